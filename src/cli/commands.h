@@ -1,0 +1,13 @@
+// Subcommands of relan-cli. Each registers itself on the app; its callback runs
+// the command and stores the exit status in `status`.
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+namespace relcli {
+
+void RegisterLoad(CLI::App& app, int& status);   // relan-cli load
+void RegisterCrit(CLI::App& app, int& status);   // relan-cli crit
+void RegisterFit(CLI::App& app, int& status);    // relan-cli fit
+
+}  // namespace relcli

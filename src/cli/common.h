@@ -1,0 +1,30 @@
+// Shared pieces of the command-line tool: loading the input files into an
+// analysis state, and writing numbers into JSON.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <string>
+#include <vector>
+
+#include "data/state.h"
+
+namespace relcli {
+
+// Exit statuses of relan-cli.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitUsage = 1;     // bad options or option values
+inline constexpr int kExitInput = 2;     // an input file could not be loaded
+inline constexpr int kExitFatal = 3;     // reversed interval in the Weibull routine
+
+// A JSON number with 17 significant digits; NaN and infinities become null.
+nlohmann::json Num(double x);
+nlohmann::json Nums(const std::vector<double>& xs);
+
+// Loads the failure data file (and the warranty file after it, when given) into
+// the state, printing the reader's line messages to stderr. On failure prints a
+// clear message to stderr and returns false; the state is then as before.
+bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath,
+                const std::string& warrantyPath, char decimalSep,
+                std::vector<std::string>* messages = nullptr);
+
+}  // namespace relcli
