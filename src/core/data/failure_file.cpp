@@ -52,9 +52,9 @@ struct Loaded {
     double gamma90 = 0.0, gamma50Cenz = 0.0, gamma50Nabl = 0.0, otk2000 = 0.0;
 };
 
-// Splits the trimmed remainder of a row at its first asterisk: the source text ends
-// one character before the asterisk, the description starts two characters after it.
-void SplitRemainder(std::string_view rem, std::string& source, std::string& komment) {
+}  // namespace
+
+void SplitFailureRemainder(std::string_view rem, std::string& source, std::string& komment) {
     const std::size_t star = rem.find('*');
     if (star == std::string_view::npos) {
         source.assign(rem);
@@ -75,6 +75,8 @@ void SplitRemainder(std::string_view rem, std::string& source, std::string& komm
     }
     komment.assign(rem.substr(std::min(from, rem.size())));
 }
+
+namespace {
 
 bool Contains(const std::string& haystackLower, const std::string& needleLower) {
     return !needleLower.empty() && haystackLower.find(needleLower) != std::string::npos;
@@ -306,7 +308,7 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
         else
             res.Messages.push_back("Ошибка в строке №" + LineNo(li) + " файла " + path + ", исправьте)");
 
-        SplitRemainder(Trim(rem), source, p.komment);
+        SplitFailureRemainder(Trim(rem), source, p.komment);
         if (p.time < kRejectTime) source = kBrak;
 
         // Every cause whose name occurs in the source text is credited; the last one

@@ -50,6 +50,13 @@ LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char deci
 LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path,
                             char decimalSep);
 
+// Splits the trimmed remainder of a failure row (the text after the time field's
+// tab) at its first asterisk: the source text ends one character before the
+// asterisk (the whole remainder when the asterisk comes first), the description
+// starts with the second character after it. Without an asterisk the source is
+// the whole remainder and the description is empty.
+void SplitFailureRemainder(std::string_view rem, std::string& source, std::string& komment);
+
 // Stable ascending sort of ArrProblems by time.
 void SortProblems(AnalysisState& st);
 
