@@ -60,6 +60,10 @@ void SplitFailureRemainder(std::string_view rem, std::string& source, std::strin
 // Stable ascending sort of ArrProblems by time.
 void SortProblems(AnalysisState& st);
 
+// A failure time as Problems_Grid shows it: the general text (up to 15
+// significant digits) with the given decimal separator.
+std::string TimeText(double t, char sep);
+
 // Whether the log-log line A_LN, B_LN of the loaded data is defined: at least two
 // failures at 1 h or more, not all at the same time. When it is not, the reader
 // leaves A_LN = B_LN = 0 and draws no line.

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "data/histogram.h"
+#include "results/format.h"
 #include "stats/distrib.h"
 
 namespace rel {
@@ -515,6 +517,23 @@ TEST(FailureFile, TextsFollowTheDecimalSeparator) {
     const LoadResult p = Load(st, DataFile({}, {"350,5\tДвигатель стартера"}), '.');
     EXPECT_EQ(p.view.Edit2, "0.0000002");
     EXPECT_EQ(p.view.Grid[1][1], "350.5");
+}
+
+// The grid's time text is the general text of the number, however it is found.
+TEST(FailureFile, TimeTextIsTheGeneralText) {
+    std::vector<double> values = {0, 1, 0.1, 0.5, 350.5, 1210, 2e-5, 1e-5, 9.99e-6, 123456789012345.0,
+                                  1e15, 999999999999999.9, 1.0 / 3, 2.0 / 3, 1e9, 1e9 + 0.1, -5, -0.0,
+                                  0.30000000000000004, 1234.5678901234567};
+    std::uint64_t x = 42;
+    for (int i = 0; i < 20000; ++i) {
+        x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double u = static_cast<double>(x >> 11) / 9007199254740992.0;
+        const double scale = std::pow(10.0, static_cast<int>(x % 23) - 8);
+        values.push_back(u * scale);
+        values.push_back(std::round(u * 1e6) / 10);
+    }
+    for (double v : values)
+        for (char sep : {'.', ','}) ASSERT_EQ(TimeText(v, sep), FormatGeneral(v, sep)) << v;
 }
 
 }  // namespace
