@@ -282,6 +282,22 @@ TEST(FailureFile, ClassificationAndRenumbering) {
     EXPECT_EQ(later, 1);
 }
 
+// Renumbering looks for the names in Pri, which is "Брак" or "Другие" for rejects
+// and unmatched failures: a named cause occurring in those texts takes them over.
+TEST(FailureFile, NamesThatOccurInTheBuiltInTexts) {
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({"Брак", "друг"}, {"0\tупаковка * вмятина на корпусе", "100\tБрак сборки",
+                                                              "200\tФары", "300\tДруг семьи"}));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(Counts(st.ArrVidFile), (std::vector<double>{2, 1, 1, 1}));
+    std::vector<int> chey;
+    for (const auto& p : st.ArrProblems) chey.push_back(p.chey);
+    EXPECT_EQ(chey, (std::vector<int>{2, 2, 3, 3}));
+    EXPECT_EQ(st.ArrProblems[0].Pri, "Брак");
+    EXPECT_EQ(st.ArrProblems[2].Pri, "Другие");
+    EXPECT_EQ(st.KolOtkNez, 2);
+}
+
 TEST(FailureFile, RemainderSplitAtTheAsterisk) {
     struct Case {
         const char* rem;
