@@ -344,6 +344,12 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
     for (const auto& v : L.vidFile) names.emplace_back(LowerCase(v.Nazv_Prich));
 
     // Which named causes (file entries 2 and up) occur in a text, one bit each.
+    std::size_t rowCount = 0;
+    for (std::size_t k = li; k < lines.size(); ++k) rowCount += !Trim(lines[k]).empty();
+    if (rowCount > kMaxFailureRows)
+        return fail("В файле " + Quoted(path) + " " + std::to_string(rowCount) +
+                    " строк отказов; допускается не более " + std::to_string(kMaxFailureRows) + ".");
+
     using CauseMask = std::uint64_t;
     auto namedIn = [&](const std::string& textLower) {
         CauseMask m = 0;
@@ -356,9 +362,9 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
 
     // Failure rows: from the first line longer than 20 characters to the end of the
     // file. Blank lines among them are not failures and are passed over.
-    L.problems.reserve(lines.size() - li);
+    L.problems.reserve(rowCount);
     std::vector<CauseMask> priMask;  // named causes occurring in each failure's Pri
-    priMask.reserve(lines.size() - li);
+    priMask.reserve(rowCount);
     int rows = 0;
     std::string source, srcLower;
     for (; li < lines.size(); ++li) {

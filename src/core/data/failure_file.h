@@ -41,6 +41,9 @@ inline constexpr int kMaxNamedCauses = 51;
 inline constexpr std::size_t kCauseNameMaxLength = 20;
 // Failure times beyond this many hours (either sign) are refused as misprints.
 inline constexpr double kMaxFailureTime = 1e9;
+// At most this many failure rows in a file (ten times the largest fleet record
+// the optimiser's generation rule provides for); a longer file is refused.
+inline constexpr std::size_t kMaxFailureRows = 1000000;
 // Largest weight 1 / (1 - P) of one failure: the value at the last P below 1.
 inline constexpr double kMaxCensorWeight = 9007199254740992.0;  // 2^53
 

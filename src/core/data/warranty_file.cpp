@@ -28,6 +28,11 @@ std::string WarrantyShortName(const std::string& path) {
 }
 
 WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char decimalSep) {
+    if (path.empty()) {
+        WarrantyResult r;
+        r.error = "Файл времен гарантии не выбран";
+        return r;
+    }
     std::string bytes, why;
     if (!ReadFileBytes(path, bytes, why)) {
         WarrantyResult r;

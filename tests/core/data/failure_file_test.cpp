@@ -150,12 +150,15 @@ TEST(FailureFile, TimesWithPointOrCommaAndBadTimes) {
 TEST(FailureFile, RefusedFilesLeaveTheStateUntouched) {
     std::vector<std::string> tooMany;
     for (int i = 0; i < 52; ++i) tooMany.push_back("Причина " + std::to_string(i));
+    std::string huge = DataFile({}, {"1\tДвигатель стартера * заклинил"});
+    for (std::size_t i = 0; i < kMaxFailureRows; ++i) huge += "2\tx\n";
     struct Case {
         const char* what;
         std::string bytes;
         std::string inError;
     };
     const std::vector<Case> cases = {
+        {"too many rows", huge, "не более 1000000"},
         {"empty", "", "пуст"},
         {"header comma", DataFile({}, {"100\tДвигатель стартера * x"}, "2500,5"), "строке №2"},
         {"header letters", DataFile({}, {"100\tДвигатель стартера * x"}, "2500", "4OO"), "строке №3"},

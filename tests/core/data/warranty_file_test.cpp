@@ -102,7 +102,7 @@ TEST(WarrantyFile, FailedLoads) {
         EXPECT_EQ(st.ArrGar, before.ArrGar);
     }
     // A file that cannot be opened: only FileLoaded changes.
-    for (const std::string path : {kFixtures + "/gar-missing.txt", kFixtures, std::string()}) {
+    for (const std::string path : {kFixtures + "/gar-missing.txt", kFixtures}) {
         const WarrantyResult r = LoadWarrantyFile(st, path, '.');
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, "Указанный файл не существует");
@@ -111,6 +111,11 @@ TEST(WarrantyFile, FailedLoads) {
         EXPECT_TRUE(st.ModSpir.Executed);
         st.FileLoaded = true;
     }
+    // No file chosen yet: nothing changes.
+    const WarrantyResult none = LoadWarrantyFile(st, "", '.');
+    EXPECT_FALSE(none.ok);
+    EXPECT_TRUE(st.FileLoaded);
+    EXPECT_TRUE(none.Edit4.empty());
 }
 
 TEST(WarrantyFile, ShortName) {
