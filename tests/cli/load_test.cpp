@@ -119,8 +119,11 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
     EXPECT_FALSE(g.killed);
     EXPECT_TRUE(g.status == 0 || g.status == 2) << g.status;
     json parsed;
-    if (g.status == 0) EXPECT_NO_THROW(parsed = json::parse(g.out));
-    else EXPECT_FALSE(g.err.empty());
+    if (g.status == 0) {
+        EXPECT_NO_THROW(parsed = json::parse(g.out));
+    } else {
+        EXPECT_FALSE(g.err.empty());
+    }
     // Garbage rows after a valid header: each bad row is reported and kept as a reject.
     const CliRun rows = Cli({"load", Write("rows.bin", Header() + "100\tДвигатель стартера\n" + garbage), "--json"});
     EXPECT_FALSE(rows.killed);
@@ -182,7 +185,9 @@ TEST_F(LoadCli, DemoFileAsJson) {
     int withTime = 0;
     for (int i = 0; i < n; ++i) {
         const double t = probs[i]["time"];
-        if (i > 0) EXPECT_LE(probs[i - 1]["time"].get<double>(), t);
+        if (i > 0) {
+            EXPECT_LE(probs[i - 1]["time"].get<double>(), t);
+        }
         EXPECT_GE(probs[i]["chey"].get<int>(), 0);
         EXPECT_LE(probs[i]["chey"].get<int>(), maxPrich);
         withTime += t >= 1;

@@ -196,7 +196,9 @@ TEST(Histogram, DemoFileInvariants) {
     const std::size_t N = st.ArrProblems.size();
     ASSERT_GE(h.size(), 7u);
     ASSERT_LE(h.size(), 41u);
-    if (N > 70) EXPECT_GE(h.size(), 11u);
+    if (N > 70) {
+        EXPECT_GE(h.size(), 11u);
+    }
     EXPECT_GE(h.back().time, st.ArrProblems.back().time);
     std::vector<std::array<int, kNprSize>> want(h.size());
     std::vector<int> sums(h.size(), 0);
@@ -213,7 +215,9 @@ TEST(Histogram, DemoFileInvariants) {
         ++sums[k];
     }
     for (std::size_t k = 0; k < h.size(); ++k) {
-        if (k > 0) EXPECT_GT(h[k].time, h[k - 1].time);
+        if (k > 0) {
+            EXPECT_GT(h[k].time, h[k - 1].time);
+        }
         EXPECT_EQ(h[k].Npr, want[k]) << k;
         EXPECT_EQ(h[k].Sum, sums[k]) << k;
         for (int c = st.MaxPrich + 1; c < kNprSize; ++c) EXPECT_EQ(h[k].Npr[c], 0);

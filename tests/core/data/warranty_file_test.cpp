@@ -33,7 +33,9 @@ TEST(WarrantyFile, MeanDeviationAndTheirTexts) {
         ASSERT_TRUE(r.ok) << r.error;
         EXPECT_EQ(r.MaskEdit1, c.count);
         EXPECT_EQ(st.SredGar, c.mean) << c.file;
-        if (c.sd >= 0) EXPECT_EQ(st.SKOGar, c.sd) << c.file;
+        if (c.sd >= 0) {
+            EXPECT_EQ(st.SKOGar, c.sd) << c.file;
+        }
         EXPECT_EQ(r.meSred, c.meSred) << c.file;
         EXPECT_EQ(r.meSKO, c.meSKO) << c.file;
         EXPECT_EQ(r.MaskEditSrednee, c.srednee) << c.file;
@@ -95,14 +97,14 @@ TEST(WarrantyFile, FailedLoads) {
         EXPECT_TRUE(st.FileLoaded);
         EXPECT_TRUE(st.ModSpir.Executed);
     }
-    for (const std::string bytes : {"", "Заголовок\n", "Заголовок\n\n  \n"}) {
+    for (const char* bytes : {"", "Заголовок\n", "Заголовок\n\n  \n"}) {
         const WarrantyResult r = LoadWarrantyBytes(st, bytes, "gar.txt", '.');
         EXPECT_FALSE(r.ok);
         EXPECT_NE(r.error.find("нет ни одного"), std::string::npos) << r.error;
         EXPECT_EQ(st.ArrGar, before.ArrGar);
     }
     // A file that cannot be opened: only FileLoaded changes.
-    for (const std::string path : {kFixtures + "/gar-missing.txt", kFixtures}) {
+    for (const std::string& path : {kFixtures + "/gar-missing.txt", kFixtures}) {
         const WarrantyResult r = LoadWarrantyFile(st, path, '.');
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.error, "Указанный файл не существует");
