@@ -303,16 +303,15 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
             const auto v = ParseInt(tok);
             if (!v)
                 return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " +
-                            kHeader[h].what + " должно быть целым числом, а не " +
-                            Quoted(Excerpt(tok)) + ".");
+                            Quoted(Excerpt(tok)) + " не является целым числом (" + kHeader[h].what +
+                            ").");
             ints[h - 3] = *v;
         } else {
             const auto v = ParseReal(tok);
             if (!v)
                 return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " +
-                            kHeader[h].what +
-                            " должно быть числом (десятичный разделитель — точка), а не " +
-                            Quoted(Excerpt(tok)) + ".");
+                            Quoted(Excerpt(tok)) + " не является числом (" + kHeader[h].what +
+                            "; десятичный разделитель — точка).");
             real[h] = *v;
         }
         ++li;
@@ -326,9 +325,9 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
     L.vidFile = {{kBrak, 0.0}, {kDrugie, 0.0}};
     while (li < lines.size() && Utf8Length(lines[li]) <= kCauseNameMaxLength) {
         if (static_cast<int>(L.vidFile.size()) - 2 == kMaxNamedCauses)
-            return fail("В файле " + Quoted(path) + " названо больше " +
+            return fail("В файле " + Quoted(path) + " названо более " +
                         std::to_string(kMaxNamedCauses) +
-                        " причин отказов (строка №" + LineNo(li) +
+                        " причины отказов (строка №" + LineNo(li) +
                         "); допускается не более " + std::to_string(kMaxNamedCauses) + ".");
         L.vidFile.push_back({std::string(Trim(lines[li])), 0.0});
         ++li;
