@@ -1,10 +1,190 @@
+// relan-cli load DATA [--warranty GAR] [--decimal-comma] [--json]: loads the
+// failure data file (and the warranty end-time file after it), builds the
+// histogram, and prints a summary or one JSON object.
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+
 #include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/inputs.h"
+#include "data/histogram.h"
+#include "results/format.h"
 
 namespace relcli {
 
+namespace {
+
+struct LoadOptions {
+    std::string data;
+    std::string warranty;
+    bool warrantyGiven = false;
+    bool decimalComma = false;
+    bool json = false;
+};
+
+nlohmann::json Points(const std::vector<std::pair<double, double>>& pts) {
+    nlohmann::json a = nlohmann::json::array();
+    for (const auto& [x, y] : pts) a.push_back(nlohmann::json::array({Num(x), Num(y)}));
+    return a;
+}
+
+nlohmann::json ToJson(const rel::AnalysisState& st, const LoadedInputs& in) {
+    using nlohmann::json;
+    json j = json::object();
+    j["DataTitle"] = st.DataTitle;
+    j["SredGar"] = Num(st.SredGar);
+    j["SKOGar"] = Num(st.SKOGar);
+    j["ParkFile"] = Num(st.ParkFile);
+    j["Park"] = Num(st.Park);
+    j["KolOtkAll"] = st.KolOtkAll;
+    j["KolOtkNez"] = st.KolOtkNez;
+    j["MaxPrich"] = st.MaxPrich;
+    json vid = json::array();
+    for (const auto& v : st.ArrVid) vid.push_back({{"Nazv_Prich", v.Nazv_Prich}, {"Dolya", Num(v.Dolya)}});
+    j["ArrVid"] = std::move(vid);
+    json probs = json::array();
+    for (const auto& p : st.ArrProblems)
+        probs.push_back({{"time", Num(p.time)}, {"chey", p.chey}, {"Pri", p.Pri}, {"komment", p.komment}});
+    j["ArrProblems"] = std::move(probs);
+    j["iFirstPos"] = st.iFirstPos;
+    j["A_LN"] = Num(st.A_LN);
+    j["B_LN"] = Num(st.B_LN);
+    j["Gamma90"] = Num(st.Gamma90);
+    j["Gamma50Cenz"] = Num(st.Gamma50Cenz);
+    j["Gamma50Nabl"] = Num(st.Gamma50Nabl);
+    j["Otk2000"] = Num(st.Otk2000);
+    j["DelitOtk"] = Num(st.DelitOtk);
+    // Without a window the field's text is its default until a load sets it.
+    j["NPokoleny"] = in.data.NPokoleny.value_or("1500");
+    json grid = json::array();
+    for (const auto& row : in.data.Grid) grid.push_back(json::array({row[0], row[1], row[2], row[3]}));
+    j["Grid"] = std::move(grid);
+    j["Series1"] = Points(in.data.Series1);
+    j["Series2"] = Points(in.data.Series2);
+    json hist = json::array();
+    for (const auto& h : st.ArrHist) {
+        json npr = json::array();
+        for (int c = 0; c <= st.MaxPrich && c < rel::kNprSize; ++c) npr.push_back(h.Npr[c]);
+        hist.push_back({{"time", Num(h.time)}, {"Sum", h.Sum}, {"Npr", std::move(npr)}});
+    }
+    j["ArrHist"] = std::move(hist);
+    j["Shag1"] = st.Shag1;
+    j["Shag2"] = st.Shag2;
+    j["Messages"] = in.messages;
+    if (in.warrantyLoaded) {
+        j["ArrGar"] = Nums(st.ArrGar);
+        j["meSred"] = in.warranty.meSred;
+        j["meSKO"] = in.warranty.meSKO;
+        j["MaskEdit1"] = in.warranty.MaskEdit1;
+        j["MaskEditSrednee"] = in.warranty.MaskEditSrednee;
+        j["MaskEditSKO"] = in.warranty.MaskEditSKO;
+    }
+    return j;
+}
+
+std::size_t Chars(const std::string& s) {
+    std::size_t n = 0;
+    for (char c : s)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+// Pads a UTF-8 text with blanks to the given number of characters.
+std::string Pad(const std::string& s, std::size_t width) {
+    const std::size_t n = Chars(s);
+    return n >= width ? s : s + std::string(width - n, ' ');
+}
+
+std::string PadLeft(const std::string& s, std::size_t width) {
+    const std::size_t n = Chars(s);
+    return n >= width ? s : std::string(width - n, ' ') + s;
+}
+
+void PrintSummary(const rel::AnalysisState& st, const LoadedInputs& in, const LoadOptions& o, char sep) {
+    auto g = [sep](double x) { return rel::FormatGeneral(x, sep); };
+    auto line = [](const std::string& label, const std::string& value) {
+        std::printf("%s %s\n", Pad(label + ":", 44).c_str(), value.c_str());
+    };
+    std::printf("Файл данных: %s\n", o.data.c_str());
+    line("Заголовок", in.data.Label10);
+    line("Среднее время гарантии, ч", in.data.meSred);
+    line("СКО времени гарантии, ч", in.data.meSKO);
+    line("Парк, изделий", in.data.meKolAll);
+    line("Строк отказов + 1 (KolOtkAll)", std::to_string(st.KolOtkAll));
+    line("Независимых отказов (KolOtkNez)", std::to_string(st.KolOtkNez));
+    auto f1 = [sep](double x) { return rel::FormatFixed(x, 1, 1, sep); };
+    line("Гамма 90% (10% парка), ч", f1(st.Gamma90));
+    line("Гамма 50%, набл. / ценз., ч", f1(st.Gamma50Nabl) + " / " + f1(st.Gamma50Cenz));
+    line("Отказов на изделие за 2000 ч", rel::FormatFixed(st.Otk2000, 4, 2, sep));
+    if (in.data.Series2.empty())
+        line("Прямая ln-ln", "не определена");
+    else
+        line("Прямая ln-ln (A_LN, B_LN)",
+             rel::FormatFixed(st.A_LN, 6, 4, sep) + "  " + rel::FormatFixed(st.B_LN, 6, 4, sep));
+    line("Число поколений", in.data.NPokoleny.value_or("1500"));
+    std::printf("\nПричины отказов (%d):\n", st.MaxPrich + 1);
+    for (int c = 0; c <= st.MaxPrich; ++c)
+        std::printf("  %2d  %s %s\n", c, Pad(st.ArrVid[c].Nazv_Prich, 24).c_str(),
+                    g(st.ArrVid[c].Dolya).c_str());
+    if (in.warrantyLoaded) {
+        std::printf("\nФайл времен гарантии: %s\n", o.warranty.c_str());
+        line("Заголовок", in.warranty.Label15);
+        line("Количество объектов анализа", in.warranty.MaskEdit1);
+        line("Среднее время гарантии, ч", in.warranty.MaskEditSrednee + "  (" + in.warranty.meSred + ")");
+        line("СКО времени гарантии, ч", in.warranty.MaskEditSKO + "  (" + in.warranty.meSKO + ")");
+    }
+    std::printf("\nГистограмма: %zu интервалов, шаг первых десяти %d ч, остальных %d ч\n",
+                st.ArrHist.size(), st.Shag1, st.Shag2);
+    std::printf("  %s %s\n", PadLeft("до, ч", 12).c_str(), PadLeft("отказов", 8).c_str());
+    for (const auto& h : st.ArrHist)
+        std::printf("  %s %s\n", PadLeft(g(h.time), 12).c_str(), PadLeft(std::to_string(h.Sum), 8).c_str());
+    if (!in.messages.empty())
+        std::printf("\nСтрок с ошибками: %zu (см. сообщения выше)\n", in.messages.size());
+}
+
+int RunLoad(const LoadOptions& o) {
+    const char sep = o.decimalComma ? ',' : '.';
+    if (o.warrantyGiven && o.warranty.empty()) {
+        std::fprintf(stderr, "Не указан путь к файлу времен гарантии (--warranty)\n");
+        return kExitUsage;
+    }
+    rel::AnalysisState st;
+    LoadedInputs in;
+    if (!LoadInputsDetailed(st, o.data, o.warranty, sep, in)) return kExitInput;
+    rel::BuildHist(st);
+    if (o.json) {
+        const std::string text =
+            ToJson(st, in).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+        std::printf("%s\n", text.c_str());
+    } else {
+        PrintSummary(st, in, o, sep);
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 void RegisterLoad(CLI::App& app, int& status) {
-    (void)status;
-    app.add_subcommand("load", "(not yet available)");
+    auto opts = std::make_shared<LoadOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "load", "Load a failure data file (and a warranty end-time file), build the histogram, "
+                "print the summary");
+    cmd->add_option("DATA", opts->data, "failure data file")->required();
+    CLI::Option* gar = cmd->add_option("--warranty", opts->warranty,
+                                       "warranty end-time file, loaded after the data file");
+    cmd->add_flag("--decimal-comma", opts->decimalComma, "write texts with a decimal comma");
+    cmd->add_flag("--json", opts->json, "print one JSON object");
+    cmd->callback([opts, gar, &status] {
+        opts->warrantyGiven = gar->count() > 0;
+        try {
+            status = RunLoad(*opts);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "Ошибка: %s\n", e.what());
+            status = kExitInput;
+        }
+    });
 }
 
 }  // namespace relcli

@@ -1,6 +1,9 @@
 #include "cli/common.h"
 
 #include <cmath>
+#include <cstdio>
+
+#include "cli/inputs.h"
 
 namespace relcli {
 
@@ -15,9 +18,42 @@ nlohmann::json Nums(const std::vector<double>& xs) {
     return a;
 }
 
-bool LoadInputs(rel::AnalysisState&, const std::string&, const std::string&, char,
-                std::vector<std::string>*) {
-    return false;  // the readers come with the data subsystem
+bool LoadInputsDetailed(rel::AnalysisState& st, const std::string& dataPath,
+                        const std::string& warrantyPath, char decimalSep, LoadedInputs& out) {
+    rel::AnalysisState work = st;
+    rel::LoadResult data = rel::LoadFailureFile(work, dataPath, decimalSep);
+    for (const std::string& m : data.Messages) std::fprintf(stderr, "%s\n", m.c_str());
+    if (!data.ok) {
+        std::fprintf(stderr, "%s\n", data.error.c_str());
+        return false;
+    }
+    for (const std::string& w : data.Warnings) std::fprintf(stderr, "Предупреждение: %s\n", w.c_str());
+    out.data = std::move(data.view);
+    out.messages = std::move(data.Messages);
+    out.warnings = std::move(data.Warnings);
+    out.warrantyLoaded = false;
+    if (!warrantyPath.empty()) {
+        out.warranty = rel::LoadWarrantyFile(work, warrantyPath, decimalSep);
+        if (!out.warranty.ok) {
+            if (out.warranty.error == rel::kWarrantyMissingText)
+                std::fprintf(stderr, "%s: %s\n", warrantyPath.c_str(), out.warranty.error.c_str());
+            else
+                std::fprintf(stderr, "%s\n", out.warranty.error.c_str());
+            return false;
+        }
+        out.warrantyLoaded = true;
+    }
+    st = std::move(work);
+    return true;
+}
+
+bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath,
+                const std::string& warrantyPath, char decimalSep,
+                std::vector<std::string>* messages) {
+    LoadedInputs in;
+    const bool ok = LoadInputsDetailed(st, dataPath, warrantyPath, decimalSep, in);
+    if (ok && messages) *messages = std::move(in.messages);
+    return ok;
 }
 
 }  // namespace relcli

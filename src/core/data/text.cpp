@@ -1,0 +1,267 @@
+#include "data/text.h"
+
+#include <array>
+#include <charconv>
+#include <climits>
+#include <cmath>
+#include <cstdint>
+
+namespace rel {
+
+namespace {
+
+// Windows-1251, bytes 0x80..0xBF. Bytes 0xC0..0xFF are А..я (U+0410..U+044F).
+// 0x98 is unassigned in the code page: it reads as the replacement character.
+constexpr std::array<char32_t, 64> kCp1251High = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021,  // 80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F,  // 88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 90
+    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F,  // 98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7,  // A0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407,  // A8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7,  // B0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
+};
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+// Length of the valid UTF-8 sequence starting at s[i], 0 when it is not valid.
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = b(i);
+    const std::size_t left = s.size() - i;
+    auto cont = [&](std::size_t k) { return (b(k) & 0xC0) == 0x80; };
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) return left >= 2 && cont(i + 1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        if (left < 3 || !cont(i + 1) || !cont(i + 2)) return 0;
+        if (c == 0xE0 && b(i + 1) < 0xA0) return 0;   // overlong
+        if (c == 0xED && b(i + 1) >= 0xA0) return 0;  // surrogate halves
+        return 3;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        if (left < 4 || !cont(i + 1) || !cont(i + 2) || !cont(i + 3)) return 0;
+        if (c == 0xF0 && b(i + 1) < 0x90) return 0;   // overlong
+        if (c == 0xF4 && b(i + 1) >= 0x90) return 0;  // above U+10FFFF
+        return 4;
+    }
+    return 0;
+}
+
+// Decodes the code point of a valid sequence of length n at s[i].
+char32_t DecodeAt(std::string_view s, std::size_t i, std::size_t n) {
+    const auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[k])); };
+    switch (n) {
+        case 1: return b(i);
+        case 2: return ((b(i) & 0x1F) << 6) | (b(i + 1) & 0x3F);
+        case 3: return ((b(i) & 0x0F) << 12) | ((b(i + 1) & 0x3F) << 6) | (b(i + 2) & 0x3F);
+        default:
+            return ((b(i) & 0x07) << 18) | ((b(i + 1) & 0x3F) << 12) | ((b(i + 2) & 0x3F) << 6) |
+                   (b(i + 3) & 0x3F);
+    }
+}
+
+char32_t LowerChar(char32_t c) {
+    if (c >= 'A' && c <= 'Z') return c + 32;
+    if (c < 0xC0) return c;
+    if (c <= 0xDE) return c == 0xD7 ? c : c + 32;                        // Latin-1
+    if (c >= 0x0100 && c <= 0x012F) return c | 1;                        // Latin Extended-A
+    if (c >= 0x0132 && c <= 0x0137) return c | 1;
+    if (c >= 0x0139 && c <= 0x0148) return (c & 1) ? c + 1 : c;
+    if (c >= 0x014A && c <= 0x0177) return c | 1;
+    if (c == 0x0178) return 0x00FF;
+    if (c >= 0x0179 && c <= 0x017E) return (c & 1) ? c + 1 : c;
+    if (c >= 0x0391 && c <= 0x03A9) return c == 0x03A2 ? c : c + 32;    // Greek
+    if (c >= 0x0400 && c <= 0x040F) return c + 80;                       // Ѐ..Џ, Ё, Є, Ї, Ў
+    if (c >= 0x0410 && c <= 0x042F) return c + 32;                       // А..Я
+    if (c >= 0x0460 && c <= 0x0481) return c | 1;                        // historic letters
+    if (c >= 0x048A && c <= 0x04BF) return c | 1;                        // Ґ and others
+    if (c == 0x04C0) return 0x04CF;
+    if (c >= 0x04C1 && c <= 0x04CE) return (c & 1) ? c + 1 : c;
+    if (c >= 0x04D0 && c <= 0x052F) return c | 1;
+    return c;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Checks the shape [sign] digits [. digits] [e [sign] digits] with at least one
+// mantissa digit; returns false for anything else (words, "inf", "nan", hex).
+bool HasRealShape(std::string_view s) {
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++digits;
+    }
+    if (digits == 0) return false;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-')) ++i;
+        std::size_t expDigits = 0;
+        while (i < s.size() && IsDigit(s[i])) ++i, ++expDigits;
+        if (expDigits == 0) return false;
+    }
+    return i == s.size();
+}
+
+}  // namespace
+
+bool IsValidUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const std::size_t n = Utf8SequenceLength(bytes, i);
+        if (n == 0) return false;
+        i += n;
+    }
+    return true;
+}
+
+TextEncoding DetectEncoding(std::string_view bytes) {
+    bool ascii = true;
+    for (char c : bytes)
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) return TextEncoding::Ascii;
+    return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1251;
+}
+
+std::string Cp1251ToUtf8(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char ch : bytes) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (c < 0x80)
+            out.push_back(ch);
+        else if (c < 0xC0)
+            AppendUtf8(out, kCp1251High[c - 0x80]);
+        else
+            AppendUtf8(out, 0x0410 + (c - 0xC0));
+    }
+    return out;
+}
+
+std::string DecodeFileBytes(std::string_view bytes) {
+    switch (DetectEncoding(bytes)) {
+        case TextEncoding::Ascii: return std::string(bytes);
+        case TextEncoding::Utf8:
+            if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+            return std::string(bytes);
+        case TextEncoding::Windows1251: break;
+    }
+    return Cp1251ToUtf8(bytes);
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        if (end == std::string_view::npos) end = text.size();
+        std::size_t stop = end;
+        if (stop > start && text[stop - 1] == '\r') --stop;
+        lines.push_back(text.substr(start, stop - start));
+        start = next;
+    }
+    return lines;
+}
+
+std::size_t Utf8Length(std::string_view utf8) {
+    std::size_t n = 0;
+    for (char c : utf8)
+        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++n;
+    return n;
+}
+
+std::string LowerCase(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        if (c < 0x80) {
+            out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : static_cast<char>(c));
+            ++i;
+            continue;
+        }
+        const std::size_t n = Utf8SequenceLength(utf8, i);
+        if (n == 0) {  // not UTF-8: keep the byte as it is
+            out.push_back(utf8[i]);
+            ++i;
+            continue;
+        }
+        AppendUtf8(out, LowerChar(DecodeAt(utf8, i, n)));
+        i += n;
+    }
+    return out;
+}
+
+std::string_view TrimLeft(std::string_view s) {
+    std::size_t b = 0;
+    while (b < s.size() && static_cast<unsigned char>(s[b]) <= 0x20) ++b;
+    return s.substr(b);
+}
+
+std::string_view Trim(std::string_view s) {
+    s = TrimLeft(s);
+    std::size_t e = s.size();
+    while (e > 0 && static_cast<unsigned char>(s[e - 1]) <= 0x20) --e;
+    return s.substr(0, e);
+}
+
+std::string_view FirstToken(std::string_view line) {
+    line = TrimLeft(line);
+    std::size_t e = 0;
+    while (e < line.size() && static_cast<unsigned char>(line[e]) > 0x20) ++e;
+    return line.substr(0, e);
+}
+
+std::optional<double> ParseReal(std::string_view s) {
+    if (!HasRealShape(s)) return std::nullopt;
+    if (s.front() == '+') s.remove_prefix(1);
+    double v = 0.0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v, std::chars_format::general);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::optional<int> ParseInt(std::string_view s) {
+    if (!s.empty() && s.front() == '+') {
+        s.remove_prefix(1);
+        if (!s.empty() && s.front() == '-') return std::nullopt;
+    }
+    if (s.empty()) return std::nullopt;
+    long long v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v, 10);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return std::nullopt;
+    if (v < INT_MIN || v > INT_MAX) return std::nullopt;
+    return static_cast<int>(v);
+}
+
+std::optional<double> ParseTimeField(std::string_view s) {
+    s = Trim(s);
+    std::string t(s);
+    for (char& c : t)
+        if (c == ',') c = '.';
+    return ParseReal(t);
+}
+
+}  // namespace rel

@@ -1,0 +1,68 @@
+// Text handling shared by the two file readers: decoding the bytes of a file to
+// UTF-8, cutting lines, letter case, trimming, and the number fields of the files.
+// Never depends on the process locale.
+#pragma once
+
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rel {
+
+// The character set a file was read in.
+enum class TextEncoding {
+    Ascii,        // 7-bit bytes only: the same text either way
+    Utf8,         // valid UTF-8 holding non-ASCII characters (byte-order mark optional)
+    Windows1251,  // anything else: the 8-bit Cyrillic code page
+};
+
+// Which character set DecodeFileBytes reads the bytes in.
+TextEncoding DetectEncoding(std::string_view bytes);
+
+// The file's text as UTF-8. A file that is valid UTF-8 and holds non-ASCII bytes is
+// taken as it is (a leading byte-order mark is dropped); any other file is read as
+// Windows-1251, byte 0x98 (unassigned there) becoming U+FFFD.
+std::string DecodeFileBytes(std::string_view bytes);
+
+// Windows-1251 bytes to UTF-8.
+std::string Cp1251ToUtf8(std::string_view bytes);
+
+// Strict UTF-8 check: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(std::string_view bytes);
+
+// Lines of a text: each ends at LF, a CR just before the LF (or at the very end of
+// the text) is dropped. A final line without its line end counts; the line end of
+// the last line does not open another one. An empty text has no lines.
+std::vector<std::string_view> SplitLines(std::string_view text);
+
+// Number of characters (code points) of a UTF-8 text.
+std::size_t Utf8Length(std::string_view utf8);
+
+// Lower case of a UTF-8 text, for case-insensitive matching: Latin, Latin-1,
+// Greek and Cyrillic capitals (Ё, Ґ, Ї, Є, Ў... included) become small letters.
+std::string LowerCase(std::string_view utf8);
+
+// The text without leading and trailing blanks and control characters (bytes up
+// to and including the blank).
+std::string_view Trim(std::string_view s);
+std::string_view TrimLeft(std::string_view s);
+
+// First word of a line: the characters after any leading blanks and control
+// characters up to the next blank or control character.
+std::string_view FirstToken(std::string_view line);
+
+// A real number with the point as the only decimal separator: optional sign,
+// digits with an optional fraction, optional exponent; the whole text must be the
+// number. Infinities, NaN and values out of the range of Double are refused.
+std::optional<double> ParseReal(std::string_view s);
+
+// An integer: optional sign and decimal digits, within the range of int.
+std::optional<int> ParseInt(std::string_view s);
+
+// A failure time: blanks around it are ignored, and both the point and the comma
+// are taken as the decimal separator.
+std::optional<double> ParseTimeField(std::string_view s);
+
+}  // namespace rel

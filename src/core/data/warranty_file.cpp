@@ -1,0 +1,104 @@
+#include "data/warranty_file.h"
+
+#include <cmath>
+#include <vector>
+
+#include "data/failure_file.h"
+#include "data/text.h"
+#include "results/format.h"
+
+namespace rel {
+
+namespace {
+
+std::string Quoted(std::string_view s) { return "«" + std::string(s) + "»"; }
+
+}  // namespace
+
+std::string WarrantyShortName(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const bool drive = path.size() >= 2 && path[1] == ':' &&
+                       ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    if (drive) return path.substr(0, 1) + ":\\.." + name;
+    if (!path.empty() && path[0] == '/') return "/.." + name;
+    return ".." + name;
+}
+
+WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char decimalSep) {
+    std::string bytes, why;
+    if (!ReadFileBytes(path, bytes, why)) {
+        WarrantyResult r;
+        r.Edit4 = WarrantyShortName(path);
+        r.error = kWarrantyMissingText;
+        st.FileLoaded = false;
+        return r;
+    }
+    return LoadWarrantyBytes(st, bytes, path, decimalSep);
+}
+
+WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
+                                 const std::string& path, char decimalSep) {
+    WarrantyResult r;
+    r.Edit4 = WarrantyShortName(path);
+    const std::string text = DecodeFileBytes(bytes);
+    const std::vector<std::string_view> lines = SplitLines(text);
+    auto fail = [&](std::string why) {
+        r.ok = false;
+        r.error = std::move(why) + " Файл времен гарантии не загружен.";
+        return r;
+    };
+
+    const std::string title = lines.empty() ? std::string() : std::string(lines[0]);
+    DoubArr values;
+    values.reserve(lines.size());
+    for (std::size_t i = 1; i < lines.size(); ++i) {
+        if (Trim(lines[i]).empty()) continue;
+        const std::string_view tok = FirstToken(lines[i]);
+        const auto v = ParseReal(tok);
+        if (!v) {
+            std::string shown(tok.substr(0, 40));
+            if (tok.size() > 40) shown += "…";
+            return fail("Ошибка в строке №" + std::to_string(i + 1) + " файла " + Quoted(path) +
+                        ": " + Quoted(shown) +
+                        " не является числом (десятичный разделитель — точка).");
+        }
+        values.push_back(*v);
+    }
+    if (values.size() < 2)
+        return fail("В файле " + Quoted(path) + (values.empty() ? " нет ни одного" : " только одно") +
+                    " время окончания гарантии; для среднего и СКО нужно не менее двух.");
+
+    // Arithmetic mean and sample standard deviation, summed in file order.
+    const double n = static_cast<double>(values.size());
+    double sum = 0.0;
+    for (double x : values) sum = sum + x;
+    const double mean = sum / n;
+    double sq = 0.0;
+    for (double x : values) sq = sq + (x - mean) * (x - mean);
+    const double sd = std::sqrt(sq / (n - 1));
+    if (!std::isfinite(mean) || !std::isfinite(sd))
+        return fail("Времена окончания гарантии в файле " + Quoted(path) +
+                    " слишком велики: среднее или СКО не представимо числом.");
+
+    st.ModNewton.Executed = false;
+    st.ModSpir.Executed = false;
+    st.ModSmirn.Executed = false;
+    st.ModGen.Executed = false;
+    st.FileLoaded = true;
+    st.DataTitle = title;
+    st.ArrGar = std::move(values);
+    st.SredGar = mean;
+    st.SKOGar = sd;
+
+    r.Label15 = title;
+    r.MaskEdit1 = std::to_string(st.ArrGar.size());
+    r.meSred = FormatFloatFixed(mean, 3, 1, decimalSep);
+    r.meSKO = FormatFloatFixed(sd, 3, 1, decimalSep);
+    r.MaskEditSrednee = FormatFloatFixed(mean, 6, 3, decimalSep);
+    r.MaskEditSKO = FormatFloatFixed(sd, 6, 3, decimalSep);
+    r.ok = true;
+    return r;
+}
+
+}  // namespace rel
