@@ -76,7 +76,10 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
         st.ModSpir.F_norm.resize(H);
         st.ModSpir.Kol_F_priv.resize(H);
         const auto coef = StepCoefOf(p.Edit1, kStepCoefLabel11, p.decimalSep, error);
-        if (!coef) return stop(error);
+        if (!coef) {
+            res.errorField = "Edit1";
+            return stop(error);
+        }
         opt.StepCoef = *coef;
         const double t0 = SteadySeconds();
         res.spiral = FitSpiral(st, opt);
@@ -86,7 +89,10 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
     }
     if (p.BoxNewton) {
         const auto coef = StepCoefOf(p.Edit6, kStepCoefLabel12, p.decimalSep, error);
-        if (!coef) return stop(error);
+        if (!coef) {
+            res.errorField = "Edit6";
+            return stop(error);
+        }
         opt.StepCoef = *coef;
         const double t0 = SteadySeconds();
         res.newton = FitNewton(st, opt);
@@ -96,7 +102,10 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
     }
     if (p.BoxSmirnow) {
         const auto coef = StepCoefOf(p.Edit5, kStepCoefLabel2, p.decimalSep, error);
-        if (!coef) return stop(error);
+        if (!coef) {
+            res.errorField = "Edit5";
+            return stop(error);
+        }
         opt.StepCoef = *coef;
         const double t0 = SteadySeconds();
         res.smirnov = FitSmirnov(st, opt);

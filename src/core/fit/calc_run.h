@@ -42,6 +42,7 @@ using MemoSink = std::function<void(const std::string&)>;
 struct RunResult {
     bool ok = true;
     std::string error;                 // why the run stopped (ok == false)
+    std::string errorField;            // the box whose text stopped it ("Edit1", "Edit6", "Edit5")
     std::vector<std::string> memo;     // every line written, in order
     // What each fit that ran reported, and its wall time in seconds.
     std::optional<FitSummary> spiral, newton, smirnov;
