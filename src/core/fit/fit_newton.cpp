@@ -57,11 +57,12 @@ FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
     M.Kol_F_priv.resize(H);
     FitTimer timer(opt.clock);
 
+    CritCache cache;  // Weibull values and warranty shares kept between evaluations
     auto objective = [&](const Vec& x) {
         timer.CountEvaluation();
         double Sred, SKO;
         fitdetail::WarrantyOf(st, x, Sred, SKO);
-        return PearsonCrit(st, M, x[1], x[0], x[2], Sred, SKO, opt.item);
+        return PearsonCrit(st, M, x[1], x[0], x[2], Sred, SKO, opt.item, cache);
     };
     // The next step on parameter i would leave its bounds.
     auto Out = [&](int i) { return X[i] + S[i] <= L[i] || X[i] + S[i] > U[i]; };

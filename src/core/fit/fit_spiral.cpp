@@ -59,11 +59,12 @@ FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
         return sum;
     }
 
+    CritCache cache;  // Weibull values and warranty shares kept between evaluations
     auto objective = [&](const Vec& x) {
         timer.CountEvaluation();
         double Sred, SKO;
         fitdetail::WarrantyOf(st, x, Sred, SKO);
-        return PearsonCrit(st, M, x[1], x[0], x[2], Sred, SKO, opt.item);
+        return PearsonCrit(st, M, x[1], x[0], x[2], Sred, SKO, opt.item, cache);
     };
 
     double Fp = 0.0;

@@ -1,6 +1,7 @@
 #include "stats/criteria.h"
 
 #include <cmath>
+#include <cstdint>
 #include <gtest/gtest.h>
 #include <limits>
 #include <vector>
@@ -325,6 +326,83 @@ TEST(SmirnovCrit, OverTheIndividualFailures) {
 
     M.F_norm.resize(2);
     EXPECT_TRUE(std::isnan(SmirnovCrit(st, M, 1.0, 1000, 1.5))) << "shares missing";
+}
+
+// The evaluation keeps Weibull values per (A, B) and warranty shares per (Sred, SKO)
+// between calls. A search's walk -- one parameter changed at a time, now and then
+// another histogram, another record, another deviation form -- must give at every
+// step what the formula gives from scratch.
+TEST(CritCache, EveryStepOfAWalkEqualsThePlainFormula) {
+    AnalysisState st = SmallFleet();
+    AnalysisState shifted = SmallFleet();
+    for (auto& r : shifted.ArrHist) r.time += 25;  // same size, other bounds
+    AnalysisState resummed = SmallFleet();
+    resummed.ArrHist[3].Sum = 30;  // same bounds, other counts
+
+    double x[5] = {1500, 1.2, 1.3, 900, 300};  // B, A, K, Sred, SKO
+    const double step[5] = {7.5, 0.01, 0.002, 3, 1.5};
+    std::uint32_t seed = 12345;
+    auto next = [&seed] { return seed = seed * 1664525u + 1013904223u; };
+    CritCache own;
+    Mod_Weib M1, M2, G;
+    for (int n = 0; n < 600; ++n) {
+        const std::uint32_t r = next();
+        const int i = static_cast<int>((r >> 8) % 5);
+        x[i] += ((r >> 4) & 1 ? 1 : -1) * step[i];
+        const AnalysisState& s = (r >> 16) % 7 == 0 ? shifted : (r >> 16) % 11 == 0 ? resummed : st;
+        const int item = static_cast<int>((r >> 20) % 3);
+        Mod_Weib& M = (r >> 24) & 1 ? M1 : M2;
+        SCOPED_TRACE("step " + std::to_string(n));
+
+        const auto want = reference::Pearson(s, x[1], x[0], x[2], x[3], x[4], item);
+        const double viaOwn = PearsonCrit(s, M, x[1], x[0], x[2], x[3], x[4], item, own);
+        ASSERT_TRUE(SameBits(viaOwn, want.value)) << viaOwn << " vs " << want.value;
+        ExpectSameArray("F_Weib", M.F_Weib, want.F_Weib);
+        ExpectSameArray("F_norm", M.F_norm, want.F_norm);
+        ExpectSameArray("Kol_F_priv", M.Kol_F_priv, want.Kol_F_priv);
+        ASSERT_TRUE(SameBits(PearsonCrit(s, M, x[1], x[0], x[2], x[3], x[4], item), want.value));
+
+        const auto wantH = reference::Hist(s, s.ArrHist, x[1], x[0], x[2], x[3], x[4]);
+        ASSERT_TRUE(SameBits(HistCrit(s, G, s.ArrHist, x[1], x[0], x[2], x[3], x[4], own), wantH.value));
+        ASSERT_TRUE(SameBits(G.SKO_out, wantH.SKO_out));
+        ExpectSameArray("HistCrit F_Weib", G.F_Weib, wantH.F_Weib);
+    }
+}
+
+int g_reversed = 0;
+void CountReversed(double, double) { ++g_reversed; }
+
+TEST(CritCache, BoundsOutOfOrderStillMeetTheFatalCheck) {
+    AnalysisState st = SmallFleet();
+    std::swap(st.ArrHist[2].time, st.ArrHist[3].time);
+    SetReversedIntervalHandler(&CountReversed);
+    g_reversed = 0;
+    Mod_Weib M;
+    const double got = PearsonCrit(st, M, 1.2, 1500, 1.3, 900, 300, kItemStandard);
+    const int afterPearson = g_reversed;
+    const double gotH = HistCrit(st, M, st.ArrHist, 1.2, 1500, 1.3, 900, 300);
+    const int afterHist = g_reversed;
+    const auto want = reference::Pearson(st, 1.2, 1500, 1.3, 900, 300, kItemStandard);
+    const auto wantH = reference::Hist(st, st.ArrHist, 1.2, 1500, 1.3, 900, 300);
+    SetReversedIntervalHandler(nullptr);
+    EXPECT_EQ(afterPearson, 1);
+    EXPECT_EQ(afterHist, 2);
+    EXPECT_TRUE(SameBits(got, want.value));
+    EXPECT_TRUE(SameBits(gotH, wantH.value));
+}
+
+TEST(SmirnovCrit, TiedAndRejectedTimesEqualThePlainFormula) {
+    AnalysisState st;
+    st.Park = 300;
+    for (double t : {0.0, 0.5, 0.99, 1.0, 1.0, 40.0, 40.0, 40.0, 41.5, 300.0, 300.0, 1200.0})
+        st.ArrProblems.push_back({t, t < 1 ? 0 : 2, "", ""});
+    st.KolOtkNez = 9;
+    Mod_Weib M;
+    M.F_norm = reference::FailureShares(st, 500, 150);
+    for (const Point& p : Points())
+        EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A, p.B, p.K),
+                             reference::Smirnov(st, M.F_norm, p.A, p.B, p.K)))
+            << p.what;
 }
 
 }  // namespace
