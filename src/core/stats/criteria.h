@@ -95,7 +95,9 @@ double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, d
 // HistCrit at a parameter set in the order B, A, K_powtor, then the fitted warranty
 // figures: GenParam[3] is the mean when st.FitSred is set, otherwise the standard
 // deviation when st.FitSKO is set; GenParam[4] is the standard deviation when both
-// are set. Figures not fitted come from st.SredGar / st.SKOGar.
+// are set. Figures not fitted come from st.SredGar / st.SKOGar. Reseeding the
+// optimiser's random generator before each evaluation is the optimiser's own step,
+// not part of the criterion.
 double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist,
                   const double GenParam[5]);
 double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist,
@@ -104,7 +106,8 @@ double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist,
 // Smirnov-type criterion over the individual failures (rejects below 1 h skipped):
 // sqrt(sum (k - S)^2) / KolOtkNez + |S - k + 1| / 200, where S is the model's expected
 // count by the k-th failure. ModSmirn.F_norm must hold one warranty share per failure
-// of st.ArrProblems; when it holds fewer the result is NaN.
+// of st.ArrProblems; when it holds fewer the result is NaN. Without independent
+// failures (KolOtkNez = 0) the first term, and so the result, is not finite.
 double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B,
                    double K);
 
