@@ -1,0 +1,559 @@
+#include "data/failure_file.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "data/histogram.h"
+#include "results/format.h"
+#include "stats/distrib.h"
+
+namespace rel {
+namespace {
+
+const std::string kFixtures = RELAN_FIXTURES;
+constexpr const char* kPath = "test.txt";
+
+// A data file in UTF-8 with LF line ends: title, header numbers, names, rows.
+std::string DataFile(const std::vector<std::string>& names, const std::vector<std::string>& rows,
+                     const std::string& sred = "2500", const std::string& sko = "400",
+                     const std::string& park = "120") {
+    std::string s = "Тестовый парк\n" + sred + "\n" + sko + "\n" + park + "\n3\n2\n";
+    for (const auto& n : names) s += n + "\n";
+    for (const auto& r : rows) s += r + "\n";
+    return s;
+}
+
+LoadResult Load(AnalysisState& st, const std::string& bytes, char sep = '.') {
+    return LoadFailureBytes(st, bytes, kPath, sep);
+}
+
+std::vector<std::string> Names(const std::vector<Vid_otkaza>& v) {
+    std::vector<std::string> out;
+    for (const auto& x : v) out.push_back(x.Nazv_Prich);
+    return out;
+}
+
+std::vector<double> Counts(const std::vector<Vid_otkaza>& v) {
+    std::vector<double> out;
+    for (const auto& x : v) out.push_back(x.Dolya);
+    return out;
+}
+
+// Everything a load may change, written out bit for bit.
+std::string Snapshot(const AnalysisState& st) {
+    std::ostringstream o;
+    o << std::hexfloat;
+    for (const auto& p : st.ArrProblems) o << p.time << '|' << p.chey << '|' << p.Pri << '|' << p.komment << ';';
+    for (const auto& v : st.ArrVidFile) o << v.Nazv_Prich << '=' << v.Dolya << ';';
+    for (const auto& v : st.ArrVid) o << v.Nazv_Prich << '=' << v.Dolya << ';';
+    o << st.MaxPrich << st.DataTitle << st.FileLoaded << st.ParkFile << st.Park << st.KolOtkAll
+      << st.KolOtkNez << st.iFirstPos << st.A_LN << st.B_LN << st.Gamma90 << st.Gamma50Cenz
+      << st.Gamma50Nabl << st.Otk2000 << st.DelitOtk << st.SredGar << st.SKOGar << st.DataPath
+      << st.ModGen.Kol_Nakopl << st.ModGen.K_powtor << st.ModGen.Unsens;
+    for (double g : st.ArrGar) o << g << ',';
+    return o.str();
+}
+
+// ---------------------------------------------------------------------------
+// The example file in every character set and line-end form gives one result.
+
+TEST(FailureFile, ExampleInEveryEncodingAndLineEnd) {
+    const std::vector<std::string> files = {
+        "data-cp1251-crlf.txt", "data-utf8-lf.txt", "data-utf8-bom-crlf.txt",
+        "data-cp1251-no-final-newline.txt", "data-blank-lines.txt"};
+    for (const auto& name : files) {
+        SCOPED_TRACE(name);
+        AnalysisState st;
+        const LoadResult r = LoadFailureFile(st, kFixtures + "/" + name, '.');
+        ASSERT_TRUE(r.ok) << r.error;
+        EXPECT_TRUE(r.Messages.empty());
+        EXPECT_EQ(st.DataTitle, "Парк 2023");
+        EXPECT_EQ(st.SredGar, 2500.0);
+        EXPECT_EQ(st.SKOGar, 400.0);
+        EXPECT_EQ(st.ParkFile, 120.0);
+        EXPECT_EQ(st.Park, 120.0);
+        EXPECT_EQ(st.MaxPrich, 3);
+        EXPECT_EQ(Names(st.ArrVidFile), (std::vector<std::string>{"Брак", "Другие", "Двигатель", "Электрика"}));
+        EXPECT_EQ(Counts(st.ArrVid), (std::vector<double>{1, 1, 1, 0}));
+        ASSERT_EQ(st.ArrProblems.size(), 3u);
+        const std::vector<std::tuple<double, int, std::string, std::string>> want = {
+            {0.0, 0, "Брак", "вмятина на корпусе"},
+            {350.5, 2, "Двигатель стартера", "заклинил"},
+            {1210.0, 1, "Другие", ""},
+        };
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            const auto& p = st.ArrProblems[i];
+            EXPECT_EQ(std::tie(p.time, p.chey, p.Pri, p.komment), want[i]) << i;
+        }
+        EXPECT_EQ(st.KolOtkAll, 4);
+        EXPECT_EQ(st.KolOtkNez, 2);
+        EXPECT_EQ(st.iFirstPos, 1);
+        EXPECT_EQ(st.DelitOtk, 1.0);
+        EXPECT_TRUE(st.FileLoaded);
+
+        const FailureFileView& v = r.view;
+        EXPECT_EQ(v.Label10, "Парк 2023");
+        EXPECT_EQ(v.meSred, "2500");
+        EXPECT_EQ(v.meSKO, "400");
+        EXPECT_EQ(v.meKolAll, "120");
+        EXPECT_EQ(v.meKolOtk, "2");
+        EXPECT_EQ(v.LabeledEdit2, "2500");
+        EXPECT_EQ(v.NPokoleny, "1500");
+        using Row = std::array<std::string, 4>;
+        EXPECT_EQ(v.Grid, (std::vector<Row>{
+                              {" № отказа", "Наработка, ч", "Источник отказа", "Описание отказа"},
+                              {"1", "0", "Брак", "вмятина на корпусе"},
+                              {"2", "350.5", "Двигатель", "заклинил"},
+                              {"3", "1210", "Другие", ""}}));
+        // Two failures of 120 products: no share of the fleet is reached.
+        EXPECT_EQ(st.Gamma90, 0.0);
+        EXPECT_EQ(st.Gamma50Cenz, 0.0);
+        const double C = 1.0 / (1.0 - NormF(2500, 400, 350.5)) + 1.0 / (1.0 - NormF(2500, 400, 1210));
+        EXPECT_EQ(st.Otk2000, C / 120 * 2000 / 1210);
+        ASSERT_EQ(v.Series1.size(), 2u);
+        EXPECT_EQ(v.Series1[0], std::make_pair(std::log(350.5 + 0.00001), std::log(2.0)));
+        EXPECT_EQ(v.Series1[1], std::make_pair(std::log(1210 + 0.00001), std::log(3.0)));
+        EXPECT_EQ(v.Series2.size(), 2u);
+    }
+}
+
+TEST(FailureFile, TimesWithPointOrCommaAndBadTimes) {
+    AnalysisState st;
+    const std::string path = kFixtures + "/data-comma-times.txt";
+    const LoadResult r = LoadFailureFile(st, path, '.');
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.Messages, (std::vector<std::string>{
+                              "Ошибка в строке №10 файла " + path + ", исправьте)",
+                              "Ошибка в строке №11 файла " + path + ", исправьте)"}));
+    // Bad times stay as rejects at 0 h; equal times keep their file order.
+    std::vector<std::pair<double, std::string>> got;
+    for (const auto& p : st.ArrProblems) got.emplace_back(p.time, p.komment);
+    EXPECT_EQ(got, (std::vector<std::pair<double, std::string>>{{0, "плохое время"},
+                                                               {0, "слишком большое время"},
+                                                               {7.25, ""},
+                                                               {1210.5, "первый"},
+                                                               {1210.5, "второй"}}));
+    EXPECT_EQ(st.ArrProblems[0].Pri, "Брак");
+    EXPECT_EQ(st.ArrProblems[2].Pri, "Другие");
+    EXPECT_EQ(st.KolOtkNez, 3);
+}
+
+// ---------------------------------------------------------------------------
+// Files that cannot be loaded leave the state exactly as it was.
+
+TEST(FailureFile, RefusedFilesLeaveTheStateUntouched) {
+    std::vector<std::string> tooMany;
+    for (int i = 0; i < 52; ++i) tooMany.push_back("Причина " + std::to_string(i));
+    std::string huge = DataFile({}, {"1\tДвигатель стартера * заклинил"});
+    for (std::size_t i = 0; i < kMaxFailureRows; ++i) huge += "2\tx\n";
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::string inError;
+    };
+    const std::vector<Case> cases = {
+        {"too many rows", huge, "не более 1000000"},
+        {"empty", "", "пуст"},
+        {"header comma", DataFile({}, {"100\tДвигатель стартера * x"}, "2500,5"), "строке №2"},
+        {"header letters", DataFile({}, {"100\tДвигатель стартера * x"}, "2500", "4OO"), "строке №3"},
+        {"fleet word", DataFile({}, {"100\tДвигатель стартера * x"}, "2500", "400", "сто"), "строке №4"},
+        {"failure count real", "T\n1\n2\n3\n4.5\n1\n100\tДвигатель стартера\n", "целым"},
+        {"header cut short", "T\n2500\n400\n", "кончается в заголовке"},
+        {"title only", std::string(1000, 'x'), "кончается в заголовке"},
+        {"no rows", DataFile({"Двигатель", "Электрика"}, {}), "нет ни одной строки отказа"},
+        {"only blank rows", DataFile({"Двигатель"}, {std::string(25, ' '), "", "   "}), "нет ни одной строки отказа"},
+        {"52 names", DataFile(tooMany, {"100\tДвигатель стартера * x"}), "не более 51"},
+    };
+    AnalysisState st;
+    ASSERT_TRUE(LoadFailureFile(st, kFixtures + "/data-cp1251-crlf.txt", '.').ok);
+    st.ArrGar = {1, 2};
+    const std::string before = Snapshot(st);
+    for (const auto& c : cases) {
+        const LoadResult r = Load(st, c.bytes);
+        EXPECT_FALSE(r.ok) << c.what;
+        EXPECT_NE(r.error.find(c.inError), std::string::npos) << c.what << ": " << r.error;
+        EXPECT_NE(r.error.find("не загружен"), std::string::npos) << c.what;
+        EXPECT_EQ(Snapshot(st), before) << c.what;
+    }
+    for (const std::string& path : {kFixtures + "/data-header-comma.txt", kFixtures + "/data-no-rows.txt",
+                                    kFixtures + "/no-such-file.txt", kFixtures}) {
+        const LoadResult r = LoadFailureFile(st, path, '.');
+        EXPECT_FALSE(r.ok) << path;
+        EXPECT_NE(r.error.find(path), std::string::npos) << r.error;
+        EXPECT_EQ(Snapshot(st), before) << path;
+    }
+}
+
+TEST(FailureFile, FiftyOneNamesAreAccepted) {
+    std::vector<std::string> names;
+    for (int i = 0; i < 51; ++i) names.push_back("Причина " + std::to_string(i));
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile(names, {"100\tпричина 50 * последняя"}));
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(st.MaxPrich, 52);
+    // "причина 50" holds the names "Причина 5" and "Причина 50": both are credited,
+    // they sort first in file order, and the later one gives the cause number.
+    EXPECT_EQ(st.ArrVid[2].Nazv_Prich, "Причина 5");
+    EXPECT_EQ(st.ArrVid[3].Nazv_Prich, "Причина 50");
+    EXPECT_EQ(st.ArrProblems[0].chey, 3);
+}
+
+// ---------------------------------------------------------------------------
+// Cause names and classification.
+
+TEST(FailureFile, CauseBlockEndsAtTheFirstLineLongerThanTwentyCharacters) {
+    const std::string twenty = "  Двигатель         ";   // 20 characters
+    const std::string twentyOne = "  Двигатель          ";  // 21 characters
+    ASSERT_EQ(twenty.size() - 9, 20u);  // 9 two-byte letters
+    AnalysisState st;
+    LoadResult r = Load(st, DataFile({twenty, twentyOne}, {"100\tДвигатель"}));
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(Names(st.ArrVidFile), (std::vector<std::string>{"Брак", "Другие", "Двигатель"}));
+    // The 21-character line is the first failure row: no tab, so no time (line 8).
+    EXPECT_EQ(r.Messages, (std::vector<std::string>{"Ошибка в строке №8 файла test.txt, исправьте)"}));
+    ASSERT_EQ(st.ArrProblems.size(), 2u);
+    EXPECT_EQ(st.ArrProblems[0].Pri, "Брак");
+    EXPECT_EQ(st.ArrProblems[1].chey, 2);
+
+    // A short first row is taken as one more cause name.
+    r = Load(st, DataFile({"Двигатель"}, {"100\tДвигатель", "1000\tДвигатель стартера"}));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(st.MaxPrich, 3);
+    EXPECT_EQ(st.ArrVidFile[3].Nazv_Prich, "100\tДвигатель");
+    EXPECT_EQ(st.ArrProblems.size(), 1u);
+    EXPECT_EQ(st.KolOtkAll, 2);
+}
+
+TEST(FailureFile, ClassificationAndRenumbering) {
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({"Двигатель", "", "Электрика", "   "},
+                                           {"100\tЭЛЕКТРИКА и двигатель * оба",   // both names
+                                            "200\tэлектрика фар",
+                                            "300\tФары * ничего",                  // no name
+                                            "400\tБрак сборки * брак после 1 ч",    // "брак" at 400 h
+                                            "0.5\tДвигатель * отказ до 1 ч",         // reject
+                                            "0\tЭлектрика * при приемке",           // reject at 0
+                                            "500\tДругие неисправности"}));
+    ASSERT_TRUE(r.ok) << r.error;
+    // File order with counts; both names of the first row are credited, the empty
+    // names match nothing.
+    EXPECT_EQ(Names(st.ArrVidFile), (std::vector<std::string>{"Брак", "Другие", "Двигатель", "", "Электрика", ""}));
+    EXPECT_EQ(Counts(st.ArrVidFile), (std::vector<double>{3, 2, 1, 0, 2, 0}));
+    // Sorted by count, equal counts in file order.
+    EXPECT_EQ(Names(st.ArrVid), (std::vector<std::string>{"Брак", "Другие", "Электрика", "Двигатель", "", ""}));
+    struct Want {
+        double time;
+        int chey;
+        const char* Pri;
+    };
+    const std::vector<Want> want = {
+        {0, 0, "Брак"},                       // reject at 0 h
+        {0.5, 0, "Брак"},                     // reject although it names a cause
+        {100, 3, "ЭЛЕКТРИКА и двигатель"},    // the later of the two in the sorted list
+        {200, 2, "электрика фар"},
+        {300, 1, "Другие"},
+        {400, 0, "Брак сборки"},              // credited to "Брак" as cause 0
+        {500, 1, "Другие неисправности"},     // credited to "Другие" by its name
+    };
+    ASSERT_EQ(st.ArrProblems.size(), want.size());
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        EXPECT_EQ(st.ArrProblems[i].time, want[i].time) << i;
+        EXPECT_EQ(st.ArrProblems[i].chey, want[i].chey) << i;
+        EXPECT_EQ(st.ArrProblems[i].Pri, want[i].Pri) << i;
+    }
+    // The "брак" row at 400 h is not an independent failure.
+    EXPECT_EQ(st.KolOtkNez, 7 - 3);
+    EXPECT_EQ(st.KolOtkAll, 8);
+    EXPECT_EQ(st.iFirstPos, 1);
+    // The time-0 reject adds no weight and no chart point; the 0.5 h one adds weight.
+    EXPECT_EQ(r.view.Series1.size(), 5u);
+    double C = 0;
+    for (double t : {0.5, 100.0, 200.0, 300.0, 400.0, 500.0}) C = C + 1.0 / (1.0 - NormF(2500, 400, t));
+    EXPECT_EQ(st.Otk2000, C / 120 * 2000 / 500);
+
+    // The histogram counts the 400 h "брак" row in its own interval under cause 0.
+    BuildHist(st);
+    int inFirst = 0, later = 0;
+    for (std::size_t k = 0; k < st.ArrHist.size(); ++k) (k == 0 ? inFirst : later) += st.ArrHist[k].Npr[0];
+    EXPECT_EQ(inFirst, 2);
+    EXPECT_EQ(later, 1);
+}
+
+// Renumbering looks for the names in Pri, which is "Брак" or "Другие" for rejects
+// and unmatched failures: a named cause occurring in those texts takes them over.
+TEST(FailureFile, NamesThatOccurInTheBuiltInTexts) {
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({"Брак", "друг"}, {"0\tупаковка * вмятина на корпусе", "100\tБрак сборки",
+                                                              "200\tФары", "300\tДруг семьи"}));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(Counts(st.ArrVidFile), (std::vector<double>{2, 1, 1, 1}));
+    std::vector<int> chey;
+    for (const auto& p : st.ArrProblems) chey.push_back(p.chey);
+    EXPECT_EQ(chey, (std::vector<int>{2, 2, 3, 3}));
+    EXPECT_EQ(st.ArrProblems[0].Pri, "Брак");
+    EXPECT_EQ(st.ArrProblems[2].Pri, "Другие");
+    EXPECT_EQ(st.KolOtkNez, 2);
+}
+
+TEST(FailureFile, RemainderSplitAtTheAsterisk) {
+    struct Case {
+        const char* rem;
+        const char* source;
+        const char* komment;
+    };
+    const std::vector<Case> cases = {
+        {"Двигатель стартера * заклинил", "Двигатель стартера", "заклинил"},
+        {"* заклинил", "* заклинил", "заклинил"},
+        {"Двигатель *заклинил", "Двигатель", "аклинил"},
+        {"Двигатель*x", "Двигател", ""},
+        {"Д*ab", "", "b"},
+        {"Двигатель * a * b", "Двигатель", "a * b"},
+        {"Двигатель *", "Двигатель", ""},
+        {"Фары", "Фары", ""},
+        {"", "", ""},
+    };
+    for (const auto& c : cases) {
+        std::string source, komment;
+        SplitFailureRemainder(c.rem, source, komment);
+        EXPECT_EQ(source, c.source) << c.rem;
+        EXPECT_EQ(komment, c.komment) << c.rem;
+    }
+}
+
+TEST(FailureFile, BadTimeIsReportedWithItsLineNumber) {
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({"Двигатель", "Электрика"},
+                                           {"12,3,4\tДвигатель стартера * x", "", "abc\tЭлектрика фар"}));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(r.Messages, (std::vector<std::string>{"Ошибка в строке №9 файла test.txt, исправьте)",
+                                                    "Ошибка в строке №11 файла test.txt, исправьте)"}));
+    EXPECT_EQ(st.ArrProblems.size(), 2u);
+    EXPECT_EQ(st.ArrVid[0].Dolya, 2.0);
+    EXPECT_EQ(st.KolOtkNez, 0);
+}
+
+TEST(FailureFile, FailureCountAndGenerationsRule) {
+    struct Case {
+        int rows;
+        int kolOtkAll;
+        std::optional<std::string> generations;
+    };
+    const std::vector<Case> cases = {
+        {1, 2, "1500"},       {499, 500, "1500"},   {500, 501, "2000"},
+        {600, 601, "2000"},   {998, 999, "2000"},   {999, 1000, "4000"},
+        {99998, 99999, "4000"}, {99999, 100000, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::string file = DataFile({"Двигатель"}, {});
+        for (int i = 0; i < c.rows; ++i) file += std::to_string(1 + i % 3000) + "\tДвигатель стартера, заклинил\n";
+        AnalysisState st;
+        const LoadResult r = Load(st, file);
+        ASSERT_TRUE(r.ok) << c.rows;
+        EXPECT_EQ(st.KolOtkAll, c.kolOtkAll) << c.rows;
+        EXPECT_EQ(r.view.NPokoleny, c.generations) << c.rows;
+        EXPECT_EQ(st.ArrProblems.size(), static_cast<std::size_t>(c.rows));
+    }
+}
+
+TEST(FailureFile, SecondLoadReplacesCausesAndCounts) {
+    AnalysisState st;
+    ASSERT_TRUE(Load(st, DataFile({"Двигатель", "Электрика", "Гидравлика"},
+                                  {"0\tБрак упаковки * вмятина", "0.2\tДвигатель", "100\tГидравлика насоса"}))
+                    .ok);
+    EXPECT_EQ(st.ArrVid[0].Dolya, 2.0);
+    st.ArrHist.resize(3);
+    st.ModSpir.Executed = true;
+    st.ModGen.K_powtor = 2.5;
+    st.ModGen.Kol_Nakopl = 7;
+    st.ModGen.Unsens = 0.3;
+    st.ModGen.A = 1.7;
+    ASSERT_TRUE(Load(st, DataFile({"Фары"}, {"10\tФары головного света", "20\tЗамок"})).ok);
+    EXPECT_EQ(Names(st.ArrVid), (std::vector<std::string>{"Брак", "Другие", "Фары"}));
+    EXPECT_EQ(Names(st.ArrVidFile), (std::vector<std::string>{"Брак", "Другие", "Фары"}));
+    EXPECT_EQ(st.MaxPrich, 2);
+    EXPECT_EQ(st.ArrVid[0].Dolya, 0.0);
+    EXPECT_EQ(st.KolOtkNez, 2);
+    // The load resets three fields of the optimiser's model and nothing else there.
+    EXPECT_EQ(st.ModGen.K_powtor, 1.0);
+    EXPECT_EQ(st.ModGen.Kol_Nakopl, 0.0);
+    EXPECT_EQ(st.ModGen.Unsens, 0.0);
+    EXPECT_EQ(st.ModGen.A, 1.7);
+    EXPECT_TRUE(st.ModSpir.Executed);
+    EXPECT_EQ(st.ArrHist.size(), 3u);
+}
+
+// ---------------------------------------------------------------------------
+// Crossings of shares of the fleet, gamma lives and failures per product.
+
+// Weight of one failure when the mean warranty end time is far away: NormF is at
+// its floor 1e-12.
+const double kW = 1.0 / (1.0 - 1e-12);
+double Frac(double x) { return x - std::trunc(x); }
+
+std::vector<std::string> Column2(const LoadResult& r) {
+    std::vector<std::string> out;
+    for (std::size_t i = 1; i < r.view.Grid.size(); ++i) out.push_back(r.view.Grid[i][2]);
+    return out;
+}
+
+TEST(FailureFile, CrossingsAndGammaLives) {
+    std::vector<std::string> rows;
+    for (int k = 1; k <= 8; ++k) rows.push_back(std::to_string(100 * k) + "\tДвигатель * обрыв");
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({"Двигатель"}, rows, "1000000", "1", "7"));
+    ASSERT_TRUE(r.ok);
+    const std::string d = "Двигатель";
+    EXPECT_EQ(Column2(r), (std::vector<std::string>{
+                              d + ", отказов 10% от парка", d + ", отказов 20% от парка", d,
+                              d + ", отказов 50% от парка с учетом цензурирования", d,
+                              d + ", отказов 80% от парка", d, d}));
+    std::vector<double> C(9, 0.0);
+    for (int i = 0; i < 8; ++i) C[i + 1] = C[i] + kW;
+    // 10% of 7 products at the first failure: the time before it counts as 0.
+    EXPECT_EQ(st.Gamma90, 100 - Frac(C[1] - 0.1 * 7) * (100 - 0));
+    EXPECT_EQ(st.Gamma50Cenz, 400 - Frac(C[4] - 0.5 * 7) * (400 - 300));
+    EXPECT_EQ(st.Gamma50Nabl, st.Gamma50Cenz);
+    EXPECT_NEAR(st.Gamma50Cenz, 350, 1e-6);
+    EXPECT_EQ(st.Otk2000, C[8] / 7 * 2000 / 800);
+
+    // 10% and 20% reached at the same failure: the cell shows the last annotation.
+    const LoadResult r2 = Load(st, DataFile({"Двигатель"}, rows, "1000000", "1", "5"));
+    ASSERT_TRUE(r2.ok);
+    EXPECT_EQ(Column2(r2)[0], d + ", отказов 20% от парка");
+    EXPECT_EQ(st.Gamma90, 100 - Frac(C[1] - 0.1 * 5) * 100);
+}
+
+TEST(FailureFile, FailuresPerProductOver2000Hours) {
+    AnalysisState st;
+    ASSERT_TRUE(Load(st, DataFile({}, {"1000\tДвигатель стартера", "2500\tДвигатель", "3000\tДвигатель"})).ok);
+    double C = 0;
+    for (double t : {1000.0, 2500.0}) C = C + 1.0 / (1.0 - NormF(2500, 400, t));
+    EXPECT_EQ(st.Otk2000, C / 120 * 2000 / 2500);
+}
+
+TEST(FailureFile, DegenerateHeaderFiguresStayFinite) {
+    struct Case {
+        const char* what;
+        const char* sred;
+        const char* sko;
+        const char* park;
+        std::size_t warnings;
+    };
+    const std::vector<Case> cases = {
+        {"zero fleet", "2500", "400", "0", 1},
+        {"negative fleet", "2500", "400", "-5", 1},
+        {"zero deviation", "500", "0", "10", 2},          // and the failure at 900 h saturates
+        {"far beyond the warranty", "100", "1", "10", 1},  // NormF = 1
+    };
+    for (const auto& c : cases) {
+        AnalysisState st;
+        const LoadResult r = Load(st, DataFile({"Двигатель"}, {"100\tДвигатель стартера", "500\tДвигатель",
+                                                               "900\tДвигатель"},
+                                               c.sred, c.sko, c.park));
+        ASSERT_TRUE(r.ok) << c.what;
+        EXPECT_EQ(r.Warnings.size(), c.warnings) << c.what;
+        for (double x : {st.Gamma90, st.Gamma50Cenz, st.Gamma50Nabl, st.Otk2000, st.A_LN, st.B_LN})
+            EXPECT_TRUE(std::isfinite(x)) << c.what;
+    }
+    // Without a positive fleet no share is reached and no rate is given.
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({}, {"100\tДвигатель стартера", "2500\tДвигатель"}, "2500", "400", "0"));
+    EXPECT_EQ(st.Otk2000, 0.0);
+    EXPECT_EQ(st.Gamma90, 0.0);
+    EXPECT_EQ(r.view.Grid[1][2], "Другие");
+    // With a zero deviation a failure exactly at the mean weighs 2 (half the fleet
+    // has left); one after it gets the largest finite weight.
+    const LoadResult z = Load(st, DataFile({}, {"500\tДвигатель стартера", "900\tДвигатель"}, "500", "0", "1e20"));
+    ASSERT_TRUE(z.ok);
+    EXPECT_EQ(st.Otk2000, (2.0 + kMaxCensorWeight) / 1e20 * 2000 / 900);
+}
+
+// ---------------------------------------------------------------------------
+// The log-log accumulation line.
+
+TEST(FailureFile, LogLogLine) {
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({}, {"0\tБрак упаковки * вмятина", "10\tДвигатель стартера", "100\tx", "1000\ty"}));
+    ASSERT_TRUE(r.ok);
+    // Least squares by the centred formula, an independent route to the same line.
+    const std::vector<double> x = {std::log(10 + 0.00001), std::log(100 + 0.00001), std::log(1000 + 0.00001)};
+    const std::vector<double> y = {std::log(2.0), std::log(3.0), std::log(4.0)};
+    const double mx = (x[0] + x[1] + x[2]) / 3, my = (y[0] + y[1] + y[2]) / 3;
+    double sxy = 0, sxx = 0;
+    for (int i = 0; i < 3; ++i) {
+        sxy += (x[i] - mx) * (y[i] - my);
+        sxx += (x[i] - mx) * (x[i] - mx);
+    }
+    EXPECT_NEAR(st.A_LN, sxy / sxx, 1e-12);
+    EXPECT_NEAR(st.B_LN, my - sxy / sxx * mx, 1e-12);
+    EXPECT_TRUE(LnLineDefined(st));
+    ASSERT_EQ(r.view.Series2.size(), 2u);
+    EXPECT_EQ(r.view.Series2[0].first, x[0]);
+    EXPECT_EQ(r.view.Series2[0].second, st.A_LN * x[0] + st.B_LN);
+    EXPECT_EQ(r.view.Series2[1].first, x[2]);
+    EXPECT_EQ(r.view.Series1.size(), 3u);
+    EXPECT_EQ(r.view.Series1[0].second, y[0]);
+
+    // Too few distinct points: no line, A_LN = B_LN = 0.
+    const std::vector<std::vector<std::string>> undefined = {
+        {"10\tДвигатель стартера"},
+        {"0\tБрак упаковки * вмятина", "0.5\tБрак упаковки", "10\tДвигатель стартера"},
+        {"0\tБрак упаковки * вмятина", "0\tБрак упаковки"},
+        {"700\tДвигатель стартера", "700\tДвигатель", "700,0\tДвигатель"},
+    };
+    for (const auto& rows : undefined) {
+        const LoadResult u = Load(st, DataFile({}, rows));
+        ASSERT_TRUE(u.ok);
+        EXPECT_TRUE(u.view.Series2.empty()) << rows[0];
+        EXPECT_EQ(st.A_LN, 0.0);
+        EXPECT_EQ(st.B_LN, 0.0);
+        EXPECT_FALSE(LnLineDefined(st));
+    }
+    EXPECT_EQ(st.iFirstPos, 0);
+    EXPECT_TRUE(Load(st, DataFile({}, {"0\tБрак упаковки * вмятина", "0\tx"})).ok);
+    EXPECT_EQ(st.iFirstPos, -1);
+}
+
+TEST(FailureFile, TextsFollowTheDecimalSeparator) {
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({}, {"350,5\tДвигатель стартера"}, "2500.5", "400.25", "120"), ',');
+    ASSERT_TRUE(r.ok);
+    const FailureFileView& v = r.view;
+    EXPECT_EQ(v.meSred, "2500,5");
+    EXPECT_EQ(v.LabeledEdit2, "2500,5");
+    EXPECT_EQ(v.meSKO, "400,25");
+    EXPECT_EQ(v.Edit1, "1,00025");
+    EXPECT_EQ(v.Edit6, "1,00025");
+    EXPECT_EQ(v.Edit5, "1,0005");
+    EXPECT_EQ(v.Edit2, "0,0000002");
+    EXPECT_EQ(v.Grid[1][1], "350,5");
+    const LoadResult p = Load(st, DataFile({}, {"350,5\tДвигатель стартера"}), '.');
+    EXPECT_EQ(p.view.Edit2, "0.0000002");
+    EXPECT_EQ(p.view.Grid[1][1], "350.5");
+}
+
+// The grid's time text is the general text of the number, however it is found.
+TEST(FailureFile, TimeTextIsTheGeneralText) {
+    std::vector<double> values = {0, 1, 0.1, 0.5, 350.5, 1210, 2e-5, 1e-5, 9.99e-6, 123456789012345.0,
+                                  1e15, 999999999999999.9, 1.0 / 3, 2.0 / 3, 1e9, 1e9 + 0.1, -5, -0.0,
+                                  0.30000000000000004, 1234.5678901234567};
+    std::uint64_t x = 42;
+    for (int i = 0; i < 20000; ++i) {
+        x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double u = static_cast<double>(x >> 11) / 9007199254740992.0;
+        const double scale = std::pow(10.0, static_cast<int>(x % 23) - 8);
+        values.push_back(u * scale);
+        values.push_back(std::round(u * 1e6) / 10);
+    }
+    for (double v : values)
+        for (char sep : {'.', ','}) ASSERT_EQ(TimeText(v, sep), FormatGeneral(v, sep)) << v;
+}
+
+}  // namespace
+}  // namespace rel
