@@ -50,7 +50,9 @@ TEST(CalculationRun, AllThreeFitsInOrderWithTheirConfidenceLines) {
                             "Доверительный 95% интервал частотной диаграммы = ",
                             "Расчёт модели по Смирнову выполнен за ",
                             "Доверительный 95% интервал частотной диаграммы = "};
-    for (int i = 0; i < 8; ++i) EXPECT_TRUE(StartsWith(r.memo[i], heads[i])) << i << ": " << r.memo[i];
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_TRUE(StartsWith(r.memo[i], heads[i])) << i << ": " << r.memo[i];
+    }
     // Each confidence line is the model's own, after its indicators.
     EXPECT_EQ(r.memo[2], HistConfidence(l.st, l.st.ModSpir, ',').line);
     EXPECT_EQ(r.memo[5], HistConfidence(l.st, l.st.ModNewton, ',').line);

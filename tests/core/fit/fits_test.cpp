@@ -118,7 +118,9 @@ TEST(FitTexts, MemoLineFormats) {
          "Расчёт модели по Смирнову выполнен за 0:00:10ч/мин/с"},
         {ElapsedLine("X ", 3725), "X 1:02:05ч/мин/с"},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.got, c.want);
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.got, c.want);
+    }
 }
 
 TEST(FitTexts, CoefficientTexts) {
@@ -134,7 +136,9 @@ TEST(FitTexts, CoefficientTexts) {
         {"nan", '.', std::nullopt}, {"1e", '.', std::nullopt},      {"--1", '.', std::nullopt},
         {"1 2", '.', std::nullopt},
     };
-    for (const auto& c : cases) EXPECT_EQ(ParseLocaleNumber(c.text, c.sep), c.want) << '"' << c.text << '"';
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseLocaleNumber(c.text, c.sep), c.want) << '"' << c.text << '"';
+    }
 
     EXPECT_FALSE(CheckStepCoef(1.0, kStepCoefLabel11, "1"));
     EXPECT_FALSE(CheckStepCoef(1.00025, kStepCoefLabel11, "1,00025"));
@@ -188,8 +192,12 @@ TEST(FitSpiral, TimeRulesOnTheSecondsField) {
         EXPECT_TRUE(st.ModSpir.Executed);
         EXPECT_EQ(st.ModSpir.Sred, st.SredGar);
         EXPECT_EQ(st.ModSpir.SKO, st.SKOGar);
-        if (c.sred) EXPECT_NE(st.SredGar, 2000.0);
-        if (!c.sko) EXPECT_EQ(st.SKOGar, 500.0);
+        if (c.sred) {
+            EXPECT_NE(st.SredGar, 2000.0);
+        }
+        if (!c.sko) {
+            EXPECT_EQ(st.SKOGar, 500.0);
+        }
     }
 }
 
@@ -223,7 +231,9 @@ TEST(FitSpiral, CoefficientsThatCannotShrinkTheStepsEnd) {
             const FitSummary s = FitSpiral(st, Options(coef, Virtual(20000)));
             EXPECT_TRUE(s.ok);
             EXPECT_TRUE(st.ModSpir.Executed);
-            if (coef > 2) EXPECT_TRUE(s.converged) << coef;
+            if (coef > 2) {
+                EXPECT_TRUE(s.converged) << coef;
+            }
         }
     }
     AnalysisState st = Fleet();
@@ -413,7 +423,9 @@ TEST(FitSmirnov, ResultArrays) {
         EXPECT_EQ(M.F_norm[j], NormF(2000, 500, (prev + t) / 2));
         prev = t;
     }
-    for (std::size_t i = H; i < n; ++i) EXPECT_EQ(M.F_norm[i], NormF(2000, 500, st.ArrProblems[i].time));
+    for (std::size_t i = H; i < n; ++i) {
+        EXPECT_EQ(M.F_norm[i], NormF(2000, 500, st.ArrProblems[i].time));
+    }
     // The virtual clock's time: evaluations / rate, at least the 10 s that end the search.
     EXPECT_GE(s.evaluations / 5000, 10);
     EXPECT_EQ(s.memo[0], ElapsedLine("Расчёт модели по Смирнову выполнен за ", s.evaluations / 5000));

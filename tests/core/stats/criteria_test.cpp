@@ -71,8 +71,9 @@ const std::vector<Point>& Points() {
 
 void ExpectSameArray(const char* what, const DoubArr& got, const std::vector<double>& want) {
     ASSERT_GE(got.size(), want.size()) << what;
-    for (std::size_t j = 0; j < want.size(); ++j)
+    for (std::size_t j = 0; j < want.size(); ++j) {
         EXPECT_TRUE(SameBits(got[j], want[j])) << what << " [" << j << "] " << got[j] << " vs " << want[j];
+    }
 }
 
 TEST(PearsonCrit, EqualsThePlainFormulaToTheLastBit) {
@@ -399,10 +400,11 @@ TEST(SmirnovCrit, TiedAndRejectedTimesEqualThePlainFormula) {
     st.KolOtkNez = 9;
     Mod_Weib M;
     M.F_norm = reference::FailureShares(st, 500, 150);
-    for (const Point& p : Points())
+    for (const Point& p : Points()) {
         EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A, p.B, p.K),
                              reference::Smirnov(st, M.F_norm, p.A, p.B, p.K)))
             << p.what;
+    }
 }
 
 }  // namespace
