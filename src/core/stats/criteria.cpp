@@ -135,7 +135,18 @@ bool CritCache::Bind(const Hist40& hist) {
 
 const double* CritCache::Weib(double A, double B) {
     if (!(weibValid_ && weibA_ == Bits(A) && weibB_ == Bits(B))) {
-        for (std::size_t j = 0; j < times_.size(); ++j) weib_[j] = WeibF(A, B, times_[j]);
+        if (A <= 0.0 || B <= 0.0) {
+            for (std::size_t j = 0; j < times_.size(); ++j) weib_[j] = WeibF(A, B, times_[j]);
+        } else {
+            // WeibF written out for a positive shape and scale, operation for operation,
+            // so that the compiler can overlap the bounds' exponentials.
+            for (std::size_t j = 0; j < times_.size(); ++j) {
+                const double x = times_[j] / B;
+                const double pw = x == 0.0 ? 0.0 : std::exp(A * std::log(x));
+                const double F = 1.0 - std::exp(-pw);
+                weib_[j] = F > 0.0 ? F : 1e-30;
+            }
+        }
         weibA_ = Bits(A);
         weibB_ = Bits(B);
         weibValid_ = true;
