@@ -1,10 +1,145 @@
+// relan-cli crit DATA --B b --A a --K k [--sred s] [--sko s] [--burn-in t]
+//                     [--warranty GAR] [--decimal-comma] [--json]
+// Evaluates every criterion of the failure-accumulation model at one parameter
+// point over the loaded data and its histogram.
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <string>
+
 #include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/inputs.h"
+#include "data/histogram.h"
+#include "results/format.h"
+#include "stats/criteria.h"
+#include "stats/distrib.h"
 
 namespace relcli {
 
+namespace {
+
+struct CritOptions {
+    std::string data, warranty;
+    double A = 0, B = 0, K = 0;
+    double sred = 0, sko = 0, burnIn = 300;
+    bool sredGiven = false, skoGiven = false;
+    bool decimalComma = false;
+    bool json = false;
+};
+
+struct CritValues {
+    double pearson[3] = {};
+    rel::Mod_Weib standard;  // the model record of PearsonCrit with item 1
+    double hist = 0, histSKO = 0, smirnov = 0, kolm = 0, sigma = 0;
+    std::string kolmTxt, confidenceLine;
+    rel::Mod_Weib indicators;  // LamStart, Lam1000, SKO_out
+};
+
+CritValues Evaluate(const rel::AnalysisState& st, const CritOptions& o, double Sred, double SKO, char sep) {
+    CritValues v;
+    for (int item = 0; item < 3; ++item) {
+        rel::Mod_Weib M;
+        v.pearson[item] = rel::PearsonCrit(st, M, o.A, o.B, o.K, Sred, SKO, item);
+        if (item == rel::kItemStandard) v.standard = std::move(M);
+    }
+    rel::Mod_Weib G;
+    v.hist = rel::HistCrit(st, G, st.ArrHist, o.A, o.B, o.K, Sred, SKO);
+    v.histSKO = G.SKO_out;
+
+    rel::Mod_Weib S;  // per-failure warranty shares, as the Smirnov fit prepares them
+    for (const auto& p : st.ArrProblems) S.F_norm.push_back(rel::NormF(Sred, SKO, p.time));
+    v.smirnov = rel::SmirnovCrit(st, S, o.A, o.B, o.K);
+
+    rel::KolmogorovCrit(st, v.kolm, v.kolmTxt, o.K, o.A, o.B, Sred, SKO);
+
+    rel::Mod_Weib& M = v.indicators;
+    M.A = o.A;
+    M.B = o.B;
+    M.K_powtor = o.K;
+    M.Sred = Sred;
+    M.SKO = SKO;
+    const rel::Confidence c = rel::HistConfidence(st, M, sep);
+    v.sigma = c.sigma;
+    v.confidenceLine = c.line;
+    rel::ModelIndicators(st, M, o.burnIn);
+    return v;
+}
+
+int RunCrit(const CritOptions& o) {
+    const char sep = o.decimalComma ? ',' : '.';
+    rel::AnalysisState st;
+    LoadedInputs in;
+    if (!LoadInputsDetailed(st, o.data, o.warranty, sep, in)) return kExitInput;
+    rel::BuildHist(st);
+    const double Sred = o.sredGiven ? o.sred : st.SredGar;
+    const double SKO = o.skoGiven ? o.sko : st.SKOGar;
+    const CritValues v = Evaluate(st, o, Sred, SKO, sep);
+
+    if (o.json) {
+        nlohmann::json j = nlohmann::json::object();
+        j["PearsonCrit"] = nlohmann::json::array({Num(v.pearson[0]), Num(v.pearson[1]), Num(v.pearson[2])});
+        j["Kol_Nakopl"] = Num(v.standard.Kol_Nakopl);
+        j["Kol_F_priv"] = Nums(v.standard.Kol_F_priv);
+        j["F_Weib"] = Nums(v.standard.F_Weib);
+        j["F_norm"] = Nums(v.standard.F_norm);
+        j["HistCrit"] = Num(v.hist);
+        j["HistCrit_SKO_out"] = Num(v.histSKO);
+        j["SmirnovCrit"] = Num(v.smirnov);
+        j["KolmCrt"] = Num(v.kolm);
+        j["KolmTxt"] = v.kolmTxt;
+        j["HistConfidence"] = Num(v.sigma);
+        j["LamStart"] = Num(v.indicators.LamStart);
+        j["Lam1000"] = Num(v.indicators.Lam1000);
+        j["SKO_out"] = Num(v.indicators.SKO_out);
+        std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+        return kExitOk;
+    }
+
+    auto g = [sep](double x) { return rel::FormatGeneral(x, sep); };
+    std::printf("Файл данных: %s\n", o.data.c_str());
+    std::printf("Точка: A=%s B=%s K=%s Sred=%s SKO=%s, приработка %s ч\n", g(o.A).c_str(),
+                g(o.B).c_str(), g(o.K).c_str(), g(Sred).c_str(), g(SKO).c_str(), g(o.burnIn).c_str());
+    std::printf("Интервалов гистограммы: %zu\n\n", st.ArrHist.size());
+    const char* items[3] = {"Специальный 1", "Стандарт", "Специальный 2"};
+    for (int i = 0; i < 3; ++i)
+        std::printf("PearsonCrit, пункт %d (%s): %s\n", i, items[i], g(v.pearson[i]).c_str());
+    std::printf("Kol_Nakopl (пункт 1): %s\n", g(v.standard.Kol_Nakopl).c_str());
+    std::printf("HistCrit: %s, SKO_out: %s\n", g(v.hist).c_str(), g(v.histSKO).c_str());
+    std::printf("SmirnovCrit: %s\n", g(v.smirnov).c_str());
+    std::printf("KolmogorovCrit: %s%s\n", g(v.kolm).c_str(), v.kolmTxt.c_str());
+    std::printf("%s\n", v.confidenceLine.c_str());
+    std::printf("LamStart: %s, Lam1000: %s, SKO_out: %s\n", g(v.indicators.LamStart).c_str(),
+                g(v.indicators.Lam1000).c_str(), g(v.indicators.SKO_out).c_str());
+    return kExitOk;
+}
+
+}  // namespace
+
 void RegisterCrit(CLI::App& app, int& status) {
-    (void)status;
-    app.add_subcommand("crit", "(not yet available)");
+    auto o = std::make_shared<CritOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "crit", "Evaluate every criterion of the model at one parameter point");
+    cmd->add_option("DATA", o->data, "failure data file")->required();
+    cmd->add_option("--B", o->B, "Weibull scale, h")->required();
+    cmd->add_option("--A", o->A, "Weibull shape")->required();
+    cmd->add_option("--K", o->K, "repetition coefficient K_powtor")->required();
+    CLI::Option* sred = cmd->add_option("--sred", o->sred, "mean warranty end time, h (default: the file's)");
+    CLI::Option* sko = cmd->add_option("--sko", o->sko, "its standard deviation, h (default: the file's)");
+    cmd->add_option("--burn-in", o->burnIn, "burn-in time, h")->capture_default_str();
+    cmd->add_option("--warranty", o->warranty, "warranty end-time file, loaded after the data file");
+    cmd->add_flag("--decimal-comma", o->decimalComma, "write texts with a decimal comma");
+    cmd->add_flag("--json", o->json, "print one JSON object");
+    cmd->callback([o, sred, sko, &status] {
+        o->sredGiven = sred->count() > 0;
+        o->skoGiven = sko->count() > 0;
+        try {
+            status = RunCrit(*o);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "Ошибка: %s\n", e.what());
+            status = kExitInput;
+        }
+    });
 }
 
 }  // namespace relcli

@@ -1,10 +1,229 @@
+// relan-cli fit DATA [--warranty GAR] [--models 1.1,1.2,2] [--fit-sred] [--fit-sko]
+//                    [--burn-in T] [--item 0|1|2] [--step-coef-1.1 X] [--step-coef-1.2 X]
+//                    [--step-coef-2 X] [--virtual-clock N] [--decimal-comma] [--json]
+// Runs the calculation as "Расчет" does: the window's defaults after a load (model 1.1
+// only, item 1, burn-in 300 h, the coefficients the data-file reader writes, the
+// warranty figures as the window shows them), the memo lines as they come, then
+// each fitted model.
+#include <cstdint>
+#include <cstdio>
+#include <exception>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
 #include "cli/commands.h"
+#include "cli/common.h"
+#include "cli/inputs.h"
+#include "fit/calc_run.h"
+#include "results/format.h"
+#include "stats/criteria.h"
+#include "stats/distrib.h"
 
 namespace relcli {
 
+namespace {
+
+struct FitCliOptions {
+    std::string data, warranty;
+    std::string models = "1.1";
+    bool fitSred = false, fitSKO = false;
+    double burnIn = 300;
+    int item = rel::kItemStandard;
+    std::string coef11, coef12, coef2;  // empty: the reader's defaults
+    std::int64_t virtualClock = 0;
+    bool decimalComma = false;
+    bool json = false;
+};
+
+// "1.1,1.2,2" into the three boxes; false on an unknown model.
+bool ParseModels(const std::string& list, rel::RunParams& p, std::string& bad) {
+    p.SpirSpusk = p.BoxNewton = p.BoxSmirnow = false;
+    std::stringstream ss(list);
+    std::string m;
+    while (std::getline(ss, m, ',')) {
+        if (m == "1.1")
+            p.SpirSpusk = true;
+        else if (m == "1.2")
+            p.BoxNewton = true;
+        else if (m == "2")
+            p.BoxSmirnow = true;
+        else if (!m.empty()) {
+            bad = m;
+            return false;
+        }
+    }
+    return true;
+}
+
+// The value of a model's own criterion at its result.
+double OwnCriterion(const rel::AnalysisState& st, const rel::Mod_Weib& M, bool smirnov, int item) {
+    rel::Mod_Weib w;
+    if (smirnov) {
+        for (const auto& p : st.ArrProblems) w.F_norm.push_back(rel::NormF(M.Sred, M.SKO, p.time));
+        return rel::SmirnovCrit(st, w, M.A, M.B, M.K_powtor);
+    }
+    return rel::PearsonCrit(st, w, M.A, M.B, M.K_powtor, M.Sred, M.SKO, item);
+}
+
+// The first H values of an interval array (model 2 keeps per-failure shares beyond).
+std::vector<double> Intervals(const rel::DoubArr& a, std::size_t H) {
+    return std::vector<double>(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(H, a.size())));
+}
+
+struct FittedModel {
+    const char* name;     // record name
+    const char* caption;  // check box caption
+    const rel::Mod_Weib* M;
+    bool smirnov;
+    double seconds;
+};
+
+std::vector<FittedModel> Fitted(const rel::AnalysisState& st, const rel::RunResult& r) {
+    std::vector<FittedModel> out;
+    if (r.spiral) out.push_back({"ModSpir", "Модель 1.1 по Пирсону, метод спирального спуска", &st.ModSpir, false, r.wallSpiral});
+    if (r.newton) out.push_back({"ModNewton", "Модель 1.2 по Пирсону, метод Ньютона", &st.ModNewton, false, r.wallNewton});
+    if (r.smirnov) out.push_back({"ModSmirn", "Модель 2 (по Смирнову)", &st.ModSmirn, true, r.wallSmirnov});
+    return out;
+}
+
+nlohmann::json ModelJson(const rel::AnalysisState& st, const FittedModel& f, int item) {
+    const rel::Mod_Weib& M = *f.M;
+    const std::size_t H = st.ArrHist.size();
+    nlohmann::json j = nlohmann::json::object();
+    j["A"] = Num(M.A);
+    j["B"] = Num(M.B);
+    j["K_powtor"] = Num(M.K_powtor);
+    j["Sred"] = Num(M.Sred);
+    j["SKO"] = Num(M.SKO);
+    j["Kol_Nakopl"] = Num(M.Kol_Nakopl);
+    j["SKO_out"] = Num(M.SKO_out);
+    j["Unsens"] = Num(M.Unsens);
+    j["LamStart"] = Num(M.LamStart);
+    j["Lam1000"] = Num(M.Lam1000);
+    j["Executed"] = M.Executed;
+    j["F_Weib"] = Nums(Intervals(M.F_Weib, H));
+    j["F_norm"] = Nums(Intervals(M.F_norm, H));
+    j["Kol_F_priv"] = Nums(Intervals(M.Kol_F_priv, H));
+    j["Criterion"] = Num(OwnCriterion(st, M, f.smirnov, item));
+    j["Seconds"] = Num(f.seconds);
+    return j;
+}
+
+void PrintModel(const rel::AnalysisState& st, const FittedModel& f, int item, char sep) {
+    const rel::Mod_Weib& M = *f.M;
+    auto g = [sep](double x) { return rel::FormatGeneral(x, sep); };
+    std::printf("\n%s (%s):\n", f.caption, f.name);
+    std::printf("  A (форма)            %s\n", g(M.A).c_str());
+    std::printf("  B (масштаб), ч       %s\n", g(M.B).c_str());
+    std::printf("  K_powtor             %s\n", g(M.K_powtor).c_str());
+    std::printf("  Sred, ч              %s\n", g(M.Sred).c_str());
+    std::printf("  SKO, ч               %s\n", g(M.SKO).c_str());
+    std::printf("  SKO_out              %s\n", g(M.SKO_out).c_str());
+    std::printf("  LamStart             %s\n", g(M.LamStart).c_str());
+    std::printf("  Lam1000              %s\n", g(M.Lam1000).c_str());
+    std::printf("  Критерий             %s\n", g(OwnCriterion(st, M, f.smirnov, item)).c_str());
+    std::printf("  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
+}
+
+int RunFit(const FitCliOptions& o) {
+    const char sep = o.decimalComma ? ',' : '.';
+    rel::AnalysisState st;
+    LoadedInputs in;
+    if (!LoadInputsDetailed(st, o.data, o.warranty, sep, in)) return kExitInput;
+
+    // 1. The run parameters, as the window holds them after the load(s).
+    rel::RunParams p;
+    std::string bad;
+    if (!ParseModels(o.models, p, bad)) {
+        std::fprintf(stderr, "Неизвестная модель в --models: \"%s\" (допустимы 1.1, 1.2, 2)\n", bad.c_str());
+        return kExitUsage;
+    }
+    // The window converts the texts it shows, so a run takes the warranty figures at
+    // the precision of those texts.
+    const std::string& sredText = in.warrantyLoaded ? in.warranty.meSred : in.data.meSred;
+    const std::string& skoText = in.warrantyLoaded ? in.warranty.meSKO : in.data.meSKO;
+    p.SredGar = rel::ParseLocaleNumber(sredText, sep).value_or(st.SredGar);
+    p.SKOGar = rel::ParseLocaleNumber(skoText, sep).value_or(st.SKOGar);
+    p.PeriodUchet = rel::ParseLocaleNumber(in.data.LabeledEdit2, sep).value_or(0.0);
+    p.TPrirab = o.burnIn;
+    p.FitSred = o.fitSred;
+    p.FitSKO = o.fitSKO;
+    p.Edit1 = o.coef11.empty() ? in.data.Edit1 : o.coef11;
+    p.Edit6 = o.coef12.empty() ? in.data.Edit6 : o.coef12;
+    p.Edit5 = o.coef2.empty() ? in.data.Edit5 : o.coef2;
+    p.item = o.item;
+    p.decimalSep = sep;
+    p.clock.evaluationsPerSecond = o.virtualClock;
+
+    // 2. The run; in text mode each memo line is printed as it comes.
+    rel::MemoSink sink;
+    if (!o.json) {
+        std::printf("Ход решения\n");
+        sink = [](const std::string& line) {
+            std::printf("%s\n", line.c_str());
+            std::fflush(stdout);
+        };
+    }
+    const rel::RunResult r = rel::CalculationRun(st, p, sink);
+    const std::vector<FittedModel> models = Fitted(st, r);
+
+    // 3. Output: memo and models. Further output of a run (the results table) goes
+    // after the models, from the same state.
+    if (o.json) {
+        nlohmann::json j = nlohmann::json::object();
+        j["Memo2"] = r.memo;
+        j["SredGar"] = Num(st.SredGar);
+        j["SKOGar"] = Num(st.SKOGar);
+        for (const FittedModel& f : models) j[f.name] = ModelJson(st, f, p.item);
+        if (!r.ok) j["error"] = r.error;
+        std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+    } else {
+        for (const FittedModel& f : models) PrintModel(st, f, p.item, sep);
+        if (!models.empty())
+            std::printf("\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(st.SredGar, sep).c_str(),
+                        rel::FormatGeneral(st.SKOGar, sep).c_str());
+    }
+    if (!r.ok) {
+        std::fprintf(stderr, "%s\n", r.error.c_str());
+        return r.errorField.empty() ? kExitInput : kExitUsage;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
 void RegisterFit(CLI::App& app, int& status) {
-    (void)status;
-    app.add_subcommand("fit", "(not yet available)");
+    auto o = std::make_shared<FitCliOptions>();
+    CLI::App* cmd = app.add_subcommand(
+        "fit", "Run the calculation: rebuild the histogram, fit the chosen models, print the "
+               "memo lines and the models");
+    cmd->add_option("DATA", o->data, "failure data file")->required();
+    cmd->add_option("--warranty", o->warranty, "warranty end-time file, loaded after the data file");
+    cmd->add_option("--models", o->models, "models to fit, from 1.1,1.2,2")->capture_default_str();
+    cmd->add_flag("--fit-sred", o->fitSred, "also fit the mean warranty end time");
+    cmd->add_flag("--fit-sko", o->fitSKO, "also fit its standard deviation");
+    cmd->add_option("--burn-in", o->burnIn, "burn-in time, h")->capture_default_str();
+    cmd->add_option("--item", o->item, "deviation form of the Pearson criterion")
+        ->check(CLI::Range(0, 2))
+        ->capture_default_str();
+    cmd->add_option("--step-coef-1.1", o->coef11, "step-reduction coefficient of model 1.1 (text)");
+    cmd->add_option("--step-coef-1.2", o->coef12, "step-reduction coefficient of model 1.2 (text)");
+    cmd->add_option("--step-coef-2", o->coef2, "step-reduction coefficient of model 2 (text)");
+    cmd->add_option("--virtual-clock", o->virtualClock,
+                    "elapsed time = criterion evaluations / N: repeatable fits")
+        ->check(CLI::PositiveNumber);
+    cmd->add_flag("--decimal-comma", o->decimalComma, "read and write numbers with a decimal comma");
+    cmd->add_flag("--json", o->json, "print one JSON object");
+    cmd->callback([o, &status] {
+        try {
+            status = RunFit(*o);
+        } catch (const std::exception& e) {
+            std::fprintf(stderr, "Ошибка: %s\n", e.what());
+            status = kExitInput;
+        }
+    });
 }
 
 }  // namespace relcli

@@ -1,0 +1,119 @@
+#include "fit/calc_run.h"
+
+#include "data/histogram.h"
+#include "stats/criteria.h"
+
+namespace rel {
+
+std::string DefaultStepCoefText12(char sep) { return std::string("1") + sep + "00025"; }
+std::string DefaultStepCoefText2(char sep) { return std::string("1") + sep + "0005"; }
+
+namespace {
+
+// Reads a coefficient box; on failure says which box and what it holds.
+std::optional<double> StepCoefOf(const std::string& text, const char* label, char sep,
+                                 std::string& error) {
+    const std::optional<double> v = ParseLocaleNumber(text, sep);
+    if (!v) {
+        error = std::string(label) + ": \"" + text + "\" не является числом. Расчет остановлен.";
+        return std::nullopt;
+    }
+    if (auto refusal = CheckStepCoef(*v, label, text)) {
+        error = *refusal;
+        return std::nullopt;
+    }
+    return v;
+}
+
+}  // namespace
+
+RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& sink) {
+    RunResult res;
+    auto write = [&](const std::string& line) {
+        res.memo.push_back(line);
+        if (sink) sink(line);
+    };
+    auto stop = [&](std::string why) {
+        res.ok = false;
+        res.error = std::move(why);
+        return res;
+    };
+
+    // The figures of the window, each stored as it is taken; then the fit flags.
+    st.SredGar = p.SredGar;
+    st.SKOGar = p.SKOGar;
+    st.PeriodUchet = p.PeriodUchet;
+    st.TPrirab = p.TPrirab;
+    st.FitSKO = p.FitSKO;
+    st.FitSred = p.FitSred;
+
+    BuildHist(st);
+
+    if (!(p.SpirSpusk || p.BoxNewton || p.BoxSmirnow)) return res;
+    if (st.ArrHist.empty())
+        return stop("Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.");
+    if (st.KolOtkNez <= 0)
+        return stop("В данных нет независимых отказов (все отказы - брак). Модели не рассчитаны.");
+
+    FitOptions opt;
+    opt.item = p.item;
+    opt.decimalSep = p.decimalSep;
+    opt.clock = p.clock;
+
+    // Each fit is completed by its indicators (again, after the fit's own call) and
+    // its confidence line.
+    auto complete = [&](const FitSummary& sum, Mod_Weib& M) {
+        for (const std::string& line : sum.memo) write(line);
+        ModelIndicators(st, M, st.TPrirab);
+        write(HistConfidence(st, M, p.decimalSep).line);
+    };
+    std::string error;
+
+    if (p.SpirSpusk) {
+        // The spiral descent sizes its arrays before it reads its coefficient.
+        const std::size_t H = st.ArrHist.size();
+        st.ModSpir.F_Weib.resize(H);
+        st.ModSpir.F_norm.resize(H);
+        st.ModSpir.Kol_F_priv.resize(H);
+        const auto coef = StepCoefOf(p.Edit1, kStepCoefLabel11, p.decimalSep, error);
+        if (!coef) {
+            res.errorField = "Edit1";
+            return stop(error);
+        }
+        opt.StepCoef = *coef;
+        const double t0 = SteadySeconds();
+        res.spiral = FitSpiral(st, opt);
+        res.wallSpiral = SteadySeconds() - t0;
+        if (!res.spiral->ok) return stop(res.spiral->error);
+        complete(*res.spiral, st.ModSpir);
+    }
+    if (p.BoxNewton) {
+        const auto coef = StepCoefOf(p.Edit6, kStepCoefLabel12, p.decimalSep, error);
+        if (!coef) {
+            res.errorField = "Edit6";
+            return stop(error);
+        }
+        opt.StepCoef = *coef;
+        const double t0 = SteadySeconds();
+        res.newton = FitNewton(st, opt);
+        res.wallNewton = SteadySeconds() - t0;
+        if (!res.newton->ok) return stop(res.newton->error);
+        complete(*res.newton, st.ModNewton);
+    }
+    if (p.BoxSmirnow) {
+        const auto coef = StepCoefOf(p.Edit5, kStepCoefLabel2, p.decimalSep, error);
+        if (!coef) {
+            res.errorField = "Edit5";
+            return stop(error);
+        }
+        opt.StepCoef = *coef;
+        const double t0 = SteadySeconds();
+        res.smirnov = FitSmirnov(st, opt);
+        res.wallSmirnov = SteadySeconds() - t0;
+        if (!res.smirnov->ok) return stop(res.smirnov->error);
+        complete(*res.smirnov, st.ModSmirn);
+    }
+    return res;
+}
+
+}  // namespace rel

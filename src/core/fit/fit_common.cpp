@@ -1,0 +1,88 @@
+#include "fit/fit_common.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "fit/fits.h"
+#include "results/format.h"
+#include "stats/distrib.h"
+
+namespace rel {
+
+namespace fitdetail {
+
+void FinalIntervalValues(const AnalysisState& st, Mod_Weib& M, bool clampWeib) {
+    const Hist40& h = st.ArrHist;
+    const std::size_t H = h.size();
+    if (M.F_Weib.size() < H) M.F_Weib.resize(H);
+    if (M.F_norm.size() < H) M.F_norm.resize(H);
+    if (M.Kol_F_priv.size() < H) M.Kol_F_priv.resize(H);
+    double prev = 0.0;
+    for (std::size_t j = 0; j < H; ++j) {
+        const double t = h[j].time;
+        double p = WeibInterval(M.A, M.B, prev, t);
+        if (clampWeib && p < 0.0) p = 0.0;
+        M.F_Weib[j] = p;
+        M.F_norm[j] = NormF(st.SredGar, st.SKOGar, (prev + t) / 2);
+        M.Kol_F_priv[j] = st.Park * M.K_powtor * M.F_Weib[j] * (1.0 - M.F_norm[j]);
+        prev = t;
+    }
+}
+
+}  // namespace fitdetail
+
+std::optional<std::string> CheckStepCoef(double coef, const std::string& label,
+                                         const std::string& text) {
+    if (!std::isfinite(coef))
+        return label + ": \"" + text + "\" не является конечным числом. Расчет остановлен.";
+    if (coef < 1.0)
+        return label + ": \"" + text +
+               "\" меньше 1 - шаг поиска рос бы вместо уменьшения. Расчет остановлен.";
+    return std::nullopt;
+}
+
+std::optional<double> ParseLocaleNumber(const std::string& text, char sep) {
+    std::size_t b = 0, e = text.size();
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (b < e && blank(text[b])) ++b;
+    while (e > b && blank(text[e - 1])) --e;
+    if (b < e && text[b] == '+') ++b;
+    std::string s;
+    bool digits = false, seenSep = false, seenExp = false;
+    for (std::size_t i = b; i < e; ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            s += c;
+        } else if (c == '-' && (i == b || (seenExp && (text[i - 1] == 'e' || text[i - 1] == 'E')))) {
+            s += c;
+        } else if (c == '+' && seenExp && (text[i - 1] == 'e' || text[i - 1] == 'E')) {
+            // from_chars takes no plus sign in the exponent
+        } else if (c == sep && !seenSep && !seenExp) {
+            seenSep = true;
+            s += '.';
+        } else if ((c == 'e' || c == 'E') && digits && !seenExp) {
+            seenExp = true;
+            s += 'e';
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits) return std::nullopt;
+    double v = 0.0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return std::nullopt;
+    return v;
+}
+
+std::string ElapsedLine(const std::string& head, std::int64_t wholeSeconds) {
+    return head + LongTimeText(wholeSeconds) + "ч/мин/с";
+}
+
+std::string StepLine(double shapeStep, double Sred, double SKO, char sep) {
+    // "%12.10e": ten significant digits, i.e. nine after the separator.
+    return "Шаг=" + FormatSci(shapeStep, 12, 9, sep) + "  Sred=" + FormatFixed(Sred, 10, 3, sep) +
+           " SKO=" + FormatFixed(SKO, 10, 3, sep);
+}
+
+}  // namespace rel

@@ -1,0 +1,139 @@
+// relan-cli crit and fit, driven as a user drives them.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
+#include <string>
+
+namespace {
+
+const std::string kDemo = std::string(RELAN_EXAMPLES) + "/demo-fleet.txt";
+
+struct Output {
+    int status = -1;
+    std::string out, err;
+};
+
+Output RunCli(const std::string& args) {
+    const std::string errFile = ::testing::TempDir() + "relan_cli_fit_stderr.txt";
+    const std::string cmd = std::string(RELAN_CLI) + " " + args + " 2>" + errFile;
+    Output o;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return o;
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) o.out.append(buf, n);
+    const int rc = pclose(p);
+    o.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    std::ifstream e(errFile);
+    std::stringstream ss;
+    ss << e.rdbuf();
+    o.err = ss.str();
+    return o;
+}
+
+nlohmann::json Json(const Output& o) { return nlohmann::json::parse(o.out); }
+
+std::set<std::string> Keys(const nlohmann::json& j) {
+    std::set<std::string> k;
+    for (auto it = j.begin(); it != j.end(); ++it) k.insert(it.key());
+    return k;
+}
+
+TEST(CliFit, ThreeModelsAsJson) {
+    const Output o = RunCli("fit " + kDemo + " --models 1.1,1.2,2 --virtual-clock 4000 --json");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = Json(o);
+    EXPECT_EQ(Keys(j), (std::set<std::string>{"Memo2", "SredGar", "SKOGar", "ModSpir", "ModNewton", "ModSmirn"}));
+    ASSERT_EQ(j["Memo2"].size(), 8u);
+    EXPECT_EQ(j["Memo2"][0].get<std::string>().rfind("Расчёт модели по Пирсону методом спирального спуска выполнен за ", 0), 0u);
+    EXPECT_EQ(j["Memo2"][6].get<std::string>().rfind("Расчёт модели по Смирнову выполнен за ", 0), 0u);
+    const std::set<std::string> modelKeys = {"A", "B", "K_powtor", "Sred", "SKO", "Kol_Nakopl", "SKO_out",
+                                             "Unsens", "LamStart", "Lam1000", "Executed", "F_Weib",
+                                             "F_norm", "Kol_F_priv", "Criterion", "Seconds"};
+    for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"}) {
+        SCOPED_TRACE(m);
+        EXPECT_EQ(Keys(j[m]), modelKeys);
+        EXPECT_TRUE(j[m]["Executed"].get<bool>());
+        EXPECT_TRUE(j[m]["Criterion"].is_number());
+        EXPECT_EQ(j[m]["F_norm"].size(), j[m]["F_Weib"].size());
+        EXPECT_EQ(j[m]["Kol_F_priv"].size(), j[m]["F_Weib"].size());
+        EXPECT_GT(j[m]["F_Weib"].size(), 6u);
+    }
+}
+
+TEST(CliFit, VirtualClockRepeatsTheRun) {
+    const std::string args = "fit " + kDemo + " --models 1.1,1.2,2 --virtual-clock 3000 --json";
+    auto a = Json(RunCli(args)), b = Json(RunCli(args));
+    for (auto* j : {&a, &b})
+        for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"}) (*j)[m].erase("Seconds");
+    EXPECT_EQ(a, b);
+}
+
+TEST(CliFit, DefaultsAndTextOutput) {
+    const Output o = RunCli("fit " + kDemo + " --virtual-clock 4000");
+    ASSERT_EQ(o.status, 0) << o.err;
+    EXPECT_EQ(o.out.rfind("Ход решения\n", 0), 0u);
+    EXPECT_NE(o.out.find("Расчёт модели по Пирсону методом спирального спуска выполнен за "), std::string::npos);
+    EXPECT_NE(o.out.find("(ModSpir)"), std::string::npos);
+    EXPECT_EQ(o.out.find("(ModNewton)"), std::string::npos) << "model 1.1 only by default";
+
+    const auto j = Json(RunCli("fit " + kDemo + " --virtual-clock 4000 --json"));
+    EXPECT_TRUE(j.contains("ModSpir"));
+    EXPECT_FALSE(j.contains("ModNewton"));
+    EXPECT_FALSE(j.contains("ModSmirn"));
+}
+
+TEST(CliFit, BadOptionsAndCoefficients) {
+    const struct {
+        std::string args;
+        int status;
+        const char* inErr;
+    } cases[] = {
+        {"--models 1.1,1.2 --step-coef-1.2 abc", 1, "Коэф-т уменьшения шага модели 1.2: \"abc\""},
+        {"--step-coef-1.1 0.5", 1, "Коэф-т уменьшения шага модели 1.1: \"0.5\""},
+        {"--models 1.3", 1, "1.3"},
+        {"--virtual-clock 0", 1, ""},
+        {"--item 3", 1, ""},
+    };
+    for (const auto& c : cases) {
+        const Output o = RunCli("fit " + kDemo + " --virtual-clock 4000 " + c.args);
+        EXPECT_EQ(o.status, c.status) << c.args;
+        EXPECT_NE(o.err.find(c.inErr), std::string::npos) << c.args << "\n" << o.err;
+    }
+    // The models fitted before the bad coefficient are still printed.
+    const auto j = Json(RunCli("fit " + kDemo + " --virtual-clock 4000 --json --models 1.1,1.2 --step-coef-1.2 x"));
+    EXPECT_TRUE(j["ModSpir"]["Executed"].get<bool>());
+    EXPECT_FALSE(j.contains("ModNewton"));
+    EXPECT_EQ(j["Memo2"].size(), 3u);
+
+    EXPECT_EQ(RunCli("fit /no/such/file.txt").status, 2);
+}
+
+TEST(CliCrit, EveryCriterionAtOnePoint) {
+    const Output o = RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --json");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = Json(o);
+    EXPECT_EQ(Keys(j), (std::set<std::string>{"PearsonCrit", "Kol_Nakopl", "Kol_F_priv", "F_Weib", "F_norm",
+                                              "HistCrit", "HistCrit_SKO_out", "SmirnovCrit", "KolmCrt",
+                                              "KolmTxt", "HistConfidence", "LamStart", "Lam1000", "SKO_out"}));
+    ASSERT_EQ(j["PearsonCrit"].size(), 3u);
+    EXPECT_NE(j["PearsonCrit"][0], j["PearsonCrit"][1]);
+    const std::string verdict = j["KolmTxt"];
+    EXPECT_TRUE(verdict == " <1.3581(0.05)" || verdict == " >1.3581(0.05)") << verdict;
+
+    // Sred and SKO default to the file's figures.
+    const auto explicitFigures = Json(RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --sred 2500 --sko 550 --json"));
+    EXPECT_EQ(explicitFigures, j);
+    const auto other = Json(RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --sred 900 --json"));
+    EXPECT_NE(other["PearsonCrit"], j["PearsonCrit"]);
+    EXPECT_NE(Json(RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --burn-in 100 --json"))["LamStart"], j["LamStart"]);
+
+    EXPECT_EQ(RunCli("crit " + kDemo + " --B 1200 --A 1.9").status, 1) << "--K is required";
+}
+
+}  // namespace
