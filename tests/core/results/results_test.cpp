@@ -195,7 +195,9 @@ TEST(ResultsTable, ColumnRules) {
         for (int col = 1; col < kResCols; ++col) {
             const std::string want = col <= data ? c.captions[static_cast<std::size_t>(col - 1)] : "";
             EXPECT_EQ(t.Cell(col, 0).text, want) << "column " << col;
-            if (col > data) EXPECT_EQ(t.Cell(col, 5).text, "") << "column " << col;
+            if (col > data) {
+                EXPECT_EQ(t.Cell(col, 5).text, "") << "column " << col;
+            }
         }
         EXPECT_EQ(t.ColWidths[0], 240);
         EXPECT_EQ(t.ColWidths[1], 155);
