@@ -175,6 +175,48 @@ std::string FormatFloatFixed(double x, int precision, int digits, char sep) {
     return sign + s;
 }
 
+std::string FormatGrouped(double x, char sep, const std::string& groupSep) {
+    if (!std::isfinite(x)) return NonFinite(x);
+    // Ten times the value, as a whole number of tenths: the 15 significant digits
+    // D of |x| stand for D * 10^(exp - 14), so ten times |x| is D * 10^(exp - 13).
+    std::string tenths = "0";
+    if (x != 0.0) {
+        const Digits g = SignificantDigits(std::fabs(x), 15);
+        const int shift = g.exp - 13;
+        if (shift >= 0) {
+            tenths = g.d + std::string(static_cast<std::size_t>(shift), '0');
+        } else if (-shift <= 15) {
+            const std::size_t keep = static_cast<std::size_t>(15 + shift);
+            std::string n = keep > 0 ? g.d.substr(0, keep) : std::string("0");
+            if (g.d[keep] >= '5') {
+                // Add one to the decimal string.
+                int i = static_cast<int>(n.size()) - 1;
+                while (i >= 0 && n[i] == '9') n[i--] = '0';
+                if (i >= 0)
+                    ++n[i];
+                else
+                    n.insert(0, 1, '1');
+            }
+            tenths = n;
+        }
+        const std::size_t nz = tenths.find_first_not_of('0');
+        tenths = nz == std::string::npos ? "0" : tenths.substr(nz);
+    }
+    const std::string sign = (x < 0 && tenths != "0") ? "-" : "";
+    const char frac = tenths.back();
+    std::string ip = tenths.size() > 1 ? tenths.substr(0, tenths.size() - 1) : "0";
+    std::string grouped;
+    for (std::size_t i = 0; i < ip.size(); ++i) {
+        if (i > 0 && (ip.size() - i) % 3 == 0) grouped += groupSep;
+        grouped += ip[i];
+    }
+    if (frac != '0') {
+        grouped += sep;
+        grouped += frac;
+    }
+    return sign + grouped;
+}
+
 std::string IntText(double x) {
     if (!std::isfinite(x)) return NonFinite(x);
     const double r = RoundHalfEven(x);

@@ -30,6 +30,12 @@ std::string FormatGeneral(double x, char sep);
 // (2500 with 3/1 gives "2.5E3").
 std::string FormatFloatFixed(double x, int precision, int digits, char sep);
 
+// The "#,##0.#" mask: thousands grouped with groupSep, at most one decimal, no
+// trailing zero decimal ("1,234.5", "12", "0.3"). The value is first taken to 15
+// significant digits, then rounded to one decimal with halves away from zero.
+// Non-finite values give "NAN", "INF" or "-INF".
+std::string FormatGrouped(double x, char sep, const std::string& groupSep);
+
 // Integer text: rounded half to even, without decimals.
 std::string IntText(double x);
 

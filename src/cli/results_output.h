@@ -1,0 +1,26 @@
+// The results output of relan-cli: the results table as text or CSV, and the
+// table and chart series as JSON.
+#pragma once
+
+#include <nlohmann/json.hpp>
+#include <ostream>
+
+#include "results/out_results.h"
+
+namespace relcli {
+
+// The results table. Text: the columns up to the data column, each as wide as
+// its longest text in characters (UTF-8 texts are measured in code points), cells
+// left-aligned and separated by " | ", a rule under the header row. CSV: all 12
+// rows of 6 cells, comma-separated, a cell quoted when it holds a comma, a quote
+// or a line end. Cell texts are as the core gives them (the leading blank of the
+// value cells kept, no padding).
+void PrintResultsTable(std::ostream& os, const rel::ResultsContent& rc, bool csv);
+
+// {"Label10": text, "Result_Grid": 12 rows of 6 texts, "Charts": {series name:
+// {"chart", "title", "points": [[label, value], ...]}}} with, for Series18 and
+// Series19, points [x, y]; non-finite numbers are null. "Messages" is added when the
+// output has notes.
+nlohmann::json ResultsJson(const rel::ResultsContent& rc);
+
+}  // namespace relcli

@@ -1,0 +1,353 @@
+#include "results/out_results.h"
+
+#include <algorithm>
+#include <cmath>
+#include <optional>
+
+#include "data/failure_file.h"
+#include "fit/fits.h"
+#include "results/format.h"
+#include "stats/distrib.h"
+
+namespace rel {
+
+const std::array<Rgb, 54> CauseColors = {{
+    {0, 0, 0},       {255, 255, 255}, {255, 0, 0},     {255, 215, 0},   {255, 0, 255},
+    {255, 255, 0},   {128, 128, 0},   {100, 149, 237}, {240, 230, 140}, {32, 178, 170},
+    {255, 105, 180}, {175, 238, 238}, {255, 228, 225}, {0, 255, 0},     {0, 0, 255},
+    {199, 21, 133},  {0, 255, 255},   {192, 220, 192}, {255, 165, 0},   {0, 128, 0},
+    {128, 0, 0},     {128, 128, 128}, {250, 250, 210}, {0, 128, 0},     {255, 255, 0},
+    {255, 0, 255},   {128, 0, 128},   {192, 220, 192}, {255, 165, 0},   {0, 128, 0},
+    {128, 0, 0},     {128, 128, 128}, {250, 250, 210}, {0, 128, 0},     {255, 255, 0},
+    {255, 0, 255},   {128, 0, 128},   {175, 238, 238}, {0, 255, 255},   {192, 220, 192},
+    {255, 165, 0},   {255, 255, 0},   {6, 0, 0},       {7, 0, 0},       {8, 0, 0},
+    {9, 0, 0},       {10, 0, 0},      {11, 0, 0},      {12, 0, 0},      {13, 0, 0},
+    {14, 0, 0},      {15, 0, 0},      {1, 0, 0},       {0, 0, 0},
+}};
+
+const std::array<Rgb, 12> ChartPalette = {{
+    {0, 0, 255},    // blue
+    {0, 255, 0},    // lime
+    {0, 255, 255},  // aqua
+    {255, 0, 0},    // red
+    {255, 0, 255},  // fuchsia
+    {255, 255, 0},  // yellow
+    {0, 0, 128},    // navy
+    {0, 128, 0},    // green
+    {0, 128, 128},  // teal
+    {128, 0, 0},    // maroon
+    {128, 0, 128},  // purple
+    {128, 128, 0},  // olive
+}};
+
+const ChartSeries* ChartContent::Find(const std::string& name) const {
+    for (const ChartSeries& s : Series)
+        if (s.Name == name) return &s;
+    return nullptr;
+}
+
+namespace {
+
+constexpr Rgb kGreen{0, 128, 0};
+constexpr Rgb kRed{255, 0, 0};
+constexpr double kLogOffset = 0.00001;  // added to a time before its logarithm
+
+// Fixed series of a chart, in chart order.
+struct FixedDef {
+    const char* name;
+    SeriesKind kind;
+    HAxis h;
+    VAxis v;
+    const char* title;  // nullptr: no legend entry
+    int transparency;
+    bool active;
+};
+
+constexpr FixedDef kChart1Fixed[] = {
+    {"Series1", SeriesKind::Area, HAxis::Bottom, VAxis::Right, "Выбывание из гарантии", 0, true},
+    {"Series17", SeriesKind::Line, HAxis::Bottom, VAxis::Right, "Фактич. накопление, % от парка", 0, true},
+    {"Series3", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Модель по Пирсону 1.1", 0, true},
+    {"Series2", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Модель по Пирсону 1.1 ценз.", 0, true},
+    {"Series4", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Модель по Смирнову 2", 0, true},
+    {"Series20", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Pirson/Newton 1.2", 0, true},
+    {"Series21", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Pirson/Newton 1.2 ценз.", 0, true},
+    {"Series6", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Генетическая", 0, true},
+    {"Series5", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Генетическая с ценз.", 0, true},
+    {"Series14", SeriesKind::Bar, HAxis::Bottom, VAxis::Left, nullptr, 0, false},
+};
+
+constexpr FixedDef kChart2Fixed[] = {
+    {"Series15", SeriesKind::Area, HAxis::Bottom, VAxis::Left, "Отказы (реальные)", 24, true},
+    {"Series7", SeriesKind::Area, HAxis::Bottom, VAxis::Right, "Выбывание из гарантии, %", 8, true},
+    {"Series8", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Модель по Пирсону", 0, true},
+    {"Series9", SeriesKind::Line, HAxis::Bottom, VAxis::Left, "Модель по Пирсону с влиянием цензурирования", 0, true},
+    {"Series10", SeriesKind::Line, HAxis::Bottom, VAxis::Left, "Модель по Смирнову", 0, true},
+    {"Series11", SeriesKind::Line, HAxis::Bottom, VAxis::Left, "Модель \"генетическая\"", 0, true},
+    {"Series12", SeriesKind::Line, HAxis::Bottom, VAxis::Left,
+     "Модель \"генетическая\" с влиянием цензурирования", 0, true},
+    {"Series16", SeriesKind::Bar, HAxis::Bottom, VAxis::Left, nullptr, 0, false},
+    {"Series22", SeriesKind::Line, HAxis::Bottom, VAxis::Left, nullptr, 0, true},
+    {"Series23", SeriesKind::Line, HAxis::Bottom, VAxis::Left, nullptr, 0, true},
+};
+
+constexpr FixedDef kChart3Fixed[] = {
+    {"Series13", SeriesKind::Line, HAxis::Bottom, VAxis::Right, "Выбывание из гарантии", 0, false},
+    {"Series18", SeriesKind::Line, HAxis::Top, VAxis::Right, "Ln Накопления", 0, true},
+    {"Series19", SeriesKind::Line, HAxis::Top, VAxis::Right, "Аппроксимация Ln накопления", 0, true},
+};
+
+template <std::size_t N>
+void AddFixed(ChartContent& chart, const FixedDef (&defs)[N]) {
+    for (std::size_t i = 0; i < N; ++i) {
+        const FixedDef& d = defs[i];
+        ChartSeries s;
+        s.Name = d.name;
+        s.Kind = d.kind;
+        s.Horizontal = d.h;
+        s.Vertical = d.v;
+        s.Title = d.title ? d.title : "";
+        s.InLegend = d.title != nullptr;
+        s.Transparency = d.transparency;
+        s.Active = d.active;
+        s.Color = ChartPalette[i % ChartPalette.size()];
+        chart.Series.push_back(std::move(s));
+    }
+    chart.FixedCount = static_cast<int>(N);
+}
+
+// AddCauseBars: one bar series of cause k appended to a chart.
+void AddCauseBars(ChartContent& chart, const char* chartName, int k, int transparency,
+                  const std::string& title, const char* suffix = "") {
+    ChartSeries s;
+    s.Name = std::string(chartName) + " cause " + std::to_string(k) + suffix;
+    s.Kind = SeriesKind::Bar;
+    s.Title = title;
+    s.Transparency = transparency;
+    s.Marks = false;
+    s.Color = CauseColors[static_cast<std::size_t>(k)];
+    s.Cause = k;
+    chart.Series.push_back(std::move(s));
+}
+
+// The element of an interval array, NaN when the array does not reach it.
+double At(const DoubArr& a, std::size_t j) { return j < a.size() ? a[j] : std::nan(""); }
+
+// Adds a point at ordinal position x unless its value is not finite.
+void AddPoint(ChartSeries& s, double x, double y, const std::string& label) {
+    if (std::isfinite(y)) s.Points.push_back({x, y, label, {}});
+}
+
+ChartSeries& Named(ChartContent& chart, const char* name) {
+    for (ChartSeries& s : chart.Series)
+        if (s.Name == name) return s;
+    return chart.Series.front();  // names are the fixed ones above
+}
+
+}  // namespace
+
+ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
+                          const std::string& groupSep) {
+    ResultsContent out;
+    const char sep = decimalSep;
+    const std::string group = !groupSep.empty() ? groupSep : (sep == ',' ? "\u00A0" : ",");
+
+    // 1. The burn-in time of the frequency: the field's number, or the value taken
+    // at the start of the run when the field no longer holds one.
+    double T0 = st.TPrirab;
+    if (const std::optional<double> v = ParseLocaleNumber(burnInText, sep); v && std::isfinite(*v)) {
+        T0 = *v;
+    } else {
+        out.Messages.push_back("Время приработки \"" + burnInText +
+                               "\" не является числом: частота отказов рассчитана для времени "
+                               "приработки начала расчета, " +
+                               FormatGeneral(st.TPrirab, sep) + " ч");
+    }
+
+    // 2.-3. Per-interval warranty shares and per-cause totals.
+    const Hist40& hist = st.ArrHist;
+    out.Vybyv.assign(hist.size(), 0.0);
+    out.KolVid.fill(0.0);
+
+    // 5. The model records' sums start again.
+    Mod_Weib& MN = st.ModNewton;
+    Mod_Weib& MS = st.ModSpir;
+    Mod_Weib& MG = st.ModGen;
+    Mod_Weib& MM = st.ModSmirn;
+    for (Mod_Weib* M : {&MN, &MS})
+        if (M->Executed) M->Unsens = M->Kol_Nakopl = 0.0;
+    MG.Unsens = MG.Kol_Nakopl = 0.0;
+    MM.Unsens = MM.Kol_Nakopl = 0.0;
+
+    // 6.-8. Fixed series, cleared.
+    AddFixed(out.Chart1, kChart1Fixed);
+    AddFixed(out.Chart2, kChart2Fixed);
+    AddFixed(out.Chart3, kChart3Fixed);
+    out.Chart1.LegendVisible = true;
+    out.Chart1.ContinuousLegendSymbols = true;
+    out.Chart3.ContinuousLegendSymbols = true;
+    {
+        ChartSeries& s17 = Named(out.Chart1, "Series17");
+        s17.Dashed = true;
+        s17.LineWidth = 4;
+        s17.Marks = true;
+        ChartSeries& s18 = Named(out.Chart3, "Series18");
+        s18.CrossMarkSize = 2;
+        s18.Color = kGreen;
+        Named(out.Chart3, "Series19").Color = kRed;
+    }
+
+    // 9. Four bar series for every cause with failures, in cause order.
+    const int lastCause =
+        std::min({st.MaxPrich, kMaxCauses - 1, static_cast<int>(st.ArrVid.size()) - 1});
+    std::vector<int> causes;
+    for (int k = 0; k <= lastCause; ++k) {
+        const Vid_otkaza& v = st.ArrVid[static_cast<std::size_t>(k)];
+        if (!(v.Dolya > 0)) continue;
+        causes.push_back(k);
+        const double share = 100.0 * v.Dolya / st.Park;
+        const std::string shareText = std::isfinite(share) ? FormatFixed(share, 3, 1, sep) : kNoValue;
+        AddCauseBars(out.Chart1, "Chart1", k, 0,
+                     v.Nazv_Prich + " " + IntText(v.Dolya) + " раз (" + shareText + "%" + " /машину");
+        AddCauseBars(out.Chart2, "Chart2", k, 30, v.Nazv_Prich);
+        AddCauseBars(out.Chart3, "Chart3", k, 0, v.Nazv_Prich);
+        AddCauseBars(out.Chart3, "Chart3", k, 60, v.Nazv_Prich + " с учетом цензурирования", " corrected");
+    }
+    const std::size_t nSer1 = static_cast<std::size_t>(out.Chart1.FixedCount);
+    const std::size_t nSer2 = static_cast<std::size_t>(out.Chart2.FixedCount);
+    const std::size_t nSer3 = static_cast<std::size_t>(out.Chart3.FixedCount);
+
+    ChartSeries& S1 = Named(out.Chart1, "Series1");
+    ChartSeries& S17 = Named(out.Chart1, "Series17");
+    ChartSeries& S3 = Named(out.Chart1, "Series3");
+    ChartSeries& S2 = Named(out.Chart1, "Series2");
+    ChartSeries& S4 = Named(out.Chart1, "Series4");
+    ChartSeries& S20 = Named(out.Chart1, "Series20");
+    ChartSeries& S21 = Named(out.Chart1, "Series21");
+    ChartSeries& S6 = Named(out.Chart1, "Series6");
+    ChartSeries& S5 = Named(out.Chart1, "Series5");
+    ChartSeries& S15 = Named(out.Chart2, "Series15");
+    ChartSeries& S7 = Named(out.Chart2, "Series7");
+    ChartSeries& S8 = Named(out.Chart2, "Series8");
+    ChartSeries& S9 = Named(out.Chart2, "Series9");
+    ChartSeries& S10 = Named(out.Chart2, "Series10");
+    ChartSeries& S11 = Named(out.Chart2, "Series11");
+    ChartSeries& S12 = Named(out.Chart2, "Series12");
+    ChartSeries& S22 = Named(out.Chart2, "Series22");
+    ChartSeries& S23 = Named(out.Chart2, "Series23");
+
+    // 10.-11. The intervals with failures; the others are skipped entirely.
+    const double Park = st.Park;
+    double tPrev = 0.0, tCur = 0.0, K100 = 0.0, SumOtk = 0.0;
+    std::string LabT;
+    for (std::size_t j = 0; j < hist.size(); ++j) {
+        const Hist_Rec& h = hist[j];
+        if (!(h.Sum > 0)) continue;
+        const double x = static_cast<double>(out.Intervals.size());  // ordinal position
+
+        // 11.1-11.3 Interval end, per-100-h factor, warranty share, running count.
+        tCur = RoundHalfEven(h.time);
+        K100 = 100.0 / (tCur - tPrev);
+        const double V = NormF(st.SredGar, st.SKOGar, tCur);
+        out.Vybyv[j] = V;
+        SumOtk = SumOtk + h.Sum;
+        LabT = FormatGeneral(tCur, sep);
+        out.Chart1.Labels.push_back(LabT);
+
+        // 11.4 Cause bars; nBar counts only the causes with failures.
+        for (std::size_t nBar = 0; nBar < causes.size(); ++nBar) {
+            const int k = causes[nBar];
+            const double npr = h.Npr[static_cast<std::size_t>(k)];
+            out.KolVid[static_cast<std::size_t>(k)] = out.KolVid[static_cast<std::size_t>(k)] + npr;
+            AddPoint(out.Chart1.Series[nSer1 + nBar], x, npr * K100 / Park, LabT);
+            AddPoint(out.Chart2.Series[nSer2 + nBar], x, out.KolVid[static_cast<std::size_t>(k)] / Park, LabT);
+            // A share of ended warranties of 1 leaves no products to correct by:
+            // the value is not finite and the point is left out.
+            AddPoint(out.Chart3.Series[nSer3 + 2 * nBar + 1], x, 2.0 * npr * K100 / Park / (1.0 - V), LabT);
+        }
+
+        // 11.5 Accumulated observed failures, % of the fleet, with its value mark.
+        const double acc = 100.0 * SumOtk / Park;
+        if (std::isfinite(acc)) S17.Points.push_back({x, acc, LabT, FormatGrouped(acc, sep, group)});
+
+        // 11.6 Sums of the Pearson models.
+        for (Mod_Weib* M : {&MN, &MS}) {
+            if (!M->Executed) continue;
+            M->Unsens = M->Unsens + At(M->F_Weib, j);
+            M->Kol_Nakopl = M->Kol_Nakopl + At(M->Kol_F_priv, j);
+        }
+        // 11.7 Model 1.1.
+        if (MS.Executed) {
+            AddPoint(S3, x, At(MS.F_Weib, j) * K100 * MS.K_powtor, LabT);
+            AddPoint(S2, x, At(MS.Kol_F_priv, j) * K100 / Park, LabT);
+            AddPoint(S8, x, MS.Unsens * MS.K_powtor, LabT);
+            AddPoint(S9, x, MS.Kol_Nakopl / Park, LabT);
+        }
+        // 11.8 Model 1.2.
+        if (MN.Executed) {
+            AddPoint(S20, x, At(MN.F_Weib, j) * K100 * MN.K_powtor, LabT);
+            AddPoint(S21, x, At(MN.Kol_F_priv, j) * K100 / Park, LabT);
+            AddPoint(S22, x, MN.Unsens * MN.K_powtor, LabT);
+            AddPoint(S23, x, MN.Kol_Nakopl / Park, LabT);
+        }
+        // 11.9 The optimiser's model.
+        if (MG.Executed) {
+            MG.Unsens = MG.Unsens + At(MG.F_Weib, j);
+            MG.Kol_Nakopl = MG.Kol_Nakopl + At(MG.Kol_F_priv, j);
+            AddPoint(S6, x, At(MG.F_Weib, j) * K100 * MG.K_powtor, LabT);
+            AddPoint(S5, x, At(MG.Kol_F_priv, j) * K100 / Park, LabT);
+            AddPoint(S11, x, MG.Unsens * MG.K_powtor, LabT);
+            AddPoint(S12, x, MG.Kol_Nakopl / Park, LabT);
+        }
+        // 11.10 Model 2.
+        if (MM.Executed) {
+            MM.Kol_Nakopl = MM.Kol_Nakopl + At(MM.Kol_F_priv, j);
+            AddPoint(S4, x, At(MM.Kol_F_priv, j) * K100 / Park, LabT);
+            AddPoint(S10, x, MM.Kol_Nakopl / Park, LabT);
+        }
+        // 11.11 Warranty exits and observed failures.
+        AddPoint(S1, x, 100.0 * V, LabT);
+        AddPoint(S7, x, 100.0 * V, LabT);
+        AddPoint(S15, x, SumOtk / Park, LabT);
+
+        out.Intervals.push_back({static_cast<int>(j), tCur, K100, LabT, SumOtk});
+        tPrev = tCur;
+    }
+    out.Chart2.Labels = out.Chart1.Labels;
+    out.Chart3.Labels = out.Chart1.Labels;
+    out.K100 = K100;
+    out.SumOtk = SumOtk;
+    out.tPrev = tPrev;
+    out.tCur = tCur;
+    out.LabT = LabT;
+
+    // 12. Title line.
+    out.Label10 = st.DataTitle + " (" + FormatGeneral(st.ParkFile, sep) + " шт.)";
+
+    // 13. The table.
+    out.Table = BuildResultsTable(st, T0, sep);
+
+    // 14. Ln accumulation points and the Ln-Ln line from the first failure with
+    // positive time to the last failure. Without such a failure, or when the line
+    // of the loaded data is undefined, the line has no points.
+    ChartSeries& S18 = Named(out.Chart3, "Series18");
+    ChartSeries& S19 = Named(out.Chart3, "Series19");
+    st.iFirstPos = -1;
+    const auto& P = st.ArrProblems;
+    for (std::size_t i = 0; i < P.size(); ++i) {
+        if (!(P[i].time > 0)) continue;
+        const double lx = std::log(P[i].time + kLogOffset);
+        const double ly = std::log(static_cast<double>(i + 1));
+        S18.Points.push_back({lx, ly, {}, {}});
+        if (st.iFirstPos == -1) st.iFirstPos = static_cast<int>(i);
+    }
+    if (st.iFirstPos != -1 && LnLineDefined(st)) {
+        for (const double t : {P[static_cast<std::size_t>(st.iFirstPos)].time, P.back().time}) {
+            const double lx = std::log(t + kLogOffset);
+            const double ly = st.A_LN * lx + st.B_LN;
+            if (std::isfinite(lx) && std::isfinite(ly)) S19.Points.push_back({lx, ly, {}, {}});
+        }
+    }
+    return out;
+}
+
+}  // namespace rel

@@ -1,0 +1,168 @@
+#include "results/results_table.h"
+
+#include <cmath>
+#include <initializer_list>
+
+#include "results/format.h"
+#include "stats/criteria.h"
+#include "stats/distrib.h"
+
+namespace rel {
+
+namespace {
+
+bool AllFinite(std::initializer_list<double> xs) {
+    for (double x : xs)
+        if (!std::isfinite(x)) return false;
+    return true;
+}
+
+std::string Fixed(double x, int width, int decimals, char sep) {
+    return FormatFixed(x, width, decimals, sep);
+}
+
+// Column captions of the four models, in their fixed column order.
+struct ModelSlot {
+    const char* record;
+    const char* caption;
+    Mod_Weib AnalysisState::*member;
+};
+constexpr ModelSlot kModelSlots[] = {
+    {"ModNewton", "Пирсона/Ньютона", &AnalysisState::ModNewton},
+    {"ModSpir", "Пирсона/спир.спуск", &AnalysisState::ModSpir},
+    {"ModSmirn", "Критерий Смирнова", &AnalysisState::ModSmirn},
+    {"ModGen", "Генетическая", &AnalysisState::ModGen},
+};
+
+constexpr const char* kRowLabels[kResRows] = {
+    "Результаты для моделей:",
+    "Распр. Вейбулла(A,B как в Excel)",
+    "Коэффициент повторности",
+    "Гамма 50%(Nотк./Nпарк)",
+    "Гамма 90%",
+    "Число известных отказов",
+    "95% доверит. инт-л/СКО модели",
+    "Средний фактич. срок гарантии",
+    "СКО фактич-го срока гарантии",
+    "Критерий Колмогорова",
+    "",  // row 10: built with the frequency window
+    "Отказов/изд. за 2000/4000 ч",
+};
+
+// What SetResCell writes before it pads: one blank, then the text.
+ResultCell ResCell(const std::string& text, int columnWidth) {
+    return ResultCell{" " + text, columnWidth - kResCellMargin};
+}
+
+}  // namespace
+
+double CalcLamData(AnalysisState& st, double T0) {
+    st.TPrirab = T0;
+    if (!(T0 < 1000.0) || !(st.Park > 0.0)) return std::nan("");
+    double S = 0.0;
+    for (const Problems& p : st.ArrProblems) {
+        const double t = p.time;
+        if (T0 < t && t <= 1000.0) S = S + 1.0 / (1.0 - NormF(st.SredGar, st.SKOGar, t));
+    }
+    const double lam = 1000.0 * S / (1000.0 - T0) / st.Park;
+    return std::isfinite(lam) ? lam : std::nan("");
+}
+
+double TEndLamOf(const AnalysisState& st) {
+    if (st.ArrProblems.empty()) return 1000.0;
+    const double last = st.ArrProblems.back().time;
+    return last < 1000.0 ? last : 1000.0;
+}
+
+std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk, double KolmCrt,
+                                             const std::string& KolmTxt, char sep) {
+    std::array<std::string, 12> r;
+    const std::string none = kNoValue;
+
+    r[1] = AllFinite({M.A, M.B}) ? Fixed(M.A, 6, 3, sep) + " / " + Fixed(M.B, 7, 2, sep) : none;
+    r[2] = AllFinite({M.K_powtor}) ? Fixed(M.K_powtor, 6, 3, sep) : none;
+
+    // Gamma-percent lives: the time at which K_powtor * F(t) reaches 0.5 and 0.1.
+    const double g50 = WeibQuantile(M.A, M.B, 0.5 / M.K_powtor);
+    const double g90 = WeibQuantile(M.A, M.B, 0.1 / M.K_powtor);
+    r[3] = AllFinite({g50}) ? IntText(g50) + " ч." : none;
+    r[4] = AllFinite({g90}) ? IntText(g90) + " ч." : none;
+
+    const double perDivisor = M.Kol_Nakopl / DelitOtk;
+    r[5] = AllFinite({M.Kol_Nakopl, perDivisor}) ? IntText(M.Kol_Nakopl) + " /" + IntText(perDivisor)
+                                                 : none;
+    const double ci = 1.96 * M.SKO_out;
+    r[6] = AllFinite({ci, M.SKO_out}) ? Fixed(ci, 5, 2, sep) + " / " + Fixed(M.SKO_out, 5, 2, sep)
+                                      : none;
+    r[7] = AllFinite({M.Sred}) ? Fixed(M.Sred, 4, 1, sep) + " ч" : none;
+    r[8] = AllFinite({M.SKO}) ? Fixed(M.SKO, 4, 1, sep) + " ч" : none;
+    r[9] = AllFinite({KolmCrt}) ? Fixed(KolmCrt, 6, 3, sep) + KolmTxt : none;
+    r[10] = AllFinite({M.LamStart, M.Lam1000})
+                ? Fixed(M.LamStart, 6, 4, sep) + "/ " + Fixed(M.Lam1000, 6, 4, sep)
+                : none;
+    const double n2000 = M.K_powtor * WeibInterval(M.A, M.B, 0.0, 2000.0);
+    const double n4000 = M.K_powtor * WeibInterval(M.A, M.B, 0.0, 4000.0);
+    r[11] = AllFinite({n2000, n4000}) ? Fixed(n2000, 6, 2, sep) + " / " + Fixed(n4000, 6, 2, sep)
+                                      : none;
+    return r;
+}
+
+ResultsTable BuildResultsTable(AnalysisState& st, double T0, char sep) {
+    ResultsTable tab;
+    const std::string none = kNoValue;
+
+    // The frequency of the data column; the table step follows the charts, but the
+    // frequency is the first thing the results output computes.
+    tab.LamData = CalcLamData(st, T0);
+    tab.TPrirab = T0;
+
+    // 1.-3. First column, blank model and data columns.
+    tab.ColRes = 1;
+    tab.ColWidths[0] = kResLabelWidth;
+
+    // 4. One column per executed model.
+    for (const ModelSlot& slot : kModelSlots) {
+        const Mod_Weib& global = st.*slot.member;
+        if (!global.Executed) continue;
+        const int c = tab.ColRes;
+        tab.ColWidths[c] = kResModelWidth;
+        tab.Cells[0][c].text = slot.caption;
+
+        // The statistic goes into the copy only.
+        Mod_Weib M = global;
+        std::string KolmTxt;
+        KolmogorovCrit(st, M.KolmCrt, KolmTxt, M.K_powtor, M.A, M.B, M.Sred, M.SKO);
+
+        const auto texts = ModelColumnTexts(M, st.DelitOtk, M.KolmCrt, KolmTxt, sep);
+        for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row], kResModelWidth);
+        tab.Models.push_back({c, slot.record, slot.caption, M.KolmCrt, KolmTxt});
+        ++tab.ColRes;
+    }
+
+    // 5. Column 1, then the data column, 155 pixels.
+    tab.ColWidths[1] = kResFirstWidth;
+    tab.ColWidths[tab.ColRes] = kResDataWidth;
+    const int d = tab.ColRes;
+
+    // 6. Header texts.
+    tab.Cells[0][0].text = kRowLabels[0];
+    tab.Cells[0][d].text = "Данные эксплуатации";
+
+    // 7. Row labels and the data column.
+    tab.TEndLam = TEndLamOf(st);
+    for (int row = 1; row < kResRows; ++row) tab.Cells[row][0].text = kRowLabels[row];
+    tab.Cells[10][0].text = "Частота отказов/1000 ч (" + FormatGeneral(T0, sep) + "," +
+                            FormatGeneral(tab.TEndLam, sep) + " ч)";
+
+    auto data = [&](int row, const std::string& text) { tab.Cells[row][d] = ResCell(text, kResDataWidth); };
+    data(3, AllFinite({st.Gamma50Nabl, st.Gamma50Cenz})
+                ? IntText(st.Gamma50Nabl) + "(набл.)/" + IntText(st.Gamma50Cenz) + "(ценз.)"
+                : none);
+    data(4, AllFinite({st.Gamma90}) ? IntText(st.Gamma90) : none);
+    data(5, IntText(st.KolOtkNez));
+    data(10, AllFinite({tab.LamData}) ? Fixed(tab.LamData, 5, 3, sep) + " (до 1000 ч.)" : none);
+    data(11, AllFinite({st.Otk2000}) ? Fixed(st.Otk2000, 4, 2, sep) : none);
+    return tab;
+}
+
+}  // namespace rel

@@ -1,0 +1,94 @@
+// The results table (Result_Grid of the results window): the fitted models side by
+// side with the figures taken directly from the operational data. The core builds
+// every text of the table; the window writes the texts into its grid.
+//
+// What the window must do with a ResultsTable:
+//   1. Blank columns 1 to 5 and write every cell Cells[row][col] (row 0 is the
+//      header row, no fixed column).
+//   2. Set the width of every column c with ColWidths[c] > 0 to that many pixels;
+//      a column with ColWidths[c] == 0 keeps the width it has (237 at start-up, or
+//      what an earlier output gave it).
+//   3. Pad the cells that SetResCell writes: a cell with padTo > 0 gets blanks
+//      appended while the width of its text in the grid's font is below padTo
+//      pixels (a text already wider stays as it is). padTo is the column's width
+//      minus 7 at the moment the cell is written: 138 for a model column (its width
+//      is 145 then, even for column 1, which is widened to 155 afterwards) and 148
+//      for the data column. Cells with padTo == 0 are written as they are.
+// Nothing else is computed by the window.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "data/state.h"
+
+namespace rel {
+
+inline constexpr int kResRows = 12;
+inline constexpr int kResCols = 6;
+inline constexpr int kResLabelWidth = 240;  // column 0
+inline constexpr int kResModelWidth = 145;  // each model column while it is filled
+inline constexpr int kResFirstWidth = 155;  // column 1 after the model columns
+inline constexpr int kResDataWidth = 155;   // the operational-data column
+// SetResCell fills a cell with blanks up to the column's width less this margin.
+inline constexpr int kResCellMargin = 7;
+
+// Shown in place of a figure that the data leave undefined (no number can be
+// given: a burn-in window that is empty, a fleet of zero products, a statistic of
+// fewer failures than it needs). A cell holding such a figure shows this alone.
+inline constexpr const char* kNoValue = "—";
+
+struct ResultCell {
+    std::string text;  // SetResCell cells: one blank, then the value's text
+    int padTo = 0;     // pixels to pad to with blanks; 0: written as it is
+};
+
+// One model column: which record fills it and its Kolmogorov figures (computed on
+// a copy of the record; the record in the state keeps its KolmCrt).
+struct ResultModelColumn {
+    int column = 0;
+    std::string record;   // "ModNewton", "ModSpir", "ModSmirn", "ModGen"
+    std::string caption;  // the header text of the column
+    double KolmCrt = 0.0; // lambda
+    std::string KolmTxt;  // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
+};
+
+struct ResultsTable {
+    std::array<std::array<ResultCell, kResCols>, kResRows> Cells{};  // [row][column]
+    std::array<int, kResCols> ColWidths{};  // pixels; 0: the column keeps its width
+    int ColRes = 1;                          // the data column (1 + number of model columns)
+    std::vector<ResultModelColumn> Models;   // in column order
+    double TPrirab = 0.0;  // burn-in time T0 the table used, h
+    double LamData = 0.0;  // observed failures per product per 1000 h over (T0, 1000 h]; NaN: undefined
+    double TEndLam = 0.0;  // end of the frequency window shown in the row 10 label, h
+
+    const ResultCell& Cell(int col, int row) const { return Cells[row][col]; }
+};
+
+// Observed failure frequency per product per 1000 h over (T0, 1000 h]: each failure
+// in the window counts 1 / (1 - share of products out of warranty at its time).
+// Sets st.TPrirab := T0 and returns LamData. Undefined (NaN) when the window is
+// empty (T0 of 1000 h or more) or the fleet is not positive.
+double CalcLamData(AnalysisState& st, double T0);
+
+// End of the frequency window named in the row 10 label: the last failure's time
+// when it is below 1000 h, otherwise 1000 h (also without failures).
+double TEndLamOf(const AnalysisState& st);
+
+// The rows 1 to 11 of a model column as SetResCell receives them (without the
+// leading blank): shape / scale, repetition coefficient, gamma lives at 50% and
+// 90%, accumulated failures, confidence interval / deviation, warranty figures,
+// Kolmogorov criterion (lambda and verdict), intensities, failures per product at
+// 2000 / 4000 h. Figures that are not finite make their cell kNoValue.
+std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk, double KolmCrt,
+                                             const std::string& KolmTxt, char sep);
+
+// The whole table, as the results output builds it after its charts: the executed
+// models in the order ModNewton, ModSpir, ModSmirn, ModGen (KolmogorovCrit on a copy
+// of each record), then the row labels and the data column. Reads Kol_Nakopl of the
+// records as they are (the results output has re-accumulated it). T0 is the burn-in
+// time; CalcLamData is called with it.
+ResultsTable BuildResultsTable(AnalysisState& st, double T0, char sep);
+
+}  // namespace rel
