@@ -148,6 +148,8 @@ public:
     // The memo line of a reported member: F, B, 1 / A (the reciprocal, as the line
     // has always shown it) and K_powtor of GenParamBest.
     std::string ReportLine(double F) const;
+    // One pass of the generation loop for generation g (steps 1 to 14); g is advanced.
+    void Generation(std::int64_t& g);
 
     // ---- State of the run ----
     int SizePopulation;
@@ -167,7 +169,6 @@ public:
     bool BestReported = false;  // GenParamBest holds a member of this run
 
 private:
-    void Generation(std::int64_t& g);
     void Finish(GenOutcome& out);
     void ReleaseLists();
     double Draw() { return rng_->Next(); }
