@@ -67,13 +67,4 @@ std::int64_t EncodeSteps(double x, double step) {
     return static_cast<std::int64_t>(q);
 }
 
-int CompareXrome(const Xromosome& a, const Xromosome& b) {
-    const double x = a.Celev_F, y = b.Celev_F;
-    const bool xn = std::isnan(x), yn = std::isnan(y);
-    if (xn || yn) return xn == yn ? 0 : (xn ? 1 : -1);
-    if (x < y) return -1;
-    if (x > y) return 1;
-    return 0;
-}
-
 }  // namespace rel

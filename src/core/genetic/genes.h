@@ -78,10 +78,20 @@ std::int64_t EncodeSteps(double x, double step);
 // Ordering of members by objective value: negative when a's is smaller, positive
 // when larger, 0 when equal. A value that is not a number ranks after every number
 // (the worst place) and equal to another such value, so the order is total.
-int CompareXrome(const Xromosome& a, const Xromosome& b);
-// CompareXrome(a, b) < 0, for sorting.
-inline bool XromeLess(const PXromosome& a, const PXromosome& b) {
-    return CompareXrome(*a, *b) < 0;
+inline int CompareXrome(const Xromosome& a, const Xromosome& b) {
+    const double x = a.Celev_F, y = b.Celev_F;
+    if (x < y) return -1;
+    if (x > y) return 1;
+    if (x == y) return 0;
+    const bool xn = x != x, yn = y != y;  // at least one is not a number
+    return xn == yn ? 0 : (xn ? 1 : -1);
 }
+// CompareXrome(a, b) < 0, for sorting.
+struct XromeLess {
+    bool operator()(const PXromosome& a, const PXromosome& b) const {
+        const double x = a->Celev_F, y = b->Celev_F;
+        return x < y || (y != y && x == x);
+    }
+};
 
 }  // namespace rel

@@ -266,7 +266,7 @@ void TGen::CopyBest(int pokolenie) {
 void TGen::SortPopulation() {
     // Stable: members of equal value keep their order, so a seeded run is the same
     // with every standard library.
-    std::stable_sort(ListPopulation.begin(), ListPopulation.end(), XromeLess);
+    std::stable_sort(ListPopulation.begin(), ListPopulation.end(), XromeLess{});
 }
 
 std::string TGen::ReportLine(double F) const {
