@@ -126,8 +126,9 @@ inline constexpr const char* kNoBestLine =
 class TGen {
 public:
     // The run reads and writes st as described above; host and flags must outlive
-    // the object. Without rng the optimiser's own generator (SystemRandom) is used,
-    // set up from o.seed and o.reseedEachEvaluation.
+    // the object. The gene count follows st.FitSred and st.FitSKO as they are now,
+    // the gene length and steps follow o.Tochnost. Without rng the optimiser's own
+    // generator (SystemRandom) is used, set up from o.seed and o.reseedEachEvaluation.
     TGen(AnalysisState& st, GenHost& host, GenFlags& flags, const GenOptions& o,
          GenRandom* rng = nullptr);
 
