@@ -1,0 +1,93 @@
+#include "cli/gen_run.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "cli/common.h"
+#include "stats/criteria.h"
+
+namespace relcli {
+
+void HeadlessGenHost::AppendMemo(const std::string& line) {
+    memo.push_back(line);
+    if (sink_) sink_(line);
+}
+
+GenCliResult RunGenHeadless(rel::AnalysisState& st, const rel::RunParams& p,
+                            const GenCliOptions& o, const rel::MemoSink& sink) {
+    GenCliResult res;
+
+    // 1. Run parameters, as the start button takes them from the window.
+    st.SredGar = p.SredGar;
+    st.SKOGar = p.SKOGar;
+    st.PeriodUchet = p.PeriodUchet;
+    st.TPrirab = p.TPrirab;
+    if (!st.FileLoaded) {
+        res.error = "Файл исходных данных не загружен";
+        return res;
+    }
+    st.FitSKO = p.FitSKO;
+    st.FitSred = p.FitSred;
+
+    // 2. Settings: population, generations and the precision (point or comma).
+    rel::GenOptions go;
+    go.decimalSep = p.decimalSep;
+    std::string precision = o.precision;
+    std::replace(precision.begin(), precision.end(), ',', '.');
+    res.error = rel::ParseGenTexts(std::to_string(o.population), std::to_string(o.generations),
+                                   precision, '.', go);
+    if (!res.error.empty()) return res;
+    if (o.seed) {
+        go.seed = *o.seed;
+        go.reseedEachEvaluation = false;
+    }
+
+    // 3. Histogram and the model record's arrays.
+    res.error = rel::PrepareGenStart(st);
+    if (!res.error.empty()) return res;
+
+    // 4. The run.
+    HeadlessGenHost host(o.copyCount, sink);
+    rel::GenFlags flags;
+    rel::TGen gen(st, host, flags, go);
+    const auto t0 = std::chrono::steady_clock::now();
+    res.outcome = gen.Execute();
+    res.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    res.ok = res.outcome.end != rel::GenEnd::NotStarted;
+    if (!res.ok) res.error = res.outcome.error;
+    res.memo = std::move(host.memo);
+    res.nPokoleny = host.nPokoleny;
+    res.progress = host.progress;
+    return res;
+}
+
+nlohmann::json GenModelJson(const rel::AnalysisState& st, double seconds) {
+    const rel::Mod_Weib& M = st.ModGen;
+    const std::size_t H = st.ArrHist.size();
+    auto first = [H](const rel::DoubArr& a) {
+        return std::vector<double>(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(H, a.size())));
+    };
+    rel::Mod_Weib w;  // the criterion writes its interval values here, not into ModGen
+    const double crit = rel::HistCrit(st, w, st.ArrHist, M.A, M.B, M.K_powtor, M.Sred, M.SKO);
+
+    nlohmann::json j = nlohmann::json::object();
+    j["A"] = Num(M.A);
+    j["B"] = Num(M.B);
+    j["K_powtor"] = Num(M.K_powtor);
+    j["Sred"] = Num(M.Sred);
+    j["SKO"] = Num(M.SKO);
+    j["Kol_Nakopl"] = Num(M.Kol_Nakopl);
+    j["SKO_out"] = Num(M.SKO_out);
+    j["Unsens"] = Num(M.Unsens);
+    j["LamStart"] = Num(M.LamStart);
+    j["Lam1000"] = Num(M.Lam1000);
+    j["Executed"] = M.Executed;
+    j["F_Weib"] = Nums(first(M.F_Weib));
+    j["F_norm"] = Nums(first(M.F_norm));
+    j["Kol_F_priv"] = Nums(first(M.Kol_F_priv));
+    j["Criterion"] = Num(crit);
+    j["Seconds"] = Num(seconds);
+    return j;
+}
+
+}  // namespace relcli
