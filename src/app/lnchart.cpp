@@ -18,7 +18,8 @@ const QString kLeftTitle = QStringLiteral("Log N (отказов)");
 QList<QPointF> ToList(const Points& pts) {
     QList<QPointF> out;
     out.reserve(static_cast<qsizetype>(pts.size()));
-    for (const auto& [x, y] : pts) out.append(QPointF(x, y));
+    for (const auto& [x, y] : pts)
+        if (std::isfinite(x) && std::isfinite(y)) out.append(QPointF(x, y));
     return out;
 }
 

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
@@ -26,6 +28,7 @@
 #include "data/failure_file.h"
 #include "fake_dialogs.h"
 #include "form1.h"
+#include "form5.h"
 #include "lnchart.h"
 #include "wrap_button.h"
 #include "numbers.h"
@@ -169,6 +172,37 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
     EXPECT_FALSE(f.Chart2->Chart()->legend()->isVisible());
     EXPECT_EQ(f.Chart2->Series1()->objectName(), QStringLiteral("Series1"));
     EXPECT_EQ(f.Chart2->Series2()->objectName(), QStringLiteral("Series2"));
+}
+
+TEST(MainWindow, EnterThatNoControlTakesPressesPath) {
+    Window w;
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(w.form->meSred, &enter);
+    EXPECT_EQ(w.dialogs.opens.size(), 1u);
+    // The progress log keeps its Enter.
+    QKeyEvent inMemo(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(w.form->Memo2, &inMemo);
+    EXPECT_EQ(w.dialogs.opens.size(), 1u);
+}
+
+TEST(ResultsWindow, ShellIsHiddenUntilShownAndContinueHidesIt) {
+    FakeDialogs dialogs;
+    QWidget mainWindow;
+    TForm5 form5(&mainWindow, dialogs);
+    EXPECT_FALSE(form5.isVisible());
+    EXPECT_EQ(form5.windowTitle(), QStringLiteral("Количественный анализ закона распределения отказов. Анализ "
+                                                  "надежности в эксплуатации.") +
+                                       VersionNotice());
+    EXPECT_EQ(form5.Result_Grid->columnCount(), 6);
+    EXPECT_EQ(form5.Result_Grid->rowCount(), 11);  // 12 with the header row
+    EXPECT_EQ(form5.Button1->text(), QStringLiteral("Печать"));
+    EXPECT_EQ(form5.Prodolgenie->text(), QStringLiteral("Продолж."));
+    for (const char* name : {"Chart1", "Chart2", "Chart3", "Label10"})
+        EXPECT_NE(form5.findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    form5.show();
+    form5.ProdolgenieClick();
+    EXPECT_FALSE(form5.isVisible());
+    EXPECT_TRUE(mainWindow.isVisible());
 }
 
 TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
