@@ -530,7 +530,7 @@ void TForm1::ArrangeBands() {
     const int need = std::max({Panel1->sizeHint().height(), TabSheet1->sizeHint().height() +
                                                                  PageControl->tabBar()->sizeHint().height() + 12,
                                TabSheet2->sizeHint().height() + PageControl->tabBar()->sizeHint().height() + 12});
-    const int up = std::clamp(need + 6, height * 2 / 5, height * 3 / 5);
+    const int up = std::clamp(need + 6, height / 2, height * 3 / 5);
     bodySplitter_->setSizes({up, std::max(150, height - up)});
 }
 

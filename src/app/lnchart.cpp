@@ -52,7 +52,7 @@ LnChart::LnChart(bool large, QWidget* parent)
     p1.setWidth(1);
     series1_->setPen(p1);
     series1_->setPointsVisible(true);
-    series1_->setMarkerSize(large ? 7.0 : 5.0);
+    series1_->setMarkerSize(large ? 6.0 : 5.0);
     series1_->setBrush(green);
     QPen p2(Qt::red);
     p2.setWidth(2);
