@@ -1,7 +1,10 @@
 #include "data/failure_file.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -78,9 +81,32 @@ void SplitFailureRemainder(std::string_view rem, std::string& source, std::strin
 
 namespace {
 
-bool Contains(const std::string& haystackLower, const std::string& needleLower) {
-    return !needleLower.empty() && haystackLower.find(needleLower) != std::string::npos;
-}
+// A lower-case cause name prepared for repeated searching (Horspool's method: the
+// byte under the end of the window tells how far the window may move).
+class NameSearch {
+public:
+    explicit NameSearch(std::string lower) : s_(std::move(lower)) {
+        const std::size_t m = s_.size();
+        skip_.fill(m);
+        for (std::size_t k = 0; k + 1 < m; ++k) skip_[static_cast<unsigned char>(s_[k])] = m - 1 - k;
+    }
+    // Whether the name occurs in the text; an empty name occurs nowhere.
+    bool In(std::string_view text) const {
+        const std::size_t m = s_.size();
+        if (m == 0 || text.size() < m) return false;
+        const char lastByte = s_[m - 1];
+        for (std::size_t i = 0; i <= text.size() - m;) {
+            const char c = text[i + m - 1];
+            if (c == lastByte && std::memcmp(text.data() + i, s_.data(), m - 1) == 0) return true;
+            i += skip_[static_cast<unsigned char>(c)];
+        }
+        return false;
+    }
+
+private:
+    std::string s_;
+    std::array<std::size_t, 256> skip_{};
+};
 
 // Sums of the log-log regression over the failures at 1 h or more.
 struct LnSums {
@@ -122,6 +148,36 @@ double CensorWeight(double mean, double sd, double t, bool& saturated) {
 }
 
 double Frac(double x) { return x - std::trunc(x); }
+
+}  // namespace
+
+std::string TimeText(double t, char sep) {
+    // The shortest text that reads back as t: when it has at most 15 significant
+    // digits it is also the 15-digit rounding, so it is the general text itself.
+    if (t >= 1e-5 && t < 1e15) {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, t, std::chars_format::fixed);
+        if (r.ec == std::errc()) {
+            int digits = 0;
+            bool leading = true;
+            for (char* c = buf; c != r.ptr; ++c) {
+                if (*c == '.') continue;
+                if (leading && *c == '0') continue;
+                leading = false;
+                ++digits;
+            }
+            if (digits <= 15) {
+                std::string s(buf, r.ptr);
+                for (char& c : s)
+                    if (c == '.') c = sep;
+                return s;
+            }
+        }
+    }
+    return FormatGeneral(t, sep);
+}
+
+namespace {
 
 std::string DecimalText(const char* intPart, char sep, const char* fracPart) {
     return std::string(intPart) + sep + fracPart;
@@ -247,16 +303,15 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
             const auto v = ParseInt(tok);
             if (!v)
                 return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " +
-                            kHeader[h].what + " должно быть целым числом, а не " +
-                            Quoted(Excerpt(tok)) + ".");
+                            Quoted(Excerpt(tok)) + " не является целым числом (" + kHeader[h].what +
+                            ").");
             ints[h - 3] = *v;
         } else {
             const auto v = ParseReal(tok);
             if (!v)
                 return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " +
-                            kHeader[h].what +
-                            " должно быть числом (десятичный разделитель — точка), а не " +
-                            Quoted(Excerpt(tok)) + ".");
+                            Quoted(Excerpt(tok)) + " не является числом (" + kHeader[h].what +
+                            "; десятичный разделитель — точка).");
             real[h] = *v;
         }
         ++li;
@@ -270,9 +325,9 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
     L.vidFile = {{kBrak, 0.0}, {kDrugie, 0.0}};
     while (li < lines.size() && Utf8Length(lines[li]) <= kCauseNameMaxLength) {
         if (static_cast<int>(L.vidFile.size()) - 2 == kMaxNamedCauses)
-            return fail("В файле " + Quoted(path) + " названо больше " +
+            return fail("В файле " + Quoted(path) + " названо более " +
                         std::to_string(kMaxNamedCauses) +
-                        " причин отказов (строка №" + LineNo(li) +
+                        " причины отказов (строка №" + LineNo(li) +
                         "); допускается не более " + std::to_string(kMaxNamedCauses) + ".");
         L.vidFile.push_back({std::string(Trim(lines[li])), 0.0});
         ++li;
@@ -283,17 +338,34 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
                     " нет ни одной строки отказа: после заголовка и названий причин нет строки "
                     "длиннее " + std::to_string(kCauseNameMaxLength) + " символов.");
 
-    std::vector<std::string> nameLower(L.vidFile.size());
-    for (std::size_t j = 0; j < L.vidFile.size(); ++j) nameLower[j] = LowerCase(L.vidFile[j].Nazv_Prich);
+    std::vector<NameSearch> names;
+    names.reserve(L.vidFile.size());
+    for (const auto& v : L.vidFile) names.emplace_back(LowerCase(v.Nazv_Prich));
+
+    // Which named causes (file entries 2 and up) occur in a text, one bit each.
+    std::size_t rowCount = 0;
+    for (std::size_t k = li; k < lines.size(); ++k) rowCount += !Trim(lines[k]).empty();
+    if (rowCount > kMaxFailureRows)
+        return fail("В файле " + Quoted(path) + " " + std::to_string(rowCount) +
+                    " строк отказов; допускается не более " + std::to_string(kMaxFailureRows) + ".");
+
+    using CauseMask = std::uint64_t;
+    auto namedIn = [&](const std::string& textLower) {
+        CauseMask m = 0;
+        for (int j = 2; j <= maxPrich; ++j)
+            if (names[j].In(textLower)) m |= CauseMask{1} << j;
+        return m;
+    };
+    const CauseMask brakMask = namedIn(LowerCase(kBrak));
+    const CauseMask drugieMask = namedIn(LowerCase(kDrugie));
 
     // Failure rows: from the first line longer than 20 characters to the end of the
     // file. Blank lines among them are not failures and are passed over.
-    L.problems.reserve(lines.size() - li);
-    std::vector<std::string> priLower;  // lower-case Pri of each failure, for renumbering
-    priLower.reserve(lines.size() - li);
-    const std::string brakLower = LowerCase(kBrak), drugieLower = LowerCase(kDrugie);
+    L.problems.reserve(rowCount);
+    std::vector<CauseMask> priMask;  // named causes occurring in each failure's Pri
+    priMask.reserve(rowCount);
     int rows = 0;
-    std::string source;
+    std::string source, srcLower;
     for (; li < lines.size(); ++li) {
         const std::string_view row = Trim(lines[li]);
         if (row.empty()) continue;
@@ -309,37 +381,37 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
             res.Messages.push_back("Ошибка в строке №" + LineNo(li) + " файла " + path + ", исправьте)");
 
         SplitFailureRemainder(Trim(rem), source, p.komment);
-        if (p.time < kRejectTime) source = kBrak;
 
         // Every cause whose name occurs in the source text is credited; the last one
-        // found gives the cause number.
-        bool classified = false;
-        std::string srcLower = LowerCase(source);
+        // found gives the cause number. Rejects go to "Брак" whatever they name.
+        CauseMask mask = 0;
         if (p.time >= kRejectTime) {
+            LowerCaseInto(srcLower, source);
+            bool classified = false;
             for (int j = 0; j <= maxPrich; ++j) {
-                if (Contains(srcLower, nameLower[j])) {
+                if (names[j].In(srcLower)) {
                     p.chey = j;
-                    p.Pri = source;
                     L.vidFile[j].Dolya = L.vidFile[j].Dolya + 1;
                     classified = true;
+                    if (j >= 2) mask |= CauseMask{1} << j;
                 }
             }
-        }
-        if (p.time < kRejectTime) {
+            if (classified) {
+                p.Pri = source;
+            } else {
+                p.chey = 1;
+                p.Pri = kDrugie;
+                L.vidFile[1].Dolya = L.vidFile[1].Dolya + 1;
+                mask = drugieMask;
+            }
+        } else {
             p.chey = 0;
             p.Pri = kBrak;
             L.vidFile[0].Dolya = L.vidFile[0].Dolya + 1;
-            classified = true;
-            srcLower = brakLower;
-        }
-        if (!classified) {
-            p.chey = 1;
-            p.Pri = kDrugie;
-            L.vidFile[1].Dolya = L.vidFile[1].Dolya + 1;
-            srcLower = drugieLower;
+            mask = brakMask;
         }
         L.problems.push_back(std::move(p));
-        priLower.push_back(std::move(srcLower));
+        priMask.push_back(mask);
     }
     if (L.problems.empty())
         return fail("В файле " + Quoted(path) + " нет ни одной строки отказа: строки после "
@@ -347,24 +419,42 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
     L.kolOtkAll = rows + 1;
 
     // Causes named in the file ordered by count, highest first; equal counts keep
-    // their file order.
-    L.vid = L.vidFile;
-    std::stable_sort(L.vid.begin() + 2, L.vid.end(),
-                     [](const Vid_otkaza& a, const Vid_otkaza& b) { return a.Dolya > b.Dolya; });
+    // their file order. sortedPos[j]: the place of file entry j in ArrVid.
+    std::vector<int> order;
+    for (int j = 2; j <= maxPrich; ++j) order.push_back(j);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return L.vidFile[a].Dolya > L.vidFile[b].Dolya; });
+    std::vector<int> sortedPos(L.vidFile.size());
+    L.vid.assign(L.vidFile.begin(), L.vidFile.begin() + 2);
+    for (int p = 2; p <= maxPrich; ++p) {
+        L.vid.push_back(L.vidFile[order[p - 2]]);
+        sortedPos[order[p - 2]] = p;
+    }
 
-    // Renumber by the sorted list: the last named cause found in Pri wins.
-    std::vector<std::string> vidLower(L.vid.size());
-    for (std::size_t p = 2; p < L.vid.size(); ++p) vidLower[p] = LowerCase(L.vid[p].Nazv_Prich);
-    for (std::size_t i = 0; i < L.problems.size(); ++i)
-        for (int p = 2; p <= maxPrich; ++p)
-            if (Contains(priLower[i], vidLower[p])) L.problems[i].chey = p;
-    priLower.clear();
-    priLower.shrink_to_fit();
+    // Renumber by the sorted list: among the named causes occurring in Pri, the one
+    // placed last in ArrVid gives the number; without any the number stays.
+    for (std::size_t i = 0; i < L.problems.size(); ++i) {
+        const CauseMask m = priMask[i];
+        if (m == 0) continue;
+        int last = -1;
+        for (int j = 2; j <= maxPrich; ++j)
+            if ((m >> j) & 1) last = std::max(last, sortedPos[j]);
+        L.problems[i].chey = last;
+    }
+    priMask = {};
 
     L.kolOtkNez = static_cast<int>(L.problems.size()) - static_cast<int>(std::ceil(L.vid[0].Dolya));
 
-    std::stable_sort(L.problems.begin(), L.problems.end(),
-                     [](const Problems& a, const Problems& b) { return a.time < b.time; });
+    // Stable ascending sort by time: order by (time, file position), then move.
+    {
+        std::vector<std::pair<double, std::uint32_t>> keys(L.problems.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = {L.problems[i].time, static_cast<std::uint32_t>(i)};
+        std::sort(keys.begin(), keys.end());
+        std::vector<Problems> sorted;
+        sorted.reserve(keys.size());
+        for (const auto& k : keys) sorted.push_back(std::move(L.problems[k.second]));
+        L.problems = std::move(sorted);
+    }
 
     // Grid rows, crossings of shares of the fleet, the figures and the log-log sums.
     FailureFileView& v = res.view;
@@ -394,7 +484,7 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
         }
         std::array<std::string, 4> cells;
         cells[0] = std::to_string(i + 1);
-        cells[1] = FormatGeneral(t, sep);
+        cells[1] = TimeText(t, sep);
         if (t > 0) C = C + CensorWeight(L.sred, L.sko, t, saturated);
         const std::string& causeName = L.vid[f.chey].Nazv_Prich;
         cells[2] = causeName;

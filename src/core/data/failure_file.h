@@ -41,6 +41,9 @@ inline constexpr int kMaxNamedCauses = 51;
 inline constexpr std::size_t kCauseNameMaxLength = 20;
 // Failure times beyond this many hours (either sign) are refused as misprints.
 inline constexpr double kMaxFailureTime = 1e9;
+// At most this many failure rows in a file (ten times the largest fleet record
+// the optimiser's generation rule provides for); a longer file is refused.
+inline constexpr std::size_t kMaxFailureRows = 1000000;
 // Largest weight 1 / (1 - P) of one failure: the value at the last P below 1.
 inline constexpr double kMaxCensorWeight = 9007199254740992.0;  // 2^53
 
@@ -59,6 +62,10 @@ void SplitFailureRemainder(std::string_view rem, std::string& source, std::strin
 
 // Stable ascending sort of ArrProblems by time.
 void SortProblems(AnalysisState& st);
+
+// A failure time as Problems_Grid shows it: the general text (up to 15
+// significant digits) with the given decimal separator.
+std::string TimeText(double t, char sep);
 
 // Whether the log-log line A_LN, B_LN of the loaded data is defined: at least two
 // failures at 1 h or more, not all at the same time. When it is not, the reader

@@ -23,24 +23,6 @@ constexpr std::array<char32_t, 64> kCp1251High = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 // Length of the valid UTF-8 sequence starting at s[i], 0 when it is not valid.
 std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
     const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
@@ -145,17 +127,23 @@ TextEncoding DetectEncoding(std::string_view bytes) {
 }
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() * 2);
+    std::string out(bytes.size() * 3, '\0');  // at most 3 bytes per character
+    char* o = out.data();
     for (char ch : bytes) {
         const unsigned char c = static_cast<unsigned char>(ch);
-        if (c < 0x80)
-            out.push_back(ch);
-        else if (c < 0xC0)
-            AppendUtf8(out, kCp1251High[c - 0x80]);
-        else
-            AppendUtf8(out, 0x0410 + (c - 0xC0));
+        const char32_t u = c < 0x80 ? c : c < 0xC0 ? kCp1251High[c - 0x80] : 0x0410 + (c - 0xC0);
+        if (u < 0x80) {
+            *o++ = static_cast<char>(u);
+        } else if (u < 0x800) {
+            *o++ = static_cast<char>(0xC0 | (u >> 6));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
+        } else {
+            *o++ = static_cast<char>(0xE0 | (u >> 12));
+            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
+            *o++ = static_cast<char>(0x80 | (u & 0x3F));
+        }
     }
+    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 
@@ -192,25 +180,45 @@ std::size_t Utf8Length(std::string_view utf8) {
     return n;
 }
 
+void LowerCaseInto(std::string& out, std::string_view utf8) {
+    // Every capital handled here and its small letter have UTF-8 forms of the same
+    // length (one or two bytes), so the text is changed in place.
+    out.assign(utf8);
+    char* p = out.data();
+    const std::size_t n = out.size();
+    for (std::size_t i = 0; i < n;) {
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z') p[i] = static_cast<char>(c + 32);
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF && i + 1 < n && (static_cast<unsigned char>(p[i + 1]) & 0xC0) == 0x80) {
+            const char32_t u = (static_cast<char32_t>(c & 0x1F) << 6) | (static_cast<unsigned char>(p[i + 1]) & 0x3F);
+            const char32_t l = LowerChar(u);
+            if (l != u) {
+                p[i] = static_cast<char>(0xC0 | (l >> 6));
+                p[i + 1] = static_cast<char>(0x80 | (l & 0x3F));
+            }
+            i += 2;
+            continue;
+        }
+        const std::size_t len = Utf8SequenceLength(out, i);
+        if (len == 2) {
+            const char32_t u = DecodeAt(out, i, 2);
+            const char32_t l = LowerChar(u);
+            if (l != u) {
+                p[i] = static_cast<char>(0xC0 | (l >> 6));
+                p[i + 1] = static_cast<char>(0x80 | (l & 0x3F));
+            }
+        }
+        i += len == 0 ? 1 : len;  // bytes that are not UTF-8 stay as they are
+    }
+}
+
 std::string LowerCase(std::string_view utf8) {
     std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        if (c < 0x80) {
-            out.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : static_cast<char>(c));
-            ++i;
-            continue;
-        }
-        const std::size_t n = Utf8SequenceLength(utf8, i);
-        if (n == 0) {  // not UTF-8: keep the byte as it is
-            out.push_back(utf8[i]);
-            ++i;
-            continue;
-        }
-        AppendUtf8(out, LowerChar(DecodeAt(utf8, i, n)));
-        i += n;
-    }
+    LowerCaseInto(out, utf8);
     return out;
 }
 

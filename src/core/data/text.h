@@ -43,6 +43,8 @@ std::size_t Utf8Length(std::string_view utf8);
 // Lower case of a UTF-8 text, for case-insensitive matching: Latin, Latin-1,
 // Greek and Cyrillic capitals (Ё, Ґ, Ї, Є, Ў... included) become small letters.
 std::string LowerCase(std::string_view utf8);
+// The same, written into `out` (its storage is reused).
+void LowerCaseInto(std::string& out, std::string_view utf8);
 
 // The text without leading and trailing blanks and control characters (bytes up
 // to and including the blank).

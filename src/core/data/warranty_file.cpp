@@ -16,16 +16,23 @@ std::string Quoted(std::string_view s) { return "«" + std::string(s) + "»"; }
 }  // namespace
 
 std::string WarrantyShortName(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
     const bool drive = path.size() >= 2 && path[1] == ':' &&
                        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
+    const std::size_t slash = path.find_last_of("/\\");
+    const std::string name = slash != std::string::npos ? path.substr(slash + 1)
+                             : drive                    ? path.substr(2)
+                                                        : path;
     if (drive) return path.substr(0, 1) + ":\\.." + name;
     if (!path.empty() && path[0] == '/') return "/.." + name;
     return ".." + name;
 }
 
 WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char decimalSep) {
+    if (path.empty()) {
+        WarrantyResult r;
+        r.error = "Файл времен гарантии не выбран";
+        return r;
+    }
     std::string bytes, why;
     if (!ReadFileBytes(path, bytes, why)) {
         WarrantyResult r;

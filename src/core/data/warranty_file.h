@@ -26,7 +26,8 @@ inline constexpr const char* kWarrantyMissingText = "Указанный файл
 // Reads and loads the file. When it cannot be opened: FileLoaded := false, error =
 // "Указанный файл не существует", nothing else changes. Any other failure (a line
 // that does not start with a number, fewer than two times) leaves the state as it
-// was and says why. Blank lines are passed over.
+// was and says why. Blank lines are passed over. An empty path (no file chosen yet)
+// changes nothing.
 WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char decimalSep);
 // The same on the bytes of a file already read; `path` names it in the texts.
 WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,

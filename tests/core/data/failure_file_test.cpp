@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "data/histogram.h"
+#include "results/format.h"
 #include "stats/distrib.h"
 
 namespace rel {
@@ -148,12 +150,15 @@ TEST(FailureFile, TimesWithPointOrCommaAndBadTimes) {
 TEST(FailureFile, RefusedFilesLeaveTheStateUntouched) {
     std::vector<std::string> tooMany;
     for (int i = 0; i < 52; ++i) tooMany.push_back("Причина " + std::to_string(i));
+    std::string huge = DataFile({}, {"1\tДвигатель стартера * заклинил"});
+    for (std::size_t i = 0; i < kMaxFailureRows; ++i) huge += "2\tx\n";
     struct Case {
         const char* what;
         std::string bytes;
         std::string inError;
     };
     const std::vector<Case> cases = {
+        {"too many rows", huge, "не более 1000000"},
         {"empty", "", "пуст"},
         {"header comma", DataFile({}, {"100\tДвигатель стартера * x"}, "2500,5"), "строке №2"},
         {"header letters", DataFile({}, {"100\tДвигатель стартера * x"}, "2500", "4OO"), "строке №3"},
@@ -278,6 +283,22 @@ TEST(FailureFile, ClassificationAndRenumbering) {
     for (std::size_t k = 0; k < st.ArrHist.size(); ++k) (k == 0 ? inFirst : later) += st.ArrHist[k].Npr[0];
     EXPECT_EQ(inFirst, 2);
     EXPECT_EQ(later, 1);
+}
+
+// Renumbering looks for the names in Pri, which is "Брак" or "Другие" for rejects
+// and unmatched failures: a named cause occurring in those texts takes them over.
+TEST(FailureFile, NamesThatOccurInTheBuiltInTexts) {
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({"Брак", "друг"}, {"0\tупаковка * вмятина на корпусе", "100\tБрак сборки",
+                                                              "200\tФары", "300\tДруг семьи"}));
+    ASSERT_TRUE(r.ok);
+    EXPECT_EQ(Counts(st.ArrVidFile), (std::vector<double>{2, 1, 1, 1}));
+    std::vector<int> chey;
+    for (const auto& p : st.ArrProblems) chey.push_back(p.chey);
+    EXPECT_EQ(chey, (std::vector<int>{2, 2, 3, 3}));
+    EXPECT_EQ(st.ArrProblems[0].Pri, "Брак");
+    EXPECT_EQ(st.ArrProblems[2].Pri, "Другие");
+    EXPECT_EQ(st.KolOtkNez, 2);
 }
 
 TEST(FailureFile, RemainderSplitAtTheAsterisk) {
@@ -515,6 +536,23 @@ TEST(FailureFile, TextsFollowTheDecimalSeparator) {
     const LoadResult p = Load(st, DataFile({}, {"350,5\tДвигатель стартера"}), '.');
     EXPECT_EQ(p.view.Edit2, "0.0000002");
     EXPECT_EQ(p.view.Grid[1][1], "350.5");
+}
+
+// The grid's time text is the general text of the number, however it is found.
+TEST(FailureFile, TimeTextIsTheGeneralText) {
+    std::vector<double> values = {0, 1, 0.1, 0.5, 350.5, 1210, 2e-5, 1e-5, 9.99e-6, 123456789012345.0,
+                                  1e15, 999999999999999.9, 1.0 / 3, 2.0 / 3, 1e9, 1e9 + 0.1, -5, -0.0,
+                                  0.30000000000000004, 1234.5678901234567};
+    std::uint64_t x = 42;
+    for (int i = 0; i < 20000; ++i) {
+        x = x * 6364136223846793005ULL + 1442695040888963407ULL;
+        const double u = static_cast<double>(x >> 11) / 9007199254740992.0;
+        const double scale = std::pow(10.0, static_cast<int>(x % 23) - 8);
+        values.push_back(u * scale);
+        values.push_back(std::round(u * 1e6) / 10);
+    }
+    for (double v : values)
+        for (char sep : {'.', ','}) ASSERT_EQ(TimeText(v, sep), FormatGeneral(v, sep)) << v;
 }
 
 }  // namespace
