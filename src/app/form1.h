@@ -1,0 +1,203 @@
+// The main window: input fields of the analysis, the failure list, the log-log
+// accumulation chart and the two pages of fitting options.
+#pragma once
+
+#include <QMainWindow>
+#include <QPointer>
+#include <string>
+
+#include "data/state.h"
+#include "open_dialog.h"
+#include "settings.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+class QSlider;
+class QSplitter;
+class QTableWidget;
+class QTabWidget;
+class QToolButton;
+class QWidget;
+
+namespace rel {
+struct FailureFileView;
+}
+
+namespace relan {
+
+class Dialogs;
+class LnChart;
+class TForm5;
+class TLNview;
+class WrapButton;
+
+// Where the program finds its settings file and how it asks the user.
+struct AppEnv {
+    QString ExeDir;        // folder of the executable, with its trailing separator
+    QString SettingsFile;  // the settings file "rel.txt" in that folder
+    Dialogs* dialogs = nullptr;
+
+    // The settings file beside the running executable.
+    static AppEnv ForExecutable(Dialogs* dialogs);
+};
+
+// Filters of the shared file-open dialog.
+inline constexpr const char* kDataFilter = "файлы данных (txt,rel)|*.txt;*.rel";
+inline constexpr const char* kWarrantyFilter = "Файл времен гарантии|gar*.txt";
+
+class TForm1 : public QMainWindow {
+    Q_OBJECT
+public:
+    explicit TForm1(const AppEnv& env, QWidget* parent = nullptr);
+    ~TForm1() override;
+
+    rel::AnalysisState& State() { return St; }
+    const AppEnv& Env() const { return env_; }
+    OpenDialog& OpenDialog1() { return openDialog1_; }
+
+    // The results window, created hidden at start-up beside this one.
+    void SetResultsWindow(TForm5* form5);
+    TForm5* ResultsWindow() const;
+    // The expanded chart while it is open, otherwise null.
+    TLNview* ExpandedView() const;
+
+    // Handlers bound to the buttons.
+    void OpenFileStartClick();  // "Путь"
+    void SpeedButton1Click();   // "File": warranty end times
+    void bbRaschetClick();      // "Расчет"
+    void ToolBRunGenOptimClick();
+    void StopBtnClick();
+    void btnCopyBestClick();
+    void Button2Click();        // "Expand"
+
+    // Loads `path` as a data file chosen and confirmed in the open dialog would be.
+    void OpenDataFile(const QString& path);
+
+    // Pre-run check of both run buttons: a data-file path is given (otherwise
+    // "Не указан путь к файлу исходных данных") and a file has been loaded
+    // (otherwise false without a message).
+    bool CheckDataPath();
+    // Reads the warranty figures, the accounting period and the burn-in time from
+    // their fields into the analysis state: SredGar, SKOGar, PeriodUchet, TPrirab.
+    // A text that is not a number is reported and nothing is changed.
+    bool ReadRunParams();
+    // Reads one number field; on a text that is not a number shows why and returns false.
+    bool ReadField(QLineEdit* edit, const QString& fieldName, double& value);
+
+    // Item chosen in "Способ подбора параметров" (0, 1 or 2).
+    int RadioGroup1ItemIndex() const;
+
+    // Appends one line to the progress log.
+    void MemoLine(const QString& line);
+
+    // Controls under their component names.
+    QLabel* Label10;
+    QLabel* Label15;
+    QLabel* Label1;
+    QLineEdit* FilePath;
+    QPushButton* OpenFileStart;
+
+    QFrame* Panel1;
+    QLabel* Label2;
+    QLineEdit* meKolAll;
+    QLabel* Label3;
+    QLineEdit* meKolOtk;
+    QLineEdit* meSred;
+    QLineEdit* meSKO;
+    QLineEdit* LabeledEdit2;
+    QLineEdit* LabeledEdit3;
+    QLabel* Label9;
+    QToolButton* SpeedButton1;
+    QLineEdit* Edit4;
+    QLabel* Label14;
+    QLabel* Label11;
+    QLineEdit* MaskEdit1;
+    QLabel* Label12;
+    QLineEdit* MaskEditSrednee;
+    QLabel* Label13;
+    QLineEdit* MaskEditSKO;
+
+    QPlainTextEdit* Memo2;
+    QTableWidget* Problems_Grid;
+    LnChart* Chart2;
+    QPushButton* Button2;
+
+    QTabWidget* PageControl;
+    QWidget* TabSheet1;
+    QLabel* Label4;
+    QLabel* Label5;
+    QLineEdit* Edit1;
+    QLabel* Label17;
+    QLineEdit* Edit6;
+    QLabel* Label16;
+    QLineEdit* Edit5;
+    QPushButton* bbRaschet;
+    QCheckBox* SpirSpusk;
+    QCheckBox* BoxNewton;
+    QCheckBox* BoxSmirnow;
+    QCheckBox* Sred_flag;
+    QCheckBox* SKO_Flag;
+    QGroupBox* RadioGroup1;
+    QButtonGroup* RadioGroup1Items;
+
+    QWidget* TabSheet2;
+    QLabel* Label19;
+    QLineEdit* Edit2;
+    QLineEdit* Edit3;
+    QLineEdit* NPokoleny;
+    QLineEdit* LabeledEdit1;
+    QPushButton* btnCopyBest;
+    QLabel* Label7;
+    QSlider* TrackBar1;
+    QLabel* Label8;
+    QSlider* TrackBar2;
+    WrapButton* ToolBRunGenOptim;
+    QPushButton* StopBtn;
+    QLabel* Label18;
+    QProgressBar* ProgressBar2;
+
+signals:
+    // The window has closed: the program ends.
+    void Closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void BuildTopArea(QWidget* host);
+    QWidget* BuildPanel1();
+    QWidget* BuildTabSheet1();
+    QWidget* BuildTabSheet2();
+    void FormCreate();
+    void LoadDataFile(const QString& path);
+    void ShowFailureView(const rel::FailureFileView& view);
+    void PlaceExpandButton();
+    void ArrangeBands();
+    void Message(const QString& text);
+
+    AppEnv env_;
+    PathSettings settings_;
+    OpenDialog openDialog1_;
+    rel::AnalysisState St;
+    QPointer<TForm5> Form5;
+    QPointer<TLNview> LNview;
+    bool settingsWarned_ = false;
+    bool arranged_ = false;
+    QSplitter* upperSplitter_ = nullptr;
+    QSplitter* lowerSplitter_ = nullptr;
+    QSplitter* bodySplitter_ = nullptr;
+};
+
+// The path as the core's file functions take it (the file system's encoding).
+std::string NativePath(const QString& path);
+
+}  // namespace relan

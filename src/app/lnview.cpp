@@ -1,0 +1,131 @@
+#include "lnview.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "data/failure_file.h"
+#include "lnchart.h"
+#include "numbers.h"
+#include "printing.h"
+#include "results/format.h"
+#include "version.h"
+
+namespace relan {
+
+namespace {
+
+constexpr double kLogOffset = 0.00001;
+// Design size of the chart; the labels keep their place relative to it.
+constexpr double kChartW = 832.0, kChartH = 540.0;
+
+QFont ViewFont(int pixels, bool bold) {
+    QFont f;
+    f.setFamilies({QStringLiteral("Segoe UI"), QStringLiteral("DejaVu Sans")});
+    f.setPixelSize(pixels);
+    f.setBold(bold);
+    return f;
+}
+
+}  // namespace
+
+TLNview::TLNview(Dialogs& dialogs, QWidget* parent) : QWidget(parent, Qt::Window), dialogs_(dialogs) {
+    setObjectName(QStringLiteral("LNview"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Анализ закона распределения отказов. Анализ надежности в эксплуатации.") +
+                   VersionNotice());
+    setFont(ViewFont(12, false));
+    resize(838, 546);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(3, 3, 3, 3);
+    Chart2 = new LnChart(true, this);
+    layout->addWidget(Chart2);
+
+    Button2 = new QPushButton(QStringLiteral("Печать"), Chart2);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->resize(73, 22);
+    Prodolgenie = new QPushButton(QStringLiteral("Продолж."), Chart2);
+    Prodolgenie->setObjectName(QStringLiteral("Prodolgenie"));
+    Prodolgenie->resize(75, 22);
+    Label3 = new QLabel(Chart2);
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label3->setFont(ViewFont(16, true));
+    Label1 = new QLabel(QStringLiteral("A= "), Chart2);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2 = new QLabel(QStringLiteral("B= "), Chart2);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    for (QLabel* l : {Label3, Label1, Label2}) l->setAttribute(Qt::WA_TranslucentBackground);
+
+    connect(Chart2, &LnChart::Resized, this, [this] { PlaceOverlays(); });
+    connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
+    connect(Prodolgenie, &QPushButton::clicked, this, [this] { ProdolgenieClick(); });
+}
+
+void TLNview::PlaceOverlays() {
+    // Buttons keep their distance from the right edge, the coefficients their
+    // place in the lower right part of the plot, the title its corner.
+    const int w = Chart2->width(), h = Chart2->height();
+    Button2->move(w - static_cast<int>(kChartW) + 670, 4);
+    Prodolgenie->move(w - static_cast<int>(kChartW) + 750, 4);
+    Label3->move(97, 59);
+    Label1->move(static_cast<int>(579.0 / kChartW * w), static_cast<int>(382.0 / kChartH * h));
+    Label2->move(static_cast<int>(579.0 / kChartW * w), static_cast<int>(405.0 / kChartH * h));
+    for (QWidget* c : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label1),
+                       static_cast<QWidget*>(Label2), static_cast<QWidget*>(Button2),
+                       static_cast<QWidget*>(Prodolgenie)})
+        c->raise();
+}
+
+void TLNview::Fill(const rel::AnalysisState& st) {
+    // Every failure with positive time, rejects below 1 h included; the position
+    // counts every failure before it, those at 0 h too.
+    Points failures;
+    int first = -1;
+    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) {
+        const double t = st.ArrProblems[i].time;
+        if (!(t > 0.0)) continue;
+        if (first < 0) first = static_cast<int>(i);
+        failures.emplace_back(std::log(t + kLogOffset), std::log(static_cast<double>(i + 1)));
+    }
+    Label3->setText(QString::fromStdString(st.DataTitle));
+    Label3->adjustSize();
+
+    // The line is drawn, and its coefficients shown, only where the loaded data
+    // define it: at least two failures at 1 h or more, not all at one time.
+    Points line;
+    if (first >= 0 && rel::LnLineDefined(st)) {
+        const char sep = DecimalSep();
+        Label1->setText(QStringLiteral("A= ") + QString::fromStdString(rel::FormatFixed(st.A_LN, 6, 4, sep)));
+        Label2->setText(QStringLiteral("B= ") + QString::fromStdString(rel::FormatFixed(st.B_LN, 6, 4, sep)));
+        for (double t : {st.ArrProblems[static_cast<std::size_t>(first)].time, st.ArrProblems.back().time}) {
+            const double x = std::log(t + kLogOffset);
+            line.emplace_back(x, st.A_LN * x + st.B_LN);
+        }
+    } else {
+        Label1->setText(QStringLiteral("A= "));
+        Label2->setText(QStringLiteral("B= "));
+    }
+    Label1->adjustSize();
+    Label2->adjustSize();
+    Chart2->SetPoints(failures, line);
+    PlaceOverlays();
+}
+
+void TLNview::Button2Click() {
+    // The view is printed whether the set-up dialog was confirmed or cancelled.
+    PrintWindow(this, dialogs_, true, QStringLiteral("Накопление отказов.pdf"));
+}
+
+void TLNview::ProdolgenieClick() { close(); }
+
+void TLNview::closeEvent(QCloseEvent* event) {
+    // The main window comes back before this one goes, so that the program never
+    // finds itself without a visible window.
+    emit Closing();
+    event->accept();
+}
+
+}  // namespace relan

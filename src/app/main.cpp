@@ -1,0 +1,28 @@
+// relan: the window program of the failure analysis.
+#include <QApplication>
+#include <QTimer>
+
+#include "dialogs.h"
+#include "form1.h"
+#include "form5.h"
+#include "startup.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    relan::SetUpApplication(app);
+    relan::QtDialogs dialogs;
+    relan::InstallReversedIntervalHandler(&dialogs);
+    relan::TForm1 form1(relan::AppEnv::ForExecutable(&dialogs));
+    relan::TForm5 form5(&form1, dialogs);
+    form1.SetResultsWindow(&form5);
+    QObject::connect(&form1, &relan::TForm1::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
+    form1.show();
+
+    // "relan FILE": the file is loaded as if chosen with "Путь".
+    const QStringList args = QApplication::arguments();
+    if (args.size() > 1) {
+        const QString file = args.at(1);
+        QTimer::singleShot(0, &form1, [&form1, file] { form1.OpenDataFile(file); });
+    }
+    return app.exec();
+}

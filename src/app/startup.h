@@ -1,0 +1,21 @@
+// Start-up of the window program: title, Russian locale and toolkit texts, font,
+// and the handler of the one fatal error of the analysis.
+#pragma once
+
+class QApplication;
+
+namespace relan {
+
+// Sets the title, the default locale (Russian, decimal comma), the toolkit's own
+// texts in Russian when their translation is installed, and a font that renders
+// Cyrillic.
+void SetUpApplication(QApplication& app);
+
+class Dialogs;
+
+// Installs the handler of a reversed Weibull interval: the error box
+// "Параметры должны быть t2>t1" with the caption "Velmar", shown through
+// `dialogs`, then the program ends. `dialogs` must live as long as the program.
+void InstallReversedIntervalHandler(Dialogs* dialogs);
+
+}  // namespace relan

@@ -1,0 +1,19 @@
+// Version notice shown after the program's title and the windows' captions.
+#pragma once
+
+#include <QString>
+
+namespace relan {
+
+inline constexpr const char* kVersion = "0.1.0";
+
+// " — relan 0.1.0": the notice that follows every caption.
+inline QString VersionNotice() {
+    return QStringLiteral(" — relan, версия %1").arg(QLatin1String(kVersion));
+}
+inline QString AppTitle() { return QStringLiteral("Анализ надежности") + VersionNotice(); }
+inline QString MainCaption() {
+    return QStringLiteral("Анализ надежности в эксплуатации.") + VersionNotice();
+}
+
+}  // namespace relan

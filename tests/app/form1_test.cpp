@@ -1,0 +1,537 @@
+// The main window: its controls, loading both kinds of file through the open
+// dialog, the settings file, the pre-run check and the reading of typed numbers.
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QToolButton>
+#include <QValueAxis>
+#include <QChart>
+#include <QLegend>
+#include <cmath>
+
+#include "data/failure_file.h"
+#include "fake_dialogs.h"
+#include "form1.h"
+#include "form5.h"
+#include "lnchart.h"
+#include "wrap_button.h"
+#include "numbers.h"
+#include "open_dialog.h"
+#include "version.h"
+
+namespace relan::test {
+namespace {
+
+const QString kNoPath = QStringLiteral("Не указан путь к файлу исходных данных");
+
+QString TextOf(QWidget* w) {
+    if (auto* l = qobject_cast<QLabel*>(w)) return l->text();
+    if (auto* e = qobject_cast<QLineEdit*>(w)) return e->text();
+    if (auto* b = qobject_cast<QAbstractButton*>(w)) return b->text();
+    if (auto* g = qobject_cast<QGroupBox*>(w)) return g->title();
+    if (auto* m = qobject_cast<QPlainTextEdit*>(w)) return m->toPlainText();
+    return QStringLiteral("<no text>");
+}
+
+TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
+    Window w;
+    TForm1& f = *w.form;
+    EXPECT_EQ(f.windowTitle(), QStringLiteral("Анализ надежности в эксплуатации.") + VersionNotice());
+
+    struct Case {
+        const char* name;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"Label10", ""},
+        {"Label15", ""},
+        {"Label1", "Файл исходных данных:"},
+        {"OpenFileStart", "Путь"},
+        {"Label2", "Среднее количество объектов в гарантийный период"},
+        {"meKolAll", ""},
+        {"Label3", "Количество независимых отказов 2-3 групп сложности"},
+        {"meKolOtk", ""},
+        {"meSred", ""},
+        {"meSredEditLabel", " Среднее время гарантии"},
+        {"meSKO", ""},
+        {"meSKOEditLabel", " СКО времени гарантии"},
+        {"LabeledEdit2", ""},
+        {"LabeledEdit2EditLabel", " Расчетный период учета отказов"},
+        {"LabeledEdit3", "300"},
+        {"LabeledEdit3EditLabel", " Расч. время приработки"},
+        {"Label9", "Файл данных времен окончания гарантии"},
+        {"SpeedButton1", "File"},
+        {"Edit4", "c:\\"},
+        {"Label14", "Результат расчета массива времен окончания гарантии"},
+        {"Label11", "Количество объектов анализа"},
+        {"MaskEdit1", ""},
+        {"Label12", "Среднее время гарантии, ч."},
+        {"MaskEditSrednee", ""},
+        {"Label13", "СКО времени гарантии, ч."},
+        {"MaskEditSKO", ""},
+        {"Memo2", "Ход решения"},
+        {"Button2", "Expand"},
+        {"Label4", "Параметры оптимизации"},
+        {"Label5", "Коэф-т уменьшения шага модели 1.1"},
+        {"Edit1", "1,00025"},
+        {"Label17", "Коэф-т уменьшения шага модели 1.2"},
+        {"Edit6", "1,00025"},
+        {"Label16", "Коэф-т уменьшения шага модели 2"},
+        {"Edit5", "1,00025"},
+        {"bbRaschet", "Расчет"},
+        {"SpirSpusk", "Модель 1.1 по Пирсону, метод спирального спуска "},
+        {"BoxNewton", "Модель 1.2 по Пирсону, метод Ньютона "},
+        {"BoxSmirnow", "Модель 2 (по Смирнову)"},
+        {"Sred_flag", "Подбор СВН (мет.1)"},
+        {"SKO_Flag", "Подбор СКО (мет.1)"},
+        {"RadioGroup1", "Способ подбора параметров"},
+        {"RadioGroup1Item0", "Специальный 1 "},
+        {"RadioGroup1Item1", "Стандарт (default)"},
+        {"RadioGroup1Item2", "Специальный 2"},
+        {"Label19", "Отображение после основного расчета, для нового файла перегрузить!"},
+        {"Edit2", "0,0000001"},
+        {"Edit2EditLabel", "Точность подбора"},
+        {"Edit3", "3000"},
+        {"Edit3EditLabel", "Размер популяции"},
+        {"NPokoleny", "1500"},
+        {"NPokolenyEditLabel", "Число поколений"},
+        {"LabeledEdit1", "50"},
+        {"LabeledEdit1EditLabel", "шт."},
+        {"btnCopyBest", "Скопировать лучших"},
+        {"Label7", "Вероятность скрещивания"},
+        {"Label8", "Вероятность мутаций"},
+        {"ToolBRunGenOptim", "Подбор параметров генетическим алгоритмом"},
+        {"StopBtn", "Стоп"},
+        {"Label18", "Ход расчета"},
+    };
+    for (const Case& c : cases) {
+        auto* widget = f.findChild<QWidget*>(QString::fromUtf8(c.name));
+        ASSERT_NE(widget, nullptr) << c.name;
+        EXPECT_EQ(TextOf(widget), QString::fromUtf8(c.text)) << c.name;
+    }
+
+    EXPECT_TRUE(f.OpenFileStart->isDefault());
+    EXPECT_EQ(f.OpenFileStart->toolTip(),
+              QStringLiteral("Файл содержит строки комментария, среднего времени окончания гарантии, СКО "
+                             "гарантии, парка, числа всех отказов и массив времен отказов"));
+    EXPECT_EQ(f.findChild<QLabel*>(QStringLiteral("meSredEditLabel"))->toolTip(),
+              QStringLiteral("Среднее время наблюдений"));
+    EXPECT_EQ(f.findChild<QLabel*>(QStringLiteral("LabeledEdit2EditLabel"))->toolTip(),
+              QStringLiteral("Среднее время наблюдений"));
+    EXPECT_EQ(f.Edit1->placeholderText(), QStringLiteral("Минимум попадпний в столбец гистограммы"));
+    EXPECT_EQ(f.Edit6->placeholderText(), QStringLiteral("Минимум попадпний в столбец гистограммы"));
+    EXPECT_EQ(f.LabeledEdit1->placeholderText(),
+              QStringLiteral("Скопировать из популяции лучшие варианты и убрать столько же худших"));
+    EXPECT_EQ(f.Problems_Grid->toolTip(), QStringLiteral("Данные из файла об отказах изделий"));
+
+    EXPECT_TRUE(f.SpirSpusk->isChecked());
+    EXPECT_FALSE(f.BoxNewton->isChecked());
+    EXPECT_FALSE(f.BoxSmirnow->isChecked());
+    EXPECT_FALSE(f.Sred_flag->isChecked());
+    EXPECT_FALSE(f.SKO_Flag->isChecked());
+    EXPECT_EQ(f.RadioGroup1ItemIndex(), 1);
+
+    for (auto [bar, pos] : {std::pair{f.TrackBar1, 55}, std::pair{f.TrackBar2, 15}}) {
+        EXPECT_EQ(bar->minimum(), 0);
+        EXPECT_EQ(bar->maximum(), 100);
+        EXPECT_EQ(bar->tickInterval(), 5);
+        EXPECT_EQ(bar->value(), pos);
+    }
+    EXPECT_EQ(f.ProgressBar2->value(), 0);
+
+    ASSERT_EQ(f.PageControl->count(), 2);
+    EXPECT_EQ(f.PageControl->tabText(0), QStringLiteral("1. Основной подбор параметров распределения"));
+    EXPECT_EQ(f.PageControl->tabText(1), QStringLiteral("2. Генетический алгоритм"));
+    EXPECT_TRUE(f.TabSheet1->isAncestorOf(f.bbRaschet));
+    EXPECT_TRUE(f.TabSheet2->isAncestorOf(f.ToolBRunGenOptim));
+    EXPECT_TRUE(f.Panel1->isAncestorOf(f.meSred));
+    EXPECT_TRUE(f.Panel1->isAncestorOf(f.MaskEditSKO));
+
+    EXPECT_EQ(f.Problems_Grid->columnCount(), 4);
+    EXPECT_EQ(f.Problems_Grid->rowCount(), 24);  // 25 with the header row
+    EXPECT_TRUE(f.Chart2->isAncestorOf(f.Button2));
+    EXPECT_EQ(f.Chart2->Chart()->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
+    EXPECT_EQ(f.Chart2->AxisBottom()->titleText(), QStringLiteral("Log t (часов)"));
+    EXPECT_EQ(f.Chart2->AxisLeft()->titleText(), QStringLiteral("Log N (отказов)"));
+    EXPECT_FALSE(f.Chart2->Chart()->legend()->isVisible());
+    EXPECT_EQ(f.Chart2->Series1()->objectName(), QStringLiteral("Series1"));
+    EXPECT_EQ(f.Chart2->Series2()->objectName(), QStringLiteral("Series2"));
+}
+
+TEST(MainWindow, EnterThatNoControlTakesPressesPath) {
+    Window w;
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(w.form->meSred, &enter);
+    EXPECT_EQ(w.dialogs.opens.size(), 1u);
+    // The progress log keeps its Enter.
+    QKeyEvent inMemo(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+    QApplication::sendEvent(w.form->Memo2, &inMemo);
+    EXPECT_EQ(w.dialogs.opens.size(), 1u);
+}
+
+TEST(ResultsWindow, ShellIsHiddenUntilShownAndContinueHidesIt) {
+    FakeDialogs dialogs;
+    QWidget mainWindow;
+    TForm5 form5(&mainWindow, dialogs);
+    EXPECT_FALSE(form5.isVisible());
+    EXPECT_EQ(form5.windowTitle(), QStringLiteral("Количественный анализ закона распределения отказов. Анализ "
+                                                  "надежности в эксплуатации.") +
+                                       VersionNotice());
+    EXPECT_EQ(form5.Result_Grid->columnCount(), 6);
+    EXPECT_EQ(form5.Result_Grid->rowCount(), 11);  // 12 with the header row
+    EXPECT_EQ(form5.Button1->text(), QStringLiteral("Печать"));
+    EXPECT_EQ(form5.Prodolgenie->text(), QStringLiteral("Продолж."));
+    for (const char* name : {"Chart1", "Chart2", "Chart3", "Label10"})
+        EXPECT_NE(form5.findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
+    form5.show();
+    form5.ProdolgenieClick();
+    EXPECT_FALSE(form5.isVisible());
+    EXPECT_TRUE(mainWindow.isVisible());
+}
+
+TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
+    Window w;
+    TForm1& f = *w.form;
+    const QString file = Fixture("app/tiny.txt");
+    w.Path(file);
+    EXPECT_TRUE(w.dialogs.messages.isEmpty()) << w.dialogs.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(f.FilePath->text(), file);
+    EXPECT_TRUE(f.State().FileLoaded);
+
+    EXPECT_EQ(f.Label10->text(), QStringLiteral("Парк проверки окна"));
+    EXPECT_EQ(f.meSred->text(), QStringLiteral("2500"));
+    EXPECT_EQ(f.meSKO->text(), QStringLiteral("400"));
+    EXPECT_EQ(f.meKolAll->text(), QStringLiteral("10"));
+    EXPECT_EQ(f.meKolOtk->text(), QStringLiteral("2"));  // 4 failures, 2 rejects below 1 h
+    EXPECT_EQ(f.LabeledEdit2->text(), QStringLiteral("2500"));
+    EXPECT_EQ(f.Edit1->text(), QStringLiteral("1,00025"));
+    EXPECT_EQ(f.Edit6->text(), QStringLiteral("1,00025"));
+    EXPECT_EQ(f.Edit5->text(), QStringLiteral("1,0005"));
+    EXPECT_EQ(f.Edit2->text(), QStringLiteral("0,0000002"));
+    EXPECT_EQ(f.NPokoleny->text(), QStringLiteral("1500"));
+
+    // The grid shows exactly the rows the reader makes of the file.
+    rel::AnalysisState fresh;
+    const rel::LoadResult r = rel::LoadFailureFile(fresh, NativePath(file), ',');
+    ASSERT_TRUE(r.ok);
+    const QTableWidget* g = f.Problems_Grid;
+    ASSERT_EQ(g->rowCount(), 4);
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(g->horizontalHeaderItem(c)->text(), QString::fromStdString(r.view.Grid[0][c]));
+    EXPECT_EQ(g->horizontalHeaderItem(0)->text(), QStringLiteral(" № отказа"));
+    for (int row = 0; row < 4; ++row)
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(g->item(row, c)->text(), QString::fromStdString(r.view.Grid[row + 1][c]))
+                << row << "," << c;
+    EXPECT_EQ(g->item(1, 1)->text(), QStringLiteral("0,5"));
+    EXPECT_EQ(g->item(3, 3)->text(), QStringLiteral("стук"));
+    const int widths[] = {65, 85, 200, 1010};
+    for (int c = 0; c < 4; ++c) EXPECT_EQ(g->columnWidth(c), widths[c]);
+
+    // Failures at 1 h or more: 10 h (third) and 100 h (fourth); the line from the
+    // first failure with positive time (0.5 h) to the last.
+    const QList<QPointF> pts = f.Chart2->Series1()->points();
+    ASSERT_EQ(pts.size(), 2);
+    EXPECT_DOUBLE_EQ(pts[0].x(), std::log(10.00001));
+    EXPECT_DOUBLE_EQ(pts[0].y(), std::log(3.0));
+    EXPECT_DOUBLE_EQ(pts[1].x(), std::log(100.00001));
+    EXPECT_DOUBLE_EQ(pts[1].y(), std::log(4.0));
+    const QList<QPointF> line = f.Chart2->Series2()->points();
+    ASSERT_EQ(line.size(), 2);
+    const double a = f.State().A_LN, b = f.State().B_LN;
+    EXPECT_NEAR(a, (std::log(4.0) - std::log(3.0)) / (std::log(100.00001) - std::log(10.00001)), 1e-12);
+    EXPECT_DOUBLE_EQ(line[0].x(), std::log(0.50001));
+    EXPECT_DOUBLE_EQ(line[0].y(), a * std::log(0.50001) + b);
+    EXPECT_DOUBLE_EQ(line[1].x(), std::log(100.00001));
+    EXPECT_DOUBLE_EQ(line[1].y(), a * std::log(100.00001) + b);
+    // The left axis starts at 0 and reaches the highest point.
+    EXPECT_EQ(f.Chart2->AxisLeft()->min(), 0.0);
+    EXPECT_GE(f.Chart2->AxisLeft()->max(), std::log(4.0));
+}
+
+TEST(MainWindow, EachBadTimeIsReportedInItsOwnBox) {
+    Window w;
+    const QString file = Fixture("app/bad-rows.txt");
+    w.Path(file);
+    ASSERT_EQ(w.dialogs.messages.size(), 2) << w.dialogs.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(w.dialogs.messages[0].startsWith(QStringLiteral("Ошибка в строке №9 ")));
+    EXPECT_TRUE(w.dialogs.messages[0].contains(file));
+    EXPECT_TRUE(w.dialogs.messages[1].startsWith(QStringLiteral("Ошибка в строке №11 ")));
+    // The rows stay in the list as rejects at 0 h.
+    EXPECT_EQ(w.form->Problems_Grid->rowCount(), 4);
+    EXPECT_EQ(w.form->Problems_Grid->item(0, 1)->text(), QStringLiteral("0"));
+}
+
+TEST(MainWindow, DialogCancelledBeforeAnyChoiceChangesNothing) {
+    Window w;
+    const QString before = w.form->FilePath->text();
+    w.Path(QString());
+    ASSERT_EQ(w.dialogs.opens.size(), 1u);
+    EXPECT_TRUE(w.dialogs.opens[0].file.isEmpty());
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    EXPECT_FALSE(w.form->State().FileLoaded);
+    EXPECT_EQ(w.form->FilePath->text(), before);
+    EXPECT_FALSE(QFile::exists(w.Env().SettingsFile));
+}
+
+TEST(MainWindow, CancelledDialogRereadsTheFileChosenLast) {
+    Window w;
+    const QString file = Fixture("app/tiny.txt");
+    w.Path(file);
+    ASSERT_EQ(w.form->State().ArrProblems.size(), 4u);
+    w.form->State().ArrProblems.clear();
+    w.form->Label10->clear();
+    w.Path(QString());
+    ASSERT_EQ(w.dialogs.opens.size(), 2u);
+    EXPECT_EQ(w.dialogs.opens[1].file, file);
+    EXPECT_EQ(w.form->State().ArrProblems.size(), 4u);
+    EXPECT_EQ(w.form->Label10->text(), QStringLiteral("Парк проверки окна"));
+}
+
+TEST(MainWindow, UnreadableDataFileIsReportedAndKeepsLoadedData) {
+    Window w;
+    const QString good = Fixture("app/tiny.txt");
+    w.Path(good);
+    const QString missing = w.dir.filePath(QStringLiteral("нет-такого.txt"));
+    w.Path(missing);
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_TRUE(w.dialogs.messages[0].contains(missing));
+    EXPECT_EQ(w.form->State().ArrProblems.size(), 4u);
+    EXPECT_EQ(w.form->Problems_Grid->rowCount(), 4);
+    EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
+              good);
+}
+
+TEST(Settings, RoundTripThroughRelTxt) {
+    Window w;
+    // First start without "rel.txt": the executable's folder, with its separator.
+    EXPECT_EQ(w.form->FilePath->text(), w.dir.path() + QLatin1Char('/'));
+    const QString file = Fixture("app/tiny.txt");
+    w.Path(file);
+
+    QFile raw(w.Env().SettingsFile);
+    ASSERT_TRUE(raw.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(raw.readAll());
+    EXPECT_TRUE(text.contains(QStringLiteral("[Path]"))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("ComStr="))) << text.toStdString();
+    EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
+              file);
+
+    // The next start shows the path, and "Путь" opens its dialog there.
+    w.Open();
+    EXPECT_EQ(w.form->FilePath->text(), file);
+    w.Path(QString());
+    ASSERT_FALSE(w.dialogs.opens.empty());
+    EXPECT_EQ(w.dialogs.opens.back().folder, file);
+}
+
+TEST(Settings, SettingsFileWithoutTheKeyFallsBackSilently) {
+    Window w;
+    {
+        QFile f(w.Env().SettingsFile);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Other]\nComStr=/nowhere\n[path]\ncomstr=/wrong/case\n");
+    }
+    w.Open();
+    EXPECT_EQ(w.form->FilePath->text(), w.dir.path() + QLatin1Char('/'));
+    w.Path(QString());
+    EXPECT_TRUE(w.dialogs.opens.back().folder.isEmpty());
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+}
+
+TEST(Settings, UnwritableSettingsFileDoesNotStopTheLoad) {
+    FakeDialogs dialogs;
+    QTemporaryDir dir;
+    AppEnv env;
+    // A folder that cannot exist: its parent is a plain file.
+    {
+        QFile plain(dir.filePath(QStringLiteral("plain")));
+        ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    }
+    env.ExeDir = dir.filePath(QStringLiteral("plain/folder")) + QLatin1Char('/');
+    env.SettingsFile = env.ExeDir + QStringLiteral("rel.txt");
+    env.dialogs = &dialogs;
+    TForm1 f(env);
+    dialogs.openAnswers.push_back(Fixture("app/tiny.txt"));
+    f.OpenFileStartClick();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(f.Problems_Grid->rowCount(), 4);
+    EXPECT_FALSE(QFile::exists(env.SettingsFile));
+}
+
+TEST(OpenDialog, FiltersTakeTheToolkitsForm) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"файлы данных (txt,rel)|*.txt;*.rel", "файлы данных (txt,rel) (*.txt *.rel)"},
+        {"Файл времен гарантии|gar*.txt", "Файл времен гарантии (gar*.txt)"},
+        {"A|*.a|B|*.b;*.c", "A (*.a);;B (*.b *.c)"},
+    };
+    for (const auto& [in, out] : cases) EXPECT_EQ(ToQtFilter(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
+}
+
+TEST(OpenDialog, WarrantyFilterStaysInForceForTheDataButton) {
+    Window w;
+    w.Path(QString());
+    ASSERT_EQ(w.dialogs.opens.size(), 1u);
+    EXPECT_EQ(w.dialogs.opens[0].filter, QStringLiteral("файлы данных (txt,rel) (*.txt *.rel)"));
+    EXPECT_EQ(w.dialogs.opens[0].caption, QStringLiteral("Открыть"));
+
+    w.dialogs.openAnswers.push_back(QString());
+    w.form->SpeedButton1Click();
+    ASSERT_EQ(w.dialogs.opens.size(), 2u);
+    EXPECT_EQ(w.dialogs.opens[1].filter, QStringLiteral("Файл времен гарантии (gar*.txt)"));
+
+    w.Path(Fixture("app/tiny.txt"));
+    w.Path(QString());
+    ASSERT_EQ(w.dialogs.opens.size(), 4u);
+    EXPECT_EQ(w.dialogs.opens[2].filter, QStringLiteral("Файл времен гарантии (gar*.txt)"));
+    EXPECT_EQ(w.dialogs.opens[3].filter, QStringLiteral("Файл времен гарантии (gar*.txt)"));
+}
+
+TEST(Warranty, LoadFillsTheFieldsAndTheRunReadsThemBack) {
+    Window w;
+    TForm1& f = *w.form;
+    const QString file = Fixture("app/gar-tiny.txt");
+    w.dialogs.openAnswers.push_back(file);
+    f.SpeedButton1Click();
+    EXPECT_TRUE(w.dialogs.messages.isEmpty()) << w.dialogs.messages.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(f.Label15->text(), QStringLiteral("Гарантия парка проверки"));
+    EXPECT_EQ(f.Edit4->text(), QStringLiteral("/..gar-tiny.txt"));
+    EXPECT_EQ(f.MaskEdit1->text(), QStringLiteral("3"));
+    EXPECT_EQ(f.MaskEditSrednee->text(), QStringLiteral("2500,000"));
+    EXPECT_EQ(f.MaskEditSKO->text(), QStringLiteral("500,000"));
+    EXPECT_EQ(f.meSred->text(), QStringLiteral("2,5E3"));
+    EXPECT_EQ(f.meSKO->text(), QStringLiteral("500,0"));
+    EXPECT_TRUE(f.State().FileLoaded);
+    // The data file's title stays in Label10; the run takes the figures as shown.
+    EXPECT_TRUE(f.Label10->text().isEmpty());
+    f.LabeledEdit2->setText(QStringLiteral("2500"));
+    ASSERT_TRUE(f.ReadRunParams()) << w.dialogs.errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(f.State().SredGar, 2500.0);
+    EXPECT_EQ(f.State().SKOGar, 500.0);
+}
+
+TEST(Warranty, MissingFileSaysSoAndRefusesLaterRuns) {
+    Window w;
+    TForm1& f = *w.form;
+    w.Path(Fixture("app/tiny.txt"));
+    ASSERT_TRUE(f.State().FileLoaded);
+    const QString missing = w.dir.filePath(QStringLiteral("gar-none.txt"));
+    w.dialogs.openAnswers.push_back(missing);
+    f.SpeedButton1Click();
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_EQ(w.dialogs.messages[0], QStringLiteral("Указанный файл не существует"));
+    EXPECT_EQ(f.Edit4->text(), QStringLiteral("/..gar-none.txt"));
+    EXPECT_FALSE(f.State().FileLoaded);
+    EXPECT_EQ(f.meSred->text(), QStringLiteral("2500"));
+    EXPECT_FALSE(f.CheckDataPath());
+    EXPECT_EQ(w.dialogs.messages.size(), 1);
+}
+
+TEST(Warranty, CancelBeforeAnyChoiceChangesNothing) {
+    Window w;
+    w.form->SpeedButton1Click();
+    EXPECT_EQ(w.form->Edit4->text(), QStringLiteral("c:\\"));
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    EXPECT_FALSE(w.form->State().FileLoaded);
+}
+
+TEST(CheckDataPath, RefusesWithoutPathLoudlyAndWithoutFileSilently) {
+    Window w;
+    TForm1& f = *w.form;
+    // No file loaded yet: refused without a message, even with valid numbers.
+    f.meSred->setText(QStringLiteral("2500"));
+    f.meSKO->setText(QStringLiteral("400"));
+    f.LabeledEdit2->setText(QStringLiteral("2500"));
+    EXPECT_FALSE(f.CheckDataPath());
+    f.bbRaschetClick();
+    f.ToolBRunGenOptimClick();
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    EXPECT_TRUE(w.dialogs.errors.isEmpty());
+
+    f.FilePath->clear();
+    EXPECT_FALSE(f.CheckDataPath());
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_EQ(w.dialogs.messages[0], kNoPath);
+    f.bbRaschetClick();
+    f.ToolBRunGenOptimClick();
+    EXPECT_EQ(w.dialogs.messages, QStringList({kNoPath, kNoPath, kNoPath}));
+
+    w.Path(Fixture("app/tiny.txt"));
+    EXPECT_TRUE(f.CheckDataPath());
+    EXPECT_EQ(f.State().DataPath, Fixture("app/tiny.txt").toStdString());
+    f.FilePath->clear();
+    EXPECT_FALSE(f.CheckDataPath());
+    EXPECT_EQ(w.dialogs.messages.size(), 4);
+}
+
+TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
+    Window w;
+    TForm1& f = *w.form;
+    f.meSred->setText(QStringLiteral("2500,5"));
+    f.meSKO->setText(QStringLiteral(" 400 "));
+    f.LabeledEdit2->setText(QStringLiteral("2,5E3"));
+    f.LabeledEdit3->setText(QStringLiteral("300"));
+    ASSERT_TRUE(f.ReadRunParams());
+    EXPECT_EQ(f.State().SredGar, 2500.5);
+    EXPECT_EQ(f.State().SKOGar, 400.0);
+    EXPECT_EQ(f.State().PeriodUchet, 2500.0);
+    EXPECT_EQ(f.State().TPrirab, 300.0);
+
+    struct Case {
+        QLineEdit* edit;
+        const char* text;
+        const char* field;
+    };
+    const Case bad[] = {
+        {f.meSred, "25o0", "Среднее время гарантии"},
+        {f.meSKO, "400.5", "СКО времени гарантии"},
+        {f.LabeledEdit2, "", "Расчетный период учета отказов"},
+        {f.LabeledEdit3, "inf", "Расч. время приработки"},
+    };
+    for (const Case& c : bad) {
+        const QString keep = c.edit->text();
+        c.edit->setText(QString::fromUtf8(c.text));
+        w.dialogs.errors.clear();
+        f.State().SredGar = -1.0;
+        EXPECT_FALSE(f.ReadRunParams()) << c.text;
+        ASSERT_EQ(w.dialogs.errors.size(), 1) << c.text;
+        EXPECT_TRUE(w.dialogs.errors[0].contains(QString::fromUtf8(c.field))) << w.dialogs.errors[0].toStdString();
+        if (*c.text) {
+            EXPECT_TRUE(w.dialogs.errors[0].contains(QString::fromUtf8(c.text)));
+        }
+        EXPECT_EQ(f.State().SredGar, -1.0) << "nothing is taken when one field is wrong";
+        c.edit->setText(keep);
+    }
+}
+
+TEST(CommandLine, FileIsLoadedAsAConfirmedChoice) {
+    Window w;
+    const QString file = Fixture("app/tiny.txt");
+    w.form->OpenDataFile(file);
+    EXPECT_EQ(w.form->FilePath->text(), file);
+    EXPECT_EQ(w.form->Problems_Grid->rowCount(), 4);
+    EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
+              file);
+    // A later cancelled dialog re-reads it.
+    w.Path(QString());
+    EXPECT_EQ(w.dialogs.opens.back().file, file);
+}
+
+}  // namespace
+}  // namespace relan::test

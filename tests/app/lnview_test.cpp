@@ -1,0 +1,164 @@
+// The expanded view of the log-log chart: made afresh at every "Expand", drawn
+// from the loaded failures, main window hidden while it is open.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QLineSeries>
+#include <QPointer>
+#include <QPushButton>
+#include <QValueAxis>
+#include <QChart>
+#include <cmath>
+
+#include "fake_dialogs.h"
+#include "form1.h"
+#include "lnchart.h"
+#include "lnview.h"
+#include "results/format.h"
+#include "version.h"
+
+namespace relan::test {
+namespace {
+
+void DeleteClosedWindows() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+TEST(ExpandedView, ShowsEveryPositiveFailureTheLineAndItsCoefficients) {
+    Window w;
+    TForm1& f = *w.form;
+    f.show();
+    w.Path(Fixture("app/tiny.txt"));
+    f.Button2Click();
+
+    TLNview* v = f.ExpandedView();
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(v->isVisible());
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(v->windowTitle(),
+              QStringLiteral("Анализ закона распределения отказов. Анализ надежности в эксплуатации.") +
+                  VersionNotice());
+    EXPECT_EQ(v->size(), QSize(838, 546));
+    EXPECT_EQ(v->Label3->text(), QStringLiteral("Парк проверки окна"));
+    EXPECT_EQ(v->Button2->text(), QStringLiteral("Печать"));
+    EXPECT_EQ(v->Prodolgenie->text(), QStringLiteral("Продолж."));
+    EXPECT_EQ(v->Chart2->Chart()->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
+
+    // Failures at 0, 0.5, 10 and 100 h: the one at 0 h is left out but still
+    // counts for the positions of the others.
+    const QList<QPointF> pts = v->Chart2->Series1()->points();
+    ASSERT_EQ(pts.size(), 3);
+    const double xs[] = {std::log(0.50001), std::log(10.00001), std::log(100.00001)};
+    const double ys[] = {std::log(2.0), std::log(3.0), std::log(4.0)};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_DOUBLE_EQ(pts[i].x(), xs[i]);
+        EXPECT_DOUBLE_EQ(pts[i].y(), ys[i]);
+    }
+    const double a = f.State().A_LN, b = f.State().B_LN;
+    const QList<QPointF> line = v->Chart2->Series2()->points();
+    ASSERT_EQ(line.size(), 2);
+    EXPECT_DOUBLE_EQ(line[0].x(), xs[0]);
+    EXPECT_DOUBLE_EQ(line[0].y(), a * xs[0] + b);
+    EXPECT_DOUBLE_EQ(line[1].x(), xs[2]);
+    EXPECT_DOUBLE_EQ(line[1].y(), a * xs[2] + b);
+    EXPECT_EQ(v->Chart2->AxisLeft()->min(), 0.0);
+
+    const QString aText = QString::fromStdString(rel::FormatFixed(a, 6, 4, ','));
+    EXPECT_EQ(v->Label1->text(), QStringLiteral("A= ") + aText);
+    EXPECT_EQ(v->Label2->text(), QStringLiteral("B= ") + QString::fromStdString(rel::FormatFixed(b, 6, 4, ',')));
+    EXPECT_TRUE(aText.contains(QLatin1Char(',')));
+
+    // "Продолж." destroys the view and brings the main window back.
+    QPointer<TLNview> guard(v);
+    v->Prodolgenie->click();
+    DeleteClosedWindows();
+    EXPECT_TRUE(guard.isNull());
+    EXPECT_EQ(f.ExpandedView(), nullptr);
+    EXPECT_TRUE(f.isVisible());
+}
+
+TEST(ExpandedView, EveryPressMakesAFreshWindowFromTheDataOfThatMoment) {
+    Window w;
+    TForm1& f = *w.form;
+    f.show();
+    w.Path(Fixture("app/tiny.txt"));
+    f.Button2Click();
+    QPointer<TLNview> first(f.ExpandedView());
+    ASSERT_FALSE(first.isNull());
+    first->close();  // closed by the user
+    DeleteClosedWindows();
+    EXPECT_TRUE(first.isNull());
+    EXPECT_TRUE(f.isVisible());
+
+    w.Path(Fixture("app/bad-rows.txt"));
+    f.Button2Click();
+    TLNview* second = f.ExpandedView();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(second->Label3->text(), QStringLiteral("Парк с опечатками"));
+    // bad-rows: 0 (bad), 0 (bad), 12, 250 h.
+    const QList<QPointF> pts = second->Chart2->Series1()->points();
+    ASSERT_EQ(pts.size(), 2);
+    EXPECT_DOUBLE_EQ(pts[0].x(), std::log(12.00001));
+    EXPECT_DOUBLE_EQ(pts[0].y(), std::log(3.0));
+    second->close();
+    DeleteClosedWindows();
+}
+
+TEST(ExpandedView, CoefficientTextsUseSixFourFixedWithTheLocaleSeparator) {
+    FakeDialogs dialogs;
+    struct Case {
+        double a, b;
+        const char* la;
+        const char* lb;
+    };
+    const Case cases[] = {
+        {1.23456789, -2.0, "A= 1,2346", "B= -2,0000"},
+        {0.5, 12.25, "A= 0,5000", "B= 12,2500"},
+        {10.0, 123.45678, "A= 10,0000", "B= 123,4568"},
+    };
+    for (const Case& c : cases) {
+        rel::AnalysisState st;
+        st.ArrProblems = {{5.0, 1, "", ""}, {50.0, 1, "", ""}, {500.0, 1, "", ""}};
+        st.A_LN = c.a;
+        st.B_LN = c.b;
+        TLNview v(dialogs);
+        v.setAttribute(Qt::WA_DeleteOnClose, false);
+        v.Fill(st);
+        EXPECT_EQ(v.Label1->text(), QString::fromUtf8(c.la));
+        EXPECT_EQ(v.Label2->text(), QString::fromUtf8(c.lb));
+    }
+}
+
+TEST(ExpandedView, WithoutDataTheChartIsEmptyAndNoCoefficientIsShown) {
+    Window w;
+    TForm1& f = *w.form;
+    f.show();
+    f.Button2Click();
+    TLNview* v = f.ExpandedView();
+    ASSERT_NE(v, nullptr);
+    EXPECT_TRUE(v->Chart2->Series1()->points().isEmpty());
+    EXPECT_TRUE(v->Chart2->Series2()->points().isEmpty());
+    EXPECT_EQ(v->Label1->text(), QStringLiteral("A= "));
+    EXPECT_EQ(v->Label2->text(), QStringLiteral("B= "));
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+
+    // A single failure at 1 h or more defines no line either.
+    v->close();
+    DeleteClosedWindows();
+    rel::AnalysisState& st = f.State();
+    st.ArrProblems = {{0.0, 0, "Брак", ""}, {40.0, 1, "Другие", ""}};
+    st.A_LN = 0.0;
+    st.B_LN = 0.0;
+    f.Button2Click();
+    v = f.ExpandedView();
+    ASSERT_NE(v, nullptr);
+    EXPECT_EQ(v->Chart2->Series1()->points().size(), 1);
+    EXPECT_TRUE(v->Chart2->Series2()->points().isEmpty());
+    EXPECT_EQ(v->Label1->text(), QStringLiteral("A= "));
+    v->close();
+    DeleteClosedWindows();
+}
+
+}  // namespace
+}  // namespace relan::test
