@@ -27,6 +27,7 @@
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -35,9 +36,11 @@
 #include "data/warranty_file.h"
 #include "dialogs.h"
 #include "form5.h"
+#include "gen_thread.h"
 #include "lnchart.h"
 #include "lnview.h"
 #include "numbers.h"
+#include "results/out_results.h"
 #include "version.h"
 #include "wrap_button.h"
 
@@ -226,6 +229,8 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
 }
 
 TForm1::~TForm1() {
+    // The optimiser works on this window's state and controls: it ends first.
+    EndGenRun();
     if (LNview) delete LNview.data();
 }
 
@@ -478,6 +483,8 @@ QWidget* TForm1::BuildTabSheet2() {
     Label8 = MakeLabel(page, "Label8", QStringLiteral("Вероятность мутаций"));
     TrackBar2 = MakeTrackBar(page, "TrackBar2", 15);
     Label8->setBuddy(TrackBar2);
+    AttachProbabilityHint(TrackBar1, QStringLiteral("Вероятность скрещивания "));
+    AttachProbabilityHint(TrackBar2, QStringLiteral("Вероятность мутации "));
     g->addWidget(Label8, row, 0);
     g->addWidget(TrackBar2, row++, 1, 1, 2);
 
@@ -555,6 +562,7 @@ void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(line); }
 int TForm1::RadioGroup1ItemIndex() const { return RadioGroup1Items->checkedId(); }
 
 void TForm1::OpenFileStartClick() {
+    if (GenThread) return;  // the optimiser owns the loaded data until it ends
     openDialog1_.InitialDir = settings_.ReadComStr(QString());
     if (openDialog1_.Execute(*env_.dialogs, this)) FilePath->setText(openDialog1_.FileName);
     // Confirmed or cancelled, the dialog's current file is read: after a cancel
@@ -628,6 +636,7 @@ void TForm1::ShowFailureView(const rel::FailureFileView& v) {
 }
 
 void TForm1::SpeedButton1Click() {
+    if (GenThread) return;  // the optimiser owns the warranty figures until it ends
     openDialog1_.Filter = QString::fromUtf8(kWarrantyFilter);
     openDialog1_.Execute(*env_.dialogs, this);
     const QString file = openDialog1_.FileName;
@@ -678,20 +687,110 @@ bool TForm1::ReadRunParams() {
 }
 
 void TForm1::bbRaschetClick() {
+    if (GenThread) return;  // the optimiser owns the histogram until it ends
     if (!ReadRunParams()) return;
     if (!CheckDataPath()) return;
     // The calculation run itself joins here.
 }
 
 void TForm1::ToolBRunGenOptimClick() {
+    if (GenThread) return;  // one run at a time
+    // 1-2. Run parameters as the calculation run takes them, the pre-run check.
     if (!ReadRunParams()) return;
     if (!CheckDataPath()) return;
-    // The optimiser run itself joins here.
+
+    // 3-6. Population size, generation count and precision; a setting the
+    // optimiser cannot run with is refused here with its reason.
+    rel::GenOptions o = genBase_;
+    o.decimalSep = DecimalSep();
+    const std::string bad = rel::ParseGenTexts(Edit3->text().toStdString(), NPokoleny->text().toStdString(),
+                                               Edit2->text().toStdString(), o.decimalSep, o);
+    if (!bad.empty()) {
+        env_.dialogs->Error(this, QCoreApplication::applicationName(), Q(bad));
+        return;
+    }
+    St.FitSKO = SKO_Flag->isChecked();
+    St.FitSred = Sred_flag->isChecked();
+
+    // 7-8. Histogram and the per-interval arrays of ModGen.
+    const std::string none = rel::PrepareGenStart(St);
+    if (!none.empty()) {
+        Message(Q(none));
+        return;
+    }
+
+    // 9. The optimiser's thread, one step above normal priority.
+    GenThread = new TGenThread(*this, St, genFlags_, o);
+    connect(GenThread, &QThread::finished, this, &TForm1::ThreadTerminated, Qt::QueuedConnection);
+    GenThread->start(QThread::HighPriority);
+    ThreadStarted();
 }
 
-void TForm1::StopBtnClick() {}
+void TForm1::StopBtnClick() { genFlags_.FlagStop = true; }
 
-void TForm1::btnCopyBestClick() {}
+void TForm1::btnCopyBestClick() { genFlags_.FlagCopyBest = true; }
+
+void TForm1::LockRunInputs(bool running) {
+    for (QWidget* w : {static_cast<QWidget*>(OpenFileStart), static_cast<QWidget*>(SpeedButton1),
+                       static_cast<QWidget*>(bbRaschet)})
+        w->setEnabled(!running);
+}
+
+void TForm1::ThreadStarted() {
+    ToolBRunGenOptim->setEnabled(false);
+    Edit3->setEnabled(false);
+    LockRunInputs(true);
+}
+
+void TForm1::ThreadTerminated() {
+    TGenThread* t = GenThread;
+    if (!t) return;
+    // Execute has returned: only the thread's own exit is left, so this wait is short
+    // and no blocking call can be pending.
+    t->wait();
+    genOutcome_ = t->Outcome();
+    GenThread = nullptr;
+    delete t;
+    ToolBRunGenOptim->setEnabled(true);
+    Edit3->setEnabled(true);
+    LockRunInputs(false);
+    if (genOutcome_.end == rel::GenEnd::NotStarted && !genOutcome_.error.empty()) Message(Q(genOutcome_.error));
+}
+
+void TForm1::EndGenRun() {
+    if (!GenThread) return;
+    GenThread->requestInterruption();
+    // Never QThread::wait() here: the optimiser may be waiting in a blocking call
+    // onto this thread. Its calls and finally ThreadTerminated are served until the
+    // thread is gone; the user's clicks and keys wait meanwhile.
+    while (GenThread)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
+}
+
+void TForm1::ShowResults() {
+    const rel::ResultsContent c = rel::OutResults(St, LabeledEdit3->text().toStdString(), DecimalSep());
+    for (const std::string& m : c.Messages) MemoLine(Q(m));
+    if (!Form5) return;
+    Form5->Label10->setText(Q(c.Label10));
+    QTableWidget* grid = Form5->Result_Grid;
+    for (int row = 0; row < rel::kResRows; ++row) {
+        for (int col = 0; col < rel::kResCols; ++col) {
+            const QString text = Q(c.Table.Cell(col, row).text);
+            if (row == 0) {
+                grid->horizontalHeaderItem(col)->setText(text);
+            } else {
+                auto* item = grid->item(row - 1, col);
+                if (!item) grid->setItem(row - 1, col, item = new QTableWidgetItem);
+                item->setText(text);
+            }
+        }
+    }
+    for (int col = 0; col < rel::kResCols; ++col)
+        if (c.Table.ColWidths[static_cast<std::size_t>(col)] > 0)
+            grid->setColumnWidth(col, c.Table.ColWidths[static_cast<std::size_t>(col)]);
+    Form5->show();
+    Form5->raise();
+}
 
 void TForm1::Button2Click() {
     auto* view = new TLNview(*env_.dialogs);
@@ -703,7 +802,25 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (closingDuringRun_) {
+        // Asked again while the run is ending: the first request closes the window.
+        event->ignore();
+        return;
+    }
+    if (GenThread && GenThread->ServingCall()) {
+        // Inside one of the optimiser's blocking calls the run cannot end: it waits
+        // for this very call. Close again as soon as the call has returned.
+        GenThread->requestInterruption();
+        event->ignore();
+        QTimer::singleShot(0, this, [this] { close(); });
+        return;
+    }
     QApplication::beep();
+    // A run under way ends at the end of its generation and shows no results; the
+    // window closes once its thread has ended.
+    closingDuringRun_ = GenThread != nullptr;
+    EndGenRun();
+    closingDuringRun_ = false;
     event->accept();
     emit Closed();
 }

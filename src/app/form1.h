@@ -7,6 +7,7 @@
 #include <string>
 
 #include "data/state.h"
+#include "genetic/tgen.h"
 #include "open_dialog.h"
 #include "settings.h"
 
@@ -35,6 +36,7 @@ namespace relan {
 class Dialogs;
 class LnChart;
 class TForm5;
+class TGenThread;
 class TLNview;
 class WrapButton;
 
@@ -90,6 +92,27 @@ public:
     bool ReadRunParams();
     // Reads one number field; on a text that is not a number shows why and returns false.
     bool ReadField(QLineEdit* edit, const QString& fieldName, double& value);
+
+    // The genetic optimiser's run. ThreadStarted disables the start button (and
+    // "Размер популяции", fixed for the run) and the buttons that would change
+    // what the optimiser owns ("Путь", "File", "Расчет"); ThreadTerminated runs on
+    // this thread once the optimiser has returned, releases the thread, enables
+    // them again and clears GenThread.
+    void ThreadStarted();
+    void ThreadTerminated();
+    // Requests the end of a run under way and returns once its thread has ended,
+    // serving the optimiser's blocking calls meanwhile. Nothing when idle.
+    void EndGenRun();
+    // The running optimiser thread; null when no run is under way.
+    TGenThread* GenThread = nullptr;
+    // Seed and reseeding of the optimiser's random numbers for the next runs
+    // (repeatable runs in tests); the sizes and the precision come from the edits.
+    void SetGenOptions(const rel::GenOptions& base) { genBase_ = base; }
+    // How the last run ended (valid after its ThreadTerminated).
+    const rel::GenOutcome& LastGenOutcome() const { return genOutcome_; }
+
+    // The results output: the results window shows the analysis as it stands.
+    void ShowResults();
 
     // Item chosen in "Способ подбора параметров" (0, 1 or 2).
     int RadioGroup1ItemIndex() const;
@@ -183,6 +206,7 @@ private:
     void PlaceExpandButton();
     void ArrangeBands();
     void Message(const QString& text);
+    void LockRunInputs(bool running);
 
     AppEnv env_;
     PathSettings settings_;
@@ -190,6 +214,10 @@ private:
     rel::AnalysisState St;
     QPointer<TForm5> Form5;
     QPointer<TLNview> LNview;
+    rel::GenFlags genFlags_;
+    rel::GenOptions genBase_;
+    rel::GenOutcome genOutcome_;
+    bool closingDuringRun_ = false;
     bool settingsWarned_ = false;
     bool arranged_ = false;
     QSplitter* upperSplitter_ = nullptr;

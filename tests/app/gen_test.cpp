@@ -1,0 +1,359 @@
+// The genetic optimiser in the window: starting a run on its own thread, the
+// controls it moves while it runs, "Стоп", "Скопировать лучших", refused settings,
+// closing or destroying the window during a run, and the track bars' hints.
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QPointer>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+#include <functional>
+
+#include "fake_dialogs.h"
+#include "form1.h"
+#include "form5.h"
+#include "gen_thread.h"
+#include "wrap_button.h"
+
+namespace relan::test {
+namespace {
+
+// Serves events until `done` holds or the deadline passes.
+bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
+    QDeadlineTimer deadline(ms);
+    while (!done()) {
+        if (deadline.hasExpired()) return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+int CountLines(const TForm1& f, const QString& line) {
+    return static_cast<int>(f.Memo2->toPlainText().split(QLatin1Char('\n')).count(line));
+}
+
+int CountReports(const TForm1& f) {
+    int n = 0;
+    for (const QString& l : f.Memo2->toPlainText().split(QLatin1Char('\n')))
+        if (l.startsWith(QStringLiteral(" ЦФ="))) ++n;
+    return n;
+}
+
+// The demo fleet loaded, a results window beside the main one, and a small
+// repeatable optimiser setting.
+struct GenWindow : Window {
+    FakeDialogs resultsDialogs;
+    std::unique_ptr<TForm5> form5;
+
+    explicit GenWindow(int population = 20, int generations = 30) {
+        form5 = std::make_unique<TForm5>(form.get(), resultsDialogs);
+        form->SetResultsWindow(form5.get());
+        form->OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"));
+        rel::GenOptions o;
+        o.seed = 20240611;
+        o.reseedEachEvaluation = false;
+        form->SetGenOptions(o);
+        form->Edit3->setText(QString::number(population));
+        form->NPokoleny->setText(QString::number(generations));
+    }
+    ~GenWindow() {
+        form.reset();  // ends a run still under way before the results window goes
+        form5.reset();
+    }
+    bool Finished() { return WaitFor([this] { return form->GenThread == nullptr; }); }
+};
+
+// Runs `act` on the window's thread while the optimiser waits in the blocking call
+// that shows `text` in NPokoleny (the count of recorded best members).
+void AtNPokoleny(TForm1& f, const QString& text, std::function<void()> act) {
+    QObject::connect(f.NPokoleny, &QLineEdit::textChanged, f.NPokoleny, [text, act](const QString& now) {
+        if (now == text) act();
+    });
+}
+
+TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
+    GenWindow w;
+    TForm1& f = *w.form;
+    ASSERT_TRUE(w.dialogs.messages.isEmpty()) << w.dialogs.messages.join(QLatin1Char('\n')).toStdString();
+    // Requests left from before the run are dropped when it starts.
+    f.StopBtnClick();
+    f.btnCopyBestClick();
+
+    f.ToolBRunGenOptimClick();
+    ASSERT_NE(f.GenThread, nullptr);
+    TGenThread* running = f.GenThread;
+    EXPECT_FALSE(f.ToolBRunGenOptim->isEnabled());
+    EXPECT_FALSE(f.Edit3->isEnabled());
+    for (QWidget* b : {static_cast<QWidget*>(f.OpenFileStart), static_cast<QWidget*>(f.SpeedButton1),
+                       static_cast<QWidget*>(f.bbRaschet)})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_TRUE(f.StopBtn->isEnabled());
+    EXPECT_TRUE(f.btnCopyBest->isEnabled());
+
+    // While it runs nothing else touches what the optimiser owns, even when the
+    // handlers are called directly.
+    f.OpenFileStartClick();
+    f.SpeedButton1Click();
+    f.bbRaschetClick();
+    f.ToolBRunGenOptimClick();
+    EXPECT_TRUE(w.dialogs.opens.empty());
+    EXPECT_EQ(f.GenThread, running);
+
+    ASSERT_TRUE(w.Finished());
+    EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
+    EXPECT_TRUE(f.Edit3->isEnabled());
+    for (QWidget* b : {static_cast<QWidget*>(f.OpenFileStart), static_cast<QWidget*>(f.SpeedButton1),
+                       static_cast<QWidget*>(f.bbRaschet)})
+        EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
+
+    const rel::GenOutcome& out = f.LastGenOutcome();
+    EXPECT_EQ(out.end, rel::GenEnd::Completed);
+    EXPECT_EQ(out.passes, 29);  // generations 2 .. 30
+    EXPECT_TRUE(out.resultsShown);
+    EXPECT_TRUE(f.State().ModGen.Executed);
+
+    // The memo: the gene report, at least one improvement, the loop's own three
+    // copy-backs (at 0.2, 0.5 and 0.8 of the run) and nothing from the dropped
+    // button requests.
+    EXPECT_EQ(CountLines(f, QStringLiteral("Создано генов 3")), 1);
+    EXPECT_GE(CountReports(f), 1);
+    EXPECT_EQ(CountLines(f, QStringLiteral("Копирование лучших")), 3);
+    EXPECT_EQ(CountLines(f, QStringLiteral("Исключительная ситуация!")), 0);
+
+    // The controls the run moved: NPokoleny counts the members recorded since the
+    // last copy-back (generations 25 .. 30), the progress bar reached 100 and the
+    // bars stand at the schedule's last values.
+    EXPECT_EQ(f.NPokoleny->text(), QStringLiteral("6"));
+    EXPECT_EQ(f.ProgressBar2->value(), 100);
+    EXPECT_EQ(f.TrackBar1->value(), std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
+    EXPECT_EQ(f.TrackBar2->value(), std::lround(0.125 * std::fabs(std::sin(10.0 - 0.025)) * 101));
+
+    // The results window shows the optimiser's column.
+    ASSERT_NE(w.form5, nullptr);
+    EXPECT_TRUE(w.form5->isVisible());
+    bool genColumn = false;
+    for (int c = 0; c < w.form5->Result_Grid->columnCount(); ++c)
+        genColumn |= w.form5->Result_Grid->horizontalHeaderItem(c)->text() == QStringLiteral("Генетическая");
+    EXPECT_TRUE(genColumn);
+
+    // A second run starts as the first did.
+    w.form5->hide();
+    f.NPokoleny->setText(QStringLiteral("3"));
+    f.ToolBRunGenOptimClick();
+    ASSERT_NE(f.GenThread, nullptr);
+    ASSERT_TRUE(w.Finished());
+    EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Completed);
+    EXPECT_EQ(f.LastGenOutcome().passes, 2);
+    EXPECT_EQ(CountLines(f, QStringLiteral("Создано генов 3")), 2);
+}
+
+TEST(GenRun, BothWarrantyFiguresAndACoarsePrecisionGiveFiveShortGenes) {
+    GenWindow w(10, 3);
+    TForm1& f = *w.form;
+    f.Sred_flag->setChecked(true);
+    f.SKO_Flag->setChecked(true);
+    f.Edit2->setText(QStringLiteral("0,001"));
+    const double sredEntered = QLocale().toDouble(f.meSred->text());
+    f.ToolBRunGenOptimClick();
+    ASSERT_NE(f.GenThread, nullptr);
+    ASSERT_TRUE(w.Finished());
+    EXPECT_EQ(CountLines(f, QStringLiteral("Создано генов 5")), 1);
+    EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Completed);
+    // The fitted warranty figures replace the ones entered; the model carries them.
+    const rel::AnalysisState& st = f.State();
+    EXPECT_EQ(st.ModGen.Sred, st.SredGar);
+    EXPECT_EQ(st.ModGen.SKO, st.SKOGar);
+    EXPECT_NE(st.SredGar, sredEntered);
+    // A gene of 10 digits (1/0.001 = 1000) counts whole steps of 0.001 x (80 + 5000).
+    const double steps = st.SredGar / ((80.0 + 5000.0) * 0.001);
+    EXPECT_NEAR(steps, std::round(steps), 1e-6);
+}
+
+TEST(GenRun, StopEndsTheRunAfterTheGenerationUnderWayAndShowsTheResults) {
+    GenWindow w(20, 100000);
+    TForm1& f = *w.form;
+    // Pressed during the fifth pass (its count of recorded members is shown).
+    AtNPokoleny(f, QStringLiteral("5"), [&f] { f.StopBtn->click(); });
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(w.Finished());
+    const rel::GenOutcome& out = f.LastGenOutcome();
+    EXPECT_EQ(out.end, rel::GenEnd::Stopped);
+    EXPECT_EQ(out.passes, 5);
+    EXPECT_TRUE(out.resultsShown);
+    EXPECT_TRUE(w.form5->isVisible());
+    EXPECT_TRUE(f.State().ModGen.Executed);
+    EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
+}
+
+TEST(GenRun, CopyBestPressedTwiceWithinAGenerationCopiesOnce) {
+    GenWindow w(20, 100000);
+    TForm1& f = *w.form;
+    AtNPokoleny(f, QStringLiteral("3"), [&f] {
+        f.btnCopyBest->click();
+        f.btnCopyBest->click();
+    });
+    // After the copy-back the recorded members count from 1 again.
+    int shownTwo = 0;
+    AtNPokoleny(f, QStringLiteral("2"), [&f, &shownTwo] {
+        if (++shownTwo == 2) f.StopBtnClick();
+    });
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(w.Finished());
+    EXPECT_EQ(CountLines(f, QStringLiteral("Копирование лучших")), 1);
+    EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Stopped);
+    EXPECT_EQ(f.LastGenOutcome().passes, 5);  // 3 passes, the copy-back in the 4th, then 2 recorded
+}
+
+TEST(GenRun, ClosingTheWindowDuringARunEndsTheThreadFirst) {
+    GenWindow w(20, 1000000);
+    TForm1& f = *w.form;
+    int closed = 0;
+    QObject::connect(&f, &TForm1::Closed, [&closed] { ++closed; });
+    f.show();
+    bool third = false;
+    AtNPokoleny(f, QStringLiteral("3"), [&third] { third = true; });
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(WaitFor([&third] { return third; }));
+    QPointer<TGenThread> thread = f.GenThread;
+    ASSERT_FALSE(thread.isNull());
+
+    EXPECT_TRUE(f.close());
+    // close() has returned only after the thread ended and was released.
+    EXPECT_TRUE(thread.isNull());
+    EXPECT_EQ(f.GenThread, nullptr);
+    EXPECT_EQ(closed, 1);
+    const rel::GenOutcome& out = f.LastGenOutcome();
+    EXPECT_EQ(out.end, rel::GenEnd::Terminated);
+    EXPECT_GE(out.passes, 3);
+    EXPECT_LE(out.passes, 1000);  // far from the million generations asked for
+    // The model is finished; no results window is shown for a closing window.
+    EXPECT_TRUE(out.modelWritten);
+    EXPECT_FALSE(out.resultsShown);
+    EXPECT_FALSE(w.form5->isVisible());
+}
+
+TEST(GenRun, CloseAskedInsideABlockingCallClosesOnceTheCallHasReturned) {
+    GenWindow w(20, 1000000);
+    TForm1& f = *w.form;
+    int closed = 0;
+    QObject::connect(&f, &TForm1::Closed, [&closed] { ++closed; });
+    f.show();
+    AtNPokoleny(f, QStringLiteral("2"), [&f] { f.close(); });
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(WaitFor([&] { return closed > 0; }));
+    EXPECT_EQ(f.GenThread, nullptr);
+    EXPECT_FALSE(f.isVisible());
+    EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Terminated);
+    EXPECT_LE(f.LastGenOutcome().passes, 3);
+    EXPECT_EQ(closed, 1);
+}
+
+TEST(GenRun, DestroyingTheWindowDuringARunEndsTheThreadFirst) {
+    GenWindow w(20, 1000000);
+    bool second = false;
+    AtNPokoleny(*w.form, QStringLiteral("2"), [&second] { second = true; });
+    w.form->ToolBRunGenOptimClick();
+    ASSERT_TRUE(WaitFor([&second] { return second; }));
+    QPointer<TGenThread> thread = w.form->GenThread;
+    ASSERT_FALSE(thread.isNull());
+    w.form.reset();
+    EXPECT_TRUE(thread.isNull());
+    EXPECT_FALSE(w.form5->isVisible());
+}
+
+TEST(GenRun, SettingsTheOptimiserCannotRunWithAreRefusedWithTheirReason) {
+    struct Case {
+        const char* edit3;
+        const char* nPokoleny;
+        const char* edit2;
+        const char* says;  // part of the message
+    };
+    const Case cases[] = {
+        {"abc", "30", "0,0000001", "Размер популяции"},
+        {"", "30", "0,0000001", "Размер популяции"},
+        {"9", "30", "0,0000001", "не меньше 10"},
+        {"0", "30", "0,0000001", "не меньше 10"},
+        {"-20", "30", "0,0000001", "не меньше 10"},
+        {"20,5", "30", "0,0000001", "Размер популяции"},
+        {"20", "0", "0,0000001", "Число поколений"},
+        {"20", "x", "0,0000001", "Число поколений"},
+        {"20", "30", "abc", "Точность подбора"},
+        {"20", "30", "0.001", "Точность подбора"},  // the point is not this locale's separator
+        {"20", "30", "0", "Точность подбора"},
+        {"20", "30", "3", "Точность подбора"},       // 1/3 rounds to no digit at all
+        {"20", "30", "1e-12", "Точность подбора"},   // more digits than a gene can hold
+    };
+    GenWindow w;
+    TForm1& f = *w.form;
+    for (const Case& c : cases) {
+        f.Edit3->setText(QString::fromUtf8(c.edit3));
+        f.NPokoleny->setText(QString::fromUtf8(c.nPokoleny));
+        f.Edit2->setText(QString::fromUtf8(c.edit2));
+        w.dialogs.errors.clear();
+        f.ToolBRunGenOptimClick();
+        EXPECT_EQ(f.GenThread, nullptr) << c.edit3 << " " << c.nPokoleny << " " << c.edit2;
+        EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
+        ASSERT_EQ(w.dialogs.errors.size(), 1) << c.edit3 << " " << c.nPokoleny << " " << c.edit2;
+        EXPECT_TRUE(w.dialogs.errors[0].contains(QString::fromUtf8(c.says))) << w.dialogs.errors[0].toStdString();
+    }
+    EXPECT_EQ(CountLines(f, QStringLiteral("Создано генов 3")), 0);
+    EXPECT_FALSE(f.State().ModGen.Executed);
+
+    // The smallest population the mutation can work with runs.
+    f.Edit3->setText(QStringLiteral("10"));
+    f.NPokoleny->setText(QStringLiteral("2"));
+    f.Edit2->setText(QStringLiteral("0,0000001"));
+    f.ToolBRunGenOptimClick();
+    ASSERT_NE(f.GenThread, nullptr);
+    ASSERT_TRUE(w.Finished());
+    EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Completed);
+}
+
+TEST(GenRun, NoRunWithoutALoadedFile) {
+    Window w;
+    TForm1& f = *w.form;
+    f.meSred->setText(QStringLiteral("2500"));
+    f.meSKO->setText(QStringLiteral("400"));
+    f.LabeledEdit2->setText(QStringLiteral("2500"));
+    f.ToolBRunGenOptimClick();
+    EXPECT_EQ(f.GenThread, nullptr);
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    EXPECT_TRUE(w.dialogs.errors.isEmpty());
+}
+
+TEST(GenControls, TrackBarsHintTheirProbabilityWhileTheUserMovesThem) {
+    Window w;
+    TForm1& f = *w.form;
+    EXPECT_EQ(ProbabilityHintText(QStringLiteral("Вероятность скрещивания "), 55),
+              QStringLiteral("Вероятность скрещивания 0,55"));
+    EXPECT_EQ(ProbabilityHintText(QStringLiteral("Вероятность мутации "), 100),
+              QStringLiteral("Вероятность мутации 1,00"));
+    EXPECT_EQ(ProbabilityHintText(QStringLiteral("Вероятность мутации "), 0),
+              QStringLiteral("Вероятность мутации 0,00"));
+
+    EXPECT_TRUE(f.TrackBar1->toolTip().isEmpty());
+    f.TrackBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(f.TrackBar1->value(), 56);
+    EXPECT_EQ(f.TrackBar1->toolTip(), QStringLiteral("Вероятность скрещивания 0,56"));
+    f.TrackBar2->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(f.TrackBar2->toolTip(), QStringLiteral("Вероятность мутации 0,10"));
+    // A move made by the program (the optimiser's schedule) changes no hint.
+    f.TrackBar1->setValue(20);
+    EXPECT_EQ(f.TrackBar1->toolTip(), QStringLiteral("Вероятность скрещивания 0,56"));
+}
+
+}  // namespace
+}  // namespace relan::test
