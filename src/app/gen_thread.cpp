@@ -7,6 +7,7 @@
 #include <QStyle>
 #include <QToolTip>
 #include <algorithm>
+#include <type_traits>
 #include <string>
 
 #include "form1.h"
@@ -33,19 +34,20 @@ namespace relan {
 
 namespace {
 
-inline void HandOverFrom(void* token) {
+// The address that stands for the hand-over between the two threads.
+char gHandOver = 0;
+
+// Everything this thread did so far is visible to the thread that takes it up next.
+inline void HandOver() {
 #ifdef RELAN_TSAN
-    __tsan_release(token);
-#else
-    (void)token;
+    __tsan_release(&gHandOver);
 #endif
 }
 
-inline void HandOverTo(void* token) {
+// Takes up what the other thread handed over.
+inline void TakeOver() {
 #ifdef RELAN_TSAN
-    __tsan_acquire(token);
-#else
-    (void)token;
+    __tsan_acquire(&gHandOver);
 #endif
 }
 
@@ -99,31 +101,43 @@ public:
     bool TerminationRequested() override { return thread_.isInterruptionRequested(); }
 
 private:
-    // Runs `f` on the window's thread and returns when it has run. Nothing thrown
-    // may cross into the toolkit's event handling: a failure is noted in the memo.
+    // The one thing a call carries to the window's thread: `f` runs there while the
+    // optimiser waits. The toolkit builds the call on the optimiser's thread, runs it
+    // on the window's, and frees it on either; every copy hands over what was written
+    // before it, and taking it apart takes up what the other side wrote.
+    template <typename F>
+    struct Call {
+        F* f;
+        TGenThread* thread;
+        TForm1* form;
+        Call(F* f_, TGenThread* t, TForm1* fm) : f(f_), thread(t), form(fm) { HandOver(); }
+        Call(const Call& o) : f(o.f), thread(o.thread), form(o.form) { HandOver(); }
+        Call& operator=(const Call&) = delete;
+        ~Call() { TakeOver(); }
+        void operator()() const {
+            TakeOver();
+            ++thread->servingDepth_;
+            // Nothing thrown may cross into the toolkit's event handling.
+            try {
+                (*f)();
+            } catch (...) {
+                form->MemoLine(QString::fromUtf8(rel::kErrorLine));
+            }
+            --thread->servingDepth_;
+            HandOver();
+        }
+    };
+
+    // Runs `f` on the window's thread and returns when it has run.
     template <typename F>
     void Blocking(F&& f) {
-        HandOverFrom(&token_);
-        QMetaObject::invokeMethod(
-            &form_,
-            [&] {
-                HandOverTo(&token_);
-                ++thread_.servingDepth_;
-                try {
-                    f();
-                } catch (...) {
-                    form_.MemoLine(QString::fromUtf8(rel::kErrorLine));
-                }
-                --thread_.servingDepth_;
-                HandOverFrom(&token_);
-            },
-            Qt::BlockingQueuedConnection);
-        HandOverTo(&token_);
+        using Fn = std::remove_reference_t<F>;
+        QMetaObject::invokeMethod(&form_, Call<Fn>(&f, &thread_, &form_), Qt::BlockingQueuedConnection);
+        TakeOver();
     }
 
     TGenThread& thread_;
     TForm1& form_;
-    char token_ = 0;  // the address that stands for the hand-over
 };
 
 TGenThread::TGenThread(TForm1& form, rel::AnalysisState& st, rel::GenFlags& flags,
