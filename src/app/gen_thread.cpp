@@ -34,8 +34,10 @@ namespace relan {
 
 namespace {
 
+#ifdef RELAN_TSAN
 // The address that stands for the hand-over between the two threads.
 char gHandOver = 0;
+#endif
 
 // Everything this thread did so far is visible to the thread that takes it up next.
 inline void HandOver() {
