@@ -31,6 +31,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "calc_runner.h"
 #include "data/failure_file.h"
 #include "data/warranty_file.h"
 #include "dialogs.h"
@@ -665,22 +666,13 @@ bool TForm1::ReadField(QLineEdit* edit, const QString& fieldName, double& value)
 }
 
 bool TForm1::ReadRunParams() {
-    double sred = 0.0, sko = 0.0, period = 0.0, prirab = 0.0;
-    if (!ReadField(meSred, QStringLiteral("Среднее время гарантии"), sred)) return false;
-    if (!ReadField(meSKO, QStringLiteral("СКО времени гарантии"), sko)) return false;
-    if (!ReadField(LabeledEdit2, QStringLiteral("Расчетный период учета отказов"), period)) return false;
-    if (!ReadField(LabeledEdit3, QStringLiteral("Расч. время приработки"), prirab)) return false;
-    St.SredGar = sred;
-    St.SKOGar = sko;
-    St.PeriodUchet = period;
-    St.TPrirab = prirab;
+    // In this order, each value stored as soon as it is read: a field that is not
+    // a number stops the reading with the values before it already taken.
+    if (!ReadField(meSred, QStringLiteral("Среднее время гарантии"), St.SredGar)) return false;
+    if (!ReadField(meSKO, QStringLiteral("СКО времени гарантии"), St.SKOGar)) return false;
+    if (!ReadField(LabeledEdit2, QStringLiteral("Расчетный период учета отказов"), St.PeriodUchet)) return false;
+    if (!ReadField(LabeledEdit3, QStringLiteral("Расч. время приработки"), St.TPrirab)) return false;
     return true;
-}
-
-void TForm1::bbRaschetClick() {
-    if (!ReadRunParams()) return;
-    if (!CheckDataPath()) return;
-    // The calculation run itself joins here.
 }
 
 void TForm1::ToolBRunGenOptimClick() {
@@ -703,6 +695,7 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (calcRun_) calcRun_->FinishForClose();
     QApplication::beep();
     event->accept();
     emit Closed();

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <memory>
 #include <string>
 
 #include "data/state.h"
@@ -32,6 +33,7 @@ struct FailureFileView;
 
 namespace relan {
 
+class CalcRunner;
 class Dialogs;
 class LnChart;
 class TForm5;
@@ -85,8 +87,9 @@ public:
     // (otherwise false without a message).
     bool CheckDataPath();
     // Reads the warranty figures, the accounting period and the burn-in time from
-    // their fields into the analysis state: SredGar, SKOGar, PeriodUchet, TPrirab.
-    // A text that is not a number is reported and nothing is changed.
+    // their fields into the analysis state: SredGar, SKOGar, PeriodUchet, TPrirab,
+    // in this order, each stored as it is read. A text that is not a number is
+    // reported and ends the reading; the values read before it stay stored.
     bool ReadRunParams();
     // Reads one number field; on a text that is not a number shows why and returns false.
     bool ReadField(QLineEdit* edit, const QString& fieldName, double& value);
@@ -96,6 +99,18 @@ public:
 
     // Appends one line to the progress log.
     void MemoLine(const QString& line);
+
+    // A run is under way (true) or has ended (false): the buttons that start
+    // something ("Путь", "File", "Расчет", the optimiser's start) and the fields a
+    // run reads are disabled while it lasts, so nothing touches the analysis state
+    // the run is working on.
+    void SetRunInProgress(bool running);
+    // The results output: the core's results content of the analysis state (with
+    // the burn-in time the window shows now), its notes into the progress log, and
+    // the results window drawn and shown.
+    void OutResults();
+    // The worker of the calculation run (made on first use).
+    CalcRunner& CalcRun();
 
     // Controls under their component names.
     QLabel* Label10;
@@ -188,6 +203,8 @@ private:
     PathSettings settings_;
     OpenDialog openDialog1_;
     rel::AnalysisState St;
+    // Declared after St: destroyed first, it waits for a run still writing St.
+    std::unique_ptr<CalcRunner> calcRun_;
     QPointer<TForm5> Form5;
     QPointer<TLNview> LNview;
     bool settingsWarned_ = false;
