@@ -19,7 +19,7 @@ bool CalcRunner::Start(rel::AnalysisState& st, const rel::RunParams& params, Lin
     if (running_) return false;
     Join();  // the thread of the previous run has delivered its result already
     running_ = true;
-    dropResult_ = false;
+    closing_ = false;
 
     rel::RunParams p = params;
     p.clock = Clock;
@@ -40,7 +40,7 @@ bool CalcRunner::Start(rel::AnalysisState& st, const rel::RunParams& params, Lin
             this, [this, onDone, result = std::move(result)] {
                 Join();
                 running_ = false;
-                if (!dropResult_ && onDone) onDone(result);
+                if (onDone) onDone(result);
                 emit Finished();
             },
             Qt::QueuedConnection);
@@ -56,7 +56,7 @@ void CalcRunner::WaitForResult() {
 
 void CalcRunner::FinishForClose() {
     if (!running_) return;
-    dropResult_ = true;
+    closing_ = true;
     WaitForResult();
 }
 

@@ -36,14 +36,15 @@ public:
     bool Start(rel::AnalysisState& st, const rel::RunParams& params, LineHandler onLine,
                DoneHandler onDone);
 
-    // True from Start until onDone has been called (or the result was dropped by
-    // FinishForClose).
+    // True from Start until onDone has been called.
     bool Running() const { return running_; }
 
     // The window is closing: waits for the run to end while still serving the
     // window's events (so it keeps drawing and a fatal message of the worker can
-    // be shown), and drops the result. Returns at once when no run is under way.
+    // be shown). onDone is still called, with Closing() true: it puts the window
+    // back in order and shows nothing. Returns at once when no run is under way.
     void FinishForClose();
+    bool Closing() const { return closing_; }
 
     // Waits, serving events, until the run under way has delivered its result.
     void WaitForResult();
@@ -53,7 +54,7 @@ public:
     rel::FitClock Clock;
 
 signals:
-    // The run has ended and its result was delivered (or dropped).
+    // The run has ended and its result was delivered.
     void Finished();
 
 private:
@@ -61,7 +62,7 @@ private:
 
     std::thread worker_;
     bool running_ = false;
-    bool dropResult_ = false;
+    bool closing_ = false;
 };
 
 }  // namespace relan

@@ -70,9 +70,12 @@ void TForm1::bbRaschetClick() {
     CalcRun().Start(
         St, p, [this](const QString& line) { MemoLine(line); },
         [this](const rel::RunResult& r) {
-            if (r.ok) OutResults();
+            // The window closing during the run shows nothing more.
+            const bool show = !CalcRun().Closing();
+            if (r.ok && show) OutResults();
             QApplication::restoreOverrideCursor();
             SetRunInProgress(false);
+            if (!show) return;
             if (!r.ok) {
                 // A coefficient that is not a usable number, or data without a
                 // failure to fit: the models completed before keep their values.
