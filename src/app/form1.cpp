@@ -32,6 +32,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "calc_runner.h"
 #include "data/failure_file.h"
 #include "data/warranty_file.h"
 #include "dialogs.h"
@@ -40,7 +41,6 @@
 #include "lnchart.h"
 #include "lnview.h"
 #include "numbers.h"
-#include "results/out_results.h"
 #include "version.h"
 #include "wrap_button.h"
 
@@ -674,27 +674,18 @@ bool TForm1::ReadField(QLineEdit* edit, const QString& fieldName, double& value)
 }
 
 bool TForm1::ReadRunParams() {
-    double sred = 0.0, sko = 0.0, period = 0.0, prirab = 0.0;
-    if (!ReadField(meSred, QStringLiteral("Среднее время гарантии"), sred)) return false;
-    if (!ReadField(meSKO, QStringLiteral("СКО времени гарантии"), sko)) return false;
-    if (!ReadField(LabeledEdit2, QStringLiteral("Расчетный период учета отказов"), period)) return false;
-    if (!ReadField(LabeledEdit3, QStringLiteral("Расч. время приработки"), prirab)) return false;
-    St.SredGar = sred;
-    St.SKOGar = sko;
-    St.PeriodUchet = period;
-    St.TPrirab = prirab;
+    // In this order, each value stored as soon as it is read: a field that is not
+    // a number stops the reading with the values before it already taken.
+    if (!ReadField(meSred, QStringLiteral("Среднее время гарантии"), St.SredGar)) return false;
+    if (!ReadField(meSKO, QStringLiteral("СКО времени гарантии"), St.SKOGar)) return false;
+    if (!ReadField(LabeledEdit2, QStringLiteral("Расчетный период учета отказов"), St.PeriodUchet)) return false;
+    if (!ReadField(LabeledEdit3, QStringLiteral("Расч. время приработки"), St.TPrirab)) return false;
     return true;
-}
-
-void TForm1::bbRaschetClick() {
-    if (GenThread) return;  // the optimiser owns the histogram until it ends
-    if (!ReadRunParams()) return;
-    if (!CheckDataPath()) return;
-    // The calculation run itself joins here.
 }
 
 void TForm1::ToolBRunGenOptimClick() {
     if (GenThread) return;  // one run at a time
+    if (calcRun_ && calcRun_->Running()) return;  // the calculation run owns the state meanwhile
     // 1-2. Run parameters as the calculation run takes them, the pre-run check.
     if (!ReadRunParams()) return;
     if (!CheckDataPath()) return;
@@ -730,16 +721,10 @@ void TForm1::StopBtnClick() { genFlags_.FlagStop = true; }
 
 void TForm1::btnCopyBestClick() { genFlags_.FlagCopyBest = true; }
 
-void TForm1::LockRunInputs(bool running) {
-    for (QWidget* w : {static_cast<QWidget*>(OpenFileStart), static_cast<QWidget*>(SpeedButton1),
-                       static_cast<QWidget*>(bbRaschet)})
-        w->setEnabled(!running);
-}
-
 void TForm1::ThreadStarted() {
+    SetRunInProgress(true);
     ToolBRunGenOptim->setEnabled(false);
     Edit3->setEnabled(false);
-    LockRunInputs(true);
 }
 
 void TForm1::ThreadTerminated() {
@@ -751,9 +736,9 @@ void TForm1::ThreadTerminated() {
     genOutcome_ = t->Outcome();
     GenThread = nullptr;
     delete t;
+    SetRunInProgress(false);
     ToolBRunGenOptim->setEnabled(true);
     Edit3->setEnabled(true);
-    LockRunInputs(false);
     if (genOutcome_.end == rel::GenEnd::NotStarted && !genOutcome_.error.empty()) Message(Q(genOutcome_.error));
 }
 
@@ -767,31 +752,6 @@ void TForm1::EndGenRun() {
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::ExcludeUserInputEvents);
 }
 
-void TForm1::ShowResults() {
-    const rel::ResultsContent c = rel::OutResults(St, LabeledEdit3->text().toStdString(), DecimalSep());
-    for (const std::string& m : c.Messages) MemoLine(Q(m));
-    if (!Form5) return;
-    Form5->Label10->setText(Q(c.Label10));
-    QTableWidget* grid = Form5->Result_Grid;
-    for (int row = 0; row < rel::kResRows; ++row) {
-        for (int col = 0; col < rel::kResCols; ++col) {
-            const QString text = Q(c.Table.Cell(col, row).text);
-            if (row == 0) {
-                grid->horizontalHeaderItem(col)->setText(text);
-            } else {
-                auto* item = grid->item(row - 1, col);
-                if (!item) grid->setItem(row - 1, col, item = new QTableWidgetItem);
-                item->setText(text);
-            }
-        }
-    }
-    for (int col = 0; col < rel::kResCols; ++col)
-        if (c.Table.ColWidths[static_cast<std::size_t>(col)] > 0)
-            grid->setColumnWidth(col, c.Table.ColWidths[static_cast<std::size_t>(col)]);
-    Form5->show();
-    Form5->raise();
-}
-
 void TForm1::Button2Click() {
     auto* view = new TLNview(*env_.dialogs);
     LNview = view;
@@ -803,7 +763,7 @@ void TForm1::Button2Click() {
 
 void TForm1::closeEvent(QCloseEvent* event) {
     if (closingDuringRun_) {
-        // Asked again while the run is ending: the first request closes the window.
+        // Asked again while a run is ending: the first request closes the window.
         event->ignore();
         return;
     }
@@ -816,9 +776,10 @@ void TForm1::closeEvent(QCloseEvent* event) {
         return;
     }
     QApplication::beep();
-    // A run under way ends at the end of its generation and shows no results; the
-    // window closes once its thread has ended.
-    closingDuringRun_ = GenThread != nullptr;
+    // A run under way ends first; it shows no results any more. The optimiser ends
+    // at the end of its generation, and the window closes once its thread has ended.
+    closingDuringRun_ = true;
+    if (calcRun_) calcRun_->FinishForClose();
     EndGenRun();
     closingDuringRun_ = false;
     event->accept();

@@ -4,6 +4,7 @@
 
 #include <QMainWindow>
 #include <QPointer>
+#include <memory>
 #include <string>
 
 #include "data/state.h"
@@ -33,6 +34,7 @@ struct FailureFileView;
 
 namespace relan {
 
+class CalcRunner;
 class Dialogs;
 class LnChart;
 class TForm5;
@@ -87,17 +89,19 @@ public:
     // (otherwise false without a message).
     bool CheckDataPath();
     // Reads the warranty figures, the accounting period and the burn-in time from
-    // their fields into the analysis state: SredGar, SKOGar, PeriodUchet, TPrirab.
-    // A text that is not a number is reported and nothing is changed.
+    // their fields into the analysis state: SredGar, SKOGar, PeriodUchet, TPrirab,
+    // in this order, each stored as it is read. A text that is not a number is
+    // reported and ends the reading; the values read before it stay stored.
     bool ReadRunParams();
     // Reads one number field; on a text that is not a number shows why and returns false.
     bool ReadField(QLineEdit* edit, const QString& fieldName, double& value);
 
-    // The genetic optimiser's run. ThreadStarted disables the start button (and
-    // "Размер популяции", fixed for the run) and the buttons that would change
-    // what the optimiser owns ("Путь", "File", "Расчет"); ThreadTerminated runs on
-    // this thread once the optimiser has returned, releases the thread, enables
-    // them again and clears GenThread.
+    // The genetic optimiser's run. ThreadStarted disables the start button,
+    // "Размер популяции" (fixed for the run) and, as any run does, what would
+    // change the analysis state the optimiser owns ("Путь", "File", "Расчет" and
+    // the fields a run reads: SetRunInProgress); ThreadTerminated runs on this
+    // thread once the optimiser has returned, releases the thread, enables them
+    // again and clears GenThread.
     void ThreadStarted();
     void ThreadTerminated();
     // Requests the end of a run under way and returns once its thread has ended,
@@ -111,14 +115,23 @@ public:
     // How the last run ended (valid after its ThreadTerminated).
     const rel::GenOutcome& LastGenOutcome() const { return genOutcome_; }
 
-    // The results output: the results window shows the analysis as it stands.
-    void ShowResults();
-
     // Item chosen in "Способ подбора параметров" (0, 1 or 2).
     int RadioGroup1ItemIndex() const;
 
     // Appends one line to the progress log.
     void MemoLine(const QString& line);
+
+    // A run is under way (true) or has ended (false): the buttons that start
+    // something ("Путь", "File", "Расчет", the optimiser's start) and the fields a
+    // run reads are disabled while it lasts, so nothing touches the analysis state
+    // the run is working on.
+    void SetRunInProgress(bool running);
+    // The results output: the core's results content of the analysis state (with
+    // the burn-in time the window shows now), its notes into the progress log, and
+    // the results window drawn and shown.
+    void OutResults();
+    // The worker of the calculation run (made on first use).
+    CalcRunner& CalcRun();
 
     // Controls under their component names.
     QLabel* Label10;
@@ -206,12 +219,13 @@ private:
     void PlaceExpandButton();
     void ArrangeBands();
     void Message(const QString& text);
-    void LockRunInputs(bool running);
 
     AppEnv env_;
     PathSettings settings_;
     OpenDialog openDialog1_;
     rel::AnalysisState St;
+    // Declared after St: destroyed first, it waits for a run still writing St.
+    std::unique_ptr<CalcRunner> calcRun_;
     QPointer<TForm5> Form5;
     QPointer<TLNview> LNview;
     rel::GenFlags genFlags_;

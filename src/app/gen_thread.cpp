@@ -97,7 +97,7 @@ public:
         Blocking([&] {
             // A window that is closing shows no results any more.
             if (thread_.isInterruptionRequested()) return;
-            form_.ShowResults();
+            form_.OutResults();
         });
     }
     bool TerminationRequested() override { return thread_.isInterruptionRequested(); }

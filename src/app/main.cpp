@@ -5,10 +5,16 @@
 #include "dialogs.h"
 #include "form1.h"
 #include "form5.h"
+#include "report.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {
+    // "relan --report OUT.pdf DATA ...": no window is shown, so no display is
+    // needed either.
+    const bool report = relan::IsReportCall(argc, argv);
+    if (report && !qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    if (report) return relan::RunReport(app);
     relan::SetUpApplication(app);
     relan::QtDialogs dialogs;
     relan::InstallReversedIntervalHandler(&dialogs);

@@ -504,18 +504,24 @@ TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
         {f.LabeledEdit2, "", "Расчетный период учета отказов"},
         {f.LabeledEdit3, "inf", "Расч. время приработки"},
     };
-    for (const Case& c : bad) {
+    // The fields are read in this order, each value stored as it is read: the
+    // values before the bad field are taken, that one and those after it are not.
+    const double good[] = {2500.5, 400.0, 2500.0, 300.0};
+    for (std::size_t k = 0; k < std::size(bad); ++k) {
+        const Case& c = bad[k];
         const QString keep = c.edit->text();
         c.edit->setText(QString::fromUtf8(c.text));
         w.dialogs.errors.clear();
-        f.State().SredGar = -1.0;
+        rel::AnalysisState& st = f.State();
+        st.SredGar = st.SKOGar = st.PeriodUchet = st.TPrirab = -1.0;
         EXPECT_FALSE(f.ReadRunParams()) << c.text;
         ASSERT_EQ(w.dialogs.errors.size(), 1) << c.text;
         EXPECT_TRUE(w.dialogs.errors[0].contains(QString::fromUtf8(c.field))) << w.dialogs.errors[0].toStdString();
         if (*c.text) {
             EXPECT_TRUE(w.dialogs.errors[0].contains(QString::fromUtf8(c.text)));
         }
-        EXPECT_EQ(f.State().SredGar, -1.0) << "nothing is taken when one field is wrong";
+        const double now[] = {st.SredGar, st.SKOGar, st.PeriodUchet, st.TPrirab};
+        for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(now[i], i < k ? good[i] : -1.0) << c.text << " field " << i;
         c.edit->setText(keep);
     }
 }

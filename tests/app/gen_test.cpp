@@ -3,6 +3,9 @@
 // closing or destroying the window during a run, and the track bars' hints.
 #include <gtest/gtest.h>
 
+#include <QAbstractSeries>
+#include <QChart>
+#include <QChartView>
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -17,9 +20,11 @@
 #include <QTableWidget>
 #include <QTimer>
 #include <QToolButton>
+#include <QXYSeries>
 #include <cmath>
 #include <functional>
 
+#include "calc_runner.h"
 #include "fake_dialogs.h"
 #include "form1.h"
 #include "form5.h"
@@ -105,18 +110,22 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
 
     // While it runs nothing else touches what the optimiser owns, even when the
     // handlers are called directly.
+    for (QWidget* field : {static_cast<QWidget*>(f.meSred), static_cast<QWidget*>(f.Sred_flag),
+                           static_cast<QWidget*>(f.LabeledEdit3)})
+        EXPECT_FALSE(field->isEnabled()) << field->objectName().toStdString();
     f.OpenFileStartClick();
     f.SpeedButton1Click();
     f.bbRaschetClick();
     f.ToolBRunGenOptimClick();
     EXPECT_TRUE(w.dialogs.opens.empty());
+    EXPECT_FALSE(f.CalcRun().Running());
     EXPECT_EQ(f.GenThread, running);
 
     ASSERT_TRUE(w.Finished());
     EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
     EXPECT_TRUE(f.Edit3->isEnabled());
     for (QWidget* b : {static_cast<QWidget*>(f.OpenFileStart), static_cast<QWidget*>(f.SpeedButton1),
-                       static_cast<QWidget*>(f.bbRaschet)})
+                       static_cast<QWidget*>(f.bbRaschet), static_cast<QWidget*>(f.meSred)})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
 
     const rel::GenOutcome& out = f.LastGenOutcome();
@@ -141,13 +150,16 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     EXPECT_EQ(f.TrackBar1->value(), std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
     EXPECT_EQ(f.TrackBar2->value(), std::lround(0.125 * std::fabs(std::sin(10.0 - 0.025)) * 101));
 
-    // The results window shows the optimiser's column.
-    ASSERT_NE(w.form5, nullptr);
+    // The results window shows the optimiser's model: its table column (the only
+    // model fitted) and its curve on the failure-flow chart.
     EXPECT_TRUE(w.form5->isVisible());
-    bool genColumn = false;
-    for (int c = 0; c < w.form5->Result_Grid->columnCount(); ++c)
-        genColumn |= w.form5->Result_Grid->horizontalHeaderItem(c)->text() == QStringLiteral("Генетическая");
-    EXPECT_TRUE(genColumn);
+    EXPECT_EQ(w.form5->CellText(1, 0), QStringLiteral("Генетическая"));
+    EXPECT_EQ(w.form5->CellText(2, 0), QStringLiteral("Данные эксплуатации"));
+    int genPoints = 0;
+    for (QAbstractSeries* series : w.form5->Chart1->chart()->series())
+        if (series->objectName() == QStringLiteral("Series6"))
+            if (auto* xy = qobject_cast<QXYSeries*>(series)) genPoints = static_cast<int>(xy->count());
+    EXPECT_GT(genPoints, 2);
 
     // A second run starts as the first did.
     w.form5->hide();
@@ -158,6 +170,20 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Completed);
     EXPECT_EQ(f.LastGenOutcome().passes, 2);
     EXPECT_EQ(CountLines(f, QStringLiteral("Создано генов 3")), 2);
+}
+
+TEST(GenRun, NoOptimiserRunWhileTheCalculationRunIsUnderWay) {
+    GenWindow w;
+    TForm1& f = *w.form;
+    f.CalcRun().Clock.evaluationsPerSecond = 4000;  // the fits end after a fixed amount of work
+    f.bbRaschetClick();
+    ASSERT_TRUE(f.CalcRun().Running());
+    EXPECT_FALSE(f.ToolBRunGenOptim->isEnabled());
+    f.ToolBRunGenOptimClick();
+    EXPECT_EQ(f.GenThread, nullptr);
+    f.CalcRun().WaitForResult();
+    EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
+    EXPECT_FALSE(f.State().ModGen.Executed);
 }
 
 TEST(GenRun, BothWarrantyFiguresAndACoarsePrecisionGiveFiveShortGenes) {

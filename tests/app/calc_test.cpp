@@ -1,0 +1,523 @@
+// "Расчет" from the window: the run on its worker thread, the results window drawn
+// from the results output (table, chart series in order, cause bars made anew),
+// closing during a run, and the report written without a window.
+#include <gtest/gtest.h>
+
+#include <QAbstractBarSeries>
+#include <QAbstractButton>
+#include <QApplication>
+#include <QAreaSeries>
+#include <QBarSet>
+#include <QChart>
+#include <QChartView>
+#include <QCheckBox>
+#include <QDir>
+#include <QFile>
+#include <QFontMetrics>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLineSeries>
+#include <QPlainTextEdit>
+#include <QPrinterInfo>
+#include <QProcess>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QValueAxis>
+#include <QXYSeries>
+
+#include "calc_runner.h"
+#include "fake_dialogs.h"
+#include "fit/calc_run.h"
+#include "form1.h"
+#include "form5.h"
+#include "results/out_results.h"
+#include "wrap_button.h"
+
+namespace relan::test {
+namespace {
+
+constexpr std::int64_t kVirtualRate = 4000;  // criterion evaluations per virtual second
+
+// A main window with its results window, runs on the virtual clock.
+struct RunWindow {
+    Window w;
+    std::unique_ptr<TForm5> form5;
+
+    RunWindow() {
+        form5 = std::make_unique<TForm5>(w.form.get(), w.dialogs);
+        w.form->SetResultsWindow(form5.get());
+        w.form->CalcRun().Clock.evaluationsPerSecond = kVirtualRate;
+    }
+    ~RunWindow() { form5.reset(); }
+    TForm1& f() { return *w.form; }
+    void Load(const char* fixture) {
+        f().OpenDataFile(Fixture(fixture));
+        ASSERT_TRUE(f().State().FileLoaded) << fixture;
+    }
+    void Models(bool spiral, bool newton, bool smirnov) {
+        f().SpirSpusk->setChecked(spiral);
+        f().BoxNewton->setChecked(newton);
+        f().BoxSmirnow->setChecked(smirnov);
+    }
+    // "Расчет", then the window's events served until the run has delivered.
+    void Run() {
+        f().bbRaschetClick();
+        f().CalcRun().WaitForResult();
+    }
+};
+
+// The run parameters the window takes from its fields, for a run without it.
+rel::RunParams ParamsOf(TForm1& f) {
+    rel::RunParams p;
+    p.SredGar = f.State().SredGar;
+    p.SKOGar = f.State().SKOGar;
+    p.PeriodUchet = f.State().PeriodUchet;
+    p.TPrirab = f.State().TPrirab;
+    p.FitSred = f.Sred_flag->isChecked();
+    p.FitSKO = f.SKO_Flag->isChecked();
+    p.SpirSpusk = f.SpirSpusk->isChecked();
+    p.BoxNewton = f.BoxNewton->isChecked();
+    p.BoxSmirnow = f.BoxSmirnow->isChecked();
+    p.Edit1 = f.Edit1->text().toStdString();
+    p.Edit6 = f.Edit6->text().toStdString();
+    p.Edit5 = f.Edit5->text().toStdString();
+    p.item = f.RadioGroup1ItemIndex();
+    p.decimalSep = ',';
+    p.clock.evaluationsPerSecond = kVirtualRate;
+    return p;
+}
+
+QAbstractSeries::SeriesType TypeOf(const rel::ChartSeries& s) {
+    switch (s.Kind) {
+        case rel::SeriesKind::Area: return QAbstractSeries::SeriesTypeArea;
+        case rel::SeriesKind::Line: return QAbstractSeries::SeriesTypeLine;
+        case rel::SeriesKind::SmoothLine: return QAbstractSeries::SeriesTypeSpline;
+        case rel::SeriesKind::Bar: return s.Active ? QAbstractSeries::SeriesTypeBar : QAbstractSeries::SeriesTypeStackedBar;
+    }
+    return QAbstractSeries::SeriesTypeLine;
+}
+
+const QXYSeries* PointsOf(const QAbstractSeries* s) {
+    if (auto* area = qobject_cast<const QAreaSeries*>(s)) return area->upperSeries();
+    return qobject_cast<const QXYSeries*>(s);
+}
+
+// The chart holds exactly the series of the results content, in its order, of its
+// kinds, on its axes, with its points (bars: one value per interval position).
+void ExpectChartDraws(QChartView* view, const rel::ChartContent& content) {
+    QChart* chart = view->chart();
+    const QList<QAbstractSeries*> series = chart->series();
+    ASSERT_EQ(series.size(), static_cast<qsizetype>(content.Series.size())) << view->objectName().toStdString();
+    const int n = static_cast<int>(content.Labels.size());
+    for (std::size_t i = 0; i < content.Series.size(); ++i) {
+        const rel::ChartSeries& want = content.Series[i];
+        QAbstractSeries* got = series[static_cast<qsizetype>(i)];
+        SCOPED_TRACE(want.Name);
+        EXPECT_EQ(got->objectName().toStdString(), want.Name);
+        EXPECT_EQ(got->type(), TypeOf(want));
+        EXPECT_EQ(got->isVisible(), want.Active);
+        if (!want.Title.empty() && want.Kind != rel::SeriesKind::Bar) {
+            EXPECT_EQ(got->name().toStdString(), want.Title);
+        }
+        bool onRight = false, onTop = false;
+        for (QAbstractAxis* a : got->attachedAxes()) {
+            onRight = onRight || a->alignment() == Qt::AlignRight;
+            onTop = onTop || a->alignment() == Qt::AlignTop;
+        }
+        EXPECT_EQ(onRight, want.Vertical == rel::VAxis::Right);
+        EXPECT_EQ(onTop, want.Horizontal == rel::HAxis::Top);
+        if (want.Kind == rel::SeriesKind::Bar) {
+            auto* bars = qobject_cast<QAbstractBarSeries*>(got);
+            ASSERT_NE(bars, nullptr);
+            if (!want.Active) {
+                EXPECT_EQ(bars->count(), 0);
+                continue;
+            }
+            ASSERT_EQ(bars->count(), 1);
+            QBarSet* set = bars->barSets().front();
+            EXPECT_EQ(set->label().toStdString(), want.Title);
+            const rel::Rgb c = want.Color;
+            EXPECT_EQ(set->color().rgb(), QColor(c.r, c.g, c.b).rgb());
+            ASSERT_EQ(set->count(), n);
+            std::vector<double> values(static_cast<std::size_t>(n), 0.0);
+            for (const rel::ChartPoint& p : want.Points) values[static_cast<std::size_t>(p.x)] = p.y;
+            for (int k = 0; k < n; ++k) EXPECT_EQ(set->at(k), values[static_cast<std::size_t>(k)]) << k;
+        } else {
+            const QXYSeries* xy = PointsOf(got);
+            ASSERT_NE(xy, nullptr);
+            ASSERT_EQ(xy->count(), static_cast<qsizetype>(want.Points.size()));
+            for (qsizetype k = 0; k < xy->count(); ++k) {
+                const rel::ChartPoint& p = want.Points[static_cast<std::size_t>(k)];
+                EXPECT_EQ(xy->at(k).x(), p.x);
+                EXPECT_EQ(xy->at(k).y(), p.y);
+            }
+        }
+    }
+}
+
+int PointCount(QChartView* view, const char* name) {
+    for (QAbstractSeries* s : view->chart()->series())
+        if (s->objectName() == QLatin1String(name)) {
+            const QXYSeries* xy = PointsOf(s);
+            return xy ? static_cast<int>(xy->count()) : -1;
+        }
+    return -1;
+}
+
+std::array<qsizetype, 3> SeriesCounts(const TForm5& f5) {
+    return {f5.Chart1->chart()->series().size(), f5.Chart2->chart()->series().size(),
+            f5.Chart3->chart()->series().size()};
+}
+
+TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
+    RunWindow rw;
+    rw.Load("app/causes5.txt");
+    rw.Models(true, true, true);
+    TForm1& f = rw.f();
+    ASSERT_TRUE(f.ReadRunParams());
+
+    // The same run without the window, on a copy of the loaded state.
+    rel::AnalysisState sync = f.State();
+    const rel::RunResult expected = rel::CalculationRun(sync, ParamsOf(f));
+    ASSERT_TRUE(expected.ok) << expected.error;
+
+    f.bbRaschetClick();
+    // While the run lasts nothing else can be started and the fields are locked.
+    EXPECT_TRUE(f.CalcRun().Running());
+    for (QWidget* input : std::initializer_list<QWidget*>{f.OpenFileStart, f.SpeedButton1, f.bbRaschet,
+                                                          f.ToolBRunGenOptim, f.meSred, f.LabeledEdit3, f.Edit1})
+        EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
+    EXPECT_NE(QApplication::overrideCursor(), nullptr);
+    f.bbRaschetClick();  // a second press would start nothing
+    f.CalcRun().WaitForResult();
+
+    EXPECT_FALSE(f.CalcRun().Running());
+    for (QWidget* input : std::initializer_list<QWidget*>{f.OpenFileStart, f.SpeedButton1, f.bbRaschet,
+                                                          f.ToolBRunGenOptim, f.meSred, f.LabeledEdit3, f.Edit1})
+        EXPECT_TRUE(input->isEnabled()) << input->objectName().toStdString();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(rw.w.dialogs.errors.isEmpty()) << rw.w.dialogs.errors.join('\n').toStdString();
+
+    // The memo: its first line, then every line of the run once, in order.
+    QStringList memo = f.Memo2->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(memo.size(), static_cast<qsizetype>(expected.memo.size()) + 1);
+    EXPECT_EQ(memo[0], QStringLiteral("Ход решения"));
+    for (std::size_t i = 0; i < expected.memo.size(); ++i)
+        EXPECT_EQ(memo[static_cast<qsizetype>(i) + 1].toStdString(), expected.memo[i]);
+    // The models are those of the synchronous run, to the last bit.
+    const rel::AnalysisState& st = f.State();
+    for (auto [got, want] : {std::pair{&st.ModSpir, &sync.ModSpir}, std::pair{&st.ModNewton, &sync.ModNewton},
+                             std::pair{&st.ModSmirn, &sync.ModSmirn}}) {
+        EXPECT_TRUE(got->Executed);
+        EXPECT_EQ(got->A, want->A);
+        EXPECT_EQ(got->B, want->B);
+        EXPECT_EQ(got->K_powtor, want->K_powtor);
+        EXPECT_EQ(got->Kol_F_priv, want->Kol_F_priv);
+    }
+
+    // The results window shows the output of the run's state.
+    TForm5& f5 = *rw.form5;
+    EXPECT_TRUE(f5.isVisible());
+    rel::AnalysisState again = f.State();
+    const rel::ResultsContent content = rel::OutResults(again, "300", ',');
+    EXPECT_EQ(f5.Label10->text().toStdString(), content.Label10);
+    EXPECT_EQ(f5.Label10->text(), QStringLiteral("Парк пяти причин отказов (50 шт.)"));
+
+    // Captions in their columns: models 1.2, 1.1, 2, then the data.
+    const QString captions[] = {QStringLiteral("Результаты для моделей:"), QStringLiteral("Пирсона/Ньютона"),
+                                QStringLiteral("Пирсона/спир.спуск"), QStringLiteral("Критерий Смирнова"),
+                                QStringLiteral("Данные эксплуатации"), QString()};
+    for (int c = 0; c < 6; ++c) EXPECT_EQ(f5.CellText(c, 0), captions[c]) << c;
+    EXPECT_EQ(f5.CellText(0, 1), QStringLiteral("Распр. Вейбулла(A,B как в Excel)"));
+    EXPECT_EQ(f5.CellText(0, 11), QStringLiteral("Отказов/изд. за 2000/4000 ч"));
+
+    // Every cell is the core's text, padded with the fewest blanks that reach its
+    // width in the grid's font.
+    const QFontMetrics fm(f5.Result_Grid->font());
+    for (int r = 0; r < 12; ++r) {
+        for (int c = 0; c < 6; ++c) {
+            const rel::ResultCell& cell = content.Table.Cell(c, r);
+            const QString got = f5.CellText(c, r);
+            const QString text = QString::fromStdString(cell.text);
+            SCOPED_TRACE(testing::Message() << "cell " << c << "," << r << ": [" << got.toStdString() << "] ["
+                                            << cell.text << "]");
+            ASSERT_EQ(got.left(text.size()), text);
+            EXPECT_TRUE(got.mid(text.size()).trimmed().isEmpty());
+            if (cell.padTo > 0 && got.size() > text.size()) {
+                EXPECT_GE(fm.horizontalAdvance(got), cell.padTo);
+                EXPECT_LT(fm.horizontalAdvance(got.chopped(1)), cell.padTo);
+            } else if (cell.padTo == 0) {
+                EXPECT_EQ(got, text);
+            }
+        }
+    }
+    // Column widths: the core's, or wider where a text needs it.
+    for (int c = 0; c < 6; ++c) {
+        const int want = content.Table.ColWidths[static_cast<std::size_t>(c)];
+        if (want > 0) {
+            EXPECT_GE(f5.Result_Grid->columnWidth(c), want) << c;
+        }
+    }
+    EXPECT_EQ(f5.Result_Grid->columnWidth(2), 145);
+
+    ExpectChartDraws(f5.Chart1, content.Chart1);
+    ExpectChartDraws(f5.Chart2, content.Chart2);
+    ExpectChartDraws(f5.Chart3, content.Chart3);
+}
+
+TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
+    RunWindow rw;
+    rw.Models(true, false, false);
+    rw.Load("app/causes5.txt");
+    rw.Run();
+    EXPECT_EQ(SeriesCounts(*rw.form5), (std::array<qsizetype, 3>{15, 15, 13}));
+    rw.Load("app/causes2.txt");
+    rw.Run();
+    EXPECT_EQ(SeriesCounts(*rw.form5), (std::array<qsizetype, 3>{12, 12, 7}));
+    // The fixed series keep their places; the bars of the new causes follow them.
+    const QList<QAbstractSeries*> s1 = rw.form5->Chart1->chart()->series();
+    EXPECT_EQ(s1[0]->objectName(), QStringLiteral("Series1"));
+    EXPECT_EQ(s1[9]->objectName(), QStringLiteral("Series14"));
+    EXPECT_EQ(s1[10]->objectName(), QStringLiteral("Chart1 cause 2"));
+    EXPECT_EQ(s1[11]->objectName(), QStringLiteral("Chart1 cause 3"));
+    auto* bars = qobject_cast<QAbstractBarSeries*>(s1[10]);
+    ASSERT_NE(bars, nullptr);
+    EXPECT_EQ(bars->barSets().front()->label(), QStringLiteral("Двигатель 4 раз (13,3% /машину"));
+    const QList<QAbstractSeries*> s3 = rw.form5->Chart3->chart()->series();
+    EXPECT_EQ(s3[6]->objectName(), QStringLiteral("Chart3 cause 3 corrected"));
+}
+
+TEST(CalculationRun, ModelSeriesFollowTheExecutedFlags) {
+    RunWindow rw;
+    rw.Load("app/causes2.txt");
+    TForm5& f5 = *rw.form5;
+    struct Group {
+        const char* chart1[2];
+        const char* chart2[2];
+    };
+    const Group spir{{"Series3", "Series2"}, {"Series8", "Series9"}};
+    const Group newton{{"Series20", "Series21"}, {"Series22", "Series23"}};
+    const Group smirn{{"Series4", nullptr}, {"Series10", nullptr}};
+    const Group gen{{"Series6", "Series5"}, {"Series11", "Series12"}};
+    auto expectPoints = [&](const Group& g, int n, const char* what) {
+        for (const char* name : g.chart1)
+            if (name) {
+                EXPECT_EQ(PointCount(f5.Chart1, name), n) << what << " " << name;
+            }
+        for (const char* name : g.chart2)
+            if (name) {
+                EXPECT_EQ(PointCount(f5.Chart2, name), n) << what << " " << name;
+            }
+    };
+
+    rw.Models(true, false, false);
+    rw.Run();
+    const int n = PointCount(f5.Chart1, "Series17");  // one point per interval with failures
+    ASSERT_GT(n, 2);
+    EXPECT_EQ(PointCount(f5.Chart2, "Series15"), n);
+    expectPoints(spir, n, "1.1 run");
+    expectPoints(newton, 0, "1.2 not run");
+    expectPoints(smirn, 0, "2 not run");
+    expectPoints(gen, 0, "optimiser not run");
+    EXPECT_EQ(rw.form5->CellText(2, 0), QStringLiteral("Данные эксплуатации"));
+
+    // Model 1.1 unticked: its record keeps its result and stays in the output.
+    rw.Models(false, true, true);
+    rw.Run();
+    expectPoints(spir, n, "1.1 kept");
+    expectPoints(newton, n, "1.2 run");
+    expectPoints(smirn, n, "2 run");
+    expectPoints(gen, 0, "optimiser not run");
+    EXPECT_EQ(rw.form5->CellText(4, 0), QStringLiteral("Данные эксплуатации"));
+    // The Ln chart: one point per failure with positive time, the line's two ends.
+    EXPECT_EQ(PointCount(f5.Chart3, "Series18"), 8);
+    EXPECT_EQ(PointCount(f5.Chart3, "Series19"), 2);
+}
+
+TEST(CalculationRun, BadCoefficientIsReportedAndShowsNoResults) {
+    RunWindow rw;
+    rw.Load("app/causes2.txt");
+    rw.Models(true, true, false);
+    TForm1& f = rw.f();
+    f.Edit6->setText(QStringLiteral("1.0x"));
+    rw.Run();
+    ASSERT_EQ(rw.w.dialogs.errors.size(), 1);
+    EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("\"1.0x\""))) << rw.w.dialogs.errors[0].toStdString();
+    EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("модели 1.2")));
+    EXPECT_FALSE(rw.form5->isVisible());
+    EXPECT_TRUE(f.bbRaschet->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    // Model 1.1, fitted before the refusal, keeps its new result.
+    EXPECT_TRUE(f.State().ModSpir.Executed);
+    EXPECT_FALSE(f.State().ModNewton.Executed);
+}
+
+TEST(CalculationRun, ContinueHidesTheResultsAndTheNextOutputShowsThemAgain) {
+    RunWindow rw;
+    rw.Load("app/causes2.txt");
+    rw.f().show();
+    rw.Run();
+    TForm5& f5 = *rw.form5;
+    ASSERT_TRUE(f5.isVisible());
+    f5.ProdolgenieClick();
+    EXPECT_FALSE(f5.isVisible());
+    EXPECT_TRUE(rw.f().isVisible());
+    rw.Run();
+    EXPECT_TRUE(f5.isVisible());
+    f5.close();
+    EXPECT_FALSE(f5.isVisible());
+    EXPECT_TRUE(rw.f().isVisible());
+}
+
+TEST(CalculationRun, PrintWithoutPrinterOffersThePdfOfTheWholeSheet) {
+    if (!QPrinterInfo::availablePrinters().isEmpty()) GTEST_SKIP() << "a printer is installed";
+    RunWindow rw;
+    rw.Load("app/causes2.txt");
+    rw.Run();
+    QTemporaryDir dir;
+    rw.w.dialogs.askAnswer = false;
+    rw.form5->Button1Click();
+    EXPECT_EQ(rw.w.dialogs.questions.size(), 1);
+    EXPECT_EQ(rw.w.dialogs.saveCalls, 0);
+    rw.w.dialogs.askAnswer = true;
+    rw.w.dialogs.saveAnswer = dir.filePath(QStringLiteral("результаты.pdf"));
+    rw.form5->Button1Click();
+    QFile pdf(rw.w.dialogs.saveAnswer);
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+}
+
+TEST(CalculationRun, ClosingDuringARunWaitsForItAndDropsTheOutput) {
+    RunWindow rw;
+    rw.Load("app/causes2.txt");
+    rw.Models(true, true, true);
+    rw.f().show();
+    rw.f().bbRaschetClick();
+    ASSERT_TRUE(rw.f().CalcRun().Running());
+    rw.f().close();
+    EXPECT_FALSE(rw.f().CalcRun().Running());
+    EXPECT_TRUE(rw.f().State().ModSmirn.Executed);  // the run went to its end
+    EXPECT_FALSE(rw.form5->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_TRUE(rw.w.dialogs.errors.isEmpty());
+}
+
+TEST(CalculationRun, WithoutLoadedFileNothingRuns) {
+    RunWindow rw;
+    rw.f().meSred->setText(QStringLiteral("2500"));
+    rw.f().meSKO->setText(QStringLiteral("400"));
+    rw.f().LabeledEdit2->setText(QStringLiteral("2500"));
+    rw.f().bbRaschetClick();
+    EXPECT_FALSE(rw.f().CalcRun().Running());
+    EXPECT_TRUE(rw.f().bbRaschet->isEnabled());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_FALSE(rw.form5->isVisible());
+}
+
+// ---- relan --report ----
+
+struct Report {
+    int exitCode = -1;
+    QString out, err;
+};
+
+Report RunRelan(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(RELAN_APP), args);
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        p.waitForFinished();
+    }
+    Report r;
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+TEST(ReportPdf, WritesTheResultsPageWithoutADisplay) {
+    const QString pdftoppm = QStandardPaths::findExecutable(QStringLiteral("pdftoppm"));
+    if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm is not installed";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("отчет.pdf"));
+    const Report r = RunRelan({QStringLiteral("--report"), pdf, Fixture("app/causes5.txt"), QStringLiteral("--models"),
+                               QStringLiteral("1.1,1.2,2"), QStringLiteral("--virtual-clock"), QStringLiteral("4000")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Ход решения\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Расчёт модели по Смирнову выполнен за ")));
+
+    // The first page, as an image, is landscape and carries drawing on a good part
+    // of it.
+    QProcess conv;
+    conv.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
+                          QStringLiteral("-singlefile"), QStringLiteral("-f"), QStringLiteral("1"), pdf,
+                          dir.filePath(QStringLiteral("page"))});
+    ASSERT_TRUE(conv.waitForFinished(60000));
+    const QImage page(dir.filePath(QStringLiteral("page.png")));
+    ASSERT_FALSE(page.isNull());
+    EXPECT_GT(page.width(), page.height());
+    qint64 inked = 0;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = 0; x < page.width(); ++x)
+            if (qGray(page.pixel(x, y)) < 200) ++inked;
+    EXPECT_GT(inked, static_cast<qint64>(page.width()) * page.height() / 50) << inked;
+
+    // Texts stay texts: the table and the chart titles can be searched.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (!pdftotext.isEmpty()) {
+        QProcess text;
+        text.start(pdftotext, {pdf, QStringLiteral("-")});
+        ASSERT_TRUE(text.waitForFinished(60000));
+        const QString t = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* want : {"Парк пяти причин отказов (50 шт.)", "Данные эксплуатации", "Критерий Смирнова",
+                                 "Изменение потока отказов в течение гарантийного периода",
+                                 "Интегральные (накопленные) оценки потока отказов", "Ln времени наработки"})
+            EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want;
+    }
+}
+
+TEST(ReportPdf, BadInputEndsWithAMessageAndNonZeroStatus) {
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("r.pdf"));
+    const QString data = Fixture("app/causes2.txt");
+    struct Case {
+        QStringList args;
+        int exitCode;
+        const char* says;
+    };
+    const Case cases[] = {
+        {{QStringLiteral("--report"), pdf}, 1, "не указан файл исходных данных"},
+        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--models"), QStringLiteral("1.3")}, 1, "1.3"},
+        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--burn-in"), QStringLiteral("abc")}, 1, "abc"},
+        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--item"), QStringLiteral("5")}, 1, "--item"},
+        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--virtual-clock"), QStringLiteral("0")}, 1,
+         "--virtual-clock"},
+        {{QStringLiteral("--report"), pdf, dir.filePath(QStringLiteral("none.txt"))}, 2, "none.txt"},
+        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--warranty"), dir.filePath(QStringLiteral("gar-none.txt"))},
+         2, "Указанный файл не существует"},
+        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--step-coef-1.1"), QStringLiteral("1,x"),
+          QStringLiteral("--virtual-clock"), QStringLiteral("4000")},
+         3, "1,x"},
+        {{QStringLiteral("--report"), dir.filePath(QStringLiteral("no/such/folder/r.pdf")), data,
+          QStringLiteral("--virtual-clock"), QStringLiteral("4000")},
+         4, "r.pdf"},
+    };
+    for (const Case& c : cases) {
+        const Report r = RunRelan(c.args);
+        SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
+    }
+    EXPECT_FALSE(QFile::exists(pdf));
+}
+
+}  // namespace
+}  // namespace relan::test
