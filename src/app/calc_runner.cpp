@@ -4,6 +4,8 @@
 #include <QMetaObject>
 #include <utility>
 
+#include "thread_handover.h"
+
 namespace relan {
 
 CalcRunner::CalcRunner(QObject* parent) : QObject(parent) {}
@@ -30,19 +32,19 @@ bool CalcRunner::Start(rel::AnalysisState& st, const rel::RunParams& params, Lin
                            onDone = std::move(onDone)] {
         const rel::MemoSink sink = [this, onLine](const std::string& line) {
             QMetaObject::invokeMethod(
-                this, [onLine, text = QString::fromStdString(line)] {
+                this, Posted([onLine, text = QString::fromStdString(line)] {
                     if (onLine) onLine(text);
-                },
+                }),
                 Qt::QueuedConnection);
         };
         rel::RunResult result = rel::CalculationRun(st, p, sink);
         QMetaObject::invokeMethod(
-            this, [this, onDone, result = std::move(result)] {
+            this, Posted([this, onDone, result = std::move(result)] {
                 Join();
                 running_ = false;
                 if (onDone) onDone(result);
                 emit Finished();
-            },
+            }),
             Qt::QueuedConnection);
     });
     return true;

@@ -7,51 +7,16 @@
 #include <QStyle>
 #include <QToolTip>
 #include <algorithm>
-#include <type_traits>
 #include <string>
 
 #include "form1.h"
 #include "numbers.h"
 #include "results/format.h"
-
-// The blocking calls hand the optimiser's values to the window's thread and back
-// through Qt's own wait, which ThreadSanitizer cannot see inside an uninstrumented
-// Qt library. Under ThreadSanitizer the hand-over is announced to it explicitly.
-#if defined(__SANITIZE_THREAD__)
-#define RELAN_TSAN 1
-#elif defined(__has_feature)
-#if __has_feature(thread_sanitizer)
-#define RELAN_TSAN 1
-#endif
-#endif
-
-#ifdef RELAN_TSAN
-extern "C" void __tsan_acquire(void* addr);
-extern "C" void __tsan_release(void* addr);
-#endif
+#include "thread_handover.h"
 
 namespace relan {
 
 namespace {
-
-#ifdef RELAN_TSAN
-// The address that stands for the hand-over between the two threads.
-char gHandOver = 0;
-#endif
-
-// Everything this thread did so far is visible to the thread that takes it up next.
-inline void HandOver() {
-#ifdef RELAN_TSAN
-    __tsan_release(&gHandOver);
-#endif
-}
-
-// Takes up what the other thread handed over.
-inline void TakeOver() {
-#ifdef RELAN_TSAN
-    __tsan_acquire(&gHandOver);
-#endif
-}
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -103,39 +68,22 @@ public:
     bool TerminationRequested() override { return thread_.isInterruptionRequested(); }
 
 private:
-    // The one thing a call carries to the window's thread: `f` runs there while the
-    // optimiser waits. The toolkit builds the call on the optimiser's thread, runs it
-    // on the window's, and frees it on either; every copy hands over what was written
-    // before it, and taking it apart takes up what the other side wrote.
-    template <typename F>
-    struct Call {
-        F* f;
-        TGenThread* thread;
-        TForm1* form;
-        Call(F* f_, TGenThread* t, TForm1* fm) : f(f_), thread(t), form(fm) { HandOver(); }
-        Call(const Call& o) : f(o.f), thread(o.thread), form(o.form) { HandOver(); }
-        Call& operator=(const Call&) = delete;
-        ~Call() { TakeOver(); }
-        void operator()() const {
-            TakeOver();
-            ++thread->servingDepth_;
-            // Nothing thrown may cross into the toolkit's event handling.
-            try {
-                (*f)();
-            } catch (...) {
-                form->MemoLine(QString::fromUtf8(rel::kErrorLine));
-            }
-            --thread->servingDepth_;
-            HandOver();
-        }
-    };
-
     // Runs `f` on the window's thread and returns when it has run.
     template <typename F>
     void Blocking(F&& f) {
-        using Fn = std::remove_reference_t<F>;
-        QMetaObject::invokeMethod(&form_, Call<Fn>(&f, &thread_, &form_), Qt::BlockingQueuedConnection);
-        TakeOver();
+        QMetaObject::invokeMethod(
+            &form_,
+            Posted([&] {
+                ++thread_.servingDepth_;
+                // Nothing thrown may cross into the toolkit's event handling.
+                try {
+                    f();
+                } catch (...) {
+                    form_.MemoLine(QString::fromUtf8(rel::kErrorLine));
+                }
+                --thread_.servingDepth_;
+            }),
+            Qt::BlockingQueuedConnection);
     }
 
     TGenThread& thread_;

@@ -6,6 +6,7 @@
 #include "form1.h"
 #include "form5.h"
 #include "report.h"
+#include "sanitizer_defaults.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {
