@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "thread_handover.h"
+#include "vector_state.h"
 
 namespace relan {
 
@@ -30,6 +31,7 @@ bool CalcRunner::Start(rel::AnalysisState& st, const rel::RunParams& params, Lin
     // destructor joins the worker, so `this` outlives every post.
     worker_ = std::thread([this, &st, p = std::move(p), onLine = std::move(onLine),
                            onDone = std::move(onDone)] {
+        ClearUpperVectorState();
         const rel::MemoSink sink = [this, onLine](const std::string& line) {
             QMetaObject::invokeMethod(
                 this, Posted([onLine, text = QString::fromStdString(line)] {

@@ -13,6 +13,7 @@
 #include "numbers.h"
 #include "results/format.h"
 #include "thread_handover.h"
+#include "vector_state.h"
 
 namespace relan {
 
@@ -84,6 +85,7 @@ private:
                 --thread_.servingDepth_;
             }),
             Qt::BlockingQueuedConnection);
+        ClearUpperVectorState();
     }
 
     TGenThread& thread_;
@@ -97,6 +99,7 @@ TGenThread::TGenThread(TForm1& form, rel::AnalysisState& st, rel::GenFlags& flag
 }
 
 void TGenThread::run() {
+    ClearUpperVectorState();
     WindowGenHost host(*this);
     try {
         rel::TGen gen(st_, host, flags_, opts_);
