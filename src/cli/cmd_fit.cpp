@@ -78,10 +78,6 @@ enum class Crit { Pearson, Smirnov, Hist };
 double OwnCriterion(const rel::AnalysisState& st, const rel::Mod_Weib& M, Crit crit, int item) {
     rel::Mod_Weib w;
     if (crit == Crit::Hist) {
-        const std::size_t H = st.ArrHist.size();
-        w.F_norm.assign(H, 0.0);
-        w.F_Weib.assign(H, 0.0);
-        w.Kol_F_priv.assign(H, 0.0);
         return rel::HistCrit(st, w, st.ArrHist, M.A, M.B, M.K_powtor, M.Sred, M.SKO);
     }
     if (crit == Crit::Smirnov) {
@@ -89,11 +85,6 @@ double OwnCriterion(const rel::AnalysisState& st, const rel::Mod_Weib& M, Crit c
         return rel::SmirnovCrit(st, w, M.A, M.B, M.K_powtor);
     }
     return rel::PearsonCrit(st, w, M.A, M.B, M.K_powtor, M.Sred, M.SKO, item);
-}
-
-// The first H values of an interval array (model 2 keeps per-failure shares beyond).
-std::vector<double> Intervals(const rel::DoubArr& a, std::size_t H) {
-    return std::vector<double>(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(H, a.size())));
 }
 
 struct FittedModel {
@@ -113,26 +104,7 @@ std::vector<FittedModel> Fitted(const rel::AnalysisState& st, const rel::RunResu
 }
 
 nlohmann::json ModelJson(const rel::AnalysisState& st, const FittedModel& f, int item) {
-    const rel::Mod_Weib& M = *f.M;
-    const std::size_t H = st.ArrHist.size();
-    nlohmann::json j = nlohmann::json::object();
-    j["A"] = Num(M.A);
-    j["B"] = Num(M.B);
-    j["K_powtor"] = Num(M.K_powtor);
-    j["Sred"] = Num(M.Sred);
-    j["SKO"] = Num(M.SKO);
-    j["Kol_Nakopl"] = Num(M.Kol_Nakopl);
-    j["SKO_out"] = Num(M.SKO_out);
-    j["Unsens"] = Num(M.Unsens);
-    j["LamStart"] = Num(M.LamStart);
-    j["Lam1000"] = Num(M.Lam1000);
-    j["Executed"] = M.Executed;
-    j["F_Weib"] = Nums(Intervals(M.F_Weib, H));
-    j["F_norm"] = Nums(Intervals(M.F_norm, H));
-    j["Kol_F_priv"] = Nums(Intervals(M.Kol_F_priv, H));
-    j["Criterion"] = Num(OwnCriterion(st, M, f.crit, item));
-    j["Seconds"] = Num(f.seconds);
-    return j;
+    return ModelRecordJson(st, *f.M, OwnCriterion(st, *f.M, f.crit, item), f.seconds);
 }
 
 void PrintModel(const rel::AnalysisState& st, const FittedModel& f, int item, char sep) {
@@ -225,7 +197,7 @@ int RunFit(const FitCliOptions& o) {
             return kExitUsage;
         }
         genRan = true;
-        if (g.outcome.modelWritten) j["ModGen"] = GenModelJson(st, g.seconds);
+        if (g.outcome.modelWritten) j["ModGen"] = ModelJson(st, {"ModGen", "", &st.ModGen, Crit::Hist, g.seconds}, p.item);
     }
 
     // 3. The results output, as the window shows it at the end of the last run.
