@@ -46,6 +46,11 @@ namespace {
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
+// Dynamic properties of charts and axes: their titles as written (lines
+// separated by '\n') and the designed pixel size of a chart's title.
+const char* const kPlainTitle = "relanPlainTitle";
+const char* const kTitlePixels = "relanTitlePixels";
+
 // Fonts that render Cyrillic: the designed face where the system has it, else
 // DejaVu Sans, which every Linux desktop of ours carries.
 QFont FontOf(const QStringList& families, int pixels, bool bold = false) {
@@ -108,7 +113,10 @@ QImage CrossImage(const QColor& color, int half) {
 QChartView* MakeChart(QWidget* parent, const char* name, const QString& title, bool boldTitle) {
     auto* chart = new QChart;
     chart->setBackgroundBrush(Qt::white);
-    chart->setTitle(title);
+    // Lines of the title break as rich text; the plain lines are kept for fitting.
+    chart->setTitle(QString(title).replace(QLatin1Char('\n'), QStringLiteral("<br>")));
+    chart->setProperty(kPlainTitle, title);
+    chart->setProperty(kTitlePixels, boldTitle ? 15 : 13);
     chart->setTitleFont(FontOf({QStringLiteral("Segoe UI")}, boldTitle ? 15 : 13, boldTitle));
     chart->setTitleBrush(Qt::black);
     chart->setLocalizeNumbers(true);
@@ -125,6 +133,7 @@ QChartView* MakeChart(QWidget* parent, const char* name, const QString& title, b
 QValueAxis* MakeValueAxis(QChart* chart, Qt::Alignment where, const QString& title) {
     auto* a = new QValueAxis;
     a->setTitleText(title);
+    a->setProperty(kPlainTitle, title);
     a->setTitleFont(FontOf({QStringLiteral("Segoe UI")}, 12));
     a->setLabelsFont(FontOf({QStringLiteral("Segoe UI")}, 11));
     a->setLabelFormat(QStringLiteral("%.4g"));
@@ -137,6 +146,7 @@ QValueAxis* MakeValueAxis(QChart* chart, Qt::Alignment where, const QString& tit
 QCategoryAxis* MakeCategoryAxis(QChart* chart, const QString& title) {
     auto* a = new QCategoryAxis;
     a->setTitleText(title);
+    a->setProperty(kPlainTitle, title);
     a->setTitleFont(FontOf({QStringLiteral("Segoe UI")}, 12));
     a->setLabelsFont(FontOf({QStringLiteral("Segoe UI")}, 11));
     a->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
@@ -189,7 +199,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     Sheet->setAutoFillBackground(true);
 
     Chart3 = MakeChart(Sheet, "Chart3",
-                       QStringLiteral("Отказы - факт и с коррекцией по выбыванию из гарантии, Ln количества<br>"
+                       QStringLiteral("Отказы - факт и с коррекцией по выбыванию из гарантии, Ln количества\n"
                                       "Если поток снижается, параметры гарантийного срока завышены "),
                        false);
     Chart1 = MakeChart(Sheet, "Chart1", QStringLiteral("Изменение потока отказов в течение гарантийного периода"),
@@ -293,8 +303,8 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
 
     // Below this size the window scrolls instead of squeezing the charts further.
     Chart3->setMinimumSize(340, 300);
-    Chart1->setMinimumSize(640, 320);
-    Chart2->setMinimumSize(380, 320);
+    Chart1->setMinimumSize(640, 360);
+    Chart2->setMinimumSize(380, 360);
 
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("Form5Scroll"));
@@ -315,9 +325,13 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
                                   std::pair{&labels3_, &legend3_}}) {
         connect(labels->chart, &QChart::plotAreaChanged, this, [this, labels] {
             PlaceLabels(*labels);
+            FitAxisTitles(labels->chart);
             PlaceMarks();
         });
-        connect(legend->chart, &QGraphicsWidget::geometryChanged, this, [this, legend] { PlaceLegend(*legend); });
+        connect(legend->chart, &QGraphicsWidget::geometryChanged, this, [this, legend] {
+            FitChartTitle(legend->chart);
+            PlaceLegend(*legend);
+        });
     }
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
     connect(Prodolgenie, &QPushButton::clicked, this, [this] { ProdolgenieClick(); });
@@ -403,6 +417,11 @@ void TForm5::DrawTable(const rel::ResultsTable& table) {
         }
         if (need > g->columnWidth(col)) g->setColumnWidth(col, need);
     }
+    // The filled columns stay in view: the table takes the room it needs from the
+    // Ln chart beside it (the blank columns after the data may scroll).
+    int used = 2 * g->frameWidth() + 2;
+    for (int col = 0; col <= std::min(table.ColRes, rel::kResCols - 1); ++col) used += g->columnWidth(col);
+    g->setMinimumWidth(std::max(640, used));
     g->setUpdatesEnabled(true);
 }
 
@@ -677,14 +696,68 @@ void TForm5::PlaceLegend(Legend& legend) {
 }
 
 void TForm5::PlaceMarks() {
+    // Each mark above its point; a mark that would overlap the one shown before it
+    // is left out until the chart is large enough for both.
     for (Marks& m : marks_) {
         const QRectF area = m.chart->plotArea();
+        QRectF shown;
         for (auto& [point, item] : m.items) {
             const QPointF at = m.chart->mapToPosition(point, m.series);
             const QRectF r = item->boundingRect();
             item->setPos(at.x() - r.width() / 2.0, at.y() - r.height() - 5.0);
-            item->setVisible(area.adjusted(-1, -1, 1, 1).contains(at));
+            const QRectF placed(item->pos(), r.size());
+            const bool visible =
+                area.adjusted(-1, -1, 1, 1).contains(at) && !placed.adjusted(-2, 0, 2, 0).intersects(shown);
+            item->setVisible(visible);
+            if (visible) shown = placed;
         }
+    }
+}
+
+namespace {
+
+// A text split into two lines at the blank nearest its middle (rich text break).
+QString TwoLines(const QString& text) {
+    const qsizetype mid = text.size() / 2;
+    qsizetype best = -1;
+    for (qsizetype i = 0; i < text.size(); ++i)
+        if (text[i] == QLatin1Char(' ') && (best < 0 || std::abs(i - mid) < std::abs(best - mid))) best = i;
+    if (best <= 0) return text;
+    return text.left(best) + QStringLiteral("<br>") + text.mid(best + 1);
+}
+
+}  // namespace
+
+void TForm5::FitChartTitle(QChart* chart) {
+    // The chart's title in its designed size, smaller when a line would not fit
+    // the chart's width (down to 10 pixels).
+    const QStringList lines = chart->property(kPlainTitle).toString().split(QLatin1Char('\n'));
+    const int designed = chart->property(kTitlePixels).toInt();
+    const qreal avail = chart->size().width() - 24.0;
+    if (avail < 50.0 || designed <= 0) return;
+    QFont f = chart->titleFont();
+    int px = designed;
+    auto widest = [&](const QFont& font) {
+        const QFontMetricsF fm(font);
+        qreal w = 0;
+        for (const QString& l : lines) w = std::max(w, fm.horizontalAdvance(l));
+        return w;
+    };
+    f.setPixelSize(px);
+    while (px > 10 && widest(f) > avail) f.setPixelSize(--px);
+    if (f.pixelSize() != chart->titleFont().pixelSize()) chart->setTitleFont(f);
+}
+
+void TForm5::FitAxisTitles(QChart* chart) {
+    // An axis title longer than its side of the plot goes on two lines.
+    const QRectF plot = chart->plotArea();
+    if (plot.width() < 50.0 || plot.height() < 50.0) return;
+    for (QAbstractAxis* a : chart->axes()) {
+        const QString plain = a->property(kPlainTitle).toString();
+        if (plain.isEmpty()) continue;
+        const qreal avail = (a->orientation() == Qt::Vertical ? plot.height() : plot.width()) - 8.0;
+        const QString want = QFontMetricsF(a->titleFont()).horizontalAdvance(plain) > avail ? TwoLines(plain) : plain;
+        if (a->titleText() != want) a->setTitleText(want);
     }
 }
 
@@ -790,7 +863,8 @@ bool TForm5::WriteReportPdf(const QString& file, QString& why) const {
     printer.setOutputFileName(file);
     printer.setPageSize(QPageSize(QPageSize::A4));
     printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setPageMargins(QMarginsF(8, 8, 8, 8), QPageLayout::Millimeter);
+    printer.setPageMargins(QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
+                           QPageLayout::Millimeter);
     printer.setDocName(windowTitle());
     printer.setCreator(AppTitle());
     QPainter painter;

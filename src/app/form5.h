@@ -42,6 +42,8 @@ class Dialogs;
 // charts down to the minimum size of the content and scrolls below that.
 inline constexpr int kForm5DesignWidth = 1803;
 inline constexpr int kForm5DesignHeight = 1119;
+// Margins of the report page (landscape A4), millimetres.
+inline constexpr double kReportMarginMm = 8.0;
 
 class TForm5 : public QWidget {
     Q_OBJECT
@@ -129,6 +131,8 @@ private:
     void DrawChart(QChartView* view, Axes& axes, Labels& labels, Legend& legend,
                    const rel::ChartContent& content);
     void PlaceMarks();
+    void FitChartTitle(QChart* chart);
+    void FitAxisTitles(QChart* chart);
     void PlaceLabels(Labels& labels);
     void BuildLegend(Legend& legend);
     void PlaceLegend(Legend& legend);

@@ -91,7 +91,10 @@ LnChart::LnChart(bool large, QWidget* parent)
         s->attachAxis(axisY_);
     }
 
+    // The view releases the chart it made for itself without deleting it.
+    QChart* own = chart();
     setChart(chart_);
+    delete own;
     bottomTitle_ = new QGraphicsSimpleTextItem(kBottomTitle, chart_);
     leftTitle_ = new QGraphicsSimpleTextItem(kLeftTitle, chart_);
     for (QGraphicsSimpleTextItem* t : {bottomTitle_, leftTitle_}) {

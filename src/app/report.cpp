@@ -5,6 +5,7 @@
 #include <QCommandLineParser>
 #include <QFileInfo>
 #include <QLocale>
+#include <QPageSize>
 #include <cstdio>
 #include <cmath>
 #include <cstring>
@@ -227,9 +228,13 @@ int RunReport(QApplication& app) {
     // screen, and written to the PDF.
     const rel::ResultsContent content = rel::OutResults(st, rel::FormatGeneral(*burn, sep), sep);
     for (const std::string& note : content.Messages) Out(Q(note));
+    // The window at its designed width and as high as the printable part of the
+    // page is in proportion, so that the page is filled.
     TForm5 form5(nullptr, dialogs);
     form5.setAttribute(Qt::WA_DontShowOnScreen);
-    form5.resize(kForm5DesignWidth, kForm5DesignHeight);
+    const QSizeF page = QPageSize(QPageSize::A4).size(QPageSize::Millimeter);
+    const double ratio = (page.width() - 2 * kReportMarginMm) / (page.height() - 2 * kReportMarginMm);
+    form5.resize(kForm5DesignWidth, static_cast<int>(std::lround(kForm5DesignWidth * ratio)));
     form5.Fill(content);
     form5.show();
     QApplication::processEvents();

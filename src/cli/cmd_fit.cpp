@@ -1,13 +1,18 @@
 // relan-cli fit DATA [--warranty GAR] [--models 1.1,1.2,2] [--fit-sred] [--fit-sko]
 //                    [--burn-in T] [--item 0|1|2] [--step-coef-1.1 X] [--step-coef-1.2 X]
-//                    [--step-coef-2 X] [--virtual-clock N] [--decimal-comma] [--json]
+//                    [--step-coef-2 X] [--virtual-clock N] [--decimal-comma] [--json] [--csv]
+//                    [--population N] [--generations N] [--precision P] [--copy-count N]
+//                    [--seed S]
 // Runs the calculation as "Расчет" does: the window's defaults after a load (model 1.1
 // only, item 1, burn-in 300 h, the coefficients the data-file reader writes, the
 // warranty figures as the window shows them), the memo lines as they come, then
-// each fitted model.
+// each fitted model and the results table. With "gen" among the models the genetic
+// optimiser runs after the calculation, on its own histogram build, as a user pressing
+// "Расчет" and then the optimiser's button would.
 #include <cstdint>
 #include <cstdio>
 #include <exception>
+#include <iostream>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -15,6 +20,8 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/gen_run.h"
+#include "cli/results_output.h"
 #include "cli/inputs.h"
 #include "fit/calc_run.h"
 #include "results/format.h"
@@ -35,11 +42,17 @@ struct FitCliOptions {
     std::int64_t virtualClock = 0;
     bool decimalComma = false;
     bool json = false;
+    bool csv = false;
+    // The genetic optimiser's settings ("Размер популяции", "Число поколений",
+    // "Точность подбора", "шт.") and a fixed seed for a repeatable run.
+    GenCliOptions gen;
+    bool generationsGiven = false;
 };
 
-// "1.1,1.2,2" into the three boxes; false on an unknown model.
-bool ParseModels(const std::string& list, rel::RunParams& p, std::string& bad) {
+// "1.1,1.2,2,gen" into the three boxes and the optimiser; false on an unknown model.
+bool ParseModels(const std::string& list, rel::RunParams& p, bool& gen, std::string& bad) {
     p.SpirSpusk = p.BoxNewton = p.BoxSmirnow = false;
+    gen = false;
     std::stringstream ss(list);
     std::string m;
     while (std::getline(ss, m, ',')) {
@@ -49,6 +62,8 @@ bool ParseModels(const std::string& list, rel::RunParams& p, std::string& bad) {
             p.BoxNewton = true;
         else if (m == "2")
             p.BoxSmirnow = true;
+        else if (m == "gen")
+            gen = true;
         else if (!m.empty()) {
             bad = m;
             return false;
@@ -58,57 +73,38 @@ bool ParseModels(const std::string& list, rel::RunParams& p, std::string& bad) {
 }
 
 // The value of a model's own criterion at its result.
-double OwnCriterion(const rel::AnalysisState& st, const rel::Mod_Weib& M, bool smirnov, int item) {
+enum class Crit { Pearson, Smirnov, Hist };
+
+double OwnCriterion(const rel::AnalysisState& st, const rel::Mod_Weib& M, Crit crit, int item) {
     rel::Mod_Weib w;
-    if (smirnov) {
+    if (crit == Crit::Hist) {
+        return rel::HistCrit(st, w, st.ArrHist, M.A, M.B, M.K_powtor, M.Sred, M.SKO);
+    }
+    if (crit == Crit::Smirnov) {
         for (const auto& p : st.ArrProblems) w.F_norm.push_back(rel::NormF(M.Sred, M.SKO, p.time));
         return rel::SmirnovCrit(st, w, M.A, M.B, M.K_powtor);
     }
     return rel::PearsonCrit(st, w, M.A, M.B, M.K_powtor, M.Sred, M.SKO, item);
 }
 
-// The first H values of an interval array (model 2 keeps per-failure shares beyond).
-std::vector<double> Intervals(const rel::DoubArr& a, std::size_t H) {
-    return std::vector<double>(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(H, a.size())));
-}
-
 struct FittedModel {
     const char* name;     // record name
     const char* caption;  // check box caption
     const rel::Mod_Weib* M;
-    bool smirnov;
+    Crit crit;
     double seconds;
 };
 
 std::vector<FittedModel> Fitted(const rel::AnalysisState& st, const rel::RunResult& r) {
     std::vector<FittedModel> out;
-    if (r.spiral) out.push_back({"ModSpir", "Модель 1.1 по Пирсону, метод спирального спуска", &st.ModSpir, false, r.wallSpiral});
-    if (r.newton) out.push_back({"ModNewton", "Модель 1.2 по Пирсону, метод Ньютона", &st.ModNewton, false, r.wallNewton});
-    if (r.smirnov) out.push_back({"ModSmirn", "Модель 2 (по Смирнову)", &st.ModSmirn, true, r.wallSmirnov});
+    if (r.spiral) out.push_back({"ModSpir", "Модель 1.1 по Пирсону, метод спирального спуска", &st.ModSpir, Crit::Pearson, r.wallSpiral});
+    if (r.newton) out.push_back({"ModNewton", "Модель 1.2 по Пирсону, метод Ньютона", &st.ModNewton, Crit::Pearson, r.wallNewton});
+    if (r.smirnov) out.push_back({"ModSmirn", "Модель 2 (по Смирнову)", &st.ModSmirn, Crit::Smirnov, r.wallSmirnov});
     return out;
 }
 
 nlohmann::json ModelJson(const rel::AnalysisState& st, const FittedModel& f, int item) {
-    const rel::Mod_Weib& M = *f.M;
-    const std::size_t H = st.ArrHist.size();
-    nlohmann::json j = nlohmann::json::object();
-    j["A"] = Num(M.A);
-    j["B"] = Num(M.B);
-    j["K_powtor"] = Num(M.K_powtor);
-    j["Sred"] = Num(M.Sred);
-    j["SKO"] = Num(M.SKO);
-    j["Kol_Nakopl"] = Num(M.Kol_Nakopl);
-    j["SKO_out"] = Num(M.SKO_out);
-    j["Unsens"] = Num(M.Unsens);
-    j["LamStart"] = Num(M.LamStart);
-    j["Lam1000"] = Num(M.Lam1000);
-    j["Executed"] = M.Executed;
-    j["F_Weib"] = Nums(Intervals(M.F_Weib, H));
-    j["F_norm"] = Nums(Intervals(M.F_norm, H));
-    j["Kol_F_priv"] = Nums(Intervals(M.Kol_F_priv, H));
-    j["Criterion"] = Num(OwnCriterion(st, M, f.smirnov, item));
-    j["Seconds"] = Num(f.seconds);
-    return j;
+    return ModelRecordJson(st, *f.M, OwnCriterion(st, *f.M, f.crit, item), f.seconds);
 }
 
 void PrintModel(const rel::AnalysisState& st, const FittedModel& f, int item, char sep) {
@@ -123,7 +119,7 @@ void PrintModel(const rel::AnalysisState& st, const FittedModel& f, int item, ch
     std::printf("  SKO_out              %s\n", g(M.SKO_out).c_str());
     std::printf("  LamStart             %s\n", g(M.LamStart).c_str());
     std::printf("  Lam1000              %s\n", g(M.Lam1000).c_str());
-    std::printf("  Критерий             %s\n", g(OwnCriterion(st, M, f.smirnov, item)).c_str());
+    std::printf("  Критерий             %s\n", g(OwnCriterion(st, M, f.crit, item)).c_str());
     std::printf("  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
 }
 
@@ -136,8 +132,10 @@ int RunFit(const FitCliOptions& o) {
     // 1. The run parameters, as the window holds them after the load(s).
     rel::RunParams p;
     std::string bad;
-    if (!ParseModels(o.models, p, bad)) {
-        std::fprintf(stderr, "Неизвестная модель в --models: \"%s\" (допустимы 1.1, 1.2, 2)\n", bad.c_str());
+    bool gen = false;
+    if (!ParseModels(o.models, p, gen, bad)) {
+        std::fprintf(stderr, "Неизвестная модель в --models: \"%s\" (допустимы 1.1, 1.2, 2, gen)\n",
+                     bad.c_str());
         return kExitUsage;
     }
     // The window converts the texts it shows, so a run takes the warranty figures at
@@ -157,7 +155,8 @@ int RunFit(const FitCliOptions& o) {
     p.decimalSep = sep;
     p.clock.evaluationsPerSecond = o.virtualClock;
 
-    // 2. The run; in text mode each memo line is printed as it comes.
+    // 2. The calculation run ("Расчет") when a deterministic model is chosen, then the
+    // optimiser; in text mode each memo line is printed as it comes.
     rel::MemoSink sink;
     if (!o.json) {
         std::printf("Ход решения\n");
@@ -166,24 +165,72 @@ int RunFit(const FitCliOptions& o) {
             std::fflush(stdout);
         };
     }
-    const rel::RunResult r = rel::CalculationRun(st, p, sink);
-    const std::vector<FittedModel> models = Fitted(st, r);
+    const bool calc = p.SpirSpusk || p.BoxNewton || p.BoxSmirnow || !gen;
+    rel::RunResult r;
+    r.ok = true;
+    if (calc) r = rel::CalculationRun(st, p, sink);
+    std::vector<std::string> memo = r.memo;
+    const std::vector<FittedModel> models = calc ? Fitted(st, r) : std::vector<FittedModel>{};
+    nlohmann::json j = nlohmann::json::object();
+    // The model figures as the fits leave them: the results output below uses
+    // Kol_Nakopl and Unsens of the records as its running sums.
+    for (const FittedModel& f : models) j[f.name] = ModelJson(st, f, p.item);
 
-    // 3. Output: memo and models. Further output of a run (the results table) goes
-    // after the models, from the same state.
+    GenCliResult g;
+    bool genRan = false;
+    if (gen && r.ok) {
+        GenCliOptions go = o.gen;
+        if (!o.generationsGiven) {
+            // "Число поколений" as the window shows it after the load.
+            const auto n = rel::ParseIntText(in.data.NPokoleny.value_or("1500"));
+            go.generations = n ? static_cast<int>(*n) : 1500;
+        }
+        g = RunGenHeadless(st, p, go, sink);
+        memo.insert(memo.end(), g.memo.begin(), g.memo.end());
+        if (!g.ok) {
+            std::fprintf(stderr, "%s\n", g.error.c_str());
+            if (o.json) {
+                j["Memo2"] = memo;
+                j["error"] = g.error;
+                std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+            }
+            return kExitUsage;
+        }
+        genRan = true;
+        if (g.outcome.modelWritten) j["ModGen"] = ModelJson(st, {"ModGen", "", &st.ModGen, Crit::Hist, g.seconds}, p.item);
+    }
+
+    // 3. The results output, as the window shows it at the end of the last run.
+    const bool showResults = r.ok && (genRan ? g.outcome.resultsShown || calc : true);
+    std::optional<rel::ResultsContent> rc;
+    if (showResults) rc = rel::OutResults(st, rel::FormatGeneral(p.TPrirab, sep), sep);
+
     if (o.json) {
-        nlohmann::json j = nlohmann::json::object();
-        j["Memo2"] = r.memo;
+        j["Memo2"] = memo;
         j["SredGar"] = Num(st.SredGar);
         j["SKOGar"] = Num(st.SKOGar);
-        for (const FittedModel& f : models) j[f.name] = ModelJson(st, f, p.item);
+        if (genRan) j["NPokoleny"] = g.nPokoleny;
+        if (rc) {
+            const nlohmann::json res = ResultsJson(*rc);
+            for (auto it = res.begin(); it != res.end(); ++it) j[it.key()] = it.value();
+        }
         if (!r.ok) j["error"] = r.error;
         std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
     } else {
         for (const FittedModel& f : models) PrintModel(st, f, p.item, sep);
-        if (!models.empty())
+        if (genRan && g.outcome.modelWritten) {
+            const FittedModel f{"ModGen", "Генетический алгоритм", &st.ModGen, Crit::Hist, g.seconds};
+            PrintModel(st, f, p.item, sep);
+        }
+        if (!models.empty() || genRan)
             std::printf("\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(st.SredGar, sep).c_str(),
                         rel::FormatGeneral(st.SKOGar, sep).c_str());
+        if (rc) {
+            std::printf("\n%s\n", rc->Label10.c_str());
+            std::fflush(stdout);
+            PrintResultsTable(std::cout, *rc, o.csv);
+            std::cout.flush();
+        }
     }
     if (!r.ok) {
         std::fprintf(stderr, "%s\n", r.error.c_str());
@@ -216,7 +263,19 @@ void RegisterFit(CLI::App& app, int& status) {
         ->check(CLI::PositiveNumber);
     cmd->add_flag("--decimal-comma", o->decimalComma, "read and write numbers with a decimal comma");
     cmd->add_flag("--json", o->json, "print one JSON object");
-    cmd->callback([o, &status] {
+    cmd->add_flag("--csv", o->csv, "print the results table as CSV");
+    cmd->add_option("--population", o->gen.population, "optimiser: population size")
+        ->capture_default_str();
+    cmd->add_option("--generations", o->gen.generations,
+                    "optimiser: number of generations (default: as set by the load)");
+    cmd->add_option("--precision", o->gen.precision, "optimiser: relative precision")
+        ->capture_default_str();
+    cmd->add_option("--copy-count", o->gen.copyCount,
+                    "optimiser: members put back by a copy-back")
+        ->capture_default_str();
+    cmd->add_option("--seed", o->gen.seed, "optimiser: fixed seed, repeatable run");
+    cmd->callback([o, cmd, &status] {
+        o->generationsGiven = cmd->count("--generations") > 0;
         try {
             status = RunFit(*o);
         } catch (const std::exception& e) {

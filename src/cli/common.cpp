@@ -1,5 +1,6 @@
 #include "cli/common.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -45,6 +46,32 @@ bool LoadInputsDetailed(rel::AnalysisState& st, const std::string& dataPath,
     }
     st = std::move(work);
     return true;
+}
+
+nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib& M,
+                               double criterion, double seconds) {
+    const std::size_t H = st.ArrHist.size();
+    auto intervals = [H](const rel::DoubArr& a) {
+        return std::vector<double>(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(H, a.size())));
+    };
+    nlohmann::json j = nlohmann::json::object();
+    j["A"] = Num(M.A);
+    j["B"] = Num(M.B);
+    j["K_powtor"] = Num(M.K_powtor);
+    j["Sred"] = Num(M.Sred);
+    j["SKO"] = Num(M.SKO);
+    j["Kol_Nakopl"] = Num(M.Kol_Nakopl);
+    j["SKO_out"] = Num(M.SKO_out);
+    j["Unsens"] = Num(M.Unsens);
+    j["LamStart"] = Num(M.LamStart);
+    j["Lam1000"] = Num(M.Lam1000);
+    j["Executed"] = M.Executed;
+    j["F_Weib"] = Nums(intervals(M.F_Weib));
+    j["F_norm"] = Nums(intervals(M.F_norm));
+    j["Kol_F_priv"] = Nums(intervals(M.Kol_F_priv));
+    j["Criterion"] = Num(criterion);
+    j["Seconds"] = Num(seconds);
+    return j;
 }
 
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath,

@@ -61,33 +61,4 @@ GenCliResult RunGenHeadless(rel::AnalysisState& st, const rel::RunParams& p,
     return res;
 }
 
-nlohmann::json GenModelJson(const rel::AnalysisState& st, double seconds) {
-    const rel::Mod_Weib& M = st.ModGen;
-    const std::size_t H = st.ArrHist.size();
-    auto first = [H](const rel::DoubArr& a) {
-        return std::vector<double>(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(H, a.size())));
-    };
-    rel::Mod_Weib w;  // the criterion writes its interval values here, not into ModGen
-    const double crit = rel::HistCrit(st, w, st.ArrHist, M.A, M.B, M.K_powtor, M.Sred, M.SKO);
-
-    nlohmann::json j = nlohmann::json::object();
-    j["A"] = Num(M.A);
-    j["B"] = Num(M.B);
-    j["K_powtor"] = Num(M.K_powtor);
-    j["Sred"] = Num(M.Sred);
-    j["SKO"] = Num(M.SKO);
-    j["Kol_Nakopl"] = Num(M.Kol_Nakopl);
-    j["SKO_out"] = Num(M.SKO_out);
-    j["Unsens"] = Num(M.Unsens);
-    j["LamStart"] = Num(M.LamStart);
-    j["Lam1000"] = Num(M.Lam1000);
-    j["Executed"] = M.Executed;
-    j["F_Weib"] = Nums(first(M.F_Weib));
-    j["F_norm"] = Nums(first(M.F_norm));
-    j["Kol_F_priv"] = Nums(first(M.Kol_F_priv));
-    j["Criterion"] = Num(crit);
-    j["Seconds"] = Num(seconds);
-    return j;
-}
-
 }  // namespace relcli

@@ -76,9 +76,5 @@ struct GenCliResult {
 GenCliResult RunGenHeadless(rel::AnalysisState& st, const rel::RunParams& p,
                             const GenCliOptions& o, const rel::MemoSink& sink = {});
 
-// The optimiser's model record as JSON: A, B, K_powtor, Sred, SKO, Kol_Nakopl,
-// SKO_out, Unsens, LamStart, Lam1000, Executed, F_Weib, F_norm, Kol_F_priv (one value
-// per histogram interval), Criterion (HistCrit at the model's parameters) and Seconds.
-nlohmann::json GenModelJson(const rel::AnalysisState& st, double seconds);
 
 }  // namespace relcli

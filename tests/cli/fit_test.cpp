@@ -48,7 +48,19 @@ TEST(CliFit, ThreeModelsAsJson) {
     const Output o = RunCli("fit " + kDemo + " --models 1.1,1.2,2 --virtual-clock 4000 --json");
     ASSERT_EQ(o.status, 0) << o.err;
     const auto j = Json(o);
-    EXPECT_EQ(Keys(j), (std::set<std::string>{"Memo2", "SredGar", "SKOGar", "ModSpir", "ModNewton", "ModSmirn"}));
+    EXPECT_EQ(Keys(j), (std::set<std::string>{"Memo2", "SredGar", "SKOGar", "ModSpir", "ModNewton", "ModSmirn",
+                                              "Label10", "Result_Grid", "Charts"}));
+    // The results table: the model columns in their fixed order, then the data.
+    ASSERT_EQ(j["Result_Grid"].size(), 12u);
+    const auto& head = j["Result_Grid"][0];
+    EXPECT_EQ(head[0], "Результаты для моделей:");
+    EXPECT_EQ(head[1], "Пирсона/Ньютона");
+    EXPECT_EQ(head[2], "Пирсона/спир.спуск");
+    EXPECT_EQ(head[3], "Критерий Смирнова");
+    EXPECT_EQ(head[4], "Данные эксплуатации");
+    EXPECT_EQ(head[5], "");
+    EXPECT_FALSE(j["Charts"]["Series3"]["points"].empty());
+    EXPECT_TRUE(j["Charts"]["Series6"]["points"].empty()) << "the optimiser did not run";
     ASSERT_EQ(j["Memo2"].size(), 8u);
     EXPECT_EQ(j["Memo2"][0].get<std::string>().rfind("Расчёт модели по Пирсону методом спирального спуска выполнен за ", 0), 0u);
     EXPECT_EQ(j["Memo2"][6].get<std::string>().rfind("Расчёт модели по Смирнову выполнен за ", 0), 0u);
@@ -112,6 +124,50 @@ TEST(CliFit, BadOptionsAndCoefficients) {
     EXPECT_EQ(j["Memo2"].size(), 3u);
 
     EXPECT_EQ(RunCli("fit /no/such/file.txt").status, 2);
+}
+
+TEST(CliFit, ResultsTableAsTextAndCsv) {
+    const Output text = RunCli("fit " + kDemo + " --virtual-clock 4000");
+    ASSERT_EQ(text.status, 0) << text.err;
+    EXPECT_NE(text.out.find("(420 шт.)"), std::string::npos) << "the title line of the results";
+    EXPECT_NE(text.out.find("Результаты для моделей:"), std::string::npos);
+    EXPECT_NE(text.out.find("| Пирсона/спир.спуск"), std::string::npos);
+    EXPECT_NE(text.out.find("Частота отказов/1000 ч (300,1000 ч)"), std::string::npos);
+
+    const Output csv = RunCli("fit " + kDemo + " --virtual-clock 4000 --csv --decimal-comma");
+    ASSERT_EQ(csv.status, 0) << csv.err;
+    // A cell holding the decimal comma is quoted.
+    EXPECT_NE(csv.out.find("Результаты для моделей:,Пирсона/спир.спуск,Данные эксплуатации,,,"), std::string::npos);
+    EXPECT_NE(csv.out.find("Частота отказов/1000 ч (300,1000 ч)\""), std::string::npos);
+}
+
+TEST(CliFit, GeneticOptimiserAfterTheCalculation) {
+    const std::string args = "fit " + kDemo +
+                             " --models 1.1,gen --virtual-clock 4000 --population 60 --generations 30 --seed 7 --json";
+    const Output o = RunCli(args);
+    ASSERT_EQ(o.status, 0) << o.err;
+    auto a = Json(o);
+    ASSERT_TRUE(a.contains("ModGen"));
+    EXPECT_TRUE(a["ModGen"]["Executed"].get<bool>());
+    EXPECT_TRUE(a["ModGen"]["Criterion"].is_number());
+    EXPECT_EQ(a["NPokoleny"], "6") << "entries recorded since the copy-back acted on at generation 25";
+    EXPECT_EQ(a["Result_Grid"][0][1], "Пирсона/спир.спуск");
+    EXPECT_EQ(a["Result_Grid"][0][2], "Генетическая");
+    const auto& memo = a["Memo2"];
+    EXPECT_EQ(memo[3], "Создано генов 3") << "the calculation's three lines come first";
+    EXPECT_FALSE(a["Charts"]["Series6"]["points"].empty());
+
+    // The same seed repeats the run.
+    auto b = Json(RunCli(args));
+    for (auto* j : {&a, &b}) {
+        (*j)["ModSpir"].erase("Seconds");
+        (*j)["ModGen"].erase("Seconds");
+    }
+    EXPECT_EQ(a, b);
+
+    const Output bad = RunCli("fit " + kDemo + " --models gen --population 5 --seed 1");
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_FALSE(bad.err.empty());
 }
 
 TEST(CliCrit, EveryCriterionAtOnePoint) {
