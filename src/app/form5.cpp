@@ -137,6 +137,9 @@ QValueAxis* MakeValueAxis(QChart* chart, Qt::Alignment where, const QString& tit
     a->setTitleFont(FontOf({QStringLiteral("Segoe UI")}, 12));
     a->setLabelsFont(FontOf({QStringLiteral("Segoe UI")}, 11));
     a->setLabelFormat(QStringLiteral("%.4g"));
+    // The chart sizes its axes at the first output; later outputs may bring longer
+    // labels, which must not be cut to "0...".
+    a->setTruncateLabels(false);
     chart->addAxis(a, where);
     return a;
 }
