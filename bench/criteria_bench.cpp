@@ -7,31 +7,15 @@
 
 #include <vector>
 
+#include "bench_fleet.h"
 #include "data/state.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
 
 namespace {
 
-rel::AnalysisState Fleet41() {
-    rel::AnalysisState st;
-    st.Park = st.ParkFile = 2500;
-    double t = 0;
-    int total = 0;
-    for (int j = 0; j < 41; ++j) {
-        t += j < 10 ? 50 : 100;
-        rel::Hist_Rec r;
-        r.time = t;
-        r.Sum = 5 + (j * 7) % 23;
-        total += r.Sum;
-        st.ArrHist.push_back(r);
-    }
-    st.KolOtkNez = total;
-    st.KolOtkAll = total + 1;
-    st.SredGar = 2500;
-    st.SKOGar = 550;
-    return st;
-}
+using relbench::Fleet41;
+
 
 rel::AnalysisState Failures(int n) {
     rel::AnalysisState st;

@@ -9,10 +9,13 @@
 #include <string>
 
 #include "data/failure_file.h"
+#include "bench_fleet.h"
 #include "data/state.h"
 #include "genetic/tgen.h"
 
 namespace {
+
+using relbench::Fleet41;
 
 struct QuietHost : rel::GenHost {
     int tb1 = 55, tb2 = 15;
@@ -28,27 +31,6 @@ struct QuietHost : rel::GenHost {
     bool TerminationRequested() override { return false; }
 };
 
-rel::AnalysisState Fleet41() {
-    rel::AnalysisState st;
-    st.Park = st.ParkFile = 2500;
-    double t = 0;
-    int total = 0;
-    for (int j = 0; j < 41; ++j) {
-        t += j < 10 ? 50 : 100;
-        rel::Hist_Rec r;
-        r.time = t;
-        r.Sum = 5 + (j * 7) % 23;
-        total += r.Sum;
-        st.ArrHist.push_back(r);
-    }
-    st.KolOtkNez = total;
-    st.KolOtkAll = total + 1;
-    st.SredGar = 2500;
-    st.SKOGar = 550;
-    st.TPrirab = 300;
-    for (auto* a : {&st.ModGen.F_Weib, &st.ModGen.F_norm, &st.ModGen.Kol_F_priv}) a->resize(41);
-    return st;
-}
 
 rel::GenOptions Options(bool clockReseed) {
     rel::GenOptions o;  // 3000 members, 1500 generations, precision 1e-7
