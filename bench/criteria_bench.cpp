@@ -16,7 +16,6 @@ namespace {
 
 using relbench::Fleet41;
 
-
 rel::AnalysisState Failures(int n) {
     rel::AnalysisState st;
     st.Park = st.ParkFile = n * 1.3;

@@ -31,7 +31,6 @@ struct QuietHost : rel::GenHost {
     bool TerminationRequested() override { return false; }
 };
 
-
 rel::GenOptions Options(bool clockReseed) {
     rel::GenOptions o;  // 3000 members, 1500 generations, precision 1e-7
     if (!clockReseed) {
