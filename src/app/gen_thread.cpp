@@ -11,7 +11,7 @@
 
 #include "form1.h"
 #include "numbers.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "thread_handover.h"
 #include "vector_state.h"
 

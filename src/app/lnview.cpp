@@ -10,7 +10,7 @@
 #include "lnchart.h"
 #include "numbers.h"
 #include "printing.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "version.h"
 
 namespace relan {

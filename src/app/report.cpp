@@ -18,10 +18,11 @@
 #include "form1.h"
 #include "form5.h"
 #include "numbers.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "results/out_results.h"
 #include "startup.h"
 #include "stats/criteria.h"
+#include "text/text.h"
 
 namespace relan {
 

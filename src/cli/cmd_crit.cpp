@@ -11,7 +11,7 @@
 #include "cli/common.h"
 #include "cli/inputs.h"
 #include "data/histogram.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
 

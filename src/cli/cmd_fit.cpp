@@ -24,9 +24,10 @@
 #include "cli/results_output.h"
 #include "cli/inputs.h"
 #include "fit/calc_run.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
+#include "text/text.h"
 
 namespace relcli {
 

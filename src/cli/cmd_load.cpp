@@ -10,7 +10,7 @@
 #include "cli/common.h"
 #include "cli/inputs.h"
 #include "data/histogram.h"
-#include "results/format.h"
+#include "text/format.h"
 
 namespace relcli {
 

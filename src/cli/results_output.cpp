@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cli/common.h"
-#include "data/text.h"
+#include "text/text.h"
 
 namespace relcli {
 

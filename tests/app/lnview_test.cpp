@@ -17,7 +17,7 @@
 #include "form1.h"
 #include "lnchart.h"
 #include "lnview.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "version.h"
 
 namespace relan::test {

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <system_error>
 
-#include "data/text.h"
-#include "results/format.h"
+#include "text/text.h"
+#include "text/format.h"
 #include "stats/distrib.h"
 
 namespace rel {

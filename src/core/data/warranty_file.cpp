@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "data/failure_file.h"
-#include "data/text.h"
-#include "results/format.h"
+#include "text/text.h"
+#include "text/format.h"
 
 namespace rel {
 

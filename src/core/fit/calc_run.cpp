@@ -2,6 +2,7 @@
 
 #include "data/histogram.h"
 #include "stats/criteria.h"
+#include "text/text.h"
 
 namespace rel {
 

@@ -1,10 +1,9 @@
 #include "fit/fit_common.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "fit/fits.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/distrib.h"
 
 namespace rel {
@@ -39,40 +38,6 @@ std::optional<std::string> CheckStepCoef(double coef, const std::string& label,
         return label + ": \"" + text +
                "\" меньше 1 - шаг поиска рос бы вместо уменьшения. Расчет остановлен.";
     return std::nullopt;
-}
-
-std::optional<double> ParseLocaleNumber(const std::string& text, char sep) {
-    std::size_t b = 0, e = text.size();
-    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (b < e && blank(text[b])) ++b;
-    while (e > b && blank(text[e - 1])) --e;
-    if (b < e && text[b] == '+') ++b;
-    std::string s;
-    bool digits = false, seenSep = false, seenExp = false;
-    for (std::size_t i = b; i < e; ++i) {
-        const char c = text[i];
-        if (c >= '0' && c <= '9') {
-            digits = true;
-            s += c;
-        } else if (c == '-' && (i == b || (seenExp && (text[i - 1] == 'e' || text[i - 1] == 'E')))) {
-            s += c;
-        } else if (c == '+' && seenExp && (text[i - 1] == 'e' || text[i - 1] == 'E')) {
-            // from_chars takes no plus sign in the exponent
-        } else if (c == sep && !seenSep && !seenExp) {
-            seenSep = true;
-            s += '.';
-        } else if ((c == 'e' || c == 'E') && digits && !seenExp) {
-            seenExp = true;
-            s += 'e';
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (!digits) return std::nullopt;
-    double v = 0.0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
-    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return std::nullopt;
-    return v;
 }
 
 std::string ElapsedLine(const std::string& head, std::int64_t wholeSeconds) {

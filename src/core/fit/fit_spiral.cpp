@@ -7,7 +7,7 @@
 
 #include "fit/fit_common.h"
 #include "fit/fits.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/criteria.h"
 
 namespace rel {

@@ -50,12 +50,6 @@ struct FitSummary {
 std::optional<std::string> CheckStepCoef(double coef, const std::string& label,
                                          const std::string& text);
 
-// Reads a number typed into a window box: blanks around it allowed, the decimal
-// separator `sep` (the point is refused when the separator is a comma, as the
-// window's conversion does), an optional sign and exponent. Nothing when the
-// text is not a number.
-std::optional<double> ParseLocaleNumber(const std::string& text, char sep);
-
 // Model 1.1 into st.ModSpir (and st.SredGar / st.SKOGar when fitted). Two memo lines.
 FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt);
 

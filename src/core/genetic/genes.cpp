@@ -3,7 +3,7 @@
 #include <cmath>
 #include <limits>
 
-#include "results/format.h"
+#include "text/format.h"
 
 namespace rel {
 

@@ -7,18 +7,12 @@
 #include <stdexcept>
 
 #include "data/histogram.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/distrib.h"
 
 namespace rel {
 
 namespace {
-
-std::string_view Trim(std::string_view s) {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-    return s;
-}
 
 // A track-bar position for a probability: p * 101 rounded, within the bar's 0..100.
 int TrackPos(double p) {
@@ -40,19 +34,6 @@ std::int64_t RoundCount(double x) {
 }
 
 // ---- Settings ----
-
-std::optional<int> ParseIntText(std::string_view text) {
-    std::string_view s = Trim(text);
-    if (!s.empty() && s.front() == '+') {
-        s.remove_prefix(1);
-        if (!s.empty() && s.front() == '-') return std::nullopt;
-    }
-    if (s.empty()) return std::nullopt;
-    int v = 0;
-    const auto r = std::from_chars(s.data(), s.data() + s.size(), v, 10);
-    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return std::nullopt;
-    return v;
-}
 
 std::string ValidateGenOptions(const GenOptions& o) {
     if (o.SizePopulation < kMinPopulation)
@@ -80,7 +61,7 @@ std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny,
     if (!gens)
         return "Число поколений: \"" + std::string(nPokoleny) + "\" не является целым числом";
 
-    std::string p(Trim(edit2));
+    std::string p(TrimBlanks(edit2));
     bool ok = !p.empty();
     for (char& c : p) {
         if (c == decimalSep)

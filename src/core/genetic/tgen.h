@@ -27,6 +27,7 @@
 #include "genetic/gen_random.h"
 #include "genetic/genes.h"
 #include "stats/criteria.h"
+#include "text/text.h"
 
 namespace rel {
 
@@ -88,10 +89,6 @@ std::string ValidateGenOptions(const GenOptions& o);
 // validates the result. Returns the message to show, empty when the settings can run.
 std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny,
                           std::string_view edit2, char decimalSep, GenOptions& o);
-
-// A whole number written in decimal with an optional sign and surrounding blanks,
-// within the range of int; nullopt for any other text.
-std::optional<int> ParseIntText(std::string_view text);
 
 // What the optimiser's start handler prepares once the run parameters are in st
 // (SredGar, SKOGar, PeriodUchet, TPrirab, FitSred, FitSKO) and the pre-run check has

@@ -6,8 +6,9 @@
 
 #include "data/failure_file.h"
 #include "fit/fits.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/distrib.h"
+#include "text/text.h"
 
 namespace rel {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
 

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/distrib.h"
 
 namespace rel {

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "data/histogram.h"
-#include "results/format.h"
+#include "text/format.h"
 #include "stats/distrib.h"
 
 namespace rel {

@@ -8,6 +8,7 @@
 
 #include "fit/fit_clock.h"
 #include "stats/distrib.h"
+#include "text/text.h"
 
 namespace rel {
 namespace {

@@ -8,6 +8,7 @@
 #include "genetic/gen_random.h"
 #include "genetic/genes.h"
 #include "genetic/tgen.h"
+#include "text/text.h"
 
 namespace {
 

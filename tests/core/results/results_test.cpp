@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "results/format.h"
+#include "text/format.h"
 #include "results/out_results.h"
 #include "results/results_table.h"
 #include "stats/distrib.h"

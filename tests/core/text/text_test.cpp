@@ -1,4 +1,4 @@
-#include "data/text.h"
+#include "text/text.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -1,4 +1,4 @@
-#include "results/format.h"
+#include "text/format.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

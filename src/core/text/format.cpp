@@ -1,4 +1,4 @@
-#include "results/format.h"
+#include "text/format.h"
 
 #include <charconv>
 #include <cmath>

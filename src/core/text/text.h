@@ -1,6 +1,7 @@
-// Text handling shared by the two file readers: decoding the bytes of a file to
-// UTF-8, cutting lines, letter case, trimming, and the number fields of the files.
-// Never depends on the process locale.
+// Text handling at the bottom of the analysis: decoding the bytes of a file to
+// UTF-8, cutting lines, letter case, trimming, and reading numbers from the files'
+// fields and from the texts typed into the window's boxes. Includes nothing else of
+// the analysis; never depends on the process locale.
 #pragma once
 
 #include <cstddef>
@@ -50,6 +51,8 @@ void LowerCaseInto(std::string& out, std::string_view utf8);
 // to and including the blank).
 std::string_view Trim(std::string_view s);
 std::string_view TrimLeft(std::string_view s);
+// The text without the blanks and tabs around it (a number typed into a field).
+std::string_view TrimBlanks(std::string_view s);
 
 // First word of a line: the characters after any leading blanks and control
 // characters up to the next blank or control character.
@@ -66,5 +69,15 @@ std::optional<int> ParseInt(std::string_view s);
 // A failure time: blanks around it are ignored, and both the point and the comma
 // are taken as the decimal separator.
 std::optional<double> ParseTimeField(std::string_view s);
+
+// Reads a number typed into a window box: blanks around it allowed, the decimal
+// separator `sep` (the point is refused when the separator is a comma, as the
+// window's conversion does), an optional sign and exponent. Nothing when the
+// text is not a number.
+std::optional<double> ParseLocaleNumber(const std::string& text, char sep);
+
+// A whole number written in decimal with an optional sign and surrounding blanks,
+// within the range of int; nullopt for any other text.
+std::optional<int> ParseIntText(std::string_view text);
 
 }  // namespace rel

@@ -1,4 +1,4 @@
-#include "data/text.h"
+#include "text/text.h"
 
 #include <array>
 #include <charconv>
@@ -270,6 +270,59 @@ std::optional<double> ParseTimeField(std::string_view s) {
     for (char& c : t)
         if (c == ',') c = '.';
     return ParseReal(t);
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+    return s;
+}
+
+std::optional<double> ParseLocaleNumber(const std::string& text, char sep) {
+    std::size_t b = 0, e = text.size();
+    auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+    while (b < e && blank(text[b])) ++b;
+    while (e > b && blank(text[e - 1])) --e;
+    if (b < e && text[b] == '+') ++b;
+    std::string s;
+    bool digits = false, seenSep = false, seenExp = false;
+    for (std::size_t i = b; i < e; ++i) {
+        const char c = text[i];
+        if (c >= '0' && c <= '9') {
+            digits = true;
+            s += c;
+        } else if (c == '-' && (i == b || (seenExp && (text[i - 1] == 'e' || text[i - 1] == 'E')))) {
+            s += c;
+        } else if (c == '+' && seenExp && (text[i - 1] == 'e' || text[i - 1] == 'E')) {
+            // from_chars takes no plus sign in the exponent
+        } else if (c == sep && !seenSep && !seenExp) {
+            seenSep = true;
+            s += '.';
+        } else if ((c == 'e' || c == 'E') && digits && !seenExp) {
+            seenExp = true;
+            s += 'e';
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (!digits) return std::nullopt;
+    double v = 0.0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return std::nullopt;
+    return v;
+}
+
+std::optional<int> ParseIntText(std::string_view text) {
+    std::string_view s = TrimBlanks(text);
+    if (!s.empty() && s.front() == '+') {
+        s.remove_prefix(1);
+        if (!s.empty() && s.front() == '-') return std::nullopt;
+    }
+    if (s.empty()) return std::nullopt;
+    int v = 0;
+    const auto r = std::from_chars(s.data(), s.data() + s.size(), v, 10);
+    if (r.ec != std::errc() || r.ptr != s.data() + s.size()) return std::nullopt;
+    return v;
 }
 
 }  // namespace rel
