@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "data/failure_file.h"
+#include "analysis/load.h"
 #include "bench_fleet.h"
 #include "data/state.h"
 #include "genetic/tgen.h"
@@ -19,11 +19,11 @@ using relbench::Fleet41;
 
 struct QuietHost : rel::GenHost {
     int tb1 = 55, tb2 = 15;
-    int TrackBar1Position() override { return tb1; }
-    void SetTrackBar1Position(int p) override { tb1 = p; }
-    int TrackBar2Position() override { return tb2; }
-    void SetTrackBar2Position(int p) override { tb2 = p; }
-    void ShowNPokoleny(const std::string&) override {}
+    int CrossoverPercent() override { return tb1; }
+    void SetCrossoverPercent(int p) override { tb1 = p; }
+    int MutationPercent() override { return tb2; }
+    void SetMutationPercent(int p) override { tb2 = p; }
+    void ShowCounter(const std::string&) override {}
     void AppendMemo(const std::string&) override {}
     void SetProgress(int) override {}
     std::string CopyCountText() override { return "50"; }

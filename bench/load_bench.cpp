@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "data/failure_file.h"
+#include "analysis/load.h"
 #include "data/histogram.h"
 
 namespace {

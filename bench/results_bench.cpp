@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "data/failure_file.h"
+#include "analysis/load.h"
 #include "fit/calc_run.h"
 #include "results/out_results.h"
 
@@ -16,10 +16,10 @@ rel::AnalysisState FittedDemo() {
     rel::RunParams p;
     p.SredGar = st.SredGar;
     p.SKOGar = st.SKOGar;
-    p.Edit1 = load.view.Edit1;
-    p.Edit6 = load.view.Edit6;
-    p.Edit5 = load.view.Edit5;
-    p.BoxNewton = p.BoxSmirnow = true;
+    p.StepCoef11 = load.view.StepCoef11Text;
+    p.StepCoef12 = load.view.StepCoef12Text;
+    p.StepCoef2 = load.view.StepCoef2Text;
+    p.Newton = p.Smirnov = true;
     p.clock.evaluationsPerSecond = 4000;
     rel::CalculationRun(st, p);
     return st;

@@ -33,7 +33,8 @@
 #include <algorithm>
 
 #include "calc_runner.h"
-#include "data/failure_file.h"
+#include "analysis/gen_run.h"
+#include "analysis/load.h"
 #include "data/warranty_file.h"
 #include "dialogs.h"
 #include "form5.h"
@@ -602,29 +603,27 @@ void TForm1::LoadDataFile(const QString& path) {
 }
 
 void TForm1::ShowFailureView(const rel::FailureFileView& v) {
-    Label10->setText(Q(v.Label10));
-    meSred->setText(Q(v.meSred));
-    meSKO->setText(Q(v.meSKO));
-    meKolAll->setText(Q(v.meKolAll));
-    meKolOtk->setText(Q(v.meKolOtk));
-    LabeledEdit2->setText(Q(v.LabeledEdit2));
-    Edit1->setText(Q(v.Edit1));
-    Edit6->setText(Q(v.Edit6));
-    Edit5->setText(Q(v.Edit5));
-    Edit2->setText(Q(v.Edit2));
-    if (v.NPokoleny) NPokoleny->setText(Q(*v.NPokoleny));
+    Label10->setText(Q(v.Title));
+    meSred->setText(Q(v.SredText));
+    meSKO->setText(Q(v.SKOText));
+    meKolAll->setText(Q(v.ParkText));
+    meKolOtk->setText(Q(v.FailuresText));
+    LabeledEdit2->setText(Q(v.PeriodText));
+    Edit1->setText(Q(v.StepCoef11Text));
+    Edit6->setText(Q(v.StepCoef12Text));
+    Edit5->setText(Q(v.StepCoef2Text));
+    Edit2->setText(Q(v.PrecisionText));
+    if (v.GenerationsText) NPokoleny->setText(Q(*v.GenerationsText));
 
     // The failure list: header row first, then one row per failure.
     Problems_Grid->setUpdatesEnabled(false);
     Problems_Grid->clearContents();
-    const int rows = v.Grid.empty() ? 0 : static_cast<int>(v.Grid.size()) - 1;
+    const int rows = static_cast<int>(St.ArrProblems.size());
     Problems_Grid->setRowCount(rows);
-    if (!v.Grid.empty()) {
-        for (int c = 0; c < 4; ++c)
-            Problems_Grid->horizontalHeaderItem(c)->setText(Q(v.Grid[0][static_cast<std::size_t>(c)]));
-    }
+    for (int c = 0; c < 4; ++c)
+        Problems_Grid->horizontalHeaderItem(c)->setText(QString::fromUtf8(rel::kGridHeader[static_cast<std::size_t>(c)]));
     for (int r = 0; r < rows; ++r) {
-        const auto& cells = v.Grid[static_cast<std::size_t>(r) + 1];
+        const auto cells = rel::FailureGridRow(St, v.Marks, static_cast<std::size_t>(r), DecimalSep());
         for (int c = 0; c < 4; ++c)
             Problems_Grid->setItem(r, c, new QTableWidgetItem(Q(cells[static_cast<std::size_t>(c)])));
     }
@@ -632,7 +631,7 @@ void TForm1::ShowFailureView(const rel::FailureFileView& v) {
     for (int c = 0; c < 4; ++c) Problems_Grid->setColumnWidth(c, widths[c]);
     Problems_Grid->setUpdatesEnabled(true);
 
-    Chart2->SetPoints(v.Series1, v.Series2);
+    Chart2->SetPoints(v.LnPoints, v.LnLine);
 }
 
 void TForm1::SpeedButton1Click() {
@@ -647,12 +646,12 @@ void TForm1::SpeedButton1Click() {
         Message(Q(r.error));
         return;
     }
-    Label15->setText(Q(r.Label15));
-    MaskEdit1->setText(Q(r.MaskEdit1));
-    MaskEditSrednee->setText(Q(r.MaskEditSrednee));
-    MaskEditSKO->setText(Q(r.MaskEditSKO));
-    meSred->setText(Q(r.meSred));
-    meSKO->setText(Q(r.meSKO));
+    Label15->setText(Q(r.Title));
+    MaskEdit1->setText(Q(r.CountText));
+    MaskEditSrednee->setText(Q(r.MeanText));
+    MaskEditSKO->setText(Q(r.SdText));
+    meSred->setText(Q(r.SredText));
+    meSKO->setText(Q(r.SKOText));
 }
 
 bool TForm1::CheckDataPath() {
@@ -690,23 +689,18 @@ void TForm1::ToolBRunGenOptimClick() {
     if (!ReadRunParams()) return;
     if (!CheckDataPath()) return;
 
-    // 3-6. Population size, generation count and precision; a setting the
-    // optimiser cannot run with is refused here with its reason.
+    // 3-8. Population size, generation count and precision (a setting the
+    // optimiser cannot run with is refused with its reason), the fit flags, the
+    // histogram and the per-interval arrays of ModGen.
     rel::GenOptions o = genBase_;
     o.decimalSep = DecimalSep();
-    const std::string bad = rel::ParseGenTexts(Edit3->text().toStdString(), NPokoleny->text().toStdString(),
-                                               Edit2->text().toStdString(), o.decimalSep, o);
-    if (!bad.empty()) {
-        env_.dialogs->Error(this, QCoreApplication::applicationName(), Q(bad));
-        return;
-    }
-    St.FitSKO = SKO_Flag->isChecked();
-    St.FitSred = Sred_flag->isChecked();
-
-    // 7-8. Histogram and the per-interval arrays of ModGen.
-    const std::string none = rel::PrepareGenStart(St);
-    if (!none.empty()) {
-        Message(Q(none));
+    if (const auto refused = rel::StartGenRun(St, Edit3->text().toStdString(), NPokoleny->text().toStdString(),
+                                              Edit2->text().toStdString(), Sred_flag->isChecked(),
+                                              SKO_Flag->isChecked(), o)) {
+        if (refused->settings)
+            env_.dialogs->Error(this, QCoreApplication::applicationName(), Q(refused->message));
+        else
+            Message(Q(refused->message));
         return;
     }
 

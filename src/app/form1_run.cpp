@@ -53,12 +53,12 @@ void TForm1::bbRaschetClick() {
     p.TPrirab = St.TPrirab;
     p.FitSKO = SKO_Flag->isChecked();
     p.FitSred = Sred_flag->isChecked();
-    p.SpirSpusk = SpirSpusk->isChecked();
-    p.BoxNewton = BoxNewton->isChecked();
-    p.BoxSmirnow = BoxSmirnow->isChecked();
-    p.Edit1 = Edit1->text().toStdString();
-    p.Edit6 = Edit6->text().toStdString();
-    p.Edit5 = Edit5->text().toStdString();
+    p.Spiral = SpirSpusk->isChecked();
+    p.Newton = BoxNewton->isChecked();
+    p.Smirnov = BoxSmirnow->isChecked();
+    p.StepCoef11 = Edit1->text().toStdString();
+    p.StepCoef12 = Edit6->text().toStdString();
+    p.StepCoef2 = Edit5->text().toStdString();
     const int item = RadioGroup1ItemIndex();
     p.item = item >= 0 ? item : rel::kItemStandard;
     p.decimalSep = DecimalSep();
@@ -80,11 +80,10 @@ void TForm1::bbRaschetClick() {
             if (!r.ok) {
                 // A coefficient that is not a usable number, or data without a
                 // failure to fit: the models completed before keep their values.
-                if (!r.errorField.empty()) {
-                    if (auto* box = findChild<QLineEdit*>(QString::fromStdString(r.errorField))) {
-                        box->setFocus();
-                        box->selectAll();
-                    }
+                QLineEdit* const boxes[] = {nullptr, Edit1, Edit6, Edit5};
+                if (QLineEdit* box = boxes[static_cast<int>(r.errorField)]) {
+                    box->setFocus();
+                    box->selectAll();
                 }
                 env_.dialogs->Error(this, QCoreApplication::applicationName(), QString::fromStdString(r.error));
                 return;

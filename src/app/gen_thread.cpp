@@ -29,23 +29,23 @@ class WindowGenHost final : public rel::GenHost {
 public:
     explicit WindowGenHost(TGenThread& thread) : thread_(thread), form_(thread.form_) {}
 
-    int TrackBar1Position() override {
+    int CrossoverPercent() override {
         int pos = 0;
         Blocking([&] { pos = form_.TrackBar1->value(); });
         return pos;
     }
-    void SetTrackBar1Position(int pos) override {
+    void SetCrossoverPercent(int pos) override {
         Blocking([&] { form_.TrackBar1->setValue(pos); });
     }
-    int TrackBar2Position() override {
+    int MutationPercent() override {
         int pos = 0;
         Blocking([&] { pos = form_.TrackBar2->value(); });
         return pos;
     }
-    void SetTrackBar2Position(int pos) override {
+    void SetMutationPercent(int pos) override {
         Blocking([&] { form_.TrackBar2->setValue(pos); });
     }
-    void ShowNPokoleny(const std::string& text) override {
+    void ShowCounter(const std::string& text) override {
         Blocking([&] { form_.NPokoleny->setText(Q(text)); });
     }
     void AppendMemo(const std::string& line) override {

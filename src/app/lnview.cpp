@@ -6,7 +6,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
-#include "data/failure_file.h"
+#include "stats/empirical.h"
 #include "lnchart.h"
 #include "numbers.h"
 #include "printing.h"

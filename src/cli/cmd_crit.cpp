@@ -9,7 +9,6 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/inputs.h"
 #include "data/histogram.h"
 #include "text/format.h"
 #include "stats/criteria.h"
@@ -69,8 +68,8 @@ CritValues Evaluate(const rel::AnalysisState& st, const CritOptions& o, double S
 int RunCrit(const CritOptions& o) {
     const char sep = o.decimalComma ? ',' : '.';
     rel::AnalysisState st;
-    LoadedInputs in;
-    if (!LoadInputsDetailed(st, o.data, o.warranty, sep, in)) return kExitInput;
+    rel::LoadedInputs in;
+    if (!LoadInputs(st, o.data, o.warranty, sep, in)) return kExitInput;
     rel::BuildHist(st);
     const double Sred = o.sredGiven ? o.sred : st.SredGar;
     const double SKO = o.skoGiven ? o.sko : st.SKOGar;

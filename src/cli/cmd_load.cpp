@@ -8,7 +8,6 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/inputs.h"
 #include "data/histogram.h"
 #include "text/format.h"
 
@@ -30,7 +29,7 @@ nlohmann::json Points(const std::vector<std::pair<double, double>>& pts) {
     return a;
 }
 
-nlohmann::json ToJson(const rel::AnalysisState& st, const LoadedInputs& in) {
+nlohmann::json ToJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char sep) {
     using nlohmann::json;
     json j = json::object();
     j["DataTitle"] = st.DataTitle;
@@ -57,12 +56,16 @@ nlohmann::json ToJson(const rel::AnalysisState& st, const LoadedInputs& in) {
     j["Otk2000"] = Num(st.Otk2000);
     j["DelitOtk"] = Num(st.DelitOtk);
     // Without a window the field's text is its default until a load sets it.
-    j["NPokoleny"] = in.data.NPokoleny.value_or("1500");
+    j["NPokoleny"] = in.data.view.GenerationsText.value_or("1500");
     json grid = json::array();
-    for (const auto& row : in.data.Grid) grid.push_back(json::array({row[0], row[1], row[2], row[3]}));
+    grid.push_back(json::array({rel::kGridHeader[0], rel::kGridHeader[1], rel::kGridHeader[2], rel::kGridHeader[3]}));
+    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) {
+        const auto row = rel::FailureGridRow(st, in.data.view.Marks, i, sep);
+        grid.push_back(json::array({row[0], row[1], row[2], row[3]}));
+    }
     j["Grid"] = std::move(grid);
-    j["Series1"] = Points(in.data.Series1);
-    j["Series2"] = Points(in.data.Series2);
+    j["Series1"] = Points(in.data.view.LnPoints);
+    j["Series2"] = Points(in.data.view.LnLine);
     json hist = json::array();
     for (const auto& h : st.ArrHist) {
         json npr = json::array();
@@ -72,14 +75,14 @@ nlohmann::json ToJson(const rel::AnalysisState& st, const LoadedInputs& in) {
     j["ArrHist"] = std::move(hist);
     j["Shag1"] = st.Shag1;
     j["Shag2"] = st.Shag2;
-    j["Messages"] = in.messages;
+    j["Messages"] = in.data.Messages;
     if (in.warrantyLoaded) {
         j["ArrGar"] = Nums(st.ArrGar);
-        j["meSred"] = in.warranty.meSred;
-        j["meSKO"] = in.warranty.meSKO;
-        j["MaskEdit1"] = in.warranty.MaskEdit1;
-        j["MaskEditSrednee"] = in.warranty.MaskEditSrednee;
-        j["MaskEditSKO"] = in.warranty.MaskEditSKO;
+        j["meSred"] = in.warranty.SredText;
+        j["meSKO"] = in.warranty.SKOText;
+        j["MaskEdit1"] = in.warranty.CountText;
+        j["MaskEditSrednee"] = in.warranty.MeanText;
+        j["MaskEditSKO"] = in.warranty.SdText;
     }
     return j;
 }
@@ -102,46 +105,46 @@ std::string PadLeft(const std::string& s, std::size_t width) {
     return n >= width ? s : std::string(width - n, ' ') + s;
 }
 
-void PrintSummary(const rel::AnalysisState& st, const LoadedInputs& in, const LoadOptions& o, char sep) {
+void PrintSummary(const rel::AnalysisState& st, const rel::LoadedInputs& in, const LoadOptions& o, char sep) {
     auto g = [sep](double x) { return rel::FormatGeneral(x, sep); };
     auto line = [](const std::string& label, const std::string& value) {
         std::printf("%s %s\n", Pad(label + ":", 44).c_str(), value.c_str());
     };
     std::printf("Файл данных: %s\n", o.data.c_str());
-    line("Заголовок", in.data.Label10);
-    line("Среднее время гарантии, ч", in.data.meSred);
-    line("СКО времени гарантии, ч", in.data.meSKO);
-    line("Парк, изделий", in.data.meKolAll);
+    line("Заголовок", in.data.view.Title);
+    line("Среднее время гарантии, ч", in.data.view.SredText);
+    line("СКО времени гарантии, ч", in.data.view.SKOText);
+    line("Парк, изделий", in.data.view.ParkText);
     line("Строк отказов + 1 (KolOtkAll)", std::to_string(st.KolOtkAll));
     line("Независимых отказов (KolOtkNez)", std::to_string(st.KolOtkNez));
     auto f1 = [sep](double x) { return rel::FormatFixed(x, 1, 1, sep); };
     line("Гамма 90% (10% парка), ч", f1(st.Gamma90));
     line("Гамма 50%, набл. / ценз., ч", f1(st.Gamma50Nabl) + " / " + f1(st.Gamma50Cenz));
     line("Отказов на изделие за 2000 ч", rel::FormatFixed(st.Otk2000, 4, 2, sep));
-    if (in.data.Series2.empty())
+    if (in.data.view.LnLine.empty())
         line("Прямая ln-ln", "не определена");
     else
         line("Прямая ln-ln (A_LN, B_LN)",
              rel::FormatFixed(st.A_LN, 6, 4, sep) + "  " + rel::FormatFixed(st.B_LN, 6, 4, sep));
-    line("Число поколений", in.data.NPokoleny.value_or("1500"));
+    line("Число поколений", in.data.view.GenerationsText.value_or("1500"));
     std::printf("\nПричины отказов (%d):\n", st.MaxPrich + 1);
     for (int c = 0; c <= st.MaxPrich; ++c)
         std::printf("  %2d  %s %s\n", c, Pad(st.ArrVid[c].Nazv_Prich, 24).c_str(),
                     g(st.ArrVid[c].Dolya).c_str());
     if (in.warrantyLoaded) {
         std::printf("\nФайл времен гарантии: %s\n", o.warranty.c_str());
-        line("Заголовок", in.warranty.Label15);
-        line("Количество объектов анализа", in.warranty.MaskEdit1);
-        line("Среднее время гарантии, ч", in.warranty.MaskEditSrednee + "  (" + in.warranty.meSred + ")");
-        line("СКО времени гарантии, ч", in.warranty.MaskEditSKO + "  (" + in.warranty.meSKO + ")");
+        line("Заголовок", in.warranty.Title);
+        line("Количество объектов анализа", in.warranty.CountText);
+        line("Среднее время гарантии, ч", in.warranty.MeanText + "  (" + in.warranty.SredText + ")");
+        line("СКО времени гарантии, ч", in.warranty.SdText + "  (" + in.warranty.SKOText + ")");
     }
     std::printf("\nГистограмма: %zu интервалов, шаг первых десяти %d ч, остальных %d ч\n",
                 st.ArrHist.size(), st.Shag1, st.Shag2);
     std::printf("  %s %s\n", PadLeft("до, ч", 12).c_str(), PadLeft("отказов", 8).c_str());
     for (const auto& h : st.ArrHist)
         std::printf("  %s %s\n", PadLeft(g(h.time), 12).c_str(), PadLeft(std::to_string(h.Sum), 8).c_str());
-    if (!in.messages.empty())
-        std::printf("\nСтрок с ошибками: %zu (см. сообщения выше)\n", in.messages.size());
+    if (!in.data.Messages.empty())
+        std::printf("\nСтрок с ошибками: %zu (см. сообщения выше)\n", in.data.Messages.size());
 }
 
 int RunLoad(const LoadOptions& o) {
@@ -151,12 +154,12 @@ int RunLoad(const LoadOptions& o) {
         return kExitUsage;
     }
     rel::AnalysisState st;
-    LoadedInputs in;
-    if (!LoadInputsDetailed(st, o.data, o.warranty, sep, in)) return kExitInput;
+    rel::LoadedInputs in;
+    if (!LoadInputs(st, o.data, o.warranty, sep, in)) return kExitInput;
     rel::BuildHist(st);
     if (o.json) {
         const std::string text =
-            ToJson(st, in).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+            ToJson(st, in, sep).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
         std::printf("%s\n", text.c_str());
     } else {
         PrintSummary(st, in, o, sep);

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdio>
 
-#include "cli/inputs.h"
 
 namespace relcli {
 
@@ -19,33 +18,21 @@ nlohmann::json Nums(const std::vector<double>& xs) {
     return a;
 }
 
-bool LoadInputsDetailed(rel::AnalysisState& st, const std::string& dataPath,
-                        const std::string& warrantyPath, char decimalSep, LoadedInputs& out) {
-    rel::AnalysisState work = st;
-    rel::LoadResult data = rel::LoadFailureFile(work, dataPath, decimalSep);
-    for (const std::string& m : data.Messages) std::fprintf(stderr, "%s\n", m.c_str());
-    if (!data.ok) {
-        std::fprintf(stderr, "%s\n", data.error.c_str());
+bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
+                char decimalSep, rel::LoadedInputs& in) {
+    in = rel::LoadInputs(st, dataPath, warrantyPath, decimalSep);
+    for (const std::string& m : in.data.Messages) std::fprintf(stderr, "%s\n", m.c_str());
+    if (in.data.ok)
+        for (const std::string& w : in.data.Warnings) std::fprintf(stderr, "Предупреждение: %s\n", w.c_str());
+    if (!in.error.empty()) {
+        std::fprintf(stderr, "%s\n", in.error.c_str());
         return false;
     }
-    for (const std::string& w : data.Warnings) std::fprintf(stderr, "Предупреждение: %s\n", w.c_str());
-    out.data = std::move(data.view);
-    out.messages = std::move(data.Messages);
-    out.warnings = std::move(data.Warnings);
-    out.warrantyLoaded = false;
-    if (!warrantyPath.empty()) {
-        out.warranty = rel::LoadWarrantyFile(work, warrantyPath, decimalSep);
-        if (!out.warranty.ok) {
-            if (out.warranty.error == rel::kWarrantyMissingText)
-                std::fprintf(stderr, "%s: %s\n", warrantyPath.c_str(), out.warranty.error.c_str());
-            else
-                std::fprintf(stderr, "%s\n", out.warranty.error.c_str());
-            return false;
-        }
-        out.warrantyLoaded = true;
-    }
-    st = std::move(work);
     return true;
+}
+
+void PrintJson(const nlohmann::json& j) {
+    std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
 }
 
 nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib& M,
@@ -72,15 +59,6 @@ nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib
     j["Criterion"] = Num(criterion);
     j["Seconds"] = Num(seconds);
     return j;
-}
-
-bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath,
-                const std::string& warrantyPath, char decimalSep,
-                std::vector<std::string>* messages) {
-    LoadedInputs in;
-    const bool ok = LoadInputsDetailed(st, dataPath, warrantyPath, decimalSep, in);
-    if (ok && messages) *messages = std::move(in.messages);
-    return ok;
 }
 
 }  // namespace relcli

@@ -1,11 +1,12 @@
-// Shared pieces of the command-line tool: loading the input files into an
-// analysis state, and writing numbers into JSON.
+// Shared pieces of the command-line tool: loading the input files with the readers'
+// messages on standard error, and writing numbers into JSON.
 #pragma once
 
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
+#include "analysis/load.h"
 #include "data/state.h"
 
 namespace relcli {
@@ -27,11 +28,14 @@ nlohmann::json Nums(const std::vector<double>& xs);
 nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib& M,
                                double criterion, double seconds);
 
-// Loads the failure data file (and the warranty file after it, when given) into
-// the state, printing the reader's line messages to stderr. On failure prints a
-// clear message to stderr and returns false; the state is then as before.
-bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath,
-                const std::string& warrantyPath, char decimalSep,
-                std::vector<std::string>* messages = nullptr);
+// Loads the data file (and the warranty file after it, when its path is not empty)
+// into the state: the reader's line messages, its warnings ("Предупреждение: ...")
+// and a refusal go to standard error. False when a file could not be loaded; the
+// state is then as before.
+bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
+                char decimalSep, rel::LoadedInputs& in);
+
+// One JSON object on a line of standard output.
+void PrintJson(const nlohmann::json& j);
 
 }  // namespace relcli

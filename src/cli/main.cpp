@@ -5,6 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/fit_options.h"
 #include "stats/distrib.h"
 
 namespace {
@@ -28,9 +29,12 @@ int main(int argc, char** argv) {
     relcli::RegisterFit(app, status);
     try {
         app.parse(argc, argv);
+    } catch (const CLI::Success& e) {
+        return app.exit(e);  // --help
     } catch (const CLI::ParseError& e) {
-        const int rc = app.exit(e);
-        return rc == 0 ? 0 : relcli::kExitUsage;
+        std::fprintf(stderr, "relan-cli: %s\n", relcli::ParseErrorText(e).c_str());
+        std::fprintf(stderr, "relan-cli --help: список команд и параметров\n");
+        return relcli::kExitUsage;
     }
     return status;
 }

@@ -25,6 +25,7 @@
 #include <QLegend>
 #include <cmath>
 
+#include "analysis/load.h"
 #include "data/failure_file.h"
 #include "fake_dialogs.h"
 #include "form1.h"
@@ -233,11 +234,11 @@ TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
     const QTableWidget* g = f.Problems_Grid;
     ASSERT_EQ(g->rowCount(), 4);
     for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(g->horizontalHeaderItem(c)->text(), QString::fromStdString(r.view.Grid[0][c]));
+        EXPECT_EQ(g->horizontalHeaderItem(c)->text(), QString::fromUtf8(rel::kGridHeader[c]));
     EXPECT_EQ(g->horizontalHeaderItem(0)->text(), QStringLiteral(" № отказа"));
     for (int row = 0; row < 4; ++row)
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(g->item(row, c)->text(), QString::fromStdString(r.view.Grid[row + 1][c]))
+            EXPECT_EQ(g->item(row, c)->text(), QString::fromStdString(rel::FailureGridRow(fresh, r.view.Marks, row, ',')[c]))
                 << row << "," << c;
     EXPECT_EQ(g->item(1, 1)->text(), QStringLiteral("0,5"));
     EXPECT_EQ(g->item(3, 3)->text(), QStringLiteral("стук"));

@@ -38,6 +38,12 @@ for c in "${cases[@]}"; do
     run "$n.fit-free" "$cli" fit "$f" "${gar[@]}" --models 1.1,1.2 --fit-sred --fit-sko --item 0 "${vc[@]}" --json
     run "$n.fit-csv" "$cli" fit "$f" "${gar[@]}" --models 1.2 --item 2 --burn-in 100 --csv --decimal-comma "${vc[@]}"
     run "$n.gen" "$cli" fit "$f" "${gar[@]}" --models gen --seed 7 --population 300 --generations 40 --json
+    case $n in f02 | f06 | demo)
+        run "$n.fit-gen" "$cli" fit "$f" "${gar[@]}" --models 1.1,2,gen --fit-sred --seed 3 --population 200 \
+            --generations 30 "${vc[@]}" --json
+        run "$n.fit-gen-text" "$cli" fit "$f" "${gar[@]}" --models 1.2,gen --fit-sko --seed 5 --population 100 \
+            --generations 20 --copy-count 10 --precision 0,00001 --decimal-comma "${vc[@]}" ;;
+    esac
     if [ -n "$relan" ]; then
         pdf="$out/$n.pdf"
         run "$n.report" "$relan" --report "$pdf" "$f" "${gar[@]}" --models 1.1,2 "${vc[@]}"

@@ -1,39 +1,39 @@
 // The failure data file: header (title, warranty end time mean and deviation,
 // fleet, declared failure count, one unused number), cause names, failure rows.
-// Loading it fills the analysis state and returns what the main window shows.
+// Reading it gives the failures classified by cause and sorted by time; the
+// figures derived from them are computed above this layer (stats/empirical.h) and
+// the whole load that puts both into the analysis state is analysis/load.h.
 #pragma once
 
-#include <array>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 #include <vector>
 
+#include "data/records.h"
 #include "data/state.h"
 
 namespace rel {
 
-// What the main window shows after a load; texts use the caller's decimal separator.
-struct FailureFileView {
-    std::string Label10, meSred, meSKO, meKolAll, meKolOtk, LabeledEdit2;
-    std::string Edit1, Edit6, Edit5, Edit2;     // the fit-setting defaults of a load
-    std::optional<std::string> NPokoleny;       // empty: the field keeps its text
-    std::vector<std::array<std::string, 4>> Grid;  // Problems_Grid rows, header row first
-    std::vector<std::pair<double, double>> Series1, Series2;  // Series2 empty: no line
+// What a data file holds, read and classified.
+struct FailureFileData {
+    std::string Title;                  // first line
+    double SredGar = 0.0;               // mean warranty end time, h
+    double SKOGar = 0.0;                // its standard deviation, h
+    double Park = 0.0;                  // fleet size
+    int KolOtkAll = 0;                  // failure rows + 1
+    int KolOtkNez = 0;                  // failures minus rejects
+    int MaxPrich = 0;                   // highest cause number
+    std::vector<Vid_otkaza> ArrVidFile; // causes in file order
+    std::vector<Vid_otkaza> ArrVid;     // causes 2.. ordered by count, highest first
+    std::vector<Problems> ArrProblems;  // sorted by time ascending (stable)
 };
 
-struct LoadResult {
+struct FailureFileRead {
     bool ok = false;
-    std::string error;                   // why the load failed (ok == false)
-    std::vector<std::string> Messages;   // "Ошибка в строке №..." of the failure rows, in order
-    std::vector<std::string> Warnings;   // figures that the data leave undefined or degenerate
-    FailureFileView view;
+    std::string error;                  // why the file was refused (ok == false)
+    std::vector<std::string> Messages;  // "Ошибка в строке №..." of the failure rows, in order
+    FailureFileData data;
 };
-
-// Header texts of Problems_Grid.
-inline constexpr std::array<const char*, 4> kGridHeader = {
-    " № отказа", "Наработка, ч", "Источник отказа", "Описание отказа"};
 
 // At most this many cause names in a file (53 causes with "Брак" and "Другие").
 inline constexpr int kMaxNamedCauses = 51;
@@ -44,14 +44,9 @@ inline constexpr double kMaxFailureTime = 1e9;
 // At most this many failure rows in a file (ten times the largest fleet record
 // the optimiser's generation rule provides for); a longer file is refused.
 inline constexpr std::size_t kMaxFailureRows = 1000000;
-// Largest weight 1 / (1 - P) of one failure: the value at the last P below 1.
-inline constexpr double kMaxCensorWeight = 9007199254740992.0;  // 2^53
 
-// Reads the file and loads it. A failed load leaves the state exactly as it was.
-LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep);
-// The same on the bytes of a file already read; `path` names it in the messages.
-LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path,
-                            char decimalSep);
+// Reads the bytes of a data file; `path` names it in the messages.
+FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path);
 
 // Splits the trimmed remainder of a failure row (the text after the time field's
 // tab) at its first asterisk: the source text ends one character before the
@@ -62,15 +57,6 @@ void SplitFailureRemainder(std::string_view rem, std::string& source, std::strin
 
 // Stable ascending sort of ArrProblems by time.
 void SortProblems(AnalysisState& st);
-
-// A failure time as Problems_Grid shows it: the general text (up to 15
-// significant digits) with the given decimal separator.
-std::string TimeText(double t, char sep);
-
-// Whether the log-log line A_LN, B_LN of the loaded data is defined: at least two
-// failures at 1 h or more, not all at the same time. When it is not, the reader
-// leaves A_LN = B_LN = 0 and draws no line.
-bool LnLineDefined(const AnalysisState& st);
 
 // Reads a whole file into memory. On failure returns false and says why in Russian.
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why);

@@ -36,7 +36,7 @@ WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char
     std::string bytes, why;
     if (!ReadFileBytes(path, bytes, why)) {
         WarrantyResult r;
-        r.Edit4 = WarrantyShortName(path);
+        r.ShortName = WarrantyShortName(path);
         r.error = kWarrantyMissingText;
         st.FileLoaded = false;
         return r;
@@ -47,7 +47,7 @@ WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char
 WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
                                  const std::string& path, char decimalSep) {
     WarrantyResult r;
-    r.Edit4 = WarrantyShortName(path);
+    r.ShortName = WarrantyShortName(path);
     const std::string text = DecodeFileBytes(bytes);
     const std::vector<std::string_view> lines = SplitLines(text);
     auto fail = [&](std::string why) {
@@ -98,12 +98,12 @@ WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
     st.SredGar = mean;
     st.SKOGar = sd;
 
-    r.Label15 = title;
-    r.MaskEdit1 = std::to_string(st.ArrGar.size());
-    r.meSred = FormatFloatFixed(mean, 3, 1, decimalSep);
-    r.meSKO = FormatFloatFixed(sd, 3, 1, decimalSep);
-    r.MaskEditSrednee = FormatFloatFixed(mean, 6, 3, decimalSep);
-    r.MaskEditSKO = FormatFloatFixed(sd, 6, 3, decimalSep);
+    r.Title = title;
+    r.CountText = std::to_string(st.ArrGar.size());
+    r.SredText = FormatFloatFixed(mean, 3, 1, decimalSep);
+    r.SKOText = FormatFloatFixed(sd, 3, 1, decimalSep);
+    r.MeanText = FormatFloatFixed(mean, 6, 3, decimalSep);
+    r.SdText = FormatFloatFixed(sd, 6, 3, decimalSep);
     r.ok = true;
     return r;
 }

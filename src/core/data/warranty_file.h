@@ -13,11 +13,11 @@ namespace rel {
 struct WarrantyResult {
     bool ok = false;
     std::string error;        // why the load failed (ok == false)
-    std::string Edit4;        // abbreviated file name: drive, "\..", file name
-    std::string Label15;      // title line
-    std::string MaskEdit1;    // number of times read
-    std::string MaskEditSrednee, MaskEditSKO;  // mean and deviation, 6 digits, 3 decimals
-    std::string meSred, meSKO;                 // the same, 3 digits, 1 decimal
+    std::string ShortName;    // abbreviated file name: drive, "\..", file name
+    std::string Title;        // title line
+    std::string CountText;    // number of times read
+    std::string MeanText, SdText;    // mean and deviation, 6 digits, 3 decimals
+    std::string SredText, SKOText;   // the same, 3 digits, 1 decimal (the run's warranty figures)
 };
 
 // Text of a file that cannot be opened.
@@ -33,7 +33,7 @@ WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char
 WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
                                  const std::string& path, char decimalSep);
 
-// Edit4's text for a file: "C:\..gar2024.txt" for C:\any\folder\gar2024.txt; a path
+// The abbreviated name of a file: "C:\..gar2024.txt" for C:\any\folder\gar2024.txt; a path
 // without a drive letter gives its root ("/" or nothing) followed by "..".
 std::string WarrantyShortName(const std::string& path);
 

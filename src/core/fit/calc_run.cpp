@@ -50,7 +50,7 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
 
     BuildHist(st);
 
-    if (!(p.SpirSpusk || p.BoxNewton || p.BoxSmirnow)) return res;
+    if (!(p.Spiral || p.Newton || p.Smirnov)) return res;
     if (st.ArrHist.empty())
         return stop("Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.");
     if (st.KolOtkNez <= 0)
@@ -70,15 +70,15 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
     };
     std::string error;
 
-    if (p.SpirSpusk) {
+    if (p.Spiral) {
         // The spiral descent sizes its arrays before it reads its coefficient.
         const std::size_t H = st.ArrHist.size();
         st.ModSpir.F_Weib.resize(H);
         st.ModSpir.F_norm.resize(H);
         st.ModSpir.Kol_F_priv.resize(H);
-        const auto coef = StepCoefOf(p.Edit1, kStepCoefLabel11, p.decimalSep, error);
+        const auto coef = StepCoefOf(p.StepCoef11, kStepCoefLabel11, p.decimalSep, error);
         if (!coef) {
-            res.errorField = "Edit1";
+            res.errorField = RunField::StepCoef11;
             return stop(error);
         }
         opt.StepCoef = *coef;
@@ -88,10 +88,10 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
         if (!res.spiral->ok) return stop(res.spiral->error);
         complete(*res.spiral, st.ModSpir);
     }
-    if (p.BoxNewton) {
-        const auto coef = StepCoefOf(p.Edit6, kStepCoefLabel12, p.decimalSep, error);
+    if (p.Newton) {
+        const auto coef = StepCoefOf(p.StepCoef12, kStepCoefLabel12, p.decimalSep, error);
         if (!coef) {
-            res.errorField = "Edit6";
+            res.errorField = RunField::StepCoef12;
             return stop(error);
         }
         opt.StepCoef = *coef;
@@ -101,10 +101,10 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
         if (!res.newton->ok) return stop(res.newton->error);
         complete(*res.newton, st.ModNewton);
     }
-    if (p.BoxSmirnow) {
-        const auto coef = StepCoefOf(p.Edit5, kStepCoefLabel2, p.decimalSep, error);
+    if (p.Smirnov) {
+        const auto coef = StepCoefOf(p.StepCoef2, kStepCoefLabel2, p.decimalSep, error);
         if (!coef) {
-            res.errorField = "Edit5";
+            res.errorField = RunField::StepCoef2;
             return stop(error);
         }
         opt.StepCoef = *coef;

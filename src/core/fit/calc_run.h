@@ -1,8 +1,8 @@
 // The calculation run behind "Расчет": take the run parameters, rebuild the
 // histogram, run each ticked fit in the order 1.1, 1.2, 2 and complete each fitted
-// model with its indicators and its confidence line. The window and relan-cli both
-// call it; the window reads its controls into RunParams first (and runs its pre-run
-// check), and shows the results afterwards.
+// model with its indicators and its confidence line. The window and the command
+// lines both call it; the window reads its fields into RunParams first (and runs its
+// pre-run check), and shows the results afterwards.
 #pragma once
 
 #include <functional>
@@ -17,24 +17,27 @@
 namespace rel {
 
 struct RunParams {
-    double SredGar = 0.0;      // meSred
-    double SKOGar = 0.0;       // meSKO
-    double PeriodUchet = 0.0;  // LabeledEdit2 (stored only)
-    double TPrirab = 300.0;    // LabeledEdit3
-    bool FitSred = false;      // Sred_flag
-    bool FitSKO = false;       // SKO_Flag
-    bool SpirSpusk = true;     // model 1.1
-    bool BoxNewton = false;    // model 1.2
-    bool BoxSmirnow = false;   // model 2
-    // Texts of the step-reduction coefficient boxes of models 1.1, 1.2 and 2,
-    // converted with the decimal separator when their fit starts.
-    std::string Edit1 = "1.00025";
-    std::string Edit6 = "1.00025";
-    std::string Edit5 = "1.0005";
-    int item = kItemStandard;  // RadioGroup1
+    double SredGar = 0.0;      // mean warranty end time, h
+    double SKOGar = 0.0;       // its standard deviation, h
+    double PeriodUchet = 0.0;  // accounting period (stored only)
+    double TPrirab = 300.0;    // burn-in time, h
+    bool FitSred = false;      // fit the mean warranty end time too
+    bool FitSKO = false;       // fit its standard deviation too
+    bool Spiral = true;        // model 1.1
+    bool Newton = false;       // model 1.2
+    bool Smirnov = false;      // model 2
+    // Texts of the step-reduction coefficients of models 1.1, 1.2 and 2, converted
+    // with the decimal separator when their fit starts.
+    std::string StepCoef11 = "1.00025";
+    std::string StepCoef12 = "1.00025";
+    std::string StepCoef2 = "1.0005";
+    int item = kItemStandard;  // deviation form of the Pearson criterion
     char decimalSep = '.';
     FitClock clock;
 };
+
+// The setting a refused run names, for the caller to point at.
+enum class RunField { None, StepCoef11, StepCoef12, StepCoef2 };
 
 // Receives each memo line as soon as it is written.
 using MemoSink = std::function<void(const std::string&)>;
@@ -42,7 +45,7 @@ using MemoSink = std::function<void(const std::string&)>;
 struct RunResult {
     bool ok = true;
     std::string error;                 // why the run stopped (ok == false)
-    std::string errorField;            // the box whose text stopped it ("Edit1", "Edit6", "Edit5")
+    RunField errorField = RunField::None;  // the coefficient whose text stopped it
     std::vector<std::string> memo;     // every line written, in order
     // What each fit that ran reported, and its wall time in seconds.
     std::optional<FitSummary> spiral, newton, smirnov;

@@ -272,21 +272,21 @@ void TGen::Generation(std::int64_t& g) {
 
     // 1. Crossover probability: the bar's position when the user has moved it (or
     // at the first pass), otherwise the schedule, shown on the bar.
-    const int P1 = host_.TrackBar1Position();
+    const int P1 = host_.CrossoverPercent();
     if (std::fabs(fPCrossingOver - P1 / 100.0) > 0.01) {
         fPCrossingOver = P1 / 101.0;
     } else {
         fPCrossingOver = 0.275 * std::fabs(std::sin(1 - static_cast<double>(8 * g) / N));
-        host_.SetTrackBar1Position(TrackPos(fPCrossingOver));
+        host_.SetCrossoverPercent(TrackPos(fPCrossingOver));
     }
 
     // 2. Mutation probability, the same way.
-    const int P2 = host_.TrackBar2Position();
+    const int P2 = host_.MutationPercent();
     if (std::fabs(fPMutation - P2 / 100.0) > 0.01) {
         fPMutation = P2 / 101.0;
     } else {
         fPMutation = 0.125 * std::fabs(std::sin(static_cast<double>(10 * g) / N - 0.025));
-        host_.SetTrackBar2Position(TrackPos(fPMutation));
+        host_.SetMutationPercent(TrackPos(fPMutation));
     }
 
     // 3. A pending copy-back (the button, or the loop's own at 0.2, 0.5 and 0.8 of
@@ -327,7 +327,7 @@ void TGen::Generation(std::int64_t& g) {
 
     // 8. Recorded members so far, at most the number of generations.
     const auto recorded = static_cast<std::int64_t>(ListBest.size());
-    host_.ShowNPokoleny(std::to_string(recorded < KolPokoleny ? recorded : KolPokoleny));
+    host_.ShowCounter(std::to_string(recorded < KolPokoleny ? recorded : KolPokoleny));
 
     // 9-11. Breed, order, cut back.
     CrossingOver(ClampInt(g + 1));

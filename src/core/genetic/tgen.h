@@ -31,27 +31,29 @@
 
 namespace rel {
 
-// The window's side of a run. Every call is made on the optimiser thread, one at a
-// time; the window implements each (except TerminationRequested) as a blocking call
-// onto its own thread. None of them may throw.
+// The front end's side of a run. Every call is made on the optimiser thread, one at
+// a time, and must return promptly without waiting for the front end's thread (the
+// window reads settings the user changes from values it keeps up to date, and hands
+// what it is to show over to its own thread). None of them may throw.
 class GenHost {
 public:
     virtual ~GenHost() = default;
-    // TrackBar1 (crossover probability x 100, 0..100) and TrackBar2 (mutation).
-    virtual int TrackBar1Position() = 0;
-    virtual void SetTrackBar1Position(int pos) = 0;
-    virtual int TrackBar2Position() = 0;
-    virtual void SetTrackBar2Position(int pos) = 0;
-    // Text of NPokoleny ("Число поколений"): the recorded best members so far.
-    virtual void ShowNPokoleny(const std::string& text) = 0;
-    // One line appended to Memo2.
+    // The crossover and mutation probabilities x 100 (0..100) as the user's controls
+    // hold them, and the positions the schedule moves them to.
+    virtual int CrossoverPercent() = 0;
+    virtual void SetCrossoverPercent(int pos) = 0;
+    virtual int MutationPercent() = 0;
+    virtual void SetMutationPercent(int pos) = 0;
+    // The counter of the run: the recorded best members so far.
+    virtual void ShowCounter(const std::string& text) = 0;
+    // One line of the progress log.
     virtual void AppendMemo(const std::string& line) = 0;
-    // ProgressBar2's position, 0..100.
+    // The run's progress, 0..100.
     virtual void SetProgress(int percent) = 0;
-    // The text of "шт." (LabeledEdit1): how many recorded best members a copy-back puts back.
+    // The text of the copy count: how many recorded best members a copy-back puts back.
     virtual std::string CopyCountText() = 0;
-    // The run's model is complete in st.ModGen: show the results (OutResults) and
-    // return when they are shown.
+    // The run's model is complete in st.ModGen: the results are due (the front end
+    // shows them once the run has returned).
     virtual void DiaGen() = 0;
     // Whether the window asks the run to end (it is closing). Read once per
     // generation on the optimiser thread; must be safe to call from it without a

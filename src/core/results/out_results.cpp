@@ -4,7 +4,8 @@
 #include <cmath>
 #include <optional>
 
-#include "data/failure_file.h"
+#include "results/models.h"
+#include "stats/empirical.h"
 #include "fit/fits.h"
 #include "text/format.h"
 #include "stats/distrib.h"
@@ -146,8 +147,8 @@ ChartSeries& Named(ChartContent& chart, const char* name) {
 
 }  // namespace
 
-ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
-                          const std::string& groupSep) {
+ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnInText, char decimalSep,
+                              const std::string& groupSep) {
     ResultsContent out;
     const char sep = decimalSep;
     const std::string group = !groupSep.empty() ? groupSep : (sep == ',' ? "\u00A0" : ",");
@@ -163,21 +164,15 @@ ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char
                                "приработки начала расчета, " +
                                FormatGeneral(st.TPrirab, sep) + " ч");
     }
+    out.WriteBack.TPrirab = T0;
 
     // 2.-3. Per-interval warranty shares and per-cause totals.
     const Hist40& hist = st.ArrHist;
     out.Vybyv.assign(hist.size(), 0.0);
     out.KolVid.fill(0.0);
 
-    // 5. The model records' sums start again.
-    Mod_Weib& MN = st.ModNewton;
-    Mod_Weib& MS = st.ModSpir;
-    Mod_Weib& MG = st.ModGen;
-    Mod_Weib& MM = st.ModSmirn;
-    for (Mod_Weib* M : {&MN, &MS})
-        if (M->Executed) M->Unsens = M->Kol_Nakopl = 0.0;
-    MG.Unsens = MG.Kol_Nakopl = 0.0;
-    MM.Unsens = MM.Kol_Nakopl = 0.0;
+    // 5. The models' sums over the intervals with failures start again.
+    std::array<ModelSums, kModels.size()>& sums = out.WriteBack.Sums;
 
     // 6.-8. Fixed series, cleared.
     AddFixed(out.Chart1, kChart1Fixed);
@@ -219,22 +214,23 @@ ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char
 
     ChartSeries& S1 = Named(out.Chart1, "Series1");
     ChartSeries& S17 = Named(out.Chart1, "Series17");
-    ChartSeries& S3 = Named(out.Chart1, "Series3");
-    ChartSeries& S2 = Named(out.Chart1, "Series2");
-    ChartSeries& S4 = Named(out.Chart1, "Series4");
-    ChartSeries& S20 = Named(out.Chart1, "Series20");
-    ChartSeries& S21 = Named(out.Chart1, "Series21");
-    ChartSeries& S6 = Named(out.Chart1, "Series6");
-    ChartSeries& S5 = Named(out.Chart1, "Series5");
     ChartSeries& S15 = Named(out.Chart2, "Series15");
     ChartSeries& S7 = Named(out.Chart2, "Series7");
-    ChartSeries& S8 = Named(out.Chart2, "Series8");
-    ChartSeries& S9 = Named(out.Chart2, "Series9");
-    ChartSeries& S10 = Named(out.Chart2, "Series10");
-    ChartSeries& S11 = Named(out.Chart2, "Series11");
-    ChartSeries& S12 = Named(out.Chart2, "Series12");
-    ChartSeries& S22 = Named(out.Chart2, "Series22");
-    ChartSeries& S23 = Named(out.Chart2, "Series23");
+    // The series of each model that has run (nullptr: none).
+    struct ModelSeries {
+        const Mod_Weib* M = nullptr;
+        ChartSeries *rate = nullptr, *rateObserved = nullptr, *accumulated = nullptr, *accumulatedObserved = nullptr;
+    };
+    std::array<ModelSeries, kModels.size()> modelSeries;
+    for (std::size_t m = 0; m < kModels.size(); ++m) {
+        const ModelInfo& info = kModels[m];
+        const Mod_Weib& M = st.*info.member;
+        if (!M.Executed) continue;
+        auto series = [](ChartContent& chart, const char* name) { return name ? &Named(chart, name) : nullptr; };
+        modelSeries[m] = {&M, series(out.Chart1, info.rate), series(out.Chart1, info.rateObserved),
+                          series(out.Chart2, info.accumulated), series(out.Chart2, info.accumulatedObserved)};
+        sums[m].Executed = true;
+    }
 
     // 10.-11. The intervals with failures; the others are skipped entirely.
     const double Park = st.Park;
@@ -270,40 +266,18 @@ ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char
         const double acc = 100.0 * SumOtk / Park;
         if (std::isfinite(acc)) S17.Points.push_back({x, acc, LabT, FormatGrouped(acc, sep, group)});
 
-        // 11.6 Sums of the Pearson models.
-        for (Mod_Weib* M : {&MN, &MS}) {
-            if (!M->Executed) continue;
-            M->Unsens = M->Unsens + At(M->F_Weib, j);
-            M->Kol_Nakopl = M->Kol_Nakopl + At(M->Kol_F_priv, j);
-        }
-        // 11.7 Model 1.1.
-        if (MS.Executed) {
-            AddPoint(S3, x, At(MS.F_Weib, j) * K100 * MS.K_powtor, LabT);
-            AddPoint(S2, x, At(MS.Kol_F_priv, j) * K100 / Park, LabT);
-            AddPoint(S8, x, MS.Unsens * MS.K_powtor, LabT);
-            AddPoint(S9, x, MS.Kol_Nakopl / Park, LabT);
-        }
-        // 11.8 Model 1.2.
-        if (MN.Executed) {
-            AddPoint(S20, x, At(MN.F_Weib, j) * K100 * MN.K_powtor, LabT);
-            AddPoint(S21, x, At(MN.Kol_F_priv, j) * K100 / Park, LabT);
-            AddPoint(S22, x, MN.Unsens * MN.K_powtor, LabT);
-            AddPoint(S23, x, MN.Kol_Nakopl / Park, LabT);
-        }
-        // 11.9 The optimiser's model.
-        if (MG.Executed) {
-            MG.Unsens = MG.Unsens + At(MG.F_Weib, j);
-            MG.Kol_Nakopl = MG.Kol_Nakopl + At(MG.Kol_F_priv, j);
-            AddPoint(S6, x, At(MG.F_Weib, j) * K100 * MG.K_powtor, LabT);
-            AddPoint(S5, x, At(MG.Kol_F_priv, j) * K100 / Park, LabT);
-            AddPoint(S11, x, MG.Unsens * MG.K_powtor, LabT);
-            AddPoint(S12, x, MG.Kol_Nakopl / Park, LabT);
-        }
-        // 11.10 Model 2.
-        if (MM.Executed) {
-            MM.Kol_Nakopl = MM.Kol_Nakopl + At(MM.Kol_F_priv, j);
-            AddPoint(S4, x, At(MM.Kol_F_priv, j) * K100 / Park, LabT);
-            AddPoint(S10, x, MM.Kol_Nakopl / Park, LabT);
+        // 11.6-11.10 Each model's sums and its points.
+        for (std::size_t m = 0; m < kModels.size(); ++m) {
+            const ModelSeries& ms = modelSeries[m];
+            if (!ms.M) continue;
+            const Mod_Weib& M = *ms.M;
+            ModelSums& sum = sums[m];
+            if (ms.accumulated) sum.Unsens = sum.Unsens + At(M.F_Weib, j);
+            sum.Kol_Nakopl = sum.Kol_Nakopl + At(M.Kol_F_priv, j);
+            if (ms.rate) AddPoint(*ms.rate, x, At(M.F_Weib, j) * K100 * M.K_powtor, LabT);
+            if (ms.rateObserved) AddPoint(*ms.rateObserved, x, At(M.Kol_F_priv, j) * K100 / Park, LabT);
+            if (ms.accumulated) AddPoint(*ms.accumulated, x, sum.Unsens * M.K_powtor, LabT);
+            if (ms.accumulatedObserved) AddPoint(*ms.accumulatedObserved, x, sum.Kol_Nakopl / Park, LabT);
         }
         // 11.11 Warranty exits and observed failures.
         AddPoint(S1, x, 100.0 * V, LabT);
@@ -324,30 +298,51 @@ ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char
     // 12. Title line.
     out.Label10 = st.DataTitle + " (" + FormatGeneral(st.ParkFile, sep) + " шт.)";
 
-    // 13. The table.
-    out.Table = BuildResultsTable(st, T0, sep);
+    // 13. The table, with the models' sums of this output.
+    std::array<double, kModels.size()> kolNakopl{};
+    for (std::size_t m = 0; m < kModels.size(); ++m) kolNakopl[m] = sums[m].Kol_Nakopl;
+    out.Table = BuildResultsTable(st, T0, kolNakopl, sep);
 
     // 14. Ln accumulation points and the Ln-Ln line from the first failure with
     // positive time to the last failure. Without such a failure, or when the line
     // of the loaded data is undefined, the line has no points.
     ChartSeries& S18 = Named(out.Chart3, "Series18");
     ChartSeries& S19 = Named(out.Chart3, "Series19");
-    st.iFirstPos = -1;
+    int& iFirstPos = out.WriteBack.iFirstPos;
+    iFirstPos = -1;
     const auto& P = st.ArrProblems;
     for (std::size_t i = 0; i < P.size(); ++i) {
         if (!(P[i].time > 0)) continue;
         const double lx = std::log(P[i].time + kLogOffset);
         const double ly = std::log(static_cast<double>(i + 1));
         S18.Points.push_back({lx, ly, {}, {}});
-        if (st.iFirstPos == -1) st.iFirstPos = static_cast<int>(i);
+        if (iFirstPos == -1) iFirstPos = static_cast<int>(i);
     }
-    if (st.iFirstPos != -1 && LnLineDefined(st)) {
-        for (const double t : {P[static_cast<std::size_t>(st.iFirstPos)].time, P.back().time}) {
+    if (iFirstPos != -1 && LnLineDefined(st)) {
+        for (const double t : {P[static_cast<std::size_t>(iFirstPos)].time, P.back().time}) {
             const double lx = std::log(t + kLogOffset);
             const double ly = st.A_LN * lx + st.B_LN;
             if (std::isfinite(lx) && std::isfinite(ly)) S19.Points.push_back({lx, ly, {}, {}});
         }
     }
+    return out;
+}
+
+void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb) {
+    st.TPrirab = wb.TPrirab;
+    st.iFirstPos = wb.iFirstPos;
+    for (std::size_t m = 0; m < kModels.size(); ++m) {
+        Mod_Weib& M = st.*kModels[m].member;
+        if (!wb.Sums[m].Executed && kModels[m].keepSumsWhenIdle) continue;
+        M.Unsens = wb.Sums[m].Unsens;
+        M.Kol_Nakopl = wb.Sums[m].Kol_Nakopl;
+    }
+}
+
+ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
+                          const std::string& groupSep) {
+    ResultsContent out = ComputeResults(st, burnInText, decimalSep, groupSep);
+    ApplyResults(st, out.WriteBack);
     return out;
 }
 

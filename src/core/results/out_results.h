@@ -38,6 +38,7 @@
 #include <vector>
 
 #include "data/state.h"
+#include "results/models.h"
 #include "results/results_table.h"
 
 namespace rel {
@@ -104,6 +105,21 @@ struct ResultInterval {
     double SumOtk = 0.0;
 };
 
+// A model's sums over the intervals with failures, as the results output leaves them
+// in its record: Unsens of its Weibull probabilities (0 for model 2), Kol_Nakopl of
+// its expected observed failures.
+struct ModelSums {
+    bool Executed = false;
+    double Unsens = 0.0, Kol_Nakopl = 0.0;
+};
+
+// What the results output writes back into the state.
+struct ResultsWriteBack {
+    double TPrirab = 0.0;  // the burn-in time the output used
+    int iFirstPos = -1;    // first failure with positive time
+    std::array<ModelSums, kModels.size()> Sums{};  // in the order of kModels
+};
+
 struct ResultsContent {
     std::string Label10;
     ResultsTable Table;
@@ -118,29 +134,34 @@ struct ResultsContent {
     std::string LabT;
     // Notes for the memo (a burn-in text that is not a number); empty normally.
     std::vector<std::string> Messages;
+    ResultsWriteBack WriteBack;
 };
 
-// Builds the whole results output from the state.
+// Builds the whole results output from the state, which it only reads.
 //
 // burnInText is the text of the burn-in field as the window holds it now. When it
-// is a number (with decimalSep) it becomes TPrirab; otherwise the output keeps the
-// TPrirab taken at the start of the run, shows it in the row 10 label and adds a
-// note to Messages.
+// is a number (with decimalSep) the output uses it as the burn-in time; otherwise
+// it keeps the TPrirab taken at the start of the run, shows it in the row 10 label
+// and adds a note to Messages.
 //
-// Side effects on the state, and nothing else:
-//  - st.TPrirab as above; st.iFirstPos recomputed from the failure list;
-//  - Unsens and Kol_Nakopl of the model records serve as accumulators: after the
-//    output, for every executed model among ModNewton, ModSpir and ModGen, Unsens is
-//    the sum of its F_Weib over the intervals with failures; for every executed
-//    model Kol_Nakopl is the sum of its Kol_F_priv over them. ModSmirn's Unsens, and
-//    both fields of ModSmirn and ModGen when not executed, are set to 0; those of a
-//    ModNewton or ModSpir that is not executed are left as they are. A model whose
-//    interval arrays are shorter than the histogram (fitted on an earlier
-//    histogram) has no value for the missing intervals: its sums become NaN, its
-//    points there are left out and its table cells that use them show kNoValue.
+// The sums of the models (ModelSums) run over the intervals with failures. A model
+// whose interval arrays are shorter than the histogram (fitted on an earlier
+// histogram) has no value for the missing intervals: its sums become NaN, its points
+// there are left out and its table cells that use them show kNoValue.
 //
 // groupSep is the thousands separator of the Series17 marks; empty: "," with a
 // decimal point, a no-break space (U+00A0) with a decimal comma.
+ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnInText, char decimalSep,
+                              const std::string& groupSep = {});
+
+// What the results output writes back into the state, in one step:
+//  - st.TPrirab := the burn-in time used; st.iFirstPos recomputed from the failure list;
+//  - for every model that has run, Unsens and Kol_Nakopl := its sums; of a model
+//    that has not run, models 2 and the optimiser's get 0 and 0, models 1.1 and 1.2
+//    keep theirs.
+void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb);
+
+// ComputeResults followed by ApplyResults.
 ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
                           const std::string& groupSep = {});
 

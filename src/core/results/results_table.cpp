@@ -3,6 +3,7 @@
 #include <cmath>
 #include <initializer_list>
 
+#include "results/models.h"
 #include "text/format.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
@@ -20,19 +21,6 @@ bool AllFinite(std::initializer_list<double> xs) {
 std::string Fixed(double x, int width, int decimals, char sep) {
     return FormatFixed(x, width, decimals, sep);
 }
-
-// Column captions of the four models, in their fixed column order.
-struct ModelSlot {
-    const char* record;
-    const char* caption;
-    Mod_Weib AnalysisState::*member;
-};
-constexpr ModelSlot kModelSlots[] = {
-    {"ModNewton", "Пирсона/Ньютона", &AnalysisState::ModNewton},
-    {"ModSpir", "Пирсона/спир.спуск", &AnalysisState::ModSpir},
-    {"ModSmirn", "Критерий Смирнова", &AnalysisState::ModSmirn},
-    {"ModGen", "Генетическая", &AnalysisState::ModGen},
-};
 
 constexpr const char* kRowLabels[kResRows] = {
     "Результаты для моделей:",
@@ -58,6 +46,10 @@ ResultCell ResCell(const std::string& text, int columnWidth) {
 
 double CalcLamData(AnalysisState& st, double T0) {
     st.TPrirab = T0;
+    return LamDataOf(st, T0);
+}
+
+double LamDataOf(const AnalysisState& st, double T0) {
     if (!(T0 < 1000.0) || !(st.Park > 0.0)) return std::nan("");
     double S = 0.0;
     for (const Problems& p : st.ArrProblems) {
@@ -107,13 +99,14 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
     return r;
 }
 
-ResultsTable BuildResultsTable(AnalysisState& st, double T0, char sep) {
+ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
+                               const std::array<double, kModels.size()>& kolNakopl, char sep) {
     ResultsTable tab;
     const std::string none = kNoValue;
 
     // The frequency of the data column; the table step follows the charts, but the
     // frequency is the first thing the results output computes.
-    tab.LamData = CalcLamData(st, T0);
+    tab.LamData = LamDataOf(st, T0);
     tab.TPrirab = T0;
 
     // 1.-3. First column, blank model and data columns.
@@ -121,21 +114,23 @@ ResultsTable BuildResultsTable(AnalysisState& st, double T0, char sep) {
     tab.ColWidths[0] = kResLabelWidth;
 
     // 4. One column per executed model.
-    for (const ModelSlot& slot : kModelSlots) {
+    for (std::size_t m = 0; m < kModels.size(); ++m) {
+        const ModelInfo& slot = kModels[m];
         const Mod_Weib& global = st.*slot.member;
         if (!global.Executed) continue;
         const int c = tab.ColRes;
         tab.ColWidths[c] = kResModelWidth;
-        tab.Cells[0][c].text = slot.caption;
+        tab.Cells[0][c].text = slot.tableCaption;
 
         // The statistic goes into the copy only.
         Mod_Weib M = global;
+        M.Kol_Nakopl = kolNakopl[m];
         std::string KolmTxt;
         KolmogorovCrit(st, M.KolmCrt, KolmTxt, M.K_powtor, M.A, M.B, M.Sred, M.SKO);
 
         const auto texts = ModelColumnTexts(M, st.DelitOtk, M.KolmCrt, KolmTxt, sep);
         for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row], kResModelWidth);
-        tab.Models.push_back({c, slot.record, slot.caption, M.KolmCrt, KolmTxt});
+        tab.Models.push_back({c, slot.record, slot.tableCaption, M.KolmCrt, KolmTxt});
         ++tab.ColRes;
     }
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "data/state.h"
+#include "results/models.h"
 
 namespace rel {
 
@@ -68,8 +69,10 @@ struct ResultsTable {
 
 // Observed failure frequency per product per 1000 h over (T0, 1000 h]: each failure
 // in the window counts 1 / (1 - share of products out of warranty at its time).
-// Sets st.TPrirab := T0 and returns LamData. Undefined (NaN) when the window is
-// empty (T0 of 1000 h or more) or the fleet is not positive.
+// Undefined (NaN) when the window is empty (T0 of 1000 h or more) or the fleet is
+// not positive.
+double LamDataOf(const AnalysisState& st, double T0);
+// The same, with st.TPrirab := T0 first.
 double CalcLamData(AnalysisState& st, double T0);
 
 // End of the frequency window named in the row 10 label: the last failure's time
@@ -85,10 +88,11 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
                                              const std::string& KolmTxt, char sep);
 
 // The whole table, as the results output builds it after its charts: the executed
-// models in the order ModNewton, ModSpir, ModSmirn, ModGen (KolmogorovCrit on a copy
-// of each record), then the row labels and the data column. Reads Kol_Nakopl of the
-// records as they are (the results output has re-accumulated it). T0 is the burn-in
-// time; CalcLamData is called with it.
-ResultsTable BuildResultsTable(AnalysisState& st, double T0, char sep);
+// models in the order of kModels (KolmogorovCrit on a copy of each record), then the
+// row labels and the data column. kolNakopl holds each model's accumulated expected
+// failures as the results output has summed them (in the order of kModels). T0 is
+// the burn-in time of the frequency.
+ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
+                               const std::array<double, kModels.size()>& kolNakopl, char sep);
 
 }  // namespace rel

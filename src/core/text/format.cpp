@@ -236,4 +236,30 @@ std::string LongTimeText(std::int64_t seconds) {
     return buf;
 }
 
+std::string TimeText(double t, char sep) {
+    // The shortest text that reads back as t: when it has at most 15 significant
+    // digits it is also the 15-digit rounding, so it is the general text itself.
+    if (t >= 1e-5 && t < 1e15) {
+        char buf[64];
+        const auto r = std::to_chars(buf, buf + sizeof buf, t, std::chars_format::fixed);
+        if (r.ec == std::errc()) {
+            int digits = 0;
+            bool leading = true;
+            for (char* c = buf; c != r.ptr; ++c) {
+                if (*c == '.') continue;
+                if (leading && *c == '0') continue;
+                leading = false;
+                ++digits;
+            }
+            if (digits <= 15) {
+                std::string s(buf, r.ptr);
+                for (char& c : s)
+                    if (c == '.') c = sep;
+                return s;
+            }
+        }
+    }
+    return FormatGeneral(t, sep);
+}
+
 }  // namespace rel

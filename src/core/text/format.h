@@ -42,4 +42,8 @@ std::string IntText(double x);
 // Long time text H:mm:ss of a duration in whole seconds (hours modulo 24).
 std::string LongTimeText(std::int64_t seconds);
 
+// A failure time as the failure list shows it: the general text (up to 15
+// significant digits) with the given decimal separator.
+std::string TimeText(double t, char sep);
+
 }  // namespace rel

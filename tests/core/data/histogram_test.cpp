@@ -7,7 +7,7 @@
 #include <limits>
 #include <vector>
 
-#include "data/failure_file.h"
+#include "analysis/load.h"
 
 namespace rel {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "data/failure_file.h"
+#include "analysis/load.h"
 
 namespace rel {
 namespace {
@@ -31,16 +31,16 @@ TEST(WarrantyFile, MeanDeviationAndTheirTexts) {
         AnalysisState st;
         const WarrantyResult r = LoadWarrantyBytes(st, c.file, "gar.txt", c.sep);
         ASSERT_TRUE(r.ok) << r.error;
-        EXPECT_EQ(r.MaskEdit1, c.count);
+        EXPECT_EQ(r.CountText, c.count);
         EXPECT_EQ(st.SredGar, c.mean) << c.file;
         if (c.sd >= 0) {
             EXPECT_EQ(st.SKOGar, c.sd) << c.file;
         }
-        EXPECT_EQ(r.meSred, c.meSred) << c.file;
-        EXPECT_EQ(r.meSKO, c.meSKO) << c.file;
-        EXPECT_EQ(r.MaskEditSrednee, c.srednee) << c.file;
-        EXPECT_EQ(r.MaskEditSKO, c.sko) << c.file;
-        EXPECT_EQ(r.Label15, "Т");
+        EXPECT_EQ(r.SredText, c.meSred) << c.file;
+        EXPECT_EQ(r.SKOText, c.meSKO) << c.file;
+        EXPECT_EQ(r.MeanText, c.srednee) << c.file;
+        EXPECT_EQ(r.SdText, c.sko) << c.file;
+        EXPECT_EQ(r.Title, "Т");
     }
 }
 
@@ -56,7 +56,7 @@ TEST(WarrantyFile, LoadReplacesWarrantyFiguresAndClearsModels) {
     EXPECT_EQ(st.SredGar, 2500.0);
     EXPECT_EQ(st.SKOGar, 500.0);
     EXPECT_EQ(st.DataTitle, "Гарантия");
-    EXPECT_EQ(r.Label15, "Гарантия");
+    EXPECT_EQ(r.Title, "Гарантия");
     EXPECT_TRUE(st.FileLoaded);
     EXPECT_FALSE(st.ModSpir.Executed || st.ModNewton.Executed || st.ModSmirn.Executed || st.ModGen.Executed);
     EXPECT_EQ(st.ModSpir.A, 1.5);
@@ -67,8 +67,8 @@ TEST(WarrantyFile, LoadReplacesWarrantyFiguresAndClearsModels) {
     const WarrantyResult b = LoadWarrantyFile(st, kFixtures + "/gar-blank-lines.txt", ',');
     ASSERT_TRUE(b.ok) << b.error;
     EXPECT_EQ(st.ArrGar, (DoubArr{2517, 2523}));
-    EXPECT_EQ(b.meSKO, "4,2");
-    EXPECT_EQ(b.MaskEditSKO, "4,243");
+    EXPECT_EQ(b.SKOText, "4,2");
+    EXPECT_EQ(b.SdText, "4,243");
 }
 
 TEST(WarrantyFile, FailedLoads) {
@@ -117,7 +117,7 @@ TEST(WarrantyFile, FailedLoads) {
     const WarrantyResult none = LoadWarrantyFile(st, "", '.');
     EXPECT_FALSE(none.ok);
     EXPECT_TRUE(st.FileLoaded);
-    EXPECT_TRUE(none.Edit4.empty());
+    EXPECT_TRUE(none.ShortName.empty());
 }
 
 TEST(WarrantyFile, ShortName) {
@@ -126,7 +126,7 @@ TEST(WarrantyFile, ShortName) {
     EXPECT_EQ(WarrantyShortName("/home/user/gar-demo.txt"), "/..gar-demo.txt");
     EXPECT_EQ(WarrantyShortName("gar.txt"), "..gar.txt");
     const WarrantyResult r = LoadWarrantyFile(*std::make_unique<AnalysisState>(), "/no/such/gar1.txt", '.');
-    EXPECT_EQ(r.Edit4, "/..gar1.txt");
+    EXPECT_EQ(r.ShortName, "/..gar1.txt");
 }
 
 }  // namespace

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "data/failure_file.h"
+#include "analysis/load.h"
 
 namespace rel {
 namespace {
@@ -24,9 +24,9 @@ Loaded Demo() {
     l.p.SredGar = l.st.SredGar;
     l.p.SKOGar = l.st.SKOGar;
     l.p.TPrirab = 300;
-    l.p.Edit1 = r.view.Edit1;
-    l.p.Edit6 = r.view.Edit6;
-    l.p.Edit5 = r.view.Edit5;
+    l.p.StepCoef11 = r.view.StepCoef11Text;
+    l.p.StepCoef12 = r.view.StepCoef12Text;
+    l.p.StepCoef2 = r.view.StepCoef2Text;
     l.p.decimalSep = ',';
     l.p.clock.evaluationsPerSecond = 4000;  // repeatable and quick
     return l;
@@ -36,7 +36,7 @@ bool StartsWith(const std::string& s, const std::string& head) { return s.rfind(
 
 TEST(CalculationRun, AllThreeFitsInOrderWithTheirConfidenceLines) {
     Loaded l = Demo();
-    l.p.BoxNewton = l.p.BoxSmirnow = true;
+    l.p.Newton = l.p.Smirnov = true;
     std::vector<std::string> delivered;
     const RunResult r = CalculationRun(l.st, l.p, [&](const std::string& s) { delivered.push_back(s); });
     ASSERT_TRUE(r.ok) << r.error;
@@ -64,8 +64,8 @@ TEST(CalculationRun, AllThreeFitsInOrderWithTheirConfidenceLines) {
 
 TEST(CalculationRun, OnlyTheTickedFitsRun) {
     Loaded l = Demo();
-    l.p.SpirSpusk = false;
-    l.p.BoxNewton = true;
+    l.p.Spiral = false;
+    l.p.Newton = true;
     l.st.ModSpir.A = 123;
     const RunResult r = CalculationRun(l.st, l.p);
     ASSERT_TRUE(r.ok);
@@ -75,7 +75,7 @@ TEST(CalculationRun, OnlyTheTickedFitsRun) {
     EXPECT_TRUE(r.newton.has_value());
 
     Loaded none = Demo();
-    none.p.SpirSpusk = false;
+    none.p.Spiral = false;
     const RunResult rn = CalculationRun(none.st, none.p);
     EXPECT_TRUE(rn.ok);
     EXPECT_TRUE(rn.memo.empty());
@@ -85,28 +85,28 @@ TEST(CalculationRun, OnlyTheTickedFitsRun) {
 TEST(CalculationRun, CoefficientTextsThatStopTheRun) {
     const struct {
         const char* what;
-        std::string Edit1, Edit6;
-        const char* field;
+        std::string coef11, coef12;
+        RunField field;
         const char* label;
         bool spiralDone;
     } cases[] = {
-        {"1.1 not a number", "abc", "1,00025", "Edit1", kStepCoefLabel11, false},
-        {"1.2 not a number", "1,00025", "1.5", "Edit6", kStepCoefLabel12, true},
-        {"1.2 below one", "1,00025", "0,5", "Edit6", kStepCoefLabel12, true},
+        {"1.1 not a number", "abc", "1,00025", RunField::StepCoef11, kStepCoefLabel11, false},
+        {"1.2 not a number", "1,00025", "1.5", RunField::StepCoef12, kStepCoefLabel12, true},
+        {"1.2 below one", "1,00025", "0,5", RunField::StepCoef12, kStepCoefLabel12, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Loaded l = Demo();
-        l.p.BoxNewton = true;
-        l.p.Edit1 = c.Edit1;
-        l.p.Edit6 = c.Edit6;
+        l.p.Newton = true;
+        l.p.StepCoef11 = c.coef11;
+        l.p.StepCoef12 = c.coef12;
         l.st.ModNewton.A = 77;
         l.st.ModSpir.B = 88;
         const RunResult r = CalculationRun(l.st, l.p);
         EXPECT_FALSE(r.ok);
         EXPECT_EQ(r.errorField, c.field);
         EXPECT_NE(r.error.find(c.label), std::string::npos) << r.error;
-        const std::string& text = std::string(c.field) == "Edit1" ? c.Edit1 : c.Edit6;
+        const std::string& text = c.field == RunField::StepCoef11 ? c.coef11 : c.coef12;
         EXPECT_NE(r.error.find("\"" + text + "\""), std::string::npos) << r.error;
         EXPECT_EQ(l.st.ModNewton.A, 77);
         EXPECT_EQ(l.st.ModSpir.Executed, c.spiralDone);
@@ -120,8 +120,8 @@ TEST(CalculationRun, CoefficientTextsThatStopTheRun) {
 
 TEST(CalculationRun, UnitCoefficientsFinish) {
     Loaded l = Demo();
-    l.p.BoxNewton = l.p.BoxSmirnow = true;
-    l.p.Edit1 = l.p.Edit6 = l.p.Edit5 = "1";
+    l.p.Newton = l.p.Smirnov = true;
+    l.p.StepCoef11 = l.p.StepCoef12 = l.p.StepCoef2 = "1";
     const RunResult r = CalculationRun(l.st, l.p);
     EXPECT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.memo.size(), 8u);
@@ -129,7 +129,7 @@ TEST(CalculationRun, UnitCoefficientsFinish) {
 
 TEST(CalculationRun, WarrantyFiguresFittedByTheLastPearsonFitServeModelTwo) {
     Loaded l = Demo();
-    l.p.BoxNewton = l.p.BoxSmirnow = true;
+    l.p.Newton = l.p.Smirnov = true;
     l.p.FitSred = true;
     const RunResult r = CalculationRun(l.st, l.p);
     ASSERT_TRUE(r.ok);
@@ -145,7 +145,7 @@ TEST(CalculationRun, NothingToFitIsSaidSo) {
     l.st.ModSpir.A = 5;
     RunResult r = CalculationRun(l.st, l.p);
     EXPECT_FALSE(r.ok);
-    EXPECT_TRUE(r.errorField.empty());
+    EXPECT_EQ(r.errorField, RunField::None);
     EXPECT_EQ(l.st.ModSpir.A, 5);
 
     Loaded e = Demo();
@@ -157,7 +157,7 @@ TEST(CalculationRun, NothingToFitIsSaidSo) {
 
 TEST(CalculationRun, VirtualClockGivesTheSameRunTwice) {
     Loaded a = Demo(), b = Demo();
-    a.p.BoxNewton = a.p.BoxSmirnow = true;
+    a.p.Newton = a.p.Smirnov = true;
     b.p = a.p;
     const RunResult ra = CalculationRun(a.st, a.p), rb = CalculationRun(b.st, b.p);
     EXPECT_EQ(ra.memo, rb.memo);

@@ -48,21 +48,21 @@ struct TestHost : rel::GenHost {
     int pass = 0;                    // passes started (TrackBar1 is read first in each)
     std::function<void(int pass)> onPass;
 
-    int TrackBar1Position() override {
+    int CrossoverPercent() override {
         ++pass;
         if (onPass) onPass(pass);
         return tb1;
     }
-    void SetTrackBar1Position(int p) override {
+    void SetCrossoverPercent(int p) override {
         tb1 = p;
         tb1Set.push_back(p);
     }
-    int TrackBar2Position() override { return tb2; }
-    void SetTrackBar2Position(int p) override {
+    int MutationPercent() override { return tb2; }
+    void SetMutationPercent(int p) override {
         tb2 = p;
         tb2Set.push_back(p);
     }
-    void ShowNPokoleny(const std::string& t) override { nPokoleny.push_back(t); }
+    void ShowCounter(const std::string& t) override { nPokoleny.push_back(t); }
     void AppendMemo(const std::string& line) override {
         memo.push_back(line);
         memoPass.push_back(pass);

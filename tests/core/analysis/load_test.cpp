@@ -1,4 +1,4 @@
-#include "data/failure_file.h"
+#include "analysis/load.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +31,13 @@ std::string DataFile(const std::vector<std::string>& names, const std::vector<st
 
 LoadResult Load(AnalysisState& st, const std::string& bytes, char sep = '.') {
     return LoadFailureBytes(st, bytes, kPath, sep);
+}
+
+// The failure list as the window shows it: the header row, then one row per failure.
+std::vector<std::array<std::string, 4>> Grid(const AnalysisState& st, const LoadResult& r, char sep = '.') {
+    std::vector<std::array<std::string, 4>> rows{{kGridHeader[0], kGridHeader[1], kGridHeader[2], kGridHeader[3]}};
+    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) rows.push_back(FailureGridRow(st, r.view.Marks, i, sep));
+    return rows;
 }
 
 std::vector<std::string> Names(const std::vector<Vid_otkaza>& v) {
@@ -98,15 +105,15 @@ TEST(FailureFile, ExampleInEveryEncodingAndLineEnd) {
         EXPECT_TRUE(st.FileLoaded);
 
         const FailureFileView& v = r.view;
-        EXPECT_EQ(v.Label10, "Парк 2023");
-        EXPECT_EQ(v.meSred, "2500");
-        EXPECT_EQ(v.meSKO, "400");
-        EXPECT_EQ(v.meKolAll, "120");
-        EXPECT_EQ(v.meKolOtk, "2");
-        EXPECT_EQ(v.LabeledEdit2, "2500");
-        EXPECT_EQ(v.NPokoleny, "1500");
+        EXPECT_EQ(v.Title, "Парк 2023");
+        EXPECT_EQ(v.SredText, "2500");
+        EXPECT_EQ(v.SKOText, "400");
+        EXPECT_EQ(v.ParkText, "120");
+        EXPECT_EQ(v.FailuresText, "2");
+        EXPECT_EQ(v.PeriodText, "2500");
+        EXPECT_EQ(v.GenerationsText, "1500");
         using Row = std::array<std::string, 4>;
-        EXPECT_EQ(v.Grid, (std::vector<Row>{
+        EXPECT_EQ(Grid(st, r), (std::vector<Row>{
                               {" № отказа", "Наработка, ч", "Источник отказа", "Описание отказа"},
                               {"1", "0", "Брак", "вмятина на корпусе"},
                               {"2", "350.5", "Двигатель", "заклинил"},
@@ -116,10 +123,10 @@ TEST(FailureFile, ExampleInEveryEncodingAndLineEnd) {
         EXPECT_EQ(st.Gamma50Cenz, 0.0);
         const double C = 1.0 / (1.0 - NormF(2500, 400, 350.5)) + 1.0 / (1.0 - NormF(2500, 400, 1210));
         EXPECT_EQ(st.Otk2000, C / 120 * 2000 / 1210);
-        ASSERT_EQ(v.Series1.size(), 2u);
-        EXPECT_EQ(v.Series1[0], std::make_pair(std::log(350.5 + 0.00001), std::log(2.0)));
-        EXPECT_EQ(v.Series1[1], std::make_pair(std::log(1210 + 0.00001), std::log(3.0)));
-        EXPECT_EQ(v.Series2.size(), 2u);
+        ASSERT_EQ(v.LnPoints.size(), 2u);
+        EXPECT_EQ(v.LnPoints[0], std::make_pair(std::log(350.5 + 0.00001), std::log(2.0)));
+        EXPECT_EQ(v.LnPoints[1], std::make_pair(std::log(1210 + 0.00001), std::log(3.0)));
+        EXPECT_EQ(v.LnLine.size(), 2u);
     }
 }
 
@@ -272,7 +279,7 @@ TEST(FailureFile, ClassificationAndRenumbering) {
     EXPECT_EQ(st.KolOtkAll, 8);
     EXPECT_EQ(st.iFirstPos, 1);
     // The time-0 reject adds no weight and no chart point; the 0.5 h one adds weight.
-    EXPECT_EQ(r.view.Series1.size(), 5u);
+    EXPECT_EQ(r.view.LnPoints.size(), 5u);
     double C = 0;
     for (double t : {0.5, 100.0, 200.0, 300.0, 400.0, 500.0}) C = C + 1.0 / (1.0 - NormF(2500, 400, t));
     EXPECT_EQ(st.Otk2000, C / 120 * 2000 / 500);
@@ -356,7 +363,7 @@ TEST(FailureFile, FailureCountAndGenerationsRule) {
         const LoadResult r = Load(st, file);
         ASSERT_TRUE(r.ok) << c.rows;
         EXPECT_EQ(st.KolOtkAll, c.kolOtkAll) << c.rows;
-        EXPECT_EQ(r.view.NPokoleny, c.generations) << c.rows;
+        EXPECT_EQ(r.view.GenerationsText, c.generations) << c.rows;
         EXPECT_EQ(st.ArrProblems.size(), static_cast<std::size_t>(c.rows));
     }
 }
@@ -396,9 +403,9 @@ TEST(FailureFile, SecondLoadReplacesCausesAndCounts) {
 const double kW = 1.0 / (1.0 - 1e-12);
 double Frac(double x) { return x - std::trunc(x); }
 
-std::vector<std::string> Column2(const LoadResult& r) {
+std::vector<std::string> Column2(const AnalysisState& st, const LoadResult& r) {
     std::vector<std::string> out;
-    for (std::size_t i = 1; i < r.view.Grid.size(); ++i) out.push_back(r.view.Grid[i][2]);
+    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) out.push_back(FailureGridRow(st, r.view.Marks, i, '.')[2]);
     return out;
 }
 
@@ -409,7 +416,7 @@ TEST(FailureFile, CrossingsAndGammaLives) {
     const LoadResult r = Load(st, DataFile({"Двигатель"}, rows, "1000000", "1", "7"));
     ASSERT_TRUE(r.ok);
     const std::string d = "Двигатель";
-    EXPECT_EQ(Column2(r), (std::vector<std::string>{
+    EXPECT_EQ(Column2(st, r), (std::vector<std::string>{
                               d + ", отказов 10% от парка", d + ", отказов 20% от парка", d,
                               d + ", отказов 50% от парка с учетом цензурирования", d,
                               d + ", отказов 80% от парка", d, d}));
@@ -425,7 +432,7 @@ TEST(FailureFile, CrossingsAndGammaLives) {
     // 10% and 20% reached at the same failure: the cell shows the last annotation.
     const LoadResult r2 = Load(st, DataFile({"Двигатель"}, rows, "1000000", "1", "5"));
     ASSERT_TRUE(r2.ok);
-    EXPECT_EQ(Column2(r2)[0], d + ", отказов 20% от парка");
+    EXPECT_EQ(Column2(st, r2)[0], d + ", отказов 20% от парка");
     EXPECT_EQ(st.Gamma90, 100 - Frac(C[1] - 0.1 * 5) * 100);
 }
 
@@ -466,7 +473,7 @@ TEST(FailureFile, DegenerateHeaderFiguresStayFinite) {
     const LoadResult r = Load(st, DataFile({}, {"100\tДвигатель стартера", "2500\tДвигатель"}, "2500", "400", "0"));
     EXPECT_EQ(st.Otk2000, 0.0);
     EXPECT_EQ(st.Gamma90, 0.0);
-    EXPECT_EQ(r.view.Grid[1][2], "Другие");
+    EXPECT_EQ(Grid(st, r)[1][2], "Другие");
     // With a zero deviation a failure exactly at the mean weighs 2 (half the fleet
     // has left); one after it gets the largest finite weight.
     const LoadResult z = Load(st, DataFile({}, {"500\tДвигатель стартера", "900\tДвигатель"}, "500", "0", "1e20"));
@@ -493,12 +500,12 @@ TEST(FailureFile, LogLogLine) {
     EXPECT_NEAR(st.A_LN, sxy / sxx, 1e-12);
     EXPECT_NEAR(st.B_LN, my - sxy / sxx * mx, 1e-12);
     EXPECT_TRUE(LnLineDefined(st));
-    ASSERT_EQ(r.view.Series2.size(), 2u);
-    EXPECT_EQ(r.view.Series2[0].first, x[0]);
-    EXPECT_EQ(r.view.Series2[0].second, st.A_LN * x[0] + st.B_LN);
-    EXPECT_EQ(r.view.Series2[1].first, x[2]);
-    EXPECT_EQ(r.view.Series1.size(), 3u);
-    EXPECT_EQ(r.view.Series1[0].second, y[0]);
+    ASSERT_EQ(r.view.LnLine.size(), 2u);
+    EXPECT_EQ(r.view.LnLine[0].first, x[0]);
+    EXPECT_EQ(r.view.LnLine[0].second, st.A_LN * x[0] + st.B_LN);
+    EXPECT_EQ(r.view.LnLine[1].first, x[2]);
+    EXPECT_EQ(r.view.LnPoints.size(), 3u);
+    EXPECT_EQ(r.view.LnPoints[0].second, y[0]);
 
     // Too few distinct points: no line, A_LN = B_LN = 0.
     const std::vector<std::vector<std::string>> undefined = {
@@ -510,7 +517,7 @@ TEST(FailureFile, LogLogLine) {
     for (const auto& rows : undefined) {
         const LoadResult u = Load(st, DataFile({}, rows));
         ASSERT_TRUE(u.ok);
-        EXPECT_TRUE(u.view.Series2.empty()) << rows[0];
+        EXPECT_TRUE(u.view.LnLine.empty()) << rows[0];
         EXPECT_EQ(st.A_LN, 0.0);
         EXPECT_EQ(st.B_LN, 0.0);
         EXPECT_FALSE(LnLineDefined(st));
@@ -525,17 +532,17 @@ TEST(FailureFile, TextsFollowTheDecimalSeparator) {
     const LoadResult r = Load(st, DataFile({}, {"350,5\tДвигатель стартера"}, "2500.5", "400.25", "120"), ',');
     ASSERT_TRUE(r.ok);
     const FailureFileView& v = r.view;
-    EXPECT_EQ(v.meSred, "2500,5");
-    EXPECT_EQ(v.LabeledEdit2, "2500,5");
-    EXPECT_EQ(v.meSKO, "400,25");
-    EXPECT_EQ(v.Edit1, "1,00025");
-    EXPECT_EQ(v.Edit6, "1,00025");
-    EXPECT_EQ(v.Edit5, "1,0005");
-    EXPECT_EQ(v.Edit2, "0,0000002");
-    EXPECT_EQ(v.Grid[1][1], "350,5");
+    EXPECT_EQ(v.SredText, "2500,5");
+    EXPECT_EQ(v.PeriodText, "2500,5");
+    EXPECT_EQ(v.SKOText, "400,25");
+    EXPECT_EQ(v.StepCoef11Text, "1,00025");
+    EXPECT_EQ(v.StepCoef12Text, "1,00025");
+    EXPECT_EQ(v.StepCoef2Text, "1,0005");
+    EXPECT_EQ(v.PrecisionText, "0,0000002");
+    EXPECT_EQ(Grid(st, r, ',')[1][1], "350,5");
     const LoadResult p = Load(st, DataFile({}, {"350,5\tДвигатель стартера"}), '.');
-    EXPECT_EQ(p.view.Edit2, "0.0000002");
-    EXPECT_EQ(p.view.Grid[1][1], "350.5");
+    EXPECT_EQ(p.view.PrecisionText, "0.0000002");
+    EXPECT_EQ(Grid(st, p)[1][1], "350.5");
 }
 
 // The grid's time text is the general text of the number, however it is found.

@@ -1,0 +1,86 @@
+#include "cli/fit_options.h"
+
+namespace relcli {
+
+namespace {
+
+const char* Text(HelpLang lang, const char* en, const char* ru) { return lang == HelpLang::English ? en : ru; }
+
+}  // namespace
+
+FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
+    auto t = [lang](const char* en, const char* ru) { return std::string(Text(lang, en, ru)); };
+    cmd.add_option("DATA", req_.data, t("failure data file", "файл исходных данных"))->required();
+    cmd.add_option("--warranty", req_.warranty,
+                   t("warranty end-time file, loaded after the data file",
+                     "файл времен окончания гарантии, загружается после файла данных"));
+    cmd.add_option("--models", req_.models,
+                   withGen ? t("models to fit, from 1.1,1.2,2,gen", "модели: 1.1, 1.2, 2, gen через запятую")
+                           : t("models to fit, from 1.1,1.2,2", "модели: 1.1, 1.2, 2 через запятую"))
+        ->capture_default_str();
+    cmd.add_flag("--fit-sred", req_.fitSred, t("also fit the mean warranty end time", "подбор среднего времени гарантии"));
+    cmd.add_flag("--fit-sko", req_.fitSKO, t("also fit its standard deviation", "подбор СКО времени гарантии"));
+    cmd.add_option("--burn-in", req_.burnIn, t("burn-in time, h", "время приработки, ч"))->capture_default_str();
+    cmd.add_option("--item", req_.item,
+                   t("deviation form of the Pearson criterion: 0, 1 (standard) or 2",
+                     "способ подбора параметров: 0, 1 (стандарт) или 2"))
+        ->capture_default_str();
+    coef11_ = cmd.add_option("--step-coef-1.1", coef11,
+                             t("step-reduction coefficient of model 1.1", "коэффициент уменьшения шага модели 1.1"));
+    coef12_ = cmd.add_option("--step-coef-1.2", coef12,
+                             t("step-reduction coefficient of model 1.2", "коэффициент уменьшения шага модели 1.2"));
+    coef2_ = cmd.add_option("--step-coef-2", coef2,
+                            t("step-reduction coefficient of model 2", "коэффициент уменьшения шага модели 2"));
+    clock_ = cmd.add_option("--virtual-clock", clock,
+                            t("elapsed time = criterion evaluations / N: repeatable fits",
+                              "время подбора = число вычислений критерия / N: повторяемый результат"));
+    if (!withGen) return;
+    cmd.add_option("--population", req_.population, t("optimiser: population size", "размер популяции"))
+        ->capture_default_str();
+    generations_ = cmd.add_option("--generations", generations,
+                                  t("optimiser: number of generations (default: as set by the load)",
+                                    "число поколений (по умолчанию - как после загрузки файла)"));
+    cmd.add_option("--precision", req_.precision, t("optimiser: relative precision", "точность подбора"))
+        ->capture_default_str();
+    cmd.add_option("--copy-count", req_.copyCount,
+                   t("optimiser: members put back by a copy-back", "сколько лучших возвращать при копировании"))
+        ->capture_default_str();
+    seed_ = cmd.add_option("--seed", seed, t("optimiser: fixed seed, repeatable run", "начальное число генератора: повторяемый подбор"));
+}
+
+rel::FitRequest FitOptions::Request() const {
+    rel::FitRequest r = req_;
+    auto given = [](const CLI::Option* o, const std::string& v) {
+        return o && o->count() > 0 ? std::optional<std::string>(v) : std::nullopt;
+    };
+    r.stepCoef11 = given(coef11_, coef11);
+    r.stepCoef12 = given(coef12_, coef12);
+    r.stepCoef2 = given(coef2_, coef2);
+    r.virtualClock = given(clock_, clock);
+    r.generations = given(generations_, generations);
+    r.seed = given(seed_, seed);
+    return r;
+}
+
+std::string ParseErrorText(const CLI::ParseError& e) {
+    const std::string what = e.what();
+    auto before = [&](const std::string& marker) {
+        const std::size_t at = what.find(marker);
+        return at == std::string::npos ? what : what.substr(0, at);
+    };
+    auto after = [&](const std::string& marker) {
+        const std::size_t at = what.find(marker);
+        return at == std::string::npos ? what : what.substr(at + marker.size());
+    };
+    if (dynamic_cast<const CLI::RequiredError*>(&e)) {
+        const std::string missing = before(" is required");
+        if (missing == "DATA") return "не указан файл исходных данных";
+        if (missing == "--report") return "не указан файл отчета после --report";
+        return missing == what ? "не указан обязательный аргумент" : "не указан " + missing;
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "лишние аргументы: " + after(": ");
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) return before(":") + ": нет значения или значений больше, чем нужно";
+    return what;
+}
+
+}  // namespace relcli

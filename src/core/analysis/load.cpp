@@ -1,0 +1,141 @@
+#include "analysis/load.h"
+
+#include <cmath>
+
+#include "text/format.h"
+
+namespace rel {
+
+namespace {
+
+std::string Quoted(std::string_view s) { return "«" + std::string(s) + "»"; }
+
+std::string DecimalText(const char* intPart, char sep, const char* fracPart) {
+    return std::string(intPart) + sep + fracPart;
+}
+
+}  // namespace
+
+LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep) {
+    std::string bytes, why;
+    if (!ReadFileBytes(path, bytes, why)) {
+        LoadResult r;
+        r.error = why + ". Файл данных не загружен.";
+        return r;
+    }
+    return LoadFailureBytes(st, bytes, path, decimalSep);
+}
+
+LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path,
+                            char decimalSep) {
+    LoadResult res;
+    const char sep = decimalSep;
+    FailureFileRead read = ReadFailureBytes(bytes, path);
+    res.Messages = std::move(read.Messages);
+    if (!read.ok) {
+        res.error = std::move(read.error);
+        return res;
+    }
+    FailureFileData& L = read.data;
+    EmpiricalFigures F = ComputeEmpiricalFigures(L.ArrProblems, L.Park, L.SredGar, L.SKOGar);
+
+    if (!(L.Park > 0.0))
+        res.Warnings.push_back("Размер парка в файле " + Quoted(path) + " не положителен (" +
+                               FormatGeneral(L.Park, sep) +
+                               "): гамма-ресурсы и отказы на изделие за 2000 ч не вычислены.");
+    if (!(L.SKOGar > 0.0))
+        res.Warnings.push_back("СКО времени гарантии в файле " + Quoted(path) +
+                               " не положительно (" + FormatGeneral(L.SKOGar, sep) +
+                               "): поправка на окончание гарантии вырождена.");
+    if (F.CensorSaturated)
+        res.Warnings.push_back(
+            "В файле " + Quoted(path) +
+            " есть отказы настолько позже среднего времени гарантии, что доля изделий, вышедших "
+            "из гарантии, равна 1: вес каждого такого отказа ограничен значением 2^53.");
+
+    // The texts a front end shows.
+    FailureFileView& v = res.view;
+    v.Title = L.Title;
+    v.SredText = FormatGeneral(L.SredGar, sep);
+    v.SKOText = FormatGeneral(L.SKOGar, sep);
+    v.ParkText = FormatGeneral(L.Park, sep);
+    v.FailuresText = std::to_string(L.KolOtkNez);
+    v.PeriodText = v.SredText;
+    v.StepCoef11Text = DecimalText("1", sep, "00025");
+    v.StepCoef12Text = DecimalText("1", sep, "00025");
+    v.StepCoef2Text = DecimalText("1", sep, "0005");
+    v.PrecisionText = DecimalText("0", sep, "0000002");
+    if (L.KolOtkAll <= 500) v.GenerationsText = "1500";
+    else if (L.KolOtkAll <= 999) v.GenerationsText = "2000";
+    else if (L.KolOtkAll <= 99999) v.GenerationsText = "4000";
+    v.Marks = std::move(F.Marks);
+    v.LnPoints = std::move(F.LnPoints);
+    v.LnLine = std::move(F.LnLine);
+
+    // Commit: the state changes only now that the whole file has been read.
+    st.FileLoaded = true;
+    st.DataTitle = std::move(L.Title);
+    st.SredGar = L.SredGar;
+    st.SKOGar = L.SKOGar;
+    st.ParkFile = L.Park;
+    st.Park = L.Park;
+    st.KolOtkAll = L.KolOtkAll;
+    st.KolOtkNez = L.KolOtkNez;
+    st.MaxPrich = L.MaxPrich;
+    st.ArrVidFile = std::move(L.ArrVidFile);
+    st.ArrVid = std::move(L.ArrVid);
+    st.ArrProblems = std::move(L.ArrProblems);
+    st.iFirstPos = F.iFirstPos;
+    st.A_LN = F.A_LN;
+    st.B_LN = F.B_LN;
+    st.Gamma90 = F.Gamma90;
+    st.Gamma50Cenz = F.Gamma50Cenz;
+    st.Gamma50Nabl = F.Gamma50Nabl;
+    st.Otk2000 = F.Otk2000;
+    st.DelitOtk = 1.0;
+    st.DataPath = path;
+    st.ModGen.Kol_Nakopl = 0;
+    st.ModGen.K_powtor = 1.0;
+    st.ModGen.Unsens = 0;
+    res.ok = true;
+    return res;
+}
+
+std::array<std::string, 4> FailureGridRow(const AnalysisState& st, const std::vector<ShareMark>& marks,
+                                          std::size_t i, char decimalSep) {
+    const Problems& f = st.ArrProblems[i];
+    std::array<std::string, 4> cells;
+    cells[0] = std::to_string(i + 1);
+    cells[1] = TimeText(f.time, decimalSep);
+    cells[2] = st.ArrVid[static_cast<std::size_t>(f.chey)].Nazv_Prich;
+    const char* mark = nullptr;
+    for (const ShareMark& m : marks)
+        if (m.row == i) mark = m.text;
+    if (mark) cells[2] += mark;
+    cells[3] = f.komment;
+    return cells;
+}
+
+LoadedInputs LoadInputs(AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
+                        char decimalSep) {
+    LoadedInputs in;
+    AnalysisState work = st;
+    in.data = LoadFailureFile(work, dataPath, decimalSep);
+    if (!in.data.ok) {
+        in.error = in.data.error;
+        return in;
+    }
+    if (!warrantyPath.empty()) {
+        in.warranty = LoadWarrantyFile(work, warrantyPath, decimalSep);
+        if (!in.warranty.ok) {
+            in.error = in.warranty.error == kWarrantyMissingText ? warrantyPath + ": " + in.warranty.error
+                                                                 : in.warranty.error;
+            return in;
+        }
+        in.warrantyLoaded = true;
+    }
+    st = std::move(work);
+    return in;
+}
+
+}  // namespace rel

@@ -1,0 +1,136 @@
+#include "analysis/request.h"
+
+#include <charconv>
+#include <cmath>
+#include <sstream>
+
+#include "text/text.h"
+
+namespace rel {
+
+namespace {
+
+// A number given on a command line: blanks around it, the point or the comma.
+std::optional<double> OptionNumber(const std::string& text) {
+    std::string t(TrimBlanks(text));
+    for (char& c : t)
+        if (c == ',') c = '.';
+    const std::optional<double> v = ParseLocaleNumber(t, '.');
+    if (!v || !std::isfinite(*v)) return std::nullopt;
+    return v;
+}
+
+// A whole number of at most 19 digits, without a sign.
+std::optional<std::uint64_t> OptionUnsigned(const std::string& text) {
+    const std::string_view t = TrimBlanks(text);
+    if (t.empty() || t.size() > 20) return std::nullopt;
+    std::uint64_t v = 0;
+    const auto r = std::from_chars(t.data(), t.data() + t.size(), v, 10);
+    if (r.ec != std::errc() || r.ptr != t.data() + t.size()) return std::nullopt;
+    return v;
+}
+
+RequestError Refuse(const char* option, std::string why) { return {option, std::string(option) + ": " + why}; }
+
+std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+
+}  // namespace
+
+std::string WithSeparator(std::string text, char sep) {
+    text = std::string(TrimBlanks(text));
+    for (char& c : text)
+        if (c == '.' || c == ',') c = sep;
+    return text;
+}
+
+CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
+    CheckedRequest out;
+    FitPlan p;
+    p.data = r.data;
+    p.warranty = r.warranty;
+    p.fitSred = r.fitSred;
+    p.fitSKO = r.fitSKO;
+    p.decimalSep = r.decimalComma ? ',' : '.';
+    auto refuse = [&](RequestError e) {
+        out.error = std::move(e);
+        return out;
+    };
+
+    // Models: a comma-separated list; blanks around each name are ignored.
+    std::stringstream ss(r.models);
+    std::string m;
+    while (std::getline(ss, m, ',')) {
+        const std::string name(TrimBlanks(m));
+        if (name == "1.1")
+            p.spiral = true;
+        else if (name == "1.2")
+            p.newton = true;
+        else if (name == "2")
+            p.smirnov = true;
+        else if (name == "gen" && allowGen)
+            p.gen = true;
+        else if (!name.empty())
+            return refuse({"--models", "неизвестная модель в --models: " + Quoted(name) +
+                                           (allowGen ? " (допустимы 1.1, 1.2, 2, gen)" : " (допустимы 1.1, 1.2, 2)")});
+    }
+
+    const std::optional<double> burn = OptionNumber(r.burnIn);
+    if (!burn) return refuse(Refuse("--burn-in", Quoted(r.burnIn) + " не является числом"));
+    p.burnIn = *burn;
+
+    const std::optional<int> item = ParseIntText(r.item);
+    if (!item || *item < 0 || *item > 2) return refuse(Refuse("--item", Quoted(r.item) + " (допустимы 0, 1, 2)"));
+    p.item = *item;
+
+    if (r.virtualClock) {
+        const std::optional<std::uint64_t> n = OptionUnsigned(*r.virtualClock);
+        if (!n || *n == 0 || *n > static_cast<std::uint64_t>(INT64_MAX))
+            return refuse(Refuse("--virtual-clock", Quoted(*r.virtualClock) + " не является положительным целым числом"));
+        p.virtualClock = static_cast<std::int64_t>(*n);
+    }
+    p.stepCoef11 = r.stepCoef11;
+    p.stepCoef12 = r.stepCoef12;
+    p.stepCoef2 = r.stepCoef2;
+
+    // The optimiser's settings, as its page holds them.
+    p.genTexts.population = std::string(TrimBlanks(r.population));
+    p.generationsGiven = r.generations.has_value();
+    if (r.generations) p.genTexts.generations = std::string(TrimBlanks(*r.generations));
+    p.genTexts.precision = WithSeparator(r.precision, p.decimalSep);
+    p.genTexts.copyCount = r.copyCount;
+    if (r.seed) {
+        const std::optional<std::uint64_t> seed = OptionUnsigned(*r.seed);
+        if (!seed) return refuse(Refuse("--seed", Quoted(*r.seed) + " не является целым неотрицательным числом"));
+        p.genTexts.seed = *seed;
+    }
+    out.plan = std::move(p);
+    return out;
+}
+
+RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const AnalysisState& st) {
+    const char sep = plan.decimalSep;
+    const FailureFileView& v = in.data.view;
+    RunParams p;
+    p.Spiral = plan.spiral;
+    p.Newton = plan.newton;
+    p.Smirnov = plan.smirnov;
+    // The window converts the texts it shows, so a run takes the warranty figures at
+    // the precision of those texts.
+    const std::string& sredText = in.warrantyLoaded ? in.warranty.SredText : v.SredText;
+    const std::string& skoText = in.warrantyLoaded ? in.warranty.SKOText : v.SKOText;
+    p.SredGar = ParseLocaleNumber(sredText, sep).value_or(st.SredGar);
+    p.SKOGar = ParseLocaleNumber(skoText, sep).value_or(st.SKOGar);
+    p.PeriodUchet = ParseLocaleNumber(v.PeriodText, sep).value_or(p.SredGar);
+    p.TPrirab = plan.burnIn;
+    p.FitSred = plan.fitSred;
+    p.FitSKO = plan.fitSKO;
+    p.StepCoef11 = plan.stepCoef11 ? WithSeparator(*plan.stepCoef11, sep) : v.StepCoef11Text;
+    p.StepCoef12 = plan.stepCoef12 ? WithSeparator(*plan.stepCoef12, sep) : v.StepCoef12Text;
+    p.StepCoef2 = plan.stepCoef2 ? WithSeparator(*plan.stepCoef2, sep) : v.StepCoef2Text;
+    p.item = plan.item;
+    p.decimalSep = sep;
+    p.clock.evaluationsPerSecond = plan.virtualClock;
+    return p;
+}
+
+}  // namespace rel

@@ -1,0 +1,73 @@
+// One analysis asked for from a command line (relan-cli fit, relan --report): the
+// options as the user typed them, checked in one place, and the run they describe.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "analysis/gen_run.h"
+#include "analysis/load.h"
+#include "fit/calc_run.h"
+
+namespace rel {
+
+// The options' texts as given; an empty optional was not given.
+struct FitRequest {
+    std::string data;                       // failure data file
+    std::string warranty;                   // warranty end-time file (empty: none)
+    std::string models = "1.1";             // from 1.1, 1.2, 2 and gen, comma-separated
+    bool fitSred = false, fitSKO = false;
+    std::string burnIn = "300";             // h
+    std::string item = "1";                 // deviation form of the Pearson criterion
+    std::optional<std::string> stepCoef11, stepCoef12, stepCoef2;
+    std::optional<std::string> virtualClock;
+    bool decimalComma = false;              // texts written with a decimal comma
+    // The optimiser's settings.
+    std::string population = "3000";
+    std::optional<std::string> generations; // default: as the load sets it
+    std::string precision = "0.0000001";
+    std::string copyCount = "50";
+    std::optional<std::string> seed;
+};
+
+// A refused option: which one, and why in the words shown to the user.
+struct RequestError {
+    std::string option;   // "--burn-in"
+    std::string message;  // "--burn-in: \"abc\" не является числом"
+};
+
+// The request checked: every option a number where it must be one. Nothing here
+// depends on the input files.
+struct FitPlan {
+    std::string data, warranty;
+    bool spiral = false, newton = false, smirnov = false, gen = false;
+    bool fitSred = false, fitSKO = false;
+    double burnIn = 300;
+    int item = 1;
+    std::optional<std::string> stepCoef11, stepCoef12, stepCoef2;  // texts, either separator
+    std::int64_t virtualClock = 0;
+    char decimalSep = '.';
+    GenTexts genTexts;           // precision with the run's separator; generations filled after the load
+    bool generationsGiven = false;
+};
+
+// Checks the request. `allowGen`: whether the optimiser may be asked for.
+// Returns the plan, or the first refused option.
+struct CheckedRequest {
+    std::optional<FitPlan> plan;
+    RequestError error;
+};
+CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen);
+
+// The run parameters as the window holds them after the loads: its warranty figures
+// at the precision of the texts it shows, its defaults for the settings the plan
+// leaves open (a step-reduction coefficient not given is the text the load writes).
+RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const AnalysisState& st);
+
+// A text of a number given on a command line with the point or the comma, written
+// with the separator `sep` (as the window's box would hold it).
+std::string WithSeparator(std::string text, char sep);
+
+}  // namespace rel
