@@ -45,14 +45,28 @@ function(relan_gzip_target target)
   add_custom_target(${target} ALL DEPENDS ${outputs})
 endfunction()
 
+# A stripped install (cmake --install --strip, cpack with CPACK_STRIP_FILES) also
+# drops the sections Debian's own stripping drops: the compiler's notes.
+function(relan_install_program target)
+  install(TARGETS ${target} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  if(CMAKE_OBJCOPY)
+    install(CODE "
+      if(CMAKE_INSTALL_DO_STRIP)
+        execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+                        \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/${target}\"
+                        COMMAND_ERROR_IS_FATAL ANY)
+      endif()")
+  endif()
+endfunction()
+
 # --- the command-line tool, always built
-install(TARGETS relan-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+relan_install_program(relan-cli)
 set(_relan_man ${RELAN_PKG_OUT}/relan-cli.1)
 configure_file(${RELAN_PKG_SRC}/man/relan-cli.1.in ${RELAN_PKG_OUT}/relan-cli.1 @ONLY)
 
 # --- the window program and its desktop integration, when Qt was found
 if(TARGET relan)
-  install(TARGETS relan RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  relan_install_program(relan)
   configure_file(${RELAN_PKG_SRC}/man/relan.1.in ${RELAN_PKG_OUT}/relan.1 @ONLY)
   list(APPEND _relan_man ${RELAN_PKG_OUT}/relan.1)
 
@@ -115,3 +129,5 @@ configure_file(${RELAN_PKG_SRC}/changelog.Debian.in ${RELAN_PKG_OUT}/changelog.D
 relan_gzip_target(relan_changelog ${RELAN_PKG_OUT}/changelog.Debian)
 install(FILES ${RELAN_PKG_OUT}/changelog.Debian.gz ${RELAN_PKG_SRC}/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
+install(FILES ${RELAN_PKG_SRC}/lintian-overrides
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lintian/overrides RENAME relan)
