@@ -1,12 +1,23 @@
 #!/usr/bin/env python3
-"""Writes the demo files examples/demo-fleet.txt and examples/gar-demo.txt.
+"""Writes the example files of examples/.
 
-A fleet of 420 products whose warranty ends at normally distributed operating
-times (mean 2500 h, SD 550 h). Each product fails along a Weibull law (shape 1.3,
-scale 3400 h) and is repaired; failures after its warranty end are not recorded.
-Both files are Windows-1251 with CR LF line ends. Fixed seed: the files are the
+demo-fleet.txt and gar-demo.txt: a fleet of 420 products whose warranty ends at
+normally distributed operating times (mean 2500 h, SD 550 h). Each product fails
+along a Weibull law (shape 1.3, scale 3400 h) and is repaired; failures after its
+warranty end are not recorded. Fewer failures than products: the repetition
+coefficient of the fits stays at its lower bound.
+
+repeat-fleet.txt and gar-repeat.txt: a fleet of 150 pumps that fail several times
+each. Every pump has a Poisson number of failures in store (mean REPEAT_K), each at
+an independent Weibull time (shape 1.6, scale 1400 h), the failure-accumulation
+model itself; its warranty ends at a normal time (mean 3000 h, SD 400 h) and only
+the failures before it are recorded: about 2.6 a pump, so the fits have their
+repetition coefficient free.
+
+All files are Windows-1251 with CR LF line ends. Fixed seeds: the files are the
 same on every run.
 """
+import math
 import pathlib
 import random
 
@@ -34,14 +45,14 @@ REJECTS = [("Брак упаковки", "вмятина на корпусе"), 
            ("Электрика", "перепутаны провода"), ("Комплектность", "нет инструкции")]
 
 
-def pick_source(rnd):
-    total = sum(w for w, _, _ in SOURCES)
+def pick_source(rnd, sources=SOURCES):
+    total = sum(w for w, _, _ in sources)
     r = rnd.uniform(0, total)
-    for w, texts, notes in SOURCES:
+    for w, texts, notes in sources:
         if r < w:
             return rnd.choice(texts), rnd.choice(notes)
         r -= w
-    return SOURCES[-1][1][0], SOURCES[-1][2][0]
+    return sources[-1][1][0], sources[-1][2][0]
 
 
 def time_text(t, rnd):
@@ -52,7 +63,7 @@ def time_text(t, rnd):
     return str(int(round(t)))
 
 
-def main():
+def write_demo():
     rnd = random.Random(20240611)
     warranty = [max(600.0, rnd.gauss(MEAN, SD)) for _ in range(FLEET)]
     rows = []
@@ -85,7 +96,75 @@ def main():
     (out / "demo-fleet.txt").write_bytes(text.encode("cp1251"))
     gar = ["Времена окончания гарантии изделий КМ-12, ч"] + [f"{w:.0f}" for w in warranty]
     (out / "gar-demo.txt").write_bytes(("\r\n".join(gar) + "\r\n").encode("cp1251"))
-    print(f"{len(rows)} failure rows, {FLEET} warranty end times")
+    print(f"demo-fleet.txt: {len(rows)} failure rows, {FLEET} warranty end times")
+
+
+REPEAT_FLEET = 150
+REPEAT_MEAN, REPEAT_SD = 3000.0, 400.0
+REPEAT_SHAPE, REPEAT_SCALE = 1.6, 1400.0
+REPEAT_K = 2.8  # failures in store per pump, on average
+
+REPEAT_CAUSES = ["Уплотнение", "Подшипник", "Электродвигатель", "Датчик давления", "Клапан"]
+REPEAT_SOURCES = [  # (weight, source texts, descriptions)
+    (32, ["Уплотнение", "Уплотнение вала", "уплотнение торцевое", "Уплотнение крышки"],
+     ["течь по валу", "износ кольца", "подтекание", "разрушение манжеты"]),
+    (24, ["Подшипник", "Подшипник опорный", "подшипник насоса", "Подшипник двигателя"],
+     ["шум", "перегрев", "вибрация", "заклинивание"]),
+    (16, ["Электродвигатель", "электродвигатель: обмотка", "Электродвигатель привода"],
+     ["пробой изоляции", "не запускается", "перегрев обмотки"]),
+    (12, ["Датчик давления", "датчик давления на выходе"],
+     ["ложные показания", "нет сигнала", "дрейф нуля"]),
+    (9, ["Клапан", "Клапан обратный", "клапан предохранительный"],
+     ["не закрывается", "залипание", "износ седла"]),
+    (7, ["Корпус", "Муфта", "Кабель питания", "Пульт управления"],
+     ["трещина", "люфт", "обрыв", "не реагирует"]),
+]
+REPEAT_REJECTS = [("Уплотнение", "не прошло входной контроль"), ("Корпус", "вмятина при доставке"),
+                  ("Датчик давления", "не откалиброван")]
+
+
+def poisson(rnd, mean):
+    limit, k, p = math.exp(-mean), 0, rnd.random()
+    while p > limit:
+        k += 1
+        p *= rnd.random()
+    return k
+
+
+def write_repeat():
+    rnd = random.Random(20250317)
+    warranty = [max(1000.0, rnd.gauss(REPEAT_MEAN, REPEAT_SD)) for _ in range(REPEAT_FLEET)]
+    rows = []
+    for number, end in enumerate(warranty, start=1):
+        times = sorted(rnd.weibullvariate(REPEAT_SCALE, REPEAT_SHAPE)
+                       for _ in range(poisson(rnd, REPEAT_K)))
+        for t in times:
+            if t >= end:
+                break
+            src, note = pick_source(rnd, REPEAT_SOURCES)
+            rows.append(f"{time_text(t, rnd)}\t{src} * насос №{number:03d}: {note}")
+    for i in range(4):
+        src, note = REPEAT_REJECTS[i % len(REPEAT_REJECTS)]
+        rows.append(f"0\t{src} * {note}")
+    rnd.shuffle(rows)
+    first = next(i for i, r in enumerate(rows) if len(r) > 20)
+    rows.insert(0, rows.pop(first))
+    header = [
+        "Насос НЦ-40: повторные отказы за гарантийный период 2024 г.",
+        f"{REPEAT_MEAN:.0f}", f"{REPEAT_SD:.0f}", str(REPEAT_FLEET), str(len(rows)), "1",
+    ]
+    out = pathlib.Path(__file__).resolve().parent.parent / "examples"
+    out.mkdir(exist_ok=True)
+    text = "\r\n".join(header + REPEAT_CAUSES + rows) + "\r\n"
+    (out / "repeat-fleet.txt").write_bytes(text.encode("cp1251"))
+    gar = ["Времена окончания гарантии насосов НЦ-40, ч"] + [f"{w:.0f}" for w in warranty]
+    (out / "gar-repeat.txt").write_bytes(("\r\n".join(gar) + "\r\n").encode("cp1251"))
+    print(f"repeat-fleet.txt: {len(rows)} failure rows, {REPEAT_FLEET} warranty end times")
+
+
+def main():
+    write_demo()
+    write_repeat()
 
 
 if __name__ == "__main__":
