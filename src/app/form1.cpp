@@ -42,7 +42,7 @@
 #include "lnchart.h"
 #include "lnview.h"
 #include "numbers.h"
-#include "version.h"
+#include "captions.h"
 #include "wrap_button.h"
 
 namespace relan {

@@ -38,7 +38,7 @@
 
 #include "printing.h"
 #include "results/out_results.h"
-#include "version.h"
+#include "captions.h"
 
 namespace relan {
 

@@ -11,7 +11,7 @@
 #include "numbers.h"
 #include "printing.h"
 #include "text/format.h"
-#include "version.h"
+#include "captions.h"
 
 namespace relan {
 

@@ -1,6 +1,8 @@
 // relan: the window program of the failure analysis.
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
+#include <cstring>
 
 #include "dialogs.h"
 #include "form1.h"
@@ -8,8 +10,14 @@
 #include "report.h"
 #include "sanitizer_defaults.h"
 #include "startup.h"
+#include "version.h"
 
 int main(int argc, char** argv) {
+    // "relan --version": printed without a window or a display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("relan %s\n", rel::kVersion);
+        return 0;
+    }
     // "relan --report OUT.pdf DATA ...": no window is shown, so no display is
     // needed either.
     const bool report = relan::IsReportCall(argc, argv);

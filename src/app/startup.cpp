@@ -12,7 +12,7 @@
 
 #include "dialogs.h"
 #include "stats/distrib.h"
-#include "version.h"
+#include "captions.h"
 
 namespace relan {
 

@@ -7,6 +7,7 @@
 #include "cli/common.h"
 #include "cli/fit_options.h"
 #include "stats/distrib.h"
+#include "version.h"
 
 namespace {
 
@@ -22,6 +23,7 @@ void ReversedInterval(double, double) {
 int main(int argc, char** argv) {
     rel::SetReversedIntervalHandler(&ReversedInterval);
     CLI::App app{"relan-cli: quantitative analysis of warranty failures"};
+    app.set_version_flag("--version", std::string("relan-cli ") + rel::kVersion, "print the version and exit");
     app.require_subcommand(1);
     int status = relcli::kExitOk;
     relcli::RegisterLoad(app, status);

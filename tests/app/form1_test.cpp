@@ -34,7 +34,7 @@
 #include "wrap_button.h"
 #include "numbers.h"
 #include "open_dialog.h"
-#include "version.h"
+#include "captions.h"
 
 namespace relan::test {
 namespace {

@@ -18,7 +18,7 @@
 #include "lnchart.h"
 #include "lnview.h"
 #include "text/format.h"
-#include "version.h"
+#include "captions.h"
 
 namespace relan::test {
 namespace {

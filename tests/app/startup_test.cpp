@@ -11,7 +11,7 @@
 #include "fake_dialogs.h"
 #include "startup.h"
 #include "stats/distrib.h"
-#include "version.h"
+#include "captions.h"
 
 namespace relan::test {
 namespace {

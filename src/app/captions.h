@@ -1,13 +1,15 @@
-// Version notice shown after the program's title and the windows' captions.
+// The program's title, and the version notice shown after the program's title and the windows' captions.
 #pragma once
 
 #include <QString>
 
+#include "version.h"
+
 namespace relan {
 
-inline constexpr const char* kVersion = "0.1.0";
+inline constexpr const char* kVersion = rel::kVersion;
 
-// " — relan 0.1.0": the notice that follows every caption.
+// " — relan, версия 0.1.0": the notice that follows every caption.
 inline QString VersionNotice() {
     return QStringLiteral(" — relan, версия %1").arg(QLatin1String(kVersion));
 }
