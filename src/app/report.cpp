@@ -131,7 +131,7 @@ int RunReport(QApplication& app) {
     Out(QStringLiteral("Ход решения"));
     rel::AnalysisRun run = rel::RunAnalysis(st, plan, in, [](const std::string& line) { Out(Q(line)); });
     if (!run.calc.ok) {
-        Err(Q(run.error));
+        Err(QStringLiteral("%1: %2").arg(Q(request.data), Q(run.error)));
         return kReportRun;
     }
 

@@ -9,16 +9,18 @@
 // error with a non-zero exit status.
 #pragma once
 
+#include "cli/exit_codes.h"
+
 class QApplication;
 
 namespace relan {
 
-// Exit statuses of a report run.
-inline constexpr int kReportOk = 0;
-inline constexpr int kReportUsage = 1;   // bad options or option values
-inline constexpr int kReportInput = 2;   // an input file could not be loaded
-inline constexpr int kReportRun = 3;     // the calculation run stopped (bad coefficient, no failures)
-inline constexpr int kReportWrite = 4;   // the PDF file could not be written
+// Exit statuses of a report run: those of relan-cli.
+inline constexpr int kReportOk = relcli::kExitOk;
+inline constexpr int kReportUsage = relcli::kExitUsage;  // bad options or option values
+inline constexpr int kReportInput = relcli::kExitInput;  // an input file could not be loaded
+inline constexpr int kReportRun = relcli::kExitRun;      // the calculation run stopped (no failures to fit)
+inline constexpr int kReportWrite = relcli::kExitWrite;  // the PDF file could not be written
 
 // True when the command line asks for a report ("--report" or "--report=...").
 bool IsReportCall(int argc, char** argv);

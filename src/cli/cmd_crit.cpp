@@ -8,6 +8,7 @@
 #include <string>
 
 #include "cli/commands.h"
+#include "analysis/request.h"
 #include "cli/common.h"
 #include "data/histogram.h"
 #include "text/format.h"
@@ -22,6 +23,7 @@ struct CritOptions {
     std::string data, warranty;
     double A = 0, B = 0, K = 0;
     double sred = 0, sko = 0, burnIn = 300;
+    std::string textA, textB, textK, textSred, textSko, textBurnIn = "300";
     bool sredGiven = false, skoGiven = false;
     bool decimalComma = false;
     bool json = false;
@@ -65,7 +67,25 @@ CritValues Evaluate(const rel::AnalysisState& st, const CritOptions& o, double S
     return v;
 }
 
-int RunCrit(const CritOptions& o) {
+// The point's figures: finite, the Weibull law's and the repetition coefficient
+// positive, the warranty figures and the burn-in within 0 .. 1e9 h.
+std::optional<rel::RequestError> CheckPoint(CritOptions& o) {
+    constexpr double kBig = 1e9;
+    if (auto e = rel::CheckNumberOption("--A", o.textA, 0, 1e3, true, "больше 0, не больше 1000", o.A)) return e;
+    if (auto e = rel::CheckNumberOption("--B", o.textB, 0, 1e12, true, "больше 0, не больше 1e12 ч", o.B)) return e;
+    if (auto e = rel::CheckNumberOption("--K", o.textK, 0, 1e6, true, "больше 0, не больше 1e6", o.K)) return e;
+    if (o.sredGiven)
+        if (auto e = rel::CheckNumberOption("--sred", o.textSred, 0, kBig, false, "от 0 до 1e9 ч", o.sred)) return e;
+    if (o.skoGiven)
+        if (auto e = rel::CheckNumberOption("--sko", o.textSko, 0, kBig, false, "от 0 до 1e9 ч", o.sko)) return e;
+    return rel::CheckNumberOption("--burn-in", o.textBurnIn, 0, kBig, false, "от 0 до 1e9 ч", o.burnIn);
+}
+
+int RunCrit(CritOptions& o) {
+    if (const auto bad = CheckPoint(o)) {
+        std::fprintf(stderr, "relan-cli crit: %s\n", bad->message.c_str());
+        return kExitUsage;
+    }
     const char sep = o.decimalComma ? ',' : '.';
     rel::AnalysisState st;
     rel::LoadedInputs in;
@@ -95,21 +115,23 @@ int RunCrit(const CritOptions& o) {
         return kExitOk;
     }
 
-    auto g = [sep](double x) { return rel::FormatGeneral(x, sep); };
+    Figures g(sep);
     std::printf("Файл данных: %s\n", o.data.c_str());
-    std::printf("Точка: A=%s B=%s K=%s Sred=%s SKO=%s, приработка %s ч\n", g(o.A).c_str(),
-                g(o.B).c_str(), g(o.K).c_str(), g(Sred).c_str(), g(SKO).c_str(), g(o.burnIn).c_str());
+    std::printf("Точка: A=%s B=%s K=%s Sred=%s SKO=%s, приработка %s ч\n", g("A", o.A).c_str(),
+                g("B", o.B).c_str(), g("K", o.K).c_str(), g("Sred", Sred).c_str(), g("SKO", SKO).c_str(),
+                g("приработка", o.burnIn).c_str());
     std::printf("Интервалов гистограммы: %zu\n\n", st.ArrHist.size());
     const char* items[3] = {"Специальный 1", "Стандарт", "Специальный 2"};
     for (int i = 0; i < 3; ++i)
-        std::printf("PearsonCrit, пункт %d (%s): %s\n", i, items[i], g(v.pearson[i]).c_str());
-    std::printf("Kol_Nakopl (пункт 1): %s\n", g(v.standard.Kol_Nakopl).c_str());
-    std::printf("HistCrit: %s, SKO_out: %s\n", g(v.hist).c_str(), g(v.histSKO).c_str());
-    std::printf("SmirnovCrit: %s\n", g(v.smirnov).c_str());
-    std::printf("KolmogorovCrit: %s%s\n", g(v.kolm).c_str(), v.kolmTxt.c_str());
+        std::printf("PearsonCrit, пункт %d (%s): %s\n", i, items[i], g("PearsonCrit", v.pearson[i]).c_str());
+    std::printf("Kol_Nakopl (пункт 1): %s\n", g("Kol_Nakopl", v.standard.Kol_Nakopl).c_str());
+    std::printf("HistCrit: %s, SKO_out: %s\n", g("HistCrit", v.hist).c_str(), g("HistCrit SKO_out", v.histSKO).c_str());
+    std::printf("SmirnovCrit: %s\n", g("SmirnovCrit", v.smirnov).c_str());
+    std::printf("KolmogorovCrit: %s%s\n", g("KolmogorovCrit", v.kolm).c_str(), v.kolmTxt.c_str());
     std::printf("%s\n", v.confidenceLine.c_str());
-    std::printf("LamStart: %s, Lam1000: %s, SKO_out: %s\n", g(v.indicators.LamStart).c_str(),
-                g(v.indicators.Lam1000).c_str(), g(v.indicators.SKO_out).c_str());
+    std::printf("LamStart: %s, Lam1000: %s, SKO_out: %s\n", g("LamStart", v.indicators.LamStart).c_str(),
+                g("Lam1000", v.indicators.Lam1000).c_str(), g("SKO_out", v.indicators.SKO_out).c_str());
+    if (!g.Note().empty()) std::printf("%s\n", g.Note().c_str());
     return kExitOk;
 }
 
@@ -120,12 +142,12 @@ void RegisterCrit(CLI::App& app, int& status) {
     CLI::App* cmd = app.add_subcommand(
         "crit", "Evaluate every criterion of the model at one parameter point");
     cmd->add_option("DATA", o->data, "failure data file")->required();
-    cmd->add_option("--B", o->B, "Weibull scale, h")->required();
-    cmd->add_option("--A", o->A, "Weibull shape")->required();
-    cmd->add_option("--K", o->K, "repetition coefficient K_powtor")->required();
-    CLI::Option* sred = cmd->add_option("--sred", o->sred, "mean warranty end time, h (default: the file's)");
-    CLI::Option* sko = cmd->add_option("--sko", o->sko, "its standard deviation, h (default: the file's)");
-    cmd->add_option("--burn-in", o->burnIn, "burn-in time, h")->capture_default_str();
+    cmd->add_option("--B", o->textB, "Weibull scale, h")->required();
+    cmd->add_option("--A", o->textA, "Weibull shape")->required();
+    cmd->add_option("--K", o->textK, "repetition coefficient K_powtor")->required();
+    CLI::Option* sred = cmd->add_option("--sred", o->textSred, "mean warranty end time, h (default: the file's)");
+    CLI::Option* sko = cmd->add_option("--sko", o->textSko, "its standard deviation, h (default: the file's)");
+    cmd->add_option("--burn-in", o->textBurnIn, "burn-in time, h")->capture_default_str();
     cmd->add_option("--warranty", o->warranty, "warranty end-time file, loaded after the data file");
     cmd->add_flag("--decimal-comma", o->decimalComma, "write texts with a decimal comma");
     cmd->add_flag("--json", o->json, "print one JSON object");

@@ -69,19 +69,18 @@ std::vector<FittedModel> Fitted(const rel::AnalysisState& st, const rel::Analysi
     return out;
 }
 
-void PrintModel(const rel::AnalysisState& st, const FittedModel& f, int item, char sep) {
+void PrintModel(const rel::AnalysisState& st, const FittedModel& f, int item, char sep, Figures& g) {
     const rel::Mod_Weib& M = *f.M;
-    auto g = [sep](double x) { return rel::FormatGeneral(x, sep); };
     std::printf("\n%s (%s):\n", f.caption, f.name);
-    std::printf("  A (форма)            %s\n", g(M.A).c_str());
-    std::printf("  B (масштаб), ч       %s\n", g(M.B).c_str());
-    std::printf("  K_powtor             %s\n", g(M.K_powtor).c_str());
-    std::printf("  Sred, ч              %s\n", g(M.Sred).c_str());
-    std::printf("  SKO, ч               %s\n", g(M.SKO).c_str());
-    std::printf("  SKO_out              %s\n", g(M.SKO_out).c_str());
-    std::printf("  LamStart             %s\n", g(M.LamStart).c_str());
-    std::printf("  Lam1000              %s\n", g(M.Lam1000).c_str());
-    std::printf("  Критерий             %s\n", g(OwnCriterion(st, M, f.crit, item)).c_str());
+    std::printf("  A (форма)            %s\n", g("A", M.A).c_str());
+    std::printf("  B (масштаб), ч       %s\n", g("B", M.B).c_str());
+    std::printf("  K_powtor             %s\n", g("K_powtor", M.K_powtor).c_str());
+    std::printf("  Sred, ч              %s\n", g("Sred", M.Sred).c_str());
+    std::printf("  SKO, ч               %s\n", g("SKO", M.SKO).c_str());
+    std::printf("  SKO_out              %s\n", g("SKO_out", M.SKO_out).c_str());
+    std::printf("  LamStart             %s\n", g("LamStart", M.LamStart).c_str());
+    std::printf("  Lam1000              %s\n", g("Lam1000", M.Lam1000).c_str());
+    std::printf("  Критерий             %s\n", g("Критерий", OwnCriterion(st, M, f.crit, item)).c_str());
     std::printf("  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
 }
 
@@ -133,13 +132,15 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
             }
             if (!run.calc.ok) j["error"] = run.error;
         }
-        if (genFailed) std::fprintf(stderr, "%s\n", run.error.c_str());
+        if (genFailed) std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), run.error.c_str());
         PrintJson(j);
     } else if (genFailed) {
         // The optimiser could not start: its reason, and nothing of the run before it.
-        std::fprintf(stderr, "%s\n", run.error.c_str());
+        std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), run.error.c_str());
     } else {
-        for (const FittedModel& f : models) PrintModel(st, f, item, sep);
+        Figures figures(sep);
+        for (const FittedModel& f : models) PrintModel(st, f, item, sep, figures);
+        if (!figures.Note().empty()) std::printf("%s\n", figures.Note().c_str());
         if (!models.empty() || run.gen)
             std::printf("\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(st.SredGar, sep).c_str(),
                         rel::FormatGeneral(st.SKOGar, sep).c_str());
@@ -150,10 +151,11 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
             std::cout.flush();
         }
     }
-    if (genFailed) return kExitUsage;
+    if (genFailed) return kExitRun;
     if (!run.calc.ok) {
-        std::fprintf(stderr, "%s\n", run.error.c_str());
-        return run.calc.errorField == rel::RunField::None ? kExitInput : kExitUsage;
+        // The data give nothing to fit (the options were checked before the load).
+        std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), run.error.c_str());
+        return kExitRun;
     }
     return kExitOk;
 }

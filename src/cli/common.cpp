@@ -1,5 +1,8 @@
 #include "cli/common.h"
 
+#include "results/results_table.h"
+#include "text/format.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -29,6 +32,23 @@ bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::
         return false;
     }
     return true;
+}
+
+std::string Figures::operator()(const std::string& name, double x) {
+    if (std::isfinite(x)) return rel::FormatGeneral(x, sep_);
+    if (std::find(undefined_.begin(), undefined_.end(), name) == undefined_.end()) undefined_.push_back(name);
+    return rel::kNoValue;
+}
+
+std::string Figures::Note() const {
+    if (undefined_.empty()) return {};
+    std::string note = std::string("«") + rel::kNoValue + "»: не определены для этих данных: ";
+    for (std::size_t i = 0; i < undefined_.size(); ++i) {
+        if (i > 0) note += ", ";
+        note += undefined_[i];
+        if (undefined_[i] == "SKO_out") note += " (нужно не менее двух отказов)";
+    }
+    return note;
 }
 
 void PrintJson(const nlohmann::json& j) {

@@ -7,15 +7,11 @@
 #include <vector>
 
 #include "analysis/load.h"
+#include "cli/exit_codes.h"
 #include "data/state.h"
 
 namespace relcli {
 
-// Exit statuses of relan-cli.
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitUsage = 1;     // bad options or option values
-inline constexpr int kExitInput = 2;     // an input file could not be loaded
-inline constexpr int kExitFatal = 3;     // reversed interval in the Weibull routine
 
 // A JSON number with 17 significant digits; NaN and infinities become null.
 nlohmann::json Num(double x);
@@ -34,6 +30,21 @@ nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib
 // state is then as before.
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
                 char decimalSep, rel::LoadedInputs& in);
+
+// Numbers of the text output: the general text, or "—" for a figure the data leave
+// undefined; the figures shown as "—" are named once at the end (Note()).
+class Figures {
+public:
+    explicit Figures(char sep) : sep_(sep) {}
+    std::string operator()(const std::string& name, double x);
+    // "«—»: не определены для этих данных: SKO_out (нужно не менее двух отказов)";
+    // empty when every figure was defined.
+    std::string Note() const;
+
+private:
+    char sep_;
+    std::vector<std::string> undefined_;
+};
 
 // One JSON object on a line of standard output.
 void PrintJson(const nlohmann::json& j);

@@ -10,6 +10,9 @@ const char* Text(HelpLang lang, const char* en, const char* ru) { return lang ==
 
 FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
     auto t = [lang](const char* en, const char* ru) { return std::string(Text(lang, en, ru)); };
+    // An option given twice takes its last value, as a script that appends a
+    // setting to a default command line expects.
+    cmd.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
     cmd.add_option("DATA", req_.data, t("failure data file", "файл исходных данных"))->required();
     cmd.add_option("--warranty", req_.warranty,
                    t("warranty end-time file, loaded after the data file",

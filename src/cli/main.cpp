@@ -15,7 +15,7 @@ namespace {
 void ReversedInterval(double, double) {
     std::fprintf(stderr, "%s\n", rel::kReversedIntervalText);
     std::fflush(stdout);
-    std::_Exit(relcli::kExitFatal);
+    std::_Exit(relcli::kExitInternal);
 }
 
 }  // namespace

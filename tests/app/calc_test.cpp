@@ -505,7 +505,7 @@ TEST(ReportPdf, BadInputEndsWithAMessageAndNonZeroStatus) {
          2, "Указанный файл не существует"},
         {{QStringLiteral("--report"), pdf, data, QStringLiteral("--step-coef-1.1"), QStringLiteral("1,x"),
           QStringLiteral("--virtual-clock"), QStringLiteral("4000")},
-         3, "1,x"},
+         1, "--step-coef-1.1: \"1,x\""},
         {{QStringLiteral("--report"), dir.filePath(QStringLiteral("no/such/folder/r.pdf")), data,
           QStringLiteral("--virtual-clock"), QStringLiteral("4000")},
          4, "r.pdf"},

@@ -102,6 +102,14 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
         {"letters in the header", Write("letters.txt", Header("25OO") + "100\tДвигатель стартера\n"), "строке №2"},
         {"comma in the header", Write("comma.txt", Header("2500,5") + "100\tДвигатель стартера\n"), "строке №2"},
         {"no failure rows", Write("norows.txt", Header()), "нет ни одной строки отказа"},
+        {"fleet of zero", Write("fleet0.txt", "Парк\n2500\n400\n0\n3\n2\n100\tДвигатель стартера\n"),
+         "строке №4 файла «" },
+        {"fleet of 1e308", Write("fleet-huge.txt", "Парк\n2500\n400\n1e308\n3\n2\n100\tДвигатель стартера\n"),
+         "размер парка «1e308» вне допустимых пределов (от 1 до 1e9 изделий)"},
+        {"denormal fleet", Write("fleet-tiny.txt", "Парк\n2500\n400\n4.9e-324\n3\n2\n100\tДвигатель стартера\n"),
+         "вне допустимых пределов (от 1 до 1e9 изделий)"},
+        {"mean of 1e308", Write("mean-huge.txt", Header("1e308") + "100\tДвигатель стартера\n"),
+         "среднее время гарантии «1e308» вне допустимых пределов (от 0 до 1e9 ч)"},
     };
     for (const auto& c : refused) {
         for (const bool asJson : {false, true}) {
@@ -136,6 +144,47 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
     EXPECT_EQ(w.status, 2);
     EXPECT_NE(w.err.find("Указанный файл не существует"), std::string::npos) << w.err;
     EXPECT_EQ(Cli({"load"}).status, 1);
+}
+
+TEST_F(LoadCli, HostileFiguresNeverReachTheFits) {
+    // A negative time is reported with its line and kept as a reject: the fits run
+    // (no reversed interval, no fatal end) and every figure they print is a number.
+    const std::string negative = Write("negative.txt", Header() + "100\tДвигатель стартера\n-5\tДвигатель\n"
+                                                                  "700\tДвигатель\n1200\tДвигатель\n");
+    const CliRun fit = Cli({"fit", negative, "--models", "1.1,1.2,2", "--virtual-clock", "20000", "--json"});
+    EXPECT_FALSE(fit.killed);
+    ASSERT_EQ(fit.status, 0) << fit.err;
+    EXPECT_NE(fit.err.find("Ошибка в строке №9 файла " + negative), std::string::npos) << fit.err;
+    const json j = json::parse(fit.out);
+    for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"})
+        for (const char* k : {"A", "B", "K_powtor"}) EXPECT_TRUE(j[m][k].is_number()) << m << " " << k;
+
+    // Every failure a reject: nothing to fit, the analysis stops (3) and says which file.
+    const std::string rejects = Write("rejects.txt", Header() + "0\tБрак упаковки * вмятина на корпусе\n0,5\tДвигатель\n");
+    EXPECT_EQ(Cli({"load", rejects}).status, 0);
+    const CliRun none = Cli({"fit", rejects, "--virtual-clock", "20000"});
+    EXPECT_EQ(none.status, 3) << none.err;
+    EXPECT_NE(none.err.find(rejects + ": "), std::string::npos) << none.err;
+
+    // Warranty "files" that are not files say what they are; a long bad value is cut
+    // between characters, so the message stays valid UTF-8.
+    const struct {
+        std::string path;
+        const char* inError;
+    } warranty[] = {
+        {dir_.string(), "это папка, а не файл"},
+        {"/dev/null", "не обычный файл"},
+        {Write("gar-long.txt", "Т\n2500\n" + std::string(30, '\xC0') + "\n"), "не является числом"},
+        {Write("gar-neg.txt", "Т\n2500\n-5\n"), "вне допустимых пределов (от 0 до 1e9 ч)"},
+    };
+    for (const auto& w : warranty) {
+        const CliRun r = Cli({"load", kDemo, "--warranty", w.path});
+        EXPECT_EQ(r.status, 2) << w.path;
+        EXPECT_NE(r.err.find(w.inError), std::string::npos) << r.err;
+    }
+    const CliRun crit = Cli({"crit", kDemo, "--A", "1", "--B", "1000", "--K", "nan"});
+    EXPECT_EQ(crit.status, 1);
+    EXPECT_NE(crit.err.find("--K: \"nan\" не является числом"), std::string::npos) << crit.err;
 }
 
 TEST_F(LoadCli, NulInsideARowIsKeptAsText) {

@@ -39,10 +39,6 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
     FailureFileData& L = read.data;
     EmpiricalFigures F = ComputeEmpiricalFigures(L.ArrProblems, L.Park, L.SredGar, L.SKOGar);
 
-    if (!(L.Park > 0.0))
-        res.Warnings.push_back("Размер парка в файле " + Quoted(path) + " не положителен (" +
-                               FormatGeneral(L.Park, sep) +
-                               "): гамма-ресурсы и отказы на изделие за 2000 ч не вычислены.");
     if (!(L.SKOGar > 0.0))
         res.Warnings.push_back("СКО времени гарантии в файле " + Quoted(path) +
                                " не положительно (" + FormatGeneral(L.SKOGar, sep) +

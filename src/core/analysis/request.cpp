@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "data/failure_file.h"
 #include "text/text.h"
 
 namespace rel {
@@ -43,6 +44,16 @@ std::string WithSeparator(std::string text, char sep) {
     return text;
 }
 
+std::optional<RequestError> CheckNumberOption(const char* option, const std::string& text, double lo,
+                                              double hi, bool aboveLo, const char* rangeText, double& value) {
+    const std::optional<double> v = OptionNumber(text);
+    if (!v) return Refuse(option, Quoted(text) + " не является числом");
+    if (!((aboveLo ? *v > lo : *v >= lo) && *v <= hi))
+        return Refuse(option, Quoted(text) + " вне допустимых пределов (" + rangeText + ")");
+    value = *v;
+    return std::nullopt;
+}
+
 CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
     CheckedRequest out;
     FitPlan p;
@@ -73,10 +84,12 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
             return refuse({"--models", "неизвестная модель в --models: " + Quoted(name) +
                                            (allowGen ? " (допустимы 1.1, 1.2, 2, gen)" : " (допустимы 1.1, 1.2, 2)")});
     }
+    if (!(p.spiral || p.newton || p.smirnov || p.gen))
+        return refuse({"--models", "--models: не задано ни одной модели" +
+                                       std::string(allowGen ? " (допустимы 1.1, 1.2, 2, gen)" : " (допустимы 1.1, 1.2, 2)")});
 
-    const std::optional<double> burn = OptionNumber(r.burnIn);
-    if (!burn) return refuse(Refuse("--burn-in", Quoted(r.burnIn) + " не является числом"));
-    p.burnIn = *burn;
+    if (auto bad = CheckNumberOption("--burn-in", r.burnIn, 0, kMaxHours, false, "от 0 до 1e9 ч", p.burnIn))
+        return refuse(*bad);
 
     const std::optional<int> item = ParseIntText(r.item);
     if (!item || *item < 0 || *item > 2) return refuse(Refuse("--item", Quoted(r.item) + " (допустимы 0, 1, 2)"));
@@ -88,6 +101,18 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
             return refuse(Refuse("--virtual-clock", Quoted(*r.virtualClock) + " не является положительным целым числом"));
         p.virtualClock = static_cast<std::int64_t>(*n);
     }
+    // A step-reduction coefficient must be a number of at least 1 (the steps would
+    // grow instead of shrinking); the run checks it again as the window's box does.
+    const struct {
+        const char* option;
+        const std::optional<std::string>& text;
+    } coefs[] = {{"--step-coef-1.1", r.stepCoef11}, {"--step-coef-1.2", r.stepCoef12}, {"--step-coef-2", r.stepCoef2}};
+    for (const auto& c : coefs) {
+        if (!c.text) continue;
+        const std::optional<double> v = OptionNumber(*c.text);
+        if (!v) return refuse(Refuse(c.option, Quoted(*c.text) + " не является числом"));
+        if (*v < 1.0) return refuse(Refuse(c.option, Quoted(*c.text) + " меньше 1 - шаг поиска рос бы вместо уменьшения"));
+    }
     p.stepCoef11 = r.stepCoef11;
     p.stepCoef12 = r.stepCoef12;
     p.stepCoef2 = r.stepCoef2;
@@ -98,6 +123,24 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
     if (r.generations) p.genTexts.generations = std::string(TrimBlanks(*r.generations));
     p.genTexts.precision = WithSeparator(r.precision, p.decimalSep);
     p.genTexts.copyCount = r.copyCount;
+    if (p.gen) {
+        // The optimiser's own rules for its settings, as its start button applies them.
+        GenOptions o;
+        o.decimalSep = p.decimalSep;
+        const std::string bad =
+            ParseGenTexts(p.genTexts.population, r.generations ? p.genTexts.generations : "1500",
+                          p.genTexts.precision, p.decimalSep, o);
+        if (!bad.empty()) {
+            const char* option = bad.rfind("Размер популяции", 0) == 0 ? "--population"
+                                 : bad.rfind("Число поколений", 0) == 0 ? "--generations"
+                                                                         : "--precision";
+            return refuse({option, std::string(option) + ": " + bad});
+        }
+        const std::optional<int> copies = ParseIntText(r.copyCount);
+        if (!copies || *copies < 0 || *copies > kMaxPopulation)
+            return refuse(Refuse("--copy-count", Quoted(r.copyCount) + " не является целым числом от 0 до " +
+                                                     std::to_string(kMaxPopulation)));
+    }
     if (r.seed) {
         const std::optional<std::uint64_t> seed = OptionUnsigned(*r.seed);
         if (!seed) return refuse(Refuse("--seed", Quoted(*r.seed) + " не является целым неотрицательным числом"));

@@ -66,6 +66,12 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen);
 // leaves open (a step-reduction coefficient not given is the text the load writes).
 RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const AnalysisState& st);
 
+// A number option: the point or the comma as decimal separator, a finite value
+// within [lo, hi] (above lo when `aboveLo`). Nothing when the text is such a number;
+// otherwise the refusal naming the option, the text and the range.
+std::optional<RequestError> CheckNumberOption(const char* option, const std::string& text, double lo,
+                                              double hi, bool aboveLo, const char* rangeText, double& value);
+
 // A text of a number given on a command line with the point or the comma, written
 // with the separator `sep` (as the window's box would hold it).
 std::string WithSeparator(std::string text, char sep);

@@ -22,20 +22,6 @@ constexpr std::uintmax_t kMaxFileBytes = 256u << 20;
 
 std::string Quoted(std::string_view s) { return "«" + std::string(s) + "»"; }
 
-// A short piece of a bad field for a message: long garbage is cut.
-std::string Excerpt(std::string_view s) {
-    constexpr std::size_t kMax = 40;
-    if (Utf8Length(s) <= kMax) return std::string(s);
-    std::size_t chars = 0, i = 0;
-    for (; i < s.size(); ++i) {
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
-            if (chars == kMax) break;
-            ++chars;
-        }
-    }
-    return std::string(s.substr(0, i)) + "…";
-}
-
 std::string LineNo(std::size_t index) { return std::to_string(index + 1); }
 
 }  // namespace
@@ -166,11 +152,15 @@ FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path
     struct HeaderItem {
         const char* what;
         bool integer;
+        double lo, hi;           // accepted range of a real
+        const char* rangeText;   // how the range is named to the user
     };
     static constexpr HeaderItem kHeader[5] = {
-        {"среднее время гарантии", false}, {"СКО времени гарантии", false},
-        {"размер парка", false},           {"число отказов", true},
-        {"шестое число заголовка", true},
+        {"среднее время гарантии", false, 0, kMaxHours, "от 0 до 1e9 ч"},
+        {"СКО времени гарантии", false, 0, kMaxHours, "от 0 до 1e9 ч"},
+        {"размер парка", false, kMinFleet, kMaxFleet, "от 1 до 1e9 изделий"},
+        {"число отказов", true, 0, 0, ""},
+        {"шестое число заголовка", true, 0, 0, ""},
     };
     double real[3] = {0, 0, 0};
     int ints[2] = {0, 0};
@@ -193,6 +183,9 @@ FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path
                 return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " +
                             Quoted(Excerpt(tok)) + " не является числом (" + kHeader[h].what +
                             "; десятичный разделитель — точка).");
+            if (!(*v >= kHeader[h].lo && *v <= kHeader[h].hi))
+                return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + kHeader[h].what + " " +
+                            Quoted(Excerpt(tok)) + " вне допустимых пределов (" + kHeader[h].rangeText + ").");
             real[h] = *v;
         }
         ++li;
@@ -256,8 +249,10 @@ FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path
         const std::string_view timeField = tab == std::string_view::npos ? std::string_view{} : row.substr(0, tab);
         const std::string_view rem = tab == std::string_view::npos ? row : row.substr(tab + 1);
         const auto t = ParseTimeField(timeField);
-        if (t && std::fabs(*t) <= kMaxFailureTime)
-            p.time = *t;
+        // A time that is not a number, negative or beyond the plausible range is a
+        // misprint: the row is reported and kept as a reject at 0 h.
+        if (t && *t >= 0.0 && *t <= kMaxFailureTime)
+            p.time = *t + 0.0;  // -0 becomes 0
         else
             res.Messages.push_back("Ошибка в строке №" + LineNo(li) + " файла " + path + ", исправьте)");
 

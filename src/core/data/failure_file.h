@@ -39,8 +39,13 @@ struct FailureFileRead {
 inline constexpr int kMaxNamedCauses = 51;
 // Longest cause-name line, in characters before trimming.
 inline constexpr std::size_t kCauseNameMaxLength = 20;
-// Failure times beyond this many hours (either sign) are refused as misprints.
+// Failure times below 0 or beyond this many hours are refused as misprints.
 inline constexpr double kMaxFailureTime = 1e9;
+// Accepted ranges of the header's figures: warranty times in hours, the fleet in
+// products (at least one product, at most a billion).
+inline constexpr double kMaxHours = 1e9;
+inline constexpr double kMinFleet = 1.0;
+inline constexpr double kMaxFleet = 1e9;
 // At most this many failure rows in a file (ten times the largest fleet record
 // the optimiser's generation rule provides for); a longer file is refused.
 inline constexpr std::size_t kMaxFailureRows = 1000000;

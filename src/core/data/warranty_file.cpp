@@ -1,6 +1,7 @@
 #include "data/warranty_file.h"
 
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include "data/failure_file.h"
@@ -35,9 +36,13 @@ WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char
     }
     std::string bytes, why;
     if (!ReadFileBytes(path, bytes, why)) {
+        // A file that does not exist gets the usual text; a folder, a device or a
+        // file that cannot be read is named as such.
         WarrantyResult r;
         r.ShortName = WarrantyShortName(path);
-        r.error = kWarrantyMissingText;
+        std::error_code ec;
+        r.error = std::filesystem::exists(path, ec) ? why + ". Файл времен гарантии не загружен."
+                                                    : std::string(kWarrantyMissingText);
         st.FileLoaded = false;
         return r;
     }
@@ -63,13 +68,14 @@ WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
         if (Trim(lines[i]).empty()) continue;
         const std::string_view tok = FirstToken(lines[i]);
         const auto v = ParseReal(tok);
-        if (!v) {
-            std::string shown(tok.substr(0, 40));
-            if (tok.size() > 40) shown += "…";
+        if (!v)
             return fail("Ошибка в строке №" + std::to_string(i + 1) + " файла " + Quoted(path) +
-                        ": " + Quoted(shown) +
+                        ": " + Quoted(Excerpt(tok)) +
                         " не является числом (десятичный разделитель — точка).");
-        }
+        if (!(*v >= 0.0 && *v <= kMaxHours))
+            return fail("Ошибка в строке №" + std::to_string(i + 1) + " файла " + Quoted(path) +
+                        ": время окончания гарантии " + Quoted(Excerpt(tok)) +
+                        " вне допустимых пределов (от 0 до 1e9 ч).");
         values.push_back(*v);
     }
     if (values.size() < 2)

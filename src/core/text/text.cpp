@@ -325,4 +325,16 @@ std::optional<int> ParseIntText(std::string_view text) {
     return v;
 }
 
+std::string Excerpt(std::string_view s, std::size_t maxChars) {
+    if (Utf8Length(s) <= maxChars) return std::string(s);
+    std::size_t chars = 0, i = 0;
+    for (; i < s.size(); ++i) {
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) {
+            if (chars == maxChars) break;
+            ++chars;
+        }
+    }
+    return std::string(s.substr(0, i)) + "…";
+}
+
 }  // namespace rel

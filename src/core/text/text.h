@@ -80,4 +80,8 @@ std::optional<double> ParseLocaleNumber(const std::string& text, char sep);
 // within the range of int; nullopt for any other text.
 std::optional<int> ParseIntText(std::string_view text);
 
+// A short piece of a bad field for a message: a text of more than maxChars
+// characters is cut after that many, never inside a character, and "…" added.
+std::string Excerpt(std::string_view s, std::size_t maxChars = 40);
+
 }  // namespace rel

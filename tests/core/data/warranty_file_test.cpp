@@ -25,7 +25,7 @@ TEST(WarrantyFile, MeanDeviationAndTheirTexts) {
         {"Т\n2000\n2500\n3000\n", ',', 2500, 500, "3", "2,5E3", "500,0", "2500,000", "500,000"},
         {"Т\n2517\n2523\n", '.', 2520, std::sqrt(18.0), "2", "2.52E3", "4.2", "2520.000", "4.243"},
         {"Т\n500.26\n500.34\n", '.', (500.26 + 500.34) / 2, -1, "2", "500.0", "0.1", "500.300", "0.057"},
-        {"Т\n+1e3 ч\n  -1E3\tx\n", '.', 0, std::sqrt(2e6), "2", "0.0", "1.41E3", "0.000", "1414.210"},
+        {"Т\n+1e3 ч\n  +3E3\tx\n", '.', 2000, std::sqrt(2e6), "2", "2E3", "1.41E3", "2000.000", "1414.210"},
     };
     for (const auto& c : cases) {
         AnalysisState st;
@@ -103,11 +103,36 @@ TEST(WarrantyFile, FailedLoads) {
         EXPECT_NE(r.error.find("нет ни одного"), std::string::npos) << r.error;
         EXPECT_EQ(st.ArrGar, before.ArrGar);
     }
-    // A file that cannot be opened: only FileLoaded changes.
-    for (const std::string& path : {kFixtures + "/gar-missing.txt", kFixtures}) {
+    // Values outside 0 .. 1e9 h, and a long bad value cut between characters.
+    const std::string longBad(60, '\xD0');  // not UTF-8 as bytes: read as Windows-1251 "Р"
+    const struct {
+        std::string bytes;
+        const char* inError;
+    } values[] = {
+        {"Т\n2500\n-5\n", "строке №3 файла «gar.txt»: время окончания гарантии «-5» вне допустимых пределов (от 0 до 1e9 ч)"},
+        {"Т\n1e308\n2500\n", "«1e308» вне допустимых пределов"},
+        {"Т\n2500\n" + longBad + "\n", "«РРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРРР…» не является числом"},
+    };
+    for (const auto& v : values) {
+        const WarrantyResult r = LoadWarrantyBytes(st, v.bytes, "gar.txt", '.');
+        EXPECT_FALSE(r.ok);
+        EXPECT_NE(r.error.find(v.inError), std::string::npos) << r.error;
+        EXPECT_EQ(st.ArrGar, before.ArrGar);
+    }
+    // A file that cannot be opened: only FileLoaded changes; a missing file gets the
+    // usual text, a folder or a device says what it is.
+    const struct {
+        std::string path;
+        const char* error;
+    } unopened[] = {
+        {kFixtures + "/gar-missing.txt", "Указанный файл не существует"},
+        {kFixtures, "это папка, а не файл"},
+        {"/dev/null", "не обычный файл"},
+    };
+    for (const auto& [path, error] : unopened) {
         const WarrantyResult r = LoadWarrantyFile(st, path, '.');
         EXPECT_FALSE(r.ok);
-        EXPECT_EQ(r.error, "Указанный файл не существует");
+        EXPECT_NE(r.error.find(error), std::string::npos) << r.error;
         EXPECT_FALSE(st.FileLoaded);
         EXPECT_EQ(st.ArrGar, before.ArrGar);
         EXPECT_TRUE(st.ModSpir.Executed);
