@@ -153,7 +153,8 @@ double MlModelShare(const MlInput& in, const MlParams& p, double t);
 // A simulated fleet of llround(design.Park) products: each gets its warranty end (the
 // normal law of p.Sred, p.SKO, or the listed ends: one each when the list has as many
 // entries as products, otherwise drawn from it), a Poisson(p.K) number of failures at
-// Weibull(p.A, p.B) times, and keeps those at or before its warranty end. Returns the
+// Weibull(p.A, p.B) times, and keeps those at or before its warranty end (drawn directly:
+// a Poisson(p.K·F(W)) number at Weibull times cut at W, the same law). Returns the
 // recorded failure times ascending (rejects below 1 h included, as a file holds them).
 // Draws by inverse transforms from the seeded xoshiro256** generator: the same seed
 // gives the same fleet everywhere.

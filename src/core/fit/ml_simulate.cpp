@@ -70,11 +70,13 @@ std::vector<double> MlSimulateFleet(const MlInput& design, const MlParams& p, st
             const std::size_t m = design.warranty.size();
             W = design.warranty[std::min<std::size_t>(m - 1, static_cast<std::size_t>(Open01(g) * m))];
         }
-        const long k = Poisson(p.K, g);
-        for (long j = 0; j < k; ++j) {
-            const double t = p.B * std::pow(-std::log1p(-Open01(g)), 1 / p.A);
-            if (t <= W) out.push_back(t);
-        }
+        // Of the product's Poisson(K) failures, those at or before W are Poisson(K·F(W)),
+        // at times drawn from the Weibull law cut at W: F⁻¹(u·F(W)).
+        if (!(W > 0)) continue;
+        const double FW = -std::expm1(-std::pow(W / p.B, p.A));
+        const long k = Poisson(p.K * FW, g);
+        for (long j = 0; j < k; ++j)
+            out.push_back(std::min(W, p.B * std::pow(-std::log1p(-Open01(g) * FW), 1 / p.A)));
     }
     std::sort(out.begin(), out.end());
     return out;
