@@ -140,7 +140,8 @@ MlResult FitML(const MlInput& in, const MlOptions& opt = {});
 double MlLambda(const MlInput& in, const MlParams& p, double from = kMlRejectTime);
 
 // The log-likelihood above and its gradient in the natural parameters. The gradient
-// in Sred and SKO is zero with a warranty list (the law is then known).
+// in Sred and SKO is given when in.FitSred or in.FitSKO asks for them under the normal
+// law, zero otherwise.
 struct MlLogLikValue {
     double value = 0;
     double dA = 0, dB = 0, dK = 0, dSred = 0, dSKO = 0;

@@ -176,6 +176,22 @@ std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std
         }
     }
 
+    if (p.list) {
+        for (std::size_t k = 0; k < p.W.size(); ++k)
+            if (p.W[k] > 0) {
+                p.nodeLnW.push_back(std::log(p.W[k]));
+                p.nodeW.push_back(p.Ww[k]);
+            }
+    } else if (!p.fitSred && !p.fitSKO) {
+        for (std::size_t k = p.gx.size(); k-- > 0;) {  // the rule's nodes run downwards
+            const double W = p.Sred + p.SKO * p.gx[k];
+            if (W > 0 && p.gw[k] >= 1e-22) {
+                p.nodeLnW.push_back(std::log(W));
+                p.nodeW.push_back(p.gw[k]);
+            }
+        }
+    }
+
     // Failures at or above 1 h, as distinct times with counts.
     std::vector<double> t;
     int rejects = 0;
@@ -318,7 +334,61 @@ Jet<N> Evaluator::SumLnS(const Vec& x) {
 }
 
 template <int N>
+Jet<N> Evaluator::FixedNodes(const Vec& x, double c) {
+    // Σ_k w_k·(exp(−z_c) − exp(−z_k)) over the nodes W_k > c, z = (W/B)^A, in closed
+    // form. With y = A·ln(W/B), z = e^y: ∂z/∂ln A = y·z, ∂z/∂ln B = −A·z, and
+    // ∂²e^{−z} = e^{−z}·(∂z·∂'z − ∂²z). Each term is exp(−z_c)·(1 − exp(−d)),
+    // d = z_k − z_c = z_c·(exp(A·ln(W_k/c)) − 1), so that no digit is lost for large B.
+    const double A = std::exp(x[kSlotA]), b = x[kSlotB], lc = std::log(c);
+    const double y0 = A * (lc - b);
+    const double z0 = std::exp(y0);
+    Jet<N> r;
+    if (z0 > 745) return r;
+    const double E0 = std::exp(-z0);
+    double sv = 0, sw = 0, ga = 0, gb = 0, haa = 0, hab = 0, hbb = 0;
+    const std::size_t m = p_.nodeLnW.size();
+    for (std::size_t k = 0; k < m; ++k) {
+        const double lw = p_.nodeLnW[k];
+        if (lw <= lc) continue;
+        const double w = p_.nodeW[k];
+        const double q = A * (lw - lc);
+        sw += w;
+        if (y0 + q > kLnSaturate) {  // exp(−z_k) is 0
+            sv += w * E0;
+            continue;
+        }
+        const double d = z0 * std::expm1(q);
+        const double em = std::expm1(-d);
+        sv -= w * E0 * em;
+        if constexpr (N >= 2) {
+            const double e = E0 * (1 + em);  // exp(−z_k)
+            const double y = y0 + q, z = z0 + d;
+            const double ez = w * e * z;
+            ga += ez * y;
+            gb -= ez * A;
+            const double t = 1 + y - y * z;
+            haa += ez * y * t;
+            hab -= ez * A * t;
+            hbb += ez * A * A * (1 - z);
+        }
+    }
+    r.v = sv;
+    if constexpr (N >= 2) {
+        // Minus the exp(−z_c) part, once for each active weight.
+        const double ez = sw * E0 * z0;
+        const double t = 1 + y0 - y0 * z0;
+        r.g[0] = ga - ez * y0;
+        r.g[1] = gb + ez * A;
+        r.h[0] = haa - ez * y0 * t;
+        r.h[1] = r.h[N] = hab + ez * A * t;
+        r.h[N + 1] = hbb - ez * A * A * (1 - z0);
+    }
+    return r;
+}
+
+template <int N>
 Jet<N> Evaluator::Lambda(const Vec& x) {
+    if (N <= 2 && !p_.nodeLnW.empty()) return FixedNodes<N>(x, kMlRejectTime);
     if (p_.list) return LambdaFrom<N>(x, kMlRejectTime);
     // E_W[F(max(W, t0)) − F(t0)] over the Gauss–Hermite nodes of the warranty law.
     const Jet<N> A = Exp(Jet<N>::Var(x[kSlotA], kSlotA));
@@ -348,6 +418,7 @@ Jet<N> Evaluator::Lambda(const Vec& x) {
 
 template <int N>
 Jet<N> Evaluator::LambdaFrom(const Vec& x, double c) {
+    if (p_.list && N <= 2) return FixedNodes<N>(x, c);
     const Jet<N> A = Exp(Jet<N>::Var(x[kSlotA], kSlotA));
     const Jet<N> b = Jet<N>::Var(x[kSlotB], kSlotB);
     const double lc = std::log(c);
@@ -553,13 +624,14 @@ MlInput MlInputFromState(const AnalysisState& st) {
 
 namespace {
 // The prepared input for a given point: its warranty figures, tracked when the law is normal.
-bool PrepareAt(const MlInput& in, const MlParams& p, ml::Prepared& pr, std::vector<double>& gx,
+// `track`: the warranty figures are parameters (derivatives in them are wanted).
+bool PrepareAt(const MlInput& in, const MlParams& p, bool track, ml::Prepared& pr, std::vector<double>& gx,
                std::vector<double>& gw) {
     ml::GaussHermite(100, gx, gw);
     MlInput q = in;
     q.Sred = p.Sred;
     q.SKO = p.SKO;
-    q.FitSred = q.FitSKO = in.warranty.empty() && p.SKO > 0;
+    q.FitSred = q.FitSKO = track && in.warranty.empty() && p.SKO > 0;
     const std::string err = ml::Prepare(q, gx, gw, pr, nullptr);
     return err.empty() || pr.n > 0;
 }
@@ -571,7 +643,7 @@ ml::Vec PointVec(const MlParams& p) {
 double MlLambda(const MlInput& in, const MlParams& p, double from) {
     ml::Prepared pr;
     std::vector<double> gx, gw;
-    if (!PrepareAt(in, p, pr, gx, gw)) return ml::kNaN;
+    if (!PrepareAt(in, p, false, pr, gx, gw)) return ml::kNaN;
     ml::Evaluator ev(pr);
     if (from == kMlRejectTime) return ev.Lambda<0>(PointVec(p)).v;
     return ev.LambdaFrom<0>(PointVec(p), from).v;
@@ -581,7 +653,7 @@ MlLogLikValue MlLogLik(const MlInput& in, const MlParams& p) {
     MlLogLikValue r;
     ml::Prepared pr;
     std::vector<double> gx, gw;
-    if (!PrepareAt(in, p, pr, gx, gw)) {
+    if (!PrepareAt(in, p, in.FitSred || in.FitSKO, pr, gx, gw)) {
         r.value = ml::kNaN;
         return r;
     }
@@ -615,7 +687,7 @@ double MlModelShare(const MlInput& in, const MlParams& p, double t) {
     q.times = {t};
     ml::Prepared pr;
     std::vector<double> gx, gw;
-    if (!PrepareAt(q, p, pr, gx, gw) || pr.t.empty()) return ml::kNaN;
+    if (!PrepareAt(q, p, false, pr, gx, gw) || pr.t.empty()) return ml::kNaN;
     ml::Evaluator ev(pr);
     return ev.ModelShares(PointVec(p))[0];
 }

@@ -110,6 +110,9 @@ struct Prepared {
     bool list = false;
     std::vector<double> W, Ww;
     std::vector<double> gx, gw;
+    // The warranty ends as fixed nodes (ln W, weight) when the law is held: the list,
+    // or the Gauss–Hermite nodes at the held Sred and SKO; ascending in W.
+    std::vector<double> nodeLnW, nodeW;
     double Sred = 0, SKO = 0;         // values to start from or to hold
     bool fitSred = false, fitSKO = false;
     double lnRconst = 0;              // Σ ln(R(t_j)/n) when the warranty law is held
@@ -163,6 +166,7 @@ public:
 
 private:
     void Sums(double A, int level);
+    template <int N> Jet<N> FixedNodes(const Vec& x, double c);
     const Prepared& p_;
     double cacheA_ = kNaN;
     int cacheLevel_ = -1;

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "data/failure_file.h"
+#include "fit/ml_model.h"
 
 namespace rel {
 namespace {
@@ -52,11 +53,14 @@ TEST(MlLikelihood, AnalyticGradientEqualsNumerical) {
     };
     std::vector<double> list;
     for (int i = 0; i < 60; ++i) list.push_back(1500 + 40.0 * i);
+    MlInput fitted = Design(150, 2400, 500);
+    fitted.FitSred = fitted.FitSKO = true;
     const std::vector<Case> cases = {
-        {"normal law", Design(150, 2400, 500), {1.1, 3100, 0.9, 2300, 620}},
+        {"normal law held", Design(150, 2400, 500), {1.1, 3100, 0.9, 2300, 620}},
+        {"normal law fitted", fitted, {1.1, 3100, 0.9, 2300, 620}},
         {"warranty list", Design(60, 0, 0, list), {1.7, 2200, 1.5, 0, 0}},
         {"step at Sred", Design(150, 4000, 0), {0.8, 5000, 2.0, 4000, 0}},
-        {"scale at its cap", Design(150, 2400, 500), {1.3, 1e9, 1e5, 2400, 500}},
+        {"scale at its cap", fitted, {1.3, 1e9, 1e5, 2400, 500}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -66,7 +70,7 @@ TEST(MlLikelihood, AnalyticGradientEqualsNumerical) {
         const MlLogLikValue g = MlLogLik(in, c.at);
         ASSERT_TRUE(std::isfinite(g.value));
         const double grad[5] = {g.dA, g.dB, g.dK, g.dSred, g.dSKO};
-        const int nPar = in.warranty.empty() && c.at.SKO > 0 ? 5 : 3;
+        const int nPar = in.FitSred ? 5 : 3;
         for (int i = 0; i < nPar; ++i) {
             MlParams up = c.at, dn = c.at;
             double* pu[5] = {&up.A, &up.B, &up.K, &up.Sred, &up.SKO};
@@ -78,6 +82,49 @@ TEST(MlLikelihood, AnalyticGradientEqualsNumerical) {
             // Compared as derivatives in ln(parameter): the log-likelihood per relative change.
             const double x = *pu[i] - h;
             EXPECT_NEAR(x * grad[i], x * num, 1e-6 * (1 + std::fabs(x * num))) << "slot " << i;
+        }
+    }
+}
+
+TEST(MlLikelihood, ObjectiveDerivativesEqualNumerical) {
+    // Every objective the search and the profiles maximise, in the search's slots
+    // (ln A, ln B, ln Sred, ln SKO): gradient against differences of values, Hessian
+    // against differences of gradients.
+    std::vector<std::vector<double>> gh(2);
+    ml::GaussHermite(100, gh[0], gh[1]);
+    MlInput fitted = Design(200, 2400, 500);
+    fitted.FitSred = fitted.FitSKO = true;
+    std::vector<double> list;
+    for (int i = 0; i < 40; ++i) list.push_back(1200 + 55.0 * i);
+    const MlInput inputs[] = {Design(200, 2400, 500), fitted, Design(200, 0, 0, list)};
+    const ml::Target targets[] = {{ml::Target::kProfile, 0, 0},   {ml::Target::kK, 1.7, 0},
+                                  {ml::Target::kNAt, 0.6, 2000},  {ml::Target::kGammaAt, 0.1, 450},
+                                  {ml::Target::kRemaining, 9, 0}};
+    for (const MlInput& base : inputs) {
+        MlInput in = base;
+        in.times = MlSimulateFleet(in, {1.4, 2600, 1.2, 2400, 500}, 21);
+        ml::Prepared p;
+        ASSERT_EQ(ml::Prepare(in, gh[0], gh[1], p, nullptr), "");
+        ml::Evaluator ev(p);
+        const ml::Vec x = {std::log(1.2), std::log(3000), std::log(2300), std::log(560)};
+        const int dim = p.Dim();
+        for (const ml::Target& tg : targets) {
+            SCOPED_TRACE(::testing::Message() << "slots " << dim << " list " << p.list << " target " << tg.kind);
+            const ml::Eval e = ev.Evaluate(x, tg, true);
+            ASSERT_TRUE(e.Finite());
+            EXPECT_DOUBLE_EQ(ev.Evaluate(x, tg, false).v, e.v);
+            const double h = 1e-5;
+            for (int i = 0; i < dim; ++i) {
+                ml::Vec up = x, dn = x;
+                up[i] += h;
+                dn[i] -= h;
+                const ml::Eval eu = ev.Evaluate(up, tg, true), ed = ev.Evaluate(dn, tg, true);
+                EXPECT_NEAR(e.g[i], (eu.v - ed.v) / (2 * h), 1e-6 * (1 + std::fabs(e.g[i]))) << "slot " << i;
+                for (int j = 0; j < dim; ++j)
+                    EXPECT_NEAR(e.H[i * ml::kSlots + j], (eu.g[j] - ed.g[j]) / (2 * h),
+                                1e-5 * (1 + std::fabs(e.H[i * ml::kSlots + j])))
+                        << "slots " << i << ", " << j;
+            }
         }
     }
 }
