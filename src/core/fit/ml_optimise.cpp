@@ -142,7 +142,7 @@ PointFit FitPoint(Evaluator& ev) {
     Vec best = StartVector(p);
     double bestV = -kInf;
     // Coarse grid over ln A and ln B at the starting warranty figures.
-    const int na = 16, nb = 24;
+    const int na = 13, nb = 18;
     for (int i = 0; i < na; ++i) {
         Vec x = best;
         x[kSlotA] = box.lo[kSlotA] + (box.hi[kSlotA] - box.lo[kSlotA]) * i / (na - 1);
