@@ -108,7 +108,11 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
 
     // Goodness of fit.
     res.GofLambda = GofLambda(ev, pf.x);
-    if (opt.bootstrap > 0) {
+    const double products = std::round(in.Park);
+    if (opt.bootstrap > 0 && (products < 1 || products > kMlMaxBootstrapFleet)) {
+        res.Notes.push_back("Модель 3: согласие не оценено — бутстреп моделирует каждое изделие, а парк " +
+                            Sig(in.Park, sep) + " вне пределов 1 … " + Sig(kMlMaxBootstrapFleet, sep));
+    } else if (opt.bootstrap > 0) {
         MlParams fitted{res.A, res.B, res.K_powtor, res.Sred, res.SKO};
         const BootOutcome bo = Bootstrap(in, fitted, ghx, ghw, opt.bootstrap, opt.seed, opt.threads, opt.cancelled,
                                          [&](int n) {

@@ -56,6 +56,9 @@ inline constexpr double kMlRejectTime = 1.0;
 // Parameter range of the fit.
 inline constexpr double kMlShapeMin = 0.05, kMlShapeMax = 20.0;
 inline constexpr double kMlScaleMin = 1.0, kMlScaleMax = 1e9;
+// The bootstrap simulates every product: it is left out for a fleet of fewer than one or
+// more than this many products (a note says so).
+inline constexpr double kMlMaxBootstrapFleet = 2e6;
 // Deviance of a 95 % profile-likelihood interval.
 inline constexpr double kMlDeviance95 = 3.841458820694124;
 // Russian note of a fit whose B and K cannot be told apart.

@@ -239,8 +239,17 @@ std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std
             p.lnRconst += p.cnt[i] * std::log(share);
         }
     } else if (!p.fitSred && !p.fitSKO) {
-        for (std::size_t i = 0; i < p.t.size(); ++i)
-            p.lnRconst += p.cnt[i] * LogNormUpper((p.t[i] - p.Sred) / p.SKO);
+        for (std::size_t i = 0; i < p.t.size(); ++i) {
+            const double z = (p.t[i] - p.Sred) / p.SKO;
+            // Beyond Sred + 8·SKO fewer than 1e-15 of the products are still under warranty.
+            if (z > 8) {
+                p.beyondLaw = true;
+                return "Модель 3: отказ при наработке " + Num(p.t[i], sep) +
+                       " ч позже окончания гарантии почти у всех изделий (Sred + 8·СКО = " +
+                       Num(p.Sred + 8 * p.SKO, sep) + " ч) — закон окончания гарантии не согласуется с данными";
+            }
+            p.lnRconst += p.cnt[i] * LogNormUpper(z);
+        }
     }
 
     if (p.D == 0) return "Модель 3: нет отказов с наработкой от 1 ч — подбирать нечего";
@@ -438,11 +447,15 @@ Jet<N> Evaluator::LambdaFrom(const Vec& x, double c) {
         return sum;
     }
     // Normal law: integrating by parts, ∫_c^∞ f·S_W dt = ∫_{x_c}^∞ (F(Sred + SKO·x) − F(c))·φ(x) dx,
-    // x_c = (c − Sred)/SKO; the integrand is smooth on [x_c, ∞) and negligible beyond x = 9.
+    // x_c = (c − Sred)/SKO; the integrand is smooth on [x_c, ∞) and negligible outside
+    // |x| < 9.5. The nodes start at the kink x_c when it lies within that band (they move
+    // with it), otherwise at −9.5.
     const Jet<N> Sred = Exp(Jet<N>::Var(x[kSlotSred], kSlotSred));
     const Jet<N> SKO = Exp(Jet<N>::Var(x[kSlotSKO], kSlotSKO));
     const Jet<N> xc = (Jet<N>(c) - Sred) * Exp(-Jet<N>::Var(x[kSlotSKO], kSlotSKO));
-    const double L = 9.0 - xc.v;
+    const bool fromKink = xc.v > -9.5;
+    const double lower = fromKink ? xc.v : -9.5;
+    const double L = 9.5 - lower;
     if (!(L > 0)) return sum;
     std::vector<double> gx, gw;
     Legendre<20>(gx, gw);
@@ -451,8 +464,9 @@ Jet<N> Evaluator::LambdaFrom(const Vec& x, double c) {
     for (int j = 0; j < pieces; ++j)
         for (std::size_t k = 0; k < gx.size(); ++k) {
             const double d = (j + 0.5 * (1 + gx[k])) * h;
-            const Jet<N> W = Jet<N>(c) + SKO * d;
-            const Jet<N> xk = xc + d;
+            const Jet<N> xk = fromKink ? xc + d : Jet<N>(lower + d);
+            const Jet<N> W = Sred + SKO * xk;
+            if (!(W.v > c)) continue;
             const Jet<N> phi = Exp(xk * xk * -0.5) * kInvSqrt2Pi;
             sum = sum + phi * diff(Log(W)) * (0.5 * h * gw[k]);
         }
@@ -555,20 +569,29 @@ std::vector<double> Evaluator::ModelShares(const Vec& x) {
         const double s = std::exp(u);
         return A * z * std::exp(-z) * 0.5 * std::erfc((s - Sred) / (SKO * std::sqrt(2.0)));
     };
+    // Pieces short against the deviation only within Sred ± 10·SKO, where S_W changes.
+    const double bandLo = std::log(std::max(Sred - 10 * SKO, kMlRejectTime)), bandHi = std::log(Sred + 10 * SKO);
+    auto integrate = [&](double a, double b) {
+        double s = 0;
+        const bool inBand = a < bandHi && b > bandLo;
+        const double maxdu = std::min({0.25, 0.5 / A, inBand ? 0.5 * SKO / std::exp(b) : 1.0});
+        const int pieces = std::max(1, static_cast<int>(std::ceil((b - a) / maxdu)));
+        const double h = (b - a) / pieces;
+        for (int j = 0; j < pieces; ++j)
+            for (std::size_t k = 0; k < gx.size(); ++k) s += 0.5 * h * gw[k] * integrand(a + (j + 0.5 * (1 + gx[k])) * h);
+        return s;
+    };
     double acc = 0, u0 = lc;
     for (std::size_t i = 0; i < p_.t.size(); ++i) {
         const double u1 = std::log(p_.t[i]);
-        if (u1 > u0) {
-            // Short pieces against the deviation only where S_W changes (Sred ± 10·SKO).
-            const bool band = std::exp(u0) < Sred + 10 * SKO && p_.t[i] > Sred - 10 * SKO;
-            const double maxdu = std::min({0.25, 0.5 / A, band ? 0.5 * SKO / p_.t[i] : 1.0});
-            const int pieces = std::max(1, static_cast<int>(std::ceil((u1 - u0) / maxdu)));
-            const double h = (u1 - u0) / pieces;
-            for (int j = 0; j < pieces; ++j)
-                for (std::size_t k = 0; k < gx.size(); ++k)
-                    acc += 0.5 * h * gw[k] * integrand(u0 + (j + 0.5 * (1 + gx[k])) * h);
-            u0 = u1;
-        }
+        // Split at the band's edges so that only the part inside it gets the short pieces.
+        double a = u0;
+        for (double edge : {bandLo, bandHi, u1})
+            if (edge > a && edge <= u1) {
+                acc += integrate(a, edge);
+                a = edge;
+            }
+        u0 = std::max(u0, u1);
         out[i] = acc;
     }
     const double total = acc + LambdaFrom<0>(x, p_.tmax).v;

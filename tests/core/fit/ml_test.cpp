@@ -300,7 +300,10 @@ TEST(MlFit, DegenerateInputsGiveAMessage) {
         {"failure time not a number", with(base, {120, kNaN, 900}), false},
         {"failure after the last listed end", with(Design(100, 0, 0, {1000, 2000}), some), false},
         {"list shorter than the fleet", with(Design(100, 0, 0, {1000, 2200, 2500}), some), true},
+        {"failure far beyond every warranty end", with(Design(100, 2500, 100), {300, 900, 1e6}), false},
         {"extreme times", with(Design(100, 5e8, 1e8), {1, 1.0000001, 2, 1e9}), true},
+        {"fleet of a thousandth", with(Design(1e-3, 2500, 500), some), true},
+        {"deviation of a millionth", with(Design(100, 2500, 1e-6), {100, 200, 2500}), true},
         {"two failures only", with(base, {10, 3000}), true},
     };
     for (const Case& c : cases) {
