@@ -76,6 +76,12 @@ BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, const std::vect
             }
             if (stop.load()) break;
         }
+        if (!out.cancelled && reported != finished && done) {
+            const int now = finished;
+            lock.unlock();
+            done(now);
+            lock.lock();
+        }
     }
     for (std::thread& t : pool) t.join();
     return out;

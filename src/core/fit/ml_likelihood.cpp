@@ -562,8 +562,9 @@ std::vector<double> Evaluator::ModelShares(const Vec& x) {
     // u = ln s, where f(s)·s = A·z·exp(−z) is smooth; pieces short against 1/A and
     // against the warranty deviation.
     const double Sred = std::exp(x[kSlotSred]), SKO = std::exp(x[kSlotSKO]);
-    std::vector<double> gx, gw;
+    std::vector<double> gx, gw, hx, hw;
     Legendre<7>(gx, gw);
+    Legendre<3>(hx, hw);  // for the short steps between dense failures
     auto integrand = [&](double u) {
         const double z = std::exp(A * (u - lnB));
         const double s = std::exp(u);
@@ -575,6 +576,10 @@ std::vector<double> Evaluator::ModelShares(const Vec& x) {
         double s = 0;
         const bool inBand = a < bandHi && b > bandLo;
         const double maxdu = std::min({0.25, 0.5 / A, inBand ? 0.5 * SKO / std::exp(b) : 1.0});
+        if (b - a <= 0.1 * maxdu) {
+            for (std::size_t k = 0; k < hx.size(); ++k) s += 0.5 * (b - a) * hw[k] * integrand(a + 0.5 * (1 + hx[k]) * (b - a));
+            return s;
+        }
         const int pieces = std::max(1, static_cast<int>(std::ceil((b - a) / maxdu)));
         const double h = (b - a) / pieces;
         for (int j = 0; j < pieces; ++j)
