@@ -78,6 +78,8 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     if (pf.x[kSlotA] <= box.lo[kSlotA] + 1e-6 || pf.x[kSlotA] >= box.hi[kSlotA] - 1e-6)
         res.Notes.push_back("Модель 3: A на границе допустимого диапазона (" + Sig(kMlShapeMin, sep) + " … " +
                             Sig(kMlShapeMax, sep) + ")");
+    if (pf.x[kSlotB] <= box.lo[kSlotB] + 1e-6)
+        res.Notes.push_back("Модель 3: B на нижней границе допустимого диапазона (" + Sig(kMlScaleMin, sep) + " ч)");
     if (!next()) return stopped();
 
     FigureSet fs = PointFigures(ev, pf);

@@ -255,7 +255,8 @@ std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std
     if (p.D == 0) return "Модель 3: нет отказов с наработкой от 1 ч — подбирать нечего";
     if (p.D == 1)
         return "Модель 3: только один отказ с наработкой от 1 ч — нужно не менее двух отказов с разной наработкой";
-    if (p.t.size() == 1)
+    // Times within a millionth of each other are one moment for a fleet's record.
+    if (p.t.back() - p.t.front() <= 1e-6 * p.t.back())
         return "Модель 3: все отказы при одной наработке (" + Num(p.t[0], sep) +
                " ч) — форма распределения по ним не определяется";
     return {};

@@ -290,6 +290,7 @@ TEST(MlFit, DegenerateInputsGiveAMessage) {
         {"no failure from 1 h", with(base, {0, 0.5, 0.9}), false},
         {"a single failure", with(base, {0.2, 700}), false},
         {"all at one time", with(base, {700, 700, 700}), false},
+        {"all within a millionth", with(base, {700, 700.0001, 700.0002}), false},
         {"empty fleet", with(Design(0, 2500, 500), some), false},
         {"negative fleet", with(Design(-5, 2500, 500), some), false},
         {"fleet not a number", with(Design(kNaN, 2500, 500), some), false},
