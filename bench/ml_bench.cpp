@@ -128,13 +128,13 @@ void BM_Coverage(benchmark::State& state) {
                     "cover,%", "open,%", "nonsep");
         std::uint64_t seed = 777;
         for (const Setting& s : settings) {
-            Tally t[7];
+            Tally t[8];
             int nonsep = 0;
             const rel::MlParams& p = s.truth;
             auto N = [&](double tau) { return p.K * -std::expm1(-std::pow(tau / p.B, p.A)); };
             auto G = [&](double share) { return p.B * std::pow(-std::log1p(-share / p.K), 1 / p.A); };
-            const double truth[7] = {p.A, p.B, p.K, N(2000), N(4000), G(0.1), G(0.5)};
-            const char* names[7] = {"A", "B", "K", "N2000", "N4000", "Gamma90", "Gamma50"};
+            double truth[8] = {p.A, p.B, p.K, N(2000), N(4000), G(0.1), G(0.5), 0};
+            const char* names[8] = {"A", "B", "K", "N2000", "N4000", "Gamma90", "Gamma50", "Remaining"};
             rel::MlOptions opt;
             opt.bootstrap = 0;
             for (int f = 0; f < fleets; ++f) {
@@ -144,9 +144,16 @@ void BM_Coverage(benchmark::State& state) {
                 if (!r.ok) continue;
                 const rel::MlEstimate* e[7] = {&r.IntA, &r.IntB, &r.IntK, &r.N2000, &r.N4000, &r.Gamma90, &r.Gamma50};
                 for (int i = 0; i < 7; ++i) t[i].Add(*e[i], truth[i]);
+                // The forecast's truth depends on the fleet's own latest failure; its mean
+                // over the fleets is printed as the true value.
+                const double rem = in.Park * p.K * rel::MlLambda(in, p, r.tmax);
+                if (rem > 0) {
+                    t[7].Add(r.FleetRemaining, rem);
+                    truth[7] += (rem - truth[7]) / t[7].n;
+                }
                 nonsep += !r.Separable;
             }
-            for (int i = 0; i < 7; ++i) {
+            for (int i = 0; i < 8; ++i) {
                 if (!std::isfinite(truth[i]) || t[i].n == 0) continue;
                 const double mean = std::exp(t[i].sumLn / t[i].n);  // geometric: B and K can be huge on the ridge
                 std::printf("%-30s %-9s %10.4g %10.4g %8.2f %8.1f %6.1f %6d\n", i == 0 ? s.name : "", names[i],

@@ -21,8 +21,9 @@
 // fleet forecast) is profiled by constrained maximisation: K is written as that figure
 // over the model function it multiplies (K = N/F(t), K = 0.1/F(γ), K = R/(n·Λ from
 // t_max)), so the figure becomes a parameter and the others are maximised with it held
-// fixed. An end that lies outside the parameter range (A in 0.05 … 20, B in 1 … 1e9 h),
-// or for K one set only by the cap on B, is open: NaN.
+// fixed. An end that lies outside the parameter range (A in 0.05 … 20, B in 1 … 1e9 h;
+// K, N(t) and the forecast within a factor e^50 of their estimate; gamma lives within
+// 1e-3 … 1e12 h), or for K one set only by the cap on B, is open: NaN.
 //
 // When the failures cover only the early part of the Weibull curve, B and K grow
 // together along a ridge where K·F(t) stays put. Separable is then false: B and
