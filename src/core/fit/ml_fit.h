@@ -1,0 +1,174 @@
+// Model 3: the failure-accumulation model fitted by maximum likelihood over the
+// individual failure times.
+//
+// The model. Each of the n = Park products fails a Poisson(K_powtor) number of times,
+// at independent Weibull(A, B) operating times: the expected failures per product by
+// the operating time t are N(t) = K·F(t), F(t) = 1 − exp(−(t/B)^A). Product i leaves
+// warranty at W_i, normal with mean Sred and deviation SKO (or taken from the warranty
+// end-time list); a failure is recorded only at t ≤ W_i. Failures below 1 h are rejects
+// and are not used. Given the warranty exits, the recorded failures at or above 1 h are a
+// Poisson process of intensity K·f(t)·R(t), R(t) the products still under warranty at t:
+//   ℓ(A, B, K) = Σ_j ln(K·f(t_j)·R(t_j)) − n·K·Λ,   Λ = ∫_{1 h}^∞ f(t)·S_W(t) dt,
+// S_W(t) = R(t)/n: the normal survival function, or the share of the listed warranty
+// ends at or beyond t. LogLik is this full value (no constant is dropped).
+//
+// The fit maximises the likelihood with K = D/(n·Λ) profiled out, over ln A and ln B
+// (and ln Sred, ln SKO when they are fitted), by a trust-region Newton search with
+// analytic derivatives, started from the best point of a coarse grid.
+//
+// Intervals are 95 % profile-likelihood intervals (deviance 3.841, chi-squared with one
+// degree of freedom). A figure derived from the parameters (N(t), the gamma lives, the
+// fleet forecast) is profiled by constrained maximisation: K is written as that figure
+// over the model function it multiplies (K = N/F(t), K = 0.1/F(γ), K = R/(n·Λ from
+// t_max)), so the figure becomes a parameter and the others are maximised with it held
+// fixed. An end that lies outside the parameter range (A in 0.05 … 20, B in 1 … 1e9 h;
+// K, N(t) and the forecast within a factor e^50 of their estimate; gamma lives within
+// 1e-3 … 1e12 h), or for K one set only by the cap on B, is open: NaN.
+//
+// When the failures cover only the early part of the Weibull curve, B and K grow
+// together along a ridge where K·F(t) stays put. Separable is then false: B and
+// K_powtor are the maximiser inside the parameter range (B at or near its cap) and
+// are meaningful only through N(t) and the gamma lives, which keep their intervals.
+//
+// Goodness of fit: λ = √D · sup_t |E(t) − M(t)|, E the share of the recorded failures
+// at or before t, M(t) = Λ(t)/Λ(∞) the model's share (Λ(t) the integral above up to t).
+// Because the parameters are fitted, λ has no fixed law; its p-value is found by the
+// parametric bootstrap: fleets simulated from the fitted model, each refitted the same
+// way, p = (1 + #{λ* ≥ λ}) / (1 + replicates).
+//
+// Forecast. The data carry no current age per product, so "now" is the operating time
+// of the latest recorded failure t_max: FleetRemaining is the expected number of failures
+// still to be recorded in this fleet after t_max until every product leaves warranty,
+// n·K·∫_{t_max}^∞ f(t)·S_W(t) dt (with a warranty list, the products whose W_i > t_max).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "data/state.h"
+
+namespace rel {
+
+// Failure rows below this operating time are rejects and are not used.
+inline constexpr double kMlRejectTime = 1.0;
+// Parameter range of the fit.
+inline constexpr double kMlShapeMin = 0.05, kMlShapeMax = 20.0;
+inline constexpr double kMlScaleMin = 1.0, kMlScaleMax = 1e9;
+// The bootstrap simulates every product: it is left out for a fleet of fewer than one or
+// more than this many products (a note says so).
+inline constexpr double kMlMaxBootstrapFleet = 2e6;
+// Deviance of a 95 % profile-likelihood interval.
+inline constexpr double kMlDeviance95 = 3.841458820694124;
+// Russian note of a fit whose B and K cannot be told apart.
+inline constexpr const char* kMlNotSeparable =
+    "K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы";
+
+// Everything the fit reads.
+struct MlInput {
+    std::vector<double> times;     // failure times, h (rows below 1 h are ignored)
+    double Park = 0;               // fleet size n
+    double Sred = 0, SKO = 0;      // warranty end: mean and standard deviation, h
+    std::vector<double> warranty;  // listed warranty end times; non-empty: used instead of Sred/SKO
+    bool FitSred = false, FitSKO = false;  // fit the warranty figures (without a list)
+};
+
+// ArrProblems[i].time, Park, SredGar, SKOGar, ArrGar, FitSred, FitSKO.
+MlInput MlInputFromState(const AnalysisState& st);
+
+// One point of the model.
+struct MlParams {
+    double A = 0, B = 0, K = 0;  // Weibull shape and scale (h), repetition coefficient
+    double Sred = 0, SKO = 0;    // warranty end law (unused with a warranty list)
+};
+
+struct MlOptions {
+    int bootstrap = 200;        // replicates of the goodness-of-fit bootstrap; 0: none
+    std::uint64_t seed = 1;     // the same seed gives the same p on any number of threads
+    int threads = 0;            // bootstrap threads; 0: the machine's cores
+    bool intervals = true;      // profile-likelihood intervals
+    char decimalSep = '.';      // of the texts
+    // Polled between steps and between bootstrap replicates; true stops the fit.
+    std::function<bool()> cancelled;
+    // Steps done of the total (the fit, each interval, each replicate); called on
+    // the caller's thread, as are `cancelled` and `clock`.
+    std::function<void(int done, int total)> progress;
+    // Seconds of a monotonic clock; empty: the steady clock.
+    std::function<double()> clock;
+};
+
+// A figure with its 95 % interval. NaN lo or hi: that end is open (does not exist
+// within the parameter range); NaN est: the figure itself does not exist (a gamma
+// life that K·F(t) never reaches).
+struct MlEstimate {
+    double est = std::numeric_limits<double>::quiet_NaN();
+    double lo = std::numeric_limits<double>::quiet_NaN();
+    double hi = std::numeric_limits<double>::quiet_NaN();
+};
+
+struct MlResult {
+    bool ok = false;
+    std::string error;             // why there is no fit (ok == false), in Russian
+
+    double A = 0, B = 0, K_powtor = 0;   // fitted point
+    double Sred = 0, SKO = 0;            // warranty law used (fitted when asked for)
+    double LogLik = 0;                   // maximised log-likelihood
+    int D = 0;                           // failures used (at or above 1 h)
+    double tmax = 0;                     // latest failure: "now" of the forecast, h
+    bool Separable = true;               // false: B and K not told apart by the data
+
+    MlEstimate IntA, IntB, IntK;         // parameters
+    MlEstimate N2000, N4000, N6000;      // expected failures per product by 2000/4000/6000 h
+    MlEstimate Gamma90, Gamma50;         // h: K·F(t) reaches 0.1 and 0.5
+    MlEstimate FleetRemaining;           // failures still to be recorded after tmax
+
+    double GofLambda = std::numeric_limits<double>::quiet_NaN();  // λ of the data
+    double GofP = std::numeric_limits<double>::quiet_NaN();       // bootstrap p; NaN: not run
+    int GofReplicates = 0;               // replicates that gave a fit
+    std::string GofText;                 // "p = 0.43 (согласуется)", empty when not run
+
+    double Seconds = 0;                  // wall time of the whole fit
+    std::vector<std::string> Notes;      // Russian lines for the progress memo, in order
+};
+
+MlResult FitML(const MlInput& in, const MlOptions& opt = {});
+
+// ---- The pieces, for tests and for the callers' charts ----
+
+// Λ from `from` hours: ∫_from^∞ f(t)·S_W(t) dt with the warranty law of `in` (its list
+// when non-empty, otherwise the normal law of p.Sred, p.SKO). `from` = 1 h: the Λ of the
+// likelihood, over the warranty law by a 100-node Gauss–Hermite rule; otherwise by a
+// Gauss–Legendre rule from the kink at `from` (the integrand is not smooth there).
+double MlLambda(const MlInput& in, const MlParams& p, double from = kMlRejectTime);
+
+// The log-likelihood above and its gradient in the natural parameters. The gradient
+// in Sred and SKO is given when in.FitSred or in.FitSKO asks for them under the normal
+// law, zero otherwise.
+struct MlLogLikValue {
+    double value = 0;
+    double dA = 0, dB = 0, dK = 0, dSred = 0, dSKO = 0;
+};
+MlLogLikValue MlLogLik(const MlInput& in, const MlParams& p);
+
+// Share of the recorded failures (at or above 1 h) the model expects by t: Λ(1 h … t)/Λ.
+double MlModelShare(const MlInput& in, const MlParams& p, double t);
+
+// A simulated fleet of llround(design.Park) products: each gets its warranty end (the
+// normal law of p.Sred, p.SKO, or the listed ends: one each when the list has as many
+// entries as products, otherwise drawn from it), a Poisson(p.K) number of failures at
+// Weibull(p.A, p.B) times, and keeps those at or before its warranty end (drawn directly:
+// a Poisson(p.K·F(W)) number at Weibull times cut at W, the same law). Returns the
+// recorded failure times ascending (rejects below 1 h included, as a file holds them).
+// Draws by inverse transforms from the seeded xoshiro256** generator: the same seed
+// gives the same fleet everywhere.
+std::vector<double> MlSimulateFleet(const MlInput& design, const MlParams& p, std::uint64_t seed);
+
+// The seed of bootstrap replicate r of a run seeded with `seed`.
+std::uint64_t MlReplicateSeed(std::uint64_t seed, int r);
+
+// "p = 0.43 (согласуется)" / "p = 0.002 (не согласуется)", threshold 0.05.
+std::string MlGofText(double p, char decimalSep);
+
+}  // namespace rel

@@ -1,0 +1,724 @@
+// Model 3: the prepared data and the log-likelihood with its derivatives.
+#include <algorithm>
+#include <boost/math/quadrature/gauss.hpp>
+#include <cmath>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "fit/ml_fit.h"
+#include "fit/ml_model.h"
+#include "results/format.h"
+
+namespace rel {
+namespace ml {
+namespace {
+
+constexpr double kLnSqrt2Pi = 0.91893853320467274178;
+constexpr double kInvSqrt2Pi = 0.39894228040143267794;
+constexpr double kLnSaturate = 6.684611727667927;  // ln 800: exp(−z) is 0 beyond z = 800
+
+// Gauss–Legendre rule on [−1, 1] as full lists (Boost keeps the non-negative half).
+template <int M>
+void Legendre(std::vector<double>& x, std::vector<double>& w) {
+    using G = boost::math::quadrature::gauss<double, M>;
+    const auto& ax = G::abscissa();
+    const auto& wt = G::weights();
+    x.clear();
+    w.clear();
+    for (std::size_t i = 0; i < ax.size(); ++i) {
+        if (ax[i] == 0) {
+            x.push_back(0);
+            w.push_back(wt[i]);
+        } else {
+            x.push_back(ax[i]);
+            w.push_back(wt[i]);
+            x.push_back(-ax[i]);
+            w.push_back(wt[i]);
+        }
+    }
+}
+
+// F(t) − F(c) for c <= t, from z_c = (c/B)^A: exp(−z_c)·(1 − exp(−(z_t − z_c))) with
+// z_t − z_c = z_c·(exp(A·ln(t/c)) − 1), so that no digit is lost when B is large.
+double FDiff(double A, double zc, double lnc, double t) {
+    if (t <= std::exp(lnc)) return 0;
+    const double q = A * (std::log(t) - lnc);
+    if (std::log(zc) + q > kLnSaturate) return std::exp(-zc);
+    return std::exp(-zc) * -std::expm1(-zc * std::expm1(q));
+}
+
+std::string Num(double x, char sep) { return FormatGeneral(x, sep); }
+
+}  // namespace
+
+double LogNormUpper(double x) {
+    if (x < 30) return std::log(0.5 * std::erfc(x / std::sqrt(2.0)));
+    // Asymptotic series of the Mills ratio: error below 1e-13 from x = 30 on.
+    const double r = 1 / (x * x);
+    const double s = 1 - r * (1 - 3 * r * (1 - 5 * r * (1 - 7 * r * (1 - 9 * r))));
+    return -0.5 * x * x - std::log(x) - kLnSqrt2Pi + std::log(s);
+}
+
+bool Eval::Finite() const {
+    if (!std::isfinite(v)) return false;
+    for (double d : g)
+        if (!std::isfinite(d)) return false;
+    for (double d : H)
+        if (!std::isfinite(d)) return false;
+    return true;
+}
+
+void GaussHermite(int n, std::vector<double>& x, std::vector<double>& w) {
+    // Newton's iteration on the orthonormal Hermite recurrence from the usual
+    // asymptotic first guesses of the largest roots.
+    x.assign(n, 0);
+    w.assign(n, 0);
+    const double pim4 = 0.7511255444649425;  // π^(−1/4)
+    const int m = (n + 1) / 2;
+    double z = 0;
+    for (int i = 0; i < m; ++i) {
+        if (i == 0)
+            z = std::sqrt(2.0 * n + 1) - 1.85575 * std::pow(2.0 * n + 1, -0.16667);
+        else if (i == 1)
+            z -= 1.14 * std::pow(static_cast<double>(n), 0.426) / z;
+        else if (i == 2)
+            z = 1.86 * z - 0.86 * x[0];
+        else if (i == 3)
+            z = 1.91 * z - 0.91 * x[1];
+        else
+            z = 2.0 * z - x[i - 2];
+        double pp = 0;
+        for (int it = 0; it < 100; ++it) {
+            double p1 = pim4, p2 = 0;
+            for (int j = 0; j < n; ++j) {
+                const double p3 = p2;
+                p2 = p1;
+                p1 = z * std::sqrt(2.0 / (j + 1)) * p2 - std::sqrt(static_cast<double>(j) / (j + 1)) * p3;
+            }
+            pp = std::sqrt(2.0 * n) * p2;
+            const double z1 = z;
+            z = z1 - p1 / pp;
+            if (std::fabs(z - z1) <= 1e-15 * std::max(1.0, std::fabs(z))) break;
+        }
+        x[i] = z;
+        x[n - 1 - i] = -z;
+        w[i] = w[n - 1 - i] = 2 / (pp * pp);
+    }
+}
+
+std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std::vector<double>& ghw,
+                    Prepared& p, std::vector<std::string>* notes) {
+    const char sep = '.';
+    auto note = [&](const std::string& s) {
+        if (notes) notes->push_back(s);
+    };
+    p = Prepared{};
+    if (!std::isfinite(in.Park) || in.Park <= 0)
+        return "Модель 3: размер парка должен быть положительным числом (задано " + Num(in.Park, sep) + ")";
+    p.n = in.Park;
+
+    // Warranty law.
+    if (!in.warranty.empty()) {
+        std::map<double, double> counts;
+        for (double w : in.warranty) {
+            if (!std::isfinite(w)) return "Модель 3: в списке окончаний гарантии есть значение, не являющееся числом";
+            counts[w] += 1;
+        }
+        const double m = static_cast<double>(in.warranty.size());
+        double mean = 0, sq = 0;
+        for (double w : in.warranty) mean += w / m;
+        for (double w : in.warranty) sq += (w - mean) * (w - mean);
+        p.Sred = mean;
+        p.SKO = in.warranty.size() > 1 ? std::sqrt(sq / (m - 1)) : 0.0;
+        p.list = true;
+        for (const auto& [w, c] : counts) {
+            p.W.push_back(w);
+            p.Ww.push_back(c / m);
+        }
+        if (p.W.back() <= kMlRejectTime)
+            return "Модель 3: все окончания гарантии в списке не позже 1 ч — отказы не могли быть записаны";
+        if (m < in.Park)
+            note("Модель 3: в списке окончаний гарантии " + Num(m, sep) + " значений при парке " + Num(in.Park, sep) +
+                 " — используются доли списка");
+        if (in.FitSred || in.FitSKO)
+            note("Модель 3: задан список окончаний гарантии — Sred и СКО не подбираются");
+    } else {
+        if (!std::isfinite(in.Sred) || in.Sred <= 0)
+            return "Модель 3: среднее окончание гарантии должно быть положительным числом (задано " +
+                   Num(in.Sred, sep) + ")";
+        if (!std::isfinite(in.SKO) || in.SKO < 0)
+            return "Модель 3: СКО окончания гарантии должно быть неотрицательным числом (задано " +
+                   Num(in.SKO, sep) + ")";
+        p.Sred = in.Sred;
+        p.SKO = in.SKO;
+        p.fitSred = in.FitSred;
+        p.fitSKO = in.FitSKO;
+        if (in.SKO == 0 && in.FitSKO) {
+            p.SKO = 0.1 * in.Sred;
+            note("Модель 3: СКО = 0, подбор СКО начат с " + Num(p.SKO, sep) + " ч");
+        } else if (in.SKO == 0) {
+            // Every product leaves warranty at Sred: the law is the one-entry list.
+            p.list = true;
+            p.W = {in.Sred};
+            p.Ww = {1.0};
+            if (in.FitSred) note("Модель 3: при СКО = 0 гарантия кончается у всех изделий при Sred — Sred не подбирается");
+            p.fitSred = false;
+            if (in.Sred <= kMlRejectTime)
+                return "Модель 3: при СКО = 0 гарантия кончается при " + Num(in.Sred, sep) +
+                       " ч — отказы от 1 ч не могли быть записаны";
+        }
+        if (!p.list) {
+            p.gx = ghx;
+            p.gw = ghw;
+            for (double& w : p.gw) w /= std::sqrt(M_PI);
+            for (double& x : p.gx) x *= std::sqrt(2.0);
+        }
+    }
+
+    if (p.list) {
+        for (std::size_t k = 0; k < p.W.size(); ++k)
+            if (p.W[k] > 0) {
+                p.nodeLnW.push_back(std::log(p.W[k]));
+                p.nodeW.push_back(p.Ww[k]);
+            }
+    } else if (!p.fitSred && !p.fitSKO) {
+        for (std::size_t k = p.gx.size(); k-- > 0;) {  // the rule's nodes run downwards
+            const double W = p.Sred + p.SKO * p.gx[k];
+            if (W > 0 && p.gw[k] >= 1e-22) {
+                p.nodeLnW.push_back(std::log(W));
+                p.nodeW.push_back(p.gw[k]);
+            }
+        }
+    }
+
+    // Failures at or above 1 h, as distinct times with counts.
+    std::vector<double> t;
+    int rejects = 0;
+    for (double v : in.times) {
+        if (!std::isfinite(v)) return "Модель 3: наработка одного из отказов не является числом";
+        if (v < kMlRejectTime)
+            ++rejects;
+        else
+            t.push_back(v);
+    }
+    std::sort(t.begin(), t.end());
+    for (double v : t) {
+        if (!p.t.empty() && p.t.back() == v)
+            p.cnt.back() += 1;
+        else {
+            p.t.push_back(v);
+            p.cnt.push_back(1);
+        }
+    }
+    p.D = static_cast<double>(t.size());
+    if (rejects > 0) note("Модель 3: отказы ниже 1 ч (брак) не учитываются: " + std::to_string(rejects));
+    if (!t.empty()) {
+        p.tmax = t.back();
+        p.lnTref = std::log(p.tmax);
+        for (std::size_t i = 0; i < p.t.size(); ++i) {
+            p.lu.push_back(std::log(p.t[i]) - p.lnTref);
+            p.SL += p.cnt[i] * std::log(p.t[i]);
+        }
+    }
+    // Products still under warranty at each failure, as a share of the fleet.
+    if (p.list) {
+        std::size_t k = 0;
+        double below = 0;  // share of the ends before the current time
+        for (std::size_t i = 0; i < p.t.size(); ++i) {
+            while (k < p.W.size() && p.W[k] < p.t[i]) below += p.Ww[k++];
+            const double share = 1 - below;
+            if (k == p.W.size() || share <= 0) {
+                p.beyondLaw = true;
+                if (in.warranty.empty())
+                    return "Модель 3: при СКО = 0 гарантия кончается у всех изделий при " + Num(p.W.back(), sep) +
+                           " ч, а отказ записан при " + Num(p.t[i], sep) + " ч";
+                return "Модель 3: отказ при наработке " + Num(p.t[i], sep) +
+                       " ч записан позже последнего окончания гарантии в списке (" + Num(p.W.back(), sep) + " ч)";
+            }
+            p.lnRconst += p.cnt[i] * std::log(share);
+        }
+    } else if (!p.fitSred && !p.fitSKO) {
+        for (std::size_t i = 0; i < p.t.size(); ++i) {
+            const double z = (p.t[i] - p.Sred) / p.SKO;
+            // Beyond Sred + 8·SKO fewer than 1e-15 of the products are still under warranty.
+            if (z > 8) {
+                p.beyondLaw = true;
+                return "Модель 3: отказ при наработке " + Num(p.t[i], sep) +
+                       " ч позже окончания гарантии почти у всех изделий (Sred + 8·СКО = " +
+                       Num(p.Sred + 8 * p.SKO, sep) + " ч) — закон окончания гарантии не согласуется с данными";
+            }
+            p.lnRconst += p.cnt[i] * LogNormUpper(z);
+        }
+    }
+
+    if (p.D == 0) return "Модель 3: нет отказов с наработкой от 1 ч — подбирать нечего";
+    if (p.D == 1)
+        return "Модель 3: только один отказ с наработкой от 1 ч — нужно не менее двух отказов с разной наработкой";
+    // Times within a millionth of each other are one moment for a fleet's record.
+    if (p.t.back() - p.t.front() <= 1e-6 * p.t.back())
+        return "Модель 3: все отказы при одной наработке (" + Num(p.t[0], sep) +
+               " ч) — форма распределения по ним не определяется";
+    return {};
+}
+
+// ---- Evaluator ----
+
+void Evaluator::Sums(double A, int level) {
+    if (A == cacheA_ && level <= cacheLevel_) return;
+    double s0 = 0, s1 = 0, s2 = 0;
+    const std::size_t m = p_.lu.size();
+    if (level == 0) {
+        for (std::size_t i = 0; i < m; ++i) s0 += p_.cnt[i] * std::exp(A * p_.lu[i]);
+    } else {
+        for (std::size_t i = 0; i < m; ++i) {
+            const double l = p_.lu[i];
+            const double e = p_.cnt[i] * std::exp(A * l);
+            s0 += e;
+            s1 += e * l;
+            s2 += e * l * l;
+        }
+    }
+    P0_ = s0;
+    P1_ = s1;
+    P2_ = s2;
+    cacheA_ = A;
+    cacheLevel_ = level;
+}
+
+template <int N>
+Jet<N> Evaluator::SumLnF(const Vec& x) {
+    // Σ ln f = D·ln A − D·A·ln B + (A − 1)·Σ ln t − Σ (t/B)^A, the last sum from the
+    // sums of u^A, u^A·ln u, u^A·ln²u over u = t/t_max, which depend on A alone.
+    const double a = x[kSlotA], b = x[kSlotB], A = std::exp(a);
+    Sums(A, N > 0 ? 2 : 0);
+    const double cr = p_.lnTref - b;
+    const double lE = A * cr;
+    Jet<N> r;
+    if (lE > 700) {
+        r.v = -kInf;
+        return r;
+    }
+    const double E = std::exp(lE);
+    const double D = p_.D;
+    const double S0 = E * P0_;
+    r.v = D * a - D * A * b + (A - 1) * p_.SL - S0;
+    if constexpr (N >= 2) {
+        const double S1 = E * (P1_ + cr * P0_);
+        const double S2 = E * (P2_ + 2 * cr * P1_ + cr * cr * P0_);
+        r.g[0] = D - D * A * b + A * p_.SL - A * S1;
+        r.g[1] = -D * A + A * S0;
+        r.h[0] = -D * A * b + A * p_.SL - A * S1 - A * A * S2;
+        r.h[1] = r.h[N] = -D * A + A * S0 + A * A * S1;
+        r.h[N + 1] = -A * A * S0;
+    }
+    return r;
+}
+
+template <int N>
+Jet<N> Evaluator::SumLnS(const Vec& x) {
+    if (!p_.fitSred && !p_.fitSKO) return Jet<N>(p_.lnRconst);
+    const double Sred = std::exp(x[kSlotSred]), SKO = std::exp(x[kSlotSKO]);
+    Jet<N> r;
+    for (std::size_t i = 0; i < p_.t.size(); ++i) {
+        const double c = p_.cnt[i];
+        const double z = (p_.t[i] - Sred) / SKO;
+        const double psi = LogNormUpper(z);
+        r.v += c * psi;
+        if constexpr (N >= 4) {
+            // d/dz ln(1 − Φ(z)) = −M, d² = −M·(M − z), M the inverse Mills ratio.
+            const double M = std::exp(-0.5 * z * z - kLnSqrt2Pi - psi);
+            const double p1 = -M, p2 = -M * (M - z);
+            const double zs = -Sred / SKO, zk = -z;
+            const double zss = -Sred / SKO, zsk = Sred / SKO, zkk = z;
+            r.g[kSlotSred] += c * p1 * zs;
+            r.g[kSlotSKO] += c * p1 * zk;
+            r.h[kSlotSred * N + kSlotSred] += c * (p2 * zs * zs + p1 * zss);
+            const double cross = c * (p2 * zs * zk + p1 * zsk);
+            r.h[kSlotSred * N + kSlotSKO] += cross;
+            r.h[kSlotSKO * N + kSlotSred] += cross;
+            r.h[kSlotSKO * N + kSlotSKO] += c * (p2 * zk * zk + p1 * zkk);
+        }
+    }
+    return r;
+}
+
+template <int N>
+Jet<N> Evaluator::FixedNodes(const Vec& x, double c) {
+    // Σ_k w_k·(exp(−z_c) − exp(−z_k)) over the nodes W_k > c, z = (W/B)^A, in closed
+    // form. With y = A·ln(W/B), z = e^y: ∂z/∂ln A = y·z, ∂z/∂ln B = −A·z, and
+    // ∂²e^{−z} = e^{−z}·(∂z·∂'z − ∂²z). Each term is exp(−z_c)·(1 − exp(−d)),
+    // d = z_k − z_c = z_c·(exp(A·ln(W_k/c)) − 1), so that no digit is lost for large B.
+    const double A = std::exp(x[kSlotA]), b = x[kSlotB], lc = std::log(c);
+    const double y0 = A * (lc - b);
+    const double z0 = std::exp(y0);
+    Jet<N> r;
+    if (z0 > 745) return r;
+    const double E0 = std::exp(-z0);
+    double sv = 0, sw = 0, ga = 0, gb = 0, haa = 0, hab = 0, hbb = 0;
+    const std::size_t m = p_.nodeLnW.size();
+    for (std::size_t k = 0; k < m; ++k) {
+        const double lw = p_.nodeLnW[k];
+        if (lw <= lc) continue;
+        const double w = p_.nodeW[k];
+        const double q = A * (lw - lc);
+        sw += w;
+        if (y0 + q > kLnSaturate) {  // exp(−z_k) is 0
+            sv += w * E0;
+            continue;
+        }
+        const double d = z0 * std::expm1(q);
+        const double em = std::expm1(-d);
+        sv -= w * E0 * em;
+        if constexpr (N >= 2) {
+            const double e = E0 * (1 + em);  // exp(−z_k)
+            const double y = y0 + q, z = z0 + d;
+            const double ez = w * e * z;
+            ga += ez * y;
+            gb -= ez * A;
+            const double t = 1 + y - y * z;
+            haa += ez * y * t;
+            hab -= ez * A * t;
+            hbb += ez * A * A * (1 - z);
+        }
+    }
+    r.v = sv;
+    if constexpr (N >= 2) {
+        // Minus the exp(−z_c) part, once for each active weight.
+        const double ez = sw * E0 * z0;
+        const double t = 1 + y0 - y0 * z0;
+        r.g[0] = ga - ez * y0;
+        r.g[1] = gb + ez * A;
+        r.h[0] = haa - ez * y0 * t;
+        r.h[1] = r.h[N] = hab + ez * A * t;
+        r.h[N + 1] = hbb - ez * A * A * (1 - z0);
+    }
+    return r;
+}
+
+template <int N>
+Jet<N> Evaluator::Lambda(const Vec& x) {
+    if (N <= 2 && !p_.nodeLnW.empty()) return FixedNodes<N>(x, kMlRejectTime);
+    if (p_.list) return LambdaFrom<N>(x, kMlRejectTime);
+    // E_W[F(max(W, t0)) − F(t0)] over the Gauss–Hermite nodes of the warranty law.
+    const Jet<N> A = Exp(Jet<N>::Var(x[kSlotA], kSlotA));
+    const Jet<N> b = Jet<N>::Var(x[kSlotB], kSlotB);
+    const double lc = std::log(kMlRejectTime);
+    const Jet<N> z0 = Exp(A * (Jet<N>(lc) - b));
+    Jet<N> sum;
+    if (z0.v > 745) return sum;
+    const Jet<N> E0 = Exp(-z0);
+    const double lnz0 = A.v * (lc - b.v);
+    const Jet<N> Sred = Exp(Jet<N>::Var(x[kSlotSred], kSlotSred));
+    const Jet<N> SKO = Exp(Jet<N>::Var(x[kSlotSKO], kSlotSKO));
+    for (std::size_t k = 0; k < p_.gx.size(); ++k) {
+        if (p_.gw[k] < 1e-22) continue;
+        const Jet<N> W = Sred + SKO * p_.gx[k];
+        if (W.v <= kMlRejectTime) continue;
+        const Jet<N> q = A * (Log(W) - lc);
+        Jet<N> h;
+        if (lnz0 + q.v > kLnSaturate)
+            h = E0;
+        else
+            h = E0 * -Expm1(-(z0 * Expm1(q)));
+        sum = sum + h * p_.gw[k];
+    }
+    return sum;
+}
+
+template <int N>
+Jet<N> Evaluator::LambdaFrom(const Vec& x, double c) {
+    if (p_.list && N <= 2) return FixedNodes<N>(x, c);
+    const Jet<N> A = Exp(Jet<N>::Var(x[kSlotA], kSlotA));
+    const Jet<N> b = Jet<N>::Var(x[kSlotB], kSlotB);
+    const double lc = std::log(c);
+    const Jet<N> zc = Exp(A * (Jet<N>(lc) - b));
+    Jet<N> sum;
+    if (zc.v > 745) return sum;
+    const Jet<N> Ec = Exp(-zc);
+    const double lnzc = A.v * (lc - b.v);
+    auto diff = [&](const Jet<N>& lnW) {  // F(W) − F(c), W > c
+        const Jet<N> q = A * (lnW - lc);
+        if (lnzc + q.v > kLnSaturate) return Ec;
+        return Ec * -Expm1(-(zc * Expm1(q)));
+    };
+    if (p_.list) {
+        for (std::size_t k = 0; k < p_.W.size(); ++k)
+            if (p_.W[k] > c) sum = sum + diff(Jet<N>(std::log(p_.W[k]))) * p_.Ww[k];
+        return sum;
+    }
+    // Normal law: integrating by parts, ∫_c^∞ f·S_W dt = ∫_{x_c}^∞ (F(Sred + SKO·x) − F(c))·φ(x) dx,
+    // x_c = (c − Sred)/SKO; the integrand is smooth on [x_c, ∞) and negligible outside
+    // |x| < 9.5. The nodes start at the kink x_c when it lies within that band (they move
+    // with it), otherwise at −9.5.
+    const Jet<N> Sred = Exp(Jet<N>::Var(x[kSlotSred], kSlotSred));
+    const Jet<N> SKO = Exp(Jet<N>::Var(x[kSlotSKO], kSlotSKO));
+    const Jet<N> xc = (Jet<N>(c) - Sred) * Exp(-Jet<N>::Var(x[kSlotSKO], kSlotSKO));
+    const bool fromKink = xc.v > -9.5;
+    const double lower = fromKink ? xc.v : -9.5;
+    const double L = 9.5 - lower;
+    if (!(L > 0)) return sum;
+    std::vector<double> gx, gw;
+    Legendre<20>(gx, gw);
+    const int pieces = static_cast<int>(std::ceil(L / 1.5));
+    const double h = L / pieces;
+    for (int j = 0; j < pieces; ++j)
+        for (std::size_t k = 0; k < gx.size(); ++k) {
+            const double d = (j + 0.5 * (1 + gx[k])) * h;
+            const Jet<N> xk = fromKink ? xc + d : Jet<N>(lower + d);
+            const Jet<N> W = Sred + SKO * xk;
+            if (!(W.v > c)) continue;
+            const Jet<N> phi = Exp(xk * xk * -0.5) * kInvSqrt2Pi;
+            sum = sum + phi * diff(Log(W)) * (0.5 * h * gw[k]);
+        }
+    return sum;
+}
+
+template <int N>
+Jet<N> Evaluator::LnF(const Vec& x, double tau) {
+    const Jet<N> A = Exp(Jet<N>::Var(x[kSlotA], kSlotA));
+    const Jet<N> z = Exp(A * (Jet<N>(std::log(tau)) - Jet<N>::Var(x[kSlotB], kSlotB)));
+    const double em = std::expm1(z.v), F = -std::expm1(-z.v);
+    return Chain(z, std::log(F), 1 / em, -1 / (em * F));
+}
+
+template <int N>
+Jet<N> Evaluator::Objective(const Vec& x, const Target& tg) {
+    const Jet<N> SF = SumLnF<N>(x);
+    if (!std::isfinite(SF.v)) return Jet<N>(-kInf);
+    const double D = p_.D;
+    const Jet<N> L = Lambda<N>(x);
+    if (!(L.v > 0)) return Jet<N>(-kInf);
+    const Jet<N> LS = SumLnS<N>(x);
+    if (tg.kind == Target::kProfile)
+        // K at its maximum D/(n·Λ) for the given A, B.
+        return SF + LS - Log(L) * D + (D * std::log(D) - D);
+    Jet<N> lnQ;
+    switch (tg.kind) {
+        case Target::kNAt:
+        case Target::kGammaAt: lnQ = LnF<N>(x, tg.tau); break;
+        case Target::kRemaining: {
+            const Jet<N> R = LambdaFrom<N>(x, p_.tmax);
+            if (!(R.v > 0)) return Jet<N>(-kInf);
+            lnQ = Log(R) + std::log(p_.n);
+            break;
+        }
+        default: break;  // K itself: Q = 1
+    }
+    // K = c/Q.
+    return SF + LS - lnQ * D - L * Exp(-lnQ) * (p_.n * tg.c) + D * (std::log(tg.c) + std::log(p_.n));
+}
+
+template <int N>
+Jet<N> Evaluator::Full(const Vec& x, double k) {
+    const Jet<N> SF = SumLnF<N>(x);
+    const Jet<N> L = Lambda<N>(x);
+    const Jet<N> LS = SumLnS<N>(x);
+    return SF + LS - L * (p_.n * std::exp(k)) + p_.D * (k + std::log(p_.n));
+}
+
+namespace {
+template <int N>
+Eval ToEval(const Jet<N>& j) {
+    Eval e;
+    e.v = j.v;
+    for (int i = 0; i < N; ++i) {
+        e.g[i] = j.g[i];
+        for (int k = 0; k < N; ++k) e.H[i * kSlots + k] = j.h[i * N + k];
+    }
+    return e;
+}
+}  // namespace
+
+Eval Evaluator::Evaluate(const Vec& x, const Target& tg, bool derivatives) {
+    if (!derivatives) return ToEval(Objective<0>(x, tg));
+    if (p_.Dim() == 4) return ToEval(Objective<4>(x, tg));
+    return ToEval(Objective<2>(x, tg));
+}
+
+std::vector<double> Evaluator::ModelShares(const Vec& x) {
+    const double A = std::exp(x[kSlotA]), lnB = x[kSlotB];
+    const double z0 = std::exp(A * (std::log(kMlRejectTime) - lnB));
+    const double lc = std::log(kMlRejectTime);
+    std::vector<double> out(p_.t.size(), 0.0);
+    if (p_.list) {
+        // Λ(t) = Σ_k w_k·(F(min(W_k, t)) − F(t0)) over the ends above t0, by a merge.
+        double below = 0, above = 0;
+        for (std::size_t k = 0; k < p_.W.size(); ++k)
+            if (p_.W[k] > kMlRejectTime) above += p_.Ww[k];
+        const double total = LambdaFrom<0>(x, kMlRejectTime).v;
+        std::size_t k = 0;
+        while (k < p_.W.size() && p_.W[k] <= kMlRejectTime) ++k;
+        for (std::size_t i = 0; i < p_.t.size(); ++i) {
+            while (k < p_.W.size() && p_.W[k] <= p_.t[i]) {
+                below += p_.Ww[k] * FDiff(A, z0, lc, p_.W[k]);
+                above -= p_.Ww[k];
+                ++k;
+            }
+            out[i] = (below + std::max(above, 0.0) * FDiff(A, z0, lc, p_.t[i])) / total;
+        }
+        return out;
+    }
+    // Normal law: ∫_{t0}^t f(s)·S_W(s) ds accumulated from failure to failure in
+    // u = ln s, where f(s)·s = A·z·exp(−z) is smooth; pieces short against 1/A and
+    // against the warranty deviation.
+    const double Sred = std::exp(x[kSlotSred]), SKO = std::exp(x[kSlotSKO]);
+    std::vector<double> gx, gw, hx, hw;
+    Legendre<7>(gx, gw);
+    Legendre<3>(hx, hw);  // for the short steps between dense failures
+    auto integrand = [&](double u) {
+        const double z = std::exp(A * (u - lnB));
+        const double s = std::exp(u);
+        return A * z * std::exp(-z) * 0.5 * std::erfc((s - Sred) / (SKO * std::sqrt(2.0)));
+    };
+    // Pieces short against the deviation only within Sred ± 10·SKO, where S_W changes.
+    const double bandLo = std::log(std::max(Sred - 10 * SKO, kMlRejectTime)), bandHi = std::log(Sred + 10 * SKO);
+    auto integrate = [&](double a, double b) {
+        double s = 0;
+        const bool inBand = a < bandHi && b > bandLo;
+        const double maxdu = std::min({0.25, 0.5 / A, inBand ? 0.5 * SKO / std::exp(b) : 1.0});
+        if (b - a <= 0.1 * maxdu) {
+            for (std::size_t k = 0; k < hx.size(); ++k) s += 0.5 * (b - a) * hw[k] * integrand(a + 0.5 * (1 + hx[k]) * (b - a));
+            return s;
+        }
+        const int pieces = std::max(1, static_cast<int>(std::ceil((b - a) / maxdu)));
+        const double h = (b - a) / pieces;
+        for (int j = 0; j < pieces; ++j)
+            for (std::size_t k = 0; k < gx.size(); ++k) s += 0.5 * h * gw[k] * integrand(a + (j + 0.5 * (1 + gx[k])) * h);
+        return s;
+    };
+    double acc = 0, u0 = lc;
+    for (std::size_t i = 0; i < p_.t.size(); ++i) {
+        const double u1 = std::log(p_.t[i]);
+        // Split at the band's edges so that only the part inside it gets the short pieces.
+        double a = u0;
+        for (double edge : {bandLo, bandHi, u1})
+            if (edge > a && edge <= u1) {
+                acc += integrate(a, edge);
+                a = edge;
+            }
+        u0 = std::max(u0, u1);
+        out[i] = acc;
+    }
+    const double total = acc + LambdaFrom<0>(x, p_.tmax).v;
+    for (double& v : out) v /= total;
+    return out;
+}
+
+double GofLambda(Evaluator& ev, const Vec& x) {
+    const Prepared& p = ev.Data();
+    const std::vector<double> m = ev.ModelShares(x);
+    double sup = 0, cum = 0;
+    for (std::size_t i = 0; i < p.t.size(); ++i) {
+        const double before = cum / p.D;
+        cum += p.cnt[i];
+        const double after = cum / p.D;
+        sup = std::max({sup, std::fabs(after - m[i]), std::fabs(before - m[i])});
+    }
+    return std::sqrt(p.D) * sup;
+}
+
+template Jet<0> Evaluator::Lambda<0>(const Vec&);
+template Jet<2> Evaluator::Lambda<2>(const Vec&);
+template Jet<4> Evaluator::Lambda<4>(const Vec&);
+template Jet<0> Evaluator::LambdaFrom<0>(const Vec&, double);
+template Jet<2> Evaluator::LambdaFrom<2>(const Vec&, double);
+template Jet<4> Evaluator::LambdaFrom<4>(const Vec&, double);
+template Jet<0> Evaluator::LnF<0>(const Vec&, double);
+template Jet<2> Evaluator::LnF<2>(const Vec&, double);
+template Jet<4> Evaluator::LnF<4>(const Vec&, double);
+template Jet<0> Evaluator::SumLnF<0>(const Vec&);
+template Jet<2> Evaluator::SumLnF<2>(const Vec&);
+template Jet<4> Evaluator::SumLnF<4>(const Vec&);
+template Jet<0> Evaluator::Full<0>(const Vec&, double);
+template Jet<2> Evaluator::Full<2>(const Vec&, double);
+template Jet<4> Evaluator::Full<4>(const Vec&, double);
+
+}  // namespace ml
+
+// ---- Public pieces ----
+
+MlInput MlInputFromState(const AnalysisState& st) {
+    MlInput in;
+    in.times.reserve(st.ArrProblems.size());
+    for (const Problems& p : st.ArrProblems) in.times.push_back(p.time);
+    in.Park = st.Park;
+    in.Sred = st.SredGar;
+    in.SKO = st.SKOGar;
+    in.warranty = st.ArrGar;
+    in.FitSred = st.FitSred;
+    in.FitSKO = st.FitSKO;
+    return in;
+}
+
+namespace {
+// The prepared input for a given point: its warranty figures, tracked when the law is normal.
+// `track`: the warranty figures are parameters (derivatives in them are wanted).
+bool PrepareAt(const MlInput& in, const MlParams& p, bool track, ml::Prepared& pr, std::vector<double>& gx,
+               std::vector<double>& gw) {
+    ml::GaussHermite(100, gx, gw);
+    MlInput q = in;
+    q.Sred = p.Sred;
+    q.SKO = p.SKO;
+    q.FitSred = q.FitSKO = track && in.warranty.empty() && p.SKO > 0;
+    const std::string err = ml::Prepare(q, gx, gw, pr, nullptr);
+    return err.empty() || pr.n > 0;
+}
+ml::Vec PointVec(const MlParams& p) {
+    return {std::log(p.A), std::log(p.B), std::log(p.Sred > 0 ? p.Sred : 1.0), std::log(p.SKO > 0 ? p.SKO : 1.0)};
+}
+}  // namespace
+
+double MlLambda(const MlInput& in, const MlParams& p, double from) {
+    ml::Prepared pr;
+    std::vector<double> gx, gw;
+    if (!PrepareAt(in, p, false, pr, gx, gw)) return ml::kNaN;
+    ml::Evaluator ev(pr);
+    if (from == kMlRejectTime) return ev.Lambda<0>(PointVec(p)).v;
+    return ev.LambdaFrom<0>(PointVec(p), from).v;
+}
+
+MlLogLikValue MlLogLik(const MlInput& in, const MlParams& p) {
+    MlLogLikValue r;
+    ml::Prepared pr;
+    std::vector<double> gx, gw;
+    if (!PrepareAt(in, p, in.FitSred || in.FitSKO, pr, gx, gw)) {
+        r.value = ml::kNaN;
+        return r;
+    }
+    if (pr.beyondLaw) {  // a failure where no product is under warranty
+        r.value = -ml::kInf;
+        return r;
+    }
+    ml::Evaluator ev(pr);
+    const ml::Vec x = PointVec(p);
+    const double k = std::log(p.K);
+    if (pr.Dim() == 4) {
+        const ml::Jet<4> j = ev.Full<4>(x, k);
+        r.value = j.v;
+        r.dSred = j.g[ml::kSlotSred] / p.Sred;
+        r.dSKO = j.g[ml::kSlotSKO] / p.SKO;
+        r.dA = j.g[ml::kSlotA] / p.A;
+        r.dB = j.g[ml::kSlotB] / p.B;
+    } else {
+        const ml::Jet<2> j = ev.Full<2>(x, k);
+        r.value = j.v;
+        r.dA = j.g[ml::kSlotA] / p.A;
+        r.dB = j.g[ml::kSlotB] / p.B;
+    }
+    r.dK = pr.D / p.K - pr.n * ev.Lambda<0>(x).v;
+    return r;
+}
+
+double MlModelShare(const MlInput& in, const MlParams& p, double t) {
+    if (t < kMlRejectTime) return 0;
+    MlInput q = in;
+    q.times = {t};
+    ml::Prepared pr;
+    std::vector<double> gx, gw;
+    if (!PrepareAt(q, p, false, pr, gx, gw) || pr.t.empty()) return ml::kNaN;
+    ml::Evaluator ev(pr);
+    return ev.ModelShares(PointVec(p))[0];
+}
+
+}  // namespace rel
