@@ -8,7 +8,7 @@
 #include <thread>
 
 #include "fit/ml_model.h"
-#include "results/format.h"
+#include "text/format.h"
 
 namespace rel {
 namespace ml {

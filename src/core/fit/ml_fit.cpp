@@ -6,7 +6,7 @@
 #include "fit/fit_clock.h"
 #include "fit/ml_fit.h"
 #include "fit/ml_model.h"
-#include "results/format.h"
+#include "text/format.h"
 
 namespace rel {
 namespace {

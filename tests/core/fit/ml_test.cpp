@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "data/failure_file.h"
+#include "analysis/load.h"
 #include "fit/ml_model.h"
 
 namespace rel {
