@@ -251,7 +251,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     for (QPushButton* b : {Button1, Prodolgenie}) b->setMinimumSize(97, 40);
 
     // Header row (the fixed row 0) plus 11 rows, 6 columns.
-    Result_Grid = new QTableWidget(rel::kResRows - 1, rel::kResCols, Sheet);
+    Result_Grid = new QTableWidget(rel::kResRows - 1, rel::kResShownCols, Sheet);
     Result_Grid->setObjectName(QStringLiteral("Result_Grid"));
     Result_Grid->setFont(GridFont());
     Result_Grid->horizontalHeader()->setFont(GridFont());
@@ -269,7 +269,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     Result_Grid->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     Result_Grid->setWordWrap(false);
     Result_Grid->setTextElideMode(Qt::ElideNone);
-    for (int c = 0; c < rel::kResCols; ++c) Result_Grid->setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
+    for (int c = 0; c < rel::kResShownCols; ++c) Result_Grid->setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
     {
         const int rows = 28 * (rel::kResRows - 1) + 28;
         const int frame = 2 * Result_Grid->frameWidth();
@@ -383,11 +383,18 @@ void TForm5::DrawTable(const rel::ResultsTable& table) {
     QTableWidget* g = Result_Grid;
     const QFontMetrics fm(g->font());
     g->setUpdatesEnabled(false);
-    for (int c = 0; c < rel::kResCols; ++c)
+    // A column more when a fifth model ran.
+    const int columns = table.ShownColumns();
+    for (int c = g->columnCount(); c < columns; ++c) {
+        g->setColumnCount(c + 1);
+        g->setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
+    }
+    if (g->columnCount() > columns) g->setColumnCount(columns);
+    for (int c = 0; c < columns; ++c)
         if (table.ColWidths[static_cast<std::size_t>(c)] > 0)
             g->setColumnWidth(c, table.ColWidths[static_cast<std::size_t>(c)]);
     for (int row = 0; row < rel::kResRows; ++row) {
-        for (int col = 0; col < rel::kResCols; ++col) {
+        for (int col = 0; col < columns; ++col) {
             const rel::ResultCell& cell = table.Cell(col, row);
             QString s = Q(cell.text);
             // SetResCell: blanks appended while the text is narrower than the
@@ -410,7 +417,7 @@ void TForm5::DrawTable(const rel::ResultsTable& table) {
     }
     // A column stays at least as wide as its widest text, so that no figure is
     // cut short where this system's font is wider than the designed one.
-    for (int col = 0; col < rel::kResCols; ++col) {
+    for (int col = 0; col < columns; ++col) {
         int need = 0;
         for (int row = 0; row < rel::kResRows; ++row) {
             const QString t = CellText(col, row);
@@ -423,13 +430,13 @@ void TForm5::DrawTable(const rel::ResultsTable& table) {
     // The filled columns stay in view: the table takes the room it needs from the
     // Ln chart beside it (the blank columns after the data may scroll).
     int used = 2 * g->frameWidth() + 2;
-    for (int col = 0; col <= std::min(table.ColRes, rel::kResCols - 1); ++col) used += g->columnWidth(col);
+    for (int col = 0; col <= std::min(table.ColRes, columns - 1); ++col) used += g->columnWidth(col);
     g->setMinimumWidth(std::max(640, used));
     g->setUpdatesEnabled(true);
 }
 
 QString TForm5::CellText(int col, int row) const {
-    if (col < 0 || col >= rel::kResCols || row < 0 || row >= rel::kResRows) return {};
+    if (col < 0 || col >= Result_Grid->columnCount() || row < 0 || row >= rel::kResRows) return {};
     if (row == 0) return Result_Grid->horizontalHeaderItem(col)->text();
     const QTableWidgetItem* item = Result_Grid->item(row - 1, col);
     return item ? item->text() : QString();
@@ -806,7 +813,7 @@ void TForm5::PaintTable(QPainter& p, const QRect& rect) const {
     const QColor headBack(240, 240, 240);
     const int headH = g->horizontalHeader()->height();
     int x = rect.left();
-    for (int c = 0; c < rel::kResCols && x < rect.right(); ++c) {
+    for (int c = 0; c < g->columnCount() && x < rect.right(); ++c) {
         const int w = g->columnWidth(c);
         int y = rect.top();
         const QRect head(x, y, w, headH);

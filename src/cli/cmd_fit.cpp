@@ -5,6 +5,8 @@
 //                    [--seed S]
 // Runs the analysis as the window does after a load (rel::RunAnalysis): the memo
 // lines as they come, then each fitted model and the results table.
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -21,15 +23,18 @@
 #include "stats/criteria.h"
 #include "stats/distrib.h"
 #include "text/format.h"
+#include "text/text.h"
 
 namespace relcli {
 
 namespace {
 
-// The value of a model's own criterion at its result.
-enum class Crit { Pearson, Smirnov, Hist };
+// The value of a model's own criterion at its result (model 3: its log-likelihood).
+enum class Crit { Pearson, Smirnov, Hist, Likelihood };
 
-double OwnCriterion(const rel::AnalysisState& st, const rel::Mod_Weib& M, Crit crit, int item) {
+double OwnCriterion(const rel::AnalysisState& st, const rel::Mod_Weib& M, Crit crit, int item,
+                    const rel::AnalysisRun& run) {
+    if (crit == Crit::Likelihood) return run.calc.ml ? run.calc.ml->LogLik : std::nan("");
     rel::Mod_Weib w;
     if (crit == Crit::Hist) {
         return rel::HistCrit(st, w, st.ArrHist, M.A, M.B, M.K_powtor, M.Sred, M.SKO);
@@ -65,11 +70,13 @@ std::vector<FittedModel> Fitted(const rel::AnalysisState& st, const rel::Analysi
     if (r.spiral) add("ModSpir", Crit::Pearson, r.wallSpiral);
     if (r.newton) add("ModNewton", Crit::Pearson, r.wallNewton);
     if (r.smirnov) add("ModSmirn", Crit::Smirnov, r.wallSmirnov);
+    if (r.ml && r.ml->ok) add("ModML", Crit::Likelihood, r.wallML);
     if (run.gen && run.gen->outcome.modelWritten) add("ModGen", Crit::Hist, run.gen->seconds);
     return out;
 }
 
-void PrintModel(const rel::AnalysisState& st, const FittedModel& f, int item, char sep, Figures& g) {
+void PrintModel(const rel::AnalysisState& st, const rel::AnalysisRun& run, const FittedModel& f, int item,
+                char sep, Figures& g) {
     const rel::Mod_Weib& M = *f.M;
     std::printf("\n%s (%s):\n", f.caption, f.name);
     std::printf("  A (форма)            %s\n", g("A", M.A).c_str());
@@ -80,8 +87,56 @@ void PrintModel(const rel::AnalysisState& st, const FittedModel& f, int item, ch
     std::printf("  SKO_out              %s\n", g("SKO_out", M.SKO_out).c_str());
     std::printf("  LamStart             %s\n", g("LamStart", M.LamStart).c_str());
     std::printf("  Lam1000              %s\n", g("Lam1000", M.Lam1000).c_str());
-    std::printf("  Критерий             %s\n", g("Критерий", OwnCriterion(st, M, f.crit, item)).c_str());
+    std::printf("  Критерий             %s\n", g("Критерий", OwnCriterion(st, M, f.crit, item, run)).c_str());
     std::printf("  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
+}
+
+// [estimate, lo, hi], null for an open end or an undefined figure.
+nlohmann::json Triple(const rel::MlEstimate& e) { return nlohmann::json::array({Num(e.est), Num(e.lo), Num(e.hi)}); }
+
+// Model 3's record: estimates, intervals, verdict and forecast.
+nlohmann::json ModMLJson(const rel::MlResult& r, double seconds) {
+    nlohmann::json j = nlohmann::json::object();
+    j["A"] = Num(r.A);
+    j["B"] = Num(r.B);
+    j["K_powtor"] = Num(r.K_powtor);
+    j["Sred"] = Num(r.Sred);
+    j["SKO"] = Num(r.SKO);
+    j["LogLik"] = Num(r.LogLik);
+    j["D"] = r.D;
+    j["Separable"] = r.Separable;
+    j["GofLambda"] = Num(r.GofLambda);
+    j["GofP"] = Num(r.GofP);
+    j["GofReplicates"] = r.GofReplicates;
+    j["Seconds"] = Num(seconds);
+    j["Intervals"] = {{"A", nlohmann::json::array({Num(r.IntA.lo), Num(r.IntA.hi)})},
+                      {"B", nlohmann::json::array({Num(r.IntB.lo), Num(r.IntB.hi)})},
+                      {"K_powtor", nlohmann::json::array({Num(r.IntK.lo), Num(r.IntK.hi)})},
+                      {"N2000", Triple(r.N2000)},
+                      {"N4000", Triple(r.N4000)},
+                      {"Gamma90", Triple(r.Gamma90)},
+                      {"Gamma50", Triple(r.Gamma50)}};
+    j["Forecast"] = {{"FleetRemaining", Triple(r.FleetRemaining)},
+                     {"Now", Num(r.tmax)},
+                     {"N2000", Triple(r.N2000)},
+                     {"N4000", Triple(r.N4000)},
+                     {"N6000", Triple(r.N6000)}};
+    j["Notes"] = r.Notes;
+    return j;
+}
+
+// Model 3's intervals, verdict and notes as the results show them.
+void PrintMLSummary(const rel::MlSummary& s) {
+    std::printf("\n%s:\n", s.title.c_str());
+    std::size_t width = 0;
+    for (const rel::MlSummaryRow& r : s.rows) width = std::max(width, rel::Utf8Length(r.label));
+    for (const rel::MlSummaryRow& r : s.rows) {
+        std::string label = r.label;
+        label.append(width - rel::Utf8Length(r.label), ' ');
+        std::printf("  %s  %10s  %s\n", label.c_str(), r.estimate.c_str(), r.interval.c_str());
+    }
+    if (!s.verdict.empty()) std::printf("  %s\n", s.verdict.c_str());
+    for (const std::string& n : s.notes) std::printf("  %s\n", n.c_str());
 }
 
 struct FitOutput {
@@ -117,8 +172,12 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
 
     if (o.json) {
         nlohmann::json j = nlohmann::json::object();
-        for (const FittedModel& f : models)
-            j[f.name] = ModelRecordJson(st, *f.M, OwnCriterion(st, *f.M, f.crit, item), f.seconds);
+        for (const FittedModel& f : models) {
+            if (f.crit == Crit::Likelihood)
+                j[f.name] = ModMLJson(*run.calc.ml, f.seconds);
+            else
+                j[f.name] = ModelRecordJson(st, *f.M, OwnCriterion(st, *f.M, f.crit, item, run), f.seconds);
+        }
         j["Memo2"] = run.memo;
         if (genFailed) {
             j["error"] = run.error;
@@ -139,7 +198,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
         std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), run.error.c_str());
     } else {
         Figures figures(sep);
-        for (const FittedModel& f : models) PrintModel(st, f, item, sep, figures);
+        for (const FittedModel& f : models) PrintModel(st, run, f, item, sep, figures);
         if (!figures.Note().empty()) std::printf("%s\n", figures.Note().c_str());
         if (!models.empty() || run.gen)
             std::printf("\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(st.SredGar, sep).c_str(),
@@ -149,6 +208,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
             std::fflush(stdout);
             PrintResultsTable(std::cout, *run.results, o.csv);
             std::cout.flush();
+            if (run.results->ML && !o.csv) PrintMLSummary(*run.results->ML);
         }
     }
     if (genFailed) return kExitRun;

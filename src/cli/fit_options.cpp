@@ -18,8 +18,8 @@ FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
                    t("warranty end-time file, loaded after the data file",
                      "файл времен окончания гарантии, загружается после файла данных"));
     cmd.add_option("--models", req_.models,
-                   withGen ? t("models to fit, from 1.1,1.2,2,gen", "модели: 1.1, 1.2, 2, gen через запятую")
-                           : t("models to fit, from 1.1,1.2,2", "модели: 1.1, 1.2, 2 через запятую"))
+                   withGen ? t("models to fit, from 1.1,1.2,2,3,gen", "модели: 1.1, 1.2, 2, 3, gen через запятую")
+                           : t("models to fit, from 1.1,1.2,2,3", "модели: 1.1, 1.2, 2, 3 через запятую"))
         ->capture_default_str();
     cmd.add_flag("--fit-sred", req_.fitSred, t("also fit the mean warranty end time", "подбор среднего времени гарантии"));
     cmd.add_flag("--fit-sko", req_.fitSKO, t("also fit its standard deviation", "подбор СКО времени гарантии"));
@@ -37,6 +37,14 @@ FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
     clock_ = cmd.add_option("--virtual-clock", clock,
                             t("elapsed time = criterion evaluations / N: repeatable fits",
                               "время подбора = число вычислений критерия / N: повторяемый результат"));
+    cmd.add_option("--bootstrap", req_.bootstrap,
+                   t("model 3: bootstrap replicates of its goodness of fit (0: none)",
+                     "модель 3: число бутстреп-выборок критерия согласия (0 - без него)"))
+        ->capture_default_str();
+    seed_ = cmd.add_option("--seed", seed,
+                           t("fixed seed of the optimiser and of model 3's bootstrap (default: model 3 uses 1, "
+                             "the optimiser the clock)",
+                             "начальное число генератора: повторяемый подбор и бутстреп"));
     if (!withGen) return;
     cmd.add_option("--population", req_.population, t("optimiser: population size", "размер популяции"))
         ->capture_default_str();
@@ -48,7 +56,6 @@ FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
     cmd.add_option("--copy-count", req_.copyCount,
                    t("optimiser: members put back by a copy-back", "сколько лучших возвращать при копировании"))
         ->capture_default_str();
-    seed_ = cmd.add_option("--seed", seed, t("optimiser: fixed seed, repeatable run", "начальное число генератора: повторяемый подбор"));
 }
 
 rel::FitRequest FitOptions::Request() const {

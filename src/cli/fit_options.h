@@ -16,9 +16,9 @@ enum class HelpLang { English, Russian };
 class FitOptions {
 public:
     // Adds DATA, --warranty, --models, --fit-sred, --fit-sko, --burn-in, --item, the
-    // three step-reduction coefficients and --virtual-clock to `cmd`; with `withGen`
-    // also the optimiser's --population, --generations, --precision, --copy-count
-    // and --seed.
+    // three step-reduction coefficients, --virtual-clock, --bootstrap and --seed to
+    // `cmd`; with `withGen` also the optimiser's --population, --generations,
+    // --precision and --copy-count.
     FitOptions(CLI::App& cmd, bool withGen, HelpLang lang);
 
     // The request as parsed (call after the command line has been parsed).

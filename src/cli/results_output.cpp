@@ -32,7 +32,7 @@ void PrintResultsTable(std::ostream& os, const rel::ResultsContent& rc, bool csv
     const rel::ResultsTable& t = rc.Table;
     if (csv) {
         for (int row = 0; row < rel::kResRows; ++row) {
-            for (int c = 0; c < rel::kResCols; ++c) {
+            for (int c = 0; c < t.ShownColumns(); ++c) {
                 if (c > 0) os << ',';
                 os << CsvField(t.Cell(c, row).text);
             }
@@ -72,7 +72,7 @@ nlohmann::json ResultsJson(const rel::ResultsContent& rc) {
     nlohmann::json grid = nlohmann::json::array();
     for (int row = 0; row < rel::kResRows; ++row) {
         nlohmann::json r = nlohmann::json::array();
-        for (int c = 0; c < rel::kResCols; ++c) r.push_back(rc.Table.Cell(c, row).text);
+        for (int c = 0; c < rc.Table.ShownColumns(); ++c) r.push_back(rc.Table.Cell(c, row).text);
         grid.push_back(std::move(r));
     }
     j["Result_Grid"] = std::move(grid);

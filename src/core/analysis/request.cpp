@@ -78,15 +78,17 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
             p.newton = true;
         else if (name == "2")
             p.smirnov = true;
+        else if (name == "3")
+            p.ml = true;
         else if (name == "gen" && allowGen)
             p.gen = true;
         else if (!name.empty())
             return refuse({"--models", "неизвестная модель в --models: " + Quoted(name) +
-                                           (allowGen ? " (допустимы 1.1, 1.2, 2, gen)" : " (допустимы 1.1, 1.2, 2)")});
+                                           (allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)" : " (допустимы 1.1, 1.2, 2, 3)")});
     }
-    if (!(p.spiral || p.newton || p.smirnov || p.gen))
+    if (!(p.spiral || p.newton || p.smirnov || p.ml || p.gen))
         return refuse({"--models", "--models: не задано ни одной модели" +
-                                       std::string(allowGen ? " (допустимы 1.1, 1.2, 2, gen)" : " (допустимы 1.1, 1.2, 2)")});
+                                       std::string(allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)" : " (допустимы 1.1, 1.2, 2, 3)")});
 
     if (auto bad = CheckNumberOption("--burn-in", r.burnIn, 0, kMaxHours, false, "от 0 до 1e9 ч", p.burnIn))
         return refuse(*bad);
@@ -141,6 +143,11 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
             return refuse(Refuse("--copy-count", Quoted(r.copyCount) + " не является целым числом от 0 до " +
                                                      std::to_string(kMaxPopulation)));
     }
+    const std::optional<int> reps = ParseIntText(r.bootstrap);
+    if (!reps || *reps < 0 || *reps > kMaxBootstrap)
+        return refuse(Refuse("--bootstrap", Quoted(r.bootstrap) + " не является целым числом от 0 до " +
+                                                std::to_string(kMaxBootstrap)));
+    p.bootstrap = *reps;
     if (r.seed) {
         const std::optional<std::uint64_t> seed = OptionUnsigned(*r.seed);
         if (!seed) return refuse(Refuse("--seed", Quoted(*r.seed) + " не является целым неотрицательным числом"));
@@ -157,6 +164,9 @@ RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const 
     p.Spiral = plan.spiral;
     p.Newton = plan.newton;
     p.Smirnov = plan.smirnov;
+    p.ML = plan.ml;
+    p.mlBootstrap = plan.bootstrap;
+    p.mlSeed = plan.genTexts.seed.value_or(1);
     // The window converts the texts it shows, so a run takes the warranty figures at
     // the precision of those texts.
     const std::string& sredText = in.warrantyLoaded ? in.warranty.SredText : v.SredText;

@@ -17,7 +17,7 @@ namespace rel {
 struct FitRequest {
     std::string data;                       // failure data file
     std::string warranty;                   // warranty end-time file (empty: none)
-    std::string models = "1.1";             // from 1.1, 1.2, 2 and gen, comma-separated
+    std::string models = "1.1";             // from 1.1, 1.2, 2, 3 and gen, comma-separated
     bool fitSred = false, fitSKO = false;
     std::string burnIn = "300";             // h
     std::string item = "1";                 // deviation form of the Pearson criterion
@@ -29,7 +29,8 @@ struct FitRequest {
     std::optional<std::string> generations; // default: as the load sets it
     std::string precision = "0.0000001";
     std::string copyCount = "50";
-    std::optional<std::string> seed;
+    std::optional<std::string> seed;        // the optimiser's and model 3's bootstrap
+    std::string bootstrap = "200";          // model 3: bootstrap replicates (0: none)
 };
 
 // A refused option: which one, and why in the words shown to the user.
@@ -42,7 +43,8 @@ struct RequestError {
 // depends on the input files.
 struct FitPlan {
     std::string data, warranty;
-    bool spiral = false, newton = false, smirnov = false, gen = false;
+    bool spiral = false, newton = false, smirnov = false, ml = false, gen = false;
+    int bootstrap = 200;
     bool fitSred = false, fitSKO = false;
     double burnIn = 300;
     int item = 1;
@@ -52,6 +54,9 @@ struct FitPlan {
     GenTexts genTexts;           // precision with the run's separator; generations filled after the load
     bool generationsGiven = false;
 };
+
+// Most bootstrap replicates of model 3's goodness of fit a request may ask for.
+inline constexpr int kMaxBootstrap = 100000;
 
 // Checks the request. `allowGen`: whether the optimiser may be asked for.
 // Returns the plan, or the first refused option.

@@ -11,7 +11,7 @@ AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInpu
     const RunParams& p = out.params;
 
     // 1. The calculation run, unless only the optimiser is asked for.
-    out.calcRan = p.Spiral || p.Newton || p.Smirnov || !plan.gen;
+    out.calcRan = p.Spiral || p.Newton || p.Smirnov || p.ML || !plan.gen;
     if (out.calcRan) out.calc = CalculationRun(st, p, sink);
     out.memo = out.calc.memo;
     if (!out.calc.ok) {
@@ -34,7 +34,8 @@ AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInpu
     // 3. The results output, as the window shows it at the end of the last run: an
     // optimiser run that ended without showing its results leaves those of "Расчет".
     if (!out.gen || out.gen->outcome.resultsShown || out.calcRan)
-        out.results = ComputeResults(st, FormatGeneral(p.TPrirab, p.decimalSep), p.decimalSep);
+        out.results = ComputeResults(st, FormatGeneral(p.TPrirab, p.decimalSep), p.decimalSep, {},
+                                     out.calc.ml ? &*out.calc.ml : nullptr);
     return out;
 }
 

@@ -49,6 +49,7 @@ struct AnalysisState {
     Mod_Weib ModNewton;  // model 1.2, Pearson criterion, Newton-type steps
     Mod_Weib ModSmirn;   // model 2, Smirnov criterion
     Mod_Weib ModGen;     // genetic optimiser
+    Mod_Weib ModML;      // model 3, maximum likelihood over the individual failures
 };
 
 }  // namespace rel

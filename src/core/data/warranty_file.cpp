@@ -98,6 +98,7 @@ WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
     st.ModSpir.Executed = false;
     st.ModSmirn.Executed = false;
     st.ModGen.Executed = false;
+    st.ModML.Executed = false;
     st.FileLoaded = true;
     st.DataTitle = title;
     st.ArrGar = std::move(values);

@@ -2,6 +2,7 @@
 
 #include "data/histogram.h"
 #include "stats/criteria.h"
+#include "stats/distrib.h"
 #include "text/text.h"
 
 namespace rel {
@@ -50,7 +51,7 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
 
     BuildHist(st);
 
-    if (!(p.Spiral || p.Newton || p.Smirnov)) return res;
+    if (!(p.Spiral || p.Newton || p.Smirnov || p.ML)) return res;
     if (st.ArrHist.empty())
         return stop("Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.");
     if (st.KolOtkNez <= 0)
@@ -114,7 +115,54 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
         if (!res.smirnov->ok) return stop(res.smirnov->error);
         complete(*res.smirnov, st.ModSmirn);
     }
+    if (p.ML) {
+        MlOptions mo;
+        mo.bootstrap = p.mlBootstrap;
+        mo.seed = p.mlSeed;
+        mo.decimalSep = p.decimalSep;
+        mo.cancelled = p.cancelled;
+        const double t0 = SteadySeconds();
+        MlResult r = FitML(MlInputFromState(st), mo);
+        res.wallML = SteadySeconds() - t0;
+        if (!r.ok) {
+            res.ml = std::move(r);
+            return stop(res.ml->error);
+        }
+        write(ElapsedLine("Расчёт модели 3 по максимуму правдоподобия выполнен за ",
+                          static_cast<std::int64_t>(r.Seconds)));
+        for (const std::string& line : r.Memo) write(line);
+        for (const std::string& note : r.Notes) write(note);
+        StoreML(st, r, st.ModML);
+        write(HistConfidence(st, st.ModML, p.decimalSep).line);
+        res.ml = std::move(r);
+    }
     return res;
+}
+
+void StoreML(const AnalysisState& st, const MlResult& r, Mod_Weib& M) {
+    M.A = r.A;
+    M.B = r.B;
+    M.K_powtor = r.K_powtor;
+    M.Sred = r.Sred;
+    M.SKO = r.SKO;
+    M.Executed = true;
+    const Hist40& h = st.ArrHist;
+    const std::size_t H = h.size();
+    M.F_Weib.assign(H, 0.0);
+    M.F_norm.assign(H, 0.0);
+    M.Kol_F_priv.assign(H, 0.0);
+    double prev = 0.0;
+    for (std::size_t j = 0; j < H; ++j) {
+        const double t = h[j].time;
+        M.F_Weib[j] = WeibInterval(M.A, M.B, prev, t);
+        M.F_norm[j] = NormF(M.Sred, M.SKO, (prev + t) / 2);
+        M.Kol_F_priv[j] = st.Park * M.K_powtor * M.F_Weib[j] * (1.0 - M.F_norm[j]);
+        prev = t;
+    }
+    M.Unsens = 0.0;
+    M.Kol_Nakopl = 0.0;
+    for (double k : M.Kol_F_priv) M.Kol_Nakopl = M.Kol_Nakopl + k;
+    ModelIndicators(st, M, st.TPrirab);
 }
 
 }  // namespace rel

@@ -13,6 +13,7 @@
 #include "data/state.h"
 #include "fit/fit_clock.h"
 #include "fit/fits.h"
+#include "fit/ml_fit.h"
 
 namespace rel {
 
@@ -26,6 +27,7 @@ struct RunParams {
     bool Spiral = true;        // model 1.1
     bool Newton = false;       // model 1.2
     bool Smirnov = false;      // model 2
+    bool ML = false;           // model 3, maximum likelihood
     // Texts of the step-reduction coefficients of models 1.1, 1.2 and 2, converted
     // with the decimal separator when their fit starts.
     std::string StepCoef11 = "1.00025";
@@ -34,6 +36,11 @@ struct RunParams {
     int item = kItemStandard;  // deviation form of the Pearson criterion
     char decimalSep = '.';
     FitClock clock;
+    // Model 3: bootstrap replicates of its goodness of fit (0: none) and their seed;
+    // a request to end the run early (polled between the bootstrap's replicates).
+    int mlBootstrap = 200;
+    std::uint64_t mlSeed = 1;
+    std::function<bool()> cancelled;
 };
 
 // The setting a refused run names, for the caller to point at.
@@ -49,8 +56,13 @@ struct RunResult {
     std::vector<std::string> memo;     // every line written, in order
     // What each fit that ran reported, and its wall time in seconds.
     std::optional<FitSummary> spiral, newton, smirnov;
-    double wallSpiral = 0.0, wallNewton = 0.0, wallSmirnov = 0.0;
+    std::optional<MlResult> ml;        // model 3: estimates, intervals, verdict, forecast
+    double wallSpiral = 0.0, wallNewton = 0.0, wallSmirnov = 0.0, wallML = 0.0;
 };
+
+// The model record of a model-3 fit: its parameters, its interval values over the
+// histogram (with its own warranty figures), its indicators.
+void StoreML(const AnalysisState& st, const MlResult& r, Mod_Weib& M);
 
 // Runs the calculation on st. A coefficient text that is not a number, or a value
 // below 1, stops the run before that fit with a message naming the box and its text;

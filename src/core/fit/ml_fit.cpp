@@ -96,16 +96,16 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     res.Separable = !(bCap || (opt.intervals && (std::isnan(fs.K.hi) || std::isnan(fs.B.hi))));
     res.ok = true;
 
-    res.Notes.push_back("Модель 3 (максимум правдоподобия): A = " + Sig(res.A, sep) + ", B = " + Sig(res.B, sep) +
+    res.Memo.push_back("Модель 3 (максимум правдоподобия): A = " + Sig(res.A, sep) + ", B = " + Sig(res.B, sep) +
                         " ч, K = " + Sig(res.K_powtor, sep) + " по " + std::to_string(res.D) + " отказам");
     if (!res.Separable) res.Notes.push_back(kMlNotSeparable);
     if (!std::isfinite(fs.G90.est))
         res.Notes.push_back("Модель 3: K·F(t) не достигает 0" + std::string(1, sep) + "1 — гамма-ресурс 90% не определен");
     if (!std::isfinite(fs.G50.est))
         res.Notes.push_back("Модель 3: K·F(t) не достигает 0" + std::string(1, sep) + "5 — гамма-ресурс 50% не определен");
-    res.Notes.push_back("Модель 3: N(2000) = " + Sig(fs.N2000.est, sep) + " " + Range(fs.N2000, sep) +
+    res.Memo.push_back("Модель 3: N(2000) = " + Sig(fs.N2000.est, sep) + " " + Range(fs.N2000, sep) +
                         ", N(4000) = " + Sig(fs.N4000.est, sep) + " " + Range(fs.N4000, sep) + " отказов на изделие");
-    res.Notes.push_back("Модель 3: после " + Sig(p.tmax, sep) + " ч до конца гарантии парка ожидается еще " +
+    res.Memo.push_back("Модель 3: после " + Sig(p.tmax, sep) + " ч до конца гарантии парка ожидается еще " +
                         Sig(fs.Remaining.est, sep) + " " + Range(fs.Remaining, sep) + " отказов");
 
     // Goodness of fit.
@@ -131,14 +131,13 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
         if (valid > 0) {
             res.GofP = (1.0 + above) / (1.0 + valid);
             res.GofText = MlGofText(res.GofP, sep);
-            res.Notes.push_back("Модель 3: согласие с данными λ = " + Sig(res.GofLambda, sep) + ", " + res.GofText +
+            res.Memo.push_back("Модель 3: согласие с данными λ = " + Sig(res.GofLambda, sep) + ", " + res.GofText +
                                 " по " + std::to_string(valid) + " повторам");
         } else {
             res.Notes.push_back("Модель 3: согласие не оценено — ни один смоделированный парк не дал подбора");
         }
     }
     res.Seconds = now() - start;
-    res.Notes.push_back("Модель 3 выполнена за " + FormatFixed(res.Seconds, 0, 2, sep) + " с");
     return res;
 }
 

@@ -130,7 +130,8 @@ struct MlResult {
     std::string GofText;                 // "p = 0.43 (согласуется)", empty when not run
 
     double Seconds = 0;                  // wall time of the whole fit
-    std::vector<std::string> Notes;      // Russian lines for the progress memo, in order
+    std::vector<std::string> Memo;       // Russian lines of the estimates for the progress memo, in order
+    std::vector<std::string> Notes;      // Russian notes on what the data leave open or undefined
 };
 
 MlResult FitML(const MlInput& in, const MlOptions& opt = {});

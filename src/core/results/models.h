@@ -24,10 +24,13 @@ struct ModelInfo {
     // Whether the results output keeps the record's sums of a model that has not
     // run (models 1.1 and 1.2) rather than clearing them.
     bool keepSumsWhenIdle;
+    // Whether the model's series are in the charts only when it ran (a method added
+    // to the written four); theirs are always there, empty when they did not run.
+    bool seriesOnlyWhenRun = false;
 };
 
 // In the order of the results table's columns.
-inline constexpr std::array<ModelInfo, 4> kModels = {{
+inline constexpr std::array<ModelInfo, 5> kModels = {{
     {"ModNewton", &AnalysisState::ModNewton, "Пирсона/Ньютона", "Модель 1.2 по Пирсону, метод Ньютона",
      "Series20", "Series21", "Series22", "Series23", true},
     {"ModSpir", &AnalysisState::ModSpir, "Пирсона/спир.спуск",
@@ -36,6 +39,8 @@ inline constexpr std::array<ModelInfo, 4> kModels = {{
      "Series4", nullptr, "Series10", false},
     {"ModGen", &AnalysisState::ModGen, "Генетическая", "Генетический алгоритм", "Series6", "Series5",
      "Series11", "Series12", false},
+    {"ModML", &AnalysisState::ModML, "Макс. правдоподобия", "Модель 3 (макс. правдоподобия)", "Series24",
+     "Series25", "Series26", "Series27", false, true},
 }};
 
 }  // namespace rel

@@ -117,6 +117,22 @@ void AddFixed(ChartContent& chart, const FixedDef (&defs)[N]) {
     chart.FixedCount = static_cast<int>(N);
 }
 
+// A series of a fitting method added to the written ones, appended after the fixed
+// series (before any cause bar) in its palette colour.
+void AddModelSeries(ChartContent& chart, const char* name, SeriesKind kind, const std::string& title,
+                    bool dashed) {
+    if (!name) return;
+    ChartSeries s;
+    s.Name = name;
+    s.Kind = kind;
+    s.Title = title;
+    s.Color = ChartPalette[chart.Series.size() % ChartPalette.size()];
+    s.Dashed = dashed;
+    s.LineWidth = 2;
+    chart.Series.push_back(std::move(s));
+    chart.FixedCount = static_cast<int>(chart.Series.size());
+}
+
 // AddCauseBars: one bar series of cause k appended to a chart.
 void AddCauseBars(ChartContent& chart, const char* chartName, int k, int transparency,
                   const std::string& title, const char* suffix = "") {
@@ -148,7 +164,7 @@ ChartSeries& Named(ChartContent& chart, const char* name) {
 }  // namespace
 
 ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnInText, char decimalSep,
-                              const std::string& groupSep) {
+                              const std::string& groupSep, const MlResult* ml) {
     ResultsContent out;
     const char sep = decimalSep;
     const std::string group = !groupSep.empty() ? groupSep : (sep == ',' ? "\u00A0" : ",");
@@ -178,6 +194,15 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     AddFixed(out.Chart1, kChart1Fixed);
     AddFixed(out.Chart2, kChart2Fixed);
     AddFixed(out.Chart3, kChart3Fixed);
+    for (const ModelInfo& info : kModels) {
+        if (!info.seriesOnlyWhenRun || !(st.*info.member).Executed) continue;
+        AddModelSeries(out.Chart1, info.rate, SeriesKind::SmoothLine, info.title, false);
+        AddModelSeries(out.Chart1, info.rateObserved, SeriesKind::SmoothLine,
+                       std::string(info.title) + " ценз.", false);
+        AddModelSeries(out.Chart2, info.accumulated, SeriesKind::SmoothLine, info.title, false);
+        AddModelSeries(out.Chart2, info.accumulatedObserved, SeriesKind::Line,
+                       std::string(info.title) + " с влиянием цензурирования", false);
+    }
     out.Chart1.LegendVisible = true;
     out.Chart1.ContinuousLegendSymbols = true;
     out.Chart3.ContinuousLegendSymbols = true;
@@ -298,6 +323,9 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     // 12. Title line.
     out.Label10 = st.DataTitle + " (" + FormatGeneral(st.ParkFile, sep) + " шт.)";
 
+    // Model 3's intervals, verdict and forecast.
+    if (ml && ml->ok && st.ModML.Executed) out.ML = SummarizeML(*ml, sep);
+
     // 13. The table, with the models' sums of this output.
     std::array<double, kModels.size()> kolNakopl{};
     for (std::size_t m = 0; m < kModels.size(); ++m) kolNakopl[m] = sums[m].Kol_Nakopl;
@@ -340,8 +368,8 @@ void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb) {
 }
 
 ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
-                          const std::string& groupSep) {
-    ResultsContent out = ComputeResults(st, burnInText, decimalSep, groupSep);
+                          const std::string& groupSep, const MlResult* ml) {
+    ResultsContent out = ComputeResults(st, burnInText, decimalSep, groupSep, ml);
     ApplyResults(st, out.WriteBack);
     return out;
 }

@@ -34,10 +34,12 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "data/state.h"
+#include "results/ml_summary.h"
 #include "results/models.h"
 #include "results/results_table.h"
 
@@ -134,6 +136,8 @@ struct ResultsContent {
     std::string LabT;
     // Notes for the memo (a burn-in text that is not a number); empty normally.
     std::vector<std::string> Messages;
+    // Model 3's intervals, verdict and forecast, when it ran.
+    std::optional<MlSummary> ML;
     ResultsWriteBack WriteBack;
 };
 
@@ -151,8 +155,9 @@ struct ResultsContent {
 //
 // groupSep is the thousands separator of the Series17 marks; empty: "," with a
 // decimal point, a no-break space (U+00A0) with a decimal comma.
+// `ml`: the result of model 3's fit, when it ran (its intervals and verdict).
 ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnInText, char decimalSep,
-                              const std::string& groupSep = {});
+                              const std::string& groupSep = {}, const MlResult* ml = nullptr);
 
 // What the results output writes back into the state, in one step:
 //  - st.TPrirab := the burn-in time used; st.iFirstPos recomputed from the failure list;
@@ -163,6 +168,6 @@ void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb);
 
 // ComputeResults followed by ApplyResults.
 ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
-                          const std::string& groupSep = {});
+                          const std::string& groupSep = {}, const MlResult* ml = nullptr);
 
 }  // namespace rel

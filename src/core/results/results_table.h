@@ -27,7 +27,11 @@
 namespace rel {
 
 inline constexpr int kResRows = 12;
-inline constexpr int kResCols = 6;
+// Columns: the row labels, up to five models, the data column.
+inline constexpr int kResCols = 7;
+// Columns every table shows (the labels, four models, the data column); a sixth
+// column only when five models ran.
+inline constexpr int kResShownCols = 6;
 inline constexpr int kResLabelWidth = 240;  // column 0
 inline constexpr int kResModelWidth = 145;  // each model column while it is filled
 inline constexpr int kResFirstWidth = 155;  // column 1 after the model columns
@@ -65,6 +69,8 @@ struct ResultsTable {
     double TEndLam = 0.0;  // end of the frequency window shown in the row 10 label, h
 
     const ResultCell& Cell(int col, int row) const { return Cells[row][col]; }
+    // The columns to show: kResShownCols, or more when more models ran.
+    int ShownColumns() const { return ColRes + 1 > kResShownCols ? ColRes + 1 : kResShownCols; }
 };
 
 // Observed failure frequency per product per 1000 h over (T0, 1000 h]: each failure

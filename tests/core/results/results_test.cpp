@@ -102,7 +102,7 @@ TEST(ResultsTable, ModelColumnAndDataColumnOfTheFixture) {
     const ResultsTable& t = rc.Table;
 
     EXPECT_EQ(t.ColRes, 2);
-    EXPECT_EQ(t.ColWidths, (std::array<int, 6>{240, 155, 155, 0, 0, 0}));
+    EXPECT_EQ(t.ColWidths, (std::array<int, kResCols>{240, 155, 155, 0, 0, 0, 0}));
     // Model cells as SetResCell gets them: a blank, then the value; padded in a
     // 145-pixel column (even column 1, which is widened afterwards).
     const std::vector<std::string> model = {

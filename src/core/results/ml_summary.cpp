@@ -1,0 +1,49 @@
+#include "results/ml_summary.h"
+
+#include <cmath>
+
+#include "results/results_table.h"
+#include "text/format.h"
+
+namespace rel {
+
+namespace {
+
+std::string Fixed(double x, int decimals, char sep) {
+    return std::isfinite(x) ? FormatFixed(x, 1, decimals, sep) : std::string(kNoValue);
+}
+
+}  // namespace
+
+std::string IntervalText(double lo, double hi, int decimals, char sep) {
+    const bool hasLo = std::isfinite(lo), hasHi = std::isfinite(hi);
+    if (hasLo && hasHi) return "[" + Fixed(lo, decimals, sep) + "; " + Fixed(hi, decimals, sep) + "]";
+    if (hasLo) return "> " + Fixed(lo, decimals, sep);
+    if (hasHi) return "< " + Fixed(hi, decimals, sep);
+    return kNoValue;
+}
+
+MlSummary SummarizeML(const MlResult& r, char sep) {
+    MlSummary s;
+    s.title = "Модель 3 (макс. правдоподобия): оценки и 95% доверительные интервалы";
+    auto row = [&](const char* label, double est, double lo, double hi, int decimals) {
+        s.rows.push_back({label, Fixed(est, decimals, sep), IntervalText(lo, hi, decimals, sep)});
+    };
+    row("Форма A", r.A, r.IntA.lo, r.IntA.hi, 3);
+    row("Масштаб B, ч", r.B, r.IntB.lo, r.IntB.hi, 0);
+    row("Коэффициент повторности K", r.K_powtor, r.IntK.lo, r.IntK.hi, 3);
+    row("Отказов на изделие за 2000 ч", r.N2000.est, r.N2000.lo, r.N2000.hi, 3);
+    row("Отказов на изделие за 4000 ч", r.N4000.est, r.N4000.lo, r.N4000.hi, 3);
+    row("Отказов на изделие за 6000 ч", r.N6000.est, r.N6000.lo, r.N6000.hi, 3);
+    row("Гамма 90%, ч", r.Gamma90.est, r.Gamma90.lo, r.Gamma90.hi, 0);
+    row("Гамма 50%, ч", r.Gamma50.est, r.Gamma50.lo, r.Gamma50.hi, 0);
+    row("Ожидается отказов парка до конца гарантии", r.FleetRemaining.est, r.FleetRemaining.lo,
+        r.FleetRemaining.hi, 1);
+    if (!r.GofText.empty()) s.verdict = "Критерий согласия (бутстреп): " + r.GofText;
+    if (!r.Separable) s.notes.push_back(kMlNotSeparable);
+    for (const std::string& n : r.Notes)
+        if (n != kMlNotSeparable) s.notes.push_back(n);
+    return s;
+}
+
+}  // namespace rel

@@ -1,0 +1,32 @@
+// What the results show of model 3 beyond its table column: its estimates with their
+// 95 % intervals, its goodness-of-fit verdict, the forecast and its notes, as texts.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "fit/ml_fit.h"
+
+namespace rel {
+
+struct MlSummaryRow {
+    std::string label;     // "Форма A"
+    std::string estimate;  // "1.299"
+    std::string interval;  // "[1.210; 1.395]", "> 1.210" (open above), "< 1.395" (open below), "—"
+};
+
+struct MlSummary {
+    std::string title;               // the heading of the block
+    std::vector<MlSummaryRow> rows;  // parameters, then the figures engineers use, then the forecast
+    std::string verdict;             // goodness of fit: "p = 0.43 (согласуется)"; empty without a bootstrap
+    std::vector<std::string> notes;  // "K и B по данным не разделимы: ...", and the fit's other notes
+};
+
+// The texts of a model-3 result, numbers with the decimal separator `sep`.
+MlSummary SummarizeML(const MlResult& r, char sep);
+
+// An interval as the summary writes it, with `decimals` decimals: "[lo; hi]", an
+// open end as "> lo" or "< hi", both open "—".
+std::string IntervalText(double lo, double hi, int decimals, char sep);
+
+}  // namespace rel
