@@ -131,6 +131,40 @@ TEST(CliFit, BadOptionsAreRefusedBeforeAnythingRuns) {
     EXPECT_EQ(RunCli("fit /no/such/file.txt").status, 2);
 }
 
+TEST(CliFit, ModelThreeRecordWithIntervalsVerdictAndForecast) {
+    const Output o = RunCli("fit " + kDemo + " --models 1.1,3 --seed 1 --bootstrap 30 --virtual-clock 4000 --json");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = Json(o);
+    const auto& m = j["ModML"];
+    for (const char* k : {"A", "B", "K_powtor", "Sred", "SKO", "LogLik", "GofLambda", "GofP", "Seconds"})
+        EXPECT_TRUE(m[k].is_number()) << k;
+    EXPECT_EQ(m["D"], 304);
+    EXPECT_FALSE(m["Separable"].get<bool>());  // the demo's warranty ends before the scale
+    // Pairs for the parameters, triples for the figures; an open end is null.
+    EXPECT_EQ(m["Intervals"]["A"].size(), 2u);
+    EXPECT_TRUE(m["Intervals"]["K_powtor"][1].is_null());
+    for (const char* k : {"N2000", "N4000", "Gamma90", "Gamma50"}) {
+        const auto& e = m["Intervals"][k];
+        ASSERT_EQ(e.size(), 3u) << k;
+        EXPECT_LT(e[1].get<double>(), e[0].get<double>()) << k;
+        EXPECT_GT(e[2].get<double>(), e[0].get<double>()) << k;
+    }
+    EXPECT_EQ(m["Forecast"]["FleetRemaining"].size(), 3u);
+    // Both models side by side in the table, the data column last; the same seed
+    // gives the same verdict.
+    EXPECT_EQ(j["Result_Grid"][0][1], "Пирсона/спир.спуск");
+    EXPECT_EQ(j["Result_Grid"][0][2], "Макс. правдоподобия");
+    EXPECT_EQ(j["Result_Grid"][0][3], "Данные эксплуатации");
+    const auto again = Json(RunCli("fit " + kDemo + " --models 3 --seed 1 --bootstrap 30 --json"));
+    EXPECT_EQ(again["ModML"]["GofP"], m["GofP"]);
+
+    const Output text = RunCli("fit " + kDemo + " --models 3 --bootstrap 0");
+    ASSERT_EQ(text.status, 0) << text.err;
+    for (const char* s : {"оценки и 95% доверительные интервалы", "Отказов на изделие за 2000 ч", "K и B по данным не разделимы"})
+        EXPECT_NE(text.out.find(s), std::string::npos) << s;
+    EXPECT_EQ(text.out.find("Критерий согласия"), std::string::npos) << "no bootstrap, no verdict";
+}
+
 TEST(CliFit, ResultsTableAsTextAndCsv) {
     const Output text = RunCli("fit " + kDemo + " --virtual-clock 4000");
     ASSERT_EQ(text.status, 0) << text.err;

@@ -38,6 +38,10 @@ for c in "${cases[@]}"; do
     run "$n.fit-free" "$cli" fit "$f" "${gar[@]}" --models 1.1,1.2 --fit-sred --fit-sko --item 0 "${vc[@]}" --json
     run "$n.fit-csv" "$cli" fit "$f" "${gar[@]}" --models 1.2 --item 2 --burn-in 100 --csv --decimal-comma "${vc[@]}"
     run "$n.gen" "$cli" fit "$f" "${gar[@]}" --models gen --seed 7 --population 300 --generations 40 --json
+    case $n in f01 | f02 | f06 | f11 | demo | demo-gar)
+        run "$n.ml" "$cli" fit "$f" "${gar[@]}" --models 1.1,3 --seed 1 --bootstrap 50 "${vc[@]}"
+        run "$n.ml-json" "$cli" fit "$f" "${gar[@]}" --models 3 --fit-sred --fit-sko --bootstrap 20 --json ;;
+    esac
     case $n in f02 | f06 | demo)
         run "$n.fit-gen" "$cli" fit "$f" "${gar[@]}" --models 1.1,2,gen --fit-sred --seed 3 --population 200 \
             --generations 30 "${vc[@]}" --json
@@ -57,6 +61,7 @@ done
 sed -i -E -e "s#$root#ROOT#g" \
     -e 's/"Seconds":[-+0-9.eE]+/"Seconds":X/g' \
     -e 's/^(  Время расчета, с +).*/\1X/' \
+    -e 's/(модели 3 по максимуму правдоподобия выполнен за ).*/\1X/' \
     -e '/^QStandardPaths: |^This plugin does not support/d' \
     "$out"/*.out "$out"/*.err "$out"/*.report-text 2>/dev/null
 exit 0

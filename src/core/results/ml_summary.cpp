@@ -30,8 +30,11 @@ MlSummary SummarizeML(const MlResult& r, char sep) {
         s.rows.push_back({label, Fixed(est, decimals, sep), IntervalText(lo, hi, decimals, sep)});
     };
     row("Форма A", r.A, r.IntA.lo, r.IntA.hi, 3);
-    row("Масштаб B, ч", r.B, r.IntB.lo, r.IntB.hi, 0);
-    row("Коэффициент повторности K", r.K_powtor, r.IntK.lo, r.IntK.hi, 3);
+    // On the ridge the point estimates of B and K are only where the search stopped:
+    // their intervals (open above) are what the data say.
+    const double nan = std::nan("");
+    row("Масштаб B, ч", r.Separable ? r.B : nan, r.IntB.lo, r.IntB.hi, 0);
+    row("Коэффициент повторности K", r.Separable ? r.K_powtor : nan, r.IntK.lo, r.IntK.hi, 3);
     row("Отказов на изделие за 2000 ч", r.N2000.est, r.N2000.lo, r.N2000.hi, 3);
     row("Отказов на изделие за 4000 ч", r.N4000.est, r.N4000.lo, r.N4000.hi, 3);
     row("Отказов на изделие за 6000 ч", r.N6000.est, r.N6000.lo, r.N6000.hi, 3);

@@ -329,7 +329,7 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     // 13. The table, with the models' sums of this output.
     std::array<double, kModels.size()> kolNakopl{};
     for (std::size_t m = 0; m < kModels.size(); ++m) kolNakopl[m] = sums[m].Kol_Nakopl;
-    out.Table = BuildResultsTable(st, T0, kolNakopl, sep);
+    out.Table = BuildResultsTable(st, T0, kolNakopl, sep, !(ml && ml->ok && !ml->Separable));
 
     // 14. Ln accumulation points and the Ln-Ln line from the first failure with
     // positive time to the last failure. Without such a failure, or when the line

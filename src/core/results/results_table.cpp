@@ -100,7 +100,8 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
 }
 
 ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
-                               const std::array<double, kModels.size()>& kolNakopl, char sep) {
+                               const std::array<double, kModels.size()>& kolNakopl, char sep,
+                               bool mlSeparable) {
     ResultsTable tab;
     const std::string none = kNoValue;
 
@@ -128,7 +129,12 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
         std::string KolmTxt;
         KolmogorovCrit(st, M.KolmCrt, KolmTxt, M.K_powtor, M.A, M.B, M.Sred, M.SKO);
 
-        const auto texts = ModelColumnTexts(M, st.DelitOtk, M.KolmCrt, KolmTxt, sep);
+        auto texts = ModelColumnTexts(M, st.DelitOtk, M.KolmCrt, KolmTxt, sep);
+        if (slot.member == &AnalysisState::ModML && !mlSeparable) {
+            // On the ridge only N(t) and the gamma lives are determined by the data.
+            texts[1] = (std::isfinite(M.A) ? Fixed(M.A, 6, 3, sep) : std::string(none)) + " / " + none;
+            texts[2] = kMlNotSeparableCell;
+        }
         for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row], kResModelWidth);
         tab.Models.push_back({c, slot.record, slot.tableCaption, M.KolmCrt, KolmTxt});
         ++tab.ColRes;

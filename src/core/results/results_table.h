@@ -97,8 +97,13 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
 // models in the order of kModels (KolmogorovCrit on a copy of each record), then the
 // row labels and the data column. kolNakopl holds each model's accumulated expected
 // failures as the results output has summed them (in the order of kModels). T0 is
-// the burn-in time of the frequency.
+// the burn-in time of the frequency. When model 3 could not tell B and K apart
+// (mlSeparable false) its column shows the scale as kNoValue and says so in place
+// of the repetition coefficient (kMlNotSeparableCell).
 ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
-                               const std::array<double, kModels.size()>& kolNakopl, char sep);
+                               const std::array<double, kModels.size()>& kolNakopl, char sep,
+                               bool mlSeparable = true);
+
+inline constexpr const char* kMlNotSeparableCell = "K и B не разделимы";
 
 }  // namespace rel

@@ -1,6 +1,8 @@
 #include "fit/calc_run.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -167,6 +169,32 @@ TEST(CalculationRun, VirtualClockGivesTheSameRunTwice) {
         EXPECT_EQ((a.st.*pm).K_powtor, (b.st.*pm).K_powtor);
         EXPECT_EQ((a.st.*pm).SKO_out, (b.st.*pm).SKO_out);
     }
+}
+
+TEST(CalculationRun, ModelThreeAfterTheOthersWithItsRecordAndLines) {
+    Loaded l = Demo();
+    l.p.ML = true;
+    l.p.mlBootstrap = 20;
+    const RunResult r = CalculationRun(l.st, l.p);
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_TRUE(r.ml && r.ml->ok);
+    // Model 1.1 first, then model 3 with its estimates, notes and confidence line.
+    ASSERT_TRUE(r.spiral);
+    const auto first3 = std::find_if(r.memo.begin(), r.memo.end(),
+                                     [](const std::string& m) { return StartsWith(m, "Расчёт модели 3"); });
+    ASSERT_NE(first3, r.memo.end());
+    EXPECT_GT(first3 - r.memo.begin(), 2);
+    EXPECT_TRUE(StartsWith(r.memo.back(), "Доверительный 95% интервал частотной диаграммы"));
+    // The record carries the fit; its warranty figures are its own, the state's stay.
+    const Mod_Weib& M = l.st.ModML;
+    EXPECT_TRUE(M.Executed);
+    EXPECT_EQ(M.A, r.ml->A);
+    EXPECT_EQ(M.K_powtor, r.ml->K_powtor);
+    EXPECT_EQ(M.Kol_F_priv.size(), l.st.ArrHist.size());
+    EXPECT_EQ(l.st.SredGar, 2500);
+    // A warranty file clears it with the other models.
+    ASSERT_TRUE(LoadWarrantyFile(l.st, std::string(RELAN_EXAMPLES) + "/gar-demo.txt", ',').ok);
+    EXPECT_FALSE(l.st.ModML.Executed);
 }
 
 }  // namespace

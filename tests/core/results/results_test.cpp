@@ -487,6 +487,41 @@ TEST(ResultsCharts, ModelSeriesAndAccumulationSideEffects) {
     EXPECT_EQ(rc2.Table.Cell(1, 5).text, " 6 /6");
 }
 
+TEST(ResultsCharts, ModelThreeAddsItsColumnSeriesAndBlockOnlyWhenItRan) {
+    AnalysisState st = Fixture();
+    SetSpir(st.ModSpir);
+    const ResultsContent without = OutResults(st, "300", '.');
+    EXPECT_EQ(without.Chart1.Find("Series24"), nullptr);
+    EXPECT_EQ(without.Table.ShownColumns(), kResShownCols);
+    EXPECT_FALSE(without.ML);
+
+    // Five models: the model-3 column comes after the optimiser's, the data column last.
+    SetSpir(st.ModNewton);
+    SetSpir(st.ModSmirn);
+    SetSpir(st.ModGen);
+    SetSpir(st.ModML);
+    MlResult ml;
+    ml.ok = true;
+    ml.A = 1.5;
+    ml.B = 2000;
+    ml.K_powtor = 1.25;
+    ml.Separable = false;
+    ml.IntK = {1.25, 0.9, std::nan("")};
+    const ResultsContent rc = OutResults(st, "300", '.', {}, &ml);
+    EXPECT_EQ(rc.Table.ShownColumns(), 7);
+    EXPECT_EQ(rc.Table.Cell(5, 0).text, "Макс. правдоподобия");
+    EXPECT_EQ(rc.Table.Cell(6, 0).text, "Данные эксплуатации");
+    // On the ridge the column says so instead of showing B and K.
+    EXPECT_NE(rc.Table.Cell(5, 1).text.find("1.500 / —"), std::string::npos) << rc.Table.Cell(5, 1).text;
+    EXPECT_EQ(rc.Table.Cell(5, 2).text, std::string(" ") + kMlNotSeparableCell);
+    ExpectValues(Get(rc.Chart2, "Series27"), {2.0 / 350, 3.5 / 350, 4.5 / 350, 5.7 / 350, 6.5 / 350});
+    EXPECT_EQ(Get(rc.Chart1, "Series24").Points.size(), 5u);
+    ASSERT_TRUE(rc.ML);
+    EXPECT_EQ(rc.ML->rows[2].estimate, "—");
+    EXPECT_EQ(rc.ML->rows[2].interval, "> 0.900");
+    EXPECT_EQ(rc.ML->notes.front(), kMlNotSeparable);
+}
+
 TEST(ResultsCharts, ModelArraysShorterThanTheHistogram) {
     // Model 1.2 kept from a run on an earlier, shorter histogram: no value for the
     // intervals it does not reach.
