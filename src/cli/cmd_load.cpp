@@ -29,7 +29,11 @@ nlohmann::json Points(const std::vector<std::pair<double, double>>& pts) {
     return a;
 }
 
-nlohmann::json ToJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char sep) {
+// The summary as one JSON object, written as a stream: the arrays that grow with
+// the number of failures (ArrProblems, Grid, Series1) are written element by element
+// instead of being built in memory first. The text is the same as dumping the whole
+// object (keys in order, no blanks).
+void WriteJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char sep) {
     using nlohmann::json;
     json j = json::object();
     j["DataTitle"] = st.DataTitle;
@@ -43,10 +47,6 @@ nlohmann::json ToJson(const rel::AnalysisState& st, const rel::LoadedInputs& in,
     json vid = json::array();
     for (const auto& v : st.ArrVid) vid.push_back({{"Nazv_Prich", v.Nazv_Prich}, {"Dolya", Num(v.Dolya)}});
     j["ArrVid"] = std::move(vid);
-    json probs = json::array();
-    for (const auto& p : st.ArrProblems)
-        probs.push_back({{"time", Num(p.time)}, {"chey", p.chey}, {"Pri", p.Pri}, {"komment", p.komment}});
-    j["ArrProblems"] = std::move(probs);
     j["iFirstPos"] = st.iFirstPos;
     j["A_LN"] = Num(st.A_LN);
     j["B_LN"] = Num(st.B_LN);
@@ -57,14 +57,6 @@ nlohmann::json ToJson(const rel::AnalysisState& st, const rel::LoadedInputs& in,
     j["DelitOtk"] = Num(st.DelitOtk);
     // Without a window the field's text is its default until a load sets it.
     j["NPokoleny"] = in.data.view.GenerationsText.value_or("1500");
-    json grid = json::array();
-    grid.push_back(json::array({rel::kGridHeader[0], rel::kGridHeader[1], rel::kGridHeader[2], rel::kGridHeader[3]}));
-    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) {
-        const auto row = rel::FailureGridRow(st, in.data.view.Marks, i, sep);
-        grid.push_back(json::array({row[0], row[1], row[2], row[3]}));
-    }
-    j["Grid"] = std::move(grid);
-    j["Series1"] = Points(in.data.view.LnPoints);
     j["Series2"] = Points(in.data.view.LnLine);
     json hist = json::array();
     for (const auto& h : st.ArrHist) {
@@ -84,7 +76,80 @@ nlohmann::json ToJson(const rel::AnalysisState& st, const rel::LoadedInputs& in,
         j["MaskEditSrednee"] = in.warranty.MeanText;
         j["MaskEditSKO"] = in.warranty.SdText;
     }
-    return j;
+    // Places of the streamed arrays among the keys.
+    for (const char* k : {"ArrProblems", "Grid", "Series1"}) j[k] = nullptr;
+
+    std::string out;
+    // The library's own serializer, writing straight into the buffer.
+    nlohmann::detail::serializer<json> serializer(nlohmann::detail::output_adapter<char>(out), ' ',
+                                                  json::error_handler_t::replace);
+    auto flush = [&out] {
+        if (out.size() >= (1u << 16)) {
+            std::fwrite(out.data(), 1, out.size(), stdout);
+            out.clear();
+        }
+    };
+    auto dump = [&](const json& v) {
+        serializer.dump(v, false, false, 0);
+        flush();
+    };
+    auto stream = [&](std::size_t n, const auto& element) {
+        out += '[';
+        for (std::size_t i = 0; i < n; ++i) {
+            if (i > 0) out += ',';
+            element(i);
+            flush();
+        }
+        out += ']';
+    };
+    out += '{';
+    bool first = true;
+    for (auto it = j.begin(); it != j.end(); ++it) {
+        if (!first) out += ',';
+        first = false;
+        dump(json(it.key()));
+        out += ':';
+        const std::string& k = it.key();
+        // Each element as the library writes it: an object's keys in order ("Pri" <
+        // "chey" < "komment" < "time"), no blanks.
+        if (k == "ArrProblems") {
+            stream(st.ArrProblems.size(), [&](std::size_t i) {
+                const rel::FailureRef p = st.ArrProblems[i];
+                out += "{\"Pri\":";
+                serializer.dump(json(p.Pri), false, false, 0);
+                out += ",\"chey\":" + std::to_string(p.chey) + ",\"komment\":";
+                serializer.dump(json(p.komment), false, false, 0);
+                out += ",\"time\":";
+                serializer.dump(Num(p.time), false, false, 0);
+                out += '}';
+            });
+        } else if (k == "Grid") {
+            stream(st.ArrProblems.size() + 1, [&](std::size_t i) {
+                const auto row = i == 0 ? std::array<std::string, 4>{rel::kGridHeader[0], rel::kGridHeader[1],
+                                                                     rel::kGridHeader[2], rel::kGridHeader[3]}
+                                        : rel::FailureGridRow(st, in.data.view.Marks, i - 1, sep);
+                out += '[';
+                for (std::size_t c = 0; c < 4; ++c) {
+                    if (c > 0) out += ',';
+                    serializer.dump(json(row[c]), false, false, 0);
+                }
+                out += ']';
+            });
+        } else if (k == "Series1") {
+            const auto& pts = in.data.view.LnPoints;
+            stream(pts.size(), [&](std::size_t i) {
+                out += '[';
+                serializer.dump(Num(pts[i].first), false, false, 0);
+                out += ',';
+                serializer.dump(Num(pts[i].second), false, false, 0);
+                out += ']';
+            });
+        } else {
+            dump(it.value());
+        }
+    }
+    out += "}\n";
+    std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
 std::size_t Chars(const std::string& s) {
@@ -158,9 +223,7 @@ int RunLoad(const LoadOptions& o) {
     if (!LoadInputs(st, o.data, o.warranty, sep, in)) return kExitInput;
     rel::BuildHist(st);
     if (o.json) {
-        const std::string text =
-            ToJson(st, in, sep).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-        std::printf("%s\n", text.c_str());
+        WriteJson(st, in, sep);
     } else {
         PrintSummary(st, in, o, sep);
     }

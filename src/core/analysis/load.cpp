@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "text/format.h"
+#include "text/text.h"
 
 namespace rel {
 
@@ -16,6 +17,12 @@ std::string DecimalText(const char* intPart, char sep, const char* fracPart) {
 
 }  // namespace
 
+namespace {
+
+LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& path, char decimalSep);
+
+}  // namespace
+
 LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep) {
     std::string bytes, why;
     if (!ReadFileBytes(path, bytes, why)) {
@@ -23,14 +30,24 @@ LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char deci
         r.error = why + ". Файл данных не загружен.";
         return r;
     }
-    return LoadFailureBytes(st, bytes, path, decimalSep);
+    // The bytes are let go as soon as they are decoded: a large file is held once.
+    std::string text = DecodeFileBytes(bytes);
+    bytes = std::string();
+    FailureFileRead read = ReadFailureText(text, path);
+    text = std::string();
+    return LoadRead(st, std::move(read), path, decimalSep);
 }
 
 LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path,
                             char decimalSep) {
+    return LoadRead(st, ReadFailureBytes(bytes, path), path, decimalSep);
+}
+
+namespace {
+
+LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& path, char decimalSep) {
     LoadResult res;
     const char sep = decimalSep;
-    FailureFileRead read = ReadFailureBytes(bytes, path);
     res.Messages = std::move(read.Messages);
     if (!read.ok) {
         res.error = std::move(read.error);
@@ -97,9 +114,11 @@ LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std
     return res;
 }
 
+}  // namespace
+
 std::array<std::string, 4> FailureGridRow(const AnalysisState& st, const std::vector<ShareMark>& marks,
                                           std::size_t i, char decimalSep) {
-    const Problems& f = st.ArrProblems[i];
+    const FailureRef f = st.ArrProblems[i];
     std::array<std::string, 4> cells;
     cells[0] = std::to_string(i + 1);
     cells[1] = TimeText(f.time, decimalSep);
@@ -108,7 +127,7 @@ std::array<std::string, 4> FailureGridRow(const AnalysisState& st, const std::ve
     for (const ShareMark& m : marks)
         if (m.row == i) mark = m.text;
     if (mark) cells[2] += mark;
-    cells[3] = f.komment;
+    cells[3] = std::string(f.komment);
     return cells;
 }
 

@@ -124,14 +124,22 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why
     return true;
 }
 
-void SortProblems(AnalysisState& st) {
-    std::stable_sort(st.ArrProblems.begin(), st.ArrProblems.end(),
-                     [](const Problems& a, const Problems& b) { return a.time < b.time; });
+void SortByTime(FailureList& failures) {
+    const std::vector<double>& t = failures.Times();
+    std::vector<std::uint32_t> order(t.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
+    std::stable_sort(order.begin(), order.end(), [&t](std::uint32_t a, std::uint32_t b) { return t[a] < t[b]; });
+    failures.Permute(order);
 }
 
+void SortProblems(AnalysisState& st) { SortByTime(st.ArrProblems); }
+
 FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path) {
+    return ReadFailureText(DecodeFileBytes(bytes), path);
+}
+
+FailureFileRead ReadFailureText(std::string_view text, const std::string& path) {
     FailureFileRead res;
-    const std::string text = DecodeFileBytes(bytes);
     const std::vector<std::string_view> lines = SplitLines(text);
     const std::string fileRef = "файла " + Quoted(path);
     auto fail = [&](std::string why) {
@@ -235,16 +243,20 @@ FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path
 
     // Failure rows: from the first line longer than 20 characters to the end of the
     // file. Blank lines among them are not failures and are passed over.
-    L.ArrProblems.reserve(rowCount);
+    L.ArrProblems.reserve(rowCount, text.size() - static_cast<std::size_t>(lines[li].data() - text.data()));
     std::vector<CauseMask> priMask;  // named causes occurring in each failure's Pri
     priMask.reserve(rowCount);
     int rows = 0;
-    std::string source, srcLower;
+    std::string source, komment, srcLower;
     for (; li < lines.size(); ++li) {
         const std::string_view row = Trim(lines[li]);
         if (row.empty()) continue;
         ++rows;
-        Problems p;
+        struct {
+            double time = 0.0;
+            int chey = 0;
+            std::string_view Pri;
+        } p;
         const std::size_t tab = row.find('\t');
         const std::string_view timeField = tab == std::string_view::npos ? std::string_view{} : row.substr(0, tab);
         const std::string_view rem = tab == std::string_view::npos ? row : row.substr(tab + 1);
@@ -256,7 +268,7 @@ FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path
         else
             res.Messages.push_back("Ошибка в строке №" + LineNo(li) + " файла " + path + ", исправьте)");
 
-        SplitFailureRemainder(Trim(rem), source, p.komment);
+        SplitFailureRemainder(Trim(rem), source, komment);
 
         // Every cause whose name occurs in the source text is credited; the last one
         // found gives the cause number. Rejects go to "Брак" whatever they name.
@@ -286,7 +298,7 @@ FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path
             L.ArrVidFile[0].Dolya = L.ArrVidFile[0].Dolya + 1;
             mask = brakMask;
         }
-        L.ArrProblems.push_back(std::move(p));
+        L.ArrProblems.Append(p.time, p.chey, p.Pri, komment);
         priMask.push_back(mask);
     }
     if (L.ArrProblems.empty())
@@ -315,22 +327,14 @@ FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path
         int last = -1;
         for (int j = 2; j <= maxPrich; ++j)
             if ((m >> j) & 1) last = std::max(last, sortedPos[j]);
-        L.ArrProblems[i].chey = last;
+        L.ArrProblems.SetCause(i, last);
     }
     priMask = {};
 
     L.KolOtkNez = static_cast<int>(L.ArrProblems.size()) - static_cast<int>(std::ceil(L.ArrVid[0].Dolya));
 
-    // Stable ascending sort by time: order by (time, file position), then move.
-    {
-        std::vector<std::pair<double, std::uint32_t>> keys(L.ArrProblems.size());
-        for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = {L.ArrProblems[i].time, static_cast<std::uint32_t>(i)};
-        std::sort(keys.begin(), keys.end());
-        std::vector<Problems> sorted;
-        sorted.reserve(keys.size());
-        for (const auto& k : keys) sorted.push_back(std::move(L.ArrProblems[k.second]));
-        L.ArrProblems = std::move(sorted);
-    }
+    // Stable ascending sort by time: order by (time, file position).
+    SortByTime(L.ArrProblems);
 
     L.MaxPrich = maxPrich;
     res.ok = true;

@@ -25,7 +25,7 @@ struct FailureFileData {
     int MaxPrich = 0;                   // highest cause number
     std::vector<Vid_otkaza> ArrVidFile; // causes in file order
     std::vector<Vid_otkaza> ArrVid;     // causes 2.. ordered by count, highest first
-    std::vector<Problems> ArrProblems;  // sorted by time ascending (stable)
+    FailureList ArrProblems;            // sorted by time ascending (stable)
 };
 
 struct FailureFileRead {
@@ -52,6 +52,8 @@ inline constexpr std::size_t kMaxFailureRows = 1000000;
 
 // Reads the bytes of a data file; `path` names it in the messages.
 FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path);
+// The same on the file's text already decoded to UTF-8 (DecodeFileBytes).
+FailureFileRead ReadFailureText(std::string_view text, const std::string& path);
 
 // Splits the trimmed remainder of a failure row (the text after the time field's
 // tab) at its first asterisk: the source text ends one character before the
@@ -60,7 +62,8 @@ FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path
 // the whole remainder and the description is empty.
 void SplitFailureRemainder(std::string_view rem, std::string& source, std::string& komment);
 
-// Stable ascending sort of ArrProblems by time.
+// Stable ascending sort of failures by time (equal times keep their order).
+void SortByTime(FailureList& failures);
 void SortProblems(AnalysisState& st);
 
 // Reads a whole file into memory. On failure returns false and says why in Russian.

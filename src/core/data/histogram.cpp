@@ -20,10 +20,11 @@ void Count(Hist_Rec& r, int chey) {
 
 void HistPass(const AnalysisState& st, int shag1, int shag2, Hist40& out) {
     out.clear();
-    const std::vector<Problems>& P = st.ArrProblems;
+    const std::vector<double>& T = st.ArrProblems.Times();
+    const FailureList& P = st.ArrProblems;
     const std::size_t n = P.size();
     if (n == 0) return;
-    const double last = P[n - 1].time;
+    const double last = T[n - 1];
     std::size_t cur = 0;
     double t = 0.0;
     int rejects = 0;
@@ -36,13 +37,13 @@ void HistPass(const AnalysisState& st, int shag1, int shag2, Hist40& out) {
             // is a whole number below 2^53, so the sum is the one that adding the
             // step repeatedly would give.
             if (cur < n) {
-                const double target = std::fmin(P[cur].time, last);
+                const double target = std::fmin(T[cur], last);
                 const double gap = target - t;
                 if (gap > 3 * step) t += (std::floor(gap / step) - 1) * step;
             }
             t += step;
-            while (cur < n && P[cur].time < t + kTolerance) {
-                if (P[cur].time < kRejectTime) {
+            while (cur < n && T[cur] < t + kTolerance) {
+                if (T[cur] < kRejectTime) {
                     Count(out[0], P[cur].chey);
                     ++rejects;
                 } else {
@@ -65,8 +66,8 @@ void BuildHist(AnalysisState& st) {
     st.Shag2 = 100;
     st.ArrHist.clear();
     if (st.ArrProblems.empty()) return;
-    for (const Problems& p : st.ArrProblems)
-        if (!(p.time <= kMaxHistTime)) return;  // NaN or beyond the range of whole bounds
+    for (double t : st.ArrProblems.Times())
+        if (!(t <= kMaxHistTime)) return;  // NaN or beyond the range of whole bounds
     const std::size_t N = st.ArrProblems.size();
     for (;;) {
         HistPass(st, st.Shag1, st.Shag2, st.ArrHist);

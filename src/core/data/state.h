@@ -5,13 +5,14 @@
 #include <string>
 #include <vector>
 
+#include "data/failure_list.h"
 #include "data/records.h"
 
 namespace rel {
 
 struct AnalysisState {
     // Loaded failure data.
-    std::vector<Problems> ArrProblems;    // sorted by time ascending
+    FailureList ArrProblems;              // sorted by time ascending
     std::vector<Vid_otkaza> ArrVidFile;   // causes in file order
     std::vector<Vid_otkaza> ArrVid;       // causes 2.. ordered by count, highest first
     int MaxPrich = 0;                     // highest cause number

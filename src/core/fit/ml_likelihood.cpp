@@ -641,7 +641,7 @@ template Jet<4> Evaluator::Full<4>(const Vec&, double);
 MlInput MlInputFromState(const AnalysisState& st) {
     MlInput in;
     in.times.reserve(st.ArrProblems.size());
-    for (const Problems& p : st.ArrProblems) in.times.push_back(p.time);
+    in.times = st.ArrProblems.Times();
     in.Park = st.Park;
     in.Sred = st.SredGar;
     in.SKO = st.SKOGar;

@@ -52,7 +52,7 @@ double CalcLamData(AnalysisState& st, double T0) {
 double LamDataOf(const AnalysisState& st, double T0) {
     if (!(T0 < 1000.0) || !(st.Park > 0.0)) return std::nan("");
     double S = 0.0;
-    for (const Problems& p : st.ArrProblems) {
+    for (const FailureRef p : st.ArrProblems) {
         const double t = p.time;
         if (T0 < t && t <= 1000.0) S = S + 1.0 / (1.0 - NormF(st.SredGar, st.SKOGar, t));
     }

@@ -70,8 +70,8 @@ bool LnLineDefined(const AnalysisState& st) {
     return SolveLine(s, a, b);
 }
 
-EmpiricalFigures ComputeEmpiricalFigures(const std::vector<Problems>& sorted, double park,
-                                         double sred, double sko) {
+EmpiricalFigures ComputeEmpiricalFigures(const FailureList& failures, double park, double sred, double sko) {
+    const std::vector<double>& sorted = failures.Times();
     EmpiricalFigures F;
     F.LnPoints.reserve(sorted.size());
     const bool parkUsable = park > 0.0;
@@ -80,8 +80,8 @@ EmpiricalFigures ComputeEmpiricalFigures(const std::vector<Problems>& sorted, do
     LnSums sums;
     double firstLnTime = 0.0;
     for (std::size_t i = 0; i < sorted.size(); ++i) {
-        const double t = sorted[i].time;
-        const double tPrev = i == 0 ? 0.0 : sorted[i - 1].time;
+        const double t = sorted[i];
+        const double tPrev = i == 0 ? 0.0 : sorted[i - 1];
         if (t > 0 && F.iFirstPos == -1) F.iFirstPos = static_cast<int>(i);
         if (t >= kRejectTime) {
             const double x = std::log(t + kLogOffset);
@@ -123,12 +123,12 @@ EmpiricalFigures ComputeEmpiricalFigures(const std::vector<Problems>& sorted, do
         }
     }
     if (sorted.empty()) return F;
-    const double lastTime = sorted.back().time;
+    const double lastTime = sorted.back();
     if (parkUsable && lastTime < kRateTime && F.Otk2000 == 0 && lastTime > 0)
         F.Otk2000 = C / park * kRateTime / lastTime;
 
     if (SolveLine(sums, F.A_LN, F.B_LN) && F.iFirstPos >= 0) {
-        for (double t : {sorted[static_cast<std::size_t>(F.iFirstPos)].time, lastTime}) {
+        for (double t : {sorted[static_cast<std::size_t>(F.iFirstPos)], lastTime}) {
             const double x = std::log(t + kLogOffset);
             F.LnLine.emplace_back(x, F.A_LN * x + F.B_LN);
         }

@@ -42,8 +42,7 @@ inline constexpr double kMaxCensorWeight = 9007199254740992.0;  // 2^53
 // failure weighs 1 / (1 - share of the fleet out of warranty at its time). A fleet
 // that is not positive gives no crossings, no gamma lives and no failures per
 // product (all 0).
-EmpiricalFigures ComputeEmpiricalFigures(const std::vector<Problems>& sorted, double park,
-                                         double sred, double sko);
+EmpiricalFigures ComputeEmpiricalFigures(const FailureList& sorted, double park, double sred, double sko);
 
 // Whether the log-log line A_LN, B_LN of the loaded data is defined: at least two
 // failures at 1 h or more, not all at the same time. When it is not, the load

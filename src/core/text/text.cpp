@@ -127,11 +127,19 @@ TextEncoding DetectEncoding(std::string_view bytes) {
 }
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
-    std::string out(bytes.size() * 3, '\0');  // at most 3 bytes per character
+    auto codePoint = [](unsigned char c) -> char32_t {
+        return c < 0x80 ? c : c < 0xC0 ? kCp1251High[c - 0x80] : 0x0410 + (c - 0xC0);
+    };
+    // The exact length first: a large file is not held at three times its size.
+    std::size_t length = 0;
+    for (char ch : bytes) {
+        const char32_t u = codePoint(static_cast<unsigned char>(ch));
+        length += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
+    }
+    std::string out(length, '\0');
     char* o = out.data();
     for (char ch : bytes) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        const char32_t u = c < 0x80 ? c : c < 0xC0 ? kCp1251High[c - 0x80] : 0x0410 + (c - 0xC0);
+        const char32_t u = codePoint(static_cast<unsigned char>(ch));
         if (u < 0x80) {
             *o++ = static_cast<char>(u);
         } else if (u < 0x800) {
@@ -143,7 +151,6 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
             *o++ = static_cast<char>(0x80 | (u & 0x3F));
         }
     }
-    out.resize(static_cast<std::size_t>(o - out.data()));
     return out;
 }
 

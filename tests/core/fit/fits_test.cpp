@@ -6,6 +6,7 @@
 #include <memory>
 #include <vector>
 
+#include "data/failure_file.h"
 #include "fit/fit_clock.h"
 #include "stats/distrib.h"
 #include "text/text.h"
@@ -66,10 +67,8 @@ AnalysisState Undefined() {
     st.KolOtkAll = 151;
     st.SKOGar = 0;
     st.SredGar = 150;
-    st.ArrProblems.insert(st.ArrProblems.begin() + 1, {150.0, 2, "", ""});
-    // keep the list sorted
-    std::stable_sort(st.ArrProblems.begin(), st.ArrProblems.end(),
-                     [](const Problems& a, const Problems& b) { return a.time < b.time; });
+    st.ArrProblems.push_back({150.0, 2, "", ""});
+    SortProblems(st);  // keep the list sorted
     return st;
 }
 

@@ -70,7 +70,7 @@ TEST(ResultsDemo, TableAndChartsOfTheDemoFleet) {
     // Its bars count the failures numbered 2 (a failure naming two causes is
     // credited to both in the count of the title, but numbered once).
     int numbered2 = 0;
-    for (const Problems& f : st.ArrProblems) numbered2 += f.chey == 2 ? 1 : 0;
+    for (const FailureRef f : st.ArrProblems) numbered2 += f.chey == 2 ? 1 : 0;
     EXPECT_EQ(rc.KolVid[2], numbered2);
     EXPECT_EQ(rc.Chart1.Find("Series6")->Points.size(), 0u);  // no optimiser run
     // Six failures at 0 h; the other three rejects are below 1 h but positive.
