@@ -406,7 +406,7 @@ TEST_F(GenLoop, RefusedSettingsChangeNothing) {
     const GenOutcome r = Run(10, 100000000);
     EXPECT_EQ(r.end, GenEnd::NotStarted);
     EXPECT_EQ(r.passes, 0);
-    EXPECT_EQ(r.error, "Число поколений должно быть от 1 до 100000 (задано 100000000)");
+    EXPECT_EQ(r.error, "Число поколений должно быть от 1 до 1000000 (задано 100000000)");
     EXPECT_TRUE(host.memo.empty());
     EXPECT_FALSE(st.ModGen.Executed);
 }
