@@ -464,7 +464,6 @@ TEST(Fits, EndOnDegenerateDataAndCoefficients) {
         // About 15 passes of at most 260,000 evaluations (the walk limits of the
         // scale, the shape and the repetition coefficient) each.
         {"1.2, fleet 0, time rules at once", 1, noFleet, 1.00025, 1, 4000000},
-        {"1.2, fleet 0", 1, noFleet, 1.00025, 100000, 4000000},
         {"1.2, warranty deviation 0", 1, Undefined(), 1.00025, 1, 4000000},
         {"1.2, fleet 0, coefficient 100", 1, noFleet, 100, 100000, 1200000},
         // Without its walk limits: 30 million in two passes.
