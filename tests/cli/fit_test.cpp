@@ -113,6 +113,8 @@ TEST(CliFit, BadOptionsAreRefusedBeforeAnythingRuns) {
         {"--models ''", "--models: не задано ни одной модели"},
         {"--virtual-clock 0", "--virtual-clock: \"0\" не является положительным целым числом"},
         {"--virtual-clock abc", "--virtual-clock: \"abc\""},
+        {"--virtual-clock 9223372036854775807", "вне допустимых пределов (от 1 до 100000000)"},
+        {"--models gen --generations 100000000", "Число поколений должно быть от 1 до 1000000"},
         {"--item 3", "--item: \"3\" (допустимы 0, 1, 2)"},
         {"--burn-in nan", "--burn-in: \"nan\" не является числом"},
         {"--burn-in -1", "--burn-in: \"-1\" вне допустимых пределов (от 0 до 1e9 ч)"},

@@ -99,8 +99,12 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
 
     if (r.virtualClock) {
         const std::optional<std::uint64_t> n = OptionUnsigned(*r.virtualClock);
-        if (!n || *n == 0 || *n > static_cast<std::uint64_t>(INT64_MAX))
+        if (!n || *n == 0)
             return refuse(Refuse("--virtual-clock", Quoted(*r.virtualClock) + " не является положительным целым числом"));
+        // At a higher rate the fits' time rules would never come: a fit could run for days.
+        if (*n > kMaxVirtualClock)
+            return refuse(Refuse("--virtual-clock", Quoted(*r.virtualClock) + " вне допустимых пределов (от 1 до " +
+                                                        std::to_string(kMaxVirtualClock) + ")"));
         p.virtualClock = static_cast<std::int64_t>(*n);
     }
     // A step-reduction coefficient must be a number of at least 1 (the steps would

@@ -55,6 +55,10 @@ struct FitPlan {
     bool generationsGiven = false;
 };
 
+// Highest rate of the virtual clock (criterion evaluations per second): the fits'
+// time rules still come within minutes of real time.
+inline constexpr std::uint64_t kMaxVirtualClock = 100000000;
+
 // Most bootstrap replicates of model 3's goodness of fit a request may ask for.
 inline constexpr int kMaxBootstrap = 100000;
 

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <array>
+#include <cmath>
+#include <cstdint>
 
 #include "data/state.h"
 
@@ -29,6 +31,17 @@ inline void WarrantyOf(const AnalysisState& st, const Vec& X, double& Sred, doub
 // A step too small to change the value, or a parameter that has become NaN, would
 // let a search re-evaluate the same point without end.
 inline bool Moved(double now, double before) { return now != before && now == now; }
+
+// Most successful steps one walk of a parameter may take: as many as its first step
+// needs to cross the parameter's whole range, and one more. At its first step a walk
+// inside the bounds can never take more. A walk at a smaller step that gets that far
+// is creeping along a criterion that is undefined everywhere (a NaN counts as an
+// improvement) or falls by ever smaller amounts, and would take ever longer as the
+// step shrinks; such a walk ends as a failed attempt, so its step shrinks and the
+// search goes on to its time rules and tolerances.
+inline std::int64_t WalkLimit(double lower, double upper, double firstStep) {
+    return static_cast<std::int64_t>(std::ceil((upper - lower) / std::fabs(firstStep))) + 1;
+}
 
 // Writes the fitted warranty figures of X back into the state.
 inline void StoreWarranty(AnalysisState& st, const Vec& X) {

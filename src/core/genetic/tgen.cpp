@@ -45,6 +45,9 @@ std::string ValidateGenOptions(const GenOptions& o) {
     if (o.KolPokoleny < kMinGenerations)
         return "Число поколений должно быть не меньше " + std::to_string(kMinGenerations) +
                " (задано " + std::to_string(o.KolPokoleny) + ")";
+    if (o.KolPokoleny > kMaxGenerations)
+        return "Число поколений должно быть от " + std::to_string(kMinGenerations) + " до " +
+               std::to_string(kMaxGenerations) + " (задано " + std::to_string(o.KolPokoleny) + ")";
     if (!PrecisionReciprocal(o.Tochnost))
         return "Точность подбора " + FormatGeneral(static_cast<double>(o.Tochnost), o.decimalSep) +
                " вне допустимых пределов: 1/точность, округленная до целого, должна быть от 1 "

@@ -73,6 +73,11 @@ struct GenFlags {
 inline constexpr int kMinPopulation = 10;        // the mutation never touches the 8 best and the last
 inline constexpr int kMaxPopulation = 1000000;   // up to three times as many members between crossover and cut
 inline constexpr int kMinGenerations = 1;
+// 250 times the most a data-file load proposes (4000), as many as the largest
+// population: the loop has no other end but "Стоп" and the closing of the window, and
+// a mistyped count (a hundred million) would run for days. The recorded best members,
+// one per generation until the next copy-back, stay within memory.
+inline constexpr int kMaxGenerations = 1000000;
 
 struct GenOptions {
     int SizePopulation = 3000;          // "Размер популяции" (Edit3)

@@ -442,6 +442,49 @@ TEST(FitSmirnov, RefusedWithoutIndependentFailures) {
     EXPECT_TRUE(st.ModSmirn.F_norm.empty());
 }
 
+// ---- Searches that end whatever the data ----
+
+TEST(Fits, EndOnDegenerateDataAndCoefficients) {
+    // Inputs that once kept a search going for hours. A fleet of 0 makes every
+    // criterion NaN, which counts as an improvement: each walk ran to the far bound,
+    // and back at a smaller step, and so on down to the tolerance. A coefficient of
+    // 100 shrinks the steps far below the distance still to go, and each tiny step
+    // still improves slightly. With the virtual clock the evaluations are the same on
+    // every machine; each fit must end, within the evaluations its walk limits allow.
+    AnalysisState noFleet = Fleet();
+    noFleet.Park = noFleet.ParkFile = 0;
+    const struct {
+        const char* what;
+        int model;  // 0: 1.1, 1: 1.2, 2: 2
+        AnalysisState st;
+        double coef;
+        std::int64_t rate;
+        std::int64_t most;  // evaluations
+    } cases[] = {
+        // About 15 passes of at most 260,000 evaluations (the walk limits of the
+        // scale, the shape and the repetition coefficient) each.
+        {"1.2, fleet 0, time rules at once", 1, noFleet, 1.00025, 1, 4000000},
+        {"1.2, warranty deviation 0", 1, Undefined(), 1.00025, 1, 4000000},
+        {"1.2, fleet 0, coefficient 100", 1, noFleet, 100, 100000, 1200000},
+        // Without its walk limits: 30 million in two passes.
+        {"1.1, fleet 0, coefficient 100", 0, noFleet, 100, 100000, 2500000},
+        {"2, coefficient 100", 2, Fleet(), 100, 20000, 1000000},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        AnalysisState st = c.st;
+        const FitOptions o = Options(c.coef, Virtual(c.rate));
+        const FitSummary s = c.model == 0 ? FitSpiral(st, o) : c.model == 1 ? FitNewton(st, o) : FitSmirnov(st, o);
+        EXPECT_TRUE(s.ok);
+        EXPECT_LE(s.evaluations, c.most);
+        const Mod_Weib& M = c.model == 0 ? st.ModSpir : c.model == 1 ? st.ModNewton : st.ModSmirn;
+        EXPECT_TRUE(M.Executed);
+        if (c.model == 1) {
+            EXPECT_TRUE(s.converged);
+        }
+    }
+}
+
 TEST(Fits, VirtualClockRepeatsTheSameModelAndLines) {
     for (int model = 0; model < 3; ++model) {
         AnalysisState a = Fleet(), b = Fleet();

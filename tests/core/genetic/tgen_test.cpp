@@ -402,6 +402,11 @@ TEST_F(GenLoop, RefusedSettingsChangeNothing) {
         EXPECT_EQ(r.end, GenEnd::NotStarted);
         EXPECT_FALSE(r.error.empty());
     }
+    // A hundred million generations would run for days: refused before the first.
+    const GenOutcome r = Run(10, 100000000);
+    EXPECT_EQ(r.end, GenEnd::NotStarted);
+    EXPECT_EQ(r.passes, 0);
+    EXPECT_EQ(r.error, "Число поколений должно быть от 1 до 1000000 (задано 100000000)");
     EXPECT_TRUE(host.memo.empty());
     EXPECT_FALSE(st.ModGen.Executed);
 }
