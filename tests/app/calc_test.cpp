@@ -29,7 +29,7 @@
 #include <QValueAxis>
 #include <QXYSeries>
 
-#include "calc_runner.h"
+#include "run_controller.h"
 #include "fake_dialogs.h"
 #include "fit/calc_run.h"
 #include "form1.h"
@@ -50,7 +50,7 @@ struct RunWindow {
     RunWindow() {
         form5 = std::make_unique<TForm5>(w.form.get(), w.dialogs);
         w.form->SetResultsWindow(form5.get());
-        w.form->CalcRun().Clock.evaluationsPerSecond = kVirtualRate;
+        w.form->Runs().Clock.evaluationsPerSecond = kVirtualRate;
     }
     ~RunWindow() { form5.reset(); }
     TForm1& f() { return *w.form; }
@@ -59,14 +59,14 @@ struct RunWindow {
         ASSERT_TRUE(f().State().FileLoaded) << fixture;
     }
     void Models(bool spiral, bool newton, bool smirnov) {
-        f().SpirSpusk->setChecked(spiral);
-        f().BoxNewton->setChecked(newton);
-        f().BoxSmirnow->setChecked(smirnov);
+        Ctl<QCheckBox>(f(), "SpirSpusk")->setChecked(spiral);
+        Ctl<QCheckBox>(f(), "BoxNewton")->setChecked(newton);
+        Ctl<QCheckBox>(f(), "BoxSmirnow")->setChecked(smirnov);
     }
     // "Расчет", then the window's events served until the run has delivered.
     void Run() {
         f().bbRaschetClick();
-        f().CalcRun().WaitForResult();
+        f().Runs().WaitForEnd();
     }
 };
 
@@ -77,14 +77,14 @@ rel::RunParams ParamsOf(TForm1& f) {
     p.SKOGar = f.State().SKOGar;
     p.PeriodUchet = f.State().PeriodUchet;
     p.TPrirab = f.State().TPrirab;
-    p.FitSred = f.Sred_flag->isChecked();
-    p.FitSKO = f.SKO_Flag->isChecked();
-    p.Spiral = f.SpirSpusk->isChecked();
-    p.Newton = f.BoxNewton->isChecked();
-    p.Smirnov = f.BoxSmirnow->isChecked();
-    p.StepCoef11 = f.Edit1->text().toStdString();
-    p.StepCoef12 = f.Edit6->text().toStdString();
-    p.StepCoef2 = f.Edit5->text().toStdString();
+    p.FitSred = Ctl<QCheckBox>(f, "Sred_flag")->isChecked();
+    p.FitSKO = Ctl<QCheckBox>(f, "SKO_Flag")->isChecked();
+    p.Spiral = Ctl<QCheckBox>(f, "SpirSpusk")->isChecked();
+    p.Newton = Ctl<QCheckBox>(f, "BoxNewton")->isChecked();
+    p.Smirnov = Ctl<QCheckBox>(f, "BoxSmirnow")->isChecked();
+    p.StepCoef11 = Ctl<QLineEdit>(f, "Edit1")->text().toStdString();
+    p.StepCoef12 = Ctl<QLineEdit>(f, "Edit6")->text().toStdString();
+    p.StepCoef2 = Ctl<QLineEdit>(f, "Edit5")->text().toStdString();
     p.item = f.RadioGroup1ItemIndex();
     p.decimalSep = ',';
     p.clock.evaluationsPerSecond = kVirtualRate;
@@ -187,23 +187,23 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
 
     f.bbRaschetClick();
     // While the run lasts nothing else can be started and the fields are locked.
-    EXPECT_TRUE(f.CalcRun().Running());
-    for (QWidget* input : std::initializer_list<QWidget*>{f.OpenFileStart, f.SpeedButton1, f.bbRaschet,
-                                                          f.ToolBRunGenOptim, f.meSred, f.LabeledEdit3, f.Edit1})
+    EXPECT_TRUE(f.Runs().Running());
+    for (QWidget* input : std::initializer_list<QWidget*>{Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"), Ctl<QPushButton>(f, "bbRaschet"),
+                                                          Ctl<WrapButton>(f, "ToolBRunGenOptim"), Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
         EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     f.bbRaschetClick();  // a second press would start nothing
-    f.CalcRun().WaitForResult();
+    f.Runs().WaitForEnd();
 
-    EXPECT_FALSE(f.CalcRun().Running());
-    for (QWidget* input : std::initializer_list<QWidget*>{f.OpenFileStart, f.SpeedButton1, f.bbRaschet,
-                                                          f.ToolBRunGenOptim, f.meSred, f.LabeledEdit3, f.Edit1})
+    EXPECT_FALSE(f.Runs().Running());
+    for (QWidget* input : std::initializer_list<QWidget*>{Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"), Ctl<QPushButton>(f, "bbRaschet"),
+                                                          Ctl<WrapButton>(f, "ToolBRunGenOptim"), Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
         EXPECT_TRUE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(rw.w.dialogs.errors.isEmpty()) << rw.w.dialogs.errors.join('\n').toStdString();
 
     // The memo: its first line, then every line of the run once, in order.
-    QStringList memo = f.Memo2->toPlainText().split(QLatin1Char('\n'));
+    QStringList memo = Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(memo.size(), static_cast<qsizetype>(expected.memo.size()) + 1);
     EXPECT_EQ(memo[0], QStringLiteral("Ход решения"));
     for (std::size_t i = 0; i < expected.memo.size(); ++i)
@@ -343,13 +343,13 @@ TEST(CalculationRun, BadCoefficientIsReportedAndShowsNoResults) {
     rw.Load("app/causes2.txt");
     rw.Models(true, true, false);
     TForm1& f = rw.f();
-    f.Edit6->setText(QStringLiteral("1.0x"));
+    Ctl<QLineEdit>(f, "Edit6")->setText(QStringLiteral("1.0x"));
     rw.Run();
     ASSERT_EQ(rw.w.dialogs.errors.size(), 1);
     EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("\"1.0x\""))) << rw.w.dialogs.errors[0].toStdString();
     EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("модели 1.2")));
     EXPECT_FALSE(rw.form5->isVisible());
-    EXPECT_TRUE(f.bbRaschet->isEnabled());
+    EXPECT_TRUE(Ctl<QPushButton>(f, "bbRaschet")->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // Model 1.1, fitted before the refusal, keeps its new result.
     EXPECT_TRUE(f.State().ModSpir.Executed);
@@ -397,9 +397,9 @@ TEST(CalculationRun, ClosingDuringARunWaitsForItAndDropsTheOutput) {
     rw.Models(true, true, true);
     rw.f().show();
     rw.f().bbRaschetClick();
-    ASSERT_TRUE(rw.f().CalcRun().Running());
+    ASSERT_TRUE(rw.f().Runs().Running());
     rw.f().close();
-    EXPECT_FALSE(rw.f().CalcRun().Running());
+    EXPECT_FALSE(rw.f().Runs().Running());
     EXPECT_TRUE(rw.f().State().ModSmirn.Executed);  // the run went to its end
     EXPECT_FALSE(rw.form5->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -408,12 +408,12 @@ TEST(CalculationRun, ClosingDuringARunWaitsForItAndDropsTheOutput) {
 
 TEST(CalculationRun, WithoutLoadedFileNothingRuns) {
     RunWindow rw;
-    rw.f().meSred->setText(QStringLiteral("2500"));
-    rw.f().meSKO->setText(QStringLiteral("400"));
-    rw.f().LabeledEdit2->setText(QStringLiteral("2500"));
+    Ctl<QLineEdit>(rw.f(), "meSred")->setText(QStringLiteral("2500"));
+    Ctl<QLineEdit>(rw.f(), "meSKO")->setText(QStringLiteral("400"));
+    Ctl<QLineEdit>(rw.f(), "LabeledEdit2")->setText(QStringLiteral("2500"));
     rw.f().bbRaschetClick();
-    EXPECT_FALSE(rw.f().CalcRun().Running());
-    EXPECT_TRUE(rw.f().bbRaschet->isEnabled());
+    EXPECT_FALSE(rw.f().Runs().Running());
+    EXPECT_TRUE(Ctl<QPushButton>(rw.f(), "bbRaschet")->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(rw.form5->isVisible());
 }
