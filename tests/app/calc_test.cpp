@@ -169,8 +169,8 @@ int PointCount(QChartView* view, const char* name) {
 }
 
 std::array<qsizetype, 3> SeriesCounts(const TForm5& f5) {
-    return {f5.Chart1->chart()->series().size(), f5.Chart2->chart()->series().size(),
-            f5.Chart3->chart()->series().size()};
+    return {Ctl<QChartView>(f5, "Chart1")->chart()->series().size(), Ctl<QChartView>(f5, "Chart2")->chart()->series().size(),
+            Ctl<QChartView>(f5, "Chart3")->chart()->series().size()};
 }
 
 TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
@@ -224,8 +224,8 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     EXPECT_TRUE(f5.isVisible());
     rel::AnalysisState again = f.State();
     const rel::ResultsContent content = rel::OutResults(again, "300", ',');
-    EXPECT_EQ(f5.Label10->text().toStdString(), content.Label10);
-    EXPECT_EQ(f5.Label10->text(), QStringLiteral("Парк пяти причин отказов (50 шт.)"));
+    EXPECT_EQ(Ctl<QLabel>(f5, "Label10")->text().toStdString(), content.Label10);
+    EXPECT_EQ(Ctl<QLabel>(f5, "Label10")->text(), QStringLiteral("Парк пяти причин отказов (50 шт.)"));
 
     // Captions in their columns: models 1.2, 1.1, 2, then the data.
     const QString captions[] = {QStringLiteral("Результаты для моделей:"), QStringLiteral("Пирсона/Ньютона"),
@@ -237,7 +237,7 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
 
     // Every cell is the core's text, padded with the fewest blanks that reach its
     // width in the grid's font.
-    const QFontMetrics fm(f5.Result_Grid->font());
+    const QFontMetrics fm(Ctl<QTableWidget>(f5, "Result_Grid")->font());
     for (int r = 0; r < 12; ++r) {
         for (int c = 0; c < 6; ++c) {
             const rel::ResultCell& cell = content.Table.Cell(c, r);
@@ -259,14 +259,14 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     for (int c = 0; c < 6; ++c) {
         const int want = content.Table.ColWidths[static_cast<std::size_t>(c)];
         if (want > 0) {
-            EXPECT_GE(f5.Result_Grid->columnWidth(c), want) << c;
+            EXPECT_GE(Ctl<QTableWidget>(f5, "Result_Grid")->columnWidth(c), want) << c;
         }
     }
-    EXPECT_EQ(f5.Result_Grid->columnWidth(2), 145);
+    EXPECT_EQ(Ctl<QTableWidget>(f5, "Result_Grid")->columnWidth(2), 145);
 
-    ExpectChartDraws(f5.Chart1, content.Chart1);
-    ExpectChartDraws(f5.Chart2, content.Chart2);
-    ExpectChartDraws(f5.Chart3, content.Chart3);
+    ExpectChartDraws(Ctl<QChartView>(f5, "Chart1"), content.Chart1);
+    ExpectChartDraws(Ctl<QChartView>(f5, "Chart2"), content.Chart2);
+    ExpectChartDraws(Ctl<QChartView>(f5, "Chart3"), content.Chart3);
 }
 
 TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
@@ -279,7 +279,7 @@ TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
     rw.Run();
     EXPECT_EQ(SeriesCounts(*rw.form5), (std::array<qsizetype, 3>{12, 12, 7}));
     // The fixed series keep their places; the bars of the new causes follow them.
-    const QList<QAbstractSeries*> s1 = rw.form5->Chart1->chart()->series();
+    const QList<QAbstractSeries*> s1 = Ctl<QChartView>(*rw.form5, "Chart1")->chart()->series();
     EXPECT_EQ(s1[0]->objectName(), QStringLiteral("Series1"));
     EXPECT_EQ(s1[9]->objectName(), QStringLiteral("Series14"));
     EXPECT_EQ(s1[10]->objectName(), QStringLiteral("Chart1 cause 2"));
@@ -287,7 +287,7 @@ TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
     auto* bars = qobject_cast<QAbstractBarSeries*>(s1[10]);
     ASSERT_NE(bars, nullptr);
     EXPECT_EQ(bars->barSets().front()->label(), QStringLiteral("Двигатель 4 раз (13,3% /машину"));
-    const QList<QAbstractSeries*> s3 = rw.form5->Chart3->chart()->series();
+    const QList<QAbstractSeries*> s3 = Ctl<QChartView>(*rw.form5, "Chart3")->chart()->series();
     EXPECT_EQ(s3[6]->objectName(), QStringLiteral("Chart3 cause 3 corrected"));
 }
 
@@ -306,19 +306,19 @@ TEST(CalculationRun, ModelSeriesFollowTheExecutedFlags) {
     auto expectPoints = [&](const Group& g, int n, const char* what) {
         for (const char* name : g.chart1)
             if (name) {
-                EXPECT_EQ(PointCount(f5.Chart1, name), n) << what << " " << name;
+                EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart1"), name), n) << what << " " << name;
             }
         for (const char* name : g.chart2)
             if (name) {
-                EXPECT_EQ(PointCount(f5.Chart2, name), n) << what << " " << name;
+                EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart2"), name), n) << what << " " << name;
             }
     };
 
     rw.Models(true, false, false);
     rw.Run();
-    const int n = PointCount(f5.Chart1, "Series17");  // one point per interval with failures
+    const int n = PointCount(Ctl<QChartView>(f5, "Chart1"), "Series17");  // one point per interval with failures
     ASSERT_GT(n, 2);
-    EXPECT_EQ(PointCount(f5.Chart2, "Series15"), n);
+    EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart2"), "Series15"), n);
     expectPoints(spir, n, "1.1 run");
     expectPoints(newton, 0, "1.2 not run");
     expectPoints(smirn, 0, "2 not run");
@@ -334,8 +334,8 @@ TEST(CalculationRun, ModelSeriesFollowTheExecutedFlags) {
     expectPoints(gen, 0, "optimiser not run");
     EXPECT_EQ(rw.form5->CellText(4, 0), QStringLiteral("Данные эксплуатации"));
     // The Ln chart: one point per failure with positive time, the line's two ends.
-    EXPECT_EQ(PointCount(f5.Chart3, "Series18"), 8);
-    EXPECT_EQ(PointCount(f5.Chart3, "Series19"), 2);
+    EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart3"), "Series18"), 8);
+    EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart3"), "Series19"), 2);
 }
 
 TEST(CalculationRun, BadCoefficientIsReportedAndShowsNoResults) {

@@ -195,10 +195,10 @@ TEST(ResultsWindow, ShellIsHiddenUntilShownAndContinueHidesIt) {
     EXPECT_EQ(form5.windowTitle(), QStringLiteral("Количественный анализ закона распределения отказов. Анализ "
                                                   "надежности в эксплуатации.") +
                                        VersionNotice());
-    EXPECT_EQ(form5.Result_Grid->columnCount(), 6);
-    EXPECT_EQ(form5.Result_Grid->rowCount(), 11);  // 12 with the header row
-    EXPECT_EQ(form5.Button1->text(), QStringLiteral("Печать"));
-    EXPECT_EQ(form5.Prodolgenie->text(), QStringLiteral("Продолж."));
+    EXPECT_EQ(Ctl<QTableWidget>(form5, "Result_Grid")->columnCount(), 6);
+    EXPECT_EQ(Ctl<QTableWidget>(form5, "Result_Grid")->rowCount(), 11);  // 12 with the header row
+    EXPECT_EQ(Ctl<QPushButton>(form5, "Button1")->text(), QStringLiteral("Печать"));
+    EXPECT_EQ(Ctl<QPushButton>(form5, "Prodolgenie")->text(), QStringLiteral("Продолж."));
     for (const char* name : {"Chart1", "Chart2", "Chart3", "Label10"})
         EXPECT_NE(form5.findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
     form5.show();

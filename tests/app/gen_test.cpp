@@ -219,7 +219,7 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     EXPECT_EQ(w.form5->CellText(1, 0), QStringLiteral("Генетическая"));
     EXPECT_EQ(w.form5->CellText(2, 0), QStringLiteral("Данные эксплуатации"));
     int genPoints = 0;
-    for (QAbstractSeries* series : w.form5->Chart1->chart()->series())
+    for (QAbstractSeries* series : Ctl<QChartView>(*w.form5, "Chart1")->chart()->series())
         if (series->objectName() == QStringLiteral("Series6"))
             if (auto* xy = qobject_cast<QXYSeries*>(series)) genPoints = static_cast<int>(xy->count());
     EXPECT_GT(genPoints, 2);
