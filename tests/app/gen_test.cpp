@@ -120,6 +120,13 @@ public:
         });
     }
 
+    // Per generation pass, in order: the track-bar moves the schedule made in it
+    // ("x" crossover, "m" mutation), as the run reported them.
+    std::vector<std::string> ScheduleMoves() const {
+        std::lock_guard<std::mutex> lock(s_->mutex);
+        return s_->passes;
+    }
+
 private:
     struct Point {
         std::string text;
@@ -131,11 +138,15 @@ private:
         std::mutex mutex;
         std::condition_variable acted;
         std::vector<std::shared_ptr<Point>> points;
+        std::vector<std::string> passes{std::string()};  // the last one is under way
 
         // On the optimiser's thread.
         void OnWorker(const RunEvent& e, const RunController& runs) {
-            if (e.kind != RunEvent::Kind::Counter) return;
             std::unique_lock<std::mutex> lock(mutex);
+            if (e.kind == RunEvent::Kind::Crossover) passes.back() += 'x';
+            if (e.kind == RunEvent::Kind::Mutation) passes.back() += 'm';
+            if (e.kind != RunEvent::Kind::Counter) return;
+            passes.emplace_back();  // the counter is the last report of a pass that moves a bar
             for (const auto& point : points) {
                 if (point->text != e.text) continue;
                 const int reached = ++point->reached;
@@ -269,6 +280,27 @@ TEST(GenRun, BothWarrantyFiguresAndACoarsePrecisionGiveFiveShortGenes) {
     // A gene of 10 digits (1/0.001 = 1000) counts whole steps of 0.001 x (80 + 5000).
     const double steps = st.SredGar / ((80.0 + 5000.0) * 0.001);
     EXPECT_NEAR(steps, std::round(steps), 1e-6);
+}
+
+TEST(GenRun, ABarMovedByHandIsUsedForOneGeneration) {
+    GenWindow w(20, 100000);
+    TForm1& f = *w.form;
+    QSlider* crossover = Ctl<QSlider>(f, "TrackBar1");
+    Lockstep steps(f);
+    // Moved by the user while the third pass is under way; the sixth is the last.
+    steps.At(QStringLiteral("3"), [crossover] { crossover->setValue(90); });
+    steps.At(QStringLiteral("6"), [&f] { f.StopBtnClick(); });
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(w.Finished());
+    ASSERT_EQ(f.LastGenOutcome().passes, 6);
+    // The first pass takes both bars as they stand, every later one follows the
+    // schedule and moves them, except the fourth: it takes the crossover bar where
+    // the user put it. The fifth goes back to the schedule.
+    const std::vector<std::string> moves = steps.ScheduleMoves();
+    ASSERT_GE(moves.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(moves.begin(), moves.begin() + 6),
+              (std::vector<std::string>{"", "xm", "xm", "m", "xm", "xm"}));
+    EXPECT_NE(crossover->value(), 90);
 }
 
 TEST(GenRun, StopEndsTheRunAfterTheGenerationUnderWayAndShowsTheResults) {
