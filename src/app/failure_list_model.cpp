@@ -8,7 +8,9 @@ namespace relan {
 
 namespace {
 
-quint64 CellKey(int row, int column) { return (static_cast<quint64>(row) << 8) | static_cast<quint64>(column); }
+quint64 CellKey(int row, int column) {
+    return (static_cast<quint64>(row) << 8) | static_cast<quint64>(column);
+}
 
 }  // namespace
 
@@ -53,7 +55,8 @@ QVariant FailureListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant FailureListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns) return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
+        return {};
     if (!loaded_) return QString();
     return QString::fromUtf8(rel::kGridHeader[static_cast<std::size_t>(section)]);
 }

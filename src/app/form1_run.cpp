@@ -38,7 +38,8 @@ void TForm1::ConnectRuns() {
     connect(TrackBar2, &QSlider::valueChanged, this, [this](int pos) {
         if (!showingSchedule_) runs_.SetMutationPercent(pos);
     });
-    connect(LabeledEdit1, &QLineEdit::textChanged, this, [this](const QString& text) { runs_.SetCopyCountText(text); });
+    connect(LabeledEdit1, &QLineEdit::textChanged, this,
+            [this](const QString& text) { runs_.SetCopyCountText(text); });
 }
 
 void TForm1::ShowScheduled(QSlider* bar, int position) {
@@ -135,7 +136,8 @@ void TForm1::ToolBRunGenOptimClick() {
                                               Edit2->text().toStdString(), Sred_flag->isChecked(),
                                               SKO_Flag->isChecked(), o)) {
         if (refused->settings)
-            env_.dialogs->Error(this, QCoreApplication::applicationName(), QString::fromStdString(refused->message));
+            env_.dialogs->Error(this, QCoreApplication::applicationName(),
+                                QString::fromStdString(refused->message));
         else
             Message(QString::fromStdString(refused->message));
         return;

@@ -169,7 +169,8 @@ int PointCount(QChartView* view, const char* name) {
 }
 
 std::array<qsizetype, 3> SeriesCounts(const TForm5& f5) {
-    return {Ctl<QChartView>(f5, "Chart1")->chart()->series().size(), Ctl<QChartView>(f5, "Chart2")->chart()->series().size(),
+    return {Ctl<QChartView>(f5, "Chart1")->chart()->series().size(),
+            Ctl<QChartView>(f5, "Chart2")->chart()->series().size(),
             Ctl<QChartView>(f5, "Chart3")->chart()->series().size()};
 }
 
@@ -188,16 +189,20 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     f.bbRaschetClick();
     // While the run lasts nothing else can be started and the fields are locked.
     EXPECT_TRUE(f.Runs().Running());
-    for (QWidget* input : std::initializer_list<QWidget*>{Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"), Ctl<QPushButton>(f, "bbRaschet"),
-                                                          Ctl<WrapButton>(f, "ToolBRunGenOptim"), Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
+    for (QWidget* input : std::initializer_list<QWidget*>{
+             Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"),
+             Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"),
+             Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
         EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     f.bbRaschetClick();  // a second press would start nothing
     f.Runs().WaitForEnd();
 
     EXPECT_FALSE(f.Runs().Running());
-    for (QWidget* input : std::initializer_list<QWidget*>{Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"), Ctl<QPushButton>(f, "bbRaschet"),
-                                                          Ctl<WrapButton>(f, "ToolBRunGenOptim"), Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
+    for (QWidget* input : std::initializer_list<QWidget*>{
+             Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"),
+             Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"),
+             Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
         EXPECT_TRUE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(rw.w.dialogs.errors.isEmpty()) << rw.w.dialogs.errors.join('\n').toStdString();
@@ -316,7 +321,8 @@ TEST(CalculationRun, ModelSeriesFollowTheExecutedFlags) {
 
     rw.Models(true, false, false);
     rw.Run();
-    const int n = PointCount(Ctl<QChartView>(f5, "Chart1"), "Series17");  // one point per interval with failures
+    const int n =
+        PointCount(Ctl<QChartView>(f5, "Chart1"), "Series17");  // one point per interval with failures
     ASSERT_GT(n, 2);
     EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart2"), "Series15"), n);
     expectPoints(spir, n, "1.1 run");

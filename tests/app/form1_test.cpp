@@ -136,11 +136,14 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
               QStringLiteral("Среднее время наблюдений"));
     EXPECT_EQ(f.findChild<QLabel*>(QStringLiteral("LabeledEdit2EditLabel"))->toolTip(),
               QStringLiteral("Среднее время наблюдений"));
-    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit1")->placeholderText(), QStringLiteral("Минимум попадпний в столбец гистограммы"));
-    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit6")->placeholderText(), QStringLiteral("Минимум попадпний в столбец гистограммы"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit1")->placeholderText(),
+              QStringLiteral("Минимум попадпний в столбец гистограммы"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit6")->placeholderText(),
+              QStringLiteral("Минимум попадпний в столбец гистограммы"));
     EXPECT_EQ(Ctl<QLineEdit>(f, "LabeledEdit1")->placeholderText(),
               QStringLiteral("Скопировать из популяции лучшие варианты и убрать столько же худших"));
-    EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->toolTip(), QStringLiteral("Данные из файла об отказах изделий"));
+    EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->toolTip(),
+              QStringLiteral("Данные из файла об отказах изделий"));
 
     EXPECT_TRUE(Ctl<QCheckBox>(f, "SpirSpusk")->isChecked());
     EXPECT_FALSE(Ctl<QCheckBox>(f, "BoxNewton")->isChecked());
@@ -149,7 +152,8 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
     EXPECT_FALSE(Ctl<QCheckBox>(f, "SKO_Flag")->isChecked());
     EXPECT_EQ(f.RadioGroup1ItemIndex(), 1);
 
-    for (auto [bar, pos] : {std::pair{Ctl<QSlider>(f, "TrackBar1"), 55}, std::pair{Ctl<QSlider>(f, "TrackBar2"), 15}}) {
+    for (auto [bar, pos] :
+         {std::pair{Ctl<QSlider>(f, "TrackBar1"), 55}, std::pair{Ctl<QSlider>(f, "TrackBar2"), 15}}) {
         EXPECT_EQ(bar->minimum(), 0);
         EXPECT_EQ(bar->maximum(), 100);
         EXPECT_EQ(bar->tickInterval(), 5);
@@ -158,7 +162,8 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
     EXPECT_EQ(Ctl<QProgressBar>(f, "ProgressBar2")->value(), 0);
 
     ASSERT_EQ(Ctl<QTabWidget>(f, "PageControl")->count(), 2);
-    EXPECT_EQ(Ctl<QTabWidget>(f, "PageControl")->tabText(0), QStringLiteral("1. Основной подбор параметров распределения"));
+    EXPECT_EQ(Ctl<QTabWidget>(f, "PageControl")->tabText(0),
+              QStringLiteral("1. Основной подбор параметров распределения"));
     EXPECT_EQ(Ctl<QTabWidget>(f, "PageControl")->tabText(1), QStringLiteral("2. Генетический алгоритм"));
     EXPECT_TRUE(Ctl<QWidget>(f, "TabSheet1")->isAncestorOf(Ctl<QPushButton>(f, "bbRaschet")));
     EXPECT_TRUE(Ctl<QWidget>(f, "TabSheet2")->isAncestorOf(Ctl<WrapButton>(f, "ToolBRunGenOptim")));
@@ -168,7 +173,8 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
     EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->model()->columnCount(), 4);
     EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->model()->rowCount(), 24);  // 25 with the header row
     EXPECT_TRUE(Ctl<LnChart>(f, "Chart2")->isAncestorOf(Ctl<QPushButton>(f, "Button2")));
-    EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->Chart()->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
+    EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->Chart()->title(),
+              QStringLiteral("Накопленние отказов по времени наблюдения"));
     EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->AxisBottom()->titleText(), QStringLiteral("Log t (часов)"));
     EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->AxisLeft()->titleText(), QStringLiteral("Log N (отказов)"));
     EXPECT_FALSE(Ctl<LnChart>(f, "Chart2")->Chart()->legend()->isVisible());
@@ -241,7 +247,8 @@ TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
     EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" № отказа"));
     for (int row = 0; row < 4; ++row)
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(cell(row, c), QString::fromStdString(rel::FailureGridRow(fresh, r.view.Marks, row, ',')[c]))
+            EXPECT_EQ(cell(row, c),
+                      QString::fromStdString(rel::FailureGridRow(fresh, r.view.Marks, row, ',')[c]))
                 << row << "," << c;
     EXPECT_EQ(cell(1, 1), QStringLiteral("0,5"));
     EXPECT_EQ(cell(3, 3), QStringLiteral("стук"));
@@ -279,7 +286,8 @@ TEST(MainWindow, EachBadTimeIsReportedInItsOwnBox) {
     EXPECT_TRUE(w.dialogs.messages[1].startsWith(QStringLiteral("Ошибка в строке №11 ")));
     // The rows stay in the list as rejects at 0 h.
     EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
-    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->index(0, 1).data().toString(), QStringLiteral("0"));
+    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->index(0, 1).data().toString(),
+              QStringLiteral("0"));
 }
 
 TEST(MainWindow, DialogCancelledBeforeAnyChoiceChangesNothing) {

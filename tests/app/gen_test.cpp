@@ -53,7 +53,8 @@ bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
 }
 
 int CountLines(const TForm1& f, const QString& line) {
-    return static_cast<int>(Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n')).count(line));
+    return static_cast<int>(
+        Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n')).count(line));
 }
 
 int CountReports(const TForm1& f) {
@@ -84,7 +85,9 @@ struct GenWindow : Window {
         form.reset();  // ends a run still under way before the results window goes
         form5.reset();
     }
-    bool Finished() { return WaitFor([this] { return !form->GenRunning(); }); }
+    bool Finished() {
+        return WaitFor([this] { return !form->GenRunning(); });
+    }
 };
 
 // The optimiser runs ahead of the window; a test that acts at an exact point of a
@@ -175,7 +178,8 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     const int started = f.Runs().Started();
     EXPECT_FALSE(Ctl<WrapButton>(f, "ToolBRunGenOptim")->isEnabled());
     EXPECT_FALSE(Ctl<QLineEdit>(f, "Edit3")->isEnabled());
-    for (QWidget* b : {static_cast<QWidget*>(Ctl<QPushButton>(f, "OpenFileStart")), static_cast<QWidget*>(Ctl<QToolButton>(f, "SpeedButton1")),
+    for (QWidget* b : {static_cast<QWidget*>(Ctl<QPushButton>(f, "OpenFileStart")),
+                       static_cast<QWidget*>(Ctl<QToolButton>(f, "SpeedButton1")),
                        static_cast<QWidget*>(Ctl<QPushButton>(f, "bbRaschet"))})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_TRUE(Ctl<QPushButton>(f, "StopBtn")->isEnabled());
@@ -183,7 +187,8 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
 
     // While it runs nothing else touches what the optimiser owns, even when the
     // handlers are called directly.
-    for (QWidget* field : {static_cast<QWidget*>(Ctl<QLineEdit>(f, "meSred")), static_cast<QWidget*>(Ctl<QCheckBox>(f, "Sred_flag")),
+    for (QWidget* field : {static_cast<QWidget*>(Ctl<QLineEdit>(f, "meSred")),
+                           static_cast<QWidget*>(Ctl<QCheckBox>(f, "Sred_flag")),
                            static_cast<QWidget*>(Ctl<QLineEdit>(f, "LabeledEdit3"))})
         EXPECT_FALSE(field->isEnabled()) << field->objectName().toStdString();
     f.OpenFileStartClick();
@@ -198,8 +203,10 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     ASSERT_TRUE(w.Finished());
     EXPECT_TRUE(Ctl<WrapButton>(f, "ToolBRunGenOptim")->isEnabled());
     EXPECT_TRUE(Ctl<QLineEdit>(f, "Edit3")->isEnabled());
-    for (QWidget* b : {static_cast<QWidget*>(Ctl<QPushButton>(f, "OpenFileStart")), static_cast<QWidget*>(Ctl<QToolButton>(f, "SpeedButton1")),
-                       static_cast<QWidget*>(Ctl<QPushButton>(f, "bbRaschet")), static_cast<QWidget*>(Ctl<QLineEdit>(f, "meSred"))})
+    for (QWidget* b : {static_cast<QWidget*>(Ctl<QPushButton>(f, "OpenFileStart")),
+                       static_cast<QWidget*>(Ctl<QToolButton>(f, "SpeedButton1")),
+                       static_cast<QWidget*>(Ctl<QPushButton>(f, "bbRaschet")),
+                       static_cast<QWidget*>(Ctl<QLineEdit>(f, "meSred"))})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
 
     const rel::GenOutcome& out = f.LastGenOutcome();
@@ -221,8 +228,10 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     // bars stand at the schedule's last values.
     EXPECT_EQ(Ctl<QLineEdit>(f, "NPokoleny")->text(), QStringLiteral("6"));
     EXPECT_EQ(Ctl<QProgressBar>(f, "ProgressBar2")->value(), 100);
-    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->value(), std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
-    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar2")->value(), std::lround(0.125 * std::fabs(std::sin(10.0 - 0.025)) * 101));
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->value(),
+              std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar2")->value(),
+              std::lround(0.125 * std::fabs(std::sin(10.0 - 0.025)) * 101));
 
     // The results window shows the optimiser's model: its table column (the only
     // model fitted) and its curve on the failure-flow chart.
@@ -348,7 +357,8 @@ TEST(GenRun, ClosingTheWindowDuringARunEndsTheThreadFirst) {
     f.show();
     bool third = false;
     Lockstep steps(f);
-    steps.At(QStringLiteral("3"), [&third] { third = true; }, Lockstep::Release::AtEnd);
+    steps.At(
+        QStringLiteral("3"), [&third] { third = true; }, Lockstep::Release::AtEnd);
     f.ToolBRunGenOptimClick();
     ASSERT_TRUE(WaitFor([&third] { return third; }));
     ASSERT_TRUE(f.GenRunning());
@@ -389,7 +399,8 @@ TEST(GenRun, DestroyingTheWindowDuringARunEndsTheThreadFirst) {
     GenWindow w(20, 1000000);
     bool second = false;
     Lockstep steps(*w.form);
-    steps.At(QStringLiteral("2"), [&second] { second = true; }, Lockstep::Release::AtEnd);
+    steps.At(
+        QStringLiteral("2"), [&second] { second = true; }, Lockstep::Release::AtEnd);
     w.form->ToolBRunGenOptimClick();
     ASSERT_TRUE(WaitFor([&second] { return second; }));
     QPointer<RunController> runs = &w.form->Runs();

@@ -43,7 +43,8 @@ TEST(ExpandedView, ShowsEveryPositiveFailureTheLineAndItsCoefficients) {
     EXPECT_EQ(Ctl<QLabel>(*v, "Label3")->text(), QStringLiteral("Парк проверки окна"));
     EXPECT_EQ(Ctl<QPushButton>(*v, "Button2")->text(), QStringLiteral("Печать"));
     EXPECT_EQ(Ctl<QPushButton>(*v, "Prodolgenie")->text(), QStringLiteral("Продолж."));
-    EXPECT_EQ(Ctl<LnChart>(*v, "Chart2")->Chart()->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
+    EXPECT_EQ(Ctl<LnChart>(*v, "Chart2")->Chart()->title(),
+              QStringLiteral("Накопленние отказов по времени наблюдения"));
 
     // Failures at 0, 0.5, 10 and 100 h: the one at 0 h is left out but still
     // counts for the positions of the others.
@@ -66,7 +67,8 @@ TEST(ExpandedView, ShowsEveryPositiveFailureTheLineAndItsCoefficients) {
 
     const QString aText = QString::fromStdString(rel::FormatFixed(a, 6, 4, ','));
     EXPECT_EQ(Ctl<QLabel>(*v, "Label1")->text(), QStringLiteral("A= ") + aText);
-    EXPECT_EQ(Ctl<QLabel>(*v, "Label2")->text(), QStringLiteral("B= ") + QString::fromStdString(rel::FormatFixed(b, 6, 4, ',')));
+    EXPECT_EQ(Ctl<QLabel>(*v, "Label2")->text(),
+              QStringLiteral("B= ") + QString::fromStdString(rel::FormatFixed(b, 6, 4, ',')));
     EXPECT_TRUE(aText.contains(QLatin1Char(',')));
 
     // "Продолж." destroys the view and brings the main window back.
