@@ -81,6 +81,16 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
 
     Result_Grid = new ResultsGrid(Sheet);
 
+    LayOutSheet();
+
+    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
+    connect(Prodolgenie, &QPushButton::clicked, this, [this] { ProdolgenieClick(); });
+    resize(kForm5DesignWidth, kForm5DesignHeight);
+}
+
+TForm5::~TForm5() = default;
+
+void TForm5::LayOutSheet() {
     // Upper band: the Ln chart, then the title, the buttons and the table; lower
     // band: the failure flow and the accumulated failures. The stretch factors
     // keep the designed proportions.
@@ -120,13 +130,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
-
-    connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(); });
-    connect(Prodolgenie, &QPushButton::clicked, this, [this] { ProdolgenieClick(); });
-    resize(kForm5DesignWidth, kForm5DesignHeight);
 }
-
-TForm5::~TForm5() = default;
 
 void TForm5::ShowResults(const rel::ResultsContent& content) {
     Fill(content);

@@ -63,6 +63,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The sheet's layout and the window's scroll area around it.
+    void LayOutSheet();
     ResultsSheet Parts() const;
     void FitTitle();
     void PlaceOnScreen();

@@ -1,6 +1,7 @@
 // The genetic optimiser in the window: starting a run on its own thread, the
-// controls it moves while it runs, "Стоп", "Скопировать лучших", refused settings,
-// closing or destroying the window during a run, and the track bars' hints.
+// controls it moves while it runs, a track bar moved by hand, "Стоп",
+// "Скопировать лучших", refused settings, closing or destroying the window during
+// a run, and the track bars' hints.
 #include <gtest/gtest.h>
 
 #include <QAbstractSeries>
