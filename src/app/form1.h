@@ -4,29 +4,17 @@
 
 #include <QMainWindow>
 #include <QPointer>
-#include <memory>
 #include <string>
 
 #include "data/state.h"
+#include "form1_ui.h"
 #include "genetic/tgen.h"
 #include "open_dialog.h"
+#include "run_controller.h"
 #include "settings.h"
 
-class QButtonGroup;
-class QCheckBox;
-class QFrame;
-class QGroupBox;
-class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
-class QProgressBar;
-class QPushButton;
 class QSlider;
-class QSplitter;
-class QTableWidget;
-class QTabWidget;
-class QToolButton;
-class QWidget;
 
 namespace rel {
 struct FailureFileView;
@@ -34,13 +22,10 @@ struct FailureFileView;
 
 namespace relan {
 
-class CalcRunner;
 class Dialogs;
-class LnChart;
+class FailureListModel;
 class TForm5;
-class TGenThread;
 class TLNview;
-class WrapButton;
 
 // Where the program finds its settings file and how it asks the user.
 struct AppEnv {
@@ -56,7 +41,7 @@ struct AppEnv {
 inline constexpr const char* kDataFilter = "файлы данных (txt,rel)|*.txt;*.rel";
 inline constexpr const char* kWarrantyFilter = "Файл времен гарантии|gar*.txt";
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, private Form1Ui {
     Q_OBJECT
 public:
     explicit TForm1(const AppEnv& env, QWidget* parent = nullptr);
@@ -93,26 +78,19 @@ public:
     // in this order, each stored as it is read. A text that is not a number is
     // reported and ends the reading; the values read before it stay stored.
     bool ReadRunParams();
-    // Reads one number field; on a text that is not a number shows why and returns false.
-    bool ReadField(QLineEdit* edit, const QString& fieldName, double& value);
 
-    // The genetic optimiser's run. ThreadStarted disables the start button,
-    // "Размер популяции" (fixed for the run) and, as any run does, what would
-    // change the analysis state the optimiser owns ("Путь", "File", "Расчет" and
-    // the fields a run reads: SetRunInProgress); ThreadTerminated runs on this
-    // thread once the optimiser has returned, releases the thread, enables them
-    // again and clears GenThread.
-    void ThreadStarted();
-    void ThreadTerminated();
-    // Requests the end of a run under way and returns once its thread has ended,
-    // serving the optimiser's blocking calls meanwhile. Nothing when idle.
-    void EndGenRun();
-    // The running optimiser thread; null when no run is under way.
-    TGenThread* GenThread = nullptr;
+    // The runs of the window: the calculation run and the genetic optimiser, one at
+    // a time. While one is under way the buttons that start something ("Путь",
+    // "File", "Расчет", the optimiser's start) and the fields a run reads are
+    // disabled (SetRunInProgress); the optimiser's run also disables "Размер
+    // популяции", fixed for the run.
+    RunController& Runs() { return runs_; }
+    // The genetic optimiser's run is under way.
+    bool GenRunning() const;
     // Seed and reseeding of the optimiser's random numbers for the next runs
     // (repeatable runs in tests); the sizes and the precision come from the edits.
     void SetGenOptions(const rel::GenOptions& base) { genBase_ = base; }
-    // How the last run ended (valid after its ThreadTerminated).
+    // How the last optimiser run ended (valid once its end has been delivered).
     const rel::GenOutcome& LastGenOutcome() const { return genOutcome_; }
 
     // Item chosen in "Способ подбора параметров" (0, 1 or 2).
@@ -122,82 +100,13 @@ public:
     void MemoLine(const QString& line);
 
     // A run is under way (true) or has ended (false): the buttons that start
-    // something ("Путь", "File", "Расчет", the optimiser's start) and the fields a
-    // run reads are disabled while it lasts, so nothing touches the analysis state
-    // the run is working on.
+    // something and the fields a run reads are disabled while it lasts, so nothing
+    // touches the analysis state the run is working on.
     void SetRunInProgress(bool running);
     // The results output: the core's results content of the analysis state (with
     // the burn-in time the window shows now), its notes into the progress log, and
     // the results window drawn and shown.
     void OutResults();
-    // The worker of the calculation run (made on first use).
-    CalcRunner& CalcRun();
-
-    // Controls under their component names.
-    QLabel* Label10;
-    QLabel* Label15;
-    QLabel* Label1;
-    QLineEdit* FilePath;
-    QPushButton* OpenFileStart;
-
-    QFrame* Panel1;
-    QLabel* Label2;
-    QLineEdit* meKolAll;
-    QLabel* Label3;
-    QLineEdit* meKolOtk;
-    QLineEdit* meSred;
-    QLineEdit* meSKO;
-    QLineEdit* LabeledEdit2;
-    QLineEdit* LabeledEdit3;
-    QLabel* Label9;
-    QToolButton* SpeedButton1;
-    QLineEdit* Edit4;
-    QLabel* Label14;
-    QLabel* Label11;
-    QLineEdit* MaskEdit1;
-    QLabel* Label12;
-    QLineEdit* MaskEditSrednee;
-    QLabel* Label13;
-    QLineEdit* MaskEditSKO;
-
-    QPlainTextEdit* Memo2;
-    QTableWidget* Problems_Grid;
-    LnChart* Chart2;
-    QPushButton* Button2;
-
-    QTabWidget* PageControl;
-    QWidget* TabSheet1;
-    QLabel* Label4;
-    QLabel* Label5;
-    QLineEdit* Edit1;
-    QLabel* Label17;
-    QLineEdit* Edit6;
-    QLabel* Label16;
-    QLineEdit* Edit5;
-    QPushButton* bbRaschet;
-    QCheckBox* SpirSpusk;
-    QCheckBox* BoxNewton;
-    QCheckBox* BoxSmirnow;
-    QCheckBox* Sred_flag;
-    QCheckBox* SKO_Flag;
-    QGroupBox* RadioGroup1;
-    QButtonGroup* RadioGroup1Items;
-
-    QWidget* TabSheet2;
-    QLabel* Label19;
-    QLineEdit* Edit2;
-    QLineEdit* Edit3;
-    QLineEdit* NPokoleny;
-    QLineEdit* LabeledEdit1;
-    QPushButton* btnCopyBest;
-    QLabel* Label7;
-    QSlider* TrackBar1;
-    QLabel* Label8;
-    QSlider* TrackBar2;
-    WrapButton* ToolBRunGenOptim;
-    QPushButton* StopBtn;
-    QLabel* Label18;
-    QProgressBar* ProgressBar2;
 
 signals:
     // The window has closed: the program ends.
@@ -209,34 +118,33 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
-    void BuildTopArea(QWidget* host);
-    QWidget* BuildPanel1();
-    QWidget* BuildTabSheet1();
-    QWidget* BuildTabSheet2();
     void FormCreate();
+    void ConnectRuns();
     void LoadDataFile(const QString& path);
     void ShowFailureView(const rel::FailureFileView& view);
-    void PlaceExpandButton();
-    void ArrangeBands();
     void Message(const QString& text);
+    // Reads one number field; on a text that is not a number shows why and returns false.
+    bool ReadField(QLineEdit* edit, const QString& fieldName, double& value);
+    // The ends of the two kinds of run, delivered once the run has returned.
+    void CalculationEnded(const rel::RunResult& result);
+    void OptimiserEnded(const rel::GenOutcome& outcome, bool resultsDue);
+    // A track bar moved to the position the optimiser's schedule gave it.
+    void ShowScheduled(QSlider* bar, int position);
 
     AppEnv env_;
     PathSettings settings_;
     OpenDialog openDialog1_;
     rel::AnalysisState St;
-    // Declared after St: destroyed first, it waits for a run still writing St.
-    std::unique_ptr<CalcRunner> calcRun_;
+    FailureListModel* problems_;
+    // Declared after St: destroyed first, it ends a run still working on St.
+    RunController runs_;
     QPointer<TForm5> Form5;
     QPointer<TLNview> LNview;
-    rel::GenFlags genFlags_;
     rel::GenOptions genBase_;
     rel::GenOutcome genOutcome_;
-    bool closingDuringRun_ = false;
+    bool showingSchedule_ = false;
     bool settingsWarned_ = false;
     bool arranged_ = false;
-    QSplitter* upperSplitter_ = nullptr;
-    QSplitter* lowerSplitter_ = nullptr;
-    QSplitter* bodySplitter_ = nullptr;
 };
 
 // The path as the core's file functions take it (the file system's encoding).

@@ -100,7 +100,8 @@ void TLNview::Fill(const rel::AnalysisState& st) {
         const char sep = DecimalSep();
         Label1->setText(QStringLiteral("A= ") + QString::fromStdString(rel::FormatFixed(st.A_LN, 6, 4, sep)));
         Label2->setText(QStringLiteral("B= ") + QString::fromStdString(rel::FormatFixed(st.B_LN, 6, 4, sep)));
-        for (double t : {st.ArrProblems[static_cast<std::size_t>(first)].time, st.ArrProblems.back().time}) {
+        const std::size_t last = st.ArrProblems.size() - 1;
+        for (double t : {st.ArrProblems[static_cast<std::size_t>(first)].time, st.ArrProblems[last].time}) {
             const double x = std::log(t + kLogOffset);
             line.emplace_back(x, st.A_LN * x + st.B_LN);
         }

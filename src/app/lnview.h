@@ -26,13 +26,6 @@ public:
     void Button2Click();       // "Печать"
     void ProdolgenieClick();   // "Продолж."
 
-    LnChart* Chart2;
-    QPushButton* Button2;
-    QPushButton* Prodolgenie;
-    QLabel* Label3;
-    QLabel* Label1;
-    QLabel* Label2;
-
 signals:
     // The view is closing; the main window shows itself again.
     void Closing();
@@ -44,6 +37,12 @@ private:
     void PlaceOverlays();
 
     Dialogs& dialogs_;
+    LnChart* Chart2;
+    QPushButton* Button2;
+    QPushButton* Prodolgenie;
+    QLabel* Label3;
+    QLabel* Label1;
+    QLabel* Label2;
 };
 
 }  // namespace relan

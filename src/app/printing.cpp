@@ -1,21 +1,65 @@
 #include "printing.h"
 
+#include <QChartView>
 #include <QDir>
 #include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
 #include <QPageLayout>
+#include <QPageSize>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QWidget>
+#include <algorithm>
 
+#include "captions.h"
 #include "dialogs.h"
+#include "results/out_results.h"
+#include "results_grid.h"
 
 namespace relan {
 
 namespace {
 
 const QString kCaption = QStringLiteral("Печать");
+
+// The results table as lines and texts.
+void PaintTable(QPainter& p, const ResultsGrid& table, const QRect& rect) {
+    const ResultsGrid* g = &table;
+    p.save();
+    p.setClipRect(rect);
+    const QColor line(160, 160, 160);
+    const QColor headBack(240, 240, 240);
+    const int headH = g->horizontalHeader()->height();
+    int x = rect.left();
+    for (int c = 0; c < g->columnCount() && x < rect.right(); ++c) {
+        const int w = g->columnWidth(c);
+        int y = rect.top();
+        const QRect head(x, y, w, headH);
+        p.fillRect(head, headBack);
+        p.setPen(line);
+        p.drawRect(head.adjusted(0, 0, -1, -1));
+        p.setPen(Qt::black);
+        p.setFont(g->horizontalHeader()->font());
+        p.drawText(head.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, g->CellText(c, 0));
+        y += headH;
+        p.setFont(g->font());
+        for (int r = 1; r < rel::kResRows; ++r) {
+            const int h = g->rowHeight(r - 1);
+            const QRect cell(x, y, w, h);
+            p.fillRect(cell, Qt::white);
+            p.setPen(line);
+            p.drawRect(cell.adjusted(0, 0, -1, -1));
+            p.setPen(Qt::black);
+            p.drawText(cell.adjusted(4, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter, g->CellText(c, r));
+            y += h;
+        }
+        x += w;
+    }
+    p.restore();
+}
 
 }  // namespace
 
@@ -77,6 +121,58 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
         return PrintOutcome::Failed;
     }
     return PrintOutcome::Printed;
+}
+
+void PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& parts) {
+    const QWidget* sheet = parts.sheet;
+    const QSizeF size = sheet->size();
+    if (size.isEmpty()) return;
+    const qreal s = std::min(target.width() / size.width(), target.height() / size.height());
+    p.save();
+    p.translate(target.left() + (target.width() - size.width() * s) / 2.0, target.top());
+    p.scale(s, s);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    auto where = [sheet](const QWidget* w) { return QRect(w->mapTo(sheet, QPoint(0, 0)), w->size()); };
+
+    p.setFont(parts.title->font());
+    p.setPen(Qt::black);
+    const QRect titleRect = where(parts.title);
+    p.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, parts.title->text());
+
+    PaintTable(p, *parts.table, where(parts.table).adjusted(1, 1, -1, -1));
+    for (QChartView* v : parts.charts) {
+        const QRect r = where(v);
+        v->render(&p, QRectF(r), v->viewport()->rect(), Qt::IgnoreAspectRatio);
+    }
+    p.restore();
+}
+
+bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName, QString& why) {
+    // Screen resolution: the charts' and the table's pixel fonts keep the sizes
+    // they have on the window, and the page holds the sheet scaled as a whole.
+    QPrinter printer(QPrinter::ScreenResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setResolution(96);
+    printer.setOutputFileName(file);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setPageMargins(QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
+                           QPageLayout::Millimeter);
+    printer.setDocName(docName);
+    printer.setCreator(AppTitle());
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        return false;
+    }
+    const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
+    PaintResultsSheet(painter, page, parts);
+    if (!painter.end()) {
+        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace relan

@@ -1,14 +1,24 @@
-// Printing an image of a window: landscape, scaled to fit the page.
+// Printing: an image of a window, landscape, scaled to fit the page; and the
+// results sheet drawn as vectors onto a PDF page.
 #pragma once
 
+#include <QRectF>
 #include <QString>
+#include <vector>
 
+class QChartView;
+class QLabel;
+class QPainter;
 class QPrinter;
 class QWidget;
 
 namespace relan {
 
 class Dialogs;
+class ResultsGrid;
+
+// Margins of the report page (landscape A4), millimetres.
+inline constexpr double kReportMarginMm = 8.0;
 
 enum class PrintOutcome { Printed, SavedPdf, Cancelled, Failed };
 
@@ -23,5 +33,23 @@ bool PrintImage(QWidget* window, QPrinter& printer);
 // PDF file instead; `pdfName` is the file name proposed for it.
 PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancelled,
                          const QString& pdfName);
+
+// What the results window draws into a report: its sheet and, laid out on it, the
+// title line, the table and the charts.
+struct ResultsSheet {
+    const QWidget* sheet = nullptr;
+    const QLabel* title = nullptr;
+    const ResultsGrid* table = nullptr;
+    std::vector<QChartView*> charts;
+};
+
+// Draws the title line, the table and the charts into `target`, laid out as on the
+// window and scaled with their proportions kept: charts and texts as vectors (a
+// PDF keeps them sharp and searchable).
+void PaintResultsSheet(QPainter& painter, const QRectF& target, const ResultsSheet& parts);
+
+// Writes PaintResultsSheet onto one landscape A4 page of a PDF file named
+// `docName`. False with the reason in `why` when the file cannot be written.
+bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName, QString& why);
 
 }  // namespace relan

@@ -15,6 +15,7 @@
 #include "form1.h"
 #include "form5.h"
 #include "numbers.h"
+#include "printing.h"
 #include "text/format.h"
 #include "results/out_results.h"
 #include "startup.h"

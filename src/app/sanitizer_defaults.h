@@ -2,9 +2,8 @@
 // ThreadSanitizer:
 //  - the toolkit's own libraries are not instrumented, so what their copies,
 //    allocations and frees touch is left out of the reports (their locking still
-//    counts) and every report is about this program's code; the hand-overs through
-//    the toolkit's queued and blocking calls are announced where they are made
-//    (thread_handover.h);
+//    counts) and every report is about this program's code. A run's worker hands
+//    what it reports over through atomics and joins, which the sanitizer sees;
 //  - the toolkit starts child processes (pdftoppm, the report run of the window
 //    program) with vfork semantics: the child shares the parent's memory until it
 //    executes the new program, and the sanitizer would take the parent for a forked
@@ -13,7 +12,13 @@
 // Outside a ThreadSanitizer build this is empty.
 #pragma once
 
-#include "thread_handover.h"
+#if defined(__SANITIZE_THREAD__)
+#define RELAN_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define RELAN_TSAN 1
+#endif
+#endif
 
 #ifdef RELAN_TSAN
 extern "C" const char* __tsan_default_options() {

@@ -8,7 +8,10 @@
 #include <QMessageBox>
 #include <QThread>
 #include <QTranslator>
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "dialogs.h"
 #include "stats/distrib.h"
@@ -45,6 +48,8 @@ namespace {
 
 // The dialogs of the fatal error box; the core calls a plain function.
 Dialogs* gFatalDialogs = nullptr;
+// The fatal error was met on a worker thread; the window's thread shows its box.
+std::atomic<bool> gFatalPending{false};
 
 void ShowReversedInterval() {
     const QString caption = QString::fromUtf8(rel::kReversedIntervalCaption);
@@ -57,18 +62,25 @@ void ShowReversedInterval() {
 
 void OnReversedInterval(double, double) {
     QCoreApplication* app = QCoreApplication::instance();
-    if (app && QThread::currentThread() == app->thread()) {
-        ShowReversedInterval();
-    } else if (app) {
-        // Raised in the optimiser's thread: the box is shown by the window's thread
-        // while this one waits.
-        QMetaObject::invokeMethod(app, &ShowReversedInterval, Qt::BlockingQueuedConnection);
+    if (app && QThread::currentThread() != app->thread()) {
+        // Raised on a run's worker thread: the window's thread shows the box and
+        // ends the program, as soon as it serves its events or waits for the run.
+        gFatalPending = true;
+        QMetaObject::invokeMethod(app, &ServePendingFatal, Qt::QueuedConnection);
+        for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
     }
+    if (app) ShowReversedInterval();
     // The analysis cannot go on from here: the program ends at once.
     std::_Exit(EXIT_FAILURE);
 }
 
 }  // namespace
+
+void ServePendingFatal() {
+    if (!gFatalPending.exchange(false)) return;
+    ShowReversedInterval();
+    std::_Exit(EXIT_FAILURE);
+}
 
 void InstallReversedIntervalHandler(Dialogs* dialogs) {
     gFatalDialogs = dialogs;

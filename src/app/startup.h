@@ -18,4 +18,9 @@ class Dialogs;
 // `dialogs`, then the program ends. `dialogs` must live as long as the program.
 void InstallReversedIntervalHandler(Dialogs* dialogs);
 
+// Met on a worker thread, the error waits for the window's thread to show its box
+// and end the program: its event loop does so, and so must every wait of that
+// thread for a worker. Nothing when no such error is pending.
+void ServePendingFatal();
+
 }  // namespace relan

@@ -4,8 +4,8 @@
 // closing vzeroupper that compilers add) makes every later SSE instruction of the
 // thread wait on them: the criterion's exponentials and logarithms then run many
 // times slower. A thread inherits this state from the thread that creates it, and
-// the toolkit's start-up leaves it so on the window's thread. A worker thread
-// clears it when it starts, and after each call into the toolkit.
+// the toolkit's start-up leaves it so on the window's thread. A run's worker
+// thread clears it when it starts (it makes no call into the toolkit afterwards).
 #pragma once
 
 namespace relan {

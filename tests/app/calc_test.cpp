@@ -29,7 +29,7 @@
 #include <QValueAxis>
 #include <QXYSeries>
 
-#include "calc_runner.h"
+#include "run_controller.h"
 #include "fake_dialogs.h"
 #include "fit/calc_run.h"
 #include "form1.h"
@@ -50,7 +50,7 @@ struct RunWindow {
     RunWindow() {
         form5 = std::make_unique<TForm5>(w.form.get(), w.dialogs);
         w.form->SetResultsWindow(form5.get());
-        w.form->CalcRun().Clock.evaluationsPerSecond = kVirtualRate;
+        w.form->Runs().Clock.evaluationsPerSecond = kVirtualRate;
     }
     ~RunWindow() { form5.reset(); }
     TForm1& f() { return *w.form; }
@@ -59,14 +59,14 @@ struct RunWindow {
         ASSERT_TRUE(f().State().FileLoaded) << fixture;
     }
     void Models(bool spiral, bool newton, bool smirnov) {
-        f().SpirSpusk->setChecked(spiral);
-        f().BoxNewton->setChecked(newton);
-        f().BoxSmirnow->setChecked(smirnov);
+        Ctl<QCheckBox>(f(), "SpirSpusk")->setChecked(spiral);
+        Ctl<QCheckBox>(f(), "BoxNewton")->setChecked(newton);
+        Ctl<QCheckBox>(f(), "BoxSmirnow")->setChecked(smirnov);
     }
     // "Расчет", then the window's events served until the run has delivered.
     void Run() {
         f().bbRaschetClick();
-        f().CalcRun().WaitForResult();
+        f().Runs().WaitForEnd();
     }
 };
 
@@ -77,14 +77,14 @@ rel::RunParams ParamsOf(TForm1& f) {
     p.SKOGar = f.State().SKOGar;
     p.PeriodUchet = f.State().PeriodUchet;
     p.TPrirab = f.State().TPrirab;
-    p.FitSred = f.Sred_flag->isChecked();
-    p.FitSKO = f.SKO_Flag->isChecked();
-    p.Spiral = f.SpirSpusk->isChecked();
-    p.Newton = f.BoxNewton->isChecked();
-    p.Smirnov = f.BoxSmirnow->isChecked();
-    p.StepCoef11 = f.Edit1->text().toStdString();
-    p.StepCoef12 = f.Edit6->text().toStdString();
-    p.StepCoef2 = f.Edit5->text().toStdString();
+    p.FitSred = Ctl<QCheckBox>(f, "Sred_flag")->isChecked();
+    p.FitSKO = Ctl<QCheckBox>(f, "SKO_Flag")->isChecked();
+    p.Spiral = Ctl<QCheckBox>(f, "SpirSpusk")->isChecked();
+    p.Newton = Ctl<QCheckBox>(f, "BoxNewton")->isChecked();
+    p.Smirnov = Ctl<QCheckBox>(f, "BoxSmirnow")->isChecked();
+    p.StepCoef11 = Ctl<QLineEdit>(f, "Edit1")->text().toStdString();
+    p.StepCoef12 = Ctl<QLineEdit>(f, "Edit6")->text().toStdString();
+    p.StepCoef2 = Ctl<QLineEdit>(f, "Edit5")->text().toStdString();
     p.item = f.RadioGroup1ItemIndex();
     p.decimalSep = ',';
     p.clock.evaluationsPerSecond = kVirtualRate;
@@ -169,8 +169,9 @@ int PointCount(QChartView* view, const char* name) {
 }
 
 std::array<qsizetype, 3> SeriesCounts(const TForm5& f5) {
-    return {f5.Chart1->chart()->series().size(), f5.Chart2->chart()->series().size(),
-            f5.Chart3->chart()->series().size()};
+    return {Ctl<QChartView>(f5, "Chart1")->chart()->series().size(),
+            Ctl<QChartView>(f5, "Chart2")->chart()->series().size(),
+            Ctl<QChartView>(f5, "Chart3")->chart()->series().size()};
 }
 
 TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
@@ -187,23 +188,27 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
 
     f.bbRaschetClick();
     // While the run lasts nothing else can be started and the fields are locked.
-    EXPECT_TRUE(f.CalcRun().Running());
-    for (QWidget* input : std::initializer_list<QWidget*>{f.OpenFileStart, f.SpeedButton1, f.bbRaschet,
-                                                          f.ToolBRunGenOptim, f.meSred, f.LabeledEdit3, f.Edit1})
+    EXPECT_TRUE(f.Runs().Running());
+    for (QWidget* input : std::initializer_list<QWidget*>{
+             Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"),
+             Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"),
+             Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
         EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     f.bbRaschetClick();  // a second press would start nothing
-    f.CalcRun().WaitForResult();
+    f.Runs().WaitForEnd();
 
-    EXPECT_FALSE(f.CalcRun().Running());
-    for (QWidget* input : std::initializer_list<QWidget*>{f.OpenFileStart, f.SpeedButton1, f.bbRaschet,
-                                                          f.ToolBRunGenOptim, f.meSred, f.LabeledEdit3, f.Edit1})
+    EXPECT_FALSE(f.Runs().Running());
+    for (QWidget* input : std::initializer_list<QWidget*>{
+             Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"),
+             Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"),
+             Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
         EXPECT_TRUE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(rw.w.dialogs.errors.isEmpty()) << rw.w.dialogs.errors.join('\n').toStdString();
 
     // The memo: its first line, then every line of the run once, in order.
-    QStringList memo = f.Memo2->toPlainText().split(QLatin1Char('\n'));
+    QStringList memo = Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(memo.size(), static_cast<qsizetype>(expected.memo.size()) + 1);
     EXPECT_EQ(memo[0], QStringLiteral("Ход решения"));
     for (std::size_t i = 0; i < expected.memo.size(); ++i)
@@ -224,8 +229,8 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     EXPECT_TRUE(f5.isVisible());
     rel::AnalysisState again = f.State();
     const rel::ResultsContent content = rel::OutResults(again, "300", ',');
-    EXPECT_EQ(f5.Label10->text().toStdString(), content.Label10);
-    EXPECT_EQ(f5.Label10->text(), QStringLiteral("Парк пяти причин отказов (50 шт.)"));
+    EXPECT_EQ(Ctl<QLabel>(f5, "Label10")->text().toStdString(), content.Label10);
+    EXPECT_EQ(Ctl<QLabel>(f5, "Label10")->text(), QStringLiteral("Парк пяти причин отказов (50 шт.)"));
 
     // Captions in their columns: models 1.2, 1.1, 2, then the data.
     const QString captions[] = {QStringLiteral("Результаты для моделей:"), QStringLiteral("Пирсона/Ньютона"),
@@ -237,7 +242,7 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
 
     // Every cell is the core's text, padded with the fewest blanks that reach its
     // width in the grid's font.
-    const QFontMetrics fm(f5.Result_Grid->font());
+    const QFontMetrics fm(Ctl<QTableWidget>(f5, "Result_Grid")->font());
     for (int r = 0; r < 12; ++r) {
         for (int c = 0; c < 6; ++c) {
             const rel::ResultCell& cell = content.Table.Cell(c, r);
@@ -259,14 +264,14 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     for (int c = 0; c < 6; ++c) {
         const int want = content.Table.ColWidths[static_cast<std::size_t>(c)];
         if (want > 0) {
-            EXPECT_GE(f5.Result_Grid->columnWidth(c), want) << c;
+            EXPECT_GE(Ctl<QTableWidget>(f5, "Result_Grid")->columnWidth(c), want) << c;
         }
     }
-    EXPECT_EQ(f5.Result_Grid->columnWidth(2), 145);
+    EXPECT_EQ(Ctl<QTableWidget>(f5, "Result_Grid")->columnWidth(2), 145);
 
-    ExpectChartDraws(f5.Chart1, content.Chart1);
-    ExpectChartDraws(f5.Chart2, content.Chart2);
-    ExpectChartDraws(f5.Chart3, content.Chart3);
+    ExpectChartDraws(Ctl<QChartView>(f5, "Chart1"), content.Chart1);
+    ExpectChartDraws(Ctl<QChartView>(f5, "Chart2"), content.Chart2);
+    ExpectChartDraws(Ctl<QChartView>(f5, "Chart3"), content.Chart3);
 }
 
 TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
@@ -279,7 +284,7 @@ TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
     rw.Run();
     EXPECT_EQ(SeriesCounts(*rw.form5), (std::array<qsizetype, 3>{12, 12, 7}));
     // The fixed series keep their places; the bars of the new causes follow them.
-    const QList<QAbstractSeries*> s1 = rw.form5->Chart1->chart()->series();
+    const QList<QAbstractSeries*> s1 = Ctl<QChartView>(*rw.form5, "Chart1")->chart()->series();
     EXPECT_EQ(s1[0]->objectName(), QStringLiteral("Series1"));
     EXPECT_EQ(s1[9]->objectName(), QStringLiteral("Series14"));
     EXPECT_EQ(s1[10]->objectName(), QStringLiteral("Chart1 cause 2"));
@@ -287,7 +292,7 @@ TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
     auto* bars = qobject_cast<QAbstractBarSeries*>(s1[10]);
     ASSERT_NE(bars, nullptr);
     EXPECT_EQ(bars->barSets().front()->label(), QStringLiteral("Двигатель 4 раз (13,3% /машину"));
-    const QList<QAbstractSeries*> s3 = rw.form5->Chart3->chart()->series();
+    const QList<QAbstractSeries*> s3 = Ctl<QChartView>(*rw.form5, "Chart3")->chart()->series();
     EXPECT_EQ(s3[6]->objectName(), QStringLiteral("Chart3 cause 3 corrected"));
 }
 
@@ -306,19 +311,20 @@ TEST(CalculationRun, ModelSeriesFollowTheExecutedFlags) {
     auto expectPoints = [&](const Group& g, int n, const char* what) {
         for (const char* name : g.chart1)
             if (name) {
-                EXPECT_EQ(PointCount(f5.Chart1, name), n) << what << " " << name;
+                EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart1"), name), n) << what << " " << name;
             }
         for (const char* name : g.chart2)
             if (name) {
-                EXPECT_EQ(PointCount(f5.Chart2, name), n) << what << " " << name;
+                EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart2"), name), n) << what << " " << name;
             }
     };
 
     rw.Models(true, false, false);
     rw.Run();
-    const int n = PointCount(f5.Chart1, "Series17");  // one point per interval with failures
+    const int n =
+        PointCount(Ctl<QChartView>(f5, "Chart1"), "Series17");  // one point per interval with failures
     ASSERT_GT(n, 2);
-    EXPECT_EQ(PointCount(f5.Chart2, "Series15"), n);
+    EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart2"), "Series15"), n);
     expectPoints(spir, n, "1.1 run");
     expectPoints(newton, 0, "1.2 not run");
     expectPoints(smirn, 0, "2 not run");
@@ -334,8 +340,8 @@ TEST(CalculationRun, ModelSeriesFollowTheExecutedFlags) {
     expectPoints(gen, 0, "optimiser not run");
     EXPECT_EQ(rw.form5->CellText(4, 0), QStringLiteral("Данные эксплуатации"));
     // The Ln chart: one point per failure with positive time, the line's two ends.
-    EXPECT_EQ(PointCount(f5.Chart3, "Series18"), 8);
-    EXPECT_EQ(PointCount(f5.Chart3, "Series19"), 2);
+    EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart3"), "Series18"), 8);
+    EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart3"), "Series19"), 2);
 }
 
 TEST(CalculationRun, BadCoefficientIsReportedAndShowsNoResults) {
@@ -343,13 +349,13 @@ TEST(CalculationRun, BadCoefficientIsReportedAndShowsNoResults) {
     rw.Load("app/causes2.txt");
     rw.Models(true, true, false);
     TForm1& f = rw.f();
-    f.Edit6->setText(QStringLiteral("1.0x"));
+    Ctl<QLineEdit>(f, "Edit6")->setText(QStringLiteral("1.0x"));
     rw.Run();
     ASSERT_EQ(rw.w.dialogs.errors.size(), 1);
     EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("\"1.0x\""))) << rw.w.dialogs.errors[0].toStdString();
     EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("модели 1.2")));
     EXPECT_FALSE(rw.form5->isVisible());
-    EXPECT_TRUE(f.bbRaschet->isEnabled());
+    EXPECT_TRUE(Ctl<QPushButton>(f, "bbRaschet")->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     // Model 1.1, fitted before the refusal, keeps its new result.
     EXPECT_TRUE(f.State().ModSpir.Executed);
@@ -397,9 +403,9 @@ TEST(CalculationRun, ClosingDuringARunWaitsForItAndDropsTheOutput) {
     rw.Models(true, true, true);
     rw.f().show();
     rw.f().bbRaschetClick();
-    ASSERT_TRUE(rw.f().CalcRun().Running());
+    ASSERT_TRUE(rw.f().Runs().Running());
     rw.f().close();
-    EXPECT_FALSE(rw.f().CalcRun().Running());
+    EXPECT_FALSE(rw.f().Runs().Running());
     EXPECT_TRUE(rw.f().State().ModSmirn.Executed);  // the run went to its end
     EXPECT_FALSE(rw.form5->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -408,12 +414,12 @@ TEST(CalculationRun, ClosingDuringARunWaitsForItAndDropsTheOutput) {
 
 TEST(CalculationRun, WithoutLoadedFileNothingRuns) {
     RunWindow rw;
-    rw.f().meSred->setText(QStringLiteral("2500"));
-    rw.f().meSKO->setText(QStringLiteral("400"));
-    rw.f().LabeledEdit2->setText(QStringLiteral("2500"));
+    Ctl<QLineEdit>(rw.f(), "meSred")->setText(QStringLiteral("2500"));
+    Ctl<QLineEdit>(rw.f(), "meSKO")->setText(QStringLiteral("400"));
+    Ctl<QLineEdit>(rw.f(), "LabeledEdit2")->setText(QStringLiteral("2500"));
     rw.f().bbRaschetClick();
-    EXPECT_FALSE(rw.f().CalcRun().Running());
-    EXPECT_TRUE(rw.f().bbRaschet->isEnabled());
+    EXPECT_FALSE(rw.f().Runs().Running());
+    EXPECT_TRUE(Ctl<QPushButton>(rw.f(), "bbRaschet")->isEnabled());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_FALSE(rw.form5->isVisible());
 }

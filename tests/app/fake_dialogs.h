@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <deque>
 #include <memory>
+#include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "dialogs.h"
@@ -56,6 +58,16 @@ public:
         return printerSetupAnswer;
     }
 };
+
+// The control of `window` with the object name `name` (its component name); a
+// test that asks for a control the window does not have ends with its name.
+template <typename T>
+T* Ctl(const QObject& window, const char* name) {
+    T* control = window.findChild<T*>(QString::fromUtf8(name));
+    if (!control) throw std::runtime_error(std::string("no control ") + name + " in " +
+                                           window.objectName().toStdString());
+    return control;
+}
 
 inline QString Fixture(const char* name) {
     return QDir(QStringLiteral(RELAN_FIXTURES)).filePath(QString::fromUtf8(name));

@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
 #include <QValueAxis>
@@ -127,62 +128,68 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
         EXPECT_EQ(TextOf(widget), QString::fromUtf8(c.text)) << c.name;
     }
 
-    EXPECT_TRUE(f.OpenFileStart->isDefault());
-    EXPECT_EQ(f.OpenFileStart->toolTip(),
+    EXPECT_TRUE(Ctl<QPushButton>(f, "OpenFileStart")->isDefault());
+    EXPECT_EQ(Ctl<QPushButton>(f, "OpenFileStart")->toolTip(),
               QStringLiteral("Файл содержит строки комментария, среднего времени окончания гарантии, СКО "
                              "гарантии, парка, числа всех отказов и массив времен отказов"));
     EXPECT_EQ(f.findChild<QLabel*>(QStringLiteral("meSredEditLabel"))->toolTip(),
               QStringLiteral("Среднее время наблюдений"));
     EXPECT_EQ(f.findChild<QLabel*>(QStringLiteral("LabeledEdit2EditLabel"))->toolTip(),
               QStringLiteral("Среднее время наблюдений"));
-    EXPECT_EQ(f.Edit1->placeholderText(), QStringLiteral("Минимум попадпний в столбец гистограммы"));
-    EXPECT_EQ(f.Edit6->placeholderText(), QStringLiteral("Минимум попадпний в столбец гистограммы"));
-    EXPECT_EQ(f.LabeledEdit1->placeholderText(),
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit1")->placeholderText(),
+              QStringLiteral("Минимум попадпний в столбец гистограммы"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit6")->placeholderText(),
+              QStringLiteral("Минимум попадпний в столбец гистограммы"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "LabeledEdit1")->placeholderText(),
               QStringLiteral("Скопировать из популяции лучшие варианты и убрать столько же худших"));
-    EXPECT_EQ(f.Problems_Grid->toolTip(), QStringLiteral("Данные из файла об отказах изделий"));
+    EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->toolTip(),
+              QStringLiteral("Данные из файла об отказах изделий"));
 
-    EXPECT_TRUE(f.SpirSpusk->isChecked());
-    EXPECT_FALSE(f.BoxNewton->isChecked());
-    EXPECT_FALSE(f.BoxSmirnow->isChecked());
-    EXPECT_FALSE(f.Sred_flag->isChecked());
-    EXPECT_FALSE(f.SKO_Flag->isChecked());
+    EXPECT_TRUE(Ctl<QCheckBox>(f, "SpirSpusk")->isChecked());
+    EXPECT_FALSE(Ctl<QCheckBox>(f, "BoxNewton")->isChecked());
+    EXPECT_FALSE(Ctl<QCheckBox>(f, "BoxSmirnow")->isChecked());
+    EXPECT_FALSE(Ctl<QCheckBox>(f, "Sred_flag")->isChecked());
+    EXPECT_FALSE(Ctl<QCheckBox>(f, "SKO_Flag")->isChecked());
     EXPECT_EQ(f.RadioGroup1ItemIndex(), 1);
 
-    for (auto [bar, pos] : {std::pair{f.TrackBar1, 55}, std::pair{f.TrackBar2, 15}}) {
+    for (auto [bar, pos] :
+         {std::pair{Ctl<QSlider>(f, "TrackBar1"), 55}, std::pair{Ctl<QSlider>(f, "TrackBar2"), 15}}) {
         EXPECT_EQ(bar->minimum(), 0);
         EXPECT_EQ(bar->maximum(), 100);
         EXPECT_EQ(bar->tickInterval(), 5);
         EXPECT_EQ(bar->value(), pos);
     }
-    EXPECT_EQ(f.ProgressBar2->value(), 0);
+    EXPECT_EQ(Ctl<QProgressBar>(f, "ProgressBar2")->value(), 0);
 
-    ASSERT_EQ(f.PageControl->count(), 2);
-    EXPECT_EQ(f.PageControl->tabText(0), QStringLiteral("1. Основной подбор параметров распределения"));
-    EXPECT_EQ(f.PageControl->tabText(1), QStringLiteral("2. Генетический алгоритм"));
-    EXPECT_TRUE(f.TabSheet1->isAncestorOf(f.bbRaschet));
-    EXPECT_TRUE(f.TabSheet2->isAncestorOf(f.ToolBRunGenOptim));
-    EXPECT_TRUE(f.Panel1->isAncestorOf(f.meSred));
-    EXPECT_TRUE(f.Panel1->isAncestorOf(f.MaskEditSKO));
+    ASSERT_EQ(Ctl<QTabWidget>(f, "PageControl")->count(), 2);
+    EXPECT_EQ(Ctl<QTabWidget>(f, "PageControl")->tabText(0),
+              QStringLiteral("1. Основной подбор параметров распределения"));
+    EXPECT_EQ(Ctl<QTabWidget>(f, "PageControl")->tabText(1), QStringLiteral("2. Генетический алгоритм"));
+    EXPECT_TRUE(Ctl<QWidget>(f, "TabSheet1")->isAncestorOf(Ctl<QPushButton>(f, "bbRaschet")));
+    EXPECT_TRUE(Ctl<QWidget>(f, "TabSheet2")->isAncestorOf(Ctl<WrapButton>(f, "ToolBRunGenOptim")));
+    EXPECT_TRUE(Ctl<QFrame>(f, "Panel1")->isAncestorOf(Ctl<QLineEdit>(f, "meSred")));
+    EXPECT_TRUE(Ctl<QFrame>(f, "Panel1")->isAncestorOf(Ctl<QLineEdit>(f, "MaskEditSKO")));
 
-    EXPECT_EQ(f.Problems_Grid->columnCount(), 4);
-    EXPECT_EQ(f.Problems_Grid->rowCount(), 24);  // 25 with the header row
-    EXPECT_TRUE(f.Chart2->isAncestorOf(f.Button2));
-    EXPECT_EQ(f.Chart2->Chart()->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
-    EXPECT_EQ(f.Chart2->AxisBottom()->titleText(), QStringLiteral("Log t (часов)"));
-    EXPECT_EQ(f.Chart2->AxisLeft()->titleText(), QStringLiteral("Log N (отказов)"));
-    EXPECT_FALSE(f.Chart2->Chart()->legend()->isVisible());
-    EXPECT_EQ(f.Chart2->Series1()->objectName(), QStringLiteral("Series1"));
-    EXPECT_EQ(f.Chart2->Series2()->objectName(), QStringLiteral("Series2"));
+    EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->model()->columnCount(), 4);
+    EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->model()->rowCount(), 24);  // 25 with the header row
+    EXPECT_TRUE(Ctl<LnChart>(f, "Chart2")->isAncestorOf(Ctl<QPushButton>(f, "Button2")));
+    EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->Chart()->title(),
+              QStringLiteral("Накопленние отказов по времени наблюдения"));
+    EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->AxisBottom()->titleText(), QStringLiteral("Log t (часов)"));
+    EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->AxisLeft()->titleText(), QStringLiteral("Log N (отказов)"));
+    EXPECT_FALSE(Ctl<LnChart>(f, "Chart2")->Chart()->legend()->isVisible());
+    EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->Series1()->objectName(), QStringLiteral("Series1"));
+    EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->Series2()->objectName(), QStringLiteral("Series2"));
 }
 
 TEST(MainWindow, EnterThatNoControlTakesPressesPath) {
     Window w;
     QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QApplication::sendEvent(w.form->meSred, &enter);
+    QApplication::sendEvent(Ctl<QLineEdit>(*w.form, "meSred"), &enter);
     EXPECT_EQ(w.dialogs.opens.size(), 1u);
     // The progress log keeps its Enter.
     QKeyEvent inMemo(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-    QApplication::sendEvent(w.form->Memo2, &inMemo);
+    QApplication::sendEvent(Ctl<QPlainTextEdit>(*w.form, "Memo2"), &inMemo);
     EXPECT_EQ(w.dialogs.opens.size(), 1u);
 }
 
@@ -194,10 +201,10 @@ TEST(ResultsWindow, ShellIsHiddenUntilShownAndContinueHidesIt) {
     EXPECT_EQ(form5.windowTitle(), QStringLiteral("Количественный анализ закона распределения отказов. Анализ "
                                                   "надежности в эксплуатации.") +
                                        VersionNotice());
-    EXPECT_EQ(form5.Result_Grid->columnCount(), 6);
-    EXPECT_EQ(form5.Result_Grid->rowCount(), 11);  // 12 with the header row
-    EXPECT_EQ(form5.Button1->text(), QStringLiteral("Печать"));
-    EXPECT_EQ(form5.Prodolgenie->text(), QStringLiteral("Продолж."));
+    EXPECT_EQ(Ctl<QTableWidget>(form5, "Result_Grid")->columnCount(), 6);
+    EXPECT_EQ(Ctl<QTableWidget>(form5, "Result_Grid")->rowCount(), 11);  // 12 with the header row
+    EXPECT_EQ(Ctl<QPushButton>(form5, "Button1")->text(), QStringLiteral("Печать"));
+    EXPECT_EQ(Ctl<QPushButton>(form5, "Prodolgenie")->text(), QStringLiteral("Продолж."));
     for (const char* name : {"Chart1", "Chart2", "Chart3", "Label10"})
         EXPECT_NE(form5.findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
     form5.show();
@@ -212,48 +219,51 @@ TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
     const QString file = Fixture("app/tiny.txt");
     w.Path(file);
     EXPECT_TRUE(w.dialogs.messages.isEmpty()) << w.dialogs.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(f.FilePath->text(), file);
+    EXPECT_EQ(Ctl<QLineEdit>(f, "FilePath")->text(), file);
     EXPECT_TRUE(f.State().FileLoaded);
 
-    EXPECT_EQ(f.Label10->text(), QStringLiteral("Парк проверки окна"));
-    EXPECT_EQ(f.meSred->text(), QStringLiteral("2500"));
-    EXPECT_EQ(f.meSKO->text(), QStringLiteral("400"));
-    EXPECT_EQ(f.meKolAll->text(), QStringLiteral("10"));
-    EXPECT_EQ(f.meKolOtk->text(), QStringLiteral("2"));  // 4 failures, 2 rejects below 1 h
-    EXPECT_EQ(f.LabeledEdit2->text(), QStringLiteral("2500"));
-    EXPECT_EQ(f.Edit1->text(), QStringLiteral("1,00025"));
-    EXPECT_EQ(f.Edit6->text(), QStringLiteral("1,00025"));
-    EXPECT_EQ(f.Edit5->text(), QStringLiteral("1,0005"));
-    EXPECT_EQ(f.Edit2->text(), QStringLiteral("0,0000002"));
-    EXPECT_EQ(f.NPokoleny->text(), QStringLiteral("1500"));
+    EXPECT_EQ(Ctl<QLabel>(f, "Label10")->text(), QStringLiteral("Парк проверки окна"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "meSred")->text(), QStringLiteral("2500"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "meSKO")->text(), QStringLiteral("400"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "meKolAll")->text(), QStringLiteral("10"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "meKolOtk")->text(), QStringLiteral("2"));  // 4 failures, 2 rejects below 1 h
+    EXPECT_EQ(Ctl<QLineEdit>(f, "LabeledEdit2")->text(), QStringLiteral("2500"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit1")->text(), QStringLiteral("1,00025"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit6")->text(), QStringLiteral("1,00025"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit5")->text(), QStringLiteral("1,0005"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit2")->text(), QStringLiteral("0,0000002"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "NPokoleny")->text(), QStringLiteral("1500"));
 
     // The grid shows exactly the rows the reader makes of the file.
     rel::AnalysisState fresh;
     const rel::LoadResult r = rel::LoadFailureFile(fresh, NativePath(file), ',');
     ASSERT_TRUE(r.ok);
-    const QTableWidget* g = f.Problems_Grid;
-    ASSERT_EQ(g->rowCount(), 4);
+    const QTableView* g = Ctl<QTableView>(f, "Problems_Grid");
+    const QAbstractItemModel* m = g->model();
+    auto cell = [m](int row, int c) { return m->index(row, c).data().toString(); };
+    ASSERT_EQ(m->rowCount(), 4);
     for (int c = 0; c < 4; ++c)
-        EXPECT_EQ(g->horizontalHeaderItem(c)->text(), QString::fromUtf8(rel::kGridHeader[c]));
-    EXPECT_EQ(g->horizontalHeaderItem(0)->text(), QStringLiteral(" № отказа"));
+        EXPECT_EQ(m->headerData(c, Qt::Horizontal).toString(), QString::fromUtf8(rel::kGridHeader[c]));
+    EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" № отказа"));
     for (int row = 0; row < 4; ++row)
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(g->item(row, c)->text(), QString::fromStdString(rel::FailureGridRow(fresh, r.view.Marks, row, ',')[c]))
+            EXPECT_EQ(cell(row, c),
+                      QString::fromStdString(rel::FailureGridRow(fresh, r.view.Marks, row, ',')[c]))
                 << row << "," << c;
-    EXPECT_EQ(g->item(1, 1)->text(), QStringLiteral("0,5"));
-    EXPECT_EQ(g->item(3, 3)->text(), QStringLiteral("стук"));
+    EXPECT_EQ(cell(1, 1), QStringLiteral("0,5"));
+    EXPECT_EQ(cell(3, 3), QStringLiteral("стук"));
     const int widths[] = {65, 85, 200, 1010};
     for (int c = 0; c < 4; ++c) EXPECT_EQ(g->columnWidth(c), widths[c]);
 
     // Failures at 1 h or more: 10 h (third) and 100 h (fourth); the line from the
     // first failure with positive time (0.5 h) to the last.
-    const QList<QPointF> pts = f.Chart2->Series1()->points();
+    const QList<QPointF> pts = Ctl<LnChart>(f, "Chart2")->Series1()->points();
     ASSERT_EQ(pts.size(), 2);
     EXPECT_DOUBLE_EQ(pts[0].x(), std::log(10.00001));
     EXPECT_DOUBLE_EQ(pts[0].y(), std::log(3.0));
     EXPECT_DOUBLE_EQ(pts[1].x(), std::log(100.00001));
     EXPECT_DOUBLE_EQ(pts[1].y(), std::log(4.0));
-    const QList<QPointF> line = f.Chart2->Series2()->points();
+    const QList<QPointF> line = Ctl<LnChart>(f, "Chart2")->Series2()->points();
     ASSERT_EQ(line.size(), 2);
     const double a = f.State().A_LN, b = f.State().B_LN;
     EXPECT_NEAR(a, (std::log(4.0) - std::log(3.0)) / (std::log(100.00001) - std::log(10.00001)), 1e-12);
@@ -262,8 +272,8 @@ TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
     EXPECT_DOUBLE_EQ(line[1].x(), std::log(100.00001));
     EXPECT_DOUBLE_EQ(line[1].y(), a * std::log(100.00001) + b);
     // The left axis starts at 0 and reaches the highest point.
-    EXPECT_EQ(f.Chart2->AxisLeft()->min(), 0.0);
-    EXPECT_GE(f.Chart2->AxisLeft()->max(), std::log(4.0));
+    EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->AxisLeft()->min(), 0.0);
+    EXPECT_GE(Ctl<LnChart>(f, "Chart2")->AxisLeft()->max(), std::log(4.0));
 }
 
 TEST(MainWindow, EachBadTimeIsReportedInItsOwnBox) {
@@ -275,19 +285,20 @@ TEST(MainWindow, EachBadTimeIsReportedInItsOwnBox) {
     EXPECT_TRUE(w.dialogs.messages[0].contains(file));
     EXPECT_TRUE(w.dialogs.messages[1].startsWith(QStringLiteral("Ошибка в строке №11 ")));
     // The rows stay in the list as rejects at 0 h.
-    EXPECT_EQ(w.form->Problems_Grid->rowCount(), 4);
-    EXPECT_EQ(w.form->Problems_Grid->item(0, 1)->text(), QStringLiteral("0"));
+    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
+    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->index(0, 1).data().toString(),
+              QStringLiteral("0"));
 }
 
 TEST(MainWindow, DialogCancelledBeforeAnyChoiceChangesNothing) {
     Window w;
-    const QString before = w.form->FilePath->text();
+    const QString before = Ctl<QLineEdit>(*w.form, "FilePath")->text();
     w.Path(QString());
     ASSERT_EQ(w.dialogs.opens.size(), 1u);
     EXPECT_TRUE(w.dialogs.opens[0].file.isEmpty());
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
     EXPECT_FALSE(w.form->State().FileLoaded);
-    EXPECT_EQ(w.form->FilePath->text(), before);
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), before);
     EXPECT_FALSE(QFile::exists(w.Env().SettingsFile));
 }
 
@@ -297,12 +308,12 @@ TEST(MainWindow, CancelledDialogRereadsTheFileChosenLast) {
     w.Path(file);
     ASSERT_EQ(w.form->State().ArrProblems.size(), 4u);
     w.form->State().ArrProblems.clear();
-    w.form->Label10->clear();
+    Ctl<QLabel>(*w.form, "Label10")->clear();
     w.Path(QString());
     ASSERT_EQ(w.dialogs.opens.size(), 2u);
     EXPECT_EQ(w.dialogs.opens[1].file, file);
     EXPECT_EQ(w.form->State().ArrProblems.size(), 4u);
-    EXPECT_EQ(w.form->Label10->text(), QStringLiteral("Парк проверки окна"));
+    EXPECT_EQ(Ctl<QLabel>(*w.form, "Label10")->text(), QStringLiteral("Парк проверки окна"));
 }
 
 TEST(MainWindow, UnreadableDataFileIsReportedAndKeepsLoadedData) {
@@ -314,7 +325,7 @@ TEST(MainWindow, UnreadableDataFileIsReportedAndKeepsLoadedData) {
     ASSERT_EQ(w.dialogs.messages.size(), 1);
     EXPECT_TRUE(w.dialogs.messages[0].contains(missing));
     EXPECT_EQ(w.form->State().ArrProblems.size(), 4u);
-    EXPECT_EQ(w.form->Problems_Grid->rowCount(), 4);
+    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
     EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
               good);
 }
@@ -322,7 +333,7 @@ TEST(MainWindow, UnreadableDataFileIsReportedAndKeepsLoadedData) {
 TEST(Settings, RoundTripThroughRelTxt) {
     Window w;
     // First start without "rel.txt": the executable's folder, with its separator.
-    EXPECT_EQ(w.form->FilePath->text(), w.dir.path() + QLatin1Char('/'));
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), w.dir.path() + QLatin1Char('/'));
     const QString file = Fixture("app/tiny.txt");
     w.Path(file);
 
@@ -336,7 +347,7 @@ TEST(Settings, RoundTripThroughRelTxt) {
 
     // The next start shows the path, and "Путь" opens its dialog there.
     w.Open();
-    EXPECT_EQ(w.form->FilePath->text(), file);
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), file);
     w.Path(QString());
     ASSERT_FALSE(w.dialogs.opens.empty());
     EXPECT_EQ(w.dialogs.opens.back().folder, file);
@@ -350,7 +361,7 @@ TEST(Settings, SettingsFileWithoutTheKeyFallsBackSilently) {
         f.write("[Other]\nComStr=/nowhere\n[path]\ncomstr=/wrong/case\n");
     }
     w.Open();
-    EXPECT_EQ(w.form->FilePath->text(), w.dir.path() + QLatin1Char('/'));
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), w.dir.path() + QLatin1Char('/'));
     w.Path(QString());
     EXPECT_TRUE(w.dialogs.opens.back().folder.isEmpty());
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
@@ -372,7 +383,7 @@ TEST(Settings, UnwritableSettingsFileDoesNotStopTheLoad) {
     dialogs.openAnswers.push_back(Fixture("app/tiny.txt"));
     f.OpenFileStartClick();
     EXPECT_TRUE(dialogs.messages.isEmpty());
-    EXPECT_EQ(f.Problems_Grid->rowCount(), 4);
+    EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->model()->rowCount(), 4);
     EXPECT_FALSE(QFile::exists(env.SettingsFile));
 }
 
@@ -411,17 +422,17 @@ TEST(Warranty, LoadFillsTheFieldsAndTheRunReadsThemBack) {
     w.dialogs.openAnswers.push_back(file);
     f.SpeedButton1Click();
     EXPECT_TRUE(w.dialogs.messages.isEmpty()) << w.dialogs.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_EQ(f.Label15->text(), QStringLiteral("Гарантия парка проверки"));
-    EXPECT_EQ(f.Edit4->text(), QStringLiteral("/..gar-tiny.txt"));
-    EXPECT_EQ(f.MaskEdit1->text(), QStringLiteral("3"));
-    EXPECT_EQ(f.MaskEditSrednee->text(), QStringLiteral("2500,000"));
-    EXPECT_EQ(f.MaskEditSKO->text(), QStringLiteral("500,000"));
-    EXPECT_EQ(f.meSred->text(), QStringLiteral("2,5E3"));
-    EXPECT_EQ(f.meSKO->text(), QStringLiteral("500,0"));
+    EXPECT_EQ(Ctl<QLabel>(f, "Label15")->text(), QStringLiteral("Гарантия парка проверки"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit4")->text(), QStringLiteral("/..gar-tiny.txt"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "MaskEdit1")->text(), QStringLiteral("3"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "MaskEditSrednee")->text(), QStringLiteral("2500,000"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "MaskEditSKO")->text(), QStringLiteral("500,000"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "meSred")->text(), QStringLiteral("2,5E3"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "meSKO")->text(), QStringLiteral("500,0"));
     EXPECT_TRUE(f.State().FileLoaded);
     // The data file's title stays in Label10; the run takes the figures as shown.
-    EXPECT_TRUE(f.Label10->text().isEmpty());
-    f.LabeledEdit2->setText(QStringLiteral("2500"));
+    EXPECT_TRUE(Ctl<QLabel>(f, "Label10")->text().isEmpty());
+    Ctl<QLineEdit>(f, "LabeledEdit2")->setText(QStringLiteral("2500"));
     ASSERT_TRUE(f.ReadRunParams()) << w.dialogs.errors.join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(f.State().SredGar, 2500.0);
     EXPECT_EQ(f.State().SKOGar, 500.0);
@@ -437,9 +448,9 @@ TEST(Warranty, MissingFileSaysSoAndRefusesLaterRuns) {
     f.SpeedButton1Click();
     ASSERT_EQ(w.dialogs.messages.size(), 1);
     EXPECT_EQ(w.dialogs.messages[0], QStringLiteral("Указанный файл не существует"));
-    EXPECT_EQ(f.Edit4->text(), QStringLiteral("/..gar-none.txt"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit4")->text(), QStringLiteral("/..gar-none.txt"));
     EXPECT_FALSE(f.State().FileLoaded);
-    EXPECT_EQ(f.meSred->text(), QStringLiteral("2500"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "meSred")->text(), QStringLiteral("2500"));
     EXPECT_FALSE(f.CheckDataPath());
     EXPECT_EQ(w.dialogs.messages.size(), 1);
 }
@@ -447,7 +458,7 @@ TEST(Warranty, MissingFileSaysSoAndRefusesLaterRuns) {
 TEST(Warranty, CancelBeforeAnyChoiceChangesNothing) {
     Window w;
     w.form->SpeedButton1Click();
-    EXPECT_EQ(w.form->Edit4->text(), QStringLiteral("c:\\"));
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "Edit4")->text(), QStringLiteral("c:\\"));
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
     EXPECT_FALSE(w.form->State().FileLoaded);
 }
@@ -456,16 +467,16 @@ TEST(CheckDataPath, RefusesWithoutPathLoudlyAndWithoutFileSilently) {
     Window w;
     TForm1& f = *w.form;
     // No file loaded yet: refused without a message, even with valid numbers.
-    f.meSred->setText(QStringLiteral("2500"));
-    f.meSKO->setText(QStringLiteral("400"));
-    f.LabeledEdit2->setText(QStringLiteral("2500"));
+    Ctl<QLineEdit>(f, "meSred")->setText(QStringLiteral("2500"));
+    Ctl<QLineEdit>(f, "meSKO")->setText(QStringLiteral("400"));
+    Ctl<QLineEdit>(f, "LabeledEdit2")->setText(QStringLiteral("2500"));
     EXPECT_FALSE(f.CheckDataPath());
     f.bbRaschetClick();
     f.ToolBRunGenOptimClick();
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
     EXPECT_TRUE(w.dialogs.errors.isEmpty());
 
-    f.FilePath->clear();
+    Ctl<QLineEdit>(f, "FilePath")->clear();
     EXPECT_FALSE(f.CheckDataPath());
     ASSERT_EQ(w.dialogs.messages.size(), 1);
     EXPECT_EQ(w.dialogs.messages[0], kNoPath);
@@ -476,7 +487,7 @@ TEST(CheckDataPath, RefusesWithoutPathLoudlyAndWithoutFileSilently) {
     w.Path(Fixture("app/tiny.txt"));
     EXPECT_TRUE(f.CheckDataPath());
     EXPECT_EQ(f.State().DataPath, Fixture("app/tiny.txt").toStdString());
-    f.FilePath->clear();
+    Ctl<QLineEdit>(f, "FilePath")->clear();
     EXPECT_FALSE(f.CheckDataPath());
     EXPECT_EQ(w.dialogs.messages.size(), 4);
 }
@@ -484,10 +495,10 @@ TEST(CheckDataPath, RefusesWithoutPathLoudlyAndWithoutFileSilently) {
 TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
     Window w;
     TForm1& f = *w.form;
-    f.meSred->setText(QStringLiteral("2500,5"));
-    f.meSKO->setText(QStringLiteral(" 400 "));
-    f.LabeledEdit2->setText(QStringLiteral("2,5E3"));
-    f.LabeledEdit3->setText(QStringLiteral("300"));
+    Ctl<QLineEdit>(f, "meSred")->setText(QStringLiteral("2500,5"));
+    Ctl<QLineEdit>(f, "meSKO")->setText(QStringLiteral(" 400 "));
+    Ctl<QLineEdit>(f, "LabeledEdit2")->setText(QStringLiteral("2,5E3"));
+    Ctl<QLineEdit>(f, "LabeledEdit3")->setText(QStringLiteral("300"));
     ASSERT_TRUE(f.ReadRunParams());
     EXPECT_EQ(f.State().SredGar, 2500.5);
     EXPECT_EQ(f.State().SKOGar, 400.0);
@@ -500,10 +511,10 @@ TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
         const char* field;
     };
     const Case bad[] = {
-        {f.meSred, "25o0", "Среднее время гарантии"},
-        {f.meSKO, "400.5", "СКО времени гарантии"},
-        {f.LabeledEdit2, "", "Расчетный период учета отказов"},
-        {f.LabeledEdit3, "inf", "Расч. время приработки"},
+        {Ctl<QLineEdit>(f, "meSred"), "25o0", "Среднее время гарантии"},
+        {Ctl<QLineEdit>(f, "meSKO"), "400.5", "СКО времени гарантии"},
+        {Ctl<QLineEdit>(f, "LabeledEdit2"), "", "Расчетный период учета отказов"},
+        {Ctl<QLineEdit>(f, "LabeledEdit3"), "inf", "Расч. время приработки"},
     };
     // The fields are read in this order, each value stored as it is read: the
     // values before the bad field are taken, that one and those after it are not.
@@ -531,8 +542,8 @@ TEST(CommandLine, FileIsLoadedAsAConfirmedChoice) {
     Window w;
     const QString file = Fixture("app/tiny.txt");
     w.form->OpenDataFile(file);
-    EXPECT_EQ(w.form->FilePath->text(), file);
-    EXPECT_EQ(w.form->Problems_Grid->rowCount(), 4);
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), file);
+    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
     EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
               file);
     // A later cancelled dialog re-reads it.

@@ -1,6 +1,7 @@
 // The genetic optimiser in the window: starting a run on its own thread, the
-// controls it moves while it runs, "Стоп", "Скопировать лучших", refused settings,
-// closing or destroying the window during a run, and the track bars' hints.
+// controls it moves while it runs, a track bar moved by hand, "Стоп",
+// "Скопировать лучших", refused settings, closing or destroying the window during
+// a run, and the track bars' hints.
 #include <gtest/gtest.h>
 
 #include <QAbstractSeries>
@@ -22,13 +23,19 @@
 #include <QToolButton>
 #include <QXYSeries>
 #include <cmath>
+#include <chrono>
+#include <condition_variable>
 #include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
 
-#include "calc_runner.h"
 #include "fake_dialogs.h"
 #include "form1.h"
 #include "form5.h"
-#include "gen_thread.h"
+#include "probability_bar.h"
+#include "run_controller.h"
 #include "wrap_button.h"
 
 namespace relan::test {
@@ -47,12 +54,13 @@ bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
 }
 
 int CountLines(const TForm1& f, const QString& line) {
-    return static_cast<int>(f.Memo2->toPlainText().split(QLatin1Char('\n')).count(line));
+    return static_cast<int>(
+        Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n')).count(line));
 }
 
 int CountReports(const TForm1& f) {
     int n = 0;
-    for (const QString& l : f.Memo2->toPlainText().split(QLatin1Char('\n')))
+    for (const QString& l : Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n')))
         if (l.startsWith(QStringLiteral(" ЦФ="))) ++n;
     return n;
 }
@@ -71,23 +79,92 @@ struct GenWindow : Window {
         o.seed = 20240611;
         o.reseedEachEvaluation = false;
         form->SetGenOptions(o);
-        form->Edit3->setText(QString::number(population));
-        form->NPokoleny->setText(QString::number(generations));
+        Ctl<QLineEdit>(*form, "Edit3")->setText(QString::number(population));
+        Ctl<QLineEdit>(*form, "NPokoleny")->setText(QString::number(generations));
     }
     ~GenWindow() {
         form.reset();  // ends a run still under way before the results window goes
         form5.reset();
     }
-    bool Finished() { return WaitFor([this] { return form->GenThread == nullptr; }); }
+    bool Finished() {
+        return WaitFor([this] { return !form->GenRunning(); });
+    }
 };
 
-// Runs `act` on the window's thread while the optimiser waits in the blocking call
-// that shows `text` in NPokoleny (the count of recorded best members).
-void AtNPokoleny(TForm1& f, const QString& text, std::function<void()> act) {
-    QObject::connect(f.NPokoleny, &QLineEdit::textChanged, f.NPokoleny, [text, act](const QString& now) {
-        if (now == text) act();
-    });
-}
+// The optimiser runs ahead of the window; a test that acts at an exact point of a
+// run holds the run there. Each time the run reports `text` as its counter (the
+// recorded best members, shown in NPokoleny), the optimiser waits on its thread
+// until the window has shown the text and run `act` (Release::AfterAct), or until
+// the end of the run is asked for (Release::AtEnd); the generation under way then
+// ends as it would have after `act` happened during it.
+class Lockstep {
+public:
+    enum class Release { AfterAct, AtEnd };
+
+    explicit Lockstep(TForm1& f) : f_(f), s_(std::make_shared<Shared>()) {
+        // The state is shared with the run's thread, which may outlive this object.
+        f.Runs().SetWorkerTap([s = s_, runs = &f.Runs()](const RunEvent& e) { s->OnWorker(e, *runs); });
+    }
+
+    void At(const QString& text, std::function<void()> act, Release release = Release::AfterAct) {
+        auto point = std::make_shared<Point>();
+        point->text = text.toStdString();
+        point->release = release;
+        {
+            std::lock_guard<std::mutex> lock(s_->mutex);
+            s_->points.push_back(point);
+        }
+        QLineEdit* counter = Ctl<QLineEdit>(f_, "NPokoleny");
+        QObject::connect(counter, &QLineEdit::textChanged, counter, [s = s_, point, act](const QString& now) {
+            if (now.toStdString() != point->text) return;
+            act();
+            std::lock_guard<std::mutex> lock(s->mutex);
+            ++point->served;
+            s->acted.notify_all();
+        });
+    }
+
+    // Per generation pass, in order: the track-bar moves the schedule made in it
+    // ("x" crossover, "m" mutation), as the run reported them.
+    std::vector<std::string> ScheduleMoves() const {
+        std::lock_guard<std::mutex> lock(s_->mutex);
+        return s_->passes;
+    }
+
+private:
+    struct Point {
+        std::string text;
+        Release release = Release::AfterAct;
+        int reached = 0;  // times the run reported the text
+        int served = 0;   // times the window acted on it
+    };
+    struct Shared {
+        std::mutex mutex;
+        std::condition_variable acted;
+        std::vector<std::shared_ptr<Point>> points;
+        std::vector<std::string> passes{std::string()};  // the last one is under way
+
+        // On the optimiser's thread.
+        void OnWorker(const RunEvent& e, const RunController& runs) {
+            std::unique_lock<std::mutex> lock(mutex);
+            if (e.kind == RunEvent::Kind::Crossover) passes.back() += 'x';
+            if (e.kind == RunEvent::Kind::Mutation) passes.back() += 'm';
+            if (e.kind != RunEvent::Kind::Counter) return;
+            passes.emplace_back();  // the counter is the last report of a pass that moves a bar
+            for (const auto& point : points) {
+                if (point->text != e.text) continue;
+                const int reached = ++point->reached;
+                // Polled: the end of the run is asked for on the window's thread,
+                // which does not know this wait.
+                while (!runs.EndRequested() && (point->release == Release::AtEnd || point->served < reached))
+                    acted.wait_for(lock, std::chrono::milliseconds(5));
+            }
+        }
+    };
+
+    TForm1& f_;
+    std::shared_ptr<Shared> s_;
+};
 
 TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     GenWindow w;
@@ -98,34 +175,39 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     f.btnCopyBestClick();
 
     f.ToolBRunGenOptimClick();
-    ASSERT_NE(f.GenThread, nullptr);
-    TGenThread* running = f.GenThread;
-    EXPECT_FALSE(f.ToolBRunGenOptim->isEnabled());
-    EXPECT_FALSE(f.Edit3->isEnabled());
-    for (QWidget* b : {static_cast<QWidget*>(f.OpenFileStart), static_cast<QWidget*>(f.SpeedButton1),
-                       static_cast<QWidget*>(f.bbRaschet)})
+    ASSERT_TRUE(f.GenRunning());
+    const int started = f.Runs().Started();
+    EXPECT_FALSE(Ctl<WrapButton>(f, "ToolBRunGenOptim")->isEnabled());
+    EXPECT_FALSE(Ctl<QLineEdit>(f, "Edit3")->isEnabled());
+    for (QWidget* b : {static_cast<QWidget*>(Ctl<QPushButton>(f, "OpenFileStart")),
+                       static_cast<QWidget*>(Ctl<QToolButton>(f, "SpeedButton1")),
+                       static_cast<QWidget*>(Ctl<QPushButton>(f, "bbRaschet"))})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
-    EXPECT_TRUE(f.StopBtn->isEnabled());
-    EXPECT_TRUE(f.btnCopyBest->isEnabled());
+    EXPECT_TRUE(Ctl<QPushButton>(f, "StopBtn")->isEnabled());
+    EXPECT_TRUE(Ctl<QPushButton>(f, "btnCopyBest")->isEnabled());
 
     // While it runs nothing else touches what the optimiser owns, even when the
     // handlers are called directly.
-    for (QWidget* field : {static_cast<QWidget*>(f.meSred), static_cast<QWidget*>(f.Sred_flag),
-                           static_cast<QWidget*>(f.LabeledEdit3)})
+    for (QWidget* field : {static_cast<QWidget*>(Ctl<QLineEdit>(f, "meSred")),
+                           static_cast<QWidget*>(Ctl<QCheckBox>(f, "Sred_flag")),
+                           static_cast<QWidget*>(Ctl<QLineEdit>(f, "LabeledEdit3"))})
         EXPECT_FALSE(field->isEnabled()) << field->objectName().toStdString();
     f.OpenFileStartClick();
     f.SpeedButton1Click();
     f.bbRaschetClick();
     f.ToolBRunGenOptimClick();
     EXPECT_TRUE(w.dialogs.opens.empty());
-    EXPECT_FALSE(f.CalcRun().Running());
-    EXPECT_EQ(f.GenThread, running);
+    EXPECT_NE(f.Runs().Current(), RunController::Kind::Calculation);
+    EXPECT_TRUE(f.GenRunning());
+    EXPECT_EQ(f.Runs().Started(), started);
 
     ASSERT_TRUE(w.Finished());
-    EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
-    EXPECT_TRUE(f.Edit3->isEnabled());
-    for (QWidget* b : {static_cast<QWidget*>(f.OpenFileStart), static_cast<QWidget*>(f.SpeedButton1),
-                       static_cast<QWidget*>(f.bbRaschet), static_cast<QWidget*>(f.meSred)})
+    EXPECT_TRUE(Ctl<WrapButton>(f, "ToolBRunGenOptim")->isEnabled());
+    EXPECT_TRUE(Ctl<QLineEdit>(f, "Edit3")->isEnabled());
+    for (QWidget* b : {static_cast<QWidget*>(Ctl<QPushButton>(f, "OpenFileStart")),
+                       static_cast<QWidget*>(Ctl<QToolButton>(f, "SpeedButton1")),
+                       static_cast<QWidget*>(Ctl<QPushButton>(f, "bbRaschet")),
+                       static_cast<QWidget*>(Ctl<QLineEdit>(f, "meSred"))})
         EXPECT_TRUE(b->isEnabled()) << b->objectName().toStdString();
 
     const rel::GenOutcome& out = f.LastGenOutcome();
@@ -145,10 +227,12 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     // The controls the run moved: NPokoleny counts the members recorded since the
     // last copy-back (generations 25 .. 30), the progress bar reached 100 and the
     // bars stand at the schedule's last values.
-    EXPECT_EQ(f.NPokoleny->text(), QStringLiteral("6"));
-    EXPECT_EQ(f.ProgressBar2->value(), 100);
-    EXPECT_EQ(f.TrackBar1->value(), std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
-    EXPECT_EQ(f.TrackBar2->value(), std::lround(0.125 * std::fabs(std::sin(10.0 - 0.025)) * 101));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "NPokoleny")->text(), QStringLiteral("6"));
+    EXPECT_EQ(Ctl<QProgressBar>(f, "ProgressBar2")->value(), 100);
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->value(),
+              std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar2")->value(),
+              std::lround(0.125 * std::fabs(std::sin(10.0 - 0.025)) * 101));
 
     // The results window shows the optimiser's model: its table column (the only
     // model fitted) and its curve on the failure-flow chart.
@@ -156,16 +240,16 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     EXPECT_EQ(w.form5->CellText(1, 0), QStringLiteral("Генетическая"));
     EXPECT_EQ(w.form5->CellText(2, 0), QStringLiteral("Данные эксплуатации"));
     int genPoints = 0;
-    for (QAbstractSeries* series : w.form5->Chart1->chart()->series())
+    for (QAbstractSeries* series : Ctl<QChartView>(*w.form5, "Chart1")->chart()->series())
         if (series->objectName() == QStringLiteral("Series6"))
             if (auto* xy = qobject_cast<QXYSeries*>(series)) genPoints = static_cast<int>(xy->count());
     EXPECT_GT(genPoints, 2);
 
     // A second run starts as the first did.
     w.form5->hide();
-    f.NPokoleny->setText(QStringLiteral("3"));
+    Ctl<QLineEdit>(f, "NPokoleny")->setText(QStringLiteral("3"));
     f.ToolBRunGenOptimClick();
-    ASSERT_NE(f.GenThread, nullptr);
+    ASSERT_TRUE(f.GenRunning());
     ASSERT_TRUE(w.Finished());
     EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Completed);
     EXPECT_EQ(f.LastGenOutcome().passes, 2);
@@ -175,26 +259,26 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
 TEST(GenRun, NoOptimiserRunWhileTheCalculationRunIsUnderWay) {
     GenWindow w;
     TForm1& f = *w.form;
-    f.CalcRun().Clock.evaluationsPerSecond = 4000;  // the fits end after a fixed amount of work
+    f.Runs().Clock.evaluationsPerSecond = 4000;  // the fits end after a fixed amount of work
     f.bbRaschetClick();
-    ASSERT_TRUE(f.CalcRun().Running());
-    EXPECT_FALSE(f.ToolBRunGenOptim->isEnabled());
+    ASSERT_TRUE(f.Runs().Running());
+    EXPECT_FALSE(Ctl<WrapButton>(f, "ToolBRunGenOptim")->isEnabled());
     f.ToolBRunGenOptimClick();
-    EXPECT_EQ(f.GenThread, nullptr);
-    f.CalcRun().WaitForResult();
-    EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
+    EXPECT_FALSE(f.GenRunning());
+    f.Runs().WaitForEnd();
+    EXPECT_TRUE(Ctl<WrapButton>(f, "ToolBRunGenOptim")->isEnabled());
     EXPECT_FALSE(f.State().ModGen.Executed);
 }
 
 TEST(GenRun, BothWarrantyFiguresAndACoarsePrecisionGiveFiveShortGenes) {
     GenWindow w(10, 3);
     TForm1& f = *w.form;
-    f.Sred_flag->setChecked(true);
-    f.SKO_Flag->setChecked(true);
-    f.Edit2->setText(QStringLiteral("0,001"));
-    const double sredEntered = QLocale().toDouble(f.meSred->text());
+    Ctl<QCheckBox>(f, "Sred_flag")->setChecked(true);
+    Ctl<QCheckBox>(f, "SKO_Flag")->setChecked(true);
+    Ctl<QLineEdit>(f, "Edit2")->setText(QStringLiteral("0,001"));
+    const double sredEntered = QLocale().toDouble(Ctl<QLineEdit>(f, "meSred")->text());
     f.ToolBRunGenOptimClick();
-    ASSERT_NE(f.GenThread, nullptr);
+    ASSERT_TRUE(f.GenRunning());
     ASSERT_TRUE(w.Finished());
     EXPECT_EQ(CountLines(f, QStringLiteral("Создано генов 5")), 1);
     EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Completed);
@@ -208,11 +292,33 @@ TEST(GenRun, BothWarrantyFiguresAndACoarsePrecisionGiveFiveShortGenes) {
     EXPECT_NEAR(steps, std::round(steps), 1e-6);
 }
 
+TEST(GenRun, ABarMovedByHandIsUsedForOneGeneration) {
+    GenWindow w(20, 100000);
+    TForm1& f = *w.form;
+    QSlider* crossover = Ctl<QSlider>(f, "TrackBar1");
+    Lockstep steps(f);
+    // Moved by the user while the third pass is under way; the sixth is the last.
+    steps.At(QStringLiteral("3"), [crossover] { crossover->setValue(90); });
+    steps.At(QStringLiteral("6"), [&f] { f.StopBtnClick(); });
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(w.Finished());
+    ASSERT_EQ(f.LastGenOutcome().passes, 6);
+    // The first pass takes both bars as they stand, every later one follows the
+    // schedule and moves them, except the fourth: it takes the crossover bar where
+    // the user put it. The fifth goes back to the schedule.
+    const std::vector<std::string> moves = steps.ScheduleMoves();
+    ASSERT_GE(moves.size(), 6u);
+    EXPECT_EQ(std::vector<std::string>(moves.begin(), moves.begin() + 6),
+              (std::vector<std::string>{"", "xm", "xm", "m", "xm", "xm"}));
+    EXPECT_NE(crossover->value(), 90);
+}
+
 TEST(GenRun, StopEndsTheRunAfterTheGenerationUnderWayAndShowsTheResults) {
     GenWindow w(20, 100000);
     TForm1& f = *w.form;
     // Pressed during the fifth pass (its count of recorded members is shown).
-    AtNPokoleny(f, QStringLiteral("5"), [&f] { f.StopBtn->click(); });
+    Lockstep steps(f);
+    steps.At(QStringLiteral("5"), [&f] { Ctl<QPushButton>(f, "StopBtn")->click(); });
     f.ToolBRunGenOptimClick();
     ASSERT_TRUE(w.Finished());
     const rel::GenOutcome& out = f.LastGenOutcome();
@@ -221,19 +327,20 @@ TEST(GenRun, StopEndsTheRunAfterTheGenerationUnderWayAndShowsTheResults) {
     EXPECT_TRUE(out.resultsShown);
     EXPECT_TRUE(w.form5->isVisible());
     EXPECT_TRUE(f.State().ModGen.Executed);
-    EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
+    EXPECT_TRUE(Ctl<WrapButton>(f, "ToolBRunGenOptim")->isEnabled());
 }
 
 TEST(GenRun, CopyBestPressedTwiceWithinAGenerationCopiesOnce) {
     GenWindow w(20, 100000);
     TForm1& f = *w.form;
-    AtNPokoleny(f, QStringLiteral("3"), [&f] {
-        f.btnCopyBest->click();
-        f.btnCopyBest->click();
+    Lockstep steps(f);
+    steps.At(QStringLiteral("3"), [&f] {
+        Ctl<QPushButton>(f, "btnCopyBest")->click();
+        Ctl<QPushButton>(f, "btnCopyBest")->click();
     });
     // After the copy-back the recorded members count from 1 again.
     int shownTwo = 0;
-    AtNPokoleny(f, QStringLiteral("2"), [&f, &shownTwo] {
+    steps.At(QStringLiteral("2"), [&f, &shownTwo] {
         if (++shownTwo == 2) f.StopBtnClick();
     });
     f.ToolBRunGenOptimClick();
@@ -250,16 +357,17 @@ TEST(GenRun, ClosingTheWindowDuringARunEndsTheThreadFirst) {
     QObject::connect(&f, &TForm1::Closed, [&closed] { ++closed; });
     f.show();
     bool third = false;
-    AtNPokoleny(f, QStringLiteral("3"), [&third] { third = true; });
+    Lockstep steps(f);
+    steps.At(
+        QStringLiteral("3"), [&third] { third = true; }, Lockstep::Release::AtEnd);
     f.ToolBRunGenOptimClick();
     ASSERT_TRUE(WaitFor([&third] { return third; }));
-    QPointer<TGenThread> thread = f.GenThread;
-    ASSERT_FALSE(thread.isNull());
+    ASSERT_TRUE(f.GenRunning());
 
     EXPECT_TRUE(f.close());
     // close() has returned only after the thread ended and was released.
-    EXPECT_TRUE(thread.isNull());
-    EXPECT_EQ(f.GenThread, nullptr);
+    EXPECT_FALSE(f.Runs().Running());
+    EXPECT_FALSE(f.GenRunning());
     EXPECT_EQ(closed, 1);
     const rel::GenOutcome& out = f.LastGenOutcome();
     EXPECT_EQ(out.end, rel::GenEnd::Terminated);
@@ -271,16 +379,17 @@ TEST(GenRun, ClosingTheWindowDuringARunEndsTheThreadFirst) {
     EXPECT_FALSE(w.form5->isVisible());
 }
 
-TEST(GenRun, CloseAskedInsideABlockingCallClosesOnceTheCallHasReturned) {
+TEST(GenRun, CloseAskedWhileTheWindowShowsTheRunsCounterClosesOnce) {
     GenWindow w(20, 1000000);
     TForm1& f = *w.form;
     int closed = 0;
     QObject::connect(&f, &TForm1::Closed, [&closed] { ++closed; });
     f.show();
-    AtNPokoleny(f, QStringLiteral("2"), [&f] { f.close(); });
+    Lockstep steps(f);
+    steps.At(QStringLiteral("2"), [&f] { f.close(); });
     f.ToolBRunGenOptimClick();
     ASSERT_TRUE(WaitFor([&] { return closed > 0; }));
-    EXPECT_EQ(f.GenThread, nullptr);
+    EXPECT_FALSE(f.GenRunning());
     EXPECT_FALSE(f.isVisible());
     EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Terminated);
     EXPECT_LE(f.LastGenOutcome().passes, 3);
@@ -290,13 +399,16 @@ TEST(GenRun, CloseAskedInsideABlockingCallClosesOnceTheCallHasReturned) {
 TEST(GenRun, DestroyingTheWindowDuringARunEndsTheThreadFirst) {
     GenWindow w(20, 1000000);
     bool second = false;
-    AtNPokoleny(*w.form, QStringLiteral("2"), [&second] { second = true; });
+    Lockstep steps(*w.form);
+    steps.At(
+        QStringLiteral("2"), [&second] { second = true; }, Lockstep::Release::AtEnd);
     w.form->ToolBRunGenOptimClick();
     ASSERT_TRUE(WaitFor([&second] { return second; }));
-    QPointer<TGenThread> thread = w.form->GenThread;
-    ASSERT_FALSE(thread.isNull());
+    QPointer<RunController> runs = &w.form->Runs();
+    ASSERT_TRUE(runs->Running());
+    // The window's runs go with it, their thread ended first.
     w.form.reset();
-    EXPECT_TRUE(thread.isNull());
+    EXPECT_TRUE(runs.isNull());
     EXPECT_FALSE(w.form5->isVisible());
 }
 
@@ -325,13 +437,13 @@ TEST(GenRun, SettingsTheOptimiserCannotRunWithAreRefusedWithTheirReason) {
     GenWindow w;
     TForm1& f = *w.form;
     for (const Case& c : cases) {
-        f.Edit3->setText(QString::fromUtf8(c.edit3));
-        f.NPokoleny->setText(QString::fromUtf8(c.nPokoleny));
-        f.Edit2->setText(QString::fromUtf8(c.edit2));
+        Ctl<QLineEdit>(f, "Edit3")->setText(QString::fromUtf8(c.edit3));
+        Ctl<QLineEdit>(f, "NPokoleny")->setText(QString::fromUtf8(c.nPokoleny));
+        Ctl<QLineEdit>(f, "Edit2")->setText(QString::fromUtf8(c.edit2));
         w.dialogs.errors.clear();
         f.ToolBRunGenOptimClick();
-        EXPECT_EQ(f.GenThread, nullptr) << c.edit3 << " " << c.nPokoleny << " " << c.edit2;
-        EXPECT_TRUE(f.ToolBRunGenOptim->isEnabled());
+        EXPECT_FALSE(f.GenRunning()) << c.edit3 << " " << c.nPokoleny << " " << c.edit2;
+        EXPECT_TRUE(Ctl<WrapButton>(f, "ToolBRunGenOptim")->isEnabled());
         ASSERT_EQ(w.dialogs.errors.size(), 1) << c.edit3 << " " << c.nPokoleny << " " << c.edit2;
         EXPECT_TRUE(w.dialogs.errors[0].contains(QString::fromUtf8(c.says))) << w.dialogs.errors[0].toStdString();
     }
@@ -339,11 +451,11 @@ TEST(GenRun, SettingsTheOptimiserCannotRunWithAreRefusedWithTheirReason) {
     EXPECT_FALSE(f.State().ModGen.Executed);
 
     // The smallest population the mutation can work with runs.
-    f.Edit3->setText(QStringLiteral("10"));
-    f.NPokoleny->setText(QStringLiteral("2"));
-    f.Edit2->setText(QStringLiteral("0,0000001"));
+    Ctl<QLineEdit>(f, "Edit3")->setText(QStringLiteral("10"));
+    Ctl<QLineEdit>(f, "NPokoleny")->setText(QStringLiteral("2"));
+    Ctl<QLineEdit>(f, "Edit2")->setText(QStringLiteral("0,0000001"));
     f.ToolBRunGenOptimClick();
-    ASSERT_NE(f.GenThread, nullptr);
+    ASSERT_TRUE(f.GenRunning());
     ASSERT_TRUE(w.Finished());
     EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Completed);
 }
@@ -351,11 +463,11 @@ TEST(GenRun, SettingsTheOptimiserCannotRunWithAreRefusedWithTheirReason) {
 TEST(GenRun, NoRunWithoutALoadedFile) {
     Window w;
     TForm1& f = *w.form;
-    f.meSred->setText(QStringLiteral("2500"));
-    f.meSKO->setText(QStringLiteral("400"));
-    f.LabeledEdit2->setText(QStringLiteral("2500"));
+    Ctl<QLineEdit>(f, "meSred")->setText(QStringLiteral("2500"));
+    Ctl<QLineEdit>(f, "meSKO")->setText(QStringLiteral("400"));
+    Ctl<QLineEdit>(f, "LabeledEdit2")->setText(QStringLiteral("2500"));
     f.ToolBRunGenOptimClick();
-    EXPECT_EQ(f.GenThread, nullptr);
+    EXPECT_FALSE(f.GenRunning());
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
     EXPECT_TRUE(w.dialogs.errors.isEmpty());
 }
@@ -370,15 +482,15 @@ TEST(GenControls, TrackBarsHintTheirProbabilityWhileTheUserMovesThem) {
     EXPECT_EQ(ProbabilityHintText(QStringLiteral("Вероятность мутации "), 0),
               QStringLiteral("Вероятность мутации 0,00"));
 
-    EXPECT_TRUE(f.TrackBar1->toolTip().isEmpty());
-    f.TrackBar1->triggerAction(QAbstractSlider::SliderSingleStepAdd);
-    EXPECT_EQ(f.TrackBar1->value(), 56);
-    EXPECT_EQ(f.TrackBar1->toolTip(), QStringLiteral("Вероятность скрещивания 0,56"));
-    f.TrackBar2->triggerAction(QAbstractSlider::SliderPageStepSub);
-    EXPECT_EQ(f.TrackBar2->toolTip(), QStringLiteral("Вероятность мутации 0,10"));
+    EXPECT_TRUE(Ctl<QSlider>(f, "TrackBar1")->toolTip().isEmpty());
+    Ctl<QSlider>(f, "TrackBar1")->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->value(), 56);
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->toolTip(), QStringLiteral("Вероятность скрещивания 0,56"));
+    Ctl<QSlider>(f, "TrackBar2")->triggerAction(QAbstractSlider::SliderPageStepSub);
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar2")->toolTip(), QStringLiteral("Вероятность мутации 0,10"));
     // A move made by the program (the optimiser's schedule) changes no hint.
-    f.TrackBar1->setValue(20);
-    EXPECT_EQ(f.TrackBar1->toolTip(), QStringLiteral("Вероятность скрещивания 0,56"));
+    Ctl<QSlider>(f, "TrackBar1")->setValue(20);
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->toolTip(), QStringLiteral("Вероятность скрещивания 0,56"));
 }
 
 }  // namespace

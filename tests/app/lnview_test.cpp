@@ -40,14 +40,15 @@ TEST(ExpandedView, ShowsEveryPositiveFailureTheLineAndItsCoefficients) {
               QStringLiteral("Анализ закона распределения отказов. Анализ надежности в эксплуатации.") +
                   VersionNotice());
     EXPECT_EQ(v->size(), QSize(838, 546));
-    EXPECT_EQ(v->Label3->text(), QStringLiteral("Парк проверки окна"));
-    EXPECT_EQ(v->Button2->text(), QStringLiteral("Печать"));
-    EXPECT_EQ(v->Prodolgenie->text(), QStringLiteral("Продолж."));
-    EXPECT_EQ(v->Chart2->Chart()->title(), QStringLiteral("Накопленние отказов по времени наблюдения"));
+    EXPECT_EQ(Ctl<QLabel>(*v, "Label3")->text(), QStringLiteral("Парк проверки окна"));
+    EXPECT_EQ(Ctl<QPushButton>(*v, "Button2")->text(), QStringLiteral("Печать"));
+    EXPECT_EQ(Ctl<QPushButton>(*v, "Prodolgenie")->text(), QStringLiteral("Продолж."));
+    EXPECT_EQ(Ctl<LnChart>(*v, "Chart2")->Chart()->title(),
+              QStringLiteral("Накопленние отказов по времени наблюдения"));
 
     // Failures at 0, 0.5, 10 and 100 h: the one at 0 h is left out but still
     // counts for the positions of the others.
-    const QList<QPointF> pts = v->Chart2->Series1()->points();
+    const QList<QPointF> pts = Ctl<LnChart>(*v, "Chart2")->Series1()->points();
     ASSERT_EQ(pts.size(), 3);
     const double xs[] = {std::log(0.50001), std::log(10.00001), std::log(100.00001)};
     const double ys[] = {std::log(2.0), std::log(3.0), std::log(4.0)};
@@ -56,22 +57,23 @@ TEST(ExpandedView, ShowsEveryPositiveFailureTheLineAndItsCoefficients) {
         EXPECT_DOUBLE_EQ(pts[i].y(), ys[i]);
     }
     const double a = f.State().A_LN, b = f.State().B_LN;
-    const QList<QPointF> line = v->Chart2->Series2()->points();
+    const QList<QPointF> line = Ctl<LnChart>(*v, "Chart2")->Series2()->points();
     ASSERT_EQ(line.size(), 2);
     EXPECT_DOUBLE_EQ(line[0].x(), xs[0]);
     EXPECT_DOUBLE_EQ(line[0].y(), a * xs[0] + b);
     EXPECT_DOUBLE_EQ(line[1].x(), xs[2]);
     EXPECT_DOUBLE_EQ(line[1].y(), a * xs[2] + b);
-    EXPECT_EQ(v->Chart2->AxisLeft()->min(), 0.0);
+    EXPECT_EQ(Ctl<LnChart>(*v, "Chart2")->AxisLeft()->min(), 0.0);
 
     const QString aText = QString::fromStdString(rel::FormatFixed(a, 6, 4, ','));
-    EXPECT_EQ(v->Label1->text(), QStringLiteral("A= ") + aText);
-    EXPECT_EQ(v->Label2->text(), QStringLiteral("B= ") + QString::fromStdString(rel::FormatFixed(b, 6, 4, ',')));
+    EXPECT_EQ(Ctl<QLabel>(*v, "Label1")->text(), QStringLiteral("A= ") + aText);
+    EXPECT_EQ(Ctl<QLabel>(*v, "Label2")->text(),
+              QStringLiteral("B= ") + QString::fromStdString(rel::FormatFixed(b, 6, 4, ',')));
     EXPECT_TRUE(aText.contains(QLatin1Char(',')));
 
     // "Продолж." destroys the view and brings the main window back.
     QPointer<TLNview> guard(v);
-    v->Prodolgenie->click();
+    Ctl<QPushButton>(*v, "Prodolgenie")->click();
     DeleteClosedWindows();
     EXPECT_TRUE(guard.isNull());
     EXPECT_EQ(f.ExpandedView(), nullptr);
@@ -95,9 +97,9 @@ TEST(ExpandedView, EveryPressMakesAFreshWindowFromTheDataOfThatMoment) {
     f.Button2Click();
     TLNview* second = f.ExpandedView();
     ASSERT_NE(second, nullptr);
-    EXPECT_EQ(second->Label3->text(), QStringLiteral("Парк с опечатками"));
+    EXPECT_EQ(Ctl<QLabel>(*second, "Label3")->text(), QStringLiteral("Парк с опечатками"));
     // bad-rows: 0 (bad), 0 (bad), 12, 250 h.
-    const QList<QPointF> pts = second->Chart2->Series1()->points();
+    const QList<QPointF> pts = Ctl<LnChart>(*second, "Chart2")->Series1()->points();
     ASSERT_EQ(pts.size(), 2);
     EXPECT_DOUBLE_EQ(pts[0].x(), std::log(12.00001));
     EXPECT_DOUBLE_EQ(pts[0].y(), std::log(3.0));
@@ -125,8 +127,8 @@ TEST(ExpandedView, CoefficientTextsUseSixFourFixedWithTheLocaleSeparator) {
         TLNview v(dialogs);
         v.setAttribute(Qt::WA_DeleteOnClose, false);
         v.Fill(st);
-        EXPECT_EQ(v.Label1->text(), QString::fromUtf8(c.la));
-        EXPECT_EQ(v.Label2->text(), QString::fromUtf8(c.lb));
+        EXPECT_EQ(Ctl<QLabel>(v, "Label1")->text(), QString::fromUtf8(c.la));
+        EXPECT_EQ(Ctl<QLabel>(v, "Label2")->text(), QString::fromUtf8(c.lb));
     }
 }
 
@@ -137,10 +139,10 @@ TEST(ExpandedView, WithoutDataTheChartIsEmptyAndNoCoefficientIsShown) {
     f.Button2Click();
     TLNview* v = f.ExpandedView();
     ASSERT_NE(v, nullptr);
-    EXPECT_TRUE(v->Chart2->Series1()->points().isEmpty());
-    EXPECT_TRUE(v->Chart2->Series2()->points().isEmpty());
-    EXPECT_EQ(v->Label1->text(), QStringLiteral("A= "));
-    EXPECT_EQ(v->Label2->text(), QStringLiteral("B= "));
+    EXPECT_TRUE(Ctl<LnChart>(*v, "Chart2")->Series1()->points().isEmpty());
+    EXPECT_TRUE(Ctl<LnChart>(*v, "Chart2")->Series2()->points().isEmpty());
+    EXPECT_EQ(Ctl<QLabel>(*v, "Label1")->text(), QStringLiteral("A= "));
+    EXPECT_EQ(Ctl<QLabel>(*v, "Label2")->text(), QStringLiteral("B= "));
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
 
     // A single failure at 1 h or more defines no line either.
@@ -153,9 +155,9 @@ TEST(ExpandedView, WithoutDataTheChartIsEmptyAndNoCoefficientIsShown) {
     f.Button2Click();
     v = f.ExpandedView();
     ASSERT_NE(v, nullptr);
-    EXPECT_EQ(v->Chart2->Series1()->points().size(), 1);
-    EXPECT_TRUE(v->Chart2->Series2()->points().isEmpty());
-    EXPECT_EQ(v->Label1->text(), QStringLiteral("A= "));
+    EXPECT_EQ(Ctl<LnChart>(*v, "Chart2")->Series1()->points().size(), 1);
+    EXPECT_TRUE(Ctl<LnChart>(*v, "Chart2")->Series2()->points().isEmpty());
+    EXPECT_EQ(Ctl<QLabel>(*v, "Label1")->text(), QStringLiteral("A= "));
     v->close();
     DeleteClosedWindows();
 }

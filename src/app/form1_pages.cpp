@@ -1,0 +1,182 @@
+// The two option pages of the main window: the fits of "Расчет" and the genetic
+// optimiser.
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "form1_makers.h"
+#include "form1_ui.h"
+#include "numbers.h"
+#include "probability_bar.h"
+#include "wrap_button.h"
+
+namespace relan {
+
+QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet1"));
+    auto* g = new QGridLayout(page);
+    g->setContentsMargins(8, 6, 8, 6);
+    g->setVerticalSpacing(3);
+    const int fieldWidth = window->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")) + 12;
+    int row = 0;
+
+    Label4 = MakeLabel(page, "Label4", QStringLiteral("Параметры оптимизации"));
+    QFont bold = Label4->font();
+    bold.setBold(true);
+    Label4->setFont(bold);
+    g->addWidget(Label4, row++, 0, 1, 2);
+
+    const QString hint = QStringLiteral("Минимум попадпний в столбец гистограммы");
+    const QString coef = DecimalText("1", "00025");
+    auto addEdit = [&](QLabel*& label, const char* labelName, const QString& caption, QLineEdit*& edit,
+                       const char* name, bool withHint) {
+        label = MakeLabel(page, labelName, caption, true);
+        edit = MakeEdit(page, name, coef);
+        edit->setFixedWidth(fieldWidth);
+        if (withHint) edit->setPlaceholderText(hint);
+        label->setBuddy(edit);
+        g->addWidget(label, row, 0);
+        g->addWidget(edit, row++, 1);
+    };
+    addEdit(Label5, "Label5", QStringLiteral("Коэф-т уменьшения шага модели 1.1"), Edit1, "Edit1", true);
+    addEdit(Label17, "Label17", QStringLiteral("Коэф-т уменьшения шага модели 1.2"), Edit6, "Edit6", true);
+    addEdit(Label16, "Label16", QStringLiteral("Коэф-т уменьшения шага модели 2"), Edit5, "Edit5", false);
+
+    bbRaschet = new QPushButton(window->style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Расчет"), page);
+    bbRaschet->setObjectName(QStringLiteral("bbRaschet"));
+    bbRaschet->setMinimumHeight(30);
+    QFont bf = bbRaschet->font();
+    bf.setBold(true);
+    bbRaschet->setFont(bf);
+    g->addWidget(bbRaschet, row++, 0, 1, 2);
+
+    SpirSpusk = MakeCheck(page, "SpirSpusk", QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "), true);
+    BoxNewton = MakeCheck(page, "BoxNewton", QStringLiteral("Модель 1.2 по Пирсону, метод Ньютона "), false);
+    BoxSmirnow = MakeCheck(page, "BoxSmirnow", QStringLiteral("Модель 2 (по Смирнову)"), false);
+    Sred_flag = MakeCheck(page, "Sred_flag", QStringLiteral("Подбор СВН (мет.1)"), false);
+    SKO_Flag = MakeCheck(page, "SKO_Flag", QStringLiteral("Подбор СКО (мет.1)"), false);
+    for (QCheckBox* c : {SpirSpusk, BoxNewton, BoxSmirnow}) g->addWidget(c, row++, 0, 1, 2);
+    auto* flags = new QHBoxLayout;
+    flags->addWidget(Sred_flag);
+    flags->addWidget(SKO_Flag);
+    flags->addStretch(1);
+    g->addLayout(flags, row++, 0, 1, 2);
+
+    RadioGroup1 = new QGroupBox(QStringLiteral("Способ подбора параметров"), page);
+    RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
+    RadioGroup1Items = new QButtonGroup(RadioGroup1);
+    auto* rl = new QVBoxLayout(RadioGroup1);
+    rl->setContentsMargins(8, 2, 8, 4);
+    rl->setSpacing(1);
+    const QString items[] = {QStringLiteral("Специальный 1 "), QStringLiteral("Стандарт (default)"),
+                             QStringLiteral("Специальный 2")};
+    for (int i = 0; i < 3; ++i) {
+        auto* b = new QRadioButton(items[i], RadioGroup1);
+        b->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
+        RadioGroup1Items->addButton(b, i);
+        rl->addWidget(b);
+    }
+    RadioGroup1Items->button(1)->setChecked(true);
+    g->addWidget(RadioGroup1, row++, 0, 1, 2);
+    g->setColumnStretch(0, 1);
+    g->setRowStretch(row, 1);
+    return page;
+}
+
+QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
+    auto* page = new QWidget;
+    page->setObjectName(QStringLiteral("TabSheet2"));
+    auto* g = new QGridLayout(page);
+    g->setContentsMargins(8, 6, 8, 6);
+    g->setVerticalSpacing(3);
+    const int fieldWidth = window->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")) + 12;
+    int row = 0;
+
+    Label19 = MakeLabel(page, "Label19",
+                        QStringLiteral("Отображение после основного расчета, для нового файла перегрузить!"), true);
+    QFont bold = Label19->font();
+    bold.setBold(true);
+    Label19->setFont(bold);
+    g->addWidget(Label19, row++, 0, 1, 3);
+
+    QLabel* l = nullptr;
+    auto addEdit = [&](QLineEdit* e) {
+        e->setFixedWidth(fieldWidth);
+        g->addWidget(l, row, 0, 1, 2);
+        g->addWidget(e, row++, 2);
+    };
+    Edit2 = MakeLabeledEdit(page, "Edit2", QStringLiteral("Точность подбора"), DecimalText("0", "0000001"), &l);
+    addEdit(Edit2);
+    Edit3 = MakeLabeledEdit(page, "Edit3", QStringLiteral("Размер популяции"), QStringLiteral("3000"), &l);
+    addEdit(Edit3);
+    NPokoleny = MakeLabeledEdit(page, "NPokoleny", QStringLiteral("Число поколений"), QStringLiteral("1500"), &l);
+    addEdit(NPokoleny);
+
+    btnCopyBest = new QPushButton(QStringLiteral("Скопировать лучших"), page);
+    btnCopyBest->setObjectName(QStringLiteral("btnCopyBest"));
+    LabeledEdit1 = MakeLabeledEdit(page, "LabeledEdit1", QStringLiteral("шт."), QStringLiteral("50"), &l);
+    LabeledEdit1->setPlaceholderText(
+        QStringLiteral("Скопировать из популяции лучшие варианты и убрать столько же худших"));
+    LabeledEdit1->setToolTip(LabeledEdit1->placeholderText());
+    LabeledEdit1->setFixedWidth(window->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
+    l->setWordWrap(false);
+    auto* copyRow = new QHBoxLayout;
+    copyRow->addWidget(btnCopyBest);
+    copyRow->addWidget(LabeledEdit1);
+    copyRow->addWidget(l);
+    copyRow->addStretch(1);
+    g->addLayout(copyRow, row++, 0, 1, 3);
+
+    Label7 = MakeLabel(page, "Label7", QStringLiteral("Вероятность скрещивания"));
+    TrackBar1 = MakeTrackBar(page, "TrackBar1", 55);
+    Label7->setBuddy(TrackBar1);
+    g->addWidget(Label7, row, 0);
+    g->addWidget(TrackBar1, row++, 1, 1, 2);
+    Label8 = MakeLabel(page, "Label8", QStringLiteral("Вероятность мутаций"));
+    TrackBar2 = MakeTrackBar(page, "TrackBar2", 15);
+    Label8->setBuddy(TrackBar2);
+    AttachProbabilityHint(TrackBar1, QStringLiteral("Вероятность скрещивания "));
+    AttachProbabilityHint(TrackBar2, QStringLiteral("Вероятность мутации "));
+    g->addWidget(Label8, row, 0);
+    g->addWidget(TrackBar2, row++, 1, 1, 2);
+
+    ToolBRunGenOptim = new WrapButton(QStringLiteral("Подбор параметров генетическим алгоритмом"), page);
+    ToolBRunGenOptim->setObjectName(QStringLiteral("ToolBRunGenOptim"));
+    StopBtn = new QPushButton(QStringLiteral("Стоп"), page);
+    StopBtn->setObjectName(QStringLiteral("StopBtn"));
+    QFont stopFont = StopBtn->font();
+    stopFont.setBold(true);
+    stopFont.setPointSizeF(stopFont.pointSizeF() * 1.5);
+    StopBtn->setFont(stopFont);
+    StopBtn->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Expanding);
+    auto* runRow = new QHBoxLayout;
+    runRow->addWidget(ToolBRunGenOptim, 3);
+    runRow->addWidget(StopBtn, 1);
+    g->addLayout(runRow, row++, 0, 1, 3);
+
+    Label18 = MakeLabel(page, "Label18", QStringLiteral("Ход расчета"));
+    ProgressBar2 = new QProgressBar(page);
+    ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
+    ProgressBar2->setRange(0, 100);
+    ProgressBar2->setValue(0);
+    g->addWidget(Label18, row, 0);
+    g->addWidget(ProgressBar2, row++, 1, 1, 2);
+
+    g->setColumnStretch(1, 1);
+    g->setRowStretch(row, 1);
+    return page;
+}
+
+}  // namespace relan
