@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <thread>
 
+#include "cli/exit_codes.h"
 #include "dialogs.h"
 #include "stats/distrib.h"
 #include "captions.h"
@@ -71,7 +72,7 @@ void OnReversedInterval(double, double) {
     }
     if (app) ShowReversedInterval();
     // The analysis cannot go on from here: the program ends at once.
-    std::_Exit(EXIT_FAILURE);
+    std::_Exit(relcli::kExitInternal);
 }
 
 }  // namespace
@@ -79,7 +80,7 @@ void OnReversedInterval(double, double) {
 void ServePendingFatal() {
     if (!gFatalPending.exchange(false)) return;
     ShowReversedInterval();
-    std::_Exit(EXIT_FAILURE);
+    std::_Exit(relcli::kExitInternal);
 }
 
 void InstallReversedIntervalHandler(Dialogs* dialogs) {
