@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "fit/ml_fit.h"
-#include "genetic/gen_random.h"
+#include "stats/random.h"
 
 namespace rel {
 namespace {

@@ -320,8 +320,12 @@ TEST(MlFit, DegenerateInputsGiveAMessage) {
         for (double v : {r.A, r.B, r.K_powtor, r.LogLik, r.N2000.est, r.GofLambda}) EXPECT_TRUE(std::isfinite(v));
         for (const MlEstimate& e : {r.IntA, r.IntB, r.IntK, r.N2000, r.Gamma90, r.FleetRemaining}) {
             if (std::isnan(e.est)) continue;  // a gamma life never reached
-            if (!std::isnan(e.lo)) EXPECT_LE(e.lo, e.est);
-            if (!std::isnan(e.hi)) EXPECT_GE(e.hi, e.est);
+            if (!std::isnan(e.lo)) {
+                EXPECT_LE(e.lo, e.est);
+            }
+            if (!std::isnan(e.hi)) {
+                EXPECT_GE(e.hi, e.est);
+            }
         }
     }
 }

@@ -69,11 +69,6 @@ void SetSpir(Mod_Weib& M) {
     M.Executed = true;
 }
 
-std::vector<double> Ys(const ChartSeries& s) {
-    std::vector<double> y;
-    for (const ChartPoint& p : s.Points) y.push_back(p.y);
-    return y;
-}
 std::vector<double> Xs(const ChartSeries& s) {
     std::vector<double> x;
     for (const ChartPoint& p : s.Points) x.push_back(p.x);
