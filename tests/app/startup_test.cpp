@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "cli/exit_codes.h"
 #include "fake_dialogs.h"
 #include "startup.h"
 #include "stats/distrib.h"
@@ -46,7 +47,7 @@ TEST(StartUpDeathTest, ReversedIntervalShowsItsBoxAndEndsTheProgram) {
             std::fprintf(stderr, "still running\n");
             std::exit(0);
         },
-        ::testing::ExitedWithCode(EXIT_FAILURE), "box: Velmar\\|.*t2>t1");
+        ::testing::ExitedWithCode(relcli::kExitInternal), "box: Velmar\\|.*t2>t1");
 }
 
 }  // namespace
