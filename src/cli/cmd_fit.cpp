@@ -19,6 +19,7 @@
 #include "cli/common.h"
 #include "cli/fit_options.h"
 #include "cli/results_output.h"
+#include "cli/workbook.h"
 #include "results/models.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
@@ -142,6 +143,7 @@ void PrintMLSummary(const rel::MlSummary& s) {
 struct FitOutput {
     bool json = false;
     bool csv = false;
+    std::string xlsx;  // workbook to write, empty: none
 };
 
 int RunFit(const rel::FitRequest& request, const FitOutput& o) {
@@ -211,6 +213,13 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
             if (run.results->ML && !o.csv) PrintMLSummary(*run.results->ML);
         }
     }
+    if (!o.xlsx.empty() && run.results) {
+        const std::string why = WriteWorkbook(o.xlsx, st, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
+        if (!why.empty()) {
+            std::fprintf(stderr, "%s\n", why.c_str());
+            return kExitWrite;
+        }
+    }
     if (genFailed) return kExitRun;
     if (!run.calc.ok) {
         // The data give nothing to fit (the options were checked before the load).
@@ -232,6 +241,7 @@ void RegisterFit(CLI::App& app, int& status) {
     cmd->add_flag("--decimal-comma", *comma, "read and write numbers with a decimal comma");
     cmd->add_flag("--json", out->json, "print one JSON object");
     cmd->add_flag("--csv", out->csv, "print the results table as CSV");
+    cmd->add_option("--xlsx", out->xlsx, "also write the results, the failures and the histogram as a workbook");
     cmd->callback([options, out, comma, &status] {
         rel::FitRequest request = options->Request();
         request.decimalComma = *comma;

@@ -38,6 +38,19 @@ Output RunCli(const std::string& args) {
 
 nlohmann::json Json(const Output& o) { return nlohmann::json::parse(o.out); }
 
+// Any command of the system, its standard output.
+Output RunCliRaw(const std::string& command) {
+    Output o;
+    FILE* p = popen(command.c_str(), "r");
+    if (!p) return o;
+    char buf[4096];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) o.out.append(buf, n);
+    const int rc = pclose(p);
+    o.status = WIFEXITED(rc) ? WEXITSTATUS(rc) : -1;
+    return o;
+}
+
 std::set<std::string> Keys(const nlohmann::json& j) {
     std::set<std::string> k;
     for (auto it = j.begin(); it != j.end(); ++it) k.insert(it.key());
@@ -165,6 +178,24 @@ TEST(CliFit, ModelThreeRecordWithIntervalsVerdictAndForecast) {
     for (const char* s : {"оценки и 95% доверительные интервалы", "Отказов на изделие за 2000 ч", "K и B по данным не разделимы"})
         EXPECT_NE(text.out.find(s), std::string::npos) << s;
     EXPECT_EQ(text.out.find("Критерий согласия"), std::string::npos) << "no bootstrap, no verdict";
+}
+
+TEST(CliFit, WorkbookWithTheResultsTheFailuresAndTheHistogram) {
+    const std::string xlsx = ::testing::TempDir() + "relan-fit.xlsx";
+    const Output o = RunCli("fit " + kDemo + " --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --xlsx " + xlsx);
+    ASSERT_EQ(o.status, 0) << o.err;
+    // The workbook is a zip of sheets; the results sheet holds the table's texts and
+    // the figures as numbers, the failures sheet one row per failure.
+    const Output list = RunCliRaw("unzip -l " + xlsx);
+    for (const char* part : {"xl/worksheets/sheet1.xml", "xl/worksheets/sheet2.xml", "xl/worksheets/sheet3.xml"})
+        EXPECT_NE(list.out.find(part), std::string::npos) << part;
+    const std::string results = RunCliRaw("unzip -p " + xlsx + " xl/worksheets/sheet1.xml").out;
+    EXPECT_NE(results.find("Пирсона/спир.спуск"), std::string::npos);
+    EXPECT_NE(results.find("95% доверительные интервалы"), std::string::npos);
+    EXPECT_NE(results.find("<v>2500</v>"), std::string::npos) << "the mean warranty end time as a number";
+    const std::string failures = RunCliRaw("unzip -p " + xlsx + " xl/worksheets/sheet2.xml").out;
+    EXPECT_NE(failures.find("<row r=\"314\""), std::string::npos) << "313 failures and the header";
+    EXPECT_EQ(RunCli("fit " + kDemo + " --virtual-clock 4000 --xlsx /no/such/folder/x.xlsx").status, 4);
 }
 
 TEST(CliFit, ResultsTableAsTextAndCsv) {

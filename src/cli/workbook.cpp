@@ -1,0 +1,206 @@
+#include "cli/workbook.h"
+
+#include <xlsxwriter.h>
+
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "results/models.h"
+#include "results/results_table.h"
+#include "stats/distrib.h"
+
+namespace relcli {
+
+namespace {
+
+// The cell text without its padding.
+std::string Clean(const std::string& s) {
+    std::size_t b = 0, e = s.size();
+    while (b < e && s[b] == ' ') ++b;
+    while (e > b && s[e - 1] == ' ') --e;
+    return s.substr(b, e - b);
+}
+
+class Sheet {
+public:
+    Sheet(lxw_workbook* wb, const char* name, lxw_format* bold) : ws_(workbook_add_worksheet(wb, name)), bold_(bold) {}
+    void Text(lxw_row_t r, lxw_col_t c, const std::string& s, bool strong = false) {
+        if (!s.empty()) worksheet_write_string(ws_, r, c, s.c_str(), strong ? bold_ : nullptr);
+    }
+    // A number; a value that is not finite leaves the cell empty.
+    void Number(lxw_row_t r, lxw_col_t c, double x) {
+        if (std::isfinite(x)) worksheet_write_number(ws_, r, c, x, nullptr);
+    }
+    void Width(lxw_col_t first, lxw_col_t last, double width) { worksheet_set_column(ws_, first, last, width, nullptr); }
+
+private:
+    lxw_worksheet* ws_;
+    lxw_format* bold_;
+};
+
+void ResultsSheet(Sheet& s, const rel::AnalysisState& st, const rel::ResultsContent& rc, const rel::MlResult* ml) {
+    lxw_row_t r = 0;
+    s.Text(r++, 0, rc.Label10, true);
+    ++r;
+    const rel::ResultsTable& t = rc.Table;
+    for (int row = 0; row < rel::kResRows; ++row, ++r)
+        for (int col = 0; col < t.ShownColumns(); ++col)
+            s.Text(r, static_cast<lxw_col_t>(col), Clean(t.Cell(col, row).text), row == 0 || col == 0);
+    s.Width(0, 0, 36);
+    s.Width(1, static_cast<lxw_col_t>(t.ShownColumns()), 22);
+
+    // The fitted models' figures as numbers.
+    r += 1;
+    s.Text(r++, 0, "Параметры моделей", true);
+    const char* heads[] = {"Модель", "A (форма)", "B (масштаб), ч", "K_powtor", "Sred, ч", "SKO, ч",
+                           "Гамма 50%, ч", "Гамма 90%, ч", "Отказов/изд. за 2000 ч", "Отказов/изд. за 4000 ч",
+                           "Критерий Колмогорова"};
+    for (lxw_col_t c = 0; c < std::size(heads); ++c) s.Text(r, c, heads[c], true);
+    ++r;
+    for (const rel::ResultModelColumn& m : t.Models) {
+        const rel::Mod_Weib* M = nullptr;
+        for (const rel::ModelInfo& info : rel::kModels)
+            if (m.record == info.record) M = &(st.*info.member);
+        if (!M) continue;
+        s.Text(r, 0, m.caption);
+        s.Number(r, 1, M->A);
+        s.Number(r, 2, M->B);
+        s.Number(r, 3, M->K_powtor);
+        s.Number(r, 4, M->Sred);
+        s.Number(r, 5, M->SKO);
+        s.Number(r, 6, rel::WeibQuantile(M->A, M->B, 0.5 / M->K_powtor));
+        s.Number(r, 7, rel::WeibQuantile(M->A, M->B, 0.1 / M->K_powtor));
+        s.Number(r, 8, M->K_powtor * rel::WeibInterval(M->A, M->B, 0.0, 2000.0));
+        s.Number(r, 9, M->K_powtor * rel::WeibInterval(M->A, M->B, 0.0, 4000.0));
+        s.Number(r, 10, m.KolmCrt);
+        ++r;
+    }
+
+    // Model 3's estimates with their 95 % intervals (an open end is an empty cell).
+    if (!ml || !ml->ok) return;
+    r += 1;
+    s.Text(r++, 0, "Модель 3 (макс. правдоподобия): оценки и 95% доверительные интервалы", true);
+    const char* mlHeads[] = {"Величина", "Оценка", "Нижняя граница", "Верхняя граница"};
+    for (lxw_col_t c = 0; c < 4; ++c) s.Text(r, c, mlHeads[c], true);
+    ++r;
+    const double nan = std::nan("");
+    const struct {
+        const char* label;
+        rel::MlEstimate e;
+    } rows[] = {
+        {"Форма A", {ml->A, ml->IntA.lo, ml->IntA.hi}},
+        {"Масштаб B, ч", {ml->Separable ? ml->B : nan, ml->IntB.lo, ml->IntB.hi}},
+        {"Коэффициент повторности K", {ml->Separable ? ml->K_powtor : nan, ml->IntK.lo, ml->IntK.hi}},
+        {"Отказов на изделие за 2000 ч", ml->N2000},
+        {"Отказов на изделие за 4000 ч", ml->N4000},
+        {"Отказов на изделие за 6000 ч", ml->N6000},
+        {"Гамма 90%, ч", ml->Gamma90},
+        {"Гамма 50%, ч", ml->Gamma50},
+        {"Ожидается отказов парка до конца гарантии", ml->FleetRemaining},
+    };
+    for (const auto& row : rows) {
+        s.Text(r, 0, row.label);
+        s.Number(r, 1, row.e.est);
+        s.Number(r, 2, row.e.lo);
+        s.Number(r, 3, row.e.hi);
+        ++r;
+    }
+    if (rc.ML && !rc.ML->verdict.empty()) s.Text(r++, 0, rc.ML->verdict);
+    if (rc.ML)
+        for (const std::string& n : rc.ML->notes) s.Text(r++, 0, n);
+}
+
+void FailuresSheet(Sheet& s, const rel::AnalysisState& st) {
+    const char* heads[] = {"№ отказа", "Наработка, ч", "Причина", "Источник отказа", "Описание отказа"};
+    for (lxw_col_t c = 0; c < 5; ++c) s.Text(0, c, heads[c], true);
+    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) {
+        const rel::FailureRef f = st.ArrProblems[i];
+        const lxw_row_t r = static_cast<lxw_row_t>(i + 1);
+        s.Number(r, 0, static_cast<double>(i + 1));
+        s.Number(r, 1, f.time);
+        if (f.chey >= 0 && static_cast<std::size_t>(f.chey) < st.ArrVid.size())
+            s.Text(r, 2, st.ArrVid[static_cast<std::size_t>(f.chey)].Nazv_Prich);
+        s.Text(r, 3, std::string(f.Pri));
+        s.Text(r, 4, std::string(f.komment));
+    }
+    s.Width(0, 1, 12);
+    s.Width(2, 3, 28);
+    s.Width(4, 4, 40);
+}
+
+void HistogramSheet(Sheet& s, const rel::AnalysisState& st) {
+    s.Text(0, 0, "До, ч", true);
+    s.Text(0, 1, "Отказов", true);
+    const int causes = std::min(st.MaxPrich, rel::kNprSize - 1);
+    for (int c = 0; c <= causes && static_cast<std::size_t>(c) < st.ArrVid.size(); ++c)
+        s.Text(0, static_cast<lxw_col_t>(2 + c), st.ArrVid[static_cast<std::size_t>(c)].Nazv_Prich, true);
+    lxw_row_t r = 1;
+    for (const rel::Hist_Rec& h : st.ArrHist) {
+        s.Number(r, 0, h.time);
+        s.Number(r, 1, h.Sum);
+        for (int c = 0; c <= causes; ++c) s.Number(r, static_cast<lxw_col_t>(2 + c), h.Npr[static_cast<std::size_t>(c)]);
+        ++r;
+    }
+    s.Width(0, static_cast<lxw_col_t>(2 + causes), 14);
+}
+
+}  // namespace
+
+std::string WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
+                          const rel::ResultsContent& results, const rel::MlResult* ml) {
+    // Rows go out as they are written: a million failures do not stay in memory.
+    {
+        // A folder that does not exist or cannot be written is said in the program's
+        // words before the library tries.
+        std::ofstream probe(path, std::ios::binary);
+        if (!probe) return "Не удалось создать файл «" + path + "»";
+    }
+    lxw_workbook_options options{};
+    options.constant_memory = LXW_TRUE;
+    options.use_zip64 = LXW_TRUE;
+    lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
+    if (!wb) return "Не удалось создать файл «" + path + "»";
+    lxw_format* bold = workbook_add_format(wb);
+    format_set_bold(bold);
+    {
+        Sheet s(wb, "Результаты", bold);
+        ResultsSheet(s, st, results, ml);
+    }
+    {
+        Sheet s(wb, "Отказы", bold);
+        FailuresSheet(s, st);
+    }
+    {
+        Sheet s(wb, "Гистограмма", bold);
+        HistogramSheet(s, st);
+    }
+    const lxw_error err = workbook_close(wb);
+    if (err != LXW_NO_ERROR)
+        return "Файл «" + path + "» не записан: " + lxw_strerror(err);
+    return {};
+}
+
+std::string TableCsv(const rel::ResultsTable& table, char fieldSep) {
+    auto field = [fieldSep](const std::string& s) {
+        if (s.find_first_of(std::string(1, fieldSep) + "\"\r\n") == std::string::npos) return s;
+        std::string q = "\"";
+        for (char c : s) {
+            if (c == '"') q += '"';
+            q += c;
+        }
+        return q + '"';
+    };
+    std::string out;
+    for (int row = 0; row < rel::kResRows; ++row) {
+        for (int col = 0; col < table.ShownColumns(); ++col) {
+            if (col > 0) out += fieldSep;
+            out += field(Clean(table.Cell(col, row).text));
+        }
+        out += "\r\n";
+    }
+    return out;
+}
+
+}  // namespace relcli
