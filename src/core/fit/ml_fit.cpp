@@ -20,7 +20,12 @@ std::string Sig(double x, char sep) {
 }
 
 std::string Range(const MlEstimate& e, char sep) {
-    return "[" + Sig(e.lo, sep) + "; " + Sig(e.hi, sep) + "]";
+    std::string r = "[";
+    r += Sig(e.lo, sep);
+    r += "; ";
+    r += Sig(e.hi, sep);
+    r += "]";
+    return r;
 }
 
 }  // namespace
