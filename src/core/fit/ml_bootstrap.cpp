@@ -89,14 +89,15 @@ BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, const std::vect
 
 }  // namespace ml
 
+std::string MlGofNumber(double p, char sep) {
+    if (!std::isfinite(p)) return {};
+    if (p < 0.001) return "p < " + FormatFixed(0.001, 0, 3, sep);
+    return "p = " + FormatFixed(p, 0, p >= 0.1 ? 2 : 3, sep);
+}
+
 std::string MlGofText(double p, char sep) {
     if (!std::isfinite(p)) return {};
-    std::string num;
-    if (p < 0.001)
-        num = "p < " + FormatFixed(0.001, 0, 3, sep);
-    else
-        num = "p = " + FormatFixed(p, 0, p >= 0.1 ? 2 : 3, sep);
-    return num + (p >= 0.05 ? " (согласуется)" : " (не согласуется)");
+    return MlGofNumber(p, sep) + (p >= 0.05 ? " (согласуется)" : " (не согласуется)");
 }
 
 }  // namespace rel

@@ -171,5 +171,7 @@ std::uint64_t MlReplicateSeed(std::uint64_t seed, int r);
 
 // "p = 0.43 (согласуется)" / "p = 0.002 (не согласуется)", threshold 0.05.
 std::string MlGofText(double p, char decimalSep);
+// Its number alone: "p = 0.43", "p < 0.001".
+std::string MlGofNumber(double p, char decimalSep);
 
 }  // namespace rel

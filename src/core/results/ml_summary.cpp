@@ -23,29 +23,32 @@ std::string IntervalText(double lo, double hi, int decimals, char sep) {
     return kNoValue;
 }
 
-MlSummary SummarizeML(const MlResult& r, char sep) {
+MlSummary SummarizeML(const MlResult& r, char sep, const ResultsWords& words) {
     MlSummary s;
-    s.title = "Модель 3 (макс. правдоподобия): оценки и 95% доверительные интервалы";
-    auto row = [&](const char* label, double est, double lo, double hi, int decimals) {
-        s.rows.push_back({label, Fixed(est, decimals, sep), IntervalText(lo, hi, decimals, sep)});
+    s.title = words.mlTitle;
+    std::size_t next = 0;
+    auto row = [&](double est, double lo, double hi, int decimals) {
+        s.rows.push_back({words.mlRows[next++], Fixed(est, decimals, sep), IntervalText(lo, hi, decimals, sep)});
     };
-    row("Форма A", r.A, r.IntA.lo, r.IntA.hi, 3);
+    row(r.A, r.IntA.lo, r.IntA.hi, 3);
     // On the ridge the point estimates of B and K are only where the search stopped:
     // their intervals (open above) are what the data say.
     const double nan = std::nan("");
-    row("Масштаб B, ч", r.Separable ? r.B : nan, r.IntB.lo, r.IntB.hi, 0);
-    row("Коэффициент повторности K", r.Separable ? r.K_powtor : nan, r.IntK.lo, r.IntK.hi, 3);
-    row("Отказов на изделие за 2000 ч", r.N2000.est, r.N2000.lo, r.N2000.hi, 3);
-    row("Отказов на изделие за 4000 ч", r.N4000.est, r.N4000.lo, r.N4000.hi, 3);
-    row("Отказов на изделие за 6000 ч", r.N6000.est, r.N6000.lo, r.N6000.hi, 3);
-    row("Гамма 90%, ч", r.Gamma90.est, r.Gamma90.lo, r.Gamma90.hi, 0);
-    row("Гамма 50%, ч", r.Gamma50.est, r.Gamma50.lo, r.Gamma50.hi, 0);
-    row("Ожидается отказов парка до конца гарантии", r.FleetRemaining.est, r.FleetRemaining.lo,
+    row(r.Separable ? r.B : nan, r.IntB.lo, r.IntB.hi, 0);
+    row(r.Separable ? r.K_powtor : nan, r.IntK.lo, r.IntK.hi, 3);
+    row(r.N2000.est, r.N2000.lo, r.N2000.hi, 3);
+    row(r.N4000.est, r.N4000.lo, r.N4000.hi, 3);
+    row(r.N6000.est, r.N6000.lo, r.N6000.hi, 3);
+    row(r.Gamma90.est, r.Gamma90.lo, r.Gamma90.hi, 0);
+    row(r.Gamma50.est, r.Gamma50.lo, r.Gamma50.hi, 0);
+    row(r.FleetRemaining.est, r.FleetRemaining.lo,
         r.FleetRemaining.hi, 1);
-    if (!r.GofText.empty()) s.verdict = "Критерий согласия (бутстреп): " + r.GofText;
-    if (!r.Separable) s.notes.push_back(kMlNotSeparable);
-    for (const std::string& n : r.Notes)
-        if (n != kMlNotSeparable) s.notes.push_back(n);
+    if (std::isfinite(r.GofP))
+        s.verdict = words.gofHead + MlGofNumber(r.GofP, sep) + (r.GofP >= 0.05 ? words.agrees : words.disagrees);
+    if (!r.Separable) s.notes.push_back(words.notSeparableNote);
+    if (words.fitNotes)
+        for (const std::string& n : r.Notes)
+            if (n != kMlNotSeparable) s.notes.push_back(n);
     return s;
 }
 

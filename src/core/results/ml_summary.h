@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "fit/ml_fit.h"
+#include "results/words.h"
 
 namespace rel {
 
@@ -23,7 +24,7 @@ struct MlSummary {
 };
 
 // The texts of a model-3 result, numbers with the decimal separator `sep`.
-MlSummary SummarizeML(const MlResult& r, char sep);
+MlSummary SummarizeML(const MlResult& r, char sep, const ResultsWords& words = RussianWords());
 
 // An interval as the summary writes it, with `decimals` decimals: "[lo; hi]", an
 // open end as "> lo" or "< hi", both open "—".

@@ -99,7 +99,7 @@ constexpr FixedDef kChart3Fixed[] = {
 };
 
 template <std::size_t N>
-void AddFixed(ChartContent& chart, const FixedDef (&defs)[N]) {
+void AddFixed(ChartContent& chart, const FixedDef (&defs)[N], const ResultsWords& words) {
     for (std::size_t i = 0; i < N; ++i) {
         const FixedDef& d = defs[i];
         ChartSeries s;
@@ -107,7 +107,7 @@ void AddFixed(ChartContent& chart, const FixedDef (&defs)[N]) {
         s.Kind = d.kind;
         s.Horizontal = d.h;
         s.Vertical = d.v;
-        s.Title = d.title ? d.title : "";
+        s.Title = d.title ? ResultsWords::Or(words.seriesTitles, d.name, d.title) : "";
         s.InLegend = d.title != nullptr;
         s.Transparency = d.transparency;
         s.Active = d.active;
@@ -164,7 +164,7 @@ ChartSeries& Named(ChartContent& chart, const char* name) {
 }  // namespace
 
 ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnInText, char decimalSep,
-                              const std::string& groupSep, const MlResult* ml) {
+                              const std::string& groupSep, const MlResult* ml, const ResultsWords& words) {
     ResultsContent out;
     const char sep = decimalSep;
     const std::string group = !groupSep.empty() ? groupSep : (sep == ',' ? "\u00A0" : ",");
@@ -191,17 +191,17 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     std::array<ModelSums, kModels.size()>& sums = out.WriteBack.Sums;
 
     // 6.-8. Fixed series, cleared.
-    AddFixed(out.Chart1, kChart1Fixed);
-    AddFixed(out.Chart2, kChart2Fixed);
-    AddFixed(out.Chart3, kChart3Fixed);
+    AddFixed(out.Chart1, kChart1Fixed, words);
+    AddFixed(out.Chart2, kChart2Fixed, words);
+    AddFixed(out.Chart3, kChart3Fixed, words);
     for (const ModelInfo& info : kModels) {
         if (!info.seriesOnlyWhenRun || !(st.*info.member).Executed) continue;
-        AddModelSeries(out.Chart1, info.rate, SeriesKind::SmoothLine, info.title, false);
-        AddModelSeries(out.Chart1, info.rateObserved, SeriesKind::SmoothLine,
-                       std::string(info.title) + " ценз.", false);
-        AddModelSeries(out.Chart2, info.accumulated, SeriesKind::SmoothLine, info.title, false);
+        const std::string title = ResultsWords::Or(words.modelTitles, info.record, info.title);
+        AddModelSeries(out.Chart1, info.rate, SeriesKind::SmoothLine, title, false);
+        AddModelSeries(out.Chart1, info.rateObserved, SeriesKind::SmoothLine, title + words.observedSuffix, false);
+        AddModelSeries(out.Chart2, info.accumulated, SeriesKind::SmoothLine, title, false);
         AddModelSeries(out.Chart2, info.accumulatedObserved, SeriesKind::Line,
-                       std::string(info.title) + " с влиянием цензурирования", false);
+                       title + words.accumulatedObservedSuffix, false);
     }
     out.Chart1.LegendVisible = true;
     out.Chart1.ContinuousLegendSymbols = true;
@@ -228,10 +228,10 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
         const double share = 100.0 * v.Dolya / st.Park;
         const std::string shareText = std::isfinite(share) ? FormatFixed(share, 3, 1, sep) : kNoValue;
         AddCauseBars(out.Chart1, "Chart1", k, 0,
-                     v.Nazv_Prich + " " + IntText(v.Dolya) + " раз (" + shareText + "%" + " /машину");
+                     v.Nazv_Prich + " " + IntText(v.Dolya) + words.causeTimes + shareText + words.causePerProduct);
         AddCauseBars(out.Chart2, "Chart2", k, 30, v.Nazv_Prich);
         AddCauseBars(out.Chart3, "Chart3", k, 0, v.Nazv_Prich);
-        AddCauseBars(out.Chart3, "Chart3", k, 60, v.Nazv_Prich + " с учетом цензурирования", " corrected");
+        AddCauseBars(out.Chart3, "Chart3", k, 60, v.Nazv_Prich + words.causeCorrected, " corrected");
     }
     const std::size_t nSer1 = static_cast<std::size_t>(out.Chart1.FixedCount);
     const std::size_t nSer2 = static_cast<std::size_t>(out.Chart2.FixedCount);
@@ -321,15 +321,15 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     out.LabT = LabT;
 
     // 12. Title line.
-    out.Label10 = st.DataTitle + " (" + FormatGeneral(st.ParkFile, sep) + " шт.)";
+    out.Label10 = st.DataTitle + " (" + FormatGeneral(st.ParkFile, sep) + words.fleetPieces;
 
     // Model 3's intervals, verdict and forecast.
-    if (ml && ml->ok && st.ModML.Executed) out.ML = SummarizeML(*ml, sep);
+    if (ml && ml->ok && st.ModML.Executed) out.ML = SummarizeML(*ml, sep, words);
 
     // 13. The table, with the models' sums of this output.
     std::array<double, kModels.size()> kolNakopl{};
     for (std::size_t m = 0; m < kModels.size(); ++m) kolNakopl[m] = sums[m].Kol_Nakopl;
-    out.Table = BuildResultsTable(st, T0, kolNakopl, sep, !(ml && ml->ok && !ml->Separable));
+    out.Table = BuildResultsTable(st, T0, kolNakopl, sep, !(ml && ml->ok && !ml->Separable), words);
 
     // 14. Ln accumulation points and the Ln-Ln line from the first failure with
     // positive time to the last failure. Without such a failure, or when the line
@@ -368,8 +368,8 @@ void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb) {
 }
 
 ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
-                          const std::string& groupSep, const MlResult* ml) {
-    ResultsContent out = ComputeResults(st, burnInText, decimalSep, groupSep, ml);
+                          const std::string& groupSep, const MlResult* ml, const ResultsWords& words) {
+    ResultsContent out = ComputeResults(st, burnInText, decimalSep, groupSep, ml, words);
     ApplyResults(st, out.WriteBack);
     return out;
 }

@@ -41,6 +41,7 @@
 #include "data/state.h"
 #include "results/ml_summary.h"
 #include "results/models.h"
+#include "results/words.h"
 #include "results/results_table.h"
 
 namespace rel {
@@ -156,8 +157,10 @@ struct ResultsContent {
 // groupSep is the thousands separator of the Series17 marks; empty: "," with a
 // decimal point, a no-break space (U+00A0) with a decimal comma.
 // `ml`: the result of model 3's fit, when it ran (its intervals and verdict).
+// `words`: the labels, units and titles of the output (Russian by default).
 ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnInText, char decimalSep,
-                              const std::string& groupSep = {}, const MlResult* ml = nullptr);
+                              const std::string& groupSep = {}, const MlResult* ml = nullptr,
+                              const ResultsWords& words = RussianWords());
 
 // What the results output writes back into the state, in one step:
 //  - st.TPrirab := the burn-in time used; st.iFirstPos recomputed from the failure list;
@@ -168,6 +171,7 @@ void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb);
 
 // ComputeResults followed by ApplyResults.
 ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
-                          const std::string& groupSep = {}, const MlResult* ml = nullptr);
+                          const std::string& groupSep = {}, const MlResult* ml = nullptr,
+                          const ResultsWords& words = RussianWords());
 
 }  // namespace rel

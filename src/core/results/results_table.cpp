@@ -22,20 +22,6 @@ std::string Fixed(double x, int width, int decimals, char sep) {
     return FormatFixed(x, width, decimals, sep);
 }
 
-constexpr const char* kRowLabels[kResRows] = {
-    "Результаты для моделей:",
-    "Распр. Вейбулла(A,B как в Excel)",
-    "Коэффициент повторности",
-    "Гамма 50%(Nотк./Nпарк)",
-    "Гамма 90%",
-    "Число известных отказов",
-    "95% доверит. инт-л/СКО модели",
-    "Средний фактич. срок гарантии",
-    "СКО фактич-го срока гарантии",
-    "Критерий Колмогорова",
-    "",  // row 10: built with the frequency window
-    "Отказов/изд. за 2000/4000 ч",
-};
 
 // What SetResCell writes before it pads: one blank, then the text.
 ResultCell ResCell(const std::string& text, int columnWidth) {
@@ -67,7 +53,7 @@ double TEndLamOf(const AnalysisState& st) {
 }
 
 std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk, double KolmCrt,
-                                             const std::string& KolmTxt, char sep) {
+                                             const std::string& KolmTxt, char sep, const ResultsWords& words) {
     std::array<std::string, 12> r;
     const std::string none = kNoValue;
 
@@ -77,8 +63,8 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
     // Gamma-percent lives: the time at which K_powtor * F(t) reaches 0.5 and 0.1.
     const double g50 = WeibQuantile(M.A, M.B, 0.5 / M.K_powtor);
     const double g90 = WeibQuantile(M.A, M.B, 0.1 / M.K_powtor);
-    r[3] = AllFinite({g50}) ? IntText(g50) + " ч." : none;
-    r[4] = AllFinite({g90}) ? IntText(g90) + " ч." : none;
+    r[3] = AllFinite({g50}) ? IntText(g50) + words.hoursDot : none;
+    r[4] = AllFinite({g90}) ? IntText(g90) + words.hoursDot : none;
 
     const double perDivisor = M.Kol_Nakopl / DelitOtk;
     r[5] = AllFinite({M.Kol_Nakopl, perDivisor}) ? IntText(M.Kol_Nakopl) + " /" + IntText(perDivisor)
@@ -86,8 +72,8 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
     const double ci = 1.96 * M.SKO_out;
     r[6] = AllFinite({ci, M.SKO_out}) ? Fixed(ci, 5, 2, sep) + " / " + Fixed(M.SKO_out, 5, 2, sep)
                                       : none;
-    r[7] = AllFinite({M.Sred}) ? Fixed(M.Sred, 4, 1, sep) + " ч" : none;
-    r[8] = AllFinite({M.SKO}) ? Fixed(M.SKO, 4, 1, sep) + " ч" : none;
+    r[7] = AllFinite({M.Sred}) ? Fixed(M.Sred, 4, 1, sep) + words.hours : none;
+    r[8] = AllFinite({M.SKO}) ? Fixed(M.SKO, 4, 1, sep) + words.hours : none;
     r[9] = AllFinite({KolmCrt}) ? Fixed(KolmCrt, 6, 3, sep) + KolmTxt : none;
     r[10] = AllFinite({M.LamStart, M.Lam1000})
                 ? Fixed(M.LamStart, 6, 4, sep) + "/ " + Fixed(M.Lam1000, 6, 4, sep)
@@ -101,7 +87,7 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
 
 ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
                                const std::array<double, kModels.size()>& kolNakopl, char sep,
-                               bool mlSeparable) {
+                               bool mlSeparable, const ResultsWords& words) {
     ResultsTable tab;
     const std::string none = kNoValue;
 
@@ -121,7 +107,8 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
         if (!global.Executed) continue;
         const int c = tab.ColRes;
         tab.ColWidths[c] = kResModelWidth;
-        tab.Cells[0][c].text = slot.tableCaption;
+        const std::string caption = ResultsWords::Or(words.modelCaptions, slot.record, slot.tableCaption);
+        tab.Cells[0][c].text = caption;
 
         // The statistic goes into the copy only.
         Mod_Weib M = global;
@@ -129,14 +116,14 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
         std::string KolmTxt;
         KolmogorovCrit(st, M.KolmCrt, KolmTxt, M.K_powtor, M.A, M.B, M.Sred, M.SKO);
 
-        auto texts = ModelColumnTexts(M, st.DelitOtk, M.KolmCrt, KolmTxt, sep);
+        auto texts = ModelColumnTexts(M, st.DelitOtk, M.KolmCrt, KolmTxt, sep, words);
         if (slot.member == &AnalysisState::ModML && !mlSeparable) {
             // On the ridge only N(t) and the gamma lives are determined by the data.
             texts[1] = (std::isfinite(M.A) ? Fixed(M.A, 6, 3, sep) : std::string(none)) + " / " + none;
-            texts[2] = kMlNotSeparableCell;
+            texts[2] = words.notSeparableCell;
         }
         for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row], kResModelWidth);
-        tab.Models.push_back({c, slot.record, slot.tableCaption, M.KolmCrt, KolmTxt});
+        tab.Models.push_back({c, slot.record, caption, M.KolmCrt, KolmTxt});
         ++tab.ColRes;
     }
 
@@ -146,22 +133,22 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
     const int d = tab.ColRes;
 
     // 6. Header texts.
-    tab.Cells[0][0].text = kRowLabels[0];
-    tab.Cells[0][d].text = "Данные эксплуатации";
+    tab.Cells[0][0].text = words.rowLabels[0];
+    tab.Cells[0][d].text = words.dataColumn;
 
     // 7. Row labels and the data column.
     tab.TEndLam = TEndLamOf(st);
-    for (int row = 1; row < kResRows; ++row) tab.Cells[row][0].text = kRowLabels[row];
-    tab.Cells[10][0].text = "Частота отказов/1000 ч (" + FormatGeneral(T0, sep) + "," +
-                            FormatGeneral(tab.TEndLam, sep) + " ч)";
+    for (int row = 1; row < kResRows; ++row) tab.Cells[row][0].text = words.rowLabels[static_cast<std::size_t>(row)];
+    tab.Cells[10][0].text = words.frequencyHead + FormatGeneral(T0, sep) + "," +
+                            FormatGeneral(tab.TEndLam, sep) + words.hoursClose;
 
     auto data = [&](int row, const std::string& text) { tab.Cells[row][d] = ResCell(text, kResDataWidth); };
     data(3, AllFinite({st.Gamma50Nabl, st.Gamma50Cenz})
-                ? IntText(st.Gamma50Nabl) + "(набл.)/" + IntText(st.Gamma50Cenz) + "(ценз.)"
+                ? IntText(st.Gamma50Nabl) + words.observed + "/" + IntText(st.Gamma50Cenz) + words.censored
                 : none);
     data(4, AllFinite({st.Gamma90}) ? IntText(st.Gamma90) : none);
     data(5, IntText(st.KolOtkNez));
-    data(10, AllFinite({tab.LamData}) ? Fixed(tab.LamData, 5, 3, sep) + " (до 1000 ч.)" : none);
+    data(10, AllFinite({tab.LamData}) ? Fixed(tab.LamData, 5, 3, sep) + words.upTo1000 : none);
     data(11, AllFinite({st.Otk2000}) ? Fixed(st.Otk2000, 4, 2, sep) : none);
     return tab;
 }

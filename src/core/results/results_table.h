@@ -23,6 +23,7 @@
 
 #include "data/state.h"
 #include "results/models.h"
+#include "results/words.h"
 
 namespace rel {
 
@@ -91,7 +92,8 @@ double TEndLamOf(const AnalysisState& st);
 // Kolmogorov criterion (lambda and verdict), intensities, failures per product at
 // 2000 / 4000 h. Figures that are not finite make their cell kNoValue.
 std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk, double KolmCrt,
-                                             const std::string& KolmTxt, char sep);
+                                             const std::string& KolmTxt, char sep,
+                                             const ResultsWords& words = RussianWords());
 
 // The whole table, as the results output builds it after its charts: the executed
 // models in the order of kModels (KolmogorovCrit on a copy of each record), then the
@@ -102,8 +104,7 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
 // of the repetition coefficient (kMlNotSeparableCell).
 ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
                                const std::array<double, kModels.size()>& kolNakopl, char sep,
-                               bool mlSeparable = true);
+                               bool mlSeparable = true, const ResultsWords& words = RussianWords());
 
-inline constexpr const char* kMlNotSeparableCell = "K и B не разделимы";
 
 }  // namespace rel

@@ -1,0 +1,76 @@
+// The words of the results output: the table's labels and units, the chart series'
+// titles, model 3's block. Russian by default; a front end that shows the results in
+// another language passes its own words (the figures and their formats stay).
+#pragma once
+
+#include <array>
+#include <map>
+#include <string>
+
+namespace rel {
+
+// Model 3's table cell where the repetition coefficient would be when the data cannot
+// tell it from the scale.
+inline constexpr const char* kMlNotSeparableCell = "K и B не разделимы";
+
+struct ResultsWords {
+    // Table: labels of rows 0..11 (row 10 is built from frequencyHead and the times).
+    std::array<std::string, 12> rowLabels{
+        "Результаты для моделей:",       "Распр. Вейбулла(A,B как в Excel)",
+        "Коэффициент повторности",       "Гамма 50%(Nотк./Nпарк)",
+        "Гамма 90%",                     "Число известных отказов",
+        "95% доверит. инт-л/СКО модели", "Средний фактич. срок гарантии",
+        "СКО фактич-го срока гарантии",  "Критерий Колмогорова",
+        "",                              "Отказов/изд. за 2000/4000 ч",
+    };
+    std::string frequencyHead = "Частота отказов/1000 ч (";  // + T0 + "," + end + hoursClose
+    std::string hoursClose = " ч)";
+    std::string dataColumn = "Данные эксплуатации";
+    std::string hoursDot = " ч.";    // after a gamma life
+    std::string hours = " ч";        // after a warranty figure
+    std::string observed = "(набл.)";
+    std::string censored = "(ценз.)";
+    std::string upTo1000 = " (до 1000 ч.)";
+    std::string notSeparableCell = kMlNotSeparableCell;
+    // Table captions and titles of the models, by record name ("ModSpir", ...).
+    std::map<std::string, std::string> modelCaptions, modelTitles;
+    // Chart series titles by series name ("Series3", ...); a name not here keeps its Russian title.
+    std::map<std::string, std::string> seriesTitles;
+    std::string observedSuffix = " ценз.";                            // a model's observed rate
+    std::string accumulatedObservedSuffix = " с влиянием цензурирования";
+    std::string causeTimes = " раз (";                                // "Двигатель 92 раз (21,9% /машину"
+    std::string causePerProduct = "% /машину";
+    std::string causeCorrected = " с учетом цензурирования";
+    std::string fleetPieces = " шт.)";                                // title line: "... (420 шт.)"
+    // Model 3's block.
+    std::string mlTitle = "Модель 3 (макс. правдоподобия): оценки и 95% доверительные интервалы";
+    std::array<std::string, 9> mlRows{
+        "Форма A",
+        "Масштаб B, ч",
+        "Коэффициент повторности K",
+        "Отказов на изделие за 2000 ч",
+        "Отказов на изделие за 4000 ч",
+        "Отказов на изделие за 6000 ч",
+        "Гамма 90%, ч",
+        "Гамма 50%, ч",
+        "Ожидается отказов парка до конца гарантии",
+    };
+    std::string gofHead = "Критерий согласия (бутстреп): ";
+    std::string agrees = " (согласуется)";
+    std::string disagrees = " (не согласуется)";
+    std::string notSeparableNote = "K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы";
+    // Model 3's other notes are the fit's own (Russian) texts unless this is false.
+    bool fitNotes = true;
+
+    // The caption, title or series title for a name, or `fallback` when not given.
+    static std::string Or(const std::map<std::string, std::string>& m, const std::string& name,
+                          const std::string& fallback) {
+        const auto it = m.find(name);
+        return it == m.end() ? fallback : it->second;
+    }
+};
+
+// The Russian words (the defaults).
+const ResultsWords& RussianWords();
+
+}  // namespace rel
