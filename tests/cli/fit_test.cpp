@@ -1,6 +1,7 @@
 // relan-cli crit and fit, driven as a user drives them.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -19,7 +20,9 @@ struct Output {
 };
 
 Output RunCli(const std::string& args) {
-    const std::string errFile = ::testing::TempDir() + "relan_cli_fit_stderr.txt";
+    // One file per test process: ctest runs the cases of this file side by side.
+    const std::string errFile =
+        ::testing::TempDir() + "relan_cli_fit_stderr_" + std::to_string(getpid()) + ".txt";
     const std::string cmd = std::string(RELAN_CLI) + " " + args + " 2>" + errFile;
     Output o;
     FILE* p = popen(cmd.c_str(), "r");
@@ -33,6 +36,7 @@ Output RunCli(const std::string& args) {
     std::stringstream ss;
     ss << e.rdbuf();
     o.err = ss.str();
+    std::remove(errFile.c_str());
     return o;
 }
 
@@ -181,7 +185,7 @@ TEST(CliFit, ModelThreeRecordWithIntervalsVerdictAndForecast) {
 }
 
 TEST(CliFit, WorkbookWithTheResultsTheFailuresAndTheHistogram) {
-    const std::string xlsx = ::testing::TempDir() + "relan-fit.xlsx";
+    const std::string xlsx = ::testing::TempDir() + "relan-fit-" + std::to_string(getpid()) + ".xlsx";
     const Output o = RunCli("fit " + kDemo + " --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --xlsx " + xlsx);
     ASSERT_EQ(o.status, 0) << o.err;
     // The workbook is a zip of sheets; the results sheet holds the table's texts and
