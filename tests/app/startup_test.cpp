@@ -12,6 +12,7 @@
 #include "startup.h"
 #include "stats/distrib.h"
 #include "captions.h"
+#include "cli/exit_codes.h"
 
 namespace relan::test {
 namespace {
@@ -46,7 +47,7 @@ TEST(StartUpDeathTest, ReversedIntervalShowsItsBoxAndEndsTheProgram) {
             std::fprintf(stderr, "still running\n");
             std::exit(0);
         },
-        ::testing::ExitedWithCode(EXIT_FAILURE), "box: Velmar\\|.*t2>t1");
+        ::testing::ExitedWithCode(relcli::kExitInternal), "box: Velmar\\|.*t2>t1");
 }
 
 }  // namespace
