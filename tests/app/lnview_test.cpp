@@ -80,6 +80,52 @@ TEST(ExpandedView, ShowsEveryPositiveFailureTheLineAndItsCoefficients) {
     EXPECT_TRUE(f.isVisible());
 }
 
+TEST(ExpandedView, AxesShowTheirNumbersTheTitleStaysOffThePlotAndTheChartFollowsTheWindow) {
+    Window w;
+    TForm1& f = *w.form;
+    f.show();
+    w.Path(Fixture("app/tiny.txt"));
+    // The small chart of the main window shows the numbers too.
+    for (QValueAxis* a : {Ctl<LnChart>(f, "Chart2")->AxisBottom(), Ctl<LnChart>(f, "Chart2")->AxisLeft()}) {
+        EXPECT_TRUE(a->labelsVisible());
+        EXPECT_TRUE(a->isTitleVisible());
+    }
+    f.Button2Click();
+    TLNview* v = f.ExpandedView();
+    ASSERT_NE(v, nullptr);
+    QCoreApplication::processEvents();
+    LnChart* chart = Ctl<LnChart>(*v, "Chart2");
+    for (QValueAxis* a : {chart->AxisBottom(), chart->AxisLeft()}) {
+        EXPECT_TRUE(a->labelsVisible());
+        EXPECT_TRUE(a->isTitleVisible());
+        EXPECT_FALSE(a->titleText().isEmpty());
+    }
+    auto plotInView = [v, chart] {
+        const QRectF plot = chart->Chart()->plotArea();
+        const QPoint tl = chart->mapTo(v, chart->mapFromScene(chart->Chart()->mapToScene(plot.topLeft())));
+        const QPoint br = chart->mapTo(v, chart->mapFromScene(chart->Chart()->mapToScene(plot.bottomRight())));
+        return QRect(tl, br);
+    };
+    const QLabel* title = Ctl<QLabel>(*v, "Label3");
+    EXPECT_FALSE(QRect(title->mapTo(v, QPoint(0, 0)), title->size()).intersects(plotInView()));
+    // The coefficients stay inside the plot.
+    const QLabel* a = Ctl<QLabel>(*v, "Label1");
+    EXPECT_TRUE(plotInView().contains(QRect(a->mapTo(v, QPoint(0, 0)), a->size())));
+
+    // Resizable, the chart following the window.
+    EXPECT_LT(v->minimumWidth(), 838);
+    EXPECT_GT(v->maximumWidth(), 1600);
+    EXPECT_TRUE(v->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const int before = chart->width();
+    v->resize(1600, 1000);
+    QCoreApplication::processEvents();
+    EXPECT_GT(chart->width(), before + 700);
+    EXPECT_GT(chart->height(), 900);
+    EXPECT_TRUE(plotInView().contains(QRect(a->mapTo(v, QPoint(0, 0)), a->size())));
+    v->close();
+    DeleteClosedWindows();
+}
+
 TEST(ExpandedView, EveryPressMakesAFreshWindowFromTheDataOfThatMoment) {
     Window w;
     TForm1& f = *w.form;
