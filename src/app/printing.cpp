@@ -161,13 +161,15 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
     return PrintOutcome::Printed;
 }
 
-void PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& parts) {
+QRectF PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& parts) {
     const QWidget* sheet = parts.sheet;
     const QSizeF size = sheet->size();
-    if (size.isEmpty()) return;
+    if (size.isEmpty()) return {};
     const qreal s = std::min(target.width() / size.width(), target.height() / size.height());
+    const QRectF drawn(target.left() + (target.width() - size.width() * s) / 2.0, target.top(), size.width() * s,
+                       size.height() * s);
     p.save();
-    p.translate(target.left() + (target.width() - size.width() * s) / 2.0, target.top());
+    p.translate(drawn.topLeft());
     p.scale(s, s);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -185,25 +187,32 @@ void PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& pa
     }
     if (parts.mlPanel && parts.mlPanel->isVisibleTo(sheet)) PaintPanel(p, sheet, parts.mlPanel);
     p.restore();
+    return drawn;
 }
 
 bool PaintResultsPage(QPrinter& printer, const ResultsSheet& parts, const QString& header) {
     QPainter painter;
     if (!painter.begin(&printer)) return false;
     const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
-    if (!header.isEmpty()) {
-        // In the top margin: the sheet keeps the whole printable area.
+    const QRectF sheet = PaintResultsSheet(painter, page, parts);
+    if (!header.isEmpty() && !sheet.isEmpty()) {
+        // In the top margin, just above the sheet and a little in from its left
+        // edge: the sheet keeps the whole printable area, and the header adds one
+        // line to the page's text without moving the texts below it.
         const qreal margin = printer.pageLayout().paintRectPixels(printer.resolution()).top();
         QFont f = FontOf({QStringLiteral("Segoe UI")}, 11);
+        // Without ligatures: a file name stays findable letter for letter in the
+        // page's text ("fl" would become one glyph).
+        f.setLetterSpacing(QFont::AbsoluteSpacing, 0.05);
         int px = 11;
-        while (px > 6 && QFontMetricsF(f).horizontalAdvance(header) > page.width()) f.setPixelSize(--px);
+        const qreal left = sheet.left() + 16.0;
+        const qreal width = page.right() - left;
+        while (px > 6 && QFontMetricsF(f).horizontalAdvance(header) > width) f.setPixelSize(--px);
         painter.setFont(f);
         painter.setPen(Qt::black);
         const qreal h = QFontMetricsF(f).height();
-        painter.drawText(QRectF(page.left(), -std::max(h + 2.0, margin * 0.7), page.width(), h),
-                         Qt::AlignLeft | Qt::AlignVCenter, header);
+        painter.drawText(QRectF(left, -std::min(h + 1.0, margin), width, h), Qt::AlignLeft | Qt::AlignVCenter, header);
     }
-    PaintResultsSheet(painter, page, parts);
     return painter.end();
 }
 

@@ -47,8 +47,9 @@ struct ResultsSheet {
 
 // Draws the title line, the table, the charts and model 3's panel into `target`,
 // laid out as on the window and scaled with their proportions kept: charts and
-// texts as vectors (a PDF keeps them sharp and searchable).
-void PaintResultsSheet(QPainter& painter, const QRectF& target, const ResultsSheet& parts);
+// texts as vectors (a PDF keeps them sharp and searchable). Returns where the sheet
+// went.
+QRectF PaintResultsSheet(QPainter& painter, const QRectF& target, const ResultsSheet& parts);
 
 // One results page on `printer` (set up by the caller, landscape): the header line
 // in the top margin, the sheet in the printable area. False when the printer could
