@@ -14,11 +14,59 @@ const QString kTitle = QStringLiteral("Накопленние отказов п�
 const QString kBottomTitle = QStringLiteral("Log t (часов)");
 const QString kLeftTitle = QStringLiteral("Log N (отказов)");
 
+// Above this many points a chart shows only what its pixels can tell apart.
+constexpr std::size_t kAllPointsUpTo = 20000;
+// Cells per axis of the grid the points are thinned on: finer than any screen or
+// printed page shows the chart.
+constexpr double kThinningCells = 4096.0;
+
 QList<QPointF> ToList(const Points& pts) {
     QList<QPointF> out;
-    out.reserve(static_cast<qsizetype>(pts.size()));
-    for (const auto& [x, y] : pts)
-        if (std::isfinite(x) && std::isfinite(y)) out.append(QPointF(x, y));
+    if (pts.size() <= kAllPointsUpTo) {
+        out.reserve(static_cast<qsizetype>(pts.size()));
+        for (const auto& [x, y] : pts)
+            if (std::isfinite(x) && std::isfinite(y)) out.append(QPointF(x, y));
+        return out;
+    }
+    // A file of a million failures: a point is kept when it falls into another cell
+    // of a fine grid over the points than the point kept before it. The points
+    // climb in both directions, so a few thousand remain and the picture is the
+    // same; drawing and holding every point would cost seconds and hundreds of
+    // megabytes.
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    bool any = false;
+    for (const auto& [x, y] : pts) {
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        if (!any) {
+            x0 = x1 = x;
+            y0 = y1 = y;
+            any = true;
+        }
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y);
+    }
+    const double cx = x1 > x0 ? kThinningCells / (x1 - x0) : 0.0;
+    const double cy = y1 > y0 ? kThinningCells / (y1 - y0) : 0.0;
+    long long lastX = -1, lastY = -1;
+    QPointF pending;
+    bool hasPending = false;
+    for (const auto& [x, y] : pts) {
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        const auto ix = static_cast<long long>((x - x0) * cx);
+        const auto iy = static_cast<long long>((y - y0) * cy);
+        if (ix != lastX || iy != lastY) {
+            out.append(QPointF(x, y));
+            lastX = ix;
+            lastY = iy;
+            hasPending = false;
+        } else {
+            pending = QPointF(x, y);
+            hasPending = true;
+        }
+    }
+    if (hasPending) out.append(pending);  // the last point always stays
     return out;
 }
 

@@ -126,6 +126,31 @@ TEST(ExpandedView, AxesShowTheirNumbersTheTitleStaysOffThePlotAndTheChartFollows
     DeleteClosedWindows();
 }
 
+TEST(ExpandedView, ManyFailuresAreDrawnWithThePointsTheScreenCanTellApart) {
+    // A failure every 0.01 h up to 3000 h: 300,000 points on the log-log chart.
+    FakeDialogs dialogs;
+    rel::AnalysisState st;
+    const std::size_t n = 300000;
+    st.ArrProblems.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) st.ArrProblems.Append(0.01 * static_cast<double>(i + 1), 1, "", "");
+    TLNview v(dialogs);
+    v.setAttribute(Qt::WA_DeleteOnClose, false);
+    v.Fill(st);
+    const QList<QPointF> pts = Ctl<LnChart>(v, "Chart2")->Series1()->points();
+    // At most two points per cell of a 4096 x 4096 grid along a rising curve.
+    EXPECT_LE(pts.size(), 2 * 4096 + 1);
+    EXPECT_GT(pts.size(), 1000);
+    // The first and the last failure are drawn where they are; every point kept is a failure's.
+    EXPECT_DOUBLE_EQ(pts.front().x(), std::log(0.01 + 0.00001));
+    EXPECT_DOUBLE_EQ(pts.front().y(), 0.0);
+    EXPECT_DOUBLE_EQ(pts.back().x(), std::log(3000.0 + 0.00001));
+    EXPECT_DOUBLE_EQ(pts.back().y(), std::log(static_cast<double>(n)));
+    for (qsizetype i = 1; i < pts.size(); ++i) {
+        const double k = std::round(std::exp(pts[i].y()));
+        EXPECT_NEAR(pts[i].x(), std::log(0.01 * k + 0.00001), 1e-9) << i;
+    }
+}
+
 TEST(ExpandedView, EveryPressMakesAFreshWindowFromTheDataOfThatMoment) {
     Window w;
     TForm1& f = *w.form;
