@@ -11,6 +11,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTableView>
@@ -113,7 +114,14 @@ void TForm1::Error(const QString& text) {
     env_.dialogs->Error(this, QCoreApplication::applicationName(), text);
 }
 
-void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(line); }
+QString ShownProgressLine(const QString& line) {
+    // "выполнен за 0:00:10ч/мин/с" -> "выполнен за 0:00:10 (ч:мин:с)".
+    static const QRegularExpression elapsed(QStringLiteral("(\\d+:\\d\\d:\\d\\d)ч/мин/с$"));
+    QString shown = line;
+    return shown.replace(elapsed, QStringLiteral("\\1 (ч:мин:с)"));
+}
+
+void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(ShownProgressLine(line)); }
 
 int TForm1::RadioGroup1ItemIndex() const { return RadioGroup1Items->checkedId(); }
 

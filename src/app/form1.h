@@ -109,7 +109,7 @@ public:
     // Item chosen in "Способ подбора параметров" (0, 1 or 2).
     int RadioGroup1ItemIndex() const;
 
-    // Appends one line to the progress log.
+    // Appends one line to the progress log (elapsed times as ShownProgressLine writes them).
     void MemoLine(const QString& line);
 
     // A run is under way (true) or has ended (false): the buttons that start
@@ -176,6 +176,9 @@ private:
     bool settingsWarned_ = false;
     bool arranged_ = false;
 };
+
+// A progress line as the log shows it: an elapsed time reads "0:00:10 (ч:мин:с)".
+QString ShownProgressLine(const QString& line);
 
 // The path as the core's file functions take it (the file system's encoding).
 std::string NativePath(const QString& path);
