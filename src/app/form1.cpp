@@ -11,8 +11,11 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableView>
+#include <QTimer>
 #include <QToolButton>
 
 #include "analysis/load.h"
@@ -41,17 +44,26 @@ std::string NativePath(const QString& path) { return QFile::encodeName(path).toS
 AppEnv AppEnv::ForExecutable(Dialogs* dialogs) {
     AppEnv env;
     env.ExeDir = QDir::toNativeSeparators(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
-    env.SettingsFile = env.ExeDir + QStringLiteral("rel.txt");
+    // The user's configuration folder of the program "relan", whatever title the
+    // application carries (it holds the version, which must not move the settings).
+    const QString title = QCoreApplication::applicationName();
+    QCoreApplication::setApplicationName(QStringLiteral("relan"));
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QCoreApplication::setApplicationName(title);
+    env.SettingsFile = SettingsFileFor(env.ExeDir, SettingsFolderWritable(env.ExeDir), config, &env.SettingsFallback);
     env.dialogs = dialogs;
     return env;
 }
 
 TForm1::TForm1(const AppEnv& env, QWidget* parent)
-    : QMainWindow(parent), env_(env), settings_(env.SettingsFile) {
+    : QMainWindow(parent), env_(env), settings_(env.SettingsFile, env.SettingsFallback) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(MainCaption());
-    openDialog1_.Filter = QString::fromUtf8(kDataFilter);
-    openDialog1_.InitialDir = env_.ExeDir;
+    dataDialog_.Filter = QString::fromUtf8(kDataFilter);
+    warrantyDialog_.Filter = QString::fromUtf8(kWarrantyFilter);
+    elapsedTimer_ = new QTimer(this);
+    elapsedTimer_->setInterval(1000);
+    connect(elapsedTimer_, &QTimer::timeout, this, [this] { ShowElapsed(); });
 
     problems_ = new FailureListModel(St, this);
     SetupUi(this, problems_);
@@ -83,7 +95,9 @@ void TForm1::FormCreate() {
     // maximises it.
     if (QScreen* s = screen()) setGeometry(s->availableGeometry());
     setWindowState(windowState() | Qt::WindowMaximized);
-    FilePath->setText(settings_.ReadComStr(env_.ExeDir));
+    // Nothing is loaded yet: the path field stays empty. The file remembered in the
+    // settings is where "Путь" opens its dialog.
+    FilePath->clear();
 }
 
 void TForm1::showEvent(QShowEvent* event) {
@@ -96,48 +110,64 @@ void TForm1::showEvent(QShowEvent* event) {
 
 void TForm1::Message(const QString& text) { env_.dialogs->Message(this, text); }
 
-void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(line); }
+void TForm1::Error(const QString& text) {
+    env_.dialogs->Error(this, QCoreApplication::applicationName(), text);
+}
+
+QString ShownProgressLine(const QString& line) {
+    // "выполнен за 0:00:10ч/мин/с" -> "выполнен за 0:00:10 (ч:мин:с)".
+    static const QRegularExpression elapsed(QStringLiteral("(\\d+:\\d\\d:\\d\\d)ч/мин/с$"));
+    QString shown = line;
+    return shown.replace(elapsed, QStringLiteral("\\1 (ч:мин:с)"));
+}
+
+void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(ShownProgressLine(line)); }
 
 int TForm1::RadioGroup1ItemIndex() const { return RadioGroup1Items->checkedId(); }
 
 void TForm1::OpenFileStartClick() {
     if (runs_.Running()) return;  // a run owns the loaded data until it ends
-    openDialog1_.InitialDir = settings_.ReadComStr(QString());
-    if (openDialog1_.Execute(*env_.dialogs, this)) FilePath->setText(openDialog1_.FileName);
-    // Confirmed or cancelled, the dialog's current file is read: after a cancel
-    // the file chosen last in this run, before any choice nothing at all.
-    LoadDataFile(openDialog1_.FileName);
+    // The dialog opens at the file loaded last (this run or a former one).
+    dataDialog_.InitialDir = settings_.ReadComStr(QString());
+    const QString chosen = dataDialog_.Choose(*env_.dialogs, this);
+    if (chosen.isEmpty()) return;  // cancelled: nothing changes
+    LoadDataFile(chosen);
 }
 
-void TForm1::OpenDataFile(const QString& path) {
-    const QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
-    openDialog1_.FileName = full;
-    FilePath->setText(full);
-    LoadDataFile(full);
+bool TForm1::OpenDataFile(const QString& path) {
+    return LoadDataFile(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
 }
 
-void TForm1::LoadDataFile(const QString& path) {
-    if (path.isEmpty()) return;
+bool TForm1::LoadDataFile(const QString& path) {
+    if (path.isEmpty()) return false;
     std::string bytes, why;
     if (!rel::ReadFileBytes(NativePath(path), bytes, why)) {
-        Message(Q(why) + QStringLiteral(". Файл данных не загружен."));
-        return;
+        Error(Q(why) + QStringLiteral(". Файл данных не загружен."));
+        return false;
     }
-    // The file could be read: it becomes the one offered at the next start.
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const rel::LoadResult r = rel::LoadFailureBytes(St, bytes, path.toStdString(), DecimalSep());
+    bytes = std::string();  // the file's bytes are not needed once decoded
+    if (r.ok) ShowFailureView(r.view);
+    QApplication::restoreOverrideCursor();
+    for (const std::string& m : r.Messages) Error(Q(m));
+    if (!r.ok) {
+        // Refused: the path, the settings and what is shown stay those of the file
+        // loaded before.
+        Error(Q(r.error));
+        return false;
+    }
+    // Loaded: it is the file shown, offered again by the dialog and at the next start.
+    FilePath->setText(path);
+    dataDialog_.FileName = path;
+    loadedData_ = path;
+    loadedWarranty_.clear();  // the data file's own warranty figures replace the list's
     if (!settings_.WriteComStr(QDir::toNativeSeparators(path)) && !settingsWarned_) {
         settingsWarned_ = true;
         qWarning("relan: the settings file %s cannot be written", qPrintable(settings_.File()));
     }
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    const rel::LoadResult r = rel::LoadFailureBytes(St, bytes, path.toStdString(), DecimalSep());
-    if (r.ok) ShowFailureView(r.view);
-    QApplication::restoreOverrideCursor();
-    for (const std::string& m : r.Messages) Message(Q(m));
-    if (!r.ok) {
-        Message(Q(r.error));
-        return;
-    }
     for (const std::string& w : r.Warnings) Message(Q(w));
+    return true;
 }
 
 void TForm1::ShowFailureView(const rel::FailureFileView& v) {
@@ -163,16 +193,20 @@ void TForm1::ShowFailureView(const rel::FailureFileView& v) {
 
 void TForm1::SpeedButton1Click() {
     if (runs_.Running()) return;  // a run owns the warranty figures until it ends
-    openDialog1_.Filter = QString::fromUtf8(kWarrantyFilter);
-    openDialog1_.Execute(*env_.dialogs, this);
-    const QString file = openDialog1_.FileName;
-    if (file.isEmpty()) return;  // nothing chosen yet in this run: nothing changes
-    Edit4->setText(Q(rel::WarrantyShortName(NativePath(file))));
+    // The dialog opens at the warranty file loaded last, else beside the data file.
+    warrantyDialog_.InitialDir = loadedData_.isEmpty() ? settings_.ReadComStr(QString()) : loadedData_;
+    const QString file = warrantyDialog_.Choose(*env_.dialogs, this);
+    if (file.isEmpty()) return;  // cancelled: nothing changes
     const rel::WarrantyResult r = rel::LoadWarrantyFile(St, NativePath(file), DecimalSep());
     if (!r.ok) {
-        Message(Q(r.error));
+        Error(Q(r.error));
         return;
     }
+    warrantyDialog_.FileName = file;
+    loadedWarranty_ = file;
+    // The load has cleared every model's result; model 3's intervals go with it.
+    lastML_.reset();
+    Edit4->setText(Q(rel::WarrantyShortName(NativePath(file))));
     Label15->setText(Q(r.Title));
     MaskEdit1->setText(Q(r.CountText));
     MaskEditSrednee->setText(Q(r.MeanText));
@@ -193,7 +227,7 @@ bool TForm1::CheckDataPath() {
 bool TForm1::ReadField(QLineEdit* edit, const QString& fieldName, double& value) {
     QString why;
     if (ReadNumber(edit->text(), fieldName, value, why)) return true;
-    env_.dialogs->Error(this, QCoreApplication::applicationName(), why);
+    Error(why);
     edit->setFocus();
     edit->selectAll();
     return false;
@@ -219,11 +253,25 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (closing_) {
+        // Already closing, waiting for a run to end: that close goes on.
+        event->ignore();
+        return;
+    }
+    // The optimiser may have run for long: its end is asked for first. "Нет" keeps
+    // the window open and the run going.
+    if (GenRunning() &&
+        !env_.dialogs->Ask(this, QCoreApplication::applicationName(), QStringLiteral("Прервать расчет?"))) {
+        event->ignore();
+        return;
+    }
     QApplication::beep();
     // A run under way ends first and shows no results: the optimiser at the end of
-    // its generation, the calculation run at its end. Neither waits for this
-    // thread, so the wait is a plain one.
+    // its generation, the calculation run at its end (model 3 between its steps).
+    // The window keeps drawing meanwhile.
+    closing_ = true;
     runs_.EndForClose();
+    closing_ = false;
     event->accept();
     emit Closed();
 }

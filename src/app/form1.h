@@ -2,19 +2,24 @@
 // accumulation chart and the two pages of fitting options.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <optional>
 #include <string>
 
 #include "data/state.h"
+#include "fit/ml_fit.h"
 #include "form1_ui.h"
 #include "genetic/tgen.h"
 #include "open_dialog.h"
+#include "report_header.h"
 #include "run_controller.h"
 #include "settings.h"
 
 class QLineEdit;
 class QSlider;
+class QTimer;
 
 namespace rel {
 struct FailureFileView;
@@ -30,16 +35,21 @@ class TLNview;
 // Where the program finds its settings file and how it asks the user.
 struct AppEnv {
     QString ExeDir;        // folder of the executable, with its trailing separator
-    QString SettingsFile;  // the settings file "rel.txt" in that folder
+    QString SettingsFile;  // the settings file "rel.txt" the program reads and writes
+    QString SettingsFallback;  // "rel.txt" beside an executable that cannot write it: read only
     Dialogs* dialogs = nullptr;
 
-    // The settings file beside the running executable.
+    // The settings file beside the running executable, or in the user's
+    // configuration folder when the executable's folder cannot be written.
     static AppEnv ForExecutable(Dialogs* dialogs);
 };
 
-// Filters of the shared file-open dialog.
-inline constexpr const char* kDataFilter = "файлы данных (txt,rel)|*.txt;*.rel";
-inline constexpr const char* kWarrantyFilter = "Файл времен гарантии|gar*.txt";
+// Bootstrap replicates of model 3's goodness of fit in the window's runs.
+inline constexpr int kMlBootstrap = 200;
+
+// Filters of the two file-open dialogs: each offers its own kind of file first.
+inline constexpr const char* kDataFilter = "Файлы данных|*.txt;*.rel|Все файлы|*";
+inline constexpr const char* kWarrantyFilter = "Файл времен гарантии|gar*.txt|Все файлы|*";
 
 class TForm1 : public QMainWindow, private Form1Ui {
     Q_OBJECT
@@ -49,7 +59,6 @@ public:
 
     rel::AnalysisState& State() { return St; }
     const AppEnv& Env() const { return env_; }
-    OpenDialog& OpenDialog1() { return openDialog1_; }
 
     // The results window, created hidden at start-up beside this one.
     void SetResultsWindow(TForm5* form5);
@@ -67,7 +76,8 @@ public:
     void Button2Click();        // "Expand"
 
     // Loads `path` as a data file chosen and confirmed in the open dialog would be.
-    void OpenDataFile(const QString& path);
+    // True when it was loaded.
+    bool OpenDataFile(const QString& path);
 
     // Pre-run check of both run buttons: a data-file path is given (otherwise
     // "Не указан путь к файлу исходных данных") and a file has been loaded
@@ -92,11 +102,14 @@ public:
     void SetGenOptions(const rel::GenOptions& base) { genBase_ = base; }
     // How the last optimiser run ended (valid once its end has been delivered).
     const rel::GenOutcome& LastGenOutcome() const { return genOutcome_; }
+    // Model 3's last result, kept with its record until it is fitted again or a
+    // warranty file is loaded; nothing before.
+    const std::optional<rel::MlResult>& LastML() const { return lastML_; }
 
     // Item chosen in "Способ подбора параметров" (0, 1 or 2).
     int RadioGroup1ItemIndex() const;
 
-    // Appends one line to the progress log.
+    // Appends one line to the progress log (elapsed times as ShownProgressLine writes them).
     void MemoLine(const QString& line);
 
     // A run is under way (true) or has ended (false): the buttons that start
@@ -120,9 +133,16 @@ protected:
 private:
     void FormCreate();
     void ConnectRuns();
-    void LoadDataFile(const QString& path);
+    bool LoadDataFile(const QString& path);
     void ShowFailureView(const rel::FailureFileView& view);
     void Message(const QString& text);
+    // An error box: a refused file, a text that is not a number.
+    void Error(const QString& text);
+    // The busy bar and the elapsed time of "Расчет".
+    void ShowCalculationProgress(bool running);
+    void ShowElapsed();
+    // What the results page's header says of the results now shown.
+    ReportSettings HeaderSettings(double burnIn) const;
     // Reads one number field; on a text that is not a number shows why and returns false.
     bool ReadField(QLineEdit* edit, const QString& fieldName, double& value);
     // The ends of the two kinds of run, delivered once the run has returned.
@@ -133,7 +153,10 @@ private:
 
     AppEnv env_;
     PathSettings settings_;
-    OpenDialog openDialog1_;
+    OpenDialog dataDialog_;      // "Путь"
+    OpenDialog warrantyDialog_;  // "File"
+    QString loadedData_;         // the data file loaded last
+    QString loadedWarranty_;     // the warranty file loaded after it; empty: none
     rel::AnalysisState St;
     FailureListModel* problems_;
     // Declared after St: destroyed first, it ends a run still working on St.
@@ -142,10 +165,20 @@ private:
     QPointer<TLNview> LNview;
     rel::GenOptions genBase_;
     rel::GenOutcome genOutcome_;
+    std::optional<rel::MlResult> lastML_;
+    // Settings of the last "Расчет" that shape its results: deviation form, fit flags.
+    int lastItem_ = -1;
+    bool lastFitSred_ = false, lastFitSKO_ = false;
+    QElapsedTimer calcClock_;
+    QTimer* elapsedTimer_ = nullptr;
+    bool closing_ = false;
     bool showingSchedule_ = false;
     bool settingsWarned_ = false;
     bool arranged_ = false;
 };
+
+// A progress line as the log shows it: an elapsed time reads "0:00:10 (ч:мин:с)".
+QString ShownProgressLine(const QString& line);
 
 // The path as the core's file functions take it (the file system's encoding).
 std::string NativePath(const QString& path);

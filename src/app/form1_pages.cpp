@@ -62,12 +62,27 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     bbRaschet->setFont(bf);
     g->addWidget(bbRaschet, row++, 0, 1, 2);
 
+    // While "Расчет" runs: a busy bar and the time the run has taken so far.
+    ProgressBar1 = new QProgressBar(page);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setRange(0, 1);
+    ProgressBar1->setValue(0);
+    ProgressBar1->setTextVisible(false);
+    ProgressBar1->setMaximumHeight(window->fontMetrics().height() + 4);
+    LabelElapsed = MakeLabel(page, "LabelElapsed", QString());
+    LabelElapsed->setToolTip(QStringLiteral("Время расчета (ч:мин:с)"));
+    g->addWidget(ProgressBar1, row, 0);
+    g->addWidget(LabelElapsed, row++, 1);
+
     SpirSpusk = MakeCheck(page, "SpirSpusk", QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "), true);
     BoxNewton = MakeCheck(page, "BoxNewton", QStringLiteral("Модель 1.2 по Пирсону, метод Ньютона "), false);
     BoxSmirnow = MakeCheck(page, "BoxSmirnow", QStringLiteral("Модель 2 (по Смирнову)"), false);
+    BoxML = MakeCheck(page, "BoxML", QStringLiteral("Модель 3 (макс. правдоподобия)"), true);
+    BoxML->setToolTip(QStringLiteral("Подбор по отдельным отказам с 95% доверительными интервалами, "
+                                     "проверкой согласия и прогнозом отказов парка"));
     Sred_flag = MakeCheck(page, "Sred_flag", QStringLiteral("Подбор СВН (мет.1)"), false);
     SKO_Flag = MakeCheck(page, "SKO_Flag", QStringLiteral("Подбор СКО (мет.1)"), false);
-    for (QCheckBox* c : {SpirSpusk, BoxNewton, BoxSmirnow}) g->addWidget(c, row++, 0, 1, 2);
+    for (QCheckBox* c : {SpirSpusk, BoxNewton, BoxSmirnow, BoxML}) g->addWidget(c, row++, 0, 1, 2);
     auto* flags = new QHBoxLayout;
     flags->addWidget(Sred_flag);
     flags->addWidget(SKO_Flag);
@@ -173,6 +188,11 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     ProgressBar2->setValue(0);
     g->addWidget(Label18, row, 0);
     g->addWidget(ProgressBar2, row++, 1, 1, 2);
+    // The optimiser's count of recorded best members: its own label, so that
+    // "Число поколений" keeps the number the user set.
+    GenCounter = MakeLabel(page, "GenCounter", QString());
+    GenCounter->setToolTip(QStringLiteral("Лучших вариантов записано с последнего копирования"));
+    g->addWidget(GenCounter, row++, 1, 1, 2);
 
     g->setColumnStretch(1, 1);
     g->setRowStretch(row, 1);

@@ -4,7 +4,9 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
@@ -17,13 +19,16 @@
 #include "numbers.h"
 #include "results/out_results.h"
 #include "stats/criteria.h"
+#include "text/format.h"
 #include "wrap_button.h"
 
 namespace relan {
 
 void TForm1::ConnectRuns() {
     connect(&runs_, &RunController::MemoLine, this, &TForm1::MemoLine);
-    connect(&runs_, &RunController::CounterText, NPokoleny, &QLineEdit::setText);
+    // The counter has its own label: "Число поколений" is the user's setting.
+    connect(&runs_, &RunController::CounterText, GenCounter,
+            [this](const QString& text) { GenCounter->setText(QStringLiteral("Записано лучших: ") + text); });
     connect(&runs_, &RunController::CrossoverMoved, this, [this](int pos) { ShowScheduled(TrackBar1, pos); });
     connect(&runs_, &RunController::MutationMoved, this, [this](int pos) { ShowScheduled(TrackBar2, pos); });
     connect(&runs_, &RunController::ProgressMoved, ProgressBar2, &QProgressBar::setValue);
@@ -55,15 +60,58 @@ void TForm1::SetRunInProgress(bool running) {
     QWidget* const inputs[] = {OpenFileStart, FilePath,   SpeedButton1, bbRaschet, ToolBRunGenOptim,
                                meSred,        meSKO,      LabeledEdit2, LabeledEdit3, Edit1,
                                Edit6,         Edit5,      SpirSpusk,    BoxNewton,  BoxSmirnow,
-                               Sred_flag,     SKO_Flag,   RadioGroup1};
+                               BoxML,         Sred_flag,  SKO_Flag,     RadioGroup1};
     for (QWidget* w : inputs) w->setEnabled(enabled);
 }
 
 void TForm1::OutResults() {
-    const rel::ResultsContent content =
-        rel::OutResults(St, LabeledEdit3->text().toStdString(), DecimalSep());
+    // Model 3's intervals go with its record while it holds that fit.
+    const rel::MlResult* ml = lastML_ && St.ModML.Executed ? &*lastML_ : nullptr;
+    const rel::ResultsContent content = rel::OutResults(St, LocaleNumberText(LabeledEdit3->text()), DecimalSep(), {}, ml);
     for (const std::string& note : content.Messages) MemoLine(QString::fromStdString(note));
-    if (Form5) Form5->ShowResults(content);
+    if (Form5) {
+        Form5->SetReportSettings(HeaderSettings(content.WriteBack.TPrirab));
+        Form5->ShowResults(content);
+    }
+}
+
+ReportSettings TForm1::HeaderSettings(double burnIn) const {
+    ReportSettings s;
+    s.dataFile = loadedData_;
+    s.warrantyFile = loadedWarranty_;
+    // The models whose results the page shows, as their boxes name them.
+    if (St.ModSpir.Executed) s.models << QStringLiteral("1.1");
+    if (St.ModNewton.Executed) s.models << QStringLiteral("1.2");
+    if (St.ModSmirn.Executed) s.models << QStringLiteral("2");
+    if (St.ModML.Executed) s.models << QStringLiteral("3");
+    if (St.ModGen.Executed) s.models << QString::fromUtf8(kHeaderModelGen);
+    if (St.ModSpir.Executed || St.ModNewton.Executed) s.item = lastItem_;
+    s.burnIn = burnIn;
+    s.fitSred = lastFitSred_;
+    s.fitSKO = lastFitSKO_;
+    s.virtualClock = runs_.Clock.evaluationsPerSecond;
+    if (St.ModGen.Executed && genBase_.seed) s.seed = *genBase_.seed;
+    if (St.ModML.Executed && lastML_) s.bootstrap = kMlBootstrap;
+    return s;
+}
+
+void TForm1::ShowCalculationProgress(bool running) {
+    if (running) {
+        calcClock_.start();
+        ProgressBar1->setRange(0, 0);  // busy: the fits say nothing of how far they are
+        ShowElapsed();
+        elapsedTimer_->start();
+    } else {
+        elapsedTimer_->stop();
+        if (calcClock_.isValid()) ShowElapsed();
+        ProgressBar1->setRange(0, 1);
+        ProgressBar1->setValue(0);
+    }
+}
+
+void TForm1::ShowElapsed() {
+    const std::int64_t seconds = calcClock_.isValid() ? calcClock_.elapsed() / 1000 : 0;
+    LabelElapsed->setText(QString::fromStdString(rel::LongTimeText(seconds)) + QStringLiteral(" (ч:мин:с)"));
 }
 
 // ---- "Расчет" ----
@@ -83,22 +131,34 @@ void TForm1::bbRaschetClick() {
     p.Spiral = SpirSpusk->isChecked();
     p.Newton = BoxNewton->isChecked();
     p.Smirnov = BoxSmirnow->isChecked();
-    p.StepCoef11 = Edit1->text().toStdString();
-    p.StepCoef12 = Edit6->text().toStdString();
-    p.StepCoef2 = Edit5->text().toStdString();
+    p.ML = BoxML->isChecked();
+    p.mlBootstrap = kMlBootstrap;
+    p.mlSeed = 1;
+    // The core reads the coefficients with the locale's separator; the user may
+    // have typed either.
+    p.StepCoef11 = LocaleNumberText(Edit1->text());
+    p.StepCoef12 = LocaleNumberText(Edit6->text());
+    p.StepCoef2 = LocaleNumberText(Edit5->text());
     const int item = RadioGroup1ItemIndex();
     p.item = item >= 0 ? item : rel::kItemStandard;
     p.decimalSep = DecimalSep();
+    lastItem_ = p.item;
+    lastFitSred_ = p.FitSred;
+    lastFitSKO_ = p.FitSKO;
 
     // The fits take seconds: they run off this thread while the window keeps
     // drawing, with its inputs disabled and the hourglass shown. Their memo lines
     // arrive as they are written.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetRunInProgress(true);
+    ShowCalculationProgress(true);
     runs_.StartCalculation(St, p);
 }
 
 void TForm1::CalculationEnded(const rel::RunResult& r) {
+    ShowCalculationProgress(false);
+    // Model 3's record holds this fit now: its intervals are kept with it.
+    if (r.ml && r.ml->ok && St.ModML.Executed) lastML_ = r.ml;
     // The window closing during the run shows nothing more.
     const bool show = !runs_.Closing();
     if (r.ok && show) OutResults();
@@ -113,7 +173,7 @@ void TForm1::CalculationEnded(const rel::RunResult& r) {
             box->setFocus();
             box->selectAll();
         }
-        env_.dialogs->Error(this, QCoreApplication::applicationName(), QString::fromStdString(r.error));
+        Error(QString::fromStdString(r.error));
         return;
     }
     QApplication::beep();
@@ -133,17 +193,19 @@ void TForm1::ToolBRunGenOptimClick() {
     rel::GenOptions o = genBase_;
     o.decimalSep = DecimalSep();
     if (const auto refused = rel::StartGenRun(St, Edit3->text().toStdString(), NPokoleny->text().toStdString(),
-                                              Edit2->text().toStdString(), Sred_flag->isChecked(),
+                                              LocaleNumberText(Edit2->text()), Sred_flag->isChecked(),
                                               SKO_Flag->isChecked(), o)) {
         if (refused->settings)
-            env_.dialogs->Error(this, QCoreApplication::applicationName(),
-                                QString::fromStdString(refused->message));
+            Error(QString::fromStdString(refused->message));
         else
             Message(QString::fromStdString(refused->message));
         return;
     }
 
     // 9. The optimiser's run, from the bars and the copy count as they stand.
+    lastFitSred_ = Sred_flag->isChecked();
+    lastFitSKO_ = SKO_Flag->isChecked();
+    GenCounter->clear();
     runs_.StartOptimiser(St, o, TrackBar1->value(), TrackBar2->value(), LabeledEdit1->text());
     SetRunInProgress(true);
     ToolBRunGenOptim->setEnabled(false);
@@ -162,7 +224,7 @@ void TForm1::OptimiserEnded(const rel::GenOutcome& outcome, bool resultsDue) {
     ToolBRunGenOptim->setEnabled(true);
     Edit3->setEnabled(true);
     if (genOutcome_.end == rel::GenEnd::NotStarted && !genOutcome_.error.empty())
-        Message(QString::fromStdString(genOutcome_.error));
+        Error(QString::fromStdString(genOutcome_.error));
 }
 
 }  // namespace relan

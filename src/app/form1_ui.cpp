@@ -85,8 +85,10 @@ void Form1Ui::SetupUi(QMainWindow* window, FailureListModel* problems) {
     lower->setChildrenCollapsible(false);
     Memo2 = new QPlainTextEdit;
     Memo2->setObjectName(QStringLiteral("Memo2"));
-    Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Long lines wrap at the right edge instead of being cut there.
+    Memo2->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo2->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Memo2->setPlainText(QStringLiteral("Ход решения"));
     Memo2->setMinimumWidth(200);
@@ -150,7 +152,9 @@ void Form1Ui::BuildTopArea(QWidget* host) {
     Label15->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     Label1 = MakeLabel(host, "Label1", QStringLiteral("Файл исходных данных:"));
-    FilePath = MakeEdit(host, "FilePath", QStringLiteral("c:\\"));
+    // Empty until a file has been loaded: it names the file whose data are shown.
+    FilePath = MakeEdit(host, "FilePath");
+    FilePath->setPlaceholderText(QStringLiteral("выберите файл кнопкой «Путь»"));
     Label1->setBuddy(FilePath);
     OpenFileStart = new QPushButton(host->style()->standardIcon(QStyle::SP_DialogOpenButton),
                                     QStringLiteral("Путь"), host);

@@ -82,6 +82,9 @@ struct Form1Ui {
     QCheckBox* SpirSpusk = nullptr;
     QCheckBox* BoxNewton = nullptr;
     QCheckBox* BoxSmirnow = nullptr;
+    QCheckBox* BoxML = nullptr;
+    QProgressBar* ProgressBar1 = nullptr;  // busy while "Расчет" runs
+    QLabel* LabelElapsed = nullptr;        // the run's elapsed time beside it
     QCheckBox* Sred_flag = nullptr;
     QCheckBox* SKO_Flag = nullptr;
     QGroupBox* RadioGroup1 = nullptr;
@@ -102,6 +105,7 @@ struct Form1Ui {
     QPushButton* StopBtn = nullptr;
     QLabel* Label18 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
+    QLabel* GenCounter = nullptr;          // the optimiser's count of recorded best members
 
     QSplitter* UpperSplitter = nullptr;
     QSplitter* LowerSplitter = nullptr;

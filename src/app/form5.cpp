@@ -14,6 +14,8 @@
 
 #include "captions.h"
 #include "chart_style.h"
+#include "ml_panel.h"
+#include "numbers.h"
 #include "printing.h"
 #include "results/out_results.h"
 #include "results_chart.h"
@@ -80,6 +82,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     for (QPushButton* b : {Button1, Prodolgenie}) b->setMinimumSize(97, 40);
 
     Result_Grid = new ResultsGrid(Sheet);
+    PanelML = new MlPanel(Sheet);
 
     LayOutSheet();
 
@@ -111,6 +114,8 @@ void TForm5::LayOutSheet() {
     lower->setSpacing(2);
     lower->addWidget(Chart1, 1298);
     lower->addWidget(Chart2, 595);
+    // Model 3's intervals beside the charts, only when it is among the results.
+    lower->addWidget(PanelML, 420);
     auto* all = new QVBoxLayout(Sheet);
     all->setContentsMargins(2, 2, 2, 2);
     all->setSpacing(2);
@@ -119,7 +124,7 @@ void TForm5::LayOutSheet() {
 
     // Below this size the window scrolls instead of squeezing the charts further.
     Chart3->setMinimumSize(340, 300);
-    Chart1->setMinimumSize(640, 360);
+    Chart1->setMinimumSize(560, 360);
     Chart2->setMinimumSize(380, 360);
 
     scroll_ = new QScrollArea(this);
@@ -162,6 +167,7 @@ void TForm5::Fill(const rel::ResultsContent& content) {
     Label10->setToolTip(title_);
     FitTitle();
     Result_Grid->Draw(content.Table);
+    PanelML->Show(content.ML);
 }
 
 void TForm5::FitTitle() {
@@ -182,9 +188,14 @@ bool TForm5::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TForm5::Button1Click() {
-    // The whole sheet, also what is scrolled out of view. Nothing is printed when
-    // the set-up dialog is cancelled.
-    PrintWindow(Sheet, dialogs_, false, QStringLiteral("Результаты анализа.pdf"));
+    // The whole sheet as vectors, also what is scrolled out of view, under the page's
+    // header line. Nothing is printed when the set-up dialog is cancelled.
+    PrintResults(Parts(), this, dialogs_, HeaderLine(), windowTitle(), QStringLiteral("Результаты анализа.pdf"));
+}
+
+QString TForm5::HeaderLine() const {
+    if (!reportSettings_) return {};
+    return ReportHeaderLine(*reportSettings_, ReportTime(), DecimalSep());
 }
 
 void TForm5::ProdolgenieClick() {
@@ -200,14 +211,16 @@ void TForm5::closeEvent(QCloseEvent* event) {
 
 QString TForm5::CellText(int col, int row) const { return Result_Grid->CellText(col, row); }
 
-ResultsSheet TForm5::Parts() const { return {Sheet, Label10, Result_Grid, {Chart3, Chart1, Chart2}}; }
+ResultsSheet TForm5::Parts() const {
+    return {Sheet, Label10, Result_Grid, {Chart3, Chart1, Chart2}, PanelML};
+}
 
 void TForm5::PaintSheet(QPainter& painter, const QRectF& target) const {
     PaintResultsSheet(painter, target, Parts());
 }
 
 bool TForm5::WriteReportPdf(const QString& file, QString& why) const {
-    return WriteResultsPdf(Parts(), file, windowTitle(), why);
+    return WriteResultsPdf(Parts(), file, windowTitle(), HeaderLine(), why);
 }
 
 }  // namespace relan

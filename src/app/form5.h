@@ -9,6 +9,9 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <optional>
+
+#include "report_header.h"
 
 class QLabel;
 class QPainter;
@@ -22,6 +25,7 @@ struct ResultsContent;
 namespace relan {
 
 class Dialogs;
+class MlPanel;
 class ResultsChart;
 class ResultsGrid;
 struct ResultsSheet;
@@ -49,13 +53,18 @@ public:
     // Text of a cell of the results table; row 0 is the fixed header row.
     QString CellText(int col, int row) const;
 
-    // Draws the title line, the table and the three charts into `target`, laid out
-    // as on the window and scaled with their proportions kept: charts and texts as
-    // vectors (a PDF keeps them sharp and searchable).
+    // What the page's header line says of the results shown (files, settings); the
+    // date and time are those of the printing.
+    void SetReportSettings(const ReportSettings& settings) { reportSettings_ = settings; }
+    QString HeaderLine() const;
+
+    // Draws the title line, the table, the three charts and model 3's panel into
+    // `target`, laid out as on the window and scaled with their proportions kept:
+    // charts and texts as vectors (a PDF keeps them sharp and searchable).
     void PaintSheet(QPainter& painter, const QRectF& target) const;
 
-    // Writes PaintSheet onto one landscape A4 page of a PDF file. False with the
-    // reason in `why` when the file cannot be written.
+    // Writes the header line and PaintSheet onto one landscape A4 page of a PDF
+    // file. False with the reason in `why` when the file cannot be written.
     bool WriteReportPdf(const QString& file, QString& why) const;
 
 protected:
@@ -80,7 +89,9 @@ private:
     QPushButton* Prodolgenie;
     ResultsChart* Chart1;
     ResultsChart* Chart2;
+    MlPanel* PanelML;
     QScrollArea* scroll_ = nullptr;
+    std::optional<ReportSettings> reportSettings_;
     QString title_;
     bool placed_ = false;
 };

@@ -1,7 +1,6 @@
 #include "lnchart.h"
 
 #include <QChart>
-#include <QGraphicsSimpleTextItem>
 #include <QLineSeries>
 #include <QValueAxis>
 #include <algorithm>
@@ -15,11 +14,59 @@ const QString kTitle = QStringLiteral("Накопленние отказов п�
 const QString kBottomTitle = QStringLiteral("Log t (часов)");
 const QString kLeftTitle = QStringLiteral("Log N (отказов)");
 
+// Above this many points a chart shows only what its pixels can tell apart.
+constexpr std::size_t kAllPointsUpTo = 20000;
+// Cells per axis of the grid the points are thinned on: finer than any screen or
+// printed page shows the chart.
+constexpr double kThinningCells = 4096.0;
+
 QList<QPointF> ToList(const Points& pts) {
     QList<QPointF> out;
-    out.reserve(static_cast<qsizetype>(pts.size()));
-    for (const auto& [x, y] : pts)
-        if (std::isfinite(x) && std::isfinite(y)) out.append(QPointF(x, y));
+    if (pts.size() <= kAllPointsUpTo) {
+        out.reserve(static_cast<qsizetype>(pts.size()));
+        for (const auto& [x, y] : pts)
+            if (std::isfinite(x) && std::isfinite(y)) out.append(QPointF(x, y));
+        return out;
+    }
+    // A file of a million failures: a point is kept when it falls into another cell
+    // of a fine grid over the points than the point kept before it. The points
+    // climb in both directions, so a few thousand remain and the picture is the
+    // same; drawing and holding every point would cost seconds and hundreds of
+    // megabytes.
+    double x0 = 0, x1 = 0, y0 = 0, y1 = 0;
+    bool any = false;
+    for (const auto& [x, y] : pts) {
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        if (!any) {
+            x0 = x1 = x;
+            y0 = y1 = y;
+            any = true;
+        }
+        x0 = std::min(x0, x);
+        x1 = std::max(x1, x);
+        y0 = std::min(y0, y);
+        y1 = std::max(y1, y);
+    }
+    const double cx = x1 > x0 ? kThinningCells / (x1 - x0) : 0.0;
+    const double cy = y1 > y0 ? kThinningCells / (y1 - y0) : 0.0;
+    long long lastX = -1, lastY = -1;
+    QPointF pending;
+    bool hasPending = false;
+    for (const auto& [x, y] : pts) {
+        if (!std::isfinite(x) || !std::isfinite(y)) continue;
+        const auto ix = static_cast<long long>((x - x0) * cx);
+        const auto iy = static_cast<long long>((y - y0) * cy);
+        if (ix != lastX || iy != lastY) {
+            out.append(QPointF(x, y));
+            lastX = ix;
+            lastY = iy;
+            hasPending = false;
+        } else {
+            pending = QPointF(x, y);
+            hasPending = true;
+        }
+    }
+    if (hasPending) out.append(pending);  // the last point always stays
     return out;
 }
 
@@ -31,9 +78,7 @@ LnChart::LnChart(bool large, QWidget* parent)
       series1_(new QLineSeries(chart_)),
       series2_(new QLineSeries(chart_)),
       axisX_(new QValueAxis(chart_)),
-      axisY_(new QValueAxis(chart_)),
-      bottomTitle_(nullptr),
-      leftTitle_(nullptr) {
+      axisY_(new QValueAxis(chart_)) {
     setObjectName(QStringLiteral("Chart2"));
     setRenderHint(QPainter::Antialiasing);
     chart_->setBackgroundBrush(Qt::white);
@@ -60,12 +105,15 @@ LnChart::LnChart(bool large, QWidget* parent)
     chart_->addSeries(series1_);
     chart_->addSeries(series2_);
 
-    // Both axes are linear: the values are logarithms already. No value labels;
-    // dashed grid lines.
+    // Both axes are linear: the values are logarithms already, and the axes show
+    // them (with the locale's decimal separator) under their titles; dashed grid
+    // lines.
+    chart_->setLocalizeNumbers(true);
     QPen grid(QColor(160, 160, 160));
     grid.setStyle(Qt::DashLine);
     for (QValueAxis* a : {axisX_, axisY_}) {
-        a->setLabelsVisible(false);
+        a->setLabelsVisible(true);
+        a->setLabelFormat(QStringLiteral("%.1f"));
         a->setGridLinePen(grid);
         a->setLinePen(QPen(Qt::black));
         a->setMinorTickCount(0);
@@ -74,14 +122,14 @@ LnChart::LnChart(bool large, QWidget* parent)
         if (large) f.setPixelSize(14);
         a->setTitleFont(f);
         a->setTitleBrush(Qt::black);
+        QFont lf = font();
+        if (large) lf.setPixelSize(12);
+        a->setLabelsFont(lf);
+        a->setLabelsBrush(Qt::black);
+        a->setTruncateLabels(false);
     }
     axisX_->setTitleText(kBottomTitle);
     axisY_->setTitleText(kLeftTitle);
-    // Without value labels the chart leaves its axis titles no room (the left one
-    // shrinks to an ellipsis), and it cannot put the bottom title at the start of
-    // the axis: the axes keep their title texts and two text items show them.
-    axisX_->setTitleVisible(false);
-    axisY_->setTitleVisible(false);
     axisX_->setRange(0.0, 1.0);
     axisY_->setRange(0.0, 1.0);
     chart_->addAxis(axisX_, Qt::AlignBottom);
@@ -95,25 +143,6 @@ LnChart::LnChart(bool large, QWidget* parent)
     QChart* own = chart();
     setChart(chart_);
     delete own;
-    bottomTitle_ = new QGraphicsSimpleTextItem(kBottomTitle, chart_);
-    leftTitle_ = new QGraphicsSimpleTextItem(kLeftTitle, chart_);
-    for (QGraphicsSimpleTextItem* t : {bottomTitle_, leftTitle_}) {
-        t->setFont(axisX_->titleFont());
-        t->setBrush(Qt::black);
-    }
-    leftTitle_->setRotation(-90.0);
-    const int room = static_cast<int>(bottomTitle_->boundingRect().height()) + 4;
-    const QMargins m = chart_->margins();
-    chart_->setMargins(QMargins(m.left() + room, m.top(), m.right(), m.bottom() + room));
-    connect(chart_, &QChart::plotAreaChanged, this, [this] { PlaceAxisTitles(); });
-}
-
-void LnChart::PlaceAxisTitles() {
-    const QRectF area = chart_->plotArea();
-    bottomTitle_->setPos(area.left(), area.bottom() + 4.0);
-    // Rotated a quarter turn: its width runs upwards from the position.
-    const QRectF box = leftTitle_->boundingRect();
-    leftTitle_->setPos(area.left() - box.height() - 6.0, area.center().y() + box.width() / 2.0);
 }
 
 void LnChart::SetPoints(const Points& failures, const Points& line) {
@@ -134,6 +163,8 @@ void LnChart::SetPoints(const Points& failures, const Points& line) {
             ymax = std::max(ymax, y);
         }
     }
+    axisX_->setTickCount(6);
+    axisY_->setTickCount(6);
     if (!any) {
         axisX_->setRange(0.0, 1.0);
         axisY_->setRange(0.0, 1.0);
@@ -141,13 +172,15 @@ void LnChart::SetPoints(const Points& failures, const Points& line) {
     }
     const double span = xmax - xmin;
     const double pad = span > 0.0 ? span * 0.04 : 0.5;
+    // Round numbers at the ticks; the left axis still starts at 0.
     axisX_->setRange(xmin - pad, xmax + pad);
+    axisX_->applyNiceNumbers();
     axisY_->setRange(0.0, ymax > 0.0 ? ymax * 1.04 : 1.0);
+    axisY_->applyNiceNumbers();
 }
 
 void LnChart::resizeEvent(QResizeEvent* event) {
     QChartView::resizeEvent(event);
-    PlaceAxisTitles();
     emit Resized();
 }
 

@@ -1,6 +1,6 @@
 // The log-log chart of accumulated failures: the failure points (ln t, ln N) and
-// the least-squares straight line through them. Used small on the main window and
-// large in the expanded view.
+// the least-squares straight line through them, on axes labelled with the
+// logarithms' values. Used small on the main window and large in the expanded view.
 #pragma once
 
 #include <QChartView>
@@ -8,7 +8,6 @@
 #include <vector>
 
 class QChart;
-class QGraphicsSimpleTextItem;
 class QLineSeries;
 class QValueAxis;
 
@@ -22,8 +21,8 @@ public:
     // `large`: the expanded view's bigger title and point marks.
     explicit LnChart(bool large, QWidget* parent = nullptr);
 
-    // Replaces the points of both series and fits the axes to them: the bottom
-    // axis to the points, the left axis from 0 to the highest point.
+    // Replaces the points of both series and fits the axes to them, at round tick
+    // values: the bottom axis to the points, the left axis from 0 to the highest point.
     void SetPoints(const Points& failures, const Points& line);
 
     QChart* Chart() const { return chart_; }
@@ -39,15 +38,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void PlaceAxisTitles();
-
     QChart* chart_;
     QLineSeries* series1_;
     QLineSeries* series2_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;
-    QGraphicsSimpleTextItem* bottomTitle_;
-    QGraphicsSimpleTextItem* leftTitle_;
 };
 
 }  // namespace relan

@@ -1,9 +1,12 @@
 #include "lnview.h"
 
+#include <QChart>
 #include <QCloseEvent>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <cmath>
 
 #include "stats/empirical.h"
@@ -18,8 +21,6 @@ namespace relan {
 namespace {
 
 constexpr double kLogOffset = 0.00001;
-// Design size of the chart; the labels keep their place relative to it.
-constexpr double kChartW = 832.0, kChartH = 540.0;
 
 QFont ViewFont(int pixels, bool bold) {
     QFont f;
@@ -31,7 +32,10 @@ QFont ViewFont(int pixels, bool bold) {
 
 }  // namespace
 
-TLNview::TLNview(Dialogs& dialogs, QWidget* parent) : QWidget(parent, Qt::Window), dialogs_(dialogs) {
+TLNview::TLNview(Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint |
+                          Qt::WindowCloseButtonHint),
+      dialogs_(dialogs) {
     setObjectName(QStringLiteral("LNview"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("Анализ закона распределения отказов. Анализ надежности в эксплуатации.") +
@@ -39,44 +43,54 @@ TLNview::TLNview(Dialogs& dialogs, QWidget* parent) : QWidget(parent, Qt::Window
     setFont(ViewFont(12, false));
     resize(838, 546);
 
+    // The data set's title and the two buttons in a row above the chart, which
+    // takes the rest of the window at any size.
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(3, 3, 3, 3);
-    Chart2 = new LnChart(true, this);
-    layout->addWidget(Chart2);
-
-    Button2 = new QPushButton(QStringLiteral("Печать"), Chart2);
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->resize(73, 22);
-    Prodolgenie = new QPushButton(QStringLiteral("Продолж."), Chart2);
-    Prodolgenie->setObjectName(QStringLiteral("Prodolgenie"));
-    Prodolgenie->resize(75, 22);
-    Label3 = new QLabel(Chart2);
+    layout->setSpacing(2);
+    auto* top = new QHBoxLayout;
+    top->setContentsMargins(6, 0, 0, 0);
+    Label3 = new QLabel(this);
     Label3->setObjectName(QStringLiteral("Label3"));
     Label3->setFont(ViewFont(16, true));
+    Label3->setWordWrap(true);
+    Label3->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    Button2 = new QPushButton(QStringLiteral("Печать"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Prodolgenie = new QPushButton(QStringLiteral("Продолж."), this);
+    Prodolgenie->setObjectName(QStringLiteral("Prodolgenie"));
+    top->addWidget(Label3, 1);
+    top->addWidget(Button2, 0, Qt::AlignTop);
+    top->addWidget(Prodolgenie, 0, Qt::AlignTop);
+    layout->addLayout(top);
+    Chart2 = new LnChart(true, this);
+    layout->addWidget(Chart2, 1);
+
+    // The line's coefficients in the lower right corner of the plot.
     Label1 = new QLabel(QStringLiteral("A= "), Chart2);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label2 = new QLabel(QStringLiteral("B= "), Chart2);
     Label2->setObjectName(QStringLiteral("Label2"));
-    for (QLabel* l : {Label3, Label1, Label2}) l->setAttribute(Qt::WA_TranslucentBackground);
+    for (QLabel* l : {Label1, Label2}) l->setAttribute(Qt::WA_TranslucentBackground);
 
     connect(Chart2, &LnChart::Resized, this, [this] { PlaceOverlays(); });
+    connect(Chart2->Chart(), &QChart::plotAreaChanged, this, [this] { PlaceOverlays(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     connect(Prodolgenie, &QPushButton::clicked, this, [this] { ProdolgenieClick(); });
 }
 
 void TLNview::PlaceOverlays() {
-    // Buttons keep their distance from the right edge, the coefficients their
-    // place in the lower right part of the plot, the title its corner.
-    const int w = Chart2->width(), h = Chart2->height();
-    Button2->move(w - static_cast<int>(kChartW) + 670, 4);
-    Prodolgenie->move(w - static_cast<int>(kChartW) + 750, 4);
-    Label3->move(97, 59);
-    Label1->move(static_cast<int>(579.0 / kChartW * w), static_cast<int>(382.0 / kChartH * h));
-    Label2->move(static_cast<int>(579.0 / kChartW * w), static_cast<int>(405.0 / kChartH * h));
-    for (QWidget* c : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(Label1),
-                       static_cast<QWidget*>(Label2), static_cast<QWidget*>(Button2),
-                       static_cast<QWidget*>(Prodolgenie)})
-        c->raise();
+    // The coefficients stay in the lower right corner of the plot, whatever the
+    // window's size.
+    const QRectF plot = Chart2->Chart()->plotArea();
+    if (plot.isEmpty()) return;
+    const QPoint corner = Chart2->mapFromScene(Chart2->Chart()->mapToScene(plot.bottomRight()));
+    const int w = std::max(Label1->width(), Label2->width());
+    const int h = Label1->height();
+    Label1->move(corner.x() - w - 12, corner.y() - 2 * h - 14);
+    Label2->move(corner.x() - w - 12, corner.y() - h - 10);
+    Label1->raise();
+    Label2->raise();
 }
 
 void TLNview::Fill(const rel::AnalysisState& st) {

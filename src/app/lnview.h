@@ -1,6 +1,7 @@
 // The expanded view of the log-log accumulation chart: the same picture large,
-// with the line's slope and intercept and the data title; it can be printed.
-// Made afresh at every press of "Expand" and destroyed when closed.
+// with the line's slope and intercept and, above the chart, the data title; it can
+// be printed, resized and maximised (the chart follows). Made afresh at every
+// press of "Expand" and destroyed when closed.
 #pragma once
 
 #include <QWidget>

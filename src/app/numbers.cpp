@@ -11,6 +11,24 @@ char DecimalSep() {
     return '.';
 }
 
+QString WithLocaleSeparator(QString text) {
+    const char sep = DecimalSep();
+    if (sep == ',') return text.replace(QLatin1Char('.'), QLatin1Char(','));
+    if (sep == '.') return text.replace(QLatin1Char(','), QLatin1Char('.'));
+    return text;
+}
+
+std::string LocaleNumberText(const QString& text) {
+    // Only a number is rewritten: a text that is none stays as typed, so that the
+    // message refusing it quotes the user's own text.
+    bool ok = false;
+    QLocale().toDouble(text.trimmed(), &ok);
+    if (ok) return text.toStdString();
+    const QString other = WithLocaleSeparator(text);
+    QLocale().toDouble(other.trimmed(), &ok);
+    return (ok ? other : text).toStdString();
+}
+
 bool ReadNumber(const QString& text, const QString& fieldName, double& value, QString& why) {
     const QString t = text.trimmed();
     if (t.isEmpty()) {
@@ -18,10 +36,12 @@ bool ReadNumber(const QString& text, const QString& fieldName, double& value, QS
         return false;
     }
     bool ok = false;
-    const double v = QLocale().toDouble(t, &ok);
+    double v = QLocale().toDouble(t, &ok);
+    // The other separator: the text is read again with the locale's one in its place.
+    if (!ok) v = QLocale().toDouble(WithLocaleSeparator(t), &ok);
     if (!ok || !std::isfinite(v)) {
-        why = QStringLiteral("«%1» в поле «%2» не является числом (десятичный разделитель «%3»).")
-                  .arg(t, fieldName, QLocale().decimalPoint());
+        why = QStringLiteral("«%1» в поле «%2» не является числом (десятичный разделитель - точка или запятая).")
+                  .arg(t, fieldName);
         return false;
     }
     value = v;

@@ -22,12 +22,8 @@ QString ToQtFilter(const QString& pairs) {
     return filters.join(QStringLiteral(";;"));
 }
 
-bool OpenDialog::Execute(Dialogs& dialogs, QWidget* parent) {
-    const QString chosen = dialogs.OpenFile(parent, QStringLiteral("Открыть"), InitialDir,
-                                            FileName, ToQtFilter(Filter));
-    if (chosen.isEmpty()) return false;
-    FileName = chosen;
-    return true;
+QString OpenDialog::Choose(Dialogs& dialogs, QWidget* parent) const {
+    return dialogs.OpenFile(parent, QStringLiteral("Открыть"), InitialDir, FileName, ToQtFilter(Filter));
 }
 
 }  // namespace relan

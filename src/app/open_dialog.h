@@ -1,6 +1,5 @@
-// The file-open dialog shared by the data-file and the warranty-file buttons. It
-// keeps its filter, initial folder and current file name between uses, so that a
-// cancelled dialog leaves the file chosen last as the current one.
+// A file-open dialog of one button ("Путь" or "File"): its own filter, the folder
+// it starts in, and the file loaded last through it, which it offers again.
 #pragma once
 
 #include <QString>
@@ -18,11 +17,11 @@ QString ToQtFilter(const QString& pairs);
 struct OpenDialog {
     QString Filter;      // in the pair form above
     QString InitialDir;  // initial folder (or a file in it)
-    QString FileName;    // current file: the one chosen last, empty before any choice
+    QString FileName;    // the file loaded last through this dialog, empty before any
 
-    // Shows the dialog. On a confirmed choice FileName becomes the chosen file and
-    // the result is true; on cancel FileName keeps its value and the result is false.
-    bool Execute(Dialogs& dialogs, QWidget* parent);
+    // Shows the dialog and returns the chosen file, empty when it was cancelled.
+    // Nothing of the dialog changes: the caller records the file once it has loaded.
+    QString Choose(Dialogs& dialogs, QWidget* parent) const;
 };
 
 }  // namespace relan

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <QPixmap>
 #include <QPrinter>
@@ -15,6 +16,7 @@
 #include <algorithm>
 
 #include "captions.h"
+#include "chart_style.h"
 #include "dialogs.h"
 #include "results/out_results.h"
 #include "results_grid.h"
@@ -24,6 +26,41 @@ namespace relan {
 namespace {
 
 const QString kCaption = QStringLiteral("Печать");
+
+QString SavedText(const QString& file) {
+    return QStringLiteral("Файл PDF сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+}
+
+// The labels of a panel (model 3's) as texts in their places, on its white ground.
+void PaintPanel(QPainter& p, const QWidget* sheet, const QWidget* panel) {
+    const QRect box(panel->mapTo(sheet, QPoint(0, 0)), panel->size());
+    p.save();
+    p.fillRect(box, Qt::white);
+    p.setPen(QColor(160, 160, 160));
+    p.drawRect(box.adjusted(0, 0, -1, -1));
+    for (const QLabel* l : panel->findChildren<const QLabel*>()) {
+        if (!l->isVisibleTo(panel) || l->text().isEmpty()) continue;
+        const QRect r(l->mapTo(sheet, QPoint(0, 0)), l->size());
+        p.setFont(l->font());
+        p.setPen(l->palette().color(QPalette::WindowText));
+        const int flags = static_cast<int>(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
+        p.drawText(r.adjusted(l->margin(), 0, -l->margin(), 0), flags, l->text());
+    }
+    p.restore();
+}
+
+// The printer's page for a results page: landscape A4 at the screen's resolution,
+// so that the pixel fonts of the charts and the table keep the sizes they have on
+// the window and the page holds the sheet scaled as a whole.
+void SetUpResultsPage(QPrinter& printer, const QString& docName) {
+    printer.setResolution(96);
+    printer.setPageSize(QPageSize(QPageSize::A4));
+    printer.setPageOrientation(QPageLayout::Landscape);
+    printer.setPageMargins(QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
+                           QPageLayout::Millimeter);
+    printer.setDocName(docName);
+    printer.setCreator(AppTitle());
+}
 
 // The results table as lines and texts.
 void PaintTable(QPainter& p, const ResultsGrid& table, const QRect& rect) {
@@ -103,10 +140,11 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
         pdf.setPageOrientation(QPageLayout::Landscape);
         pdf.setDocName(window->windowTitle());
         if (!PrintImage(window, pdf)) {
-            dialogs.Message(window, QStringLiteral("Не удалось записать файл «%1».")
-                                        .arg(QDir::toNativeSeparators(file)));
+            dialogs.Error(window, kCaption,
+                          QStringLiteral("Не удалось записать файл «%1».").arg(QDir::toNativeSeparators(file)));
             return PrintOutcome::Failed;
         }
+        dialogs.Message(window, SavedText(file));
         return PrintOutcome::SavedPdf;
     }
 
@@ -116,20 +154,22 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
     const bool confirmed = dialogs.PrinterSetup(window, printer);
     if (!confirmed && !printWhenCancelled) return PrintOutcome::Cancelled;
     if (!PrintImage(window, printer)) {
-        dialogs.Message(window, QStringLiteral("Не удалось начать печать на принтере «%1».")
-                                    .arg(printer.printerName()));
+        dialogs.Error(window, kCaption,
+                      QStringLiteral("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
         return PrintOutcome::Failed;
     }
     return PrintOutcome::Printed;
 }
 
-void PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& parts) {
+QRectF PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& parts) {
     const QWidget* sheet = parts.sheet;
     const QSizeF size = sheet->size();
-    if (size.isEmpty()) return;
+    if (size.isEmpty()) return {};
     const qreal s = std::min(target.width() / size.width(), target.height() / size.height());
+    const QRectF drawn(target.left() + (target.width() - size.width() * s) / 2.0, target.top(), size.width() * s,
+                       size.height() * s);
     p.save();
-    p.translate(target.left() + (target.width() - size.width() * s) / 2.0, target.top());
+    p.translate(drawn.topLeft());
     p.scale(s, s);
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::TextAntialiasing);
@@ -145,34 +185,78 @@ void PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& pa
         const QRect r = where(v);
         v->render(&p, QRectF(r), v->viewport()->rect(), Qt::IgnoreAspectRatio);
     }
+    if (parts.mlPanel && parts.mlPanel->isVisibleTo(sheet)) PaintPanel(p, sheet, parts.mlPanel);
     p.restore();
+    return drawn;
 }
 
-bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName, QString& why) {
-    // Screen resolution: the charts' and the table's pixel fonts keep the sizes
-    // they have on the window, and the page holds the sheet scaled as a whole.
+bool PaintResultsPage(QPrinter& printer, const ResultsSheet& parts, const QString& header) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
+    const QRectF sheet = PaintResultsSheet(painter, page, parts);
+    if (!header.isEmpty() && !sheet.isEmpty()) {
+        // In the top margin, just above the sheet and a little in from its left
+        // edge: the sheet keeps the whole printable area, and the header adds one
+        // line to the page's text without moving the texts below it.
+        const qreal margin = printer.pageLayout().paintRectPixels(printer.resolution()).top();
+        QFont f = FontOf({QStringLiteral("Segoe UI")}, 11);
+        // Without ligatures: a file name stays findable letter for letter in the
+        // page's text ("fl" would become one glyph).
+        f.setLetterSpacing(QFont::AbsoluteSpacing, 0.05);
+        int px = 11;
+        const qreal left = sheet.left() + 16.0;
+        const qreal width = page.right() - left;
+        while (px > 6 && QFontMetricsF(f).horizontalAdvance(header) > width) f.setPixelSize(--px);
+        painter.setFont(f);
+        painter.setPen(Qt::black);
+        const qreal h = QFontMetricsF(f).height();
+        painter.drawText(QRectF(left, -std::min(h + 1.0, margin), width, h), Qt::AlignLeft | Qt::AlignVCenter, header);
+    }
+    return painter.end();
+}
+
+bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName,
+                     const QString& header, QString& why) {
     QPrinter printer(QPrinter::ScreenResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setResolution(96);
     printer.setOutputFileName(file);
-    printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setPageOrientation(QPageLayout::Landscape);
-    printer.setPageMargins(QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
-                           QPageLayout::Millimeter);
-    printer.setDocName(docName);
-    printer.setCreator(AppTitle());
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
-        return false;
-    }
-    const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
-    PaintResultsSheet(painter, page, parts);
-    if (!painter.end()) {
+    SetUpResultsPage(printer, docName);
+    if (!PaintResultsPage(printer, parts, header)) {
         why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
         return false;
     }
     return true;
+}
+
+PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& dialogs, const QString& header,
+                          const QString& docName, const QString& pdfName) {
+    const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
+    if (printers.isEmpty()) {
+        if (!dialogs.Ask(parent, kCaption,
+                         QStringLiteral("Принтер не установлен. Сохранить результаты в файл PDF?")))
+            return PrintOutcome::Cancelled;
+        QString file = dialogs.SaveFile(parent, QStringLiteral("Сохранить результаты"), QDir::home().filePath(pdfName),
+                                        QStringLiteral("Файлы PDF (*.pdf)"));
+        if (file.isEmpty()) return PrintOutcome::Cancelled;
+        if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
+        QString why;
+        if (!WriteResultsPdf(parts, file, docName, header, why)) {
+            dialogs.Error(parent, kCaption, why);
+            return PrintOutcome::Failed;
+        }
+        dialogs.Message(parent, SavedText(file));
+        return PrintOutcome::SavedPdf;
+    }
+    QPrinter printer(printers.constFirst(), QPrinter::ScreenResolution);
+    SetUpResultsPage(printer, docName);
+    if (!dialogs.PrinterSetup(parent, printer)) return PrintOutcome::Cancelled;
+    if (!PaintResultsPage(printer, parts, header)) {
+        dialogs.Error(parent, kCaption,
+                      QStringLiteral("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
+        return PrintOutcome::Failed;
+    }
+    return PrintOutcome::Printed;
 }
 
 }  // namespace relan

@@ -16,6 +16,7 @@
 #include "form5.h"
 #include "numbers.h"
 #include "printing.h"
+#include "report_header.h"
 #include "text/format.h"
 #include "results/out_results.h"
 #include "startup.h"
@@ -56,6 +57,27 @@ public:
     bool PrinterSetup(QWidget*, QPrinter&) override { return false; }
 };
 
+// What the page's header line says of this report: the files and the settings the
+// plan ran with.
+ReportSettings SettingsOf(const rel::FitPlan& plan, const rel::FitRequest& request,
+                          const rel::ResultsContent& content) {
+    ReportSettings s;
+    s.dataFile = Q(request.data);
+    s.warrantyFile = Q(request.warranty);
+    if (plan.spiral) s.models << QStringLiteral("1.1");
+    if (plan.newton) s.models << QStringLiteral("1.2");
+    if (plan.smirnov) s.models << QStringLiteral("2");
+    if (plan.ml) s.models << QStringLiteral("3");
+    if (plan.spiral || plan.newton) s.item = plan.item;
+    s.burnIn = content.WriteBack.TPrirab;
+    s.fitSred = plan.fitSred;
+    s.fitSKO = plan.fitSKO;
+    s.virtualClock = plan.virtualClock;
+    if (plan.genTexts.seed) s.seed = *plan.genTexts.seed;
+    if (plan.ml) s.bootstrap = plan.bootstrap;
+    return s;
+}
+
 }  // namespace
 
 bool IsReportCall(int argc, char** argv) {
@@ -81,9 +103,9 @@ int RunReport(QApplication& app) {
     relcli::FitOptions options(cl, false, relcli::HelpLang::Russian);
 
     const QString usage = QStringLiteral(
-        "relan --report OUT.pdf DATA [--warranty GAR] [--models 1.1,1.2,2] [--fit-sred] [--fit-sko] "
+        "relan --report OUT.pdf DATA [--warranty GAR] [--models 1.1,1.2,2,3] [--fit-sred] [--fit-sko] "
         "[--burn-in T] [--item N] [--step-coef-1.1 X] [--step-coef-1.2 X] [--step-coef-2 X] "
-        "[--virtual-clock N]");
+        "[--virtual-clock N] [--bootstrap N] [--seed S]");
     auto refuse = [&](const QString& why) {
         Err(QStringLiteral("relan --report: ") + why);
         Err(QStringLiteral("Использование: ") + usage);
@@ -149,6 +171,7 @@ int RunReport(QApplication& app) {
     const double ratio = (page.width() - 2 * kReportMarginMm) / (page.height() - 2 * kReportMarginMm);
     form5.resize(kForm5DesignWidth, static_cast<int>(std::lround(kForm5DesignWidth * ratio)));
     form5.Fill(content);
+    form5.SetReportSettings(SettingsOf(plan, request, content));
     form5.show();
     QApplication::processEvents();
     QApplication::processEvents();

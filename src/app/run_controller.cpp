@@ -1,5 +1,6 @@
 #include "run_controller.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <chrono>
@@ -115,6 +116,8 @@ bool RunController::StartCalculation(rel::AnalysisState& st, const rel::RunParam
     if (Running()) return false;
     rel::RunParams p = params;
     p.clock = Clock;
+    // Model 3 looks between its steps whether the run is to end (the window closing).
+    p.cancelled = [this] { return endRequested_.load(); };
     calcResult_ = rel::RunResult{};
     Launch(Kind::Calculation, [this, &st, p = std::move(p)] {
         const rel::MemoSink sink = [this](const std::string& line) { Post({RunEvent::Kind::Memo, 0, line}); };
@@ -227,6 +230,15 @@ void RunController::EndForClose() {
     if (!Running()) return;
     closing_ = true;
     endRequested_ = true;
+    // The calculation run goes to its end (model 2 for up to its ten seconds): the
+    // window keeps drawing and showing the progress lines meanwhile, with the
+    // user's input held back. The worker never waits for this thread.
+    while (!workerDone_.load()) {
+        ServePendingFatal();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        if (!Running()) return;  // a drain served above has delivered the end already
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
     JoinWorker();
     Drain();
 }

@@ -73,7 +73,8 @@ public:
     // calculation run at its end) and waits for its thread; nothing is delivered.
     ~RunController() override;
 
-    // Starts CalculationRun(st, params) on the worker thread. Its memo lines arrive
+    // Starts CalculationRun(st, params) on the worker thread, with this controller's
+    // clock and its end request as model 3's cancellation. Its memo lines arrive
     // as MemoLine, then CalculationDone with its result. False (and nothing started)
     // while a run is under way.
     bool StartCalculation(rel::AnalysisState& st, const rel::RunParams& params);
@@ -99,8 +100,10 @@ public:
     void RequestCopyBest();  // "Скопировать лучших": at the next generation
 
     // The window is closing: a run under way is asked to end (the calculation run
-    // goes to its end), its thread is waited for, what it reported is delivered
-    // and then its end, with Closing() true: no results are due. Nothing when idle.
+    // goes to its end, model 3 stops between its steps), its thread is waited for
+    // while the window's events other than the user's input are served, what it
+    // reported is delivered and then its end, with Closing() true: no results are
+    // due. Nothing when idle.
     void EndForClose();
     bool Closing() const { return closing_; }
     // The end of the run has been asked for (the window closing or going away).

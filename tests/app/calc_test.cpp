@@ -35,7 +35,20 @@
 #include "form1.h"
 #include "form5.h"
 #include "results/out_results.h"
+#include "chart_style.h"
+#include "ml_panel.h"
+#include "results/ml_summary.h"
+#include "version.h"
 #include "wrap_button.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QGraphicsSimpleTextItem>
+#include <QProgressBar>
+#include <atomic>
+#include <chrono>
+#include <optional>
+#include <thread>
 
 namespace relan::test {
 namespace {
@@ -58,10 +71,11 @@ struct RunWindow {
         f().OpenDataFile(Fixture(fixture));
         ASSERT_TRUE(f().State().FileLoaded) << fixture;
     }
-    void Models(bool spiral, bool newton, bool smirnov) {
+    void Models(bool spiral, bool newton, bool smirnov, bool ml = false) {
         Ctl<QCheckBox>(f(), "SpirSpusk")->setChecked(spiral);
         Ctl<QCheckBox>(f(), "BoxNewton")->setChecked(newton);
         Ctl<QCheckBox>(f(), "BoxSmirnow")->setChecked(smirnov);
+        Ctl<QCheckBox>(f(), "BoxML")->setChecked(ml);
     }
     // "Расчет", then the window's events served until the run has delivered.
     void Run() {
@@ -82,6 +96,9 @@ rel::RunParams ParamsOf(TForm1& f) {
     p.Spiral = Ctl<QCheckBox>(f, "SpirSpusk")->isChecked();
     p.Newton = Ctl<QCheckBox>(f, "BoxNewton")->isChecked();
     p.Smirnov = Ctl<QCheckBox>(f, "BoxSmirnow")->isChecked();
+    p.ML = Ctl<QCheckBox>(f, "BoxML")->isChecked();
+    p.mlBootstrap = 200;
+    p.mlSeed = 1;
     p.StepCoef11 = Ctl<QLineEdit>(f, "Edit1")->text().toStdString();
     p.StepCoef12 = Ctl<QLineEdit>(f, "Edit6")->text().toStdString();
     p.StepCoef2 = Ctl<QLineEdit>(f, "Edit5")->text().toStdString();
@@ -274,6 +291,23 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     ExpectChartDraws(Ctl<QChartView>(f5, "Chart3"), content.Chart3);
 }
 
+TEST(CalculationRun, ProgressShowsWhileTheRunLasts) {
+    RunWindow rw;
+    rw.Load("app/causes2.txt");
+    rw.Models(true, false, false);
+    QProgressBar* bar = Ctl<QProgressBar>(rw.f(), "ProgressBar1");
+    EXPECT_NE(bar->maximum(), 0);
+    rw.f().bbRaschetClick();
+    // Busy while it runs, with the elapsed time in hours, minutes and seconds.
+    EXPECT_EQ(bar->maximum(), 0);
+    EXPECT_EQ(Ctl<QLabel>(rw.f(), "LabelElapsed")->text(), QStringLiteral("0:00:00 (ч:мин:с)"));
+    rw.f().Runs().WaitForEnd();
+    EXPECT_NE(bar->maximum(), 0);
+    EXPECT_TRUE(Ctl<QLabel>(rw.f(), "LabelElapsed")->text().endsWith(QStringLiteral(" (ч:мин:с)")));
+    // Long progress lines wrap instead of running past the right edge.
+    EXPECT_EQ(Ctl<QPlainTextEdit>(rw.f(), "Memo2")->lineWrapMode(), QPlainTextEdit::WidgetWidth);
+}
+
 TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
     RunWindow rw;
     rw.Models(true, false, false);
@@ -344,6 +378,106 @@ TEST(CalculationRun, ModelSeriesFollowTheExecutedFlags) {
     EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart3"), "Series19"), 2);
 }
 
+// The texts of the legend the chart draws.
+QStringList LegendTexts(QChartView* view) {
+    QStringList texts;
+    for (QGraphicsItem* item : view->chart()->childItems())
+        if (auto* t = dynamic_cast<QGraphicsSimpleTextItem*>(item)) texts << t->text();
+    return texts;
+}
+
+TEST(ModelThree, TheBoxDrivesTheRunAndItsResultsAppearOnlyWhenItRan) {
+    RunWindow rw;
+    rw.Load("app/causes5.txt");
+    TForm1& f = rw.f();
+    TForm5& f5 = *rw.form5;
+    const QString caption = QStringLiteral("Макс. правдоподобия");
+    const QString title = QStringLiteral("Модель 3 (макс. правдоподобия)");
+    auto shown = [&](bool want, const char* when) {
+        SCOPED_TRACE(when);
+        bool column = false;
+        for (int c = 0; c < Ctl<QTableWidget>(f5, "Result_Grid")->columnCount(); ++c)
+            column = column || f5.CellText(c, 0) == caption;
+        EXPECT_EQ(column, want);
+        const int n = PointCount(Ctl<QChartView>(f5, "Chart1"), "Series17");
+        for (const char* name : {"Series24", "Series25"})
+            EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart1"), name), want ? n : -1) << name;
+        for (const char* name : {"Series26", "Series27"})
+            EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart2"), name), want ? n : -1) << name;
+        EXPECT_EQ(LegendTexts(Ctl<QChartView>(f5, "Chart1")).contains(title), want);
+        EXPECT_EQ(LegendTexts(Ctl<QChartView>(f5, "Chart1")).contains(title + QStringLiteral(" ценз.")), want);
+        EXPECT_EQ(Ctl<MlPanel>(f5, "MlPanel")->isVisibleTo(&f5), want);
+    };
+
+    // Unticked: nothing of model 3.
+    rw.Models(true, false, false, false);
+    rw.Run();
+    EXPECT_FALSE(f.State().ModML.Executed);
+    EXPECT_FALSE(f.LastML().has_value());
+    shown(false, "model 3 not ticked");
+
+    // Ticked alone: its column, its four curves and its intervals.
+    rw.Models(false, false, false, true);
+    rw.Run();
+    ASSERT_TRUE(rw.w.dialogs.errors.isEmpty()) << rw.w.dialogs.errors.join('\n').toStdString();
+    ASSERT_TRUE(f.LastML().has_value());
+    ASSERT_TRUE(f.LastML()->ok);
+    EXPECT_TRUE(f.State().ModML.Executed);
+    EXPECT_EQ(f.LastML()->GofReplicates > 0, true);  // the bootstrap ran
+    EXPECT_TRUE(Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().contains(QStringLiteral("Модель 3 (максимум правдоподобия)")));
+    shown(true, "model 3 ran");
+    const rel::MlSummary want = rel::SummarizeML(*f.LastML(), ',');
+    const MlPanel* panel = Ctl<MlPanel>(f5, "MlPanel");
+    EXPECT_EQ(Ctl<QLabel>(f5, "MlTitle")->text().replace(QLatin1Char('\n'), QLatin1Char(' ')).toStdString(),
+              want.title);
+    EXPECT_TRUE(Ctl<QLabel>(f5, "MlTitle")->text().contains(QStringLiteral("95% доверительные интервалы")));
+    ASSERT_EQ(panel->RowCount(), static_cast<int>(want.rows.size()));
+    for (int r = 0; r < panel->RowCount(); ++r) {
+        const rel::MlSummaryRow& row = want.rows[static_cast<std::size_t>(r)];
+        EXPECT_EQ(panel->Cell(r, 0).toStdString(), row.label);
+        EXPECT_EQ(panel->Cell(r, 1).toStdString(), row.estimate);
+        EXPECT_EQ(panel->Cell(r, 2).toStdString(), row.interval);
+    }
+    EXPECT_EQ(Ctl<QLabel>(f5, "MlVerdict")->text().toStdString(), want.verdict);
+    QStringList notes;
+    for (const std::string& n : want.notes) notes << QString::fromStdString(n);
+    EXPECT_EQ(Ctl<QLabel>(f5, "MlNotes")->text(), notes.join(QLatin1Char('\n')));
+
+    // Another model fitted: model 3 keeps its result, as the others do.
+    rw.Models(true, false, false, false);
+    rw.Run();
+    shown(true, "model 3 kept");
+
+    // A warranty file clears every model's result, model 3's intervals too.
+    rw.w.dialogs.openAnswers.push_back(Fixture("app/gar-tiny.txt"));
+    f.SpeedButton1Click();
+    ASSERT_TRUE(rw.w.dialogs.errors.isEmpty());
+    EXPECT_FALSE(f.LastML().has_value());
+    rw.Run();
+    shown(false, "after a warranty file");
+}
+
+TEST(ModelThree, PanelShowsTheNoteWhenBAndKCannotBeToldApart) {
+    FakeDialogs dialogs;
+    TForm5 form5(nullptr, dialogs);
+    rel::MlResult r;
+    r.ok = true;
+    r.A = 1.2;
+    r.B = 1e9;
+    r.K_powtor = 50;
+    r.Separable = false;
+    rel::ResultsContent content;
+    content.ML = rel::SummarizeML(r, ',');
+    form5.Fill(content);
+    EXPECT_TRUE(Ctl<MlPanel>(form5, "MlPanel")->isVisibleTo(&form5));
+    EXPECT_EQ(Ctl<QLabel>(form5, "MlNotes")->text(),
+              QStringLiteral("K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы"));
+    EXPECT_EQ(Ctl<MlPanel>(form5, "MlPanel")->Cell(1, 1), QStringLiteral("—"));  // no scale to give
+    content.ML.reset();
+    form5.Fill(content);
+    EXPECT_FALSE(Ctl<MlPanel>(form5, "MlPanel")->isVisibleTo(&form5));
+}
+
 TEST(CalculationRun, BadCoefficientIsReportedAndShowsNoResults) {
     RunWindow rw;
     rw.Load("app/causes2.txt");
@@ -391,10 +525,40 @@ TEST(CalculationRun, PrintWithoutPrinterOffersThePdfOfTheWholeSheet) {
     EXPECT_EQ(rw.w.dialogs.saveCalls, 0);
     rw.w.dialogs.askAnswer = true;
     rw.w.dialogs.saveAnswer = dir.filePath(QStringLiteral("результаты.pdf"));
+    // The user's selection in the table is not printed.
+    Ctl<QTableWidget>(*rw.form5, "Result_Grid")->selectAll();
     rw.form5->Button1Click();
     QFile pdf(rw.w.dialogs.saveAnswer);
     ASSERT_TRUE(pdf.open(QIODevice::ReadOnly));
     EXPECT_TRUE(pdf.read(4) == "%PDF");
+    // Where it went is said.
+    ASSERT_EQ(rw.w.dialogs.messages.size(), 1);
+    EXPECT_TRUE(rw.w.dialogs.messages[0].contains(rw.w.dialogs.saveAnswer)) << rw.w.dialogs.messages[0].toStdString();
+
+    // The page is the results drawn as vectors: its texts can be searched, under
+    // the header line, and no picture on it is larger than a chart's point mark.
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    const QString pdfimages = QStandardPaths::findExecutable(QStringLiteral("pdfimages"));
+    if (pdftotext.isEmpty() || pdfimages.isEmpty()) GTEST_SKIP() << "poppler-utils are not installed";
+    QProcess text;
+    text.start(pdftotext, {rw.w.dialogs.saveAnswer, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString t = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* want : {"Критерий Колмогорова", "Данные эксплуатации", "Файл данных: causes2.txt",
+                             "relan " RELAN_VERSION, "модели: 1.1", "приработка 300 ч"})
+        EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want << "\n" << t.toStdString();
+    EXPECT_FALSE(t.contains(QStringLiteral("Продолж."))) << "the window's buttons are not on the page";
+    QProcess images;
+    images.start(pdfimages, {QStringLiteral("-list"), rw.w.dialogs.saveAnswer});
+    ASSERT_TRUE(images.waitForFinished(60000));
+    const QStringList rows = QString::fromUtf8(images.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const int mark = CrossImage(Qt::black, 3).width();  // Series18's crosses, the largest marks
+    for (qsizetype i = 2; i < rows.size(); ++i) {  // after the two heading lines
+        const QStringList c = rows[i].simplified().split(QLatin1Char(' '));
+        ASSERT_GE(c.size(), 5) << rows[i].toStdString();
+        EXPECT_LE(c[3].toInt(), mark) << rows[i].toStdString();
+        EXPECT_LE(c[4].toInt(), mark) << rows[i].toStdString();
+    }
 }
 
 TEST(CalculationRun, ClosingDuringARunWaitsForItAndDropsTheOutput) {
@@ -410,6 +574,34 @@ TEST(CalculationRun, ClosingDuringARunWaitsForItAndDropsTheOutput) {
     EXPECT_FALSE(rw.form5->isVisible());
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(rw.w.dialogs.errors.isEmpty());
+}
+
+TEST(CalculationRun, ClosingEndsModelThreeBetweenItsSteps) {
+    RunWindow rw;
+    rw.Load("app/causes5.txt");
+    rw.Models(true, false, false, true);
+    rw.f().show();
+    // The run is held at its first progress line (model 1.1, before model 3) until
+    // its end is asked for.
+    std::atomic<bool> held{false};
+    RunController& runs = rw.f().Runs();
+    runs.SetWorkerTap([&held, &runs](const RunEvent&) {
+        held = true;
+        while (!runs.EndRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    });
+    std::optional<rel::RunResult> ended;
+    QObject::connect(&runs, &RunController::CalculationDone, [&ended](const rel::RunResult& r) { ended = r; });
+    rw.f().bbRaschetClick();
+    while (!held) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+    EXPECT_TRUE(rw.f().close());
+    ASSERT_TRUE(ended.has_value());
+    ASSERT_TRUE(ended->ml.has_value());
+    EXPECT_FALSE(ended->ml->ok);  // stopped before its fit
+    EXPECT_TRUE(rw.f().State().ModSpir.Executed);
+    EXPECT_FALSE(rw.f().State().ModML.Executed);
+    EXPECT_FALSE(rw.form5->isVisible());
+    EXPECT_TRUE(rw.w.dialogs.errors.isEmpty());
+    EXPECT_TRUE(rw.w.dialogs.questions.isEmpty());  // "Расчет" is not asked about
 }
 
 TEST(CalculationRun, WithoutLoadedFileNothingRuns) {
@@ -436,6 +628,7 @@ Report RunRelan(const QStringList& args) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("SOURCE_DATE_EPOCH"), QStringLiteral("1700000000"));
     p.setProcessEnvironment(env);
     p.start(QStringLiteral(RELAN_APP), args);
     if (!p.waitForFinished(120000)) {
@@ -487,7 +680,33 @@ TEST(ReportPdf, WritesTheResultsPageWithoutADisplay) {
                                  "Изменение потока отказов в течение гарантийного периода",
                                  "Интегральные (накопленные) оценки потока отказов", "Ln времени наработки"})
             EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want;
+        // The header line: files, the date of SOURCE_DATE_EPOCH, the version, the settings.
+        EXPECT_TRUE(t.contains(QStringLiteral("Файл данных: causes5.txt; 14.11.2023 22:13:20 UTC; relan " RELAN_VERSION
+                                              "; модели: 1.1, 1.2, 2; способ подбора: Стандарт; приработка 300 ч; "
+                                              "виртуальные часы 4000 оценок/с")))
+            << t.toStdString();
+        EXPECT_FALSE(t.contains(QStringLiteral("95% доверительные интервалы")));
     }
+}
+
+TEST(ReportPdf, CarriesModelThreesIntervals) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("ml.pdf"));
+    const Report r = RunRelan({QStringLiteral("--report"), pdf, Fixture("app/causes5.txt"), QStringLiteral("--warranty"),
+                               Fixture("app/gar-tiny.txt"), QStringLiteral("--models"), QStringLiteral("1.1,3"),
+                               QStringLiteral("--bootstrap"), QStringLiteral("20"), QStringLiteral("--seed"),
+                               QStringLiteral("4"), QStringLiteral("--virtual-clock"), QStringLiteral("4000")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    QProcess text;
+    text.start(pdftotext, {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString t = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* want : {"95% доверительные интервалы", "Форма A", "Гамма 90%, ч", "Макс. правдоподобия",
+                             "Файл данных: causes5.txt; файл гарантии: gar-tiny.txt", "модели: 1.1, 3",
+                             "зерно 4; бутстреп 20"})
+        EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want << "\n" << t.toStdString();
 }
 
 TEST(ReportPdf, BadInputEndsWithAMessageAndNonZeroStatus) {

@@ -36,6 +36,7 @@
 #include "numbers.h"
 #include "open_dialog.h"
 #include "captions.h"
+#include "settings.h"
 
 namespace relan::test {
 namespace {
@@ -100,6 +101,10 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
         {"SpirSpusk", "Модель 1.1 по Пирсону, метод спирального спуска "},
         {"BoxNewton", "Модель 1.2 по Пирсону, метод Ньютона "},
         {"BoxSmirnow", "Модель 2 (по Смирнову)"},
+        {"BoxML", "Модель 3 (макс. правдоподобия)"},
+        {"FilePath", ""},
+        {"LabelElapsed", ""},
+        {"GenCounter", ""},
         {"Sred_flag", "Подбор СВН (мет.1)"},
         {"SKO_Flag", "Подбор СКО (мет.1)"},
         {"RadioGroup1", "Способ подбора параметров"},
@@ -148,6 +153,7 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
     EXPECT_TRUE(Ctl<QCheckBox>(f, "SpirSpusk")->isChecked());
     EXPECT_FALSE(Ctl<QCheckBox>(f, "BoxNewton")->isChecked());
     EXPECT_FALSE(Ctl<QCheckBox>(f, "BoxSmirnow")->isChecked());
+    EXPECT_TRUE(Ctl<QCheckBox>(f, "BoxML")->isChecked());
     EXPECT_FALSE(Ctl<QCheckBox>(f, "Sred_flag")->isChecked());
     EXPECT_FALSE(Ctl<QCheckBox>(f, "SKO_Flag")->isChecked());
     EXPECT_EQ(f.RadioGroup1ItemIndex(), 1);
@@ -172,6 +178,10 @@ TEST(MainWindow, ControlsCarryTheirNamesTextsAndDefaults) {
 
     EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->model()->columnCount(), 4);
     EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->model()->rowCount(), 24);  // 25 with the header row
+    // The list's headers are there before any load.
+    for (int c = 0; c < 4; ++c)
+        EXPECT_EQ(Ctl<QTableView>(f, "Problems_Grid")->model()->headerData(c, Qt::Horizontal).toString(),
+                  QString::fromUtf8(rel::kGridHeader[c]));
     EXPECT_TRUE(Ctl<LnChart>(f, "Chart2")->isAncestorOf(Ctl<QPushButton>(f, "Button2")));
     EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->Chart()->title(),
               QStringLiteral("Накопленние отказов по времени наблюдения"));
@@ -280,10 +290,13 @@ TEST(MainWindow, EachBadTimeIsReportedInItsOwnBox) {
     Window w;
     const QString file = Fixture("app/bad-rows.txt");
     w.Path(file);
-    ASSERT_EQ(w.dialogs.messages.size(), 2) << w.dialogs.messages.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(w.dialogs.messages[0].startsWith(QStringLiteral("Ошибка в строке №9 ")));
-    EXPECT_TRUE(w.dialogs.messages[0].contains(file));
-    EXPECT_TRUE(w.dialogs.messages[1].startsWith(QStringLiteral("Ошибка в строке №11 ")));
+    // Error boxes, with the program's title as caption.
+    const QString caption = QCoreApplication::applicationName() + QStringLiteral(": ");
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    ASSERT_EQ(w.dialogs.errors.size(), 2) << w.dialogs.errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(w.dialogs.errors[0].startsWith(caption + QStringLiteral("Ошибка в строке №9 ")));
+    EXPECT_TRUE(w.dialogs.errors[0].contains(file));
+    EXPECT_TRUE(w.dialogs.errors[1].startsWith(caption + QStringLiteral("Ошибка в строке №11 ")));
     // The rows stay in the list as rejects at 0 h.
     EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
     EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->index(0, 1).data().toString(),
@@ -302,38 +315,99 @@ TEST(MainWindow, DialogCancelledBeforeAnyChoiceChangesNothing) {
     EXPECT_FALSE(QFile::exists(w.Env().SettingsFile));
 }
 
-TEST(MainWindow, CancelledDialogRereadsTheFileChosenLast) {
-    Window w;
-    const QString file = Fixture("app/tiny.txt");
-    w.Path(file);
-    ASSERT_EQ(w.form->State().ArrProblems.size(), 4u);
-    w.form->State().ArrProblems.clear();
-    Ctl<QLabel>(*w.form, "Label10")->clear();
-    w.Path(QString());
-    ASSERT_EQ(w.dialogs.opens.size(), 2u);
-    EXPECT_EQ(w.dialogs.opens[1].file, file);
-    EXPECT_EQ(w.form->State().ArrProblems.size(), 4u);
-    EXPECT_EQ(Ctl<QLabel>(*w.form, "Label10")->text(), QStringLiteral("Парк проверки окна"));
+// What the user sees and the settings file remembers.
+struct Seen {
+    QStringList fields;
+    QString settings;
+    int rows = 0;
+    QStringList cells;
+    bool operator==(const Seen&) const = default;
+};
+
+Seen SeenIn(Window& w) {
+    Seen s;
+    for (const char* name : {"FilePath", "meSred", "meSKO", "meKolAll", "meKolOtk", "LabeledEdit2", "Edit4",
+                             "MaskEdit1", "MaskEditSrednee", "MaskEditSKO"})
+        s.fields << Ctl<QLineEdit>(*w.form, name)->text();
+    s.fields << Ctl<QLabel>(*w.form, "Label10")->text() << Ctl<QLabel>(*w.form, "Label15")->text()
+             << w.form->windowTitle();
+    QFile settings(w.Env().SettingsFile);
+    if (settings.open(QIODevice::ReadOnly)) s.settings = QString::fromUtf8(settings.readAll());
+    const QAbstractItemModel* m = Ctl<QTableView>(*w.form, "Problems_Grid")->model();
+    s.rows = m->rowCount();
+    for (int c = 0; c < 4; ++c) s.cells << m->headerData(c, Qt::Horizontal).toString() << m->index(0, c).data().toString();
+    return s;
 }
 
-TEST(MainWindow, UnreadableDataFileIsReportedAndKeepsLoadedData) {
+TEST(MainWindow, CancelInEitherDialogChangesNothing) {
+    Window w;
+    TForm1& f = *w.form;
+    const QString data = Fixture("app/tiny.txt");
+    const QString gar = Fixture("app/gar-tiny.txt");
+    w.Path(data);
+    w.dialogs.openAnswers.push_back(gar);
+    f.SpeedButton1Click();
+    ASSERT_TRUE(w.dialogs.messages.isEmpty() && w.dialogs.errors.isEmpty());
+    // A figure typed by the user survives every cancel.
+    Ctl<QLineEdit>(f, "meSKO")->setText(QStringLiteral("600"));
+    const Seen before = SeenIn(w);
+    const std::size_t failures = f.State().ArrProblems.size();
+
+    w.Path(QString());                     // "Путь", cancelled
+    w.dialogs.openAnswers.push_back(QString());
+    f.SpeedButton1Click();                 // "File", cancelled
+    w.Path(QString());                     // "Путь" again, after "File"
+    ASSERT_EQ(w.dialogs.opens.size(), 5u);
+    EXPECT_TRUE(SeenIn(w) == before);
+    EXPECT_EQ(Ctl<QLineEdit>(f, "meSKO")->text(), QStringLiteral("600"));
+    EXPECT_EQ(f.State().ArrProblems.size(), failures);
+    EXPECT_TRUE(w.dialogs.messages.isEmpty()) << w.dialogs.messages.join('\n').toStdString();
+    EXPECT_TRUE(w.dialogs.errors.isEmpty()) << w.dialogs.errors.join('\n').toStdString();
+    // Each dialog opens at the file it loaded last.
+    EXPECT_EQ(w.dialogs.opens[2].file, data);
+    EXPECT_EQ(w.dialogs.opens[3].file, gar);
+    EXPECT_EQ(w.dialogs.opens[4].file, data);
+}
+
+TEST(MainWindow, RefusedDataFileIsReportedAsAnErrorAndChangesNothingSeen) {
     Window w;
     const QString good = Fixture("app/tiny.txt");
     w.Path(good);
+    const Seen before = SeenIn(w);
+    // A file that is not there, and a text file that is not a data file (more than
+    // 51 short lines read as cause names, no failure row).
     const QString missing = w.dir.filePath(QStringLiteral("нет-такого.txt"));
-    w.Path(missing);
-    ASSERT_EQ(w.dialogs.messages.size(), 1);
-    EXPECT_TRUE(w.dialogs.messages[0].contains(missing));
-    EXPECT_EQ(w.form->State().ArrProblems.size(), 4u);
-    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
-    EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
-              good);
+    const QString notData = w.dir.filePath(QStringLiteral("passwd"));
+    {
+        QFile f(notData);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        for (int i = 0; i < 60; ++i) f.write(QStringLiteral("user%1:x:%1:%1:/\n").arg(i).toUtf8());
+    }
+    for (const QString& refused : {missing, notData}) {
+        w.dialogs.errors.clear();
+        w.Path(refused);
+        ASSERT_EQ(w.dialogs.errors.size(), 1) << refused.toStdString();
+        EXPECT_TRUE(w.dialogs.errors[0].contains(refused)) << w.dialogs.errors[0].toStdString();
+        EXPECT_TRUE(w.dialogs.messages.isEmpty());
+        EXPECT_TRUE(SeenIn(w) == before) << refused.toStdString();
+        EXPECT_EQ(w.form->State().ArrProblems.size(), 4u);
+        EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
+                  good);
+    }
+    // The next start shows no path and nothing loaded, under the list's headers,
+    // and "Путь" opens at the file that loaded.
+    w.Open();
+    EXPECT_TRUE(Ctl<QLineEdit>(*w.form, "FilePath")->text().isEmpty());
+    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->headerData(0, Qt::Horizontal).toString(),
+              QStringLiteral(" № отказа"));
+    w.Path(QString());
+    EXPECT_EQ(w.dialogs.opens.back().folder, good);
 }
 
 TEST(Settings, RoundTripThroughRelTxt) {
     Window w;
-    // First start without "rel.txt": the executable's folder, with its separator.
-    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), w.dir.path() + QLatin1Char('/'));
+    // First start without "rel.txt": no path, the dialog opens without a folder.
+    EXPECT_TRUE(Ctl<QLineEdit>(*w.form, "FilePath")->text().isEmpty());
     const QString file = Fixture("app/tiny.txt");
     w.Path(file);
 
@@ -345,9 +419,11 @@ TEST(Settings, RoundTripThroughRelTxt) {
     EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
               file);
 
-    // The next start shows the path, and "Путь" opens its dialog there.
+    // The next start loads nothing and shows no path; "Путь" opens its dialog at
+    // the remembered file.
     w.Open();
-    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), file);
+    EXPECT_TRUE(Ctl<QLineEdit>(*w.form, "FilePath")->text().isEmpty());
+    EXPECT_FALSE(w.form->State().FileLoaded);
     w.Path(QString());
     ASSERT_FALSE(w.dialogs.opens.empty());
     EXPECT_EQ(w.dialogs.opens.back().folder, file);
@@ -361,7 +437,7 @@ TEST(Settings, SettingsFileWithoutTheKeyFallsBackSilently) {
         f.write("[Other]\nComStr=/nowhere\n[path]\ncomstr=/wrong/case\n");
     }
     w.Open();
-    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), w.dir.path() + QLatin1Char('/'));
+    EXPECT_TRUE(Ctl<QLineEdit>(*w.form, "FilePath")->text().isEmpty());
     w.Path(QString());
     EXPECT_TRUE(w.dialogs.opens.back().folder.isEmpty());
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
@@ -387,6 +463,38 @@ TEST(Settings, UnwritableSettingsFileDoesNotStopTheLoad) {
     EXPECT_FALSE(QFile::exists(env.SettingsFile));
 }
 
+TEST(Settings, KeptInTheConfigurationFolderWhenTheExecutablesCannotBeWritten) {
+    QTemporaryDir exe, config;
+    const QString exeDir = exe.path() + QLatin1Char('/');
+    QString readOnly;
+    // A writable folder of the executable holds the file, and nothing else is read.
+    EXPECT_TRUE(SettingsFolderWritable(exeDir));
+    EXPECT_EQ(SettingsFileFor(exeDir, true, config.path(), &readOnly), exeDir + QStringLiteral("rel.txt"));
+    EXPECT_TRUE(readOnly.isEmpty());
+    // Otherwise the user's configuration folder (made when first written), with the
+    // file beside the executable read after it.
+    const QString configDir = config.filePath(QStringLiteral("relan"));
+    const QString file = SettingsFileFor(exeDir, false, configDir, &readOnly);
+    EXPECT_EQ(file, configDir + QStringLiteral("/rel.txt"));
+    EXPECT_EQ(readOnly, exeDir + QStringLiteral("rel.txt"));
+    EXPECT_FALSE(SettingsFolderWritable(exe.filePath(QStringLiteral("none"))));
+
+    QSettings(readOnly, QSettings::IniFormat).setValue(QStringLiteral("Path/ComStr"), QStringLiteral("/beside.txt"));
+    const PathSettings settings(file, readOnly);
+    EXPECT_EQ(settings.ReadComStr(QString()), QStringLiteral("/beside.txt"));
+    // What the program writes goes to the configuration folder and is read first.
+    FakeDialogs dialogs;
+    AppEnv env{exeDir, file, readOnly, &dialogs};
+    TForm1 f(env);
+    dialogs.openAnswers.push_back(Fixture("app/tiny.txt"));
+    f.OpenFileStartClick();
+    ASSERT_TRUE(f.State().FileLoaded);
+    EXPECT_EQ(dialogs.opens.back().folder, QStringLiteral("/beside.txt"));
+    EXPECT_EQ(settings.ReadComStr(QString()), Fixture("app/tiny.txt"));
+    EXPECT_EQ(QSettings(readOnly, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
+              QStringLiteral("/beside.txt"));
+}
+
 TEST(OpenDialog, FiltersTakeTheToolkitsForm) {
     const std::pair<const char*, const char*> cases[] = {
         {"файлы данных (txt,rel)|*.txt;*.rel", "файлы данных (txt,rel) (*.txt *.rel)"},
@@ -396,23 +504,23 @@ TEST(OpenDialog, FiltersTakeTheToolkitsForm) {
     for (const auto& [in, out] : cases) EXPECT_EQ(ToQtFilter(QString::fromUtf8(in)), QString::fromUtf8(out)) << in;
 }
 
-TEST(OpenDialog, WarrantyFilterStaysInForceForTheDataButton) {
+TEST(OpenDialog, EachButtonOffersItsOwnFilesFirst) {
     Window w;
+    const QString data = QStringLiteral("Файлы данных (*.txt *.rel);;Все файлы (*)");
+    const QString gar = QStringLiteral("Файл времен гарантии (gar*.txt);;Все файлы (*)");
     w.Path(QString());
-    ASSERT_EQ(w.dialogs.opens.size(), 1u);
-    EXPECT_EQ(w.dialogs.opens[0].filter, QStringLiteral("файлы данных (txt,rel) (*.txt *.rel)"));
-    EXPECT_EQ(w.dialogs.opens[0].caption, QStringLiteral("Открыть"));
-
     w.dialogs.openAnswers.push_back(QString());
     w.form->SpeedButton1Click();
-    ASSERT_EQ(w.dialogs.opens.size(), 2u);
-    EXPECT_EQ(w.dialogs.opens[1].filter, QStringLiteral("Файл времен гарантии (gar*.txt)"));
-
     w.Path(Fixture("app/tiny.txt"));
     w.Path(QString());
-    ASSERT_EQ(w.dialogs.opens.size(), 4u);
-    EXPECT_EQ(w.dialogs.opens[2].filter, QStringLiteral("Файл времен гарантии (gar*.txt)"));
-    EXPECT_EQ(w.dialogs.opens[3].filter, QStringLiteral("Файл времен гарантии (gar*.txt)"));
+    w.dialogs.openAnswers.push_back(QString());
+    w.form->SpeedButton1Click();
+    ASSERT_EQ(w.dialogs.opens.size(), 5u);
+    const QString want[] = {data, gar, data, data, gar};
+    for (std::size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(w.dialogs.opens[i].filter, want[i]) << i;
+        EXPECT_EQ(w.dialogs.opens[i].caption, QStringLiteral("Открыть"));
+    }
 }
 
 TEST(Warranty, LoadFillsTheFieldsAndTheRunReadsThemBack) {
@@ -446,13 +554,16 @@ TEST(Warranty, MissingFileSaysSoAndRefusesLaterRuns) {
     const QString missing = w.dir.filePath(QStringLiteral("gar-none.txt"));
     w.dialogs.openAnswers.push_back(missing);
     f.SpeedButton1Click();
-    ASSERT_EQ(w.dialogs.messages.size(), 1);
-    EXPECT_EQ(w.dialogs.messages[0], QStringLiteral("Указанный файл не существует"));
-    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit4")->text(), QStringLiteral("/..gar-none.txt"));
+    ASSERT_EQ(w.dialogs.errors.size(), 1);
+    EXPECT_EQ(w.dialogs.errors[0],
+              QCoreApplication::applicationName() + QStringLiteral(": Указанный файл не существует"));
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    // The warranty path shows the file loaded last (none here).
+    EXPECT_EQ(Ctl<QLineEdit>(f, "Edit4")->text(), QStringLiteral("c:\\"));
     EXPECT_FALSE(f.State().FileLoaded);
     EXPECT_EQ(Ctl<QLineEdit>(f, "meSred")->text(), QStringLiteral("2500"));
     EXPECT_FALSE(f.CheckDataPath());
-    EXPECT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
 }
 
 TEST(Warranty, CancelBeforeAnyChoiceChangesNothing) {
@@ -466,7 +577,9 @@ TEST(Warranty, CancelBeforeAnyChoiceChangesNothing) {
 TEST(CheckDataPath, RefusesWithoutPathLoudlyAndWithoutFileSilently) {
     Window w;
     TForm1& f = *w.form;
-    // No file loaded yet: refused without a message, even with valid numbers.
+    // No file loaded yet (a path typed in): refused without a message, even with
+    // valid numbers.
+    Ctl<QLineEdit>(f, "FilePath")->setText(Fixture("app/tiny.txt"));
     Ctl<QLineEdit>(f, "meSred")->setText(QStringLiteral("2500"));
     Ctl<QLineEdit>(f, "meSKO")->setText(QStringLiteral("400"));
     Ctl<QLineEdit>(f, "LabeledEdit2")->setText(QStringLiteral("2500"));
@@ -512,7 +625,7 @@ TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
     };
     const Case bad[] = {
         {Ctl<QLineEdit>(f, "meSred"), "25o0", "Среднее время гарантии"},
-        {Ctl<QLineEdit>(f, "meSKO"), "400.5", "СКО времени гарантии"},
+        {Ctl<QLineEdit>(f, "meSKO"), "400,5.1", "СКО времени гарантии"},
         {Ctl<QLineEdit>(f, "LabeledEdit2"), "", "Расчетный период учета отказов"},
         {Ctl<QLineEdit>(f, "LabeledEdit3"), "inf", "Расч. время приработки"},
     };
@@ -538,6 +651,43 @@ TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
     }
 }
 
+TEST(RunParams, PointAndCommaAreBothDecimalSeparators) {
+    const std::pair<const char*, double> cases[] = {
+        {"1.00025", 1.00025}, {"1,00025", 1.00025}, {" 2500.5 ", 2500.5}, {"2,5E3", 2500.0}, {"2.5e3", 2500.0},
+        {"-0.5", -0.5}, {"300", 300.0},
+    };
+    for (const auto& [text, want] : cases) {
+        double v = 0;
+        QString why;
+        EXPECT_TRUE(ReadNumber(QString::fromUtf8(text), QStringLiteral("поле"), v, why)) << text;
+        EXPECT_EQ(v, want) << text;
+        // Handed to the core with the window's separator.
+        EXPECT_EQ(LocaleNumberText(QString::fromUtf8(text)).find('.'), std::string::npos) << text;
+    }
+    for (const char* bad : {"1.000.25", "1,00,025", "1..5", "abc", ""}) {
+        double v = 0;
+        QString why;
+        EXPECT_FALSE(ReadNumber(QString::fromUtf8(bad), QStringLiteral("поле"), v, why)) << bad;
+    }
+
+    // A run reads coefficients typed with either separator.
+    Window w;
+    TForm1& f = *w.form;
+    w.Path(Fixture("app/causes2.txt"));
+    Ctl<QCheckBox>(f, "BoxML")->setChecked(false);
+    Ctl<QCheckBox>(f, "BoxNewton")->setChecked(true);
+    Ctl<QLineEdit>(f, "Edit1")->setText(QStringLiteral("1.00025"));
+    Ctl<QLineEdit>(f, "Edit6")->setText(QStringLiteral("1,00025"));
+    Ctl<QLineEdit>(f, "LabeledEdit3")->setText(QStringLiteral("250.5"));
+    f.Runs().Clock.evaluationsPerSecond = 4000;
+    f.bbRaschetClick();
+    f.Runs().WaitForEnd();
+    EXPECT_TRUE(w.dialogs.errors.isEmpty()) << w.dialogs.errors.join('\n').toStdString();
+    EXPECT_TRUE(f.State().ModSpir.Executed);
+    EXPECT_TRUE(f.State().ModNewton.Executed);
+    EXPECT_EQ(f.State().TPrirab, 250.5);
+}
+
 TEST(CommandLine, FileIsLoadedAsAConfirmedChoice) {
     Window w;
     const QString file = Fixture("app/tiny.txt");
@@ -546,7 +696,7 @@ TEST(CommandLine, FileIsLoadedAsAConfirmedChoice) {
     EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
     EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
               file);
-    // A later cancelled dialog re-reads it.
+    // A later dialog opens at it.
     w.Path(QString());
     EXPECT_EQ(w.dialogs.opens.back().file, file);
 }

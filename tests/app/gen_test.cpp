@@ -11,6 +11,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
+#include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
@@ -81,6 +82,8 @@ struct GenWindow : Window {
         form->SetGenOptions(o);
         Ctl<QLineEdit>(*form, "Edit3")->setText(QString::number(population));
         Ctl<QLineEdit>(*form, "NPokoleny")->setText(QString::number(generations));
+        // "Расчет" here fits model 1.1 alone.
+        Ctl<QCheckBox>(*form, "BoxML")->setChecked(false);
     }
     ~GenWindow() {
         form.reset();  // ends a run still under way before the results window goes
@@ -93,7 +96,7 @@ struct GenWindow : Window {
 
 // The optimiser runs ahead of the window; a test that acts at an exact point of a
 // run holds the run there. Each time the run reports `text` as its counter (the
-// recorded best members, shown in NPokoleny), the optimiser waits on its thread
+// recorded best members, shown in GenCounter), the optimiser waits on its thread
 // until the window has shown the text and run `act` (Release::AfterAct), or until
 // the end of the run is asked for (Release::AtEnd); the generation under way then
 // ends as it would have after `act` happened during it.
@@ -114,8 +117,9 @@ public:
             std::lock_guard<std::mutex> lock(s_->mutex);
             s_->points.push_back(point);
         }
-        QLineEdit* counter = Ctl<QLineEdit>(f_, "NPokoleny");
-        QObject::connect(counter, &QLineEdit::textChanged, counter, [s = s_, point, act](const QString& now) {
+        // Connected after the window's own handler: the counter is shown when it runs.
+        QLabel* counter = Ctl<QLabel>(f_, "GenCounter");
+        QObject::connect(&f_.Runs(), &RunController::CounterText, counter, [s = s_, point, act](const QString& now) {
             if (now.toStdString() != point->text) return;
             act();
             std::lock_guard<std::mutex> lock(s->mutex);
@@ -224,10 +228,12 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     EXPECT_EQ(CountLines(f, QStringLiteral("Копирование лучших")), 3);
     EXPECT_EQ(CountLines(f, QStringLiteral("Исключительная ситуация!")), 0);
 
-    // The controls the run moved: NPokoleny counts the members recorded since the
+    // The controls the run moved: its counter shows the members recorded since the
     // last copy-back (generations 25 .. 30), the progress bar reached 100 and the
-    // bars stand at the schedule's last values.
-    EXPECT_EQ(Ctl<QLineEdit>(f, "NPokoleny")->text(), QStringLiteral("6"));
+    // bars stand at the schedule's last values. "Число поколений" keeps the
+    // number the user set.
+    EXPECT_EQ(Ctl<QLabel>(f, "GenCounter")->text(), QStringLiteral("Записано лучших: 6"));
+    EXPECT_EQ(Ctl<QLineEdit>(f, "NPokoleny")->text(), QStringLiteral("30"));
     EXPECT_EQ(Ctl<QProgressBar>(f, "ProgressBar2")->value(), 100);
     EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->value(),
               std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
@@ -254,6 +260,7 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Completed);
     EXPECT_EQ(f.LastGenOutcome().passes, 2);
     EXPECT_EQ(CountLines(f, QStringLiteral("Создано генов 3")), 2);
+    EXPECT_EQ(Ctl<QLineEdit>(f, "NPokoleny")->text(), QStringLiteral("3"));
 }
 
 TEST(GenRun, NoOptimiserRunWhileTheCalculationRunIsUnderWay) {
@@ -365,6 +372,8 @@ TEST(GenRun, ClosingTheWindowDuringARunEndsTheThreadFirst) {
     ASSERT_TRUE(f.GenRunning());
 
     EXPECT_TRUE(f.close());
+    // Asked first, and confirmed ("Да" is the fake's answer).
+    EXPECT_EQ(w.dialogs.questions, QStringList{QStringLiteral("Прервать расчет?")});
     // close() has returned only after the thread ended and was released.
     EXPECT_FALSE(f.Runs().Running());
     EXPECT_FALSE(f.GenRunning());
@@ -394,6 +403,29 @@ TEST(GenRun, CloseAskedWhileTheWindowShowsTheRunsCounterClosesOnce) {
     EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Terminated);
     EXPECT_LE(f.LastGenOutcome().passes, 3);
     EXPECT_EQ(closed, 1);
+}
+
+TEST(GenRun, ClosingDuringARunAsksFirstAndNoKeepsTheRunGoing) {
+    GenWindow w(20, 1000000);
+    TForm1& f = *w.form;
+    int closed = 0;
+    QObject::connect(&f, &TForm1::Closed, [&closed] { ++closed; });
+    f.show();
+    Lockstep steps(f);
+    steps.At(QStringLiteral("2"), [&] {
+        w.dialogs.askAnswer = false;
+        EXPECT_FALSE(f.close());
+    });
+    steps.At(QStringLiteral("4"), [&f] { f.StopBtnClick(); });
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(w.Finished());
+    EXPECT_EQ(w.dialogs.questions, QStringList{QStringLiteral("Прервать расчет?")});
+    EXPECT_EQ(closed, 0);
+    EXPECT_TRUE(f.isVisible());
+    // The run went on to the "Стоп" pressed after the question.
+    EXPECT_EQ(f.LastGenOutcome().end, rel::GenEnd::Stopped);
+    EXPECT_EQ(f.LastGenOutcome().passes, 4);
+    EXPECT_TRUE(w.form5->isVisible());
 }
 
 TEST(GenRun, DestroyingTheWindowDuringARunEndsTheThreadFirst) {
@@ -429,7 +461,7 @@ TEST(GenRun, SettingsTheOptimiserCannotRunWithAreRefusedWithTheirReason) {
         {"20", "0", "0,0000001", "Число поколений"},
         {"20", "x", "0,0000001", "Число поколений"},
         {"20", "30", "abc", "Точность подбора"},
-        {"20", "30", "0.001", "Точность подбора"},  // the point is not this locale's separator
+        {"20", "30", "0.00.1", "Точность подбора"},  // two separators
         {"20", "30", "0", "Точность подбора"},
         {"20", "30", "3", "Точность подбора"},       // 1/3 rounds to no digit at all
         {"20", "30", "1e-12", "Точность подбора"},   // more digits than a gene can hold
@@ -450,10 +482,11 @@ TEST(GenRun, SettingsTheOptimiserCannotRunWithAreRefusedWithTheirReason) {
     EXPECT_EQ(CountLines(f, QStringLiteral("Создано генов 3")), 0);
     EXPECT_FALSE(f.State().ModGen.Executed);
 
-    // The smallest population the mutation can work with runs.
+    // The smallest population the mutation can work with runs; the precision may
+    // be written with the point too.
     Ctl<QLineEdit>(f, "Edit3")->setText(QStringLiteral("10"));
     Ctl<QLineEdit>(f, "NPokoleny")->setText(QStringLiteral("2"));
-    Ctl<QLineEdit>(f, "Edit2")->setText(QStringLiteral("0,0000001"));
+    Ctl<QLineEdit>(f, "Edit2")->setText(QStringLiteral("0.0000001"));
     f.ToolBRunGenOptimClick();
     ASSERT_TRUE(f.GenRunning());
     ASSERT_TRUE(w.Finished());
@@ -463,6 +496,7 @@ TEST(GenRun, SettingsTheOptimiserCannotRunWithAreRefusedWithTheirReason) {
 TEST(GenRun, NoRunWithoutALoadedFile) {
     Window w;
     TForm1& f = *w.form;
+    Ctl<QLineEdit>(f, "FilePath")->setText(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"));  // typed, not loaded
     Ctl<QLineEdit>(f, "meSred")->setText(QStringLiteral("2500"));
     Ctl<QLineEdit>(f, "meSKO")->setText(QStringLiteral("400"));
     Ctl<QLineEdit>(f, "LabeledEdit2")->setText(QStringLiteral("2500"));

@@ -80,6 +80,77 @@ TEST(ExpandedView, ShowsEveryPositiveFailureTheLineAndItsCoefficients) {
     EXPECT_TRUE(f.isVisible());
 }
 
+TEST(ExpandedView, AxesShowTheirNumbersTheTitleStaysOffThePlotAndTheChartFollowsTheWindow) {
+    Window w;
+    TForm1& f = *w.form;
+    f.show();
+    w.Path(Fixture("app/tiny.txt"));
+    // The small chart of the main window shows the numbers too.
+    for (QValueAxis* a : {Ctl<LnChart>(f, "Chart2")->AxisBottom(), Ctl<LnChart>(f, "Chart2")->AxisLeft()}) {
+        EXPECT_TRUE(a->labelsVisible());
+        EXPECT_TRUE(a->isTitleVisible());
+    }
+    f.Button2Click();
+    TLNview* v = f.ExpandedView();
+    ASSERT_NE(v, nullptr);
+    QCoreApplication::processEvents();
+    LnChart* chart = Ctl<LnChart>(*v, "Chart2");
+    for (QValueAxis* a : {chart->AxisBottom(), chart->AxisLeft()}) {
+        EXPECT_TRUE(a->labelsVisible());
+        EXPECT_TRUE(a->isTitleVisible());
+        EXPECT_FALSE(a->titleText().isEmpty());
+    }
+    auto plotInView = [v, chart] {
+        const QRectF plot = chart->Chart()->plotArea();
+        const QPoint tl = chart->mapTo(v, chart->mapFromScene(chart->Chart()->mapToScene(plot.topLeft())));
+        const QPoint br = chart->mapTo(v, chart->mapFromScene(chart->Chart()->mapToScene(plot.bottomRight())));
+        return QRect(tl, br);
+    };
+    const QLabel* title = Ctl<QLabel>(*v, "Label3");
+    EXPECT_FALSE(QRect(title->mapTo(v, QPoint(0, 0)), title->size()).intersects(plotInView()));
+    // The coefficients stay inside the plot.
+    const QLabel* a = Ctl<QLabel>(*v, "Label1");
+    EXPECT_TRUE(plotInView().contains(QRect(a->mapTo(v, QPoint(0, 0)), a->size())));
+
+    // Resizable, the chart following the window.
+    EXPECT_LT(v->minimumWidth(), 838);
+    EXPECT_GT(v->maximumWidth(), 1600);
+    EXPECT_TRUE(v->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const int before = chart->width();
+    v->resize(1600, 1000);
+    QCoreApplication::processEvents();
+    EXPECT_GT(chart->width(), before + 700);
+    EXPECT_GT(chart->height(), 900);
+    EXPECT_TRUE(plotInView().contains(QRect(a->mapTo(v, QPoint(0, 0)), a->size())));
+    v->close();
+    DeleteClosedWindows();
+}
+
+TEST(ExpandedView, ManyFailuresAreDrawnWithThePointsTheScreenCanTellApart) {
+    // A failure every 0.01 h up to 3000 h: 300,000 points on the log-log chart.
+    FakeDialogs dialogs;
+    rel::AnalysisState st;
+    const std::size_t n = 300000;
+    st.ArrProblems.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) st.ArrProblems.Append(0.01 * static_cast<double>(i + 1), 1, "", "");
+    TLNview v(dialogs);
+    v.setAttribute(Qt::WA_DeleteOnClose, false);
+    v.Fill(st);
+    const QList<QPointF> pts = Ctl<LnChart>(v, "Chart2")->Series1()->points();
+    // At most two points per cell of a 4096 x 4096 grid along a rising curve.
+    EXPECT_LE(pts.size(), 2 * 4096 + 1);
+    EXPECT_GT(pts.size(), 1000);
+    // The first and the last failure are drawn where they are; every point kept is a failure's.
+    EXPECT_DOUBLE_EQ(pts.front().x(), std::log(0.01 + 0.00001));
+    EXPECT_DOUBLE_EQ(pts.front().y(), 0.0);
+    EXPECT_DOUBLE_EQ(pts.back().x(), std::log(3000.0 + 0.00001));
+    EXPECT_DOUBLE_EQ(pts.back().y(), std::log(static_cast<double>(n)));
+    for (qsizetype i = 1; i < pts.size(); ++i) {
+        const double k = std::round(std::exp(pts[i].y()));
+        EXPECT_NEAR(pts[i].x(), std::log(0.01 * k + 0.00001), 1e-9) << i;
+    }
+}
+
 TEST(ExpandedView, EveryPressMakesAFreshWindowFromTheDataOfThatMoment) {
     Window w;
     TForm1& f = *w.form;

@@ -47,7 +47,10 @@ TEST_F(NoPrinter, ExpandedViewIsSavedAsPdfWhenTheUserAgrees) {
     ASSERT_GT(pdf.size(), 2000);
     EXPECT_TRUE(pdf.startsWith("%PDF"));
     EXPECT_TRUE(pdf.contains("/Image")) << "the window's image is on the page";
-    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    // Where the file went is said.
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_TRUE(w.dialogs.messages[0].contains(out.filePath(QStringLiteral("накопление.pdf"))))
+        << w.dialogs.messages[0].toStdString();
     v->close();
 }
 
@@ -88,8 +91,14 @@ TEST_F(NoPrinter, UnwritablePdfFileIsReported) {
     form5.resize(600, 400);
     dialogs.saveAnswer = out.filePath(QStringLiteral("нет/папки/results.pdf"));
     EXPECT_EQ(PrintWindow(&form5, dialogs, false, QStringLiteral("x.pdf")), PrintOutcome::Failed);
-    ASSERT_EQ(dialogs.messages.size(), 1);
-    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("results.pdf")));
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].contains(QStringLiteral("results.pdf")));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // The results window's own print says so too.
+    form5.Button1Click();
+    ASSERT_EQ(dialogs.errors.size(), 2);
+    EXPECT_TRUE(dialogs.errors[1].contains(QStringLiteral("results.pdf")));
+    EXPECT_TRUE(dialogs.messages.isEmpty());
 }
 
 }  // namespace

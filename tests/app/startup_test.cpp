@@ -13,6 +13,7 @@
 #include "startup.h"
 #include "stats/distrib.h"
 #include "captions.h"
+#include "cli/exit_codes.h"
 
 namespace relan::test {
 namespace {
