@@ -224,12 +224,14 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(rw.w.dialogs.errors.isEmpty()) << rw.w.dialogs.errors.join('\n').toStdString();
 
-    // The memo: its first line, then every line of the run once, in order.
+    // The memo: its first line, then every line of the run once, in order, the
+    // elapsed times in the window's form "0:00:10 (ч:мин:с)".
     QStringList memo = Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(memo.size(), static_cast<qsizetype>(expected.memo.size()) + 1);
     EXPECT_EQ(memo[0], QStringLiteral("Ход решения"));
     for (std::size_t i = 0; i < expected.memo.size(); ++i)
-        EXPECT_EQ(memo[static_cast<qsizetype>(i) + 1].toStdString(), expected.memo[i]);
+        EXPECT_EQ(memo[static_cast<qsizetype>(i) + 1], ShownProgressLine(QString::fromStdString(expected.memo[i])));
+    EXPECT_TRUE(memo.join('\n').contains(QStringLiteral("выполнен за 0:00:05 (ч:мин:с)")));
     // The models are those of the synchronous run, to the last bit.
     const rel::AnalysisState& st = f.State();
     for (auto [got, want] : {std::pair{&st.ModSpir, &sync.ModSpir}, std::pair{&st.ModNewton, &sync.ModNewton},
