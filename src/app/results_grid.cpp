@@ -28,6 +28,28 @@ QFont GridFont() {
 
 }  // namespace
 
+int ResultsColumnWidth(const rel::ResultsTable& table, int column) {
+    const rel::ResColumn kind = table.Columns[static_cast<std::size_t>(column)];
+    switch (kind) {
+        case rel::ResColumn::Keep: return 0;
+        case rel::ResColumn::Labels: return 240;
+        case rel::ResColumn::Model: return column == 1 ? 155 : 145;
+        case rel::ResColumn::Data: return 155;
+    }
+    return 0;
+}
+
+int ResultsCellPadTo(const rel::ResultsTable& table, int column) {
+    // The column's width less a margin of 7 at the moment SetResCell writes the
+    // cell: a model column is 145 wide then (column 1 widens to 155 only after
+    // every model column is written), the data column 155.
+    switch (table.Columns[static_cast<std::size_t>(column)]) {
+        case rel::ResColumn::Model: return 145 - 7;
+        case rel::ResColumn::Data: return 155 - 7;
+        default: return 0;
+    }
+}
+
 ResultsGrid::ResultsGrid(QWidget* parent) : QTableWidget(rel::kResRows - 1, rel::kResShownCols, parent) {
     // Header row (the fixed row 0) plus 11 rows, 6 columns.
     setObjectName(QStringLiteral("Result_Grid"));
@@ -69,16 +91,16 @@ void ResultsGrid::Draw(const rel::ResultsTable& table) {
     }
     if (g->columnCount() > columns) g->setColumnCount(columns);
     for (int c = 0; c < columns; ++c)
-        if (table.ColWidths[static_cast<std::size_t>(c)] > 0)
-            g->setColumnWidth(c, table.ColWidths[static_cast<std::size_t>(c)]);
+        if (const int w = ResultsColumnWidth(table, c); w > 0) g->setColumnWidth(c, w);
     for (int row = 0; row < rel::kResRows; ++row) {
         for (int col = 0; col < columns; ++col) {
             const rel::ResultCell& cell = table.Cell(col, row);
             QString s = Q(cell.text);
             // SetResCell: blanks appended while the text is narrower than the
             // column less its margin (a wider text stays as it is).
-            if (cell.padTo > 0) {
-                for (int guard = 0; guard < 4096 && fm.horizontalAdvance(s) < cell.padTo; ++guard)
+            if (cell.padded) {
+                const int padTo = ResultsCellPadTo(table, col);
+                for (int guard = 0; guard < 4096 && fm.horizontalAdvance(s) < padTo; ++guard)
                     s += QLatin1Char(' ');
             }
             if (row == 0) {

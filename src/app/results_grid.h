@@ -11,6 +11,12 @@ struct ResultsTable;
 
 namespace relan {
 
+// Pixels of a column of the table as the output sizes it (0: the column keeps
+// its width): the labels 240, a model 145, column 1 and the data column 155.
+int ResultsColumnWidth(const rel::ResultsTable& table, int column);
+// Pixels a padded cell of the column is filled to with blanks.
+int ResultsCellPadTo(const rel::ResultsTable& table, int column);
+
 class ResultsGrid : public QTableWidget {
     Q_OBJECT
 public:

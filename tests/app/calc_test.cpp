@@ -33,6 +33,7 @@
 #include "fake_dialogs.h"
 #include "fit/calc_run.h"
 #include "form1.h"
+#include "results_grid.h"
 #include "form5.h"
 #include "results/out_results.h"
 #include "chart_style.h"
@@ -271,17 +272,27 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
                                             << cell.text << "]");
             ASSERT_EQ(got.left(text.size()), text);
             EXPECT_TRUE(got.mid(text.size()).trimmed().isEmpty());
-            if (cell.padTo > 0 && got.size() > text.size()) {
-                EXPECT_GE(fm.horizontalAdvance(got), cell.padTo);
-                EXPECT_LT(fm.horizontalAdvance(got.chopped(1)), cell.padTo);
-            } else if (cell.padTo == 0) {
+            const int padTo = relan::ResultsCellPadTo(content.Table, c);
+            if (cell.padded && got.size() > text.size()) {
+                EXPECT_GE(fm.horizontalAdvance(got), padTo);
+                EXPECT_LT(fm.horizontalAdvance(got.chopped(1)), padTo);
+            } else if (!cell.padded) {
                 EXPECT_EQ(got, text);
             }
         }
     }
-    // Column widths: the core's, or wider where a text needs it.
+    // Column widths as designed for the kind of each column (the labels 240, a
+    // model 145, column 1 and the data column 155, the padding 7 less), or wider
+    // where a text needs it.
     for (int c = 0; c < 6; ++c) {
-        const int want = content.Table.ColWidths[static_cast<std::size_t>(c)];
+        const int want = relan::ResultsColumnWidth(content.Table, c);
+        EXPECT_EQ(want, std::vector<int>({240, 155, 145, 145, 155, 0})[static_cast<std::size_t>(c)]) << c;
+        if (c == 2) {
+            EXPECT_EQ(relan::ResultsCellPadTo(content.Table, c), 138);
+        }
+        if (c == 4) {
+            EXPECT_EQ(relan::ResultsCellPadTo(content.Table, c), 148);
+        }
         if (want > 0) {
             EXPECT_GE(Ctl<QTableWidget>(f5, "Result_Grid")->columnWidth(c), want) << c;
         }

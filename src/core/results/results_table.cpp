@@ -24,8 +24,8 @@ std::string Fixed(double x, int width, int decimals, char sep) {
 
 
 // What SetResCell writes before it pads: one blank, then the text.
-ResultCell ResCell(const std::string& text, int columnWidth) {
-    return ResultCell{" " + text, columnWidth - kResCellMargin};
+ResultCell ResCell(const std::string& text) {
+    return ResultCell{" " + text, true};
 }
 
 }  // namespace
@@ -98,7 +98,7 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
 
     // 1.-3. First column, blank model and data columns.
     tab.ColRes = 1;
-    tab.ColWidths[0] = kResLabelWidth;
+    tab.Columns[0] = ResColumn::Labels;
 
     // 4. One column per executed model.
     for (std::size_t m = 0; m < kModels.size(); ++m) {
@@ -106,7 +106,7 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
         const Mod_Weib& global = st.*slot.member;
         if (!global.Executed) continue;
         const int c = tab.ColRes;
-        tab.ColWidths[c] = kResModelWidth;
+        tab.Columns[static_cast<std::size_t>(c)] = ResColumn::Model;
         const std::string caption = ResultsWords::Or(words.modelCaptions, slot.record, slot.tableCaption);
         tab.Cells[0][c].text = caption;
 
@@ -122,14 +122,13 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
             texts[1] = (std::isfinite(M.A) ? Fixed(M.A, 6, 3, sep) : std::string(none)) + " / " + none;
             texts[2] = words.notSeparableCell;
         }
-        for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row], kResModelWidth);
+        for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row]);
         tab.Models.push_back({c, slot.record, caption, M.KolmCrt, KolmTxt});
         ++tab.ColRes;
     }
 
-    // 5. Column 1, then the data column, 155 pixels.
-    tab.ColWidths[1] = kResFirstWidth;
-    tab.ColWidths[tab.ColRes] = kResDataWidth;
+    // 5. The data column after the model columns.
+    tab.Columns[static_cast<std::size_t>(tab.ColRes)] = ResColumn::Data;
     const int d = tab.ColRes;
 
     // 6. Header texts.
@@ -142,7 +141,7 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
     tab.Cells[10][0].text = words.frequencyHead + FormatGeneral(T0, sep) + "," +
                             FormatGeneral(tab.TEndLam, sep) + words.hoursClose;
 
-    auto data = [&](int row, const std::string& text) { tab.Cells[row][d] = ResCell(text, kResDataWidth); };
+    auto data = [&](int row, const std::string& text) { tab.Cells[row][d] = ResCell(text); };
     data(3, AllFinite({st.Gamma50Nabl, st.Gamma50Cenz})
                 ? IntText(st.Gamma50Nabl) + words.observed + "/" + IntText(st.Gamma50Cenz) + words.censored
                 : none);

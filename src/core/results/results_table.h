@@ -1,19 +1,15 @@
 // The results table (Result_Grid of the results window): the fitted models side by
 // side with the figures taken directly from the operational data. The core builds
-// every text of the table; the window writes the texts into its grid.
+// every text of the table and says what each column holds; how wide a column is
+// drawn and how far a cell is padded is the window's business.
 //
 // What the window must do with a ResultsTable:
 //   1. Blank columns 1 to 5 and write every cell Cells[row][col] (row 0 is the
 //      header row, no fixed column).
-//   2. Set the width of every column c with ColWidths[c] > 0 to that many pixels;
-//      a column with ColWidths[c] == 0 keeps the width it has (237 at start-up, or
-//      what an earlier output gave it).
-//   3. Pad the cells that SetResCell writes: a cell with padTo > 0 gets blanks
-//      appended while the width of its text in the grid's font is below padTo
-//      pixels (a text already wider stays as it is). padTo is the column's width
-//      minus 7 at the moment the cell is written: 138 for a model column (its width
-//      is 145 then, even for column 1, which is widened to 155 afterwards) and 148
-//      for the data column. Cells with padTo == 0 are written as they are.
+//   2. Size every column by its kind Columns[c] (the row labels, a model, the
+//      operational data); a column of kind ResColumn::Keep keeps the width it has.
+//   3. Pad the cells marked padded with blanks to the width of their column
+//      (SetResCell); other cells are written as they are.
 // Nothing else is computed by the window.
 #pragma once
 
@@ -33,12 +29,14 @@ inline constexpr int kResCols = 7;
 // Columns every table shows (the labels, four models, the data column); a sixth
 // column only when five models ran.
 inline constexpr int kResShownCols = 6;
-inline constexpr int kResLabelWidth = 240;  // column 0
-inline constexpr int kResModelWidth = 145;  // each model column while it is filled
-inline constexpr int kResFirstWidth = 155;  // column 1 after the model columns
-inline constexpr int kResDataWidth = 155;   // the operational-data column
-// SetResCell fills a cell with blanks up to the column's width less this margin.
-inline constexpr int kResCellMargin = 7;
+
+// What a column of the table holds.
+enum class ResColumn : unsigned char {
+    Keep,    // nothing of this output: the column keeps what it had
+    Labels,  // column 0, the row labels
+    Model,   // one fitted model
+    Data,    // the figures taken directly from the operational data
+};
 
 // Shown in place of a figure that the data leave undefined (no number can be
 // given: a burn-in window that is empty, a fleet of zero products, a statistic of
@@ -46,8 +44,8 @@ inline constexpr int kResCellMargin = 7;
 inline constexpr const char* kNoValue = "—";
 
 struct ResultCell {
-    std::string text;  // SetResCell cells: one blank, then the value's text
-    int padTo = 0;     // pixels to pad to with blanks; 0: written as it is
+    std::string text;     // SetResCell cells: one blank, then the value's text
+    bool padded = false;  // SetResCell cell: blanks appended to the column's width
 };
 
 // One model column: which record fills it and its Kolmogorov figures (computed on
@@ -62,7 +60,7 @@ struct ResultModelColumn {
 
 struct ResultsTable {
     std::array<std::array<ResultCell, kResCols>, kResRows> Cells{};  // [row][column]
-    std::array<int, kResCols> ColWidths{};  // pixels; 0: the column keeps its width
+    std::array<ResColumn, kResCols> Columns{};  // what each column holds
     int ColRes = 1;                          // the data column (1 + number of model columns)
     std::vector<ResultModelColumn> Models;   // in column order
     double TPrirab = 0.0;  // burn-in time T0 the table used, h

@@ -97,9 +97,9 @@ TEST(ResultsTable, ModelColumnAndDataColumnOfTheFixture) {
     const ResultsTable& t = rc.Table;
 
     EXPECT_EQ(t.ColRes, 2);
-    EXPECT_EQ(t.ColWidths, (std::array<int, kResCols>{240, 155, 155, 0, 0, 0, 0}));
-    // Model cells as SetResCell gets them: a blank, then the value; padded in a
-    // 145-pixel column (even column 1, which is widened afterwards).
+    using K = ResColumn;
+    EXPECT_EQ(t.Columns, (std::array<K, kResCols>{K::Labels, K::Model, K::Data, K::Keep, K::Keep, K::Keep, K::Keep}));
+    // Model cells as SetResCell gets them: a blank, then the value, to be padded.
     const std::vector<std::string> model = {
         "Пирсона/спир.спуск",
         "  1.500 / 2000.00",
@@ -116,7 +116,7 @@ TEST(ResultsTable, ModelColumnAndDataColumnOfTheFixture) {
     };
     for (int row = 0; row < kResRows; ++row) {
         EXPECT_EQ(t.Cell(1, row).text, model[row]) << "row " << row;
-        EXPECT_EQ(t.Cell(1, row).padTo, row == 0 ? 0 : 138) << "row " << row;
+        EXPECT_EQ(t.Cell(1, row).padded, row != 0) << "row " << row;
     }
     // 320 h and 700 h lie in (300, 1000]: S = 1/(1 - P(320)) + 1/(1 - P(700)) = 2.00507;
     // 1000 * S / 700 / 350 = 0.00818.
@@ -124,7 +124,7 @@ TEST(ResultsTable, ModelColumnAndDataColumnOfTheFixture) {
                                            "", "", "", "", " 0.008 (до 1000 ч.)", " 0.01"};
     for (int row = 0; row < kResRows; ++row) {
         EXPECT_EQ(t.Cell(2, row).text, data[row]) << "row " << row;
-        EXPECT_EQ(t.Cell(2, row).padTo, data[row].empty() || row == 0 ? 0 : 148) << "row " << row;
+        EXPECT_EQ(t.Cell(2, row).padded, !data[row].empty() && row != 0) << "row " << row;
     }
     EXPECT_EQ(t.Cell(0, 0).text, "Результаты для моделей:");
     EXPECT_EQ(t.Cell(0, 1).text, "Распр. Вейбулла(A,B как в Excel)");
@@ -194,11 +194,13 @@ TEST(ResultsTable, ColumnRules) {
                 EXPECT_EQ(t.Cell(col, 5).text, "") << "column " << col;
             }
         }
-        EXPECT_EQ(t.ColWidths[0], 240);
-        EXPECT_EQ(t.ColWidths[1], 155);
-        EXPECT_EQ(t.ColWidths[static_cast<std::size_t>(data)], 155);
-        for (int col = 2; col < data; ++col) EXPECT_EQ(t.ColWidths[static_cast<std::size_t>(col)], 145);
-        for (int col = data + 1; col < kResCols; ++col) EXPECT_EQ(t.ColWidths[static_cast<std::size_t>(col)], 0);
+        for (int col = 0; col < kResCols; ++col) {
+            const ResColumn want = col == 0      ? ResColumn::Labels
+                                   : col < data  ? ResColumn::Model
+                                   : col == data ? ResColumn::Data
+                                                 : ResColumn::Keep;
+            EXPECT_EQ(t.Columns[static_cast<std::size_t>(col)], want) << "column " << col;
+        }
         // The data column's known-failure count follows it wherever it goes.
         EXPECT_EQ(t.Cell(data, 5).text, " 7");
     }
