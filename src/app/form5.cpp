@@ -111,6 +111,7 @@ void TForm5::LayOutSheet() {
     upper->addWidget(Chart3, 782);
     upper->addLayout(right, 1102);
     auto* lower = new QHBoxLayout;
+    lower_ = lower;
     lower->setSpacing(2);
     lower->addWidget(Chart1, 1298);
     lower->addWidget(Chart2, 595);
@@ -168,6 +169,9 @@ void TForm5::Fill(const rel::ResultsContent& content) {
     FitTitle();
     Result_Grid->Draw(content.Table);
     PanelML->Show(content.ML);
+    // Model 3's panel takes its room from the failure-flow chart, so that the
+    // accumulated-failures chart keeps its designed width and its whole title.
+    lower_->setStretchFactor(Chart1, PanelML->isHidden() ? 1298 : 1298 - 420);
 }
 
 void TForm5::FitTitle() {

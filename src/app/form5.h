@@ -16,6 +16,7 @@
 class QLabel;
 class QPainter;
 class QPushButton;
+class QHBoxLayout;
 class QScrollArea;
 
 namespace rel {
@@ -91,6 +92,7 @@ private:
     ResultsChart* Chart2;
     MlPanel* PanelML;
     QScrollArea* scroll_ = nullptr;
+    QHBoxLayout* lower_ = nullptr;  // the band of the two charts and model 3's panel
     std::optional<ReportSettings> reportSettings_;
     QString title_;
     bool placed_ = false;

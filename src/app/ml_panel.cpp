@@ -35,7 +35,7 @@ MlPanel::MlPanel(QWidget* parent) : QFrame(parent) {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(8, 6, 8, 6);
     outer->setSpacing(6);
-    title_ = Text(this, QStringLiteral("MlTitle"), FontOf({QStringLiteral("Segoe UI")}, 14, true), false);
+    title_ = Text(this, QStringLiteral("MlTitle"), FontOf({QStringLiteral("Segoe UI")}, 14, true), true);
     outer->addWidget(title_);
     grid_ = new QGridLayout;
     grid_->setHorizontalSpacing(8);
@@ -47,7 +47,8 @@ MlPanel::MlPanel(QWidget* parent) : QFrame(parent) {
     notes_->setStyleSheet(QStringLiteral("color: #8b0000;"));
     outer->addWidget(notes_);
     outer->addStretch(1);
-    setMinimumWidth(330);
+    // No fixed minimum: the panel is never narrower than its figures and the
+    // interval column need (a fixed one would let the layout cut them off).
     hide();
 }
 
