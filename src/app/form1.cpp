@@ -194,7 +194,10 @@ void TForm1::ShowFailureView(const rel::FailureFileView& v) {
 void TForm1::SpeedButton1Click() {
     if (runs_.Running()) return;  // a run owns the warranty figures until it ends
     // The dialog opens at the warranty file loaded last, else beside the data file.
-    warrantyDialog_.InitialDir = loadedData_.isEmpty() ? settings_.ReadComStr(QString()) : loadedData_;
+    const QString dataFile = loadedData_.isEmpty() ? settings_.ReadComStr(QString()) : loadedData_;
+    warrantyDialog_.InitialDir = !loadedWarranty_.isEmpty() ? loadedWarranty_
+                                 : dataFile.isEmpty()       ? QString()
+                                                            : QFileInfo(dataFile).absolutePath();
     const QString file = warrantyDialog_.Choose(*env_.dialogs, this);
     if (file.isEmpty()) return;  // cancelled: nothing changes
     const rel::WarrantyResult r = rel::LoadWarrantyFile(St, NativePath(file), DecimalSep());

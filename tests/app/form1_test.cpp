@@ -363,7 +363,10 @@ TEST(MainWindow, CancelInEitherDialogChangesNothing) {
     EXPECT_EQ(f.State().ArrProblems.size(), failures);
     EXPECT_TRUE(w.dialogs.messages.isEmpty()) << w.dialogs.messages.join('\n').toStdString();
     EXPECT_TRUE(w.dialogs.errors.isEmpty()) << w.dialogs.errors.join('\n').toStdString();
-    // Each dialog opens at the file it loaded last.
+    // Each dialog opens at the file it loaded last; the warranty dialog's first
+    // time in the data file's folder, with no data file offered as a warranty file.
+    EXPECT_EQ(w.dialogs.opens[1].folder, QFileInfo(data).absolutePath());
+    EXPECT_TRUE(w.dialogs.opens[1].file.isEmpty());
     EXPECT_EQ(w.dialogs.opens[2].file, data);
     EXPECT_EQ(w.dialogs.opens[3].file, gar);
     EXPECT_EQ(w.dialogs.opens[4].file, data);
