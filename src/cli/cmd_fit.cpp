@@ -134,7 +134,10 @@ void PrintMLSummary(const rel::MlSummary& s) {
     for (const rel::MlSummaryRow& r : s.rows) {
         std::string label = r.label;
         label.append(width - rel::Utf8Length(r.label), ' ');
-        std::printf("  %s  %10s  %s\n", label.c_str(), r.estimate.c_str(), r.interval.c_str());
+        // The estimate right-aligned in ten columns of the terminal ("—" is one column).
+        const std::size_t shown = rel::Utf8Length(r.estimate);
+        const std::string estimate = std::string(shown < 10 ? 10 - shown : 0, ' ') + r.estimate;
+        std::printf("  %s  %s  %s\n", label.c_str(), estimate.c_str(), r.interval.c_str());
     }
     if (!s.verdict.empty()) std::printf("  %s\n", s.verdict.c_str());
     for (const std::string& n : s.notes) std::printf("  %s\n", n.c_str());
