@@ -110,7 +110,10 @@ ResultsChart::ResultsChart(const char* name, const QString& title, bool boldTitl
     chart->setMargins(QMargins(4, 2, 4, 2));
     chart->legend()->setFont(FontOf({QStringLiteral("Segoe UI")}, 11));
     chart->legend()->setShowToolTips(true);
+    // The view releases the chart it made for itself without deleting it.
+    QChart* own = this->chart();
     setChart(chart);
+    delete own;
     setObjectName(QLatin1String(name));
     setRenderHint(QPainter::Antialiasing);
     setFrameShape(QFrame::NoFrame);
