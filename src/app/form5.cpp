@@ -223,4 +223,9 @@ bool TForm5::WriteReportPdf(const QString& file, QString& why) const {
     return WriteResultsPdf(Parts(), file, windowTitle(), HeaderLine(), why);
 }
 
+bool TForm5::WriteReport(const QString& file, QString& why) const {
+    if (ReportFormatOf(file) == ReportFormat::Pdf) return WriteReportPdf(file, why);
+    return WriteResultsImage(Parts(), file, windowTitle(), HeaderLine(), why);
+}
+
 }  // namespace relan

@@ -66,6 +66,8 @@ public:
     // Writes the header line and PaintSheet onto one landscape A4 page of a PDF
     // file. False with the reason in `why` when the file cannot be written.
     bool WriteReportPdf(const QString& file, QString& why) const;
+    // The same page as a PDF, SVG or PNG file, by the extension of `file`.
+    bool WriteReport(const QString& file, QString& why) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
