@@ -20,6 +20,7 @@
 
 #include "analysis/load.h"
 #include "captions.h"
+#include "chart_tools.h"
 #include "data/warranty_file.h"
 #include "dialogs.h"
 #include "failure_list_model.h"
@@ -67,6 +68,7 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
 
     problems_ = new FailureListModel(St, this);
     SetupUi(this, problems_);
+    Chart2->Explorer()->SetDialogs(env_.dialogs);
 
     connect(OpenFileStart, &QPushButton::clicked, this, [this] { OpenFileStartClick(); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });

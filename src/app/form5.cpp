@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "captions.h"
+#include "chart_tools.h"
 #include "chart_style.h"
 #include "ml_panel.h"
 #include "numbers.h"
@@ -63,6 +64,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     axes2.rightFixed = true;
     Chart2 = new ResultsChart("Chart2", QStringLiteral("Интегральные (накопленные) оценки потока отказов"), true,
                               axes2, Sheet);
+    for (ResultsChart* c : {Chart3, Chart1, Chart2}) c->Explorer()->SetDialogs(&dialogs_);
     Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
     Chart2->chart()->legend()->hide();
     Chart3->chart()->legend()->hide();

@@ -11,6 +11,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QSplineSeries>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -19,6 +20,7 @@
 #include <limits>
 
 #include "chart_legend.h"
+#include "chart_tools.h"
 #include "chart_style.h"
 #include "results/out_results.h"
 
@@ -126,6 +128,14 @@ ResultsChart::ResultsChart(const char* name, const QString& title, bool boldTitl
     if (!axes.top.isEmpty()) top_ = MakeValueAxis(chart, Qt::AlignTop, axes.top);
 
     legend_ = std::make_unique<WrapLegend>(chart);
+    // A point's position on the bottom axis reads as the end time of its interval.
+    explorer_ = new ChartExplorer(this, [this](double x) {
+        const long i = std::lround(x);
+        if (i < 0 || i >= labels_.size()) return QLocale().toString(x, 'g', 6);
+        return QString(labels_[i]).remove(QChar(0x200B));
+    });
+    // The value marks follow their points when the chart is zoomed or moved.
+    connect(explorer_, &ChartExplorer::ViewChanged, this, [this] { PlaceMarks(); });
     connect(chart, &QChart::plotAreaChanged, this, [this] {
         PlaceLabels();
         FitAxisTitles();
@@ -141,6 +151,8 @@ ResultsChart::~ResultsChart() = default;
 
 void ResultsChart::Draw(const rel::ChartContent& content) {
     QChart* const chart = this->chart();
+    // A new output is shown whole, whatever part of the previous one was in view.
+    chart->zoomReset();
     for (Marks& m : marks_)
         for (auto& item : m.items) delete item.second;
     marks_.clear();
