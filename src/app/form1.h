@@ -12,6 +12,7 @@
 #include "fit/ml_fit.h"
 #include "form1_ui.h"
 #include "genetic/tgen.h"
+#include "results/out_results.h"
 #include "open_dialog.h"
 #include "report_header.h"
 #include "run_controller.h"
@@ -121,6 +122,11 @@ public:
     // the results window drawn and shown.
     void OutResults();
 
+    // The analysis workbook (.xlsx): the results shown last (none before the first
+    // run), every failure, the histogram. False with the reason in `why`; refused
+    // while a run is under way.
+    bool SaveWorkbook(const QString& file, QString& why);
+
 signals:
     // The window has closed: the program ends.
     void Closed();
@@ -166,6 +172,8 @@ private:
     rel::GenOptions genBase_;
     rel::GenOutcome genOutcome_;
     std::optional<rel::MlResult> lastML_;
+    // The results output shown last, for the workbook and "Показать результаты".
+    std::optional<rel::ResultsContent> lastResults_;
     // Settings of the last "Расчет" that shape its results: deviation form, fit flags.
     int lastItem_ = -1;
     bool lastFitSred_ = false, lastFitSKO_ = false;

@@ -69,6 +69,7 @@ void TForm1::OutResults() {
     const rel::MlResult* ml = lastML_ && St.ModML.Executed ? &*lastML_ : nullptr;
     const rel::ResultsContent content = rel::OutResults(St, LocaleNumberText(LabeledEdit3->text()), DecimalSep(), {}, ml);
     for (const std::string& note : content.Messages) MemoLine(QString::fromStdString(note));
+    lastResults_ = content;
     if (Form5) {
         Form5->SetReportSettings(HeaderSettings(content.WriteBack.TPrirab));
         Form5->ShowResults(content);

@@ -21,6 +21,7 @@
 #include "results/out_results.h"
 #include "results_chart.h"
 #include "results_grid.h"
+#include "table_tools.h"
 
 namespace relan {
 
@@ -84,6 +85,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     for (QPushButton* b : {Button1, Prodolgenie}) b->setMinimumSize(97, 40);
 
     Result_Grid = new ResultsGrid(Sheet);
+    Result_Grid->Tools()->SetDialogs(&dialogs_);
     PanelML = new MlPanel(Sheet);
 
     LayOutSheet();
@@ -193,6 +195,10 @@ void TForm5::Button1Click() {
     // The whole sheet as vectors, also what is scrolled out of view, under the page's
     // header line. Nothing is printed when the set-up dialog is cancelled.
     PrintResults(Parts(), this, dialogs_, HeaderLine(), windowTitle(), QStringLiteral("Результаты анализа.pdf"));
+}
+
+void TForm5::SetWorkbookWriter(std::function<bool(const QString& file, QString& why)> writer) {
+    Result_Grid->Tools()->SetWorkbookWriter(std::move(writer));
 }
 
 QString TForm5::HeaderLine() const {

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 #include "report_header.h"
@@ -57,6 +58,9 @@ public:
     // date and time are those of the printing.
     void SetReportSettings(const ReportSettings& settings) { reportSettings_ = settings; }
     QString HeaderLine() const;
+
+    // How the table's "Сохранить как Excel…" writes the analysis workbook.
+    void SetWorkbookWriter(std::function<bool(const QString& file, QString& why)> writer);
 
     // Draws the title line, the table, the three charts and model 3's panel into
     // `target`, laid out as on the window and scaled with their proportions kept:

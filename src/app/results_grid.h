@@ -11,6 +11,8 @@ struct ResultsTable;
 
 namespace relan {
 
+class TableTools;
+
 class ResultsGrid : public QTableWidget {
     Q_OBJECT
 public:
@@ -20,6 +22,12 @@ public:
 
     // Text of a cell; row 0 is the fixed header row.
     QString CellText(int col, int row) const;
+
+    // Selection, copy and export.
+    TableTools* Tools() const { return tools_; }
+
+private:
+    TableTools* tools_;
 };
 
 }  // namespace relan
