@@ -83,6 +83,7 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
     connect(btnCopyBest, &QPushButton::clicked, this, [this] { btnCopyBestClick(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     ConnectRuns();
+    BuildMenu();
 
     FormCreate();
 }
@@ -191,6 +192,7 @@ bool TForm1::LoadDataFile(const QString& path) {
         settingsWarned_ = true;
         qWarning("relan: the settings file %s cannot be written", qPrintable(settings_.File()));
     }
+    RememberRecent(path);
     for (const std::string& w : r.Warnings) Message(Q(w));
     return true;
 }

@@ -18,7 +18,10 @@
 #include "run_controller.h"
 #include "settings.h"
 
+class QAction;
+class QDialog;
 class QLineEdit;
+class QMenu;
 class QSlider;
 class QTimer;
 
@@ -127,6 +130,19 @@ public:
     // while a run is under way.
     bool SaveWorkbook(const QString& file, QString& why);
 
+    // The menu bar's own commands (the others call the buttons' handlers).
+    void ShowLastResults();     // "Показать результаты": the last results window again, without a run
+    void SaveReportPdfClick();  // "Сохранить отчет PDF…": the results page as a PDF file
+    void ShowFileFormats();     // "Формат файлов"
+    void ShowAbout();           // "О программе"
+    // The recent data files, the latest first; one of them opened from the menu (a
+    // file that is gone leaves the list with a message and nothing is loaded).
+    QStringList RecentFiles() const;
+    void OpenRecent(const QString& path);
+    // The README's section on the input files, as built into the program.
+    static QString FileFormatsText();
+    static QString AboutText();
+
 signals:
     // The window has closed: the program ends.
     void Closed();
@@ -135,9 +151,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
+    void BuildMenu();
+    void EnableMenuForRun(bool running);
+    void RememberRecent(const QString& path);
+    void RebuildRecentMenu();
     void ConnectRuns();
     bool LoadDataFile(const QString& path);
     void ShowFailureView(const rel::FailureFileView& view);
@@ -179,6 +201,14 @@ private:
     bool lastFitSred_ = false, lastFitSKO_ = false;
     QElapsedTimer calcClock_;
     QTimer* elapsedTimer_ = nullptr;
+    QAction* actOpenData_ = nullptr;
+    QAction* actOpenWarranty_ = nullptr;
+    QAction* actSaveReport_ = nullptr;
+    QAction* actRun_ = nullptr;
+    QAction* actGen_ = nullptr;
+    QAction* actShowResults_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QPointer<QDialog> formats_;
     bool closing_ = false;
     bool showingSchedule_ = false;
     bool settingsWarned_ = false;

@@ -12,6 +12,14 @@
 #include <QKeyEvent>
 #include <QLineSeries>
 #include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTextBrowser>
+#include <QUrl>
+#include <QLineEdit>
+#include <QFileInfo>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTableView>
@@ -289,6 +297,168 @@ TEST(TableExport, CsvAndWorkbookOfTheDemoFleetReadBackWithTheTablesValues) {
     r.w.dialogs.saveAnswer = Unique(r.out, "отказы.xlsx");
     Trigger(listTools->Menu(), "actSaveExcel");
     EXPECT_TRUE(QFile::exists(r.w.dialogs.saveAnswer));
+}
+
+// ---- the menu bar ----
+
+QAction* Action(const QWidget& window, const char* name) { return Ctl<QAction>(window, name); }
+
+TEST(MainMenu, ActionsCallTheButtonsHandlersUnderTheirShortcuts) {
+    Window w;
+    struct Item {
+        const char* name;
+        const char* text;
+        QKeySequence keys;
+    };
+    const Item items[] = {
+        {"actOpenData", "Открыть данные…", QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"actOpenWarranty", "Открыть файл гарантии…", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O)},
+        {"actSaveReport", "Сохранить отчет PDF…", QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"actExit", "Выход", QKeySequence(Qt::CTRL | Qt::Key_Q)},
+        {"actRun", "Расчет", QKeySequence(Qt::Key_F5)},
+        {"actGen", "Генетический алгоритм", QKeySequence(Qt::Key_F6)},
+        {"actStop", "Стоп", QKeySequence(Qt::Key_Escape)},
+        {"actShowResults", "Показать результаты", QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {"actFormats", "Формат файлов", QKeySequence(Qt::Key_F1)},
+        {"actAbout", "О программе", QKeySequence()},
+    };
+    for (const Item& item : items) {
+        SCOPED_TRACE(item.name);
+        EXPECT_EQ(Action(*w.form, item.name)->text(), QString::fromUtf8(item.text));
+        EXPECT_EQ(Action(*w.form, item.name)->shortcut(), item.keys);
+    }
+    // "Открыть данные…" is "Путь": its dialog, its filter, its load.
+    w.dialogs.openAnswers.push_back(Demo());
+    Action(*w.form, "actOpenData")->trigger();
+    ASSERT_EQ(w.dialogs.opens.size(), 1u);
+    EXPECT_EQ(w.dialogs.opens[0].filter, QStringLiteral("Файлы данных (*.txt *.rel);;Все файлы (*)"));
+    EXPECT_TRUE(w.form->State().FileLoaded);
+    // "Открыть файл гарантии…" is "File"; "Расчет" without a model says what "Расчет" says.
+    Action(*w.form, "actOpenWarranty")->trigger();
+    ASSERT_EQ(w.dialogs.opens.size(), 2u);
+    EXPECT_TRUE(w.dialogs.opens[1].filter.startsWith(QStringLiteral("Файл времен гарантии")));
+    // Nothing to show or save before the first results.
+    EXPECT_FALSE(Action(*w.form, "actShowResults")->isEnabled());
+    EXPECT_FALSE(Action(*w.form, "actSaveReport")->isEnabled());
+}
+
+TEST(MainMenu, ResultsReopenWithoutARunAndSaveAsPdf) {
+    DemoResults r;
+    QAction* show = Action(*r.w.form, "actShowResults");
+    ASSERT_TRUE(show->isEnabled());
+    Ctl<QPushButton>(*r.form5, "Prodolgenie")->click();
+    ASSERT_FALSE(r.form5->isVisible());
+    const QString log = Ctl<QPlainTextEdit>(*r.w.form, "Memo2")->toPlainText();
+    const QString cell = r.form5->CellText(1, 2);
+    show->trigger();
+    EXPECT_TRUE(r.form5->isVisible());
+    EXPECT_EQ(Ctl<QPlainTextEdit>(*r.w.form, "Memo2")->toPlainText(), log) << "no new run";
+    EXPECT_EQ(r.form5->CellText(1, 2), cell);
+
+    r.w.dialogs.saveAnswer = Unique(r.out, "отчет");
+    Action(*r.w.form, "actSaveReport")->trigger();
+    QFile pdf(r.w.dialogs.saveAnswer + QStringLiteral(".pdf"));
+    ASSERT_TRUE(pdf.open(QIODevice::ReadOnly)) << r.w.dialogs.errors.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(pdf.read(4) == "%PDF");
+    ASSERT_FALSE(r.w.dialogs.messages.isEmpty());
+    EXPECT_TRUE(r.w.dialogs.messages.last().contains(r.w.dialogs.saveAnswer + QStringLiteral(".pdf")));
+}
+
+TEST(MainMenu, RecentFilesSurviveARestartAndAMissingOneIsDropped) {
+    Window w;
+    QTemporaryDir data;
+    const QString first = Unique(data, "первый.txt"), second = Unique(data, "второй.rel");
+    ASSERT_TRUE(QFile::copy(Demo(), first));
+    ASSERT_TRUE(QFile::copy(Fixture("app/tiny.txt"), second));
+    ASSERT_TRUE(w.form->OpenDataFile(first));
+    ASSERT_TRUE(w.form->OpenDataFile(second));
+    ASSERT_TRUE(w.form->OpenDataFile(first));  // again: it moves to the top, once
+
+    w.Open();  // a new start with the same settings file
+    EXPECT_EQ(w.form->RecentFiles(), (QStringList{first, second}));
+    QMenu* recent = Ctl<QMenu>(*w.form, "menuRecent");
+    ASSERT_EQ(recent->actions().size(), 2);
+    EXPECT_EQ(recent->actions()[0]->text(), QStringLiteral("&1 ") + QFileInfo(first).fileName());
+    EXPECT_EQ(recent->actions()[1]->text(), QStringLiteral("&2 ") + QFileInfo(second).fileName());
+
+    // Gone since: a message, nothing loaded, the file leaves the list (also after a restart).
+    ASSERT_TRUE(QFile::remove(first));
+    recent->actions()[0]->trigger();
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_TRUE(w.dialogs.messages[0].contains(QFileInfo(first).fileName())) << w.dialogs.messages[0].toStdString();
+    EXPECT_TRUE(w.dialogs.errors.isEmpty());
+    EXPECT_FALSE(w.form->State().FileLoaded);
+    w.Open();
+    EXPECT_EQ(w.form->RecentFiles(), QStringList{second});
+    Ctl<QMenu>(*w.form, "menuRecent")->actions()[0]->trigger();
+    EXPECT_TRUE(w.form->State().FileLoaded);
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), second);
+
+    // No more than eight are kept.
+    for (int i = 0; i < 10; ++i) {
+        const QString f = Unique(data, QStringLiteral("n%1.txt").arg(i).toUtf8().constData());
+        ASSERT_TRUE(QFile::copy(Fixture("app/tiny.txt"), f));
+        ASSERT_TRUE(w.form->OpenDataFile(f));
+    }
+    EXPECT_EQ(w.form->RecentFiles().size(), 8);
+    EXPECT_TRUE(w.form->RecentFiles().constFirst().endsWith(QStringLiteral("n9.txt")));
+}
+
+TEST(MainMenu, DroppedDataFileIsLoadedAndARefusedOneChangesNothing) {
+    Window w;
+    auto drop = [&](const QString& file) {
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(file)});
+        // The window takes the drag as it enters, then the drop.
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.form.get(), &enter);
+        ASSERT_TRUE(enter.isAccepted());
+        QDropEvent event(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(w.form.get(), &event);
+    };
+    drop(Demo());
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), Demo());
+    const QString kolOtk = Ctl<QLineEdit>(*w.form, "meKolOtk")->text();
+    drop(QDir(QStringLiteral(RELAN_EXAMPLES)).filePath(QStringLiteral("нет-такого.txt")));
+    EXPECT_EQ(w.dialogs.errors.size(), 1);
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), Demo());
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "meKolOtk")->text(), kolOtk);
+}
+
+TEST(MainMenu, LanguageAboutAndFileFormats) {
+    Window w;
+    EXPECT_TRUE(Action(*w.form, "actLangRu")->isChecked());
+    Action(*w.form, "actLangEn")->trigger();
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_EQ(w.dialogs.messages[0], QStringLiteral("Язык интерфейса изменится при следующем запуске программы."));
+    EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Language")).toString(),
+              QStringLiteral("en"));
+    w.Open();
+    EXPECT_TRUE(Action(*w.form, "actLangEn")->isChecked());
+    EXPECT_FALSE(Action(*w.form, "actLangRu")->isChecked());
+
+    Action(*w.form, "actAbout")->trigger();
+    ASSERT_EQ(w.dialogs.messages.size(), 2);
+    for (const char* want : {"Версия " RELAN_VERSION, "Qt ", "LGPL v3", "Boost Software License 1.0",
+                             "Mozilla Public License 2.0", "libxlsxwriter — BSD 2-Clause", "nlohmann-json — MIT",
+                             "CLI11 — BSD 3-Clause"})
+        EXPECT_TRUE(w.dialogs.messages[1].contains(QString::fromUtf8(want))) << want;
+
+    // The README's section on the input files, read-only, in a window that does not block.
+    w.form->show();
+    Action(*w.form, "actFormats")->trigger();
+    auto* text = Ctl<QTextBrowser>(*w.form, "FormatsText");
+    EXPECT_TRUE(text->isVisible());
+    EXPECT_TRUE(text->isReadOnly());
+    QFile readme(QDir(QStringLiteral(RELAN_EXAMPLES)).filePath(QStringLiteral("../README.md")));
+    ASSERT_TRUE(readme.open(QIODevice::ReadOnly));
+    const QString all = QString::fromUtf8(readme.readAll());
+    const qsizetype from = all.indexOf(QStringLiteral("## Input files"));
+    const qsizetype to = all.indexOf(QStringLiteral("## The command-line tool"));
+    ASSERT_GT(to, from);
+    EXPECT_EQ(TForm1::FileFormatsText(), all.mid(from, to - from)) << "as the README says now";
+    for (const char* want : {"Failure data file", "Warranty end-time file", "Ошибка в строке"})
+        EXPECT_TRUE(text->toPlainText().contains(QString::fromUtf8(want))) << want;
 }
 
 }  // namespace
