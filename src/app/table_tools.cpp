@@ -117,12 +117,13 @@ QString TableTools::SelectionText() const {
     }
     out += QLatin1Char('\n');
     const QAbstractItemModel* m = view_->model();
+    const bool onlyCurrent = sm->selection().isEmpty();  // the current cell stands for the selection
     for (int row : rowSet) {
         first = true;
         for (int col : colSet) {
             if (!first) out += tab;
             first = false;
-            if (sm->isSelected(m->index(row, col)) || sm->selection().isEmpty()) out += Field(CellText(row, col), tab);
+            if (onlyCurrent || sm->isSelected(m->index(row, col))) out += Field(CellText(row, col), tab);
         }
         out += QLatin1Char('\n');
     }
