@@ -20,6 +20,9 @@
 
 #include "analysis/load.h"
 #include "captions.h"
+#include "cli/workbook.h"
+#include "table_tools.h"
+#include "chart_tools.h"
 #include "data/warranty_file.h"
 #include "dialogs.h"
 #include "failure_list_model.h"
@@ -67,6 +70,10 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
 
     problems_ = new FailureListModel(St, this);
     SetupUi(this, problems_);
+    Chart2->Explorer()->SetDialogs(env_.dialogs);
+    auto* failureTools = new TableTools(Problems_Grid, tr("Отказы"));
+    failureTools->SetDialogs(env_.dialogs);
+    failureTools->SetWorkbookWriter([this](const QString& file, QString& why) { return SaveWorkbook(file, why); });
 
     connect(OpenFileStart, &QPushButton::clicked, this, [this] { OpenFileStartClick(); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
@@ -76,6 +83,7 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
     connect(btnCopyBest, &QPushButton::clicked, this, [this] { btnCopyBestClick(); });
     connect(Button2, &QPushButton::clicked, this, [this] { Button2Click(); });
     ConnectRuns();
+    BuildMenu();
 
     FormCreate();
 }
@@ -86,7 +94,25 @@ TForm1::~TForm1() {
     if (LNview) delete LNview.data();
 }
 
-void TForm1::SetResultsWindow(TForm5* form5) { Form5 = form5; }
+void TForm1::SetResultsWindow(TForm5* form5) {
+    Form5 = form5;
+    if (Form5)
+        Form5->SetWorkbookWriter([this](const QString& file, QString& why) { return SaveWorkbook(file, why); });
+}
+
+bool TForm1::SaveWorkbook(const QString& file, QString& why) {
+    if (runs_.Running()) {  // the run owns the analysis state until it ends
+        why = tr("Дождитесь окончания расчета: книга Excel записывается по его результатам.");
+        return false;
+    }
+    const rel::MlResult* ml = lastML_ && St.ModML.Executed ? &*lastML_ : nullptr;
+    const rel::ResultsContent none;
+    const std::string error =
+        relcli::WriteWorkbook(NativePath(file), St, lastResults_ ? *lastResults_ : none, ml);
+    if (error.empty()) return true;
+    why = Q(error);
+    return false;
+}
 TForm5* TForm1::ResultsWindow() const { return Form5; }
 TLNview* TForm1::ExpandedView() const { return LNview; }
 
@@ -166,6 +192,7 @@ bool TForm1::LoadDataFile(const QString& path) {
         settingsWarned_ = true;
         qWarning("relan: the settings file %s cannot be written", qPrintable(settings_.File()));
     }
+    RememberRecent(path);
     for (const std::string& w : r.Warnings) Message(Q(w));
     return true;
 }

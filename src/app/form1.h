@@ -12,12 +12,16 @@
 #include "fit/ml_fit.h"
 #include "form1_ui.h"
 #include "genetic/tgen.h"
+#include "results/out_results.h"
 #include "open_dialog.h"
 #include "report_header.h"
 #include "run_controller.h"
 #include "settings.h"
 
+class QAction;
+class QDialog;
 class QLineEdit;
+class QMenu;
 class QSlider;
 class QTimer;
 
@@ -121,6 +125,24 @@ public:
     // the results window drawn and shown.
     void OutResults();
 
+    // The analysis workbook (.xlsx): the results shown last (none before the first
+    // run), every failure, the histogram. False with the reason in `why`; refused
+    // while a run is under way.
+    bool SaveWorkbook(const QString& file, QString& why);
+
+    // The menu bar's own commands (the others call the buttons' handlers).
+    void ShowLastResults();     // "Показать результаты": the last results window again, without a run
+    void SaveReportPdfClick();  // "Сохранить отчет PDF…": the results page as a PDF file
+    void ShowFileFormats();     // "Формат файлов"
+    void ShowAbout();           // "О программе"
+    // The recent data files, the latest first; one of them opened from the menu (a
+    // file that is gone leaves the list with a message and nothing is loaded).
+    QStringList RecentFiles() const;
+    void OpenRecent(const QString& path);
+    // The README's section on the input files, as built into the program.
+    static QString FileFormatsText();
+    static QString AboutText();
+
 signals:
     // The window has closed: the program ends.
     void Closed();
@@ -129,9 +151,15 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void FormCreate();
+    void BuildMenu();
+    void EnableMenuForRun(bool running);
+    void RememberRecent(const QString& path);
+    void RebuildRecentMenu();
     void ConnectRuns();
     bool LoadDataFile(const QString& path);
     void ShowFailureView(const rel::FailureFileView& view);
@@ -166,11 +194,21 @@ private:
     rel::GenOptions genBase_;
     rel::GenOutcome genOutcome_;
     std::optional<rel::MlResult> lastML_;
+    // The results output shown last, for the workbook and "Показать результаты".
+    std::optional<rel::ResultsContent> lastResults_;
     // Settings of the last "Расчет" that shape its results: deviation form, fit flags.
     int lastItem_ = -1;
     bool lastFitSred_ = false, lastFitSKO_ = false;
     QElapsedTimer calcClock_;
     QTimer* elapsedTimer_ = nullptr;
+    QAction* actOpenData_ = nullptr;
+    QAction* actOpenWarranty_ = nullptr;
+    QAction* actSaveReport_ = nullptr;
+    QAction* actRun_ = nullptr;
+    QAction* actGen_ = nullptr;
+    QAction* actShowResults_ = nullptr;
+    QMenu* recentMenu_ = nullptr;
+    QPointer<QDialog> formats_;
     bool closing_ = false;
     bool showingSchedule_ = false;
     bool settingsWarned_ = false;

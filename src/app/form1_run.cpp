@@ -62,6 +62,7 @@ void TForm1::SetRunInProgress(bool running) {
                                Edit6,         Edit5,      SpirSpusk,    BoxNewton,  BoxSmirnow,
                                BoxML,         Sred_flag,  SKO_Flag,     RadioGroup1};
     for (QWidget* w : inputs) w->setEnabled(enabled);
+    EnableMenuForRun(running);
 }
 
 void TForm1::OutResults() {
@@ -69,6 +70,9 @@ void TForm1::OutResults() {
     const rel::MlResult* ml = lastML_ && St.ModML.Executed ? &*lastML_ : nullptr;
     const rel::ResultsContent content = rel::OutResults(St, LocaleNumberText(LabeledEdit3->text()), DecimalSep(), {}, ml);
     for (const std::string& note : content.Messages) MemoLine(QString::fromStdString(note));
+    lastResults_ = content;
+    actShowResults_->setEnabled(Form5 != nullptr);
+    actSaveReport_->setEnabled(Form5 != nullptr);
     if (Form5) {
         Form5->SetReportSettings(HeaderSettings(content.WriteBack.TPrirab));
         Form5->ShowResults(content);

@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "captions.h"
+#include "chart_tools.h"
 #include "chart_style.h"
 #include "ml_panel.h"
 #include "numbers.h"
@@ -20,6 +21,7 @@
 #include "results/out_results.h"
 #include "results_chart.h"
 #include "results_grid.h"
+#include "table_tools.h"
 
 namespace relan {
 
@@ -63,6 +65,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     axes2.rightFixed = true;
     Chart2 = new ResultsChart("Chart2", QStringLiteral("Интегральные (накопленные) оценки потока отказов"), true,
                               axes2, Sheet);
+    for (ResultsChart* c : {Chart3, Chart1, Chart2}) c->Explorer()->SetDialogs(&dialogs_);
     Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
     Chart2->chart()->legend()->hide();
     Chart3->chart()->legend()->hide();
@@ -82,6 +85,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     for (QPushButton* b : {Button1, Prodolgenie}) b->setMinimumSize(97, 40);
 
     Result_Grid = new ResultsGrid(Sheet);
+    Result_Grid->Tools()->SetDialogs(&dialogs_);
     PanelML = new MlPanel(Sheet);
 
     LayOutSheet();
@@ -197,6 +201,10 @@ void TForm5::Button1Click() {
     PrintResults(Parts(), this, dialogs_, HeaderLine(), windowTitle(), QStringLiteral("Результаты анализа.pdf"));
 }
 
+void TForm5::SetWorkbookWriter(std::function<bool(const QString& file, QString& why)> writer) {
+    Result_Grid->Tools()->SetWorkbookWriter(std::move(writer));
+}
+
 QString TForm5::HeaderLine() const {
     if (!reportSettings_) return {};
     return ReportHeaderLine(*reportSettings_, ReportTime(), DecimalSep());
@@ -225,6 +233,11 @@ void TForm5::PaintSheet(QPainter& painter, const QRectF& target) const {
 
 bool TForm5::WriteReportPdf(const QString& file, QString& why) const {
     return WriteResultsPdf(Parts(), file, windowTitle(), HeaderLine(), why);
+}
+
+bool TForm5::WriteReport(const QString& file, QString& why) const {
+    if (ReportFormatOf(file) == ReportFormat::Pdf) return WriteReportPdf(file, why);
+    return WriteResultsImage(Parts(), file, windowTitle(), HeaderLine(), why);
 }
 
 }  // namespace relan

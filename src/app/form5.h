@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <optional>
 
 #include "report_header.h"
@@ -59,6 +60,9 @@ public:
     void SetReportSettings(const ReportSettings& settings) { reportSettings_ = settings; }
     QString HeaderLine() const;
 
+    // How the table's "Сохранить как Excel…" writes the analysis workbook.
+    void SetWorkbookWriter(std::function<bool(const QString& file, QString& why)> writer);
+
     // Draws the title line, the table, the three charts and model 3's panel into
     // `target`, laid out as on the window and scaled with their proportions kept:
     // charts and texts as vectors (a PDF keeps them sharp and searchable).
@@ -67,6 +71,8 @@ public:
     // Writes the header line and PaintSheet onto one landscape A4 page of a PDF
     // file. False with the reason in `why` when the file cannot be written.
     bool WriteReportPdf(const QString& file, QString& why) const;
+    // The same page as a PDF, SVG or PNG file, by the extension of `file`.
+    bool WriteReport(const QString& file, QString& why) const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "chart_tools.h"
+
 namespace relan {
 
 namespace {
@@ -92,6 +94,9 @@ LnChart::LnChart(bool large, QWidget* parent)
 
     series1_->setObjectName(QStringLiteral("Series1"));
     series2_->setObjectName(QStringLiteral("Series2"));
+    // Names for the tooltips (the chart shows no legend).
+    series1_->setName(tr("Отказы"));
+    series2_->setName(tr("Прямая по методу наименьших квадратов"));
     const QColor green(0, 128, 0);
     QPen p1(green);
     p1.setWidth(1);
@@ -143,9 +148,12 @@ LnChart::LnChart(bool large, QWidget* parent)
     QChart* own = chart();
     setChart(chart_);
     delete own;
+    explorer_ = new ChartExplorer(this);
 }
 
 void LnChart::SetPoints(const Points& failures, const Points& line) {
+    // New points are shown whole, whatever part of the former ones was in view.
+    chart_->zoomReset();
     series1_->replace(ToList(failures));
     series2_->replace(ToList(line));
 

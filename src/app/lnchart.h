@@ -13,6 +13,8 @@ class QValueAxis;
 
 namespace relan {
 
+class ChartExplorer;
+
 using Points = std::vector<std::pair<double, double>>;
 
 class LnChart : public QChartView {
@@ -30,6 +32,8 @@ public:
     QLineSeries* Series2() const { return series2_; }
     QValueAxis* AxisBottom() const { return axisX_; }
     QValueAxis* AxisLeft() const { return axisY_; }
+    // Tooltips, zoom and the chart's context menu.
+    ChartExplorer* Explorer() const { return explorer_; }
 
 signals:
     void Resized();
@@ -43,6 +47,7 @@ private:
     QLineSeries* series2_;
     QValueAxis* axisX_;
     QValueAxis* axisY_;
+    ChartExplorer* explorer_;
 };
 
 }  // namespace relan

@@ -10,6 +10,7 @@
 #include <cmath>
 
 #include "stats/empirical.h"
+#include "chart_tools.h"
 #include "lnchart.h"
 #include "numbers.h"
 #include "printing.h"
@@ -65,6 +66,7 @@ TLNview::TLNview(Dialogs& dialogs, QWidget* parent)
     layout->addLayout(top);
     Chart2 = new LnChart(true, this);
     layout->addWidget(Chart2, 1);
+    Chart2->Explorer()->SetDialogs(&dialogs_);
 
     // The line's coefficients in the lower right corner of the plot.
     Label1 = new QLabel(QStringLiteral("A= "), Chart2);

@@ -18,6 +18,10 @@ int main(int argc, char** argv) {
         std::printf("relan %s\n", rel::kVersion);
         return 0;
     }
+    if (relan::IsHelpCall(argc, argv)) {
+        std::fputs(relan::UsageText().toUtf8().constData(), stdout);
+        return 0;
+    }
     // "relan --report OUT.pdf DATA ...": no window is shown, so no display is
     // needed either.
     const bool report = relan::IsReportCall(argc, argv);

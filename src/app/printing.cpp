@@ -1,9 +1,12 @@
 #include "printing.h"
 
+#include <QBuffer>
 #include <QChartView>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QImage>
 #include <QLabel>
 #include <QPageLayout>
 #include <QPageSize>
@@ -12,12 +15,16 @@
 #include <QPixmap>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QSvgGenerator>
+#include <QTemporaryFile>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
 
 #include "captions.h"
 #include "chart_style.h"
 #include "dialogs.h"
+#include "file_output.h"
 #include "results/out_results.h"
 #include "results_grid.h"
 
@@ -190,16 +197,17 @@ QRectF PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& 
     return drawn;
 }
 
-bool PaintResultsPage(QPrinter& printer, const ResultsSheet& parts, const QString& header) {
-    QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
+namespace {
+
+// The sheet in `page` (the printable area, its origin at the painter's origin) and
+// the header line in the top margin, `margin` high, above it.
+void PaintSheetAndHeader(QPainter& painter, const QRectF& page, qreal margin, const ResultsSheet& parts,
+                         const QString& header) {
     const QRectF sheet = PaintResultsSheet(painter, page, parts);
     if (!header.isEmpty() && !sheet.isEmpty()) {
         // In the top margin, just above the sheet and a little in from its left
         // edge: the sheet keeps the whole printable area, and the header adds one
         // line to the page's text without moving the texts below it.
-        const qreal margin = printer.pageLayout().paintRectPixels(printer.resolution()).top();
         QFont f = FontOf({QStringLiteral("Segoe UI")}, 11);
         // Without ligatures: a file name stays findable letter for letter in the
         // page's text ("fl" would become one glyph).
@@ -213,20 +221,111 @@ bool PaintResultsPage(QPrinter& printer, const ResultsSheet& parts, const QStrin
         const qreal h = QFontMetricsF(f).height();
         painter.drawText(QRectF(left, -std::min(h + 1.0, margin), width, h), Qt::AlignLeft | Qt::AlignVCenter, header);
     }
+}
+
+}  // namespace
+
+bool PaintResultsPage(QPrinter& printer, const ResultsSheet& parts, const QString& header) {
+    QPainter painter;
+    if (!painter.begin(&printer)) return false;
+    const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
+    const qreal margin = printer.pageLayout().paintRectPixels(printer.resolution()).top();
+    PaintSheetAndHeader(painter, page, margin, parts, header);
     return painter.end();
+}
+
+ReportFormat ReportFormatOf(const QString& file) {
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    // A name without an extension (a device such as /dev/stdout) gets the PDF, as
+    // every report did before it could be anything else.
+    if (suffix.isEmpty() || suffix == QLatin1String("pdf")) return ReportFormat::Pdf;
+    if (suffix == QLatin1String("svg")) return ReportFormat::Svg;
+    if (suffix == QLatin1String("png")) return ReportFormat::Png;
+    return ReportFormat::Unknown;
 }
 
 bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName,
                      const QString& header, QString& why) {
+    // The page goes to a temporary file first; its bytes are then written to the
+    // target and checked, since the printer does not say whether its file was
+    // written whole.
+    QTemporaryFile temp(QDir(QDir::tempPath()).filePath(QStringLiteral("relan-XXXXXX.pdf")));
+    if (!temp.open()) {
+        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        return false;
+    }
     QPrinter printer(QPrinter::ScreenResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(file);
+    printer.setOutputFileName(temp.fileName());
     SetUpResultsPage(printer, docName);
     if (!PaintResultsPage(printer, parts, header)) {
         why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
         return false;
     }
-    return true;
+    QFile written(temp.fileName());
+    if (!written.open(QIODevice::ReadOnly)) {
+        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        return false;
+    }
+    return WriteFileBytes(file, written.readAll(), why);
+}
+
+bool WriteResultsImage(const ResultsSheet& parts, const QString& file, const QString& docName,
+                       const QString& header, QString& why) {
+    // The same page as the PDF: landscape A4 with the report's margins, laid out in
+    // the screen's pixels (96 per inch) so that the sheet's pixel fonts keep their
+    // sizes; a PNG is drawn at 150 dots per inch.
+    const ReportFormat format = ReportFormatOf(file);
+    const QSizeF mm = QPageSize(QPageSize::A4).size(QPageSize::Millimeter).transposed();
+    constexpr double kScreenDpi = 96.0;
+    constexpr double kPngDpi = 150.0;
+    const QSizeF page(mm.width() / 25.4 * kScreenDpi, mm.height() / 25.4 * kScreenDpi);
+    const qreal margin = kReportMarginMm / 25.4 * kScreenDpi;
+    const QRectF printable(0, 0, page.width() - 2 * margin, page.height() - 2 * margin);
+    auto paint = [&](QPainter& painter) {
+        painter.fillRect(QRectF(QPointF(0, 0), page), Qt::white);
+        painter.translate(margin, margin);
+        PaintSheetAndHeader(painter, printable, margin, parts, header);
+    };
+    QByteArray bytes;
+    if (format == ReportFormat::Svg) {
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QSvgGenerator svg;
+        svg.setOutputDevice(&buffer);
+        svg.setSize(page.toSize());
+        svg.setViewBox(QRectF(QPointF(0, 0), page));
+        svg.setResolution(static_cast<int>(kScreenDpi));
+        svg.setTitle(docName);
+        svg.setDescription(header);
+        QPainter painter;
+        if (!painter.begin(&svg)) {
+            why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+            return false;
+        }
+        paint(painter);
+        painter.end();
+    } else if (format == ReportFormat::Png) {
+        const qreal scale = kPngDpi / kScreenDpi;
+        QImage image((page * scale).toSize(), QImage::Format_RGB32);
+        image.setDotsPerMeterX(static_cast<int>(std::lround(kPngDpi / 0.0254)));
+        image.setDotsPerMeterY(static_cast<int>(std::lround(kPngDpi / 0.0254)));
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        painter.scale(scale, scale);
+        paint(painter);
+        painter.end();
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        if (!image.save(&buffer, "PNG")) {
+            why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+            return false;
+        }
+    } else {
+        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        return false;
+    }
+    return WriteFileBytes(file, bytes, why);
 }
 
 PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& dialogs, const QString& header,

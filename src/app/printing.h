@@ -56,10 +56,21 @@ QRectF PaintResultsSheet(QPainter& painter, const QRectF& target, const ResultsS
 // not be started or finished.
 bool PaintResultsPage(QPrinter& printer, const ResultsSheet& parts, const QString& header);
 
+// The kinds of report file, by the file's extension (letter case ignored; none:
+// PDF).
+enum class ReportFormat { Pdf, Svg, Png, Unknown };
+ReportFormat ReportFormatOf(const QString& file);
+
 // Writes PaintResultsPage onto one landscape A4 page of a PDF file named
 // `docName`. False with the reason in `why` when the file cannot be written.
 bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName,
                      const QString& header, QString& why);
+
+// The same page as an SVG drawing (vectors and texts, at the screen's 96 pixels per
+// inch) or a PNG image (150 dots per inch), by the extension of `file`. False with
+// the reason in `why` when the file cannot be written.
+bool WriteResultsImage(const ResultsSheet& parts, const QString& file, const QString& docName,
+                       const QString& header, QString& why);
 
 // The results window's "Печать": the results page, as vectors, on the first
 // installed printer after its set-up dialog (nothing when it is cancelled); with no

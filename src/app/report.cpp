@@ -87,6 +87,28 @@ bool IsReportCall(int argc, char** argv) {
     return false;
 }
 
+QString UsageText() {
+    return QCoreApplication::translate(
+        "Usage",
+        "Анализ отказов изделий в гарантийной эксплуатации.\n"
+        "\n"
+        "Использование:\n"
+        "  relan [ФАЙЛ]         открыть окно программы; ФАЙЛ - файл данных об отказах\n"
+        "  relan --report ОТЧЕТ ДАННЫЕ [параметры]\n"
+        "                       расчет без окна; окно результатов записывается в ОТЧЕТ:\n"
+        "                       PDF, SVG или PNG по расширению файла (.pdf, .svg, .png);\n"
+        "                       параметры - как у relan-cli fit (relan --report ОТЧЕТ --help)\n"
+        "  relan --help         эта справка\n"
+        "  relan --version      версия программы\n"
+        "\n"
+        "Коды завершения: 0 - готово, 1 - неверный параметр, 2 - файл данных не загружен,\n"
+        "3 - расчет остановлен, 4 - файл отчета не записан, 5 - внутренняя ошибка.\n");
+}
+
+bool IsHelpCall(int argc, char** argv) {
+    return argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
+}
+
 int RunReport(QApplication& app) {
     SetUpApplication(app);
     StderrDialogs dialogs;
@@ -99,11 +121,11 @@ int RunReport(QApplication& app) {
                 "результатов (заголовок, таблицу и три графика) в файл PDF.",
                 "relan"};
     std::string out;
-    cl.add_option("--report", out, "PDF-файл отчета")->required();
+    cl.add_option("--report", out, "файл отчета: PDF, SVG или PNG (по расширению)")->required();
     relcli::FitOptions options(cl, false, relcli::HelpLang::Russian);
 
     const QString usage = QStringLiteral(
-        "relan --report OUT.pdf DATA [--warranty GAR] [--models 1.1,1.2,2,3] [--fit-sred] [--fit-sko] "
+        "relan --report OUT.pdf|OUT.svg|OUT.png DATA [--warranty GAR] [--models 1.1,1.2,2,3] [--fit-sred] [--fit-sko] "
         "[--burn-in T] [--item N] [--step-coef-1.1 X] [--step-coef-1.2 X] [--step-coef-2 X] "
         "[--virtual-clock N] [--bootstrap N] [--seed S]");
     auto refuse = [&](const QString& why) {
@@ -134,6 +156,10 @@ int RunReport(QApplication& app) {
     if (!plan.warranty.empty()) plan.warranty = NativePath(Q(plan.warranty));
     const QString outFile = Q(out);
     if (QFileInfo(outFile).isDir()) return refuse(QStringLiteral("«%1» - папка, а не файл").arg(outFile));
+    if (ReportFormatOf(outFile) == ReportFormat::Unknown)
+        return refuse(QCoreApplication::translate("Report",
+                                                  "неизвестный формат файла отчета «%1»: укажите файл .pdf, .svg или .png")
+                          .arg(outFile));
 
     // 1. The data file, then the warranty file, as "Путь" and "File" load them.
     rel::AnalysisState st;
@@ -176,7 +202,7 @@ int RunReport(QApplication& app) {
     QApplication::processEvents();
     QApplication::processEvents();
     QString why;
-    const bool written = form5.WriteReportPdf(outFile, why);
+    const bool written = form5.WriteReport(outFile, why);
     form5.hide();
     if (!written) {
         Err(why);

@@ -11,6 +11,7 @@
 #include <QLegend>
 #include <QLegendMarker>
 #include <QLineSeries>
+#include <QLocale>
 #include <QSplineSeries>
 #include <QStackedBarSeries>
 #include <QValueAxis>
@@ -19,6 +20,7 @@
 #include <limits>
 
 #include "chart_legend.h"
+#include "chart_tools.h"
 #include "chart_style.h"
 #include "results/out_results.h"
 
@@ -129,6 +131,17 @@ ResultsChart::ResultsChart(const char* name, const QString& title, bool boldTitl
     if (!axes.top.isEmpty()) top_ = MakeValueAxis(chart, Qt::AlignTop, axes.top);
 
     legend_ = std::make_unique<WrapLegend>(chart);
+    // A point's position on the bottom axis reads as the end time of its interval.
+    explorer_ = new ChartExplorer(this, [this](double x) {
+        const long i = std::lround(x);
+        if (i < 0 || i >= labels_.size()) return QLocale().toString(x, 'g', 6);
+        return QString(labels_[i]).remove(QChar(0x200B));
+    });
+    // The interval labels and the value marks follow the chart when it is zoomed or moved.
+    connect(explorer_, &ChartExplorer::ViewChanged, this, [this] {
+        PlaceLabels();
+        PlaceMarks();
+    });
     connect(chart, &QChart::plotAreaChanged, this, [this] {
         PlaceLabels();
         FitAxisTitles();
@@ -144,6 +157,8 @@ ResultsChart::~ResultsChart() = default;
 
 void ResultsChart::Draw(const rel::ChartContent& content) {
     QChart* const chart = this->chart();
+    // A new output is shown whole, whatever part of the previous one was in view.
+    chart->zoomReset();
     for (Marks& m : marks_)
         for (auto& item : m.items) delete item.second;
     marks_.clear();
@@ -315,17 +330,25 @@ void ResultsChart::Draw(const rel::ChartContent& content) {
 }
 
 void ResultsChart::PlaceLabels() {
-    // Every label where they fit side by side, otherwise every k-th one.
+    // Every label of the intervals in view where they fit side by side, otherwise
+    // every k-th one; a zoomed chart labels the intervals it shows.
     const int n = static_cast<int>(labels_.size());
+    const int first = std::clamp(static_cast<int>(std::ceil(bottom_->min() - 1e-9)), 0, std::max(0, n - 1));
+    const int last = std::clamp(static_cast<int>(std::floor(bottom_->max() + 1e-9)), -1, n - 1);
+    const int shown = std::max(0, last - first + 1);
     const QFontMetrics fm(bottom_->labelsFont());
     int widest = 1;
     for (const QString& l : labels_) widest = std::max(widest, fm.horizontalAdvance(l));
     const double width = std::max(1.0, chart()->plotArea().width());
-    const int step = n == 0 ? 1 : std::clamp(static_cast<int>(std::ceil((widest + 10.0) * n / width)), 1, n);
-    if (step == labelStep_) return;
+    const int step =
+        shown == 0 ? 1 : std::clamp(static_cast<int>(std::ceil((widest + 10.0) * shown / width)), 1, shown);
+    if (step == labelStep_ && first == labelFirst_ && last == labelLast_) return;
     labelStep_ = step;
+    labelFirst_ = first;
+    labelLast_ = last;
     for (const QString& l : bottom_->categoriesLabels()) bottom_->remove(l);
-    for (int i = 0; i < n; i += step) bottom_->append(labels_[i], i);
+    // The labels keep their places on the whole chart (every k-th from the first).
+    for (int i = first + (step - first % step) % step; i <= last; i += step) bottom_->append(labels_[i], i);
     bottom_->setStartValue(-0.5);
 }
 

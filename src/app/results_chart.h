@@ -23,6 +23,7 @@ struct ChartContent;
 
 namespace relan {
 
+class ChartExplorer;
 class WrapLegend;
 
 class ResultsChart : public QChartView {
@@ -41,6 +42,9 @@ public:
 
     // Replaces every series of the previous output by those of `content`.
     void Draw(const rel::ChartContent& content);
+
+    // Tooltips, zoom and the chart's context menu.
+    ChartExplorer* Explorer() const { return explorer_; }
 
 private:
     // Value marks drawn beside the points of a series.
@@ -63,8 +67,10 @@ private:
     // fit, otherwise every second, third, ... one.
     QStringList labels_;
     int labelStep_ = 0;  // 0: not placed yet
+    int labelFirst_ = -1, labelLast_ = -1;  // the intervals in view when placed
     std::vector<Marks> marks_;
     std::unique_ptr<WrapLegend> legend_;
+    ChartExplorer* explorer_ = nullptr;
     QString plainTitle_;  // the title as written, lines separated by '\n'
     int titlePixels_;     // the title's designed size
 };

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "chart_style.h"
+#include "table_tools.h"
 #include "results/out_results.h"
 
 namespace relan {
@@ -53,6 +54,7 @@ int ResultsCellPadTo(const rel::ResultsTable& table, int column) {
 ResultsGrid::ResultsGrid(QWidget* parent) : QTableWidget(rel::kResRows - 1, rel::kResShownCols, parent) {
     // Header row (the fixed row 0) plus 11 rows, 6 columns.
     setObjectName(QStringLiteral("Result_Grid"));
+    tools_ = new TableTools(this, tr("Результаты анализа"));
     setFont(GridFont());
     horizontalHeader()->setFont(GridFont());
     verticalHeader()->hide();

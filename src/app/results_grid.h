@@ -17,6 +17,8 @@ int ResultsColumnWidth(const rel::ResultsTable& table, int column);
 // Pixels a padded cell of the column is filled to with blanks.
 int ResultsCellPadTo(const rel::ResultsTable& table, int column);
 
+class TableTools;
+
 class ResultsGrid : public QTableWidget {
     Q_OBJECT
 public:
@@ -26,6 +28,12 @@ public:
 
     // Text of a cell; row 0 is the fixed header row.
     QString CellText(int col, int row) const;
+
+    // Selection, copy and export.
+    TableTools* Tools() const { return tools_; }
+
+private:
+    TableTools* tools_;
 };
 
 }  // namespace relan

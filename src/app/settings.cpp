@@ -8,6 +8,7 @@ namespace relan {
 
 namespace {
 const QString kKey = QStringLiteral("Path/ComStr");
+const QString kRecentKey = QStringLiteral("Path/Recent");
 const QString kFileName = QStringLiteral("rel.txt");
 
 bool ReadKey(const QString& file, QString& value) {
@@ -34,6 +35,25 @@ bool PathSettings::WriteComStr(const QString& value) const {
     if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath())) return false;
     QSettings ini(file_, QSettings::IniFormat);
     ini.setValue(kKey, value);
+    ini.sync();
+    return ini.status() == QSettings::NoError;
+}
+
+QStringList PathSettings::ReadRecent() const {
+    for (const QString& file : {file_, fallback_}) {
+        if (file.isEmpty() || !QFileInfo::exists(file)) continue;
+        QSettings ini(file, QSettings::IniFormat);
+        const QVariant v = ini.value(kRecentKey);
+        if (v.isValid()) return v.toStringList().mid(0, kRecentFiles);
+    }
+    return {};
+}
+
+bool PathSettings::WriteRecent(const QStringList& files) const {
+    const QFileInfo info(file_);
+    if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath())) return false;
+    QSettings ini(file_, QSettings::IniFormat);
+    ini.setValue(kRecentKey, files.mid(0, kRecentFiles));
     ini.sync();
     return ini.status() == QSettings::NoError;
 }

@@ -1,5 +1,5 @@
 // The settings file "rel.txt": section Path, key ComStr, the full path of the last
-// data file loaded. Each access opens the file, does one read or one write and lets
+// data file loaded, and key Recent, the data files loaded last. Each access opens the file, does one read or one write and lets
 // it go.
 //
 // Where it lives: beside the executable when that folder can be written, otherwise
@@ -9,6 +9,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <utility>
 
 namespace relan {
@@ -25,6 +26,12 @@ public:
     QString ReadComStr(const QString& fallback) const;
     // Stores ComStr; false when the file could not be written.
     bool WriteComStr(const QString& value) const;
+
+    // The data files loaded last, the latest first (at most kRecentFiles), kept
+    // beside ComStr as Path/Recent.
+    static constexpr int kRecentFiles = 8;
+    QStringList ReadRecent() const;
+    bool WriteRecent(const QStringList& files) const;
 
 private:
     QString file_;

@@ -757,5 +757,62 @@ TEST(ReportPdf, BadInputEndsWithAMessageAndNonZeroStatus) {
     EXPECT_FALSE(QFile::exists(pdf));
 }
 
+TEST(ReportFiles, FormatFollowsTheExtensionAndAFailedWriteIsStatusFour) {
+    QTemporaryDir dir;
+    const QString data = Fixture("app/causes5.txt");
+    const QString svg = dir.filePath(QStringLiteral("отчет.svg"));
+    const QString png = dir.filePath(QStringLiteral("отчет.PNG"));
+    struct Case {
+        QString out;
+        int exitCode;
+        const char* says;  // in the error output; empty: nothing asked
+    };
+    const Case cases[] = {
+        {svg, 0, ""},
+        {png, 0, ""},
+        {dir.filePath(QStringLiteral("отчет.docx")), 1, "отчет.docx"},
+        // A device that takes nothing: the PDF is made, its writing fails.
+        {QStringLiteral("/dev/full"), 4, "/dev/full"},
+        {dir.filePath(QStringLiteral("нет/папки/отчет.svg")), 4, "отчет.svg"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.out.toStdString());
+        const Report r = RunRelan({QStringLiteral("--report"), c.out, data, QStringLiteral("--virtual-clock"),
+                                   QStringLiteral("4000")});
+        EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
+        if (*c.says) {
+            EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
+        }
+    }
+    // The SVG keeps the page's texts as texts: chart titles, the table, the header.
+    QFile f(svg);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QString text = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(text.startsWith(QStringLiteral("<?xml")) || text.contains(QStringLiteral("<svg")));
+    for (const char* want : {"Интегральные (накопленные) оценки потока отказов", "Критерий Колмогорова",
+                             "Файл данных: causes5.txt"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(want))) << want;
+    // The PNG is the landscape page at 150 dots per inch, drawn on.
+    const QImage page(png);
+    ASSERT_FALSE(page.isNull());
+    EXPECT_NEAR(page.width(), 1754, 2);
+    EXPECT_NEAR(page.height(), 1240, 2);
+    qint64 inked = 0;
+    for (int y = 0; y < page.height(); y += 2)
+        for (int x = 0; x < page.width(); x += 2)
+            if (qGray(page.pixel(x, y)) < 200) ++inked;
+    EXPECT_GT(inked, static_cast<qint64>(page.width()) * page.height() / 4 / 50) << inked;
+}
+
+TEST(Usage, HelpAndVersionNeedNoDisplay) {
+    const Report version = RunRelan({QStringLiteral("--version")});
+    EXPECT_EQ(version.exitCode, 0) << version.err.toStdString();
+    EXPECT_EQ(version.out.trimmed(), QStringLiteral("relan " RELAN_VERSION));
+    const Report help = RunRelan({QStringLiteral("--help")});
+    EXPECT_EQ(help.exitCode, 0) << help.err.toStdString();
+    for (const char* want : {"relan --report", ".svg", ".png", "--version"})
+        EXPECT_TRUE(help.out.contains(QString::fromUtf8(want))) << want << "\n" << help.out.toStdString();
+}
+
 }  // namespace
 }  // namespace relan::test

@@ -1,0 +1,218 @@
+// The main window's menu bar ("Файл", "Расчет", "Вид", "Справка"), its keyboard
+// shortcuts, the list of recent data files and the drop of a data file onto the
+// window. Every action calls the handler of the button that does the same.
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+#include "captions.h"
+#include "dialogs.h"
+#include "form1.h"
+#include "form5.h"
+#include "language_menu.h"
+
+namespace relan {
+
+namespace {
+
+QAction* Add(QMenu* menu, const char* name, const QString& text, const QKeySequence& keys = {}) {
+    QAction* a = menu->addAction(text);
+    a->setObjectName(QLatin1String(name));
+    if (!keys.isEmpty()) a->setShortcut(keys);
+    return a;
+}
+
+// The local file of a drag that carries exactly one, else empty.
+QString DroppedFile(const QMimeData* data) {
+    if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
+    const QUrl url = data->urls().constFirst();
+    return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+}  // namespace
+
+void TForm1::BuildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu"));
+
+    QMenu* file = bar->addMenu(tr("Файл"));
+    file->setObjectName(QStringLiteral("menuFile"));
+    actOpenData_ = Add(file, "actOpenData", tr("Открыть данные…"), QKeySequence(Qt::CTRL | Qt::Key_O));
+    connect(actOpenData_, &QAction::triggered, this, [this] { OpenFileStartClick(); });
+    actOpenWarranty_ = Add(file, "actOpenWarranty", tr("Открыть файл гарантии…"),
+                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    connect(actOpenWarranty_, &QAction::triggered, this, [this] { SpeedButton1Click(); });
+    recentMenu_ = file->addMenu(tr("Последние файлы"));
+    recentMenu_->setObjectName(QStringLiteral("menuRecent"));
+    file->addSeparator();
+    actSaveReport_ = Add(file, "actSaveReport", tr("Сохранить отчет PDF…"), QKeySequence(Qt::CTRL | Qt::Key_P));
+    connect(actSaveReport_, &QAction::triggered, this, [this] { SaveReportPdfClick(); });
+    file->addSeparator();
+    QAction* exit = Add(file, "actExit", tr("Выход"), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    connect(exit, &QAction::triggered, this, [this] { close(); });
+
+    QMenu* run = bar->addMenu(tr("Расчет"));
+    run->setObjectName(QStringLiteral("menuRun"));
+    actRun_ = Add(run, "actRun", tr("Расчет"), QKeySequence(Qt::Key_F5));
+    connect(actRun_, &QAction::triggered, this, [this] { bbRaschetClick(); });
+    actGen_ = Add(run, "actGen", tr("Генетический алгоритм"), QKeySequence(Qt::Key_F6));
+    connect(actGen_, &QAction::triggered, this, [this] { ToolBRunGenOptimClick(); });
+    QAction* stop = Add(run, "actStop", tr("Стоп"), QKeySequence(Qt::Key_Escape));
+    connect(stop, &QAction::triggered, this, [this] { StopBtnClick(); });
+
+    QMenu* view = bar->addMenu(tr("Вид"));
+    view->setObjectName(QStringLiteral("menuView"));
+    actShowResults_ = Add(view, "actShowResults", tr("Показать результаты"), QKeySequence(Qt::CTRL | Qt::Key_R));
+    connect(actShowResults_, &QAction::triggered, this, [this] { ShowLastResults(); });
+    view->addSeparator();
+    new LanguageMenu(view, env_.SettingsFile, env_.dialogs, this);
+
+    QMenu* help = bar->addMenu(tr("Справка"));
+    help->setObjectName(QStringLiteral("menuHelp"));
+    QAction* formats = Add(help, "actFormats", tr("Формат файлов"), QKeySequence(Qt::Key_F1));
+    connect(formats, &QAction::triggered, this, [this] { ShowFileFormats(); });
+    QAction* about = Add(help, "actAbout", tr("О программе"));
+    connect(about, &QAction::triggered, this, [this] { ShowAbout(); });
+
+    // Nothing to show or save before the first results.
+    actShowResults_->setEnabled(false);
+    actSaveReport_->setEnabled(false);
+    RebuildRecentMenu();
+    setAcceptDrops(true);
+}
+
+void TForm1::EnableMenuForRun(bool running) {
+    for (QAction* a : {actOpenData_, actOpenWarranty_, actRun_, actGen_}) a->setEnabled(!running);
+    recentMenu_->setEnabled(!running);
+}
+
+QStringList TForm1::RecentFiles() const { return settings_.ReadRecent(); }
+
+void TForm1::RememberRecent(const QString& path) {
+    QStringList files = settings_.ReadRecent();
+    files.removeAll(path);
+    files.prepend(path);
+    settings_.WriteRecent(files);
+    RebuildRecentMenu();
+}
+
+void TForm1::RebuildRecentMenu() {
+    recentMenu_->clear();
+    const QStringList files = settings_.ReadRecent();
+    int n = 0;
+    for (const QString& f : files) {
+        // "1 demo-fleet.txt" with the whole path in the status tip; the first nine by their digit.
+        ++n;
+        QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(QFileInfo(f).fileName()));
+        a->setObjectName(QStringLiteral("actRecent%1").arg(n));
+        a->setStatusTip(QDir::toNativeSeparators(f));
+        a->setToolTip(QDir::toNativeSeparators(f));
+        connect(a, &QAction::triggered, this, [this, f] { OpenRecent(f); });
+    }
+    recentMenu_->setEnabled(!files.isEmpty() && !runs_.Running());
+}
+
+void TForm1::OpenRecent(const QString& path) {
+    if (runs_.Running()) return;  // a run owns the loaded data until it ends
+    if (!QFileInfo(path).isFile()) {
+        // Gone since: it leaves the list, and what is loaded stays.
+        QStringList files = settings_.ReadRecent();
+        files.removeAll(path);
+        settings_.WriteRecent(files);
+        RebuildRecentMenu();
+        Message(tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    LoadDataFile(path);
+}
+
+void TForm1::ShowLastResults() {
+    if (!Form5 || !lastResults_) return;
+    Form5->show();
+    Form5->raise();
+    Form5->activateWindow();
+}
+
+void TForm1::SaveReportPdfClick() {
+    if (!Form5 || !lastResults_) return;
+    const QString caption = tr("Сохранить отчет PDF");
+    QString file = env_.dialogs->SaveFile(this, caption, QDir::home().filePath(tr("Результаты анализа.pdf")),
+                                          tr("Файлы PDF (*.pdf)"));
+    if (file.isEmpty()) return;  // cancelled
+    if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
+    QString why;
+    if (!Form5->WriteReportPdf(file, why)) {
+        env_.dialogs->Error(this, caption, why);
+        return;
+    }
+    Message(tr("Отчет сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
+}
+
+QString TForm1::FileFormatsText() {
+    QFile f(QStringLiteral(":/help/file-formats.md"));
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(f.readAll());
+}
+
+void TForm1::ShowFileFormats() {
+    // A window beside the main one, not modal: the user reads it while working.
+    if (!formats_) {
+        auto* dlg = new QDialog(this);
+        dlg->setObjectName(QStringLiteral("FormatsWindow"));
+        dlg->setWindowTitle(tr("Формат файлов") + VersionNotice());
+        auto* text = new QTextBrowser(dlg);
+        text->setObjectName(QStringLiteral("FormatsText"));
+        text->setReadOnly(true);
+        text->setOpenExternalLinks(false);
+        text->setMarkdown(FileFormatsText());
+        auto* close = new QPushButton(tr("Закрыть"), dlg);
+        connect(close, &QPushButton::clicked, dlg, &QDialog::close);
+        auto* layout = new QVBoxLayout(dlg);
+        layout->addWidget(text, 1);
+        layout->addWidget(close, 0, Qt::AlignRight);
+        dlg->resize(820, 680);
+        formats_ = dlg;
+    }
+    formats_->show();
+    formats_->raise();
+    formats_->activateWindow();
+}
+
+QString TForm1::AboutText() {
+    return tr("relan — анализ надежности изделий в гарантийной эксплуатации\n"
+              "Версия %1\n\n"
+              "Используемые библиотеки и их лицензии:\n"
+              "Qt %2 — GNU LGPL v3\n"
+              "Boost.Math — Boost Software License 1.0\n"
+              "Eigen — Mozilla Public License 2.0\n"
+              "libxlsxwriter — BSD 2-Clause\n"
+              "nlohmann-json — MIT\n"
+              "CLI11 — BSD 3-Clause")
+        .arg(QLatin1String(kVersion), QLatin1String(qVersion()));
+}
+
+void TForm1::ShowAbout() { Message(AboutText()); }
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!runs_.Running() && !DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QString file = DroppedFile(event->mimeData());
+    if (file.isEmpty() || runs_.Running()) return;
+    event->acceptProposedAction();
+    // The same load as "Путь": a file that is refused changes nothing.
+    OpenDataFile(file);
+}
+
+}  // namespace relan

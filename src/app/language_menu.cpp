@@ -1,0 +1,55 @@
+#include "language_menu.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QMenu>
+#include <QSettings>
+
+#include "dialogs.h"
+
+namespace relan {
+
+namespace {
+const QString kLanguageKey = QStringLiteral("Language");
+}  // namespace
+
+LanguageMenu::LanguageMenu(QMenu* parentMenu, QString settingsFile, Dialogs* dialogs, QWidget* window)
+    : QObject(parentMenu), settingsFile_(std::move(settingsFile)), dialogs_(dialogs), window_(window) {
+    menu_ = parentMenu->addMenu(tr("Язык"));
+    menu_->setObjectName(QStringLiteral("menuLanguage"));
+    group_ = new QActionGroup(this);
+    group_->setExclusive(true);
+    const QString current = Current();
+    struct Item {
+        const char* name;
+        QString text, code;
+    };
+    // Each language under its own name, as language menus show them.
+    const Item items[] = {{"actLangRu", QStringLiteral("Русский"), QStringLiteral("ru")},
+                          {"actLangEn", QStringLiteral("English"), QStringLiteral("en")}};
+    for (const Item& item : items) {
+        QAction* a = menu_->addAction(item.text);
+        a->setObjectName(QLatin1String(item.name));
+        a->setCheckable(true);
+        a->setChecked(item.code == current);
+        group_->addAction(a);
+        const QString code = item.code;
+        connect(a, &QAction::triggered, this, [this, code] { ChooseLanguage(code); });
+    }
+}
+
+QString LanguageMenu::Current() const {
+    if (settingsFile_.isEmpty()) return QStringLiteral("ru");
+    return QSettings(settingsFile_, QSettings::IniFormat).value(kLanguageKey, QStringLiteral("ru")).toString();
+}
+
+void LanguageMenu::ChooseLanguage(const QString& code) {
+    if (!settingsFile_.isEmpty()) {
+        QSettings ini(settingsFile_, QSettings::IniFormat);
+        ini.setValue(kLanguageKey, code);
+        ini.sync();
+    }
+    if (dialogs_) dialogs_->Message(window_, tr("Язык интерфейса изменится при следующем запуске программы."));
+}
+
+}  // namespace relan
