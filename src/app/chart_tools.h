@@ -15,6 +15,7 @@ class QAction;
 class QChartView;
 class QImage;
 class QMenu;
+class QWidget;
 
 namespace relan {
 
@@ -65,6 +66,7 @@ private:
     QString PlainTitle() const;
 
     QChartView* view_;
+    QWidget* viewport_;
     CategoryText categoryText_;
     Dialogs* dialogs_ = nullptr;
     QMenu* menu_;

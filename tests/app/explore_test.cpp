@@ -186,6 +186,9 @@ TEST(ChartExplorer, ResultsChartsNameTheirPointsAndSaveAsSvgAndPng) {
     const QImage png(r.w.dialogs.saveAnswer);
     ASSERT_FALSE(png.isNull());
     EXPECT_EQ(png.size(), Ctl<ResultsChart>(*r.form5, "Chart1")->viewport()->size() * 2);
+    // "Копировать изображение": the chart at twice its pixels on the clipboard.
+    Trigger(chart->Explorer()->Menu(), "actCopyImage");
+    EXPECT_EQ(QApplication::clipboard()->image().size(), chart->viewport()->size() * 2);
     // A file that cannot be written is said, with its name.
     r.w.dialogs.saveAnswer = Unique(r.out, "нет/папки/x.svg");
     Trigger(chart->Explorer()->Menu(), "actSaveSvg");
