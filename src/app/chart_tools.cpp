@@ -144,6 +144,10 @@ QString ChartExplorer::TipAt(const QPoint& pos) const {
     const QString yTitle = AxisTitle(vertical);
     tip += QLatin1Char('\n') + (yTitle.isEmpty() ? QStringLiteral("y") : yTitle) + QStringLiteral(": ") +
            Number(bestPoint.y());
+    if (pointNote_) {
+        const QString note = pointNote_(bestSeries, bestPoint);
+        if (!note.isEmpty()) tip += QLatin1Char('\n') + note;
+    }
     return tip;
 }
 

@@ -29,6 +29,8 @@
 #include <QWheelEvent>
 #include <unistd.h>
 
+#include <cmath>
+
 #include "chart_tools.h"
 #include "fake_dialogs.h"
 #include "form1.h"
@@ -107,6 +109,11 @@ TEST(ChartExplorer, TooltipZoomMoveAndResetOnTheLogLogChart) {
     EXPECT_TRUE(tip.contains(QStringLiteral("Log t (часов): ") + QLocale().toString(p.x(), 'g', 6)))
         << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("Log N (отказов): ") + QLocale().toString(p.y(), 'g', 6)))
+        << tip.toStdString();
+    // And what they stand for: the time in hours and the failures counted by then.
+    EXPECT_TRUE(tip.endsWith(QStringLiteral("\nt = %1 ч, N = %2")
+                                 .arg(QLocale().toString(std::exp(p.x()), 'f', 1))
+                                 .arg(QLocale().toString(std::lround(std::exp(p.y()))))))
         << tip.toStdString();
     // Nothing above the plot.
     EXPECT_TRUE(ex->TipAt(QPoint(view->width() / 2, 2)).isEmpty());
