@@ -58,7 +58,11 @@ const QAbstractAxis* AxisOf(QAbstractSeries* s, Qt::Orientation o) {
 }  // namespace
 
 ChartExplorer::ChartExplorer(QChartView* view, CategoryText categoryText)
-    : QObject(view), view_(view), categoryText_(std::move(categoryText)), menu_(new QMenu(view)) {
+    : QObject(view),
+      view_(view),
+      viewport_(view->viewport()),
+      categoryText_(std::move(categoryText)),
+      menu_(new QMenu(view)) {
     menu_->setObjectName(QStringLiteral("ChartMenu"));
     auto add = [this](const char* name, const QString& text, auto slot) {
         QAction* a = menu_->addAction(text);
@@ -71,8 +75,8 @@ ChartExplorer::ChartExplorer(QChartView* view, CategoryText categoryText)
     add("actSaveSvg", tr("Сохранить как SVG…"), [this] { SaveAs(true); });
     menu_->addSeparator();
     add("actResetZoom", tr("Исходный масштаб"), [this] { ResetZoom(); });
-    view_->viewport()->setMouseTracking(true);
-    view_->viewport()->installEventFilter(this);
+    viewport_->setMouseTracking(true);
+    viewport_->installEventFilter(this);
 }
 
 QString ChartExplorer::TipAt(const QPoint& pos) const {
@@ -140,6 +144,10 @@ QString ChartExplorer::TipAt(const QPoint& pos) const {
     const QString yTitle = AxisTitle(vertical);
     tip += QLatin1Char('\n') + (yTitle.isEmpty() ? QStringLiteral("y") : yTitle) + QStringLiteral(": ") +
            Number(bestPoint.y());
+    if (pointNote_) {
+        const QString note = pointNote_(bestSeries, bestPoint);
+        if (!note.isEmpty()) tip += QLatin1Char('\n') + note;
+    }
     return tip;
 }
 
@@ -166,7 +174,9 @@ void ChartExplorer::ResetZoom() {
 }
 
 bool ChartExplorer::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != view_->viewport()) return QObject::eventFilter(watched, event);
+    // Compared with the viewport kept at the start: the view may be half destroyed
+    // when its viewport's last events arrive.
+    if (watched != viewport_) return QObject::eventFilter(watched, event);
     switch (event->type()) {
         case QEvent::MouseMove: {
             auto* e = static_cast<QMouseEvent*>(event);

@@ -7,6 +7,7 @@
 
 #include <QObject>
 #include <QPoint>
+#include <QPointF>
 #include <QString>
 #include <functional>
 
@@ -15,6 +16,7 @@ class QAction;
 class QChartView;
 class QImage;
 class QMenu;
+class QWidget;
 
 namespace relan {
 
@@ -27,7 +29,13 @@ public:
     // results charts: the end time of the interval at that position).
     using CategoryText = std::function<QString(double x)>;
 
+    // A further line of a point's tooltip (the log-log chart: the time and the
+    // count the logarithms stand for); empty: none.
+    using PointNote = std::function<QString(const QAbstractSeries* series, const QPointF& point)>;
+
     explicit ChartExplorer(QChartView* view, CategoryText categoryText = {});
+
+    void SetPointNote(PointNote note) { pointNote_ = std::move(note); }
 
     // The dialogs the save actions ask through; without them they do nothing.
     void SetDialogs(Dialogs* dialogs) { dialogs_ = dialogs; }
@@ -65,7 +73,9 @@ private:
     QString PlainTitle() const;
 
     QChartView* view_;
+    QWidget* viewport_;
     CategoryText categoryText_;
+    PointNote pointNote_;
     Dialogs* dialogs_ = nullptr;
     QMenu* menu_;
     bool dragging_ = false;

@@ -113,6 +113,7 @@ bool TForm1::SaveWorkbook(const QString& file, QString& why) {
     why = Q(error);
     return false;
 }
+
 TForm5* TForm1::ResultsWindow() const { return Form5; }
 TLNview* TForm1::ExpandedView() const { return LNview; }
 

@@ -2,6 +2,7 @@
 
 #include <QChart>
 #include <QLineSeries>
+#include <QLocale>
 #include <QValueAxis>
 #include <algorithm>
 #include <cmath>
@@ -149,6 +150,14 @@ LnChart::LnChart(bool large, QWidget* parent)
     setChart(chart_);
     delete own;
     explorer_ = new ChartExplorer(this);
+    // What the logarithms stand for: the operating time and the failures counted by
+    // then (on the straight line, the count it predicts).
+    explorer_->SetPointNote([this](const QAbstractSeries* s, const QPointF& p) {
+        const QLocale l;
+        const QString n = s == series1_ ? l.toString(std::lround(std::exp(p.y())))
+                                        : l.toString(std::exp(p.y()), 'f', 1);
+        return tr("t = %1 ч, N = %2").arg(l.toString(std::exp(p.x()), 'f', 1), n);
+    });
 }
 
 void LnChart::SetPoints(const Points& failures, const Points& line) {

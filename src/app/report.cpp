@@ -118,7 +118,7 @@ int RunReport(QApplication& app) {
     // The options of relan-cli fit (without the optimiser's), from the arguments the
     // toolkit has left.
     CLI::App cl{"Расчет без окна: загружает файл данных, подбирает выбранные модели и записывает окно "
-                "результатов (заголовок, таблицу и три графика) в файл PDF.",
+                "результатов (заголовок, таблицу и три графика) в файл PDF, SVG или PNG.",
                 "relan"};
     std::string out;
     cl.add_option("--report", out, "файл отчета: PDF, SVG или PNG (по расширению)")->required();

@@ -29,6 +29,8 @@
 #include <QWheelEvent>
 #include <unistd.h>
 
+#include <cmath>
+
 #include "chart_tools.h"
 #include "fake_dialogs.h"
 #include "form1.h"
@@ -108,6 +110,11 @@ TEST(ChartExplorer, TooltipZoomMoveAndResetOnTheLogLogChart) {
         << tip.toStdString();
     EXPECT_TRUE(tip.contains(QStringLiteral("Log N (отказов): ") + QLocale().toString(p.y(), 'g', 6)))
         << tip.toStdString();
+    // And what they stand for: the time in hours and the failures counted by then.
+    EXPECT_TRUE(tip.endsWith(QStringLiteral("\nt = %1 ч, N = %2")
+                                 .arg(QLocale().toString(std::exp(p.x()), 'f', 1))
+                                 .arg(QLocale().toString(std::lround(std::exp(p.y()))))))
+        << tip.toStdString();
     // Nothing above the plot.
     EXPECT_TRUE(ex->TipAt(QPoint(view->width() / 2, 2)).isEmpty());
 
@@ -186,6 +193,9 @@ TEST(ChartExplorer, ResultsChartsNameTheirPointsAndSaveAsSvgAndPng) {
     const QImage png(r.w.dialogs.saveAnswer);
     ASSERT_FALSE(png.isNull());
     EXPECT_EQ(png.size(), Ctl<ResultsChart>(*r.form5, "Chart1")->viewport()->size() * 2);
+    // "Копировать изображение": the chart at twice its pixels on the clipboard.
+    Trigger(chart->Explorer()->Menu(), "actCopyImage");
+    EXPECT_EQ(QApplication::clipboard()->image().size(), chart->viewport()->size() * 2);
     // A file that cannot be written is said, with its name.
     r.w.dialogs.saveAnswer = Unique(r.out, "нет/папки/x.svg");
     Trigger(chart->Explorer()->Menu(), "actSaveSvg");
