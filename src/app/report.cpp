@@ -120,6 +120,7 @@ int RunReport(QApplication& app) {
     CLI::App cl{"Расчет без окна: загружает файл данных, подбирает выбранные модели и записывает окно "
                 "результатов (заголовок, таблицу и три графика) в файл PDF, SVG или PNG.",
                 "relan"};
+    cl.set_help_flag("-h,--help", "показать эту справку и выйти");
     std::string out;
     cl.add_option("--report", out, "файл отчета: PDF, SVG или PNG (по расширению)")->required();
     relcli::FitOptions options(cl, false, relcli::HelpLang::Russian);
