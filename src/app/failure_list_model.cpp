@@ -7,6 +7,16 @@
 namespace relan {
 
 namespace {
+// The core's headers of the list (rel::kGridHeader), marked here for translation.
+[[maybe_unused]] constexpr const char* kGridHeaderMarks[] = {
+    QT_TRANSLATE_NOOP("relan::FailureListModel", " № отказа"),
+    QT_TRANSLATE_NOOP("relan::FailureListModel", "Наработка, ч"),
+    QT_TRANSLATE_NOOP("relan::FailureListModel", "Источник отказа"),
+    QT_TRANSLATE_NOOP("relan::FailureListModel", "Описание отказа"),
+};
+}  // namespace
+
+namespace {
 
 quint64 CellKey(int row, int column) {
     return (static_cast<quint64>(row) << 8) | static_cast<quint64>(column);
@@ -58,7 +68,7 @@ QVariant FailureListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
         return {};
     // The headers stand above the empty list before any load too.
-    return QString::fromUtf8(rel::kGridHeader[static_cast<std::size_t>(section)]);
+    return tr(rel::kGridHeader[static_cast<std::size_t>(section)]);
 }
 
 Qt::ItemFlags FailureListModel::flags(const QModelIndex& index) const {

@@ -1,5 +1,6 @@
 #include "printing.h"
 
+#include <QCoreApplication>
 #include <QChartView>
 #include <QDir>
 #include <QFileInfo>
@@ -25,10 +26,11 @@ namespace relan {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Печать");
+// The caption of the printing boxes.
+QString Caption() { return QCoreApplication::translate("relan::Printing", "Печать"); }
 
 QString SavedText(const QString& file) {
-    return QStringLiteral("Файл PDF сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+    return QCoreApplication::translate("relan::Printing", "Файл PDF сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
 }
 
 // The labels of a panel (model 3's) as texts in their places, on its white ground.
@@ -125,13 +127,13 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
                          const QString& pdfName) {
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty()) {
-        if (!dialogs.Ask(window, kCaption,
-                         QStringLiteral("Принтер не установлен. Сохранить изображение окна в "
+        if (!dialogs.Ask(window, Caption(),
+                         QCoreApplication::translate("relan::Printing", "Принтер не установлен. Сохранить изображение окна в "
                                         "файл PDF?")))
             return PrintOutcome::Cancelled;
-        QString file = dialogs.SaveFile(window, QStringLiteral("Сохранить изображение окна"),
+        QString file = dialogs.SaveFile(window, QCoreApplication::translate("relan::Printing", "Сохранить изображение окна"),
                                         QDir::home().filePath(pdfName),
-                                        QStringLiteral("Файлы PDF (*.pdf)"));
+                                        QCoreApplication::translate("relan::Printing", "Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QPrinter pdf(QPrinter::HighResolution);
@@ -140,8 +142,8 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
         pdf.setPageOrientation(QPageLayout::Landscape);
         pdf.setDocName(window->windowTitle());
         if (!PrintImage(window, pdf)) {
-            dialogs.Error(window, kCaption,
-                          QStringLiteral("Не удалось записать файл «%1».").arg(QDir::toNativeSeparators(file)));
+            dialogs.Error(window, Caption(),
+                          QCoreApplication::translate("relan::Printing", "Не удалось записать файл «%1».").arg(QDir::toNativeSeparators(file)));
             return PrintOutcome::Failed;
         }
         dialogs.Message(window, SavedText(file));
@@ -154,8 +156,8 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
     const bool confirmed = dialogs.PrinterSetup(window, printer);
     if (!confirmed && !printWhenCancelled) return PrintOutcome::Cancelled;
     if (!PrintImage(window, printer)) {
-        dialogs.Error(window, kCaption,
-                      QStringLiteral("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
+        dialogs.Error(window, Caption(),
+                      QCoreApplication::translate("relan::Printing", "Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
         return PrintOutcome::Failed;
     }
     return PrintOutcome::Printed;
@@ -223,7 +225,7 @@ bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QStri
     printer.setOutputFileName(file);
     SetUpResultsPage(printer, docName);
     if (!PaintResultsPage(printer, parts, header)) {
-        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        why = QCoreApplication::translate("relan::Printing", "Не удалось записать файл «%1».").arg(file);
         return false;
     }
     return true;
@@ -233,16 +235,16 @@ PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& d
                           const QString& docName, const QString& pdfName) {
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty()) {
-        if (!dialogs.Ask(parent, kCaption,
-                         QStringLiteral("Принтер не установлен. Сохранить результаты в файл PDF?")))
+        if (!dialogs.Ask(parent, Caption(),
+                         QCoreApplication::translate("relan::Printing", "Принтер не установлен. Сохранить результаты в файл PDF?")))
             return PrintOutcome::Cancelled;
-        QString file = dialogs.SaveFile(parent, QStringLiteral("Сохранить результаты"), QDir::home().filePath(pdfName),
-                                        QStringLiteral("Файлы PDF (*.pdf)"));
+        QString file = dialogs.SaveFile(parent, QCoreApplication::translate("relan::Printing", "Сохранить результаты"), QDir::home().filePath(pdfName),
+                                        QCoreApplication::translate("relan::Printing", "Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QString why;
         if (!WriteResultsPdf(parts, file, docName, header, why)) {
-            dialogs.Error(parent, kCaption, why);
+            dialogs.Error(parent, Caption(), why);
             return PrintOutcome::Failed;
         }
         dialogs.Message(parent, SavedText(file));
@@ -252,8 +254,8 @@ PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& d
     SetUpResultsPage(printer, docName);
     if (!dialogs.PrinterSetup(parent, printer)) return PrintOutcome::Cancelled;
     if (!PaintResultsPage(printer, parts, header)) {
-        dialogs.Error(parent, kCaption,
-                      QStringLiteral("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
+        dialogs.Error(parent, Caption(),
+                      QCoreApplication::translate("relan::Printing", "Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
         return PrintOutcome::Failed;
     }
     return PrintOutcome::Printed;

@@ -1,5 +1,6 @@
 #include "report_header.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "text/format.h"
@@ -17,27 +18,29 @@ QDateTime ReportTime() {
 
 QString ReportHeaderLine(const ReportSettings& s, const QDateTime& when, char sep) {
     QStringList parts;
-    parts << QStringLiteral("Файл данных: ") + QFileInfo(s.dataFile).fileName();
-    if (!s.warrantyFile.isEmpty()) parts << QStringLiteral("файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
+    parts << QCoreApplication::translate("relan::ReportHeader", "Файл данных: ") + QFileInfo(s.dataFile).fileName();
+    if (!s.warrantyFile.isEmpty()) parts << QCoreApplication::translate("relan::ReportHeader", "файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
     QString time = when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     if (when.timeSpec() == Qt::UTC) time += QStringLiteral(" UTC");
     parts << time;
     parts << QStringLiteral("relan ") + QLatin1String(rel::kVersion);
-    if (!s.models.isEmpty()) parts << QStringLiteral("модели: ") + s.models.join(QStringLiteral(", "));
-    static const char* const kItems[] = {"Специальный 1", "Стандарт", "Специальный 2"};
-    if (s.item >= 0 && s.item < 3) parts << QStringLiteral("способ подбора: ") + QString::fromUtf8(kItems[s.item]);
-    parts << QStringLiteral("приработка ") + QString::fromStdString(rel::FormatGeneral(s.burnIn, sep)) +
-                 QStringLiteral(" ч");
+    if (!s.models.isEmpty()) parts << QCoreApplication::translate("relan::ReportHeader", "модели: ") + s.models.join(QStringLiteral(", "));
+    static const char* const kItems[] = {QT_TRANSLATE_NOOP("relan::ReportHeader", "Специальный 1"),
+                                         QT_TRANSLATE_NOOP("relan::ReportHeader", "Стандарт"),
+                                         QT_TRANSLATE_NOOP("relan::ReportHeader", "Специальный 2")};
+    if (s.item >= 0 && s.item < 3) parts << QCoreApplication::translate("relan::ReportHeader", "способ подбора: ") + QCoreApplication::translate("relan::ReportHeader", kItems[s.item]);
+    parts << QCoreApplication::translate("relan::ReportHeader", "приработка ") + QString::fromStdString(rel::FormatGeneral(s.burnIn, sep)) +
+                 QCoreApplication::translate("relan::ReportHeader", " ч");
     if (s.fitSred && s.fitSKO)
-        parts << QStringLiteral("подбор СВН и СКО");
+        parts << QCoreApplication::translate("relan::ReportHeader", "подбор СВН и СКО");
     else if (s.fitSred)
-        parts << QStringLiteral("подбор СВН");
+        parts << QCoreApplication::translate("relan::ReportHeader", "подбор СВН");
     else if (s.fitSKO)
-        parts << QStringLiteral("подбор СКО");
+        parts << QCoreApplication::translate("relan::ReportHeader", "подбор СКО");
     if (s.virtualClock > 0)
-        parts << QStringLiteral("виртуальные часы %1 оценок/с").arg(s.virtualClock);
-    if (s.seed) parts << QStringLiteral("зерно %1").arg(*s.seed);
-    if (s.bootstrap >= 0) parts << QStringLiteral("бутстреп %1").arg(s.bootstrap);
+        parts << QCoreApplication::translate("relan::ReportHeader", "виртуальные часы %1 оценок/с").arg(s.virtualClock);
+    if (s.seed) parts << QCoreApplication::translate("relan::ReportHeader", "зерно %1").arg(*s.seed);
+    if (s.bootstrap >= 0) parts << QCoreApplication::translate("relan::ReportHeader", "бутстреп %1").arg(s.bootstrap);
     return parts.join(QStringLiteral("; "));
 }
 

@@ -1,0 +1,549 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ru_RU">
+<context>
+    <name>relan::Captions</name>
+    <message>
+        <source> — relan, версия %1</source>
+        <translation> — relan, version %1</translation>
+    </message>
+    <message>
+        <source>Анализ надежности</source>
+        <translation>Reliability analysis</translation>
+    </message>
+    <message>
+        <source>Анализ надежности в эксплуатации.</source>
+        <translation>Field reliability analysis.</translation>
+    </message>
+</context>
+<context>
+    <name>relan::FailureListModel</name>
+    <message>
+        <source> № отказа</source>
+        <translation> Failure no.</translation>
+    </message>
+    <message>
+        <source>Наработка, ч</source>
+        <translation>Operating time, h</translation>
+    </message>
+    <message>
+        <source>Источник отказа</source>
+        <translation>Failure source</translation>
+    </message>
+    <message>
+        <source>Описание отказа</source>
+        <translation>Failure description</translation>
+    </message>
+</context>
+<context>
+    <name>relan::LnChart</name>
+    <message>
+        <source>Накопленние отказов по времени наблюдения</source>
+        <translation>Failure accumulation over observation time</translation>
+    </message>
+    <message>
+        <source>Log t (часов)</source>
+        <translation>Log t (hours)</translation>
+    </message>
+    <message>
+        <source>Log N (отказов)</source>
+        <translation>Log N (failures)</translation>
+    </message>
+</context>
+<context>
+    <name>relan::MlPanel</name>
+    <message>
+        <source>Показатель</source>
+        <translation>Figure</translation>
+    </message>
+    <message>
+        <source>Оценка</source>
+        <translation>Estimate</translation>
+    </message>
+    <message>
+        <source>95% интервал</source>
+        <translation>95% interval</translation>
+    </message>
+</context>
+<context>
+    <name>relan::Numbers</name>
+    <message>
+        <source>Поле «%1» не заполнено: введите число.</source>
+        <translation>The field “%1” is empty: enter a number.</translation>
+    </message>
+    <message>
+        <source>«%1» в поле «%2» не является числом (десятичный разделитель - точка или запятая).</source>
+        <translation>“%1” in the field “%2” is not a number (the decimal separator is a point or a comma).</translation>
+    </message>
+</context>
+<context>
+    <name>relan::OpenDialog</name>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+</context>
+<context>
+    <name>relan::Printing</name>
+    <message>
+        <source>Печать</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Файл PDF сохранен: %1</source>
+        <translation>PDF file saved: %1</translation>
+    </message>
+    <message>
+        <source>Принтер не установлен. Сохранить изображение окна в файл PDF?</source>
+        <translation>No printer is installed. Save the window image to a PDF file?</translation>
+    </message>
+    <message>
+        <source>Сохранить изображение окна</source>
+        <translation>Save window image</translation>
+    </message>
+    <message>
+        <source>Файлы PDF (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл «%1».</source>
+        <translation>Could not write the file “%1”.</translation>
+    </message>
+    <message>
+        <source>Не удалось начать печать на принтере «%1».</source>
+        <translation>Could not start printing on the printer “%1”.</translation>
+    </message>
+    <message>
+        <source>Принтер не установлен. Сохранить результаты в файл PDF?</source>
+        <translation>No printer is installed. Save the results to a PDF file?</translation>
+    </message>
+    <message>
+        <source>Сохранить результаты</source>
+        <translation>Save results</translation>
+    </message>
+</context>
+<context>
+    <name>relan::QtDialogs</name>
+    <message>
+        <source>Настройка печати</source>
+        <translation>Page setup</translation>
+    </message>
+</context>
+<context>
+    <name>relan::ReportHeader</name>
+    <message>
+        <source>Файл данных: </source>
+        <translation>Data file: </translation>
+    </message>
+    <message>
+        <source>файл гарантии: </source>
+        <translation>warranty file: </translation>
+    </message>
+    <message>
+        <source>модели: </source>
+        <translation>models: </translation>
+    </message>
+    <message>
+        <source>Специальный 1</source>
+        <translation>Special 1</translation>
+    </message>
+    <message>
+        <source>Стандарт</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Специальный 2</source>
+        <translation>Special 2</translation>
+    </message>
+    <message>
+        <source>способ подбора: </source>
+        <translation>fitting method: </translation>
+    </message>
+    <message>
+        <source>приработка </source>
+        <translation>burn-in </translation>
+    </message>
+    <message>
+        <source> ч</source>
+        <translation> h</translation>
+    </message>
+    <message>
+        <source>подбор СВН и СКО</source>
+        <translation>fitted warranty mean and SD</translation>
+    </message>
+    <message>
+        <source>подбор СВН</source>
+        <translation>fitted warranty mean</translation>
+    </message>
+    <message>
+        <source>подбор СКО</source>
+        <translation>fitted warranty SD</translation>
+    </message>
+    <message>
+        <source>виртуальные часы %1 оценок/с</source>
+        <translation>virtual clock %1 evaluations/s</translation>
+    </message>
+    <message>
+        <source>зерно %1</source>
+        <translation>seed %1</translation>
+    </message>
+    <message>
+        <source>бутстреп %1</source>
+        <translation>bootstrap %1</translation>
+    </message>
+    <message>
+        <source>ген. алгоритм</source>
+        <translation>genetic algorithm</translation>
+    </message>
+</context>
+<context>
+    <name>relan::Startup</name>
+    <message>
+        <source>Параметры должны быть t2&gt;t1</source>
+        <translation>The parameters must satisfy t2&gt;t1</translation>
+    </message>
+</context>
+<context>
+    <name>relan::TForm1</name>
+    <message>
+        <source>. Файл данных не загружен.</source>
+        <translation>. The data file was not loaded.</translation>
+    </message>
+    <message>
+        <source>Не указан путь к файлу исходных данных</source>
+        <translation>No path to the failure data file is given</translation>
+    </message>
+    <message>
+        <source>Среднее время гарантии</source>
+        <translation>Warranty time mean</translation>
+    </message>
+    <message>
+        <source>СКО времени гарантии</source>
+        <translation>Warranty time SD</translation>
+    </message>
+    <message>
+        <source>Расчетный период учета отказов</source>
+        <translation>Failure counting period</translation>
+    </message>
+    <message>
+        <source>Расч. время приработки</source>
+        <translation>Burn-in time</translation>
+    </message>
+    <message>
+        <source>Прервать расчет?</source>
+        <translation>Abort the calculation?</translation>
+    </message>
+    <message>
+        <source>Файлы данных|*.txt;*.rel|Все файлы|*</source>
+        <translation>Data files|*.txt;*.rel|All files|*</translation>
+    </message>
+    <message>
+        <source>Файл времен гарантии|gar*.txt|Все файлы|*</source>
+        <translation>Warranty times file|gar*.txt|All files|*</translation>
+    </message>
+    <message>
+        <source>Параметры оптимизации</source>
+        <translation>Optimisation parameters</translation>
+    </message>
+    <message>
+        <source>Минимум попадпний в столбец гистограммы</source>
+        <translation>Minimum hits per histogram bar</translation>
+    </message>
+    <message>
+        <source>Коэф-т уменьшения шага модели 1.1</source>
+        <translation>Step reduction factor, model 1.1</translation>
+    </message>
+    <message>
+        <source>Коэф-т уменьшения шага модели 1.2</source>
+        <translation>Step reduction factor, model 1.2</translation>
+    </message>
+    <message>
+        <source>Коэф-т уменьшения шага модели 2</source>
+        <translation>Step reduction factor, model 2</translation>
+    </message>
+    <message>
+        <source>Расчет</source>
+        <translation>Calculation</translation>
+    </message>
+    <message>
+        <source>Время расчета (ч:мин:с)</source>
+        <translation>Calculation time (h:min:s)</translation>
+    </message>
+    <message>
+        <source>Модель 1.1 по Пирсону, метод спирального спуска </source>
+        <translation>Model 1.1, Pearson criterion, spiral descent </translation>
+    </message>
+    <message>
+        <source>Модель 1.2 по Пирсону, метод Ньютона </source>
+        <translation>Model 1.2, Pearson criterion, Newton's method </translation>
+    </message>
+    <message>
+        <source>Модель 2 (по Смирнову)</source>
+        <translation>Model 2 (Smirnov criterion)</translation>
+    </message>
+    <message>
+        <source>Модель 3 (макс. правдоподобия)</source>
+        <translation>Model 3 (maximum likelihood)</translation>
+    </message>
+    <message>
+        <source>Подбор по отдельным отказам с 95% доверительными интервалами, проверкой согласия и прогнозом отказов парка</source>
+        <translation>Fit to the individual failures with 95% confidence intervals, a goodness-of-fit test and a forecast of the fleet's failures</translation>
+    </message>
+    <message>
+        <source>Подбор СВН (мет.1)</source>
+        <translation>Fit warranty mean (meth. 1)</translation>
+    </message>
+    <message>
+        <source>Подбор СКО (мет.1)</source>
+        <translation>Fit warranty SD (meth. 1)</translation>
+    </message>
+    <message>
+        <source>Способ подбора параметров</source>
+        <translation>Parameter fitting method</translation>
+    </message>
+    <message>
+        <source>Специальный 1 </source>
+        <translation>Special 1 </translation>
+    </message>
+    <message>
+        <source>Стандарт (default)</source>
+        <translation>Standard (default)</translation>
+    </message>
+    <message>
+        <source>Специальный 2</source>
+        <translation>Special 2</translation>
+    </message>
+    <message>
+        <source>Отображение после основного расчета, для нового файла перегрузить!</source>
+        <translation>Shown after the main calculation; reload for a new file!</translation>
+    </message>
+    <message>
+        <source>Точность подбора</source>
+        <translation>Fitting accuracy</translation>
+    </message>
+    <message>
+        <source>Размер популяции</source>
+        <translation>Population size</translation>
+    </message>
+    <message>
+        <source>Число поколений</source>
+        <translation>Number of generations</translation>
+    </message>
+    <message>
+        <source>Скопировать лучших</source>
+        <translation>Copy the best</translation>
+    </message>
+    <message>
+        <source>шт.</source>
+        <translation>pcs</translation>
+    </message>
+    <message>
+        <source>Скопировать из популяции лучшие варианты и убрать столько же худших</source>
+        <translation>Copy the best variants of the population and remove as many of the worst</translation>
+    </message>
+    <message>
+        <source>Вероятность скрещивания</source>
+        <translation>Crossover probability</translation>
+    </message>
+    <message>
+        <source>Вероятность мутаций</source>
+        <translation>Mutation probability</translation>
+    </message>
+    <message>
+        <source>Вероятность скрещивания </source>
+        <translation>Crossover probability </translation>
+    </message>
+    <message>
+        <source>Вероятность мутации </source>
+        <translation>Mutation probability </translation>
+    </message>
+    <message>
+        <source>Подбор параметров генетическим алгоритмом</source>
+        <translation>Fit the parameters with the genetic algorithm</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Ход расчета</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Лучших вариантов записано с последнего копирования</source>
+        <translation>Best variants recorded since the last copy</translation>
+    </message>
+    <message>
+        <source>Записано лучших: </source>
+        <translation>Best recorded: </translation>
+    </message>
+    <message>
+        <source> (ч:мин:с)</source>
+        <translation> (h:min:s)</translation>
+    </message>
+    <message>
+        <source>1. Основной подбор параметров распределения</source>
+        <translation>1. Main fit of the distribution parameters</translation>
+    </message>
+    <message>
+        <source>2. Генетический алгоритм</source>
+        <translation>2. Genetic algorithm</translation>
+    </message>
+    <message>
+        <source>Ход решения</source>
+        <translation>Calculation log</translation>
+    </message>
+    <message>
+        <source>Данные из файла об отказах изделий</source>
+        <translation>Product failures from the data file</translation>
+    </message>
+    <message>
+        <source>Файл исходных данных:</source>
+        <translation>Failure data file:</translation>
+    </message>
+    <message>
+        <source>выберите файл кнопкой «Путь»</source>
+        <translation>choose a file with the “Path” button</translation>
+    </message>
+    <message>
+        <source>Путь</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>Файл содержит строки комментария, среднего времени окончания гарантии, СКО гарантии, парка, числа всех отказов и массив времен отказов</source>
+        <translation>The file holds lines of a comment, the mean warranty end time, the warranty SD, the fleet, the number of all failures and the array of failure times</translation>
+    </message>
+    <message>
+        <source>Среднее количество объектов в гарантийный период</source>
+        <translation>Mean number of units under warranty</translation>
+    </message>
+    <message>
+        <source>Количество независимых отказов 2-3 групп сложности</source>
+        <translation>Number of independent failures of complexity groups 2-3</translation>
+    </message>
+    <message>
+        <source> Среднее время гарантии</source>
+        <translation> Warranty time mean</translation>
+    </message>
+    <message>
+        <source>Среднее время наблюдений</source>
+        <translation>Mean observation time</translation>
+    </message>
+    <message>
+        <source> СКО времени гарантии</source>
+        <translation> Warranty time SD</translation>
+    </message>
+    <message>
+        <source> Расчетный период учета отказов</source>
+        <translation> Failure counting period</translation>
+    </message>
+    <message>
+        <source> Расч. время приработки</source>
+        <translation> Burn-in time</translation>
+    </message>
+    <message>
+        <source>Файл данных времен окончания гарантии</source>
+        <translation>Warranty end times data file</translation>
+    </message>
+    <message>
+        <source>Результат расчета массива времен окончания гарантии</source>
+        <translation>Calculated warranty end times</translation>
+    </message>
+    <message>
+        <source>Количество объектов анализа</source>
+        <translation>Number of units analysed</translation>
+    </message>
+    <message>
+        <source>Среднее время гарантии, ч.</source>
+        <translation>Warranty time mean, h</translation>
+    </message>
+    <message>
+        <source>СКО времени гарантии, ч.</source>
+        <translation>Warranty time SD, h</translation>
+    </message>
+</context>
+<context>
+    <name>relan::TForm5</name>
+    <message>
+        <source>Количественный анализ закона распределения отказов. Анализ надежности в эксплуатации.</source>
+        <translation>Quantitative analysis of the failure distribution. Field reliability analysis.</translation>
+    </message>
+    <message>
+        <source>Отказы - факт и с коррекцией по выбыванию из гарантии, Ln количества
+Если поток снижается, параметры гарантийного срока завышены </source>
+        <translation>Failures: actual and corrected for leaving warranty, Ln of the count
+If the rate falls, the warranty time parameters are too high </translation>
+    </message>
+    <message>
+        <source>Время наработки, час</source>
+        <translation>Operating time, h</translation>
+    </message>
+    <message>
+        <source>Отказов за 100 час. на изделие</source>
+        <translation>Failures per 100 h per product</translation>
+    </message>
+    <message>
+        <source>Ln числа отказов</source>
+        <translation>Ln of the number of failures</translation>
+    </message>
+    <message>
+        <source>Ln времени наработки</source>
+        <translation>Ln of the operating time</translation>
+    </message>
+    <message>
+        <source>Изменение потока отказов в течение гарантийного периода</source>
+        <translation>Failure rate over the warranty period</translation>
+    </message>
+    <message>
+        <source>Отказов за 100 час на 1 изделие</source>
+        <translation>Failures per 100 h per product</translation>
+    </message>
+    <message>
+        <source>Накопление отказов, уход из наблюдения (гарантии), %</source>
+        <translation>Failure accumulation, leaving observation (warranty), %</translation>
+    </message>
+    <message>
+        <source>Отказов на 1 изделие</source>
+        <translation>Failures per product</translation>
+    </message>
+    <message>
+        <source>Выбывание из гарантии, %</source>
+        <translation>Leaving warranty, %</translation>
+    </message>
+    <message>
+        <source>Интегральные (накопленные) оценки потока отказов</source>
+        <translation>Cumulative estimates of the failure rate</translation>
+    </message>
+    <message>
+        <source>Печать</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Продолж.</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Результаты анализа.pdf</source>
+        <translation>Analysis results.pdf</translation>
+    </message>
+</context>
+<context>
+    <name>relan::TLNview</name>
+    <message>
+        <source>Анализ закона распределения отказов. Анализ надежности в эксплуатации.</source>
+        <translation>Analysis of the failure distribution. Field reliability analysis.</translation>
+    </message>
+    <message>
+        <source>Печать</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Продолж.</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Накопление отказов.pdf</source>
+        <translation>Failure accumulation.pdf</translation>
+    </message>
+</context>
+</TS>
