@@ -51,6 +51,125 @@
     </message>
 </context>
 <context>
+    <name>relan::LogWords</name>
+    <message>
+        <source>Расчёт модели по Пирсону методом спирального спуска выполнен за </source>
+        <translation>Model 1.1 (Pearson criterion, spiral descent) calculated in </translation>
+    </message>
+    <message>
+        <source>Расчёт модели по Пирсону методом Ньютона выполнен за </source>
+        <translation>Model 1.2 (Pearson criterion, Newton's method) calculated in </translation>
+    </message>
+    <message>
+        <source>Расчёт модели по Смирнову выполнен за </source>
+        <translation>Model 2 (Smirnov criterion) calculated in </translation>
+    </message>
+    <message>
+        <source>Расчёт модели 3 по максимуму правдоподобия выполнен за </source>
+        <translation>Model 3 (maximum likelihood) calculated in </translation>
+    </message>
+    <message>
+        <source> (ч:мин:с)</source>
+        <translation> (h:min:s)</translation>
+    </message>
+    <message>
+        <source>Доверительный 95% интервал частотной диаграммы = </source>
+        <translation>95% confidence interval of the frequency diagram = </translation>
+    </message>
+    <message>
+        <source>,  СКО= </source>
+        <translation>,  SD= </translation>
+    </message>
+    <message>
+        <source>Шаг=</source>
+        <translation>Step=</translation>
+    </message>
+    <message>
+        <source>Модель 3 (максимум правдоподобия): </source>
+        <translation>Model 3 (maximum likelihood): </translation>
+    </message>
+    <message>
+        <source>K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы</source>
+        <translation>K and B cannot be separated by the data: only N(t) and the gamma lives are reliable</translation>
+    </message>
+    <message>
+        <source>Модель 3: </source>
+        <translation>Model 3: </translation>
+    </message>
+    <message>
+        <source> ч, K = </source>
+        <translation> h, K = </translation>
+    </message>
+    <message>
+        <source> отказам</source>
+        <translation> failures</translation>
+    </message>
+    <message>
+        <source> отказов на изделие</source>
+        <translation> failures per product</translation>
+    </message>
+    <message>
+        <source> ч до конца гарантии парка ожидается еще </source>
+        <translation> h until the end of the fleet's warranty, expected: </translation>
+    </message>
+    <message>
+        <source>после </source>
+        <translation>after </translation>
+    </message>
+    <message>
+        <source>согласие с данными λ = </source>
+        <translation>goodness of fit λ = </translation>
+    </message>
+    <message>
+        <source>(не согласуется)</source>
+        <translation>(does not agree)</translation>
+    </message>
+    <message>
+        <source>(согласуется)</source>
+        <translation>(agrees)</translation>
+    </message>
+    <message>
+        <source> повторам</source>
+        <translation> replicates</translation>
+    </message>
+    <message>
+        <source>отказы ниже 1 ч (брак) не учитываются: </source>
+        <translation>failures below 1 h (rejects) are not counted: </translation>
+    </message>
+    <message>
+        <source>Создано генов </source>
+        <translation>Genes created: </translation>
+    </message>
+    <message>
+        <source>Копирование лучших</source>
+        <translation>Copying the best</translation>
+    </message>
+    <message>
+        <source>Исключительная ситуация!</source>
+        <translation>Exception!</translation>
+    </message>
+    <message>
+        <source>Подбор не нашел ни одного варианта с конечным значением критерия: модель не изменена</source>
+        <translation>The fit found no variant with a finite criterion value: the model is unchanged</translation>
+    </message>
+    <message>
+        <source> ЦФ=</source>
+        <translation> OF=</translation>
+    </message>
+    <message>
+        <source>Кповт=</source>
+        <translation>Krep=</translation>
+    </message>
+    <message>
+        <source> по </source>
+        <translation> from </translation>
+    </message>
+    <message>
+        <source> отказов</source>
+        <translation> failures</translation>
+    </message>
+</context>
+<context>
     <name>relan::MlPanel</name>
     <message>
         <source>Показатель</source>

@@ -26,6 +26,7 @@
 #include "form5.h"
 #include "lnchart.h"
 #include "lnview.h"
+#include "log_words.h"
 #include "numbers.h"
 #include "wrap_button.h"
 
@@ -119,7 +120,7 @@ QString ShownProgressLine(const QString& line) {
     return shown.replace(elapsed, QStringLiteral("\\1 (ч:мин:с)"));
 }
 
-void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(ShownProgressLine(line)); }
+void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(TranslatedLogLine(ShownProgressLine(line))); }
 
 int TForm1::RadioGroup1ItemIndex() const { return RadioGroup1Items->checkedId(); }
 

@@ -106,8 +106,8 @@ TEST(Language, TheSettingsFileKeepsTheChoiceBesideTheLastPath) {
 
 // Every text a widget tree shows: window titles, labels, buttons, group boxes, tabs,
 // tool tips, line edits and their placeholders, table headers (and the cells of the
-// results table), chart titles, axes, series names and the texts drawn on charts. The
-// memo and the failure list's cells hold the core's log and the file's own records.
+// results table), chart titles, axes, series names and the texts drawn on charts, the
+// progress log's lines. The failure list's cells hold the file's own records.
 QStringList ShownTexts(const QWidget& top) {
     QStringList out;
     auto add = [&out](const QObject* w, const QString& kind, const QString& text) {
@@ -127,8 +127,8 @@ QStringList ShownTexts(const QWidget& top) {
             add(w, QStringLiteral("placeholder"), e->placeholderText());
             add(w, QStringLiteral("edit"), e->text());
         }
-        if (auto* m = qobject_cast<const QPlainTextEdit*>(w); m && m->document()->blockCount() == 1)
-            add(w, QStringLiteral("memo"), m->toPlainText());  // before any log line
+        if (auto* m = qobject_cast<const QPlainTextEdit*>(w))
+            for (const QString& line : m->toPlainText().split(QLatin1Char('\n'))) add(w, QStringLiteral("log"), line);
         if (auto* v = qobject_cast<const QAbstractItemView*>(w); v && v->model()) {
             const QAbstractItemModel& model = *v->model();
             for (int c = 0; c < model.columnCount(); ++c)
@@ -200,7 +200,7 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     ASSERT_TRUE(f.State().FileLoaded);
     // The fleet's own texts are Russian: the check must see them to take them out.
     ASSERT_FALSE(Russian({QString::fromStdString(f.State().DataTitle)}, rel::AnalysisState()).empty());
-    Ctl<QCheckBox>(f, "BoxML")->setChecked(true);
+    for (const char* box : {"SpirSpusk", "BoxNewton", "BoxSmirnow", "BoxML"}) Ctl<QCheckBox>(f, box)->setChecked(true);
     f.bbRaschetClick();
     f.Runs().WaitForEnd();
     ASSERT_TRUE(form5.isVisible());
