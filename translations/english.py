@@ -146,6 +146,8 @@ EN = {
     'Доверительный 95% интервал частотной диаграммы = ': '95% confidence interval of the frequency diagram = ',
     ',  СКО= ': ',  SD= ',
     'Шаг=': 'Step=',
+    '  Sred=': '  Mean=',
+    ' SKO=': ' SD=',
     'Модель 3 (максимум правдоподобия): ': 'Model 3 (maximum likelihood): ',
     'K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы':
         'K and B cannot be separated by the data: only N(t) and the gamma lives are reliable',

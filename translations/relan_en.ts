@@ -168,6 +168,14 @@
         <source> отказов</source>
         <translation> failures</translation>
     </message>
+    <message>
+        <source>  Sred=</source>
+        <translation>  Mean=</translation>
+    </message>
+    <message>
+        <source> SKO=</source>
+        <translation> SD=</translation>
+    </message>
 </context>
 <context>
     <name>relan::MlPanel</name>

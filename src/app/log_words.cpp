@@ -16,6 +16,8 @@ constexpr const char* kPhrases[] = {
     QT_TRANSLATE_NOOP("relan::LogWords", "Доверительный 95% интервал частотной диаграммы = "),
     QT_TRANSLATE_NOOP("relan::LogWords", ",  СКО= "),
     QT_TRANSLATE_NOOP("relan::LogWords", "Шаг="),
+    QT_TRANSLATE_NOOP("relan::LogWords", "  Sred="),
+    QT_TRANSLATE_NOOP("relan::LogWords", " SKO="),
     QT_TRANSLATE_NOOP("relan::LogWords", "Модель 3 (максимум правдоподобия): "),
     QT_TRANSLATE_NOOP("relan::LogWords", "K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы"),
     QT_TRANSLATE_NOOP("relan::LogWords", "Модель 3: "),
