@@ -17,41 +17,7 @@
     </message>
 </context>
 <context>
-    <name>relan::FailureListModel</name>
-    <message>
-        <source> № отказа</source>
-        <translation> Failure no.</translation>
-    </message>
-    <message>
-        <source>Наработка, ч</source>
-        <translation>Operating time, h</translation>
-    </message>
-    <message>
-        <source>Источник отказа</source>
-        <translation>Failure source</translation>
-    </message>
-    <message>
-        <source>Описание отказа</source>
-        <translation>Failure description</translation>
-    </message>
-</context>
-<context>
-    <name>relan::LnChart</name>
-    <message>
-        <source>Накопленние отказов по времени наблюдения</source>
-        <translation>Failure accumulation over observation time</translation>
-    </message>
-    <message>
-        <source>Log t (часов)</source>
-        <translation>Log t (hours)</translation>
-    </message>
-    <message>
-        <source>Log N (отказов)</source>
-        <translation>Log N (failures)</translation>
-    </message>
-</context>
-<context>
-    <name>relan::LogWords</name>
+    <name>relan::CoreWords</name>
     <message>
         <source>Расчёт модели по Пирсону методом спирального спуска выполнен за </source>
         <translation>Model 1.1 (Pearson criterion, spiral descent) calculated in </translation>
@@ -83,6 +49,14 @@
     <message>
         <source>Шаг=</source>
         <translation>Step=</translation>
+    </message>
+    <message>
+        <source>  Sred=</source>
+        <translation>  Mean=</translation>
+    </message>
+    <message>
+        <source> SKO=</source>
+        <translation> SD=</translation>
     </message>
     <message>
         <source>Модель 3 (максимум правдоподобия): </source>
@@ -169,12 +143,206 @@
         <translation> failures</translation>
     </message>
     <message>
-        <source>  Sred=</source>
-        <translation>  Mean=</translation>
+        <source> Файл данных не загружен.</source>
+        <translation> The data file was not loaded.</translation>
     </message>
     <message>
-        <source> SKO=</source>
-        <translation> SD=</translation>
+        <source> Файл времен гарантии не загружен.</source>
+        <translation> The warranty times file was not loaded.</translation>
+    </message>
+    <message>
+        <source>Файл времен гарантии не выбран</source>
+        <translation>No warranty times file is chosen</translation>
+    </message>
+    <message>
+        <source>Файл исходных данных не загружен</source>
+        <translation>The failure data file is not loaded</translation>
+    </message>
+    <message>
+        <source>Не указан файл</source>
+        <translation>No file is given</translation>
+    </message>
+    <message>
+        <source> не существует</source>
+        <translation> does not exist</translation>
+    </message>
+    <message>
+        <source> — это папка, а не файл</source>
+        <translation> is a folder, not a file</translation>
+    </message>
+    <message>
+        <source> — не обычный файл</source>
+        <translation> is not a regular file</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл </source>
+        <translation>Could not open the file </translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать файл </source>
+        <translation>Could not read the file </translation>
+    </message>
+    <message>
+        <source> пуст.</source>
+        <translation> is empty.</translation>
+    </message>
+    <message>
+        <source> кончается в заголовке: нет числа </source>
+        <translation> ends in its header: no number </translation>
+    </message>
+    <message>
+        <source>Ошибка в строке №</source>
+        <translation>Error in line </translation>
+    </message>
+    <message>
+        <source> файла </source>
+        <translation> of the file </translation>
+    </message>
+    <message>
+        <source> не является целым числом (</source>
+        <translation> is not an integer (</translation>
+    </message>
+    <message>
+        <source> не является числом (десятичный разделитель — точка).</source>
+        <translation> is not a number (the decimal separator is a point).</translation>
+    </message>
+    <message>
+        <source> не является числом (</source>
+        <translation> is not a number (</translation>
+    </message>
+    <message>
+        <source>; десятичный разделитель — точка).</source>
+        <translation>; the decimal separator is a point).</translation>
+    </message>
+    <message>
+        <source> вне допустимых пределов (</source>
+        <translation> is out of range (</translation>
+    </message>
+    <message>
+        <source>среднее время гарантии</source>
+        <translation>warranty time mean</translation>
+    </message>
+    <message>
+        <source>СКО времени гарантии</source>
+        <translation>Warranty time SD</translation>
+    </message>
+    <message>
+        <source>размер парка</source>
+        <translation>fleet size</translation>
+    </message>
+    <message>
+        <source>число отказов</source>
+        <translation>number of failures</translation>
+    </message>
+    <message>
+        <source>шестое число заголовка</source>
+        <translation>sixth number of the header</translation>
+    </message>
+    <message>
+        <source>от 0 до 1e9 ч</source>
+        <translation>0 to 1e9 h</translation>
+    </message>
+    <message>
+        <source>от 1 до 1e9 изделий</source>
+        <translation>1 to 1e9 products</translation>
+    </message>
+    <message>
+        <source>: время окончания гарантии </source>
+        <translation>: warranty end time </translation>
+    </message>
+    <message>
+        <source>Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.</source>
+        <translation>The failure histogram is empty: the data hold no failures. No model was calculated.</translation>
+    </message>
+    <message>
+        <source>В данных нет независимых отказов (все отказы - брак). Модели не рассчитаны.</source>
+        <translation>The data hold no independent failures (all failures are rejects). No model was calculated.</translation>
+    </message>
+    <message>
+        <source>Гистограмма отказов пуста: в данных нет отказов. Подбор не запущен.</source>
+        <translation>The failure histogram is empty: the data hold no failures. The fit was not started.</translation>
+    </message>
+    <message>
+        <source>В данных нет независимых отказов (все отказы - брак). Подбор не запущен.</source>
+        <translation>The data hold no independent failures (all failures are rejects). The fit was not started.</translation>
+    </message>
+    <message>
+        <source>" не является числом. Расчет остановлен.</source>
+        <translation>" is not a number. The calculation was stopped.</translation>
+    </message>
+    <message>
+        <source>" не является конечным числом. Расчет остановлен.</source>
+        <translation>" is not a finite number. The calculation was stopped.</translation>
+    </message>
+    <message>
+        <source>В файле </source>
+        <translation>In the file </translation>
+    </message>
+    <message>
+        <source>Файл </source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source>Брак</source>
+        <translation>Rejects</translation>
+    </message>
+    <message>
+        <source>Другие</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>, отказов 10% от парка</source>
+        <translation>, failures: 10% of the fleet</translation>
+    </message>
+    <message>
+        <source>, отказов 20% от парка</source>
+        <translation>, failures: 20% of the fleet</translation>
+    </message>
+    <message>
+        <source>, отказов 50% от наблюдаемого парка</source>
+        <translation>, failures: 50% of the observed fleet</translation>
+    </message>
+    <message>
+        <source>, отказов 50% от парка с учетом цензурирования</source>
+        <translation>, failures: 50% of the fleet, corrected for censoring</translation>
+    </message>
+    <message>
+        <source>, отказов 80% от парка</source>
+        <translation>, failures: 80% of the fleet</translation>
+    </message>
+</context>
+<context>
+    <name>relan::FailureListModel</name>
+    <message>
+        <source> № отказа</source>
+        <translation> Failure no.</translation>
+    </message>
+    <message>
+        <source>Наработка, ч</source>
+        <translation>Operating time, h</translation>
+    </message>
+    <message>
+        <source>Источник отказа</source>
+        <translation>Failure source</translation>
+    </message>
+    <message>
+        <source>Описание отказа</source>
+        <translation>Failure description</translation>
+    </message>
+</context>
+<context>
+    <name>relan::LnChart</name>
+    <message>
+        <source>Накопленние отказов по времени наблюдения</source>
+        <translation>Failure accumulation over observation time</translation>
+    </message>
+    <message>
+        <source>Log t (часов)</source>
+        <translation>Log t (hours)</translation>
+    </message>
+    <message>
+        <source>Log N (отказов)</source>
+        <translation>Log N (failures)</translation>
     </message>
 </context>
 <context>

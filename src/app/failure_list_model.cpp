@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "analysis/load.h"
+#include "core_words.h"
 
 namespace relan {
 
@@ -52,6 +53,7 @@ QString FailureListModel::Cell(int row, int column) const {
         const auto cells = rel::FailureGridRow(st_, marks_, static_cast<std::size_t>(row), sep_);
         for (int c = 0; c < kColumns; ++c)
             cached_[static_cast<std::size_t>(c)] = QString::fromStdString(cells[static_cast<std::size_t>(c)]);
+        cached_[2] = TranslatedCauseCell(cached_[2]);
         cachedRow_ = row;
     }
     return cached_[static_cast<std::size_t>(column)];

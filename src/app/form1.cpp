@@ -26,7 +26,7 @@
 #include "form5.h"
 #include "lnchart.h"
 #include "lnview.h"
-#include "log_words.h"
+#include "core_words.h"
 #include "numbers.h"
 #include "wrap_button.h"
 
@@ -107,10 +107,10 @@ void TForm1::showEvent(QShowEvent* event) {
     }
 }
 
-void TForm1::Message(const QString& text) { env_.dialogs->Message(this, text); }
+void TForm1::Message(const QString& text) { env_.dialogs->Message(this, TranslatedCoreText(text)); }
 
 void TForm1::Error(const QString& text) {
-    env_.dialogs->Error(this, QCoreApplication::applicationName(), text);
+    env_.dialogs->Error(this, QCoreApplication::applicationName(), TranslatedCoreText(text));
 }
 
 QString ShownProgressLine(const QString& line) {
@@ -120,7 +120,7 @@ QString ShownProgressLine(const QString& line) {
     return shown.replace(elapsed, QStringLiteral("\\1 (ч:мин:с)"));
 }
 
-void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(TranslatedLogLine(ShownProgressLine(line))); }
+void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(TranslatedCoreText(ShownProgressLine(line))); }
 
 int TForm1::RadioGroup1ItemIndex() const { return RadioGroup1Items->checkedId(); }
 

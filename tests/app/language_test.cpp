@@ -196,8 +196,18 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     EXPECT_EQ(Russian(ShownTexts(f), f.State()), "");
     EXPECT_EQ(Ctl<QPushButton>(f, "bbRaschet")->text(), QStringLiteral("Calculation"));
 
+    // The core's message about a file that is not there, in English.
+    const QString missing = QStringLiteral("/nonexistent-%1/fleet.txt").arg(getpid());
+    f.OpenDataFile(missing);
+    ASSERT_EQ(w.dialogs.errors.size(), 1);
+    EXPECT_EQ(Russian(w.dialogs.errors, f.State()), "") << w.dialogs.errors.front().toStdString();
+    EXPECT_TRUE(w.dialogs.errors.front().contains(QStringLiteral("does not exist"))) << w.dialogs.errors.front().toStdString();
+
     f.OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"));
     ASSERT_TRUE(f.State().FileLoaded);
+    // The built-in cause of the rejects in the list, the causes the file names as written.
+    const QAbstractItemModel& list = *Ctl<QAbstractItemView>(f, "Problems_Grid")->model();
+    EXPECT_EQ(list.index(0, 2).data().toString(), QStringLiteral("Rejects"));
     // The fleet's own texts are Russian: the check must see them to take them out.
     ASSERT_FALSE(Russian({QString::fromStdString(f.State().DataTitle)}, rel::AnalysisState()).empty());
     for (const char* box : {"SpirSpusk", "BoxNewton", "BoxSmirnow", "BoxML"}) Ctl<QCheckBox>(f, box)->setChecked(true);
@@ -210,7 +220,8 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     EXPECT_EQ(Russian(results, f.State()), "");
     // The core's words came in English: the table's labels, model 3's block, the legend.
     for (const char* want : {"cell: Weibull distr. (A, B as in Excel)", "cell: Kolmogorov criterion",
-                             "column: Max. likelihood", "label: Shape A", "drawn: Leaving warranty"})
+                             "column: Max. likelihood", "label: Shape A", "drawn: Leaving warranty",
+                             "drawn: Rejects 9 times"})
         EXPECT_TRUE(results.filter(QString::fromUtf8(want)).size() > 0) << want;
 
     // The log-log view of the main window, expanded.

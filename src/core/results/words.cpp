@@ -69,6 +69,7 @@ ResultsWords MakeEnglish() {
     w.causePerProduct = "% per vehicle";
     w.causeCorrected = " corrected for censoring";
     w.fleetPieces = " units)";
+    w.causeNames = {{"Брак", "Rejects"}, {"Другие", "Other"}};
     w.mlTitle = "Model 3 (maximum likelihood): estimates and 95% confidence intervals";
     w.mlRows = {
         "Shape A",

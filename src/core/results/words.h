@@ -43,7 +43,10 @@ struct ResultsWords {
     std::string causeTimes = " раз (";                                // "Двигатель 92 раз (21,9% /машину"
     std::string causePerProduct = "% /машину";
     std::string causeCorrected = " с учетом цензурирования";
-    std::string fleetPieces = " шт.)";                                // title line: "... (420 шт.)"
+    std::string fleetPieces = " шт.)";
+    // The built-in causes' names ("Брак", "Другие") in the legends; a cause the file
+    // names keeps its name.
+    std::map<std::string, std::string> causeNames;                                // title line: "... (420 шт.)"
     // Model 3's block.
     std::string mlTitle = "Модель 3 (макс. правдоподобия): оценки и 95% доверительные интервалы";
     std::array<std::string, 9> mlRows{
