@@ -137,7 +137,7 @@ EN = {
         'Analysis of the failure distribution. Field reliability analysis.',
     'Накопление отказов.pdf': 'Failure accumulation.pdf',
     'Параметры должны быть t2>t1': 'The parameters must satisfy t2>t1',
-    ' № отказа': ' Failure no.',
+    ' № отказа': ' No.',
     'Расчёт модели по Пирсону методом спирального спуска выполнен за ':
         'Model 1.1 (Pearson criterion, spiral descent) calculated in ',
     'Расчёт модели по Пирсону методом Ньютона выполнен за ': "Model 1.2 (Pearson criterion, Newton's method) calculated in ",
@@ -216,7 +216,7 @@ EN = {
     ', отказов 50% от парка с учетом цензурирования': ', failures: 50% of the fleet, corrected for censoring',
     ', отказов 80% от парка': ', failures: 80% of the fleet',
     ' отказов': ' failures',
-    'Наработка, ч': 'Operating time, h',
+    'Наработка, ч': 'Op. time, h',
     'Источник отказа': 'Failure source',
     'Описание отказа': 'Failure description',
 }

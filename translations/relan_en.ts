@@ -315,11 +315,11 @@
     <name>relan::FailureListModel</name>
     <message>
         <source> № отказа</source>
-        <translation> Failure no.</translation>
+        <translation> No.</translation>
     </message>
     <message>
         <source>Наработка, ч</source>
-        <translation>Operating time, h</translation>
+        <translation>Op. time, h</translation>
     </message>
     <message>
         <source>Источник отказа</source>

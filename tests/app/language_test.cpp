@@ -231,5 +231,29 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     delete f.ExpandedView();
 }
 
+TEST_F(EnglishInterface, GeneticAlgorithmLogsAndShowsItsResultsInEnglish) {
+    Window w;
+    TForm1& f = *w.form;
+    TForm5 form5(&f, w.dialogs);
+    f.SetResultsWindow(&form5);
+    f.OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"));
+    ASSERT_TRUE(f.State().FileLoaded);
+    rel::GenOptions o;
+    o.seed = 20240611;
+    o.reseedEachEvaluation = false;
+    f.SetGenOptions(o);
+    Ctl<QLineEdit>(f, "Edit3")->setText(QStringLiteral("20"));
+    Ctl<QLineEdit>(f, "NPokoleny")->setText(QStringLiteral("30"));
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(f.GenRunning());
+    f.Runs().WaitForEnd();
+    ASSERT_FALSE(f.GenRunning());
+    EXPECT_EQ(w.dialogs.errors.join(QLatin1Char('\n')).toStdString(), "");
+    const QString log = Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("Genes created: "))) << log.toStdString();
+    EXPECT_EQ(Russian(ShownTexts(f), f.State()), "");
+    EXPECT_EQ(Russian(ShownTexts(form5), f.State()), "");
+}
+
 }  // namespace
 }  // namespace relan::test
