@@ -3,6 +3,7 @@
 # (Russian source text -> English). Texts without an entry stay unfinished; run after
 # `cmake --build build --target update_translations` has added new texts:
 #   python3 translations/english.py translations/relan_en.ts
+import re
 import sys
 import xml.etree.ElementTree as ET
 
@@ -240,8 +241,13 @@ def main(path):
     with open(path, encoding='utf-8') as f:
         body = f.read()
     with open(path, 'w', encoding='utf-8') as f:
-        f.write(body.replace("<?xml version='1.0' encoding='utf-8'?>",
-                             '<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>'))
+        body = body.replace("<?xml version='1.0' encoding='utf-8'?>",
+                            '<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>')
+        # Quotes in texts escaped as lupdate writes them, so that both leave the file alike.
+        body = re.sub(r'>([^<]*)</(source|translation)>',
+                      lambda m: '>' + m.group(1).replace('"', '&quot;').replace("'", '&apos;') + '</' + m.group(2) + '>',
+                      body)
+        f.write(body)
     for s in missing:
         print('untranslated:', repr(s), file=sys.stderr)
     return 1 if missing else 0

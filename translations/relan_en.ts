@@ -24,7 +24,7 @@
     </message>
     <message>
         <source>Расчёт модели по Пирсону методом Ньютона выполнен за </source>
-        <translation>Model 1.2 (Pearson criterion, Newton's method) calculated in </translation>
+        <translation>Model 1.2 (Pearson criterion, Newton&apos;s method) calculated in </translation>
     </message>
     <message>
         <source>Расчёт модели по Смирнову выполнен за </source>
@@ -84,7 +84,7 @@
     </message>
     <message>
         <source> ч до конца гарантии парка ожидается еще </source>
-        <translation> h until the end of the fleet's warranty, expected: </translation>
+        <translation> h until the end of the fleet&apos;s warranty, expected: </translation>
     </message>
     <message>
         <source>после </source>
@@ -267,12 +267,12 @@
         <translation>The data hold no independent failures (all failures are rejects). The fit was not started.</translation>
     </message>
     <message>
-        <source>" не является числом. Расчет остановлен.</source>
-        <translation>" is not a number. The calculation was stopped.</translation>
+        <source>&quot; не является числом. Расчет остановлен.</source>
+        <translation>&quot; is not a number. The calculation was stopped.</translation>
     </message>
     <message>
-        <source>" не является конечным числом. Расчет остановлен.</source>
-        <translation>" is not a finite number. The calculation was stopped.</translation>
+        <source>&quot; не является конечным числом. Расчет остановлен.</source>
+        <translation>&quot; is not a finite number. The calculation was stopped.</translation>
     </message>
     <message>
         <source>В файле </source>
@@ -570,7 +570,7 @@
     </message>
     <message>
         <source>Модель 1.2 по Пирсону, метод Ньютона </source>
-        <translation>Model 1.2, Pearson criterion, Newton's method </translation>
+        <translation>Model 1.2, Pearson criterion, Newton&apos;s method </translation>
     </message>
     <message>
         <source>Модель 2 (по Смирнову)</source>
@@ -582,7 +582,7 @@
     </message>
     <message>
         <source>Подбор по отдельным отказам с 95% доверительными интервалами, проверкой согласия и прогнозом отказов парка</source>
-        <translation>Fit to the individual failures with 95% confidence intervals, a goodness-of-fit test and a forecast of the fleet's failures</translation>
+        <translation>Fit to the individual failures with 95% confidence intervals, a goodness-of-fit test and a forecast of the fleet&apos;s failures</translation>
     </message>
     <message>
         <source>Подбор СВН (мет.1)</source>

@@ -26,11 +26,16 @@ namespace relan {
 
 namespace {
 
+// The context of the printing texts' translations.
+struct Printing {
+    Q_DECLARE_TR_FUNCTIONS(relan::Printing)
+};
+
 // The caption of the printing boxes.
-QString Caption() { return QCoreApplication::translate("relan::Printing", "Печать"); }
+QString Caption() { return Printing::tr("Печать"); }
 
 QString SavedText(const QString& file) {
-    return QCoreApplication::translate("relan::Printing", "Файл PDF сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+    return Printing::tr("Файл PDF сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
 }
 
 // The labels of a panel (model 3's) as texts in their places, on its white ground.
@@ -128,12 +133,12 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty()) {
         if (!dialogs.Ask(window, Caption(),
-                         QCoreApplication::translate("relan::Printing", "Принтер не установлен. Сохранить изображение окна в "
+                         Printing::tr("Принтер не установлен. Сохранить изображение окна в "
                                         "файл PDF?")))
             return PrintOutcome::Cancelled;
-        QString file = dialogs.SaveFile(window, QCoreApplication::translate("relan::Printing", "Сохранить изображение окна"),
+        QString file = dialogs.SaveFile(window, Printing::tr("Сохранить изображение окна"),
                                         QDir::home().filePath(pdfName),
-                                        QCoreApplication::translate("relan::Printing", "Файлы PDF (*.pdf)"));
+                                        Printing::tr("Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QPrinter pdf(QPrinter::HighResolution);
@@ -143,7 +148,7 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
         pdf.setDocName(window->windowTitle());
         if (!PrintImage(window, pdf)) {
             dialogs.Error(window, Caption(),
-                          QCoreApplication::translate("relan::Printing", "Не удалось записать файл «%1».").arg(QDir::toNativeSeparators(file)));
+                          Printing::tr("Не удалось записать файл «%1».").arg(QDir::toNativeSeparators(file)));
             return PrintOutcome::Failed;
         }
         dialogs.Message(window, SavedText(file));
@@ -157,7 +162,7 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
     if (!confirmed && !printWhenCancelled) return PrintOutcome::Cancelled;
     if (!PrintImage(window, printer)) {
         dialogs.Error(window, Caption(),
-                      QCoreApplication::translate("relan::Printing", "Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
+                      Printing::tr("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
         return PrintOutcome::Failed;
     }
     return PrintOutcome::Printed;
@@ -225,7 +230,7 @@ bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QStri
     printer.setOutputFileName(file);
     SetUpResultsPage(printer, docName);
     if (!PaintResultsPage(printer, parts, header)) {
-        why = QCoreApplication::translate("relan::Printing", "Не удалось записать файл «%1».").arg(file);
+        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
         return false;
     }
     return true;
@@ -236,10 +241,10 @@ PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& d
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty()) {
         if (!dialogs.Ask(parent, Caption(),
-                         QCoreApplication::translate("relan::Printing", "Принтер не установлен. Сохранить результаты в файл PDF?")))
+                         Printing::tr("Принтер не установлен. Сохранить результаты в файл PDF?")))
             return PrintOutcome::Cancelled;
-        QString file = dialogs.SaveFile(parent, QCoreApplication::translate("relan::Printing", "Сохранить результаты"), QDir::home().filePath(pdfName),
-                                        QCoreApplication::translate("relan::Printing", "Файлы PDF (*.pdf)"));
+        QString file = dialogs.SaveFile(parent, Printing::tr("Сохранить результаты"), QDir::home().filePath(pdfName),
+                                        Printing::tr("Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QString why;
@@ -255,7 +260,7 @@ PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& d
     if (!dialogs.PrinterSetup(parent, printer)) return PrintOutcome::Cancelled;
     if (!PaintResultsPage(printer, parts, header)) {
         dialogs.Error(parent, Caption(),
-                      QCoreApplication::translate("relan::Printing", "Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
+                      Printing::tr("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
         return PrintOutcome::Failed;
     }
     return PrintOutcome::Printed;

@@ -8,6 +8,13 @@
 
 namespace relan {
 
+namespace {
+// The context of the header line's translations.
+struct ReportHeader {
+    Q_DECLARE_TR_FUNCTIONS(relan::ReportHeader)
+};
+}  // namespace
+
 QDateTime ReportTime() {
     const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH").trimmed();
     bool ok = false;
@@ -18,29 +25,29 @@ QDateTime ReportTime() {
 
 QString ReportHeaderLine(const ReportSettings& s, const QDateTime& when, char sep) {
     QStringList parts;
-    parts << QCoreApplication::translate("relan::ReportHeader", "Файл данных: ") + QFileInfo(s.dataFile).fileName();
-    if (!s.warrantyFile.isEmpty()) parts << QCoreApplication::translate("relan::ReportHeader", "файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
+    parts << ReportHeader::tr("Файл данных: ") + QFileInfo(s.dataFile).fileName();
+    if (!s.warrantyFile.isEmpty()) parts << ReportHeader::tr("файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
     QString time = when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     if (when.timeSpec() == Qt::UTC) time += QStringLiteral(" UTC");
     parts << time;
     parts << QStringLiteral("relan ") + QLatin1String(rel::kVersion);
-    if (!s.models.isEmpty()) parts << QCoreApplication::translate("relan::ReportHeader", "модели: ") + s.models.join(QStringLiteral(", "));
+    if (!s.models.isEmpty()) parts << ReportHeader::tr("модели: ") + s.models.join(QStringLiteral(", "));
     static const char* const kItems[] = {QT_TRANSLATE_NOOP("relan::ReportHeader", "Специальный 1"),
                                          QT_TRANSLATE_NOOP("relan::ReportHeader", "Стандарт"),
                                          QT_TRANSLATE_NOOP("relan::ReportHeader", "Специальный 2")};
-    if (s.item >= 0 && s.item < 3) parts << QCoreApplication::translate("relan::ReportHeader", "способ подбора: ") + QCoreApplication::translate("relan::ReportHeader", kItems[s.item]);
-    parts << QCoreApplication::translate("relan::ReportHeader", "приработка ") + QString::fromStdString(rel::FormatGeneral(s.burnIn, sep)) +
-                 QCoreApplication::translate("relan::ReportHeader", " ч");
+    if (s.item >= 0 && s.item < 3) parts << ReportHeader::tr("способ подбора: ") + ReportHeader::tr(kItems[s.item]);
+    parts << ReportHeader::tr("приработка ") + QString::fromStdString(rel::FormatGeneral(s.burnIn, sep)) +
+                 ReportHeader::tr(" ч");
     if (s.fitSred && s.fitSKO)
-        parts << QCoreApplication::translate("relan::ReportHeader", "подбор СВН и СКО");
+        parts << ReportHeader::tr("подбор СВН и СКО");
     else if (s.fitSred)
-        parts << QCoreApplication::translate("relan::ReportHeader", "подбор СВН");
+        parts << ReportHeader::tr("подбор СВН");
     else if (s.fitSKO)
-        parts << QCoreApplication::translate("relan::ReportHeader", "подбор СКО");
+        parts << ReportHeader::tr("подбор СКО");
     if (s.virtualClock > 0)
-        parts << QCoreApplication::translate("relan::ReportHeader", "виртуальные часы %1 оценок/с").arg(s.virtualClock);
-    if (s.seed) parts << QCoreApplication::translate("relan::ReportHeader", "зерно %1").arg(*s.seed);
-    if (s.bootstrap >= 0) parts << QCoreApplication::translate("relan::ReportHeader", "бутстреп %1").arg(s.bootstrap);
+        parts << ReportHeader::tr("виртуальные часы %1 оценок/с").arg(s.virtualClock);
+    if (s.seed) parts << ReportHeader::tr("зерно %1").arg(*s.seed);
+    if (s.bootstrap >= 0) parts << ReportHeader::tr("бутстреп %1").arg(s.bootstrap);
     return parts.join(QStringLiteral("; "));
 }
 
