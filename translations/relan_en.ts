@@ -276,7 +276,7 @@
     </message>
     <message>
         <source>В файле </source>
-        <translation>In the file </translation>
+        <translation>The file </translation>
     </message>
     <message>
         <source>Файл </source>
@@ -309,6 +309,158 @@
     <message>
         <source>, отказов 80% от парка</source>
         <translation>, failures: 80% of the fleet</translation>
+    </message>
+    <message>
+        <source>СКО времени гарантии в файле </source>
+        <translation>The warranty time SD in the file </translation>
+    </message>
+    <message>
+        <source> не положительно (</source>
+        <translation> is not positive (</translation>
+    </message>
+    <message>
+        <source>): поправка на окончание гарантии вырождена.</source>
+        <translation>): the correction for the end of warranty degenerates.</translation>
+    </message>
+    <message>
+        <source> есть отказы настолько позже среднего времени гарантии, что доля изделий, вышедших из гарантии, равна 1: вес каждого такого отказа ограничен значением 2^53.</source>
+        <translation> has failures so far beyond the mean warranty time that the share of products out of warranty is 1: the weight of each such failure is limited to 2^53.</translation>
+    </message>
+    <message>
+        <source>Время приработки &quot;</source>
+        <translation>Burn-in time &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; не является числом: частота отказов рассчитана для времени приработки начала расчета, </source>
+        <translation>&quot; is not a number: the failure rate was calculated for the burn-in time at the start of the calculation, </translation>
+    </message>
+    <message>
+        <source>все окончания гарантии в списке не позже 1 ч — отказы не могли быть записаны</source>
+        <translation>every warranty end in the list is at 1 h or earlier: no failure could have been recorded</translation>
+    </message>
+    <message>
+        <source>среднее окончание гарантии должно быть положительным числом (задано </source>
+        <translation>the mean warranty end must be a positive number (given </translation>
+    </message>
+    <message>
+        <source>СКО окончания гарантии должно быть неотрицательным числом (задано </source>
+        <translation>the SD of the warranty end must be a non-negative number (given </translation>
+    </message>
+    <message>
+        <source> слишком велик (</source>
+        <translation> is too large (</translation>
+    </message>
+    <message>
+        <source> байт, допускается не более </source>
+        <translation> bytes, at most </translation>
+    </message>
+    <message>
+        <source>названо более </source>
+        <translation>names more than </translation>
+    </message>
+    <message>
+        <source> причины отказов (строка №</source>
+        <translation> failure causes (line </translation>
+    </message>
+    <message>
+        <source>); допускается не более </source>
+        <translation>); at most </translation>
+    </message>
+    <message>
+        <source> нет ни одной строки отказа: после заголовка и названий причин нет строки длиннее </source>
+        <translation> has no failure line: after the header and the cause names no line is longer than </translation>
+    </message>
+    <message>
+        <source> символов.</source>
+        <translation> characters.</translation>
+    </message>
+    <message>
+        <source> строк отказов; допускается не более </source>
+        <translation> failure lines; at most </translation>
+    </message>
+    <message>
+        <source> нет ни одной строки отказа: строки после названий причин пусты.</source>
+        <translation> has no failure line: the lines after the cause names are empty.</translation>
+    </message>
+    <message>
+        <source>, исправьте)</source>
+        <translation>, correct it)</translation>
+    </message>
+    <message>
+        <source> время окончания гарантии; для среднего и СКО нужно не менее двух.</source>
+        <translation> warranty end time; the mean and SD need at least two.</translation>
+    </message>
+    <message>
+        <source> нет ни одного</source>
+        <translation> has no</translation>
+    </message>
+    <message>
+        <source> только одно</source>
+        <translation> has only one</translation>
+    </message>
+    <message>
+        <source>Времена окончания гарантии в файле </source>
+        <translation>The warranty end times in the file </translation>
+    </message>
+    <message>
+        <source> слишком велики: среднее или СКО не представимо числом.</source>
+        <translation> are too large: the mean or the SD cannot be represented as a number.</translation>
+    </message>
+    <message>
+        <source>Размер популяции должен быть не меньше </source>
+        <translation>The population size must be at least </translation>
+    </message>
+    <message>
+        <source>Размер популяции должен быть не больше </source>
+        <translation>The population size must be at most </translation>
+    </message>
+    <message>
+        <source>Число поколений должно быть не меньше </source>
+        <translation>The number of generations must be at least </translation>
+    </message>
+    <message>
+        <source>Число поколений должно быть от </source>
+        <translation>The number of generations must be from </translation>
+    </message>
+    <message>
+        <source> (задано </source>
+        <translation> (given </translation>
+    </message>
+    <message>
+        <source> вне допустимых пределов: 1/точность, округленная до целого, должна быть от 1 до 2147483647</source>
+        <translation> is out of range: 1/accuracy rounded to an integer must be from 1 to 2147483647</translation>
+    </message>
+    <message>
+        <source>Точность подбора: &quot;</source>
+        <translation>Fitting accuracy: &quot;</translation>
+    </message>
+    <message>
+        <source>Точность подбора </source>
+        <translation>Fitting accuracy </translation>
+    </message>
+    <message>
+        <source>Размер популяции: &quot;</source>
+        <translation>Population size: &quot;</translation>
+    </message>
+    <message>
+        <source>Число поколений: &quot;</source>
+        <translation>Number of generations: &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; не является целым числом</source>
+        <translation>&quot; is not an integer</translation>
+    </message>
+    <message>
+        <source>&quot; не является числом</source>
+        <translation>&quot; is not a number</translation>
+    </message>
+    <message>
+        <source> до </source>
+        <translation> to </translation>
+    </message>
+    <message>
+        <source> ч</source>
+        <translation> h</translation>
     </message>
 </context>
 <context>

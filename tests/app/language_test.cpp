@@ -13,6 +13,7 @@
 #include <QGraphicsScene>
 #include <QGraphicsSimpleTextItem>
 #include <QGraphicsTextItem>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -229,6 +230,43 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     ASSERT_NE(f.ExpandedView(), nullptr);
     EXPECT_EQ(Russian(ShownTexts(*f.ExpandedView()), f.State()), "");
     delete f.ExpandedView();
+}
+
+TEST_F(EnglishInterface, CoreMessagesAboutFilesAndSettingsReadInEnglish) {
+    Window w;
+    TForm1& f = *w.form;
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    // Data files the reader refuses, each for its own reason.
+    const std::pair<const char*, const char*> files[] = {
+        {"empty", ""},
+        {"letters", "Fleet\nabc\n550\n420\n3\n1\n"},
+        {"negative", "Fleet\n-5\n550\n420\n3\n1\n"},
+        {"short", "Fleet\n2500\n550\n"},
+        {"nofailures", "Fleet\n2500\n550\n420\n3\n1\nEngine\n"},
+    };
+    for (const auto& [name, body] : files) {
+        const QString path = dir.filePath(QStringLiteral("%1-%2.txt").arg(QLatin1String(name)).arg(getpid()));
+        QFile out(path);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        out.write(body);
+        out.close();
+        f.OpenDataFile(path);
+    }
+    f.OpenDataFile(dir.path());  // a folder
+    // The optimiser's settings it cannot run with.
+    f.OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"));
+    ASSERT_TRUE(f.State().FileLoaded);
+    const std::pair<const char*, const char*> settings[] = {{"1", "100"}, {"abc", "100"}, {"20", "x"}, {"20", "0"}};
+    for (const auto& [population, generations] : settings) {
+        Ctl<QLineEdit>(f, "Edit3")->setText(QString::fromUtf8(population));
+        Ctl<QLineEdit>(f, "NPokoleny")->setText(QString::fromUtf8(generations));
+        f.ToolBRunGenOptimClick();
+        ASSERT_FALSE(f.GenRunning());
+    }
+    const QStringList said = w.dialogs.errors + w.dialogs.messages;
+    EXPECT_GE(said.size(), 10) << said.join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(Russian(said, rel::AnalysisState()), "");
 }
 
 TEST_F(EnglishInterface, GeneticAlgorithmLogsAndShowsItsResultsInEnglish) {
