@@ -49,7 +49,7 @@ QString QtDialogs::SaveFile(QWidget* parent, const QString& caption, const QStri
 
 bool QtDialogs::PrinterSetup(QWidget* parent, QPrinter& printer) {
     QPrintDialog dlg(&printer, parent);
-    dlg.setWindowTitle(QStringLiteral("Настройка печати"));
+    dlg.setWindowTitle(QCoreApplication::translate("relan::QtDialogs", "Настройка печати"));
     // Printer and page settings only: the image is always printed whole.
     dlg.setOptions(QAbstractPrintDialog::PrintDialogOptions());
     return dlg.exec() == QDialog::Accepted;

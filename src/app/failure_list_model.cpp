@@ -3,8 +3,19 @@
 #include <utility>
 
 #include "analysis/load.h"
+#include "core_words.h"
 
 namespace relan {
+
+namespace {
+// The core's headers of the list (rel::kGridHeader), marked here for translation.
+[[maybe_unused]] constexpr const char* kGridHeaderMarks[] = {
+    QT_TRANSLATE_NOOP("relan::FailureListModel", " № отказа"),
+    QT_TRANSLATE_NOOP("relan::FailureListModel", "Наработка, ч"),
+    QT_TRANSLATE_NOOP("relan::FailureListModel", "Источник отказа"),
+    QT_TRANSLATE_NOOP("relan::FailureListModel", "Описание отказа"),
+};
+}  // namespace
 
 namespace {
 
@@ -42,6 +53,7 @@ QString FailureListModel::Cell(int row, int column) const {
         const auto cells = rel::FailureGridRow(st_, marks_, static_cast<std::size_t>(row), sep_);
         for (int c = 0; c < kColumns; ++c)
             cached_[static_cast<std::size_t>(c)] = QString::fromStdString(cells[static_cast<std::size_t>(c)]);
+        cached_[2] = TranslatedCauseCell(cached_[2]);
         cachedRow_ = row;
     }
     return cached_[static_cast<std::size_t>(column)];
@@ -58,7 +70,7 @@ QVariant FailureListModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
         return {};
     // The headers stand above the empty list before any load too.
-    return QString::fromUtf8(rel::kGridHeader[static_cast<std::size_t>(section)]);
+    return tr(rel::kGridHeader[static_cast<std::size_t>(section)]);
 }
 
 Qt::ItemFlags FailureListModel::flags(const QModelIndex& index) const {

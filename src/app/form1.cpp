@@ -29,14 +29,13 @@
 #include "form5.h"
 #include "lnchart.h"
 #include "lnview.h"
+#include "core_words.h"
 #include "numbers.h"
 #include "wrap_button.h"
 
 namespace relan {
 
 namespace {
-
-const QString kNoPathText = QStringLiteral("Не указан путь к файлу исходных данных");
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -62,8 +61,8 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
     : QMainWindow(parent), env_(env), settings_(env.SettingsFile, env.SettingsFallback) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(MainCaption());
-    dataDialog_.Filter = QString::fromUtf8(kDataFilter);
-    warrantyDialog_.Filter = QString::fromUtf8(kWarrantyFilter);
+    dataDialog_.Filter = tr(kDataFilter);
+    warrantyDialog_.Filter = tr(kWarrantyFilter);
     elapsedTimer_ = new QTimer(this);
     elapsedTimer_->setInterval(1000);
     connect(elapsedTimer_, &QTimer::timeout, this, [this] { ShowElapsed(); });
@@ -135,10 +134,10 @@ void TForm1::showEvent(QShowEvent* event) {
     }
 }
 
-void TForm1::Message(const QString& text) { env_.dialogs->Message(this, text); }
+void TForm1::Message(const QString& text) { env_.dialogs->Message(this, TranslatedCoreText(text)); }
 
 void TForm1::Error(const QString& text) {
-    env_.dialogs->Error(this, QCoreApplication::applicationName(), text);
+    env_.dialogs->Error(this, QCoreApplication::applicationName(), TranslatedCoreText(text));
 }
 
 QString ShownProgressLine(const QString& line) {
@@ -148,7 +147,7 @@ QString ShownProgressLine(const QString& line) {
     return shown.replace(elapsed, QStringLiteral("\\1 (ч:мин:с)"));
 }
 
-void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(ShownProgressLine(line)); }
+void TForm1::MemoLine(const QString& line) { Memo2->appendPlainText(TranslatedCoreText(ShownProgressLine(line))); }
 
 int TForm1::RadioGroup1ItemIndex() const { return RadioGroup1Items->checkedId(); }
 
@@ -169,7 +168,7 @@ bool TForm1::LoadDataFile(const QString& path) {
     if (path.isEmpty()) return false;
     std::string bytes, why;
     if (!rel::ReadFileBytes(NativePath(path), bytes, why)) {
-        Error(Q(why) + QStringLiteral(". Файл данных не загружен."));
+        Error(Q(why) + tr(". Файл данных не загружен."));
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -249,7 +248,7 @@ void TForm1::SpeedButton1Click() {
 bool TForm1::CheckDataPath() {
     St.DataPath = FilePath->text().toStdString();
     if (St.DataPath.empty()) {
-        Message(kNoPathText);
+        Message(tr("Не указан путь к файлу исходных данных"));
         return false;
     }
     return St.FileLoaded;
@@ -267,10 +266,10 @@ bool TForm1::ReadField(QLineEdit* edit, const QString& fieldName, double& value)
 bool TForm1::ReadRunParams() {
     // In this order, each value stored as soon as it is read: a field that is not
     // a number stops the reading with the values before it already taken.
-    if (!ReadField(meSred, QStringLiteral("Среднее время гарантии"), St.SredGar)) return false;
-    if (!ReadField(meSKO, QStringLiteral("СКО времени гарантии"), St.SKOGar)) return false;
-    if (!ReadField(LabeledEdit2, QStringLiteral("Расчетный период учета отказов"), St.PeriodUchet)) return false;
-    if (!ReadField(LabeledEdit3, QStringLiteral("Расч. время приработки"), St.TPrirab)) return false;
+    if (!ReadField(meSred, tr("Среднее время гарантии"), St.SredGar)) return false;
+    if (!ReadField(meSKO, tr("СКО времени гарантии"), St.SKOGar)) return false;
+    if (!ReadField(LabeledEdit2, tr("Расчетный период учета отказов"), St.PeriodUchet)) return false;
+    if (!ReadField(LabeledEdit3, tr("Расч. время приработки"), St.TPrirab)) return false;
     return true;
 }
 
@@ -292,7 +291,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     // The optimiser may have run for long: its end is asked for first. "Нет" keeps
     // the window open and the run going.
     if (GenRunning() &&
-        !env_.dialogs->Ask(this, QCoreApplication::applicationName(), QStringLiteral("Прервать расчет?"))) {
+        !env_.dialogs->Ask(this, QCoreApplication::applicationName(), tr("Прервать расчет?"))) {
         event->ignore();
         return;
     }

@@ -2,6 +2,7 @@
 // accumulation chart and the two pages of fitting options.
 #pragma once
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
@@ -52,8 +53,9 @@ struct AppEnv {
 inline constexpr int kMlBootstrap = 200;
 
 // Filters of the two file-open dialogs: each offers its own kind of file first.
-inline constexpr const char* kDataFilter = "Файлы данных|*.txt;*.rel|Все файлы|*";
-inline constexpr const char* kWarrantyFilter = "Файл времен гарантии|gar*.txt|Все файлы|*";
+inline constexpr const char* kDataFilter = QT_TRANSLATE_NOOP("relan::TForm1", "Файлы данных|*.txt;*.rel|Все файлы|*");
+inline constexpr const char* kWarrantyFilter =
+    QT_TRANSLATE_NOOP("relan::TForm1", "Файл времен гарантии|gar*.txt|Все файлы|*");
 
 class TForm1 : public QMainWindow, private Form1Ui {
     Q_OBJECT

@@ -1,5 +1,6 @@
 // The two option pages of the main window: the fits of "Расчет" and the genetic
 // optimiser.
+#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -32,13 +33,13 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     const int fieldWidth = window->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")) + 12;
     int row = 0;
 
-    Label4 = MakeLabel(page, "Label4", QStringLiteral("Параметры оптимизации"));
+    Label4 = MakeLabel(page, "Label4", tr("Параметры оптимизации"));
     QFont bold = Label4->font();
     bold.setBold(true);
     Label4->setFont(bold);
     g->addWidget(Label4, row++, 0, 1, 2);
 
-    const QString hint = QStringLiteral("Минимум попадпний в столбец гистограммы");
+    const QString hint = tr("Минимум попадпний в столбец гистограммы");
     const QString coef = DecimalText("1", "00025");
     auto addEdit = [&](QLabel*& label, const char* labelName, const QString& caption, QLineEdit*& edit,
                        const char* name, bool withHint) {
@@ -50,11 +51,11 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
         g->addWidget(label, row, 0);
         g->addWidget(edit, row++, 1);
     };
-    addEdit(Label5, "Label5", QStringLiteral("Коэф-т уменьшения шага модели 1.1"), Edit1, "Edit1", true);
-    addEdit(Label17, "Label17", QStringLiteral("Коэф-т уменьшения шага модели 1.2"), Edit6, "Edit6", true);
-    addEdit(Label16, "Label16", QStringLiteral("Коэф-т уменьшения шага модели 2"), Edit5, "Edit5", false);
+    addEdit(Label5, "Label5", tr("Коэф-т уменьшения шага модели 1.1"), Edit1, "Edit1", true);
+    addEdit(Label17, "Label17", tr("Коэф-т уменьшения шага модели 1.2"), Edit6, "Edit6", true);
+    addEdit(Label16, "Label16", tr("Коэф-т уменьшения шага модели 2"), Edit5, "Edit5", false);
 
-    bbRaschet = new QPushButton(window->style()->standardIcon(QStyle::SP_MediaPlay), QStringLiteral("Расчет"), page);
+    bbRaschet = new QPushButton(window->style()->standardIcon(QStyle::SP_MediaPlay), tr("Расчет"), page);
     bbRaschet->setObjectName(QStringLiteral("bbRaschet"));
     bbRaschet->setMinimumHeight(30);
     QFont bf = bbRaschet->font();
@@ -70,18 +71,18 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     ProgressBar1->setTextVisible(false);
     ProgressBar1->setMaximumHeight(window->fontMetrics().height() + 4);
     LabelElapsed = MakeLabel(page, "LabelElapsed", QString());
-    LabelElapsed->setToolTip(QStringLiteral("Время расчета (ч:мин:с)"));
+    LabelElapsed->setToolTip(tr("Время расчета (ч:мин:с)"));
     g->addWidget(ProgressBar1, row, 0);
     g->addWidget(LabelElapsed, row++, 1);
 
-    SpirSpusk = MakeCheck(page, "SpirSpusk", QStringLiteral("Модель 1.1 по Пирсону, метод спирального спуска "), true);
-    BoxNewton = MakeCheck(page, "BoxNewton", QStringLiteral("Модель 1.2 по Пирсону, метод Ньютона "), false);
-    BoxSmirnow = MakeCheck(page, "BoxSmirnow", QStringLiteral("Модель 2 (по Смирнову)"), false);
-    BoxML = MakeCheck(page, "BoxML", QStringLiteral("Модель 3 (макс. правдоподобия)"), true);
-    BoxML->setToolTip(QStringLiteral("Подбор по отдельным отказам с 95% доверительными интервалами, "
+    SpirSpusk = MakeCheck(page, "SpirSpusk", tr("Модель 1.1 по Пирсону, метод спирального спуска "), true);
+    BoxNewton = MakeCheck(page, "BoxNewton", tr("Модель 1.2 по Пирсону, метод Ньютона "), false);
+    BoxSmirnow = MakeCheck(page, "BoxSmirnow", tr("Модель 2 (по Смирнову)"), false);
+    BoxML = MakeCheck(page, "BoxML", tr("Модель 3 (макс. правдоподобия)"), true);
+    BoxML->setToolTip(tr("Подбор по отдельным отказам с 95% доверительными интервалами, "
                                      "проверкой согласия и прогнозом отказов парка"));
-    Sred_flag = MakeCheck(page, "Sred_flag", QStringLiteral("Подбор СВН (мет.1)"), false);
-    SKO_Flag = MakeCheck(page, "SKO_Flag", QStringLiteral("Подбор СКО (мет.1)"), false);
+    Sred_flag = MakeCheck(page, "Sred_flag", tr("Подбор СВН (мет.1)"), false);
+    SKO_Flag = MakeCheck(page, "SKO_Flag", tr("Подбор СКО (мет.1)"), false);
     for (QCheckBox* c : {SpirSpusk, BoxNewton, BoxSmirnow, BoxML}) g->addWidget(c, row++, 0, 1, 2);
     auto* flags = new QHBoxLayout;
     flags->addWidget(Sred_flag);
@@ -89,14 +90,14 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     flags->addStretch(1);
     g->addLayout(flags, row++, 0, 1, 2);
 
-    RadioGroup1 = new QGroupBox(QStringLiteral("Способ подбора параметров"), page);
+    RadioGroup1 = new QGroupBox(tr("Способ подбора параметров"), page);
     RadioGroup1->setObjectName(QStringLiteral("RadioGroup1"));
     RadioGroup1Items = new QButtonGroup(RadioGroup1);
     auto* rl = new QVBoxLayout(RadioGroup1);
     rl->setContentsMargins(8, 2, 8, 4);
     rl->setSpacing(1);
-    const QString items[] = {QStringLiteral("Специальный 1 "), QStringLiteral("Стандарт (default)"),
-                             QStringLiteral("Специальный 2")};
+    const QString items[] = {tr("Специальный 1 "), tr("Стандарт (default)"),
+                             tr("Специальный 2")};
     for (int i = 0; i < 3; ++i) {
         auto* b = new QRadioButton(items[i], RadioGroup1);
         b->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
@@ -120,7 +121,7 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     int row = 0;
 
     Label19 = MakeLabel(page, "Label19",
-                        QStringLiteral("Отображение после основного расчета, для нового файла перегрузить!"), true);
+                        tr("Отображение после основного расчета, для нового файла перегрузить!"), true);
     QFont bold = Label19->font();
     bold.setBold(true);
     Label19->setFont(bold);
@@ -132,18 +133,18 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
         g->addWidget(l, row, 0, 1, 2);
         g->addWidget(e, row++, 2);
     };
-    Edit2 = MakeLabeledEdit(page, "Edit2", QStringLiteral("Точность подбора"), DecimalText("0", "0000001"), &l);
+    Edit2 = MakeLabeledEdit(page, "Edit2", tr("Точность подбора"), DecimalText("0", "0000001"), &l);
     addEdit(Edit2);
-    Edit3 = MakeLabeledEdit(page, "Edit3", QStringLiteral("Размер популяции"), QStringLiteral("3000"), &l);
+    Edit3 = MakeLabeledEdit(page, "Edit3", tr("Размер популяции"), QStringLiteral("3000"), &l);
     addEdit(Edit3);
-    NPokoleny = MakeLabeledEdit(page, "NPokoleny", QStringLiteral("Число поколений"), QStringLiteral("1500"), &l);
+    NPokoleny = MakeLabeledEdit(page, "NPokoleny", tr("Число поколений"), QStringLiteral("1500"), &l);
     addEdit(NPokoleny);
 
-    btnCopyBest = new QPushButton(QStringLiteral("Скопировать лучших"), page);
+    btnCopyBest = new QPushButton(tr("Скопировать лучших"), page);
     btnCopyBest->setObjectName(QStringLiteral("btnCopyBest"));
-    LabeledEdit1 = MakeLabeledEdit(page, "LabeledEdit1", QStringLiteral("шт."), QStringLiteral("50"), &l);
+    LabeledEdit1 = MakeLabeledEdit(page, "LabeledEdit1", tr("шт."), QStringLiteral("50"), &l);
     LabeledEdit1->setPlaceholderText(
-        QStringLiteral("Скопировать из популяции лучшие варианты и убрать столько же худших"));
+        tr("Скопировать из популяции лучшие варианты и убрать столько же худших"));
     LabeledEdit1->setToolTip(LabeledEdit1->placeholderText());
     LabeledEdit1->setFixedWidth(window->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
     l->setWordWrap(false);
@@ -154,22 +155,22 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     copyRow->addStretch(1);
     g->addLayout(copyRow, row++, 0, 1, 3);
 
-    Label7 = MakeLabel(page, "Label7", QStringLiteral("Вероятность скрещивания"));
+    Label7 = MakeLabel(page, "Label7", tr("Вероятность скрещивания"));
     TrackBar1 = MakeTrackBar(page, "TrackBar1", 55);
     Label7->setBuddy(TrackBar1);
     g->addWidget(Label7, row, 0);
     g->addWidget(TrackBar1, row++, 1, 1, 2);
-    Label8 = MakeLabel(page, "Label8", QStringLiteral("Вероятность мутаций"));
+    Label8 = MakeLabel(page, "Label8", tr("Вероятность мутаций"));
     TrackBar2 = MakeTrackBar(page, "TrackBar2", 15);
     Label8->setBuddy(TrackBar2);
-    AttachProbabilityHint(TrackBar1, QStringLiteral("Вероятность скрещивания "));
-    AttachProbabilityHint(TrackBar2, QStringLiteral("Вероятность мутации "));
+    AttachProbabilityHint(TrackBar1, tr("Вероятность скрещивания "));
+    AttachProbabilityHint(TrackBar2, tr("Вероятность мутации "));
     g->addWidget(Label8, row, 0);
     g->addWidget(TrackBar2, row++, 1, 1, 2);
 
-    ToolBRunGenOptim = new WrapButton(QStringLiteral("Подбор параметров генетическим алгоритмом"), page);
+    ToolBRunGenOptim = new WrapButton(tr("Подбор параметров генетическим алгоритмом"), page);
     ToolBRunGenOptim->setObjectName(QStringLiteral("ToolBRunGenOptim"));
-    StopBtn = new QPushButton(QStringLiteral("Стоп"), page);
+    StopBtn = new QPushButton(tr("Стоп"), page);
     StopBtn->setObjectName(QStringLiteral("StopBtn"));
     QFont stopFont = StopBtn->font();
     stopFont.setBold(true);
@@ -181,7 +182,7 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     runRow->addWidget(StopBtn, 1);
     g->addLayout(runRow, row++, 0, 1, 3);
 
-    Label18 = MakeLabel(page, "Label18", QStringLiteral("Ход расчета"));
+    Label18 = MakeLabel(page, "Label18", tr("Ход расчета"));
     ProgressBar2 = new QProgressBar(page);
     ProgressBar2->setObjectName(QStringLiteral("ProgressBar2"));
     ProgressBar2->setRange(0, 100);
@@ -191,7 +192,7 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     // The optimiser's count of recorded best members: its own label, so that
     // "Число поколений" keeps the number the user set.
     GenCounter = MakeLabel(page, "GenCounter", QString());
-    GenCounter->setToolTip(QStringLiteral("Лучших вариантов записано с последнего копирования"));
+    GenCounter->setToolTip(tr("Лучших вариантов записано с последнего копирования"));
     g->addWidget(GenCounter, row++, 1, 1, 2);
 
     g->setColumnStretch(1, 1);

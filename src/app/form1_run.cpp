@@ -15,6 +15,7 @@
 #include "analysis/gen_run.h"
 #include "dialogs.h"
 #include "form1.h"
+#include "language.h"
 #include "form5.h"
 #include "numbers.h"
 #include "results/out_results.h"
@@ -28,7 +29,7 @@ void TForm1::ConnectRuns() {
     connect(&runs_, &RunController::MemoLine, this, &TForm1::MemoLine);
     // The counter has its own label: "Число поколений" is the user's setting.
     connect(&runs_, &RunController::CounterText, GenCounter,
-            [this](const QString& text) { GenCounter->setText(QStringLiteral("Записано лучших: ") + text); });
+            [this](const QString& text) { GenCounter->setText(tr("Записано лучших: ") + text); });
     connect(&runs_, &RunController::CrossoverMoved, this, [this](int pos) { ShowScheduled(TrackBar1, pos); });
     connect(&runs_, &RunController::MutationMoved, this, [this](int pos) { ShowScheduled(TrackBar2, pos); });
     connect(&runs_, &RunController::ProgressMoved, ProgressBar2, &QProgressBar::setValue);
@@ -68,7 +69,8 @@ void TForm1::SetRunInProgress(bool running) {
 void TForm1::OutResults() {
     // Model 3's intervals go with its record while it holds that fit.
     const rel::MlResult* ml = lastML_ && St.ModML.Executed ? &*lastML_ : nullptr;
-    const rel::ResultsContent content = rel::OutResults(St, LocaleNumberText(LabeledEdit3->text()), DecimalSep(), {}, ml);
+    const rel::ResultsContent content = rel::OutResults(St, LocaleNumberText(LabeledEdit3->text()), DecimalSep(), {}, ml,
+                                                         CurrentResultsWords());
     for (const std::string& note : content.Messages) MemoLine(QString::fromStdString(note));
     lastResults_ = content;
     actShowResults_->setEnabled(Form5 != nullptr);
@@ -88,7 +90,7 @@ ReportSettings TForm1::HeaderSettings(double burnIn) const {
     if (St.ModNewton.Executed) s.models << QStringLiteral("1.2");
     if (St.ModSmirn.Executed) s.models << QStringLiteral("2");
     if (St.ModML.Executed) s.models << QStringLiteral("3");
-    if (St.ModGen.Executed) s.models << QString::fromUtf8(kHeaderModelGen);
+    if (St.ModGen.Executed) s.models << QCoreApplication::translate("relan::ReportHeader", kHeaderModelGen);
     if (St.ModSpir.Executed || St.ModNewton.Executed) s.item = lastItem_;
     s.burnIn = burnIn;
     s.fitSred = lastFitSred_;
@@ -115,7 +117,7 @@ void TForm1::ShowCalculationProgress(bool running) {
 
 void TForm1::ShowElapsed() {
     const std::int64_t seconds = calcClock_.isValid() ? calcClock_.elapsed() / 1000 : 0;
-    LabelElapsed->setText(QString::fromStdString(rel::LongTimeText(seconds)) + QStringLiteral(" (ч:мин:с)"));
+    LabelElapsed->setText(QString::fromStdString(rel::LongTimeText(seconds)) + tr(" (ч:мин:с)"));
 }
 
 // ---- "Расчет" ----

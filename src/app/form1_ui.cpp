@@ -1,5 +1,6 @@
 #include "form1_ui.h"
 
+#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
@@ -64,8 +65,8 @@ void Form1Ui::SetupUi(QMainWindow* window, FailureListModel* problems) {
         " }"));
     TabSheet1 = BuildTabSheet1(window);
     TabSheet2 = BuildTabSheet2(window);
-    PageControl->addTab(Scrolled(TabSheet1), QStringLiteral("1. Основной подбор параметров распределения"));
-    PageControl->addTab(Scrolled(TabSheet2), QStringLiteral("2. Генетический алгоритм"));
+    PageControl->addTab(Scrolled(TabSheet1), tr("1. Основной подбор параметров распределения"));
+    PageControl->addTab(Scrolled(TabSheet2), tr("2. Генетический алгоритм"));
     upper->addWidget(PageControl);
 
     Chart2 = new LnChart(false);
@@ -90,7 +91,7 @@ void Form1Ui::SetupUi(QMainWindow* window, FailureListModel* problems) {
     Memo2->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     Memo2->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    Memo2->setPlainText(QStringLiteral("Ход решения"));
+    Memo2->setPlainText(tr("Ход решения"));
     Memo2->setMinimumWidth(200);
     lower->addWidget(Memo2);
 
@@ -118,7 +119,7 @@ QTableView* Form1Ui::BuildFailureList(FailureListModel* problems) {
     Problems_Grid = new QTableView;
     Problems_Grid->setModel(problems);
     Problems_Grid->setObjectName(QStringLiteral("Problems_Grid"));
-    Problems_Grid->setToolTip(QStringLiteral("Данные из файла об отказах изделий"));
+    Problems_Grid->setToolTip(tr("Данные из файла об отказах изделий"));
     Problems_Grid->verticalHeader()->hide();
     Problems_Grid->verticalHeader()->setDefaultSectionSize(Problems_Grid->fontMetrics().height() + 6);
     Problems_Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
@@ -151,16 +152,15 @@ void Form1Ui::BuildTopArea(QWidget* host) {
     Label15 = MakeLabel(host, "Label15", QString(), true);
     Label15->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
-    Label1 = MakeLabel(host, "Label1", QStringLiteral("Файл исходных данных:"));
+    Label1 = MakeLabel(host, "Label1", tr("Файл исходных данных:"));
     // Empty until a file has been loaded: it names the file whose data are shown.
     FilePath = MakeEdit(host, "FilePath");
-    FilePath->setPlaceholderText(QStringLiteral("выберите файл кнопкой «Путь»"));
+    FilePath->setPlaceholderText(tr("выберите файл кнопкой «Путь»"));
     Label1->setBuddy(FilePath);
     OpenFileStart = new QPushButton(host->style()->standardIcon(QStyle::SP_DialogOpenButton),
-                                    QStringLiteral("Путь"), host);
+                                    tr("Путь"), host);
     OpenFileStart->setObjectName(QStringLiteral("OpenFileStart"));
-    OpenFileStart->setToolTip(QStringLiteral(
-        "Файл содержит строки комментария, среднего времени окончания гарантии, СКО гарантии, "
+    OpenFileStart->setToolTip(tr("Файл содержит строки комментария, среднего времени окончания гарантии, СКО гарантии, "
         "парка, числа всех отказов и массив времен отказов"));
     OpenFileStart->setDefault(true);
     OpenFileStart->setMinimumWidth(90);
@@ -194,24 +194,24 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     };
     QLabel* l = nullptr;
 
-    Label2 = MakeLabel(Panel1, "Label2", QStringLiteral("Среднее количество объектов в гарантийный период"));
+    Label2 = MakeLabel(Panel1, "Label2", tr("Среднее количество объектов в гарантийный период"));
     meKolAll = MakeEdit(Panel1, "meKolAll");
     Label2->setBuddy(meKolAll);
     addRow(Label2, meKolAll);
-    Label3 = MakeLabel(Panel1, "Label3", QStringLiteral("Количество независимых отказов 2-3 групп сложности"));
+    Label3 = MakeLabel(Panel1, "Label3", tr("Количество независимых отказов 2-3 групп сложности"));
     meKolOtk = MakeEdit(Panel1, "meKolOtk");
     Label3->setBuddy(meKolOtk);
     addRow(Label3, meKolOtk);
-    meSred = MakeLabeledEdit(Panel1, "meSred", QStringLiteral(" Среднее время гарантии"), QString(), &l);
-    l->setToolTip(QStringLiteral("Среднее время наблюдений"));
+    meSred = MakeLabeledEdit(Panel1, "meSred", tr(" Среднее время гарантии"), QString(), &l);
+    l->setToolTip(tr("Среднее время наблюдений"));
     addRow(l, meSred);
-    meSKO = MakeLabeledEdit(Panel1, "meSKO", QStringLiteral(" СКО времени гарантии"), QString(), &l);
+    meSKO = MakeLabeledEdit(Panel1, "meSKO", tr(" СКО времени гарантии"), QString(), &l);
     addRow(l, meSKO);
     LabeledEdit2 = MakeLabeledEdit(Panel1, "LabeledEdit2",
-                                   QStringLiteral(" Расчетный период учета отказов"), QString(), &l);
-    l->setToolTip(QStringLiteral("Среднее время наблюдений"));
+                                   tr(" Расчетный период учета отказов"), QString(), &l);
+    l->setToolTip(tr("Среднее время наблюдений"));
     addRow(l, LabeledEdit2);
-    LabeledEdit3 = MakeLabeledEdit(Panel1, "LabeledEdit3", QStringLiteral(" Расч. время приработки"),
+    LabeledEdit3 = MakeLabeledEdit(Panel1, "LabeledEdit3", tr(" Расч. время приработки"),
                                    QStringLiteral("300"), &l);
     addRow(l, LabeledEdit3);
 
@@ -220,7 +220,7 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     line->setFrameShadow(QFrame::Sunken);
     g->addWidget(line, row++, 0, 1, 2);
 
-    Label9 = MakeLabel(Panel1, "Label9", QStringLiteral("Файл данных времен окончания гарантии"), true);
+    Label9 = MakeLabel(Panel1, "Label9", tr("Файл данных времен окончания гарантии"), true);
     g->addWidget(Label9, row++, 0, 1, 2);
     SpeedButton1 = new QToolButton(Panel1);
     SpeedButton1->setObjectName(QStringLiteral("SpeedButton1"));
@@ -234,20 +234,20 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     g->addLayout(fileRow, row++, 0, 1, 2);
 
     Label14 = MakeLabel(Panel1, "Label14",
-                        QStringLiteral("Результат расчета массива времен окончания гарантии"), true);
+                        tr("Результат расчета массива времен окончания гарантии"), true);
     QFont bold = Label14->font();
     bold.setBold(true);
     Label14->setFont(bold);
     g->addWidget(Label14, row++, 0, 1, 2);
-    Label11 = MakeLabel(Panel1, "Label11", QStringLiteral("Количество объектов анализа"));
+    Label11 = MakeLabel(Panel1, "Label11", tr("Количество объектов анализа"));
     MaskEdit1 = MakeEdit(Panel1, "MaskEdit1");
     Label11->setBuddy(MaskEdit1);
     addRow(Label11, MaskEdit1);
-    Label12 = MakeLabel(Panel1, "Label12", QStringLiteral("Среднее время гарантии, ч."));
+    Label12 = MakeLabel(Panel1, "Label12", tr("Среднее время гарантии, ч."));
     MaskEditSrednee = MakeEdit(Panel1, "MaskEditSrednee");
     Label12->setBuddy(MaskEditSrednee);
     addRow(Label12, MaskEditSrednee);
-    Label13 = MakeLabel(Panel1, "Label13", QStringLiteral("СКО времени гарантии, ч."));
+    Label13 = MakeLabel(Panel1, "Label13", tr("СКО времени гарантии, ч."));
     MaskEditSKO = MakeEdit(Panel1, "MaskEditSKO");
     Label13->setBuddy(MaskEditSKO);
     addRow(Label13, MaskEditSKO);

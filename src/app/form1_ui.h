@@ -4,6 +4,8 @@
 // The window inherits them privately: they are its own, no one else's.
 #pragma once
 
+#include <QCoreApplication>
+
 class QButtonGroup;
 class QCheckBox;
 class QFrame;
@@ -28,6 +30,10 @@ class LnChart;
 class WrapButton;
 
 struct Form1Ui {
+    // The main window's texts are translated under the window's own name.
+    Q_DECLARE_TR_FUNCTIONS(relan::TForm1)
+
+public:
     // Makes every control as a child of `window` (its central widget), the failure
     // list over `problems`.
     void SetupUi(QMainWindow* window, FailureListModel* problems);

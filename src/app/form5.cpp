@@ -34,7 +34,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), mainWindow_(mainWindow), dialogs_(dialogs) {
     setObjectName(QStringLiteral("Form5"));
-    setWindowTitle(QStringLiteral("Количественный анализ закона распределения отказов. Анализ надежности в "
+    setWindowTitle(tr("Количественный анализ закона распределения отказов. Анализ надежности в "
                                   "эксплуатации.") +
                    VersionNotice());
     setBackgroundRole(QPalette::Button);
@@ -49,21 +49,21 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     // The three charts, with their axes' titles; the bottom axes show the interval
     // end times.
     Chart3 = new ResultsChart("Chart3",
-                              QStringLiteral("Отказы - факт и с коррекцией по выбыванию из гарантии, Ln количества\n"
+                              tr("Отказы - факт и с коррекцией по выбыванию из гарантии, Ln количества\n"
                                              "Если поток снижается, параметры гарантийного срока завышены "),
                               false,
-                              {QStringLiteral("Время наработки, час"), QStringLiteral("Отказов за 100 час. на изделие"),
-                               QStringLiteral("Ln числа отказов"), QStringLiteral("Ln времени наработки")},
+                              {tr("Время наработки, час"), tr("Отказов за 100 час. на изделие"),
+                               tr("Ln числа отказов"), tr("Ln времени наработки")},
                               Sheet);
-    Chart1 = new ResultsChart("Chart1", QStringLiteral("Изменение потока отказов в течение гарантийного периода"),
+    Chart1 = new ResultsChart("Chart1", tr("Изменение потока отказов в течение гарантийного периода"),
                               true,
-                              {QString(), QStringLiteral("Отказов за 100 час на 1 изделие"),
-                               QStringLiteral("Накопление отказов, уход из наблюдения (гарантии), %"), QString()},
+                              {QString(), tr("Отказов за 100 час на 1 изделие"),
+                               tr("Накопление отказов, уход из наблюдения (гарантии), %"), QString()},
                               Sheet);
-    ResultsChart::AxisTitles axes2{QString(), QStringLiteral("Отказов на 1 изделие"),
-                                   QStringLiteral("Выбывание из гарантии, %"), QString()};
+    ResultsChart::AxisTitles axes2{QString(), tr("Отказов на 1 изделие"),
+                                   tr("Выбывание из гарантии, %"), QString()};
     axes2.rightFixed = true;
-    Chart2 = new ResultsChart("Chart2", QStringLiteral("Интегральные (накопленные) оценки потока отказов"), true,
+    Chart2 = new ResultsChart("Chart2", tr("Интегральные (накопленные) оценки потока отказов"), true,
                               axes2, Sheet);
     for (ResultsChart* c : {Chart3, Chart1, Chart2}) c->Explorer()->SetDialogs(&dialogs_);
     Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
@@ -78,9 +78,9 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     Label10->setTextInteractionFlags(Qt::TextSelectableByMouse);
     Label10->installEventFilter(this);
 
-    Button1 = new QPushButton(QStringLiteral("Печать"), Sheet);
+    Button1 = new QPushButton(tr("Печать"), Sheet);
     Button1->setObjectName(QStringLiteral("Button1"));
-    Prodolgenie = new QPushButton(QStringLiteral("Продолж."), Sheet);
+    Prodolgenie = new QPushButton(tr("Продолж."), Sheet);
     Prodolgenie->setObjectName(QStringLiteral("Prodolgenie"));
     for (QPushButton* b : {Button1, Prodolgenie}) b->setMinimumSize(97, 40);
 
@@ -198,7 +198,7 @@ bool TForm5::eventFilter(QObject* watched, QEvent* event) {
 void TForm5::Button1Click() {
     // The whole sheet as vectors, also what is scrolled out of view, under the page's
     // header line. Nothing is printed when the set-up dialog is cancelled.
-    PrintResults(Parts(), this, dialogs_, HeaderLine(), windowTitle(), QStringLiteral("Результаты анализа.pdf"));
+    PrintResults(Parts(), this, dialogs_, HeaderLine(), windowTitle(), tr("Результаты анализа.pdf"));
 }
 
 void TForm5::SetWorkbookWriter(std::function<bool(const QString& file, QString& why)> writer) {

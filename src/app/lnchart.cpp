@@ -13,9 +13,6 @@ namespace relan {
 
 namespace {
 
-const QString kTitle = QStringLiteral("Накопленние отказов по времени наблюдения");
-const QString kBottomTitle = QStringLiteral("Log t (часов)");
-const QString kLeftTitle = QStringLiteral("Log N (отказов)");
 
 // Above this many points a chart shows only what its pixels can tell apart.
 constexpr std::size_t kAllPointsUpTo = 20000;
@@ -85,7 +82,7 @@ LnChart::LnChart(bool large, QWidget* parent)
     setObjectName(QStringLiteral("Chart2"));
     setRenderHint(QPainter::Antialiasing);
     chart_->setBackgroundBrush(Qt::white);
-    chart_->setTitle(kTitle);
+    chart_->setTitle(tr("Накопленние отказов по времени наблюдения"));
     QFont titleFont = font();
     titleFont.setBold(true);
     if (large) titleFont.setPixelSize(18);
@@ -134,8 +131,8 @@ LnChart::LnChart(bool large, QWidget* parent)
         a->setLabelsBrush(Qt::black);
         a->setTruncateLabels(false);
     }
-    axisX_->setTitleText(kBottomTitle);
-    axisY_->setTitleText(kLeftTitle);
+    axisX_->setTitleText(tr("Log t (часов)"));
+    axisY_->setTitleText(tr("Log N (отказов)"));
     axisX_->setRange(0.0, 1.0);
     axisY_->setRange(0.0, 1.0);
     chart_->addAxis(axisX_, Qt::AlignBottom);

@@ -39,7 +39,7 @@ TLNview::TLNview(Dialogs& dialogs, QWidget* parent)
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("LNview"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(QStringLiteral("Анализ закона распределения отказов. Анализ надежности в эксплуатации.") +
+    setWindowTitle(tr("Анализ закона распределения отказов. Анализ надежности в эксплуатации.") +
                    VersionNotice());
     setFont(ViewFont(12, false));
     resize(838, 546);
@@ -56,9 +56,9 @@ TLNview::TLNview(Dialogs& dialogs, QWidget* parent)
     Label3->setFont(ViewFont(16, true));
     Label3->setWordWrap(true);
     Label3->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    Button2 = new QPushButton(QStringLiteral("Печать"), this);
+    Button2 = new QPushButton(tr("Печать"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
-    Prodolgenie = new QPushButton(QStringLiteral("Продолж."), this);
+    Prodolgenie = new QPushButton(tr("Продолж."), this);
     Prodolgenie->setObjectName(QStringLiteral("Prodolgenie"));
     top->addWidget(Label3, 1);
     top->addWidget(Button2, 0, Qt::AlignTop);
@@ -133,7 +133,7 @@ void TLNview::Fill(const rel::AnalysisState& st) {
 
 void TLNview::Button2Click() {
     // The view is printed whether the set-up dialog was confirmed or cancelled.
-    PrintWindow(this, dialogs_, true, QStringLiteral("Накопление отказов.pdf"));
+    PrintWindow(this, dialogs_, true, tr("Накопление отказов.pdf"));
 }
 
 void TLNview::ProdolgenieClick() { close(); }

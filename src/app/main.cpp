@@ -1,5 +1,6 @@
 // relan: the window program of the failure analysis.
 #include <QApplication>
+#include <QLocale>
 #include <QTimer>
 #include <cstdio>
 #include <cstring>
@@ -7,6 +8,7 @@
 #include "dialogs.h"
 #include "form1.h"
 #include "form5.h"
+#include "language.h"
 #include "report.h"
 #include "sanitizer_defaults.h"
 #include "startup.h"
@@ -31,14 +33,20 @@ int main(int argc, char** argv) {
     relan::SetUpApplication(app);
     relan::QtDialogs dialogs;
     relan::InstallReversedIntervalHandler(&dialogs);
-    relan::TForm1 form1(relan::AppEnv::ForExecutable(&dialogs));
+    const relan::AppEnv env = relan::AppEnv::ForExecutable(&dialogs);
+    // The language: "--lang", else the settings file's choice, else the system's locale.
+    relan::InstallLanguage(app, relan::ResolveLanguage(
+                                    QApplication::arguments(),
+                                    relan::ReadLanguageSetting(env.SettingsFile, env.SettingsFallback),
+                                    QLocale::system()));
+    relan::TForm1 form1(env);
     relan::TForm5 form5(&form1, dialogs);
     form1.SetResultsWindow(&form5);
     QObject::connect(&form1, &relan::TForm1::Closed, &app, &QApplication::quit, Qt::QueuedConnection);
     form1.show();
 
     // "relan FILE": the file is loaded as if chosen with "Путь".
-    const QStringList args = QApplication::arguments();
+    const QStringList args = relan::WithoutLanguageOption(QApplication::arguments());
     if (args.size() > 1) {
         const QString file = args.at(1);
         QTimer::singleShot(0, &form1, [&form1, file] { form1.OpenDataFile(file); });

@@ -1,5 +1,6 @@
 #include "open_dialog.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 #include "dialogs.h"
@@ -23,7 +24,7 @@ QString ToQtFilter(const QString& pairs) {
 }
 
 QString OpenDialog::Choose(Dialogs& dialogs, QWidget* parent) const {
-    return dialogs.OpenFile(parent, QStringLiteral("Открыть"), InitialDir, FileName, ToQtFilter(Filter));
+    return dialogs.OpenFile(parent, QCoreApplication::translate("relan::OpenDialog", "Открыть"), InitialDir, FileName, ToQtFilter(Filter));
 }
 
 }  // namespace relan

@@ -1,6 +1,7 @@
 #include "printing.h"
 
 #include <QBuffer>
+#include <QCoreApplication>
 #include <QChartView>
 #include <QDir>
 #include <QFile>
@@ -32,10 +33,16 @@ namespace relan {
 
 namespace {
 
-const QString kCaption = QStringLiteral("Печать");
+// The context of the printing texts' translations.
+struct Printing {
+    Q_DECLARE_TR_FUNCTIONS(relan::Printing)
+};
+
+// The caption of the printing boxes.
+QString Caption() { return Printing::tr("Печать"); }
 
 QString SavedText(const QString& file) {
-    return QStringLiteral("Файл PDF сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
+    return Printing::tr("Файл PDF сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath()));
 }
 
 // The labels of a panel (model 3's) as texts in their places, on its white ground.
@@ -132,13 +139,13 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
                          const QString& pdfName) {
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty()) {
-        if (!dialogs.Ask(window, kCaption,
-                         QStringLiteral("Принтер не установлен. Сохранить изображение окна в "
+        if (!dialogs.Ask(window, Caption(),
+                         Printing::tr("Принтер не установлен. Сохранить изображение окна в "
                                         "файл PDF?")))
             return PrintOutcome::Cancelled;
-        QString file = dialogs.SaveFile(window, QStringLiteral("Сохранить изображение окна"),
+        QString file = dialogs.SaveFile(window, Printing::tr("Сохранить изображение окна"),
                                         QDir::home().filePath(pdfName),
-                                        QStringLiteral("Файлы PDF (*.pdf)"));
+                                        Printing::tr("Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QPrinter pdf(QPrinter::HighResolution);
@@ -147,8 +154,8 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
         pdf.setPageOrientation(QPageLayout::Landscape);
         pdf.setDocName(window->windowTitle());
         if (!PrintImage(window, pdf)) {
-            dialogs.Error(window, kCaption,
-                          QStringLiteral("Не удалось записать файл «%1».").arg(QDir::toNativeSeparators(file)));
+            dialogs.Error(window, Caption(),
+                          Printing::tr("Не удалось записать файл «%1».").arg(QDir::toNativeSeparators(file)));
             return PrintOutcome::Failed;
         }
         dialogs.Message(window, SavedText(file));
@@ -161,8 +168,8 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
     const bool confirmed = dialogs.PrinterSetup(window, printer);
     if (!confirmed && !printWhenCancelled) return PrintOutcome::Cancelled;
     if (!PrintImage(window, printer)) {
-        dialogs.Error(window, kCaption,
-                      QStringLiteral("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
+        dialogs.Error(window, Caption(),
+                      Printing::tr("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
         return PrintOutcome::Failed;
     }
     return PrintOutcome::Printed;
@@ -259,7 +266,7 @@ bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QStri
     printer.setOutputFileName(temp.fileName());
     SetUpResultsPage(printer, docName);
     if (!PaintResultsPage(printer, parts, header)) {
-        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
         return false;
     }
     QFile written(temp.fileName());
@@ -332,16 +339,16 @@ PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& d
                           const QString& docName, const QString& pdfName) {
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty()) {
-        if (!dialogs.Ask(parent, kCaption,
-                         QStringLiteral("Принтер не установлен. Сохранить результаты в файл PDF?")))
+        if (!dialogs.Ask(parent, Caption(),
+                         Printing::tr("Принтер не установлен. Сохранить результаты в файл PDF?")))
             return PrintOutcome::Cancelled;
-        QString file = dialogs.SaveFile(parent, QStringLiteral("Сохранить результаты"), QDir::home().filePath(pdfName),
-                                        QStringLiteral("Файлы PDF (*.pdf)"));
+        QString file = dialogs.SaveFile(parent, Printing::tr("Сохранить результаты"), QDir::home().filePath(pdfName),
+                                        Printing::tr("Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QString why;
         if (!WriteResultsPdf(parts, file, docName, header, why)) {
-            dialogs.Error(parent, kCaption, why);
+            dialogs.Error(parent, Caption(), why);
             return PrintOutcome::Failed;
         }
         dialogs.Message(parent, SavedText(file));
@@ -351,8 +358,8 @@ PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& d
     SetUpResultsPage(printer, docName);
     if (!dialogs.PrinterSetup(parent, printer)) return PrintOutcome::Cancelled;
     if (!PaintResultsPage(printer, parts, header)) {
-        dialogs.Error(parent, kCaption,
-                      QStringLiteral("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
+        dialogs.Error(parent, Caption(),
+                      Printing::tr("Не удалось начать печать на принтере «%1».").arg(printer.printerName()));
         return PrintOutcome::Failed;
     }
     return PrintOutcome::Printed;

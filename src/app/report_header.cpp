@@ -1,11 +1,19 @@
 #include "report_header.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include "text/format.h"
 #include "version.h"
 
 namespace relan {
+
+namespace {
+// The context of the header line's translations.
+struct ReportHeader {
+    Q_DECLARE_TR_FUNCTIONS(relan::ReportHeader)
+};
+}  // namespace
 
 QDateTime ReportTime() {
     const QByteArray epoch = qgetenv("SOURCE_DATE_EPOCH").trimmed();
@@ -17,27 +25,29 @@ QDateTime ReportTime() {
 
 QString ReportHeaderLine(const ReportSettings& s, const QDateTime& when, char sep) {
     QStringList parts;
-    parts << QStringLiteral("Файл данных: ") + QFileInfo(s.dataFile).fileName();
-    if (!s.warrantyFile.isEmpty()) parts << QStringLiteral("файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
+    parts << ReportHeader::tr("Файл данных: ") + QFileInfo(s.dataFile).fileName();
+    if (!s.warrantyFile.isEmpty()) parts << ReportHeader::tr("файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
     QString time = when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     if (when.timeSpec() == Qt::UTC) time += QStringLiteral(" UTC");
     parts << time;
     parts << QStringLiteral("relan ") + QLatin1String(rel::kVersion);
-    if (!s.models.isEmpty()) parts << QStringLiteral("модели: ") + s.models.join(QStringLiteral(", "));
-    static const char* const kItems[] = {"Специальный 1", "Стандарт", "Специальный 2"};
-    if (s.item >= 0 && s.item < 3) parts << QStringLiteral("способ подбора: ") + QString::fromUtf8(kItems[s.item]);
-    parts << QStringLiteral("приработка ") + QString::fromStdString(rel::FormatGeneral(s.burnIn, sep)) +
-                 QStringLiteral(" ч");
+    if (!s.models.isEmpty()) parts << ReportHeader::tr("модели: ") + s.models.join(QStringLiteral(", "));
+    static const char* const kItems[] = {QT_TRANSLATE_NOOP("relan::ReportHeader", "Специальный 1"),
+                                         QT_TRANSLATE_NOOP("relan::ReportHeader", "Стандарт"),
+                                         QT_TRANSLATE_NOOP("relan::ReportHeader", "Специальный 2")};
+    if (s.item >= 0 && s.item < 3) parts << ReportHeader::tr("способ подбора: ") + ReportHeader::tr(kItems[s.item]);
+    parts << ReportHeader::tr("приработка ") + QString::fromStdString(rel::FormatGeneral(s.burnIn, sep)) +
+                 ReportHeader::tr(" ч");
     if (s.fitSred && s.fitSKO)
-        parts << QStringLiteral("подбор СВН и СКО");
+        parts << ReportHeader::tr("подбор СВН и СКО");
     else if (s.fitSred)
-        parts << QStringLiteral("подбор СВН");
+        parts << ReportHeader::tr("подбор СВН");
     else if (s.fitSKO)
-        parts << QStringLiteral("подбор СКО");
+        parts << ReportHeader::tr("подбор СКО");
     if (s.virtualClock > 0)
-        parts << QStringLiteral("виртуальные часы %1 оценок/с").arg(s.virtualClock);
-    if (s.seed) parts << QStringLiteral("зерно %1").arg(*s.seed);
-    if (s.bootstrap >= 0) parts << QStringLiteral("бутстреп %1").arg(s.bootstrap);
+        parts << ReportHeader::tr("виртуальные часы %1 оценок/с").arg(s.virtualClock);
+    if (s.seed) parts << ReportHeader::tr("зерно %1").arg(*s.seed);
+    if (s.bootstrap >= 0) parts << ReportHeader::tr("бутстреп %1").arg(s.bootstrap);
     return parts.join(QStringLiteral("; "));
 }
 

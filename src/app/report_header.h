@@ -3,6 +3,7 @@
 // shape the results on the page.
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -23,7 +24,7 @@ struct ReportSettings {
 };
 
 // The model names of the header, in the order the user ticks them.
-inline const char* const kHeaderModelGen = "ген. алгоритм";
+inline const char* const kHeaderModelGen = QT_TRANSLATE_NOOP("relan::ReportHeader", "ген. алгоритм");
 
 // Date and time of a report: SOURCE_DATE_EPOCH (seconds since 1970, UTC) when it is
 // set to a number, so that a report can be reproduced byte for byte; else now.

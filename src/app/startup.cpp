@@ -3,11 +3,9 @@
 #include <QApplication>
 #include <QFont>
 #include <QFontDatabase>
-#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QThread>
-#include <QTranslator>
 #include <atomic>
 #include <chrono>
 #include <cstdlib>
@@ -17,20 +15,14 @@
 #include "dialogs.h"
 #include "stats/distrib.h"
 #include "captions.h"
+#include "language.h"
 
 namespace relan {
 
 void SetUpApplication(QApplication& app) {
-    QApplication::setApplicationName(AppTitle());
     QApplication::setApplicationVersion(QLatin1String(kVersion));
-    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-
-    auto* qtTexts = new QTranslator(&app);
-    if (qtTexts->load(QLocale(QLocale::Russian, QLocale::Russia), QStringLiteral("qtbase"),
-                      QStringLiteral("_"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QApplication::installTranslator(qtTexts);
-    else
-        delete qtTexts;
+    // The written language; main() installs another one the user chose.
+    InstallLanguage(app, kLanguageRussian);
 
     // A font with Cyrillic letters: the system's own where it has one, else DejaVu Sans.
     QFont f = QApplication::font();
@@ -52,9 +44,13 @@ Dialogs* gFatalDialogs = nullptr;
 // The fatal error was met on a worker thread; the window's thread shows its box.
 std::atomic<bool> gFatalPending{false};
 
+// The core's text of the box, marked for translation here (the core has no toolkit).
+[[maybe_unused]] constexpr const char* kReversedIntervalMark =
+    QT_TRANSLATE_NOOP("relan::Startup", "Параметры должны быть t2>t1");
+
 void ShowReversedInterval() {
     const QString caption = QString::fromUtf8(rel::kReversedIntervalCaption);
-    const QString text = QString::fromUtf8(rel::kReversedIntervalText);
+    const QString text = QCoreApplication::translate("relan::Startup", rel::kReversedIntervalText);
     if (gFatalDialogs)
         gFatalDialogs->Error(nullptr, caption, text);
     else

@@ -1,6 +1,7 @@
 #include "results/ml_summary.h"
 
 #include <cmath>
+#include <utility>
 
 #include "results/results_table.h"
 #include "text/format.h"
@@ -47,8 +48,13 @@ MlSummary SummarizeML(const MlResult& r, char sep, const ResultsWords& words) {
         s.verdict = words.gofHead + MlGofNumber(r.GofP, sep) + (r.GofP >= 0.05 ? words.agrees : words.disagrees);
     if (!r.Separable) s.notes.push_back(words.notSeparableNote);
     if (words.fitNotes)
-        for (const std::string& n : r.Notes)
-            if (n != kMlNotSeparable) s.notes.push_back(n);
+        for (std::string n : r.Notes) {
+            if (n == kMlNotSeparable) continue;
+            for (const auto& [from, to] : words.notePhrases)
+                for (std::size_t at = n.find(from); at != std::string::npos; at = n.find(from, at + to.size()))
+                    n.replace(at, from.size(), to);
+            s.notes.push_back(std::move(n));
+        }
     return s;
 }
 

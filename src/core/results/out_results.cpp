@@ -227,11 +227,12 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
         causes.push_back(k);
         const double share = 100.0 * v.Dolya / st.Park;
         const std::string shareText = std::isfinite(share) ? FormatFixed(share, 3, 1, sep) : kNoValue;
+        const std::string name = ResultsWords::Or(words.causeNames, v.Nazv_Prich, v.Nazv_Prich);
         AddCauseBars(out.Chart1, "Chart1", k, 0,
-                     v.Nazv_Prich + " " + IntText(v.Dolya) + words.causeTimes + shareText + words.causePerProduct);
-        AddCauseBars(out.Chart2, "Chart2", k, 30, v.Nazv_Prich);
-        AddCauseBars(out.Chart3, "Chart3", k, 0, v.Nazv_Prich);
-        AddCauseBars(out.Chart3, "Chart3", k, 60, v.Nazv_Prich + words.causeCorrected, " corrected");
+                     name + " " + IntText(v.Dolya) + words.causeTimes + shareText + words.causePerProduct);
+        AddCauseBars(out.Chart2, "Chart2", k, 30, name);
+        AddCauseBars(out.Chart3, "Chart3", k, 0, name);
+        AddCauseBars(out.Chart3, "Chart3", k, 60, name + words.causeCorrected, " corrected");
     }
     const std::size_t nSer1 = static_cast<std::size_t>(out.Chart1.FixedCount);
     const std::size_t nSer2 = static_cast<std::size_t>(out.Chart2.FixedCount);

@@ -7,4 +7,118 @@ const ResultsWords& RussianWords() {
     return words;
 }
 
+namespace {
+
+ResultsWords MakeEnglish() {
+    ResultsWords w;
+    w.rowLabels = {
+        "Results for the models:",          "Weibull distr. (A, B as in Excel)",
+        "Repetition coefficient",           "Gamma 50% (Nfail/Nfleet)",
+        "Gamma 90%",                        "Number of known failures",
+        "95% confidence int./model SD",     "Actual warranty time, mean",
+        "Actual warranty time, SD",         "Kolmogorov criterion",
+        "",                                 "Failures/product in 2000/4000 h",
+    };
+    w.frequencyHead = "Failure rate/1000 h (";
+    w.hoursClose = " h)";
+    w.dataColumn = "Field data";
+    w.hoursDot = " h";
+    w.hours = " h";
+    w.observed = "(obs.)";
+    w.censored = "(cens.)";
+    w.upTo1000 = " (up to 1000 h)";
+    w.notSeparableCell = "K and B not separable";
+    w.modelCaptions = {
+        {"ModNewton", "Pearson/Newton"},
+        {"ModSpir", "Pearson/spiral desc."},
+        {"ModSmirn", "Smirnov criterion"},
+        {"ModGen", "Genetic"},
+        {"ModML", "Max. likelihood"},
+    };
+    w.modelTitles = {
+        {"ModNewton", "Model 1.2, Pearson criterion, Newton's method"},
+        {"ModSpir", "Model 1.1, Pearson criterion, spiral descent"},
+        {"ModSmirn", "Model 2 (Smirnov criterion)"},
+        {"ModGen", "Genetic algorithm"},
+        {"ModML", "Model 3 (maximum likelihood)"},
+    };
+    w.seriesTitles = {
+        {"Series1", "Leaving warranty"},
+        {"Series17", "Actual accumulation, % of fleet"},
+        {"Series3", "Pearson model 1.1"},
+        {"Series2", "Pearson model 1.1 cens."},
+        {"Series4", "Smirnov model 2"},
+        {"Series20", "Pearson/Newton 1.2"},
+        {"Series21", "Pearson/Newton 1.2 cens."},
+        {"Series6", "Genetic"},
+        {"Series5", "Genetic, cens."},
+        {"Series15", "Failures (actual)"},
+        {"Series7", "Leaving warranty, %"},
+        {"Series8", "Pearson model"},
+        {"Series9", "Pearson model with censoring"},
+        {"Series10", "Smirnov model"},
+        {"Series11", "\"Genetic\" model"},
+        {"Series12", "\"Genetic\" model with censoring"},
+        {"Series13", "Leaving warranty"},
+        {"Series18", "Ln accumulation"},
+        {"Series19", "Ln accumulation fit"},
+    };
+    w.observedSuffix = " cens.";
+    w.accumulatedObservedSuffix = " with censoring";
+    w.causeTimes = " times (";
+    w.causePerProduct = "% per vehicle";
+    w.causeCorrected = " corrected for censoring";
+    w.fleetPieces = " units)";
+    w.causeNames = {{"Брак", "Rejects"}, {"Другие", "Other"}};
+    w.mlTitle = "Model 3 (maximum likelihood): estimates and 95% confidence intervals";
+    w.mlRows = {
+        "Shape A",
+        "Scale B, h",
+        "Repetition coefficient K",
+        "Failures per product in 2000 h",
+        "Failures per product in 4000 h",
+        "Failures per product in 6000 h",
+        "Gamma 90%, h",
+        "Gamma 50%, h",
+        "Expected fleet failures until the end of warranty",
+    };
+    w.gofHead = "Goodness of fit (bootstrap): ";
+    w.agrees = " (agrees)";
+    w.disagrees = " (does not agree)";
+    w.notSeparableNote = "K and B cannot be separated by the data: only N(t) and the gamma lives are reliable";
+    // Model 3's notes on edge cases of its fit; the longer phrases before their parts.
+    w.notePhrases = {
+        {"Модель 3: ", "Model 3: "},
+        {"отказы ниже 1 ч (брак) не учитываются: ", "failures below 1 h (rejects) are not counted: "},
+        {"A на границе допустимого диапазона (", "A is at the bound of its allowed range ("},
+        {"B на нижней границе допустимого диапазона (", "B is at the lower bound of its allowed range ("},
+        {"K·F(t) не достигает 0", "K·F(t) does not reach 0"},
+        {" — гамма-ресурс 90% не определен", ": the 90% gamma life is undefined"},
+        {" — гамма-ресурс 50% не определен", ": the 50% gamma life is undefined"},
+        {"согласие не оценено — бутстреп моделирует каждое изделие, а парк ",
+         "goodness of fit not assessed: the bootstrap simulates every product and the fleet of "},
+        {" вне пределов 1 … ", " is outside 1 … "},
+        {"согласие не оценено — ни один смоделированный парк не дал подбора",
+         "goodness of fit not assessed: no simulated fleet could be fitted"},
+        {"в списке окончаний гарантии ", "the list of warranty ends holds "},
+        {" значений при парке ", " values for a fleet of "},
+        {" — используются доли списка", ": the list is used as shares"},
+        {"задан список окончаний гарантии — Sred и СКО не подбираются",
+         "a list of warranty ends is given: the warranty mean and SD are not fitted"},
+        {"СКО = 0, подбор СКО начат с ", "SD = 0, the SD fit starts from "},
+        {"при СКО = 0 гарантия кончается у всех изделий при Sred — Sred не подбирается",
+         "with SD = 0 every product leaves warranty at the mean: the mean is not fitted"},
+        {" ч)", " h)"},
+        {" ч", " h"},
+    };
+    return w;
+}
+
+}  // namespace
+
+const ResultsWords& EnglishWords() {
+    static const ResultsWords words = MakeEnglish();
+    return words;
+}
+
 }  // namespace rel

@@ -6,6 +6,8 @@
 #include <array>
 #include <map>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace rel {
 
@@ -41,7 +43,10 @@ struct ResultsWords {
     std::string causeTimes = " раз (";                                // "Двигатель 92 раз (21,9% /машину"
     std::string causePerProduct = "% /машину";
     std::string causeCorrected = " с учетом цензурирования";
-    std::string fleetPieces = " шт.)";                                // title line: "... (420 шт.)"
+    std::string fleetPieces = " шт.)";
+    // The built-in causes' names ("Брак", "Другие") in the legends; a cause the file
+    // names keeps its name.
+    std::map<std::string, std::string> causeNames;                                // title line: "... (420 шт.)"
     // Model 3's block.
     std::string mlTitle = "Модель 3 (макс. правдоподобия): оценки и 95% доверительные интервалы";
     std::array<std::string, 9> mlRows{
@@ -61,6 +66,9 @@ struct ResultsWords {
     std::string notSeparableNote = "K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы";
     // Model 3's other notes are the fit's own (Russian) texts unless this is false.
     bool fitNotes = true;
+    // Phrases of those notes replaced, in this order, by the words of this language
+    // (the numbers in the notes stay); none in Russian.
+    std::vector<std::pair<std::string, std::string>> notePhrases;
 
     // The caption, title or series title for a name, or `fallback` when not given.
     static std::string Or(const std::map<std::string, std::string>& m, const std::string& name,
@@ -72,5 +80,10 @@ struct ResultsWords {
 
 // The Russian words (the defaults).
 const ResultsWords& RussianWords();
+
+// The English words: every label, unit, title and series title of the output. Model
+// 3's notes on edge cases of its fit (a bound reached, an undefined gamma life) stay
+// the fit's own Russian texts.
+const ResultsWords& EnglishWords();
 
 }  // namespace rel

@@ -1,0 +1,131 @@
+#include "language.h"
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QSettings>
+#include <QTranslator>
+
+#include "captions.h"
+#include "results/words.h"
+
+namespace relan {
+
+namespace {
+
+const QString kOption = QStringLiteral("--lang");
+const QString kKey = QStringLiteral("Language");
+
+QString gLanguage = kLanguageRussian;
+// The translations installed by the last InstallLanguage (owned by the application).
+QTranslator* gProgramTexts = nullptr;
+QTranslator* gToolkitTexts = nullptr;
+
+// The value given to "--lang" on the command line, empty when the option is absent.
+QString OptionValue(const QStringList& args) {
+    QString value;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (a == kOption && i + 1 < args.size())
+            value = args.at(++i);
+        else if (a.startsWith(kOption + QLatin1Char('=')))
+            value = a.mid(kOption.size() + 1);
+    }
+    return value;
+}
+
+void Remove(QTranslator*& t) {
+    if (!t) return;
+    QCoreApplication::removeTranslator(t);
+    delete t;
+    t = nullptr;
+}
+
+// A translator of `name` loaded from `file`, installed; nullptr when it cannot be read.
+QTranslator* Install(QApplication& app, const QString& file) {
+    auto* t = new QTranslator(&app);
+    if (!t->load(file)) {
+        delete t;
+        return nullptr;
+    }
+    QCoreApplication::installTranslator(t);
+    return t;
+}
+
+}  // namespace
+
+QString LanguageCode(const QString& text) {
+    const QString t = text.trimmed().toLower();
+    if (t.startsWith(QStringLiteral("en")) || t == QStringLiteral("английский")) return kLanguageEnglish;
+    if (t.startsWith(QStringLiteral("ru")) || t == QStringLiteral("русский")) return kLanguageRussian;
+    return {};
+}
+
+QString ResolveLanguage(const QStringList& args, const QString& settingsValue, const QLocale& system) {
+    const QString given = LanguageCode(OptionValue(args));
+    if (!given.isEmpty()) return given;
+    const QString kept = LanguageCode(settingsValue);
+    if (!kept.isEmpty()) return kept;
+    // The C/POSIX locale says nothing about the user: the written language stays.
+    if (system.language() == QLocale::C || system.language() == QLocale::Russian) return kLanguageRussian;
+    return kLanguageEnglish;
+}
+
+QStringList WithoutLanguageOption(const QStringList& args) {
+    QStringList out;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString& a = args.at(i);
+        if (i > 0 && a == kOption) {
+            ++i;  // and its value
+            continue;
+        }
+        if (i > 0 && a.startsWith(kOption + QLatin1Char('='))) continue;
+        out << a;
+    }
+    return out;
+}
+
+QString ReadLanguageSetting(const QString& file, const QString& fallback) {
+    for (const QString& f : {file, fallback}) {
+        if (f.isEmpty() || !QFileInfo::exists(f)) continue;
+        const QSettings ini(f, QSettings::IniFormat);
+        const QString v = ini.value(kKey).toString();
+        if (!v.isEmpty()) return v;
+    }
+    return {};
+}
+
+bool WriteLanguageSetting(const QString& file, const QString& code) {
+    QSettings ini(file, QSettings::IniFormat);
+    ini.setValue(kKey, code);
+    ini.sync();
+    return ini.status() == QSettings::NoError;
+}
+
+void InstallLanguage(QApplication& app, const QString& code) {
+    Remove(gProgramTexts);
+    Remove(gToolkitTexts);
+    const bool english = LanguageCode(code) == kLanguageEnglish;
+    if (english) {
+        gProgramTexts = Install(app, QStringLiteral(":/i18n/relan_en.qm"));
+        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    } else {
+        // The toolkit's own buttons ("Отмена", "Сохранить") in Russian when Qt's
+        // translation is installed; in English they are the toolkit's own texts.
+        gToolkitTexts = Install(app, QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                                         QStringLiteral("/qtbase_ru.qm"));
+        QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    }
+    // English only when its translation was there to install.
+    gLanguage = english && gProgramTexts ? kLanguageEnglish : kLanguageRussian;
+    if (english && !gProgramTexts) QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+    QApplication::setApplicationName(AppTitle());
+}
+
+QString CurrentLanguage() { return gLanguage; }
+
+const rel::ResultsWords& CurrentResultsWords() {
+    return gLanguage == kLanguageEnglish ? rel::EnglishWords() : rel::RussianWords();
+}
+
+}  // namespace relan

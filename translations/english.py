@@ -1,0 +1,294 @@
+#!/usr/bin/env python3
+# Fills the English translations of translations/relan_en.ts from the table below
+# (Russian source text -> English). Texts without an entry stay unfinished; run after
+# `cmake --build build --target update_translations` has added new texts:
+#   python3 translations/english.py translations/relan_en.ts
+import re
+import sys
+import xml.etree.ElementTree as ET
+
+EN = {
+    ' — relan, версия %1': ' — relan, version %1',
+    'Анализ надежности': 'Reliability analysis',
+    'Анализ надежности в эксплуатации.': 'Field reliability analysis.',
+    'Накопленние отказов по времени наблюдения': 'Failure accumulation over observation time',
+    'Log t (часов)': 'Log t (hours)',
+    'Log N (отказов)': 'Log N (failures)',
+    'Показатель': 'Figure',
+    'Оценка': 'Estimate',
+    '95% интервал': '95% interval',
+    'Поле «%1» не заполнено: введите число.': 'The field “%1” is empty: enter a number.',
+    '«%1» в поле «%2» не является числом (десятичный разделитель - точка или запятая).':
+        '“%1” in the field “%2” is not a number (the decimal separator is a point or a comma).',
+    'Открыть': 'Open',
+    'Печать': 'Print',
+    'Файл PDF сохранен: %1': 'PDF file saved: %1',
+    'Принтер не установлен. Сохранить изображение окна в файл PDF?':
+        'No printer is installed. Save the window image to a PDF file?',
+    'Сохранить изображение окна': 'Save window image',
+    'Файлы PDF (*.pdf)': 'PDF files (*.pdf)',
+    'Не удалось записать файл «%1».': 'Could not write the file “%1”.',
+    'Не удалось начать печать на принтере «%1».': 'Could not start printing on the printer “%1”.',
+    'Принтер не установлен. Сохранить результаты в файл PDF?': 'No printer is installed. Save the results to a PDF file?',
+    'Сохранить результаты': 'Save results',
+    'Настройка печати': 'Page setup',
+    'Файл данных: ': 'Data file: ',
+    'файл гарантии: ': 'warranty file: ',
+    'модели: ': 'models: ',
+    'Специальный 1': 'Special 1',
+    'Стандарт': 'Standard',
+    'Специальный 2': 'Special 2',
+    'способ подбора: ': 'fitting method: ',
+    'приработка ': 'burn-in ',
+    ' ч': ' h',
+    'подбор СВН и СКО': 'fitted warranty mean and SD',
+    'подбор СВН': 'fitted warranty mean',
+    'подбор СКО': 'fitted warranty SD',
+    'виртуальные часы %1 оценок/с': 'virtual clock %1 evaluations/s',
+    'зерно %1': 'seed %1',
+    'бутстреп %1': 'bootstrap %1',
+    'ген. алгоритм': 'genetic algorithm',
+    '. Файл данных не загружен.': '. The data file was not loaded.',
+    'Не указан путь к файлу исходных данных': 'No path to the failure data file is given',
+    'Среднее время гарантии': 'Warranty time mean',
+    'СКО времени гарантии': 'Warranty time SD',
+    'Расчетный период учета отказов': 'Failure counting period',
+    'Расч. время приработки': 'Burn-in time',
+    'Прервать расчет?': 'Abort the calculation?',
+    'Файлы данных|*.txt;*.rel|Все файлы|*': 'Data files|*.txt;*.rel|All files|*',
+    'Файл времен гарантии|gar*.txt|Все файлы|*': 'Warranty times file|gar*.txt|All files|*',
+    'Параметры оптимизации': 'Optimisation parameters',
+    'Минимум попадпний в столбец гистограммы': 'Minimum hits per histogram bar',
+    'Коэф-т уменьшения шага модели 1.1': 'Step reduction factor, model 1.1',
+    'Коэф-т уменьшения шага модели 1.2': 'Step reduction factor, model 1.2',
+    'Коэф-т уменьшения шага модели 2': 'Step reduction factor, model 2',
+    'Расчет': 'Calculation',
+    'Время расчета (ч:мин:с)': 'Calculation time (h:min:s)',
+    'Модель 1.1 по Пирсону, метод спирального спуска ': 'Model 1.1, Pearson criterion, spiral descent ',
+    'Модель 1.2 по Пирсону, метод Ньютона ': "Model 1.2, Pearson criterion, Newton's method ",
+    'Модель 2 (по Смирнову)': 'Model 2 (Smirnov criterion)',
+    'Модель 3 (макс. правдоподобия)': 'Model 3 (maximum likelihood)',
+    'Подбор по отдельным отказам с 95% доверительными интервалами, проверкой согласия и прогнозом отказов парка':
+        'Fit to the individual failures with 95% confidence intervals, a goodness-of-fit test and a forecast '
+        'of the fleet\'s failures',
+    'Подбор СВН (мет.1)': 'Fit warranty mean (meth. 1)',
+    'Подбор СКО (мет.1)': 'Fit warranty SD (meth. 1)',
+    'Способ подбора параметров': 'Parameter fitting method',
+    'Специальный 1 ': 'Special 1 ',
+    'Стандарт (default)': 'Standard (default)',
+    'Отображение после основного расчета, для нового файла перегрузить!':
+        'Shown after the main calculation; reload for a new file!',
+    'Точность подбора': 'Fitting accuracy',
+    'Размер популяции': 'Population size',
+    'Число поколений': 'Number of generations',
+    'Скопировать лучших': 'Copy the best',
+    'шт.': 'pcs',
+    'Скопировать из популяции лучшие варианты и убрать столько же худших':
+        'Copy the best variants of the population and remove as many of the worst',
+    'Вероятность скрещивания': 'Crossover probability',
+    'Вероятность мутаций': 'Mutation probability',
+    'Вероятность скрещивания ': 'Crossover probability ',
+    'Вероятность мутации ': 'Mutation probability ',
+    'Подбор параметров генетическим алгоритмом': 'Fit the parameters with the genetic algorithm',
+    'Стоп': 'Stop',
+    'Ход расчета': 'Progress',
+    'Лучших вариантов записано с последнего копирования': 'Best variants recorded since the last copy',
+    'Записано лучших: ': 'Best recorded: ',
+    ' (ч:мин:с)': ' (h:min:s)',
+    '1. Основной подбор параметров распределения': '1. Main fit of the distribution parameters',
+    '2. Генетический алгоритм': '2. Genetic algorithm',
+    'Ход решения': 'Calculation log',
+    'Данные из файла об отказах изделий': 'Product failures from the data file',
+    'Файл исходных данных:': 'Failure data file:',
+    'выберите файл кнопкой «Путь»': 'choose a file with the “Path” button',
+    'Путь': 'Path',
+    'Файл содержит строки комментария, среднего времени окончания гарантии, СКО гарантии, парка, числа всех отказов и массив времен отказов':
+        'The file holds lines of a comment, the mean warranty end time, the warranty SD, the fleet, the number '
+        'of all failures and the array of failure times',
+    'Среднее количество объектов в гарантийный период': 'Mean number of units under warranty',
+    'Количество независимых отказов 2-3 групп сложности': 'Number of independent failures of complexity groups 2-3',
+    ' Среднее время гарантии': ' Warranty time mean',
+    'Среднее время наблюдений': 'Mean observation time',
+    ' СКО времени гарантии': ' Warranty time SD',
+    ' Расчетный период учета отказов': ' Failure counting period',
+    ' Расч. время приработки': ' Burn-in time',
+    'Файл данных времен окончания гарантии': 'Warranty end times data file',
+    'Результат расчета массива времен окончания гарантии': 'Calculated warranty end times',
+    'Количество объектов анализа': 'Number of units analysed',
+    'Среднее время гарантии, ч.': 'Warranty time mean, h',
+    'СКО времени гарантии, ч.': 'Warranty time SD, h',
+    'Количественный анализ закона распределения отказов. Анализ надежности в эксплуатации.':
+        'Quantitative analysis of the failure distribution. Field reliability analysis.',
+    'Отказы - факт и с коррекцией по выбыванию из гарантии, Ln количества\nЕсли поток снижается, параметры гарантийного срока завышены ':
+        'Failures: actual and corrected for leaving warranty, Ln of the count\n'
+        'If the rate falls, the warranty time parameters are too high ',
+    'Время наработки, час': 'Operating time, h',
+    'Отказов за 100 час. на изделие': 'Failures per 100 h per product',
+    'Ln числа отказов': 'Ln of the number of failures',
+    'Ln времени наработки': 'Ln of the operating time',
+    'Изменение потока отказов в течение гарантийного периода': 'Failure rate over the warranty period',
+    'Отказов за 100 час на 1 изделие': 'Failures per 100 h per product',
+    'Накопление отказов, уход из наблюдения (гарантии), %': 'Failure accumulation, leaving observation (warranty), %',
+    'Отказов на 1 изделие': 'Failures per product',
+    'Выбывание из гарантии, %': 'Leaving warranty, %',
+    'Интегральные (накопленные) оценки потока отказов': 'Cumulative estimates of the failure rate',
+    'Продолж.': 'Continue',
+    'Результаты анализа.pdf': 'Analysis results.pdf',
+    'Анализ закона распределения отказов. Анализ надежности в эксплуатации.':
+        'Analysis of the failure distribution. Field reliability analysis.',
+    'Накопление отказов.pdf': 'Failure accumulation.pdf',
+    'Параметры должны быть t2>t1': 'The parameters must satisfy t2>t1',
+    ' № отказа': ' No.',
+    'Расчёт модели по Пирсону методом спирального спуска выполнен за ':
+        'Model 1.1 (Pearson criterion, spiral descent) calculated in ',
+    'Расчёт модели по Пирсону методом Ньютона выполнен за ': "Model 1.2 (Pearson criterion, Newton's method) calculated in ",
+    'Расчёт модели по Смирнову выполнен за ': 'Model 2 (Smirnov criterion) calculated in ',
+    'Расчёт модели 3 по максимуму правдоподобия выполнен за ': 'Model 3 (maximum likelihood) calculated in ',
+    'Доверительный 95% интервал частотной диаграммы = ': '95% confidence interval of the frequency diagram = ',
+    ',  СКО= ': ',  SD= ',
+    'Шаг=': 'Step=',
+    '  Sred=': '  Mean=',
+    ' SKO=': ' SD=',
+    'Модель 3 (максимум правдоподобия): ': 'Model 3 (maximum likelihood): ',
+    'K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы':
+        'K and B cannot be separated by the data: only N(t) and the gamma lives are reliable',
+    'Модель 3: ': 'Model 3: ',
+    ' ч, K = ': ' h, K = ',
+    ' отказам': ' failures',
+    ' отказов на изделие': ' failures per product',
+    ' ч до конца гарантии парка ожидается еще ': ' h until the end of the fleet\'s warranty, expected: ',
+    'после ': 'after ',
+    'согласие с данными λ = ': 'goodness of fit λ = ',
+    '(не согласуется)': '(does not agree)',
+    '(согласуется)': '(agrees)',
+    ' повторам': ' replicates',
+    'отказы ниже 1 ч (брак) не учитываются: ': 'failures below 1 h (rejects) are not counted: ',
+    'Создано генов ': 'Genes created: ',
+    'Копирование лучших': 'Copying the best',
+    'Исключительная ситуация!': 'Exception!',
+    'Подбор не нашел ни одного варианта с конечным значением критерия: модель не изменена':
+        'The fit found no variant with a finite criterion value: the model is unchanged',
+    ' ЦФ=': ' OF=',
+    'Кповт=': 'Krep=',
+    ' по ': ' from ',
+    ' Файл данных не загружен.': ' The data file was not loaded.',
+    ' Файл времен гарантии не загружен.': ' The warranty times file was not loaded.',
+    'Файл времен гарантии не выбран': 'No warranty times file is chosen',
+    'Файл исходных данных не загружен': 'The failure data file is not loaded',
+    'Не указан файл': 'No file is given',
+    ' не существует': ' does not exist',
+    ' — это папка, а не файл': ' is a folder, not a file',
+    ' — не обычный файл': ' is not a regular file',
+    'Не удалось открыть файл ': 'Could not open the file ',
+    'Не удалось прочитать файл ': 'Could not read the file ',
+    ' пуст.': ' is empty.',
+    ' кончается в заголовке: нет числа ': ' ends in its header: no number ',
+    'Ошибка в строке №': 'Error in line ',
+    ' файла ': ' of the file ',
+    ' не является целым числом (': ' is not an integer (',
+    ' не является числом (десятичный разделитель — точка).': ' is not a number (the decimal separator is a point).',
+    ' не является числом (': ' is not a number (',
+    '; десятичный разделитель — точка).': '; the decimal separator is a point).',
+    ' вне допустимых пределов (': ' is out of range (',
+    'среднее время гарантии': 'warranty time mean',
+    'размер парка': 'fleet size',
+    'число отказов': 'number of failures',
+    'шестое число заголовка': 'sixth number of the header',
+    'от 0 до 1e9 ч': '0 to 1e9 h',
+    'от 1 до 1e9 изделий': '1 to 1e9 products',
+    ': время окончания гарантии ': ': warranty end time ',
+    'Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.':
+        'The failure histogram is empty: the data hold no failures. No model was calculated.',
+    'В данных нет независимых отказов (все отказы - брак). Модели не рассчитаны.':
+        'The data hold no independent failures (all failures are rejects). No model was calculated.',
+    'Гистограмма отказов пуста: в данных нет отказов. Подбор не запущен.':
+        'The failure histogram is empty: the data hold no failures. The fit was not started.',
+    'В данных нет независимых отказов (все отказы - брак). Подбор не запущен.':
+        'The data hold no independent failures (all failures are rejects). The fit was not started.',
+    '" не является числом. Расчет остановлен.': '" is not a number. The calculation was stopped.',
+    '" не является конечным числом. Расчет остановлен.': '" is not a finite number. The calculation was stopped.',
+    'В файле ': 'The file ',
+    'Файл ': 'File ',
+    'СКО времени гарантии в файле ': 'The warranty time SD in the file ',
+    ' не положительно (': ' is not positive (',
+    '): поправка на окончание гарантии вырождена.': '): the correction for the end of warranty degenerates.',
+    ' есть отказы настолько позже среднего времени гарантии, что доля изделий, вышедших из гарантии, равна 1: вес каждого такого отказа ограничен значением 2^53.': ' has failures so far beyond the mean warranty time that the share of products out of warranty is 1: the weight of each such failure is limited to 2^53.',
+    'Время приработки "': 'Burn-in time "',
+    '" не является числом: частота отказов рассчитана для времени приработки начала расчета, ': '" is not a number: the failure rate was calculated for the burn-in time at the start of the calculation, ',
+    'все окончания гарантии в списке не позже 1 ч — отказы не могли быть записаны': 'every warranty end in the list is at 1 h or earlier: no failure could have been recorded',
+    'среднее окончание гарантии должно быть положительным числом (задано ': 'the mean warranty end must be a positive number (given ',
+    'СКО окончания гарантии должно быть неотрицательным числом (задано ': 'the SD of the warranty end must be a non-negative number (given ',
+    ' слишком велик (': ' is too large (',
+    ' байт, допускается не более ': ' bytes, at most ',
+    'названо более ': 'names more than ',
+    ' причины отказов (строка №': ' failure causes (line ',
+    '); допускается не более ': '); at most ',
+    ' нет ни одной строки отказа: после заголовка и названий причин нет строки длиннее ': ' has no failure line: after the header and the cause names no line is longer than ',
+    ' символов.': ' characters.',
+    ' строк отказов; допускается не более ': ' failure lines; at most ',
+    ' нет ни одной строки отказа: строки после названий причин пусты.': ' has no failure line: the lines after the cause names are empty.',
+    ', исправьте)': ', correct it)',
+    ' время окончания гарантии; для среднего и СКО нужно не менее двух.': ' warranty end time; the mean and SD need at least two.',
+    ' нет ни одного': ' has no',
+    ' только одно': ' has only one',
+    'Времена окончания гарантии в файле ': 'The warranty end times in the file ',
+    ' слишком велики: среднее или СКО не представимо числом.': ' are too large: the mean or the SD cannot be represented as a number.',
+    'Размер популяции должен быть не меньше ': 'The population size must be at least ',
+    'Размер популяции должен быть не больше ': 'The population size must be at most ',
+    'Число поколений должно быть не меньше ': 'The number of generations must be at least ',
+    'Число поколений должно быть от ': 'The number of generations must be from ',
+    ' (задано ': ' (given ',
+    ' вне допустимых пределов: 1/точность, округленная до целого, должна быть от 1 до 2147483647': ' is out of range: 1/accuracy rounded to an integer must be from 1 to 2147483647',
+    'Точность подбора: "': 'Fitting accuracy: "',
+    'Точность подбора ': 'Fitting accuracy ',
+    'Размер популяции: "': 'Population size: "',
+    'Число поколений: "': 'Number of generations: "',
+    '" не является целым числом': '" is not an integer',
+    '" не является числом': '" is not a number',
+    ' до ': ' to ',
+    'Брак': 'Rejects',
+    'Другие': 'Other',
+    ', отказов 10% от парка': ', failures: 10% of the fleet',
+    ', отказов 20% от парка': ', failures: 20% of the fleet',
+    ', отказов 50% от наблюдаемого парка': ', failures: 50% of the observed fleet',
+    ', отказов 50% от парка с учетом цензурирования': ', failures: 50% of the fleet, corrected for censoring',
+    ', отказов 80% от парка': ', failures: 80% of the fleet',
+    ' отказов': ' failures',
+    'Наработка, ч': 'Op. time, h',
+    'Источник отказа': 'Failure source',
+    'Описание отказа': 'Failure description',
+}
+
+
+def main(path):
+    tree = ET.parse(path)
+    missing = []
+    for ctx in tree.getroot().iter('context'):
+        for m in ctx.iter('message'):
+            src = m.find('source').text or ''
+            tr = m.find('translation')
+            if tr.get('type') in ('vanished', 'obsolete'):
+                continue
+            if src in EN:
+                tr.text = EN[src]
+                tr.attrib.pop('type', None)
+            elif tr.get('type') == 'unfinished':
+                missing.append(src)
+    tree.write(path, encoding='utf-8', xml_declaration=True)
+    with open(path, encoding='utf-8') as f:
+        body = f.read()
+    with open(path, 'w', encoding='utf-8') as f:
+        body = body.replace("<?xml version='1.0' encoding='utf-8'?>",
+                            '<?xml version="1.0" encoding="utf-8"?>\n<!DOCTYPE TS>')
+        # Quotes in texts escaped as lupdate writes them, so that both leave the file alike.
+        body = re.sub(r'>([^<]*)</(source|translation)>',
+                      lambda m: '>' + m.group(1).replace('"', '&quot;').replace("'", '&apos;') + '</' + m.group(2) + '>',
+                      body)
+        f.write(body)
+    for s in missing:
+        print('untranslated:', repr(s), file=sys.stderr)
+    return 1 if missing else 0
+
+
+if __name__ == '__main__':
+    sys.exit(main(sys.argv[1] if len(sys.argv) > 1 else 'translations/relan_en.ts'))

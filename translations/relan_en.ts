@@ -1,0 +1,996 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US" sourcelanguage="ru_RU">
+<context>
+    <name>relan::Captions</name>
+    <message>
+        <source> — relan, версия %1</source>
+        <translation> — relan, version %1</translation>
+    </message>
+    <message>
+        <source>Анализ надежности</source>
+        <translation>Reliability analysis</translation>
+    </message>
+    <message>
+        <source>Анализ надежности в эксплуатации.</source>
+        <translation>Field reliability analysis.</translation>
+    </message>
+</context>
+<context>
+    <name>relan::CoreWords</name>
+    <message>
+        <source>Расчёт модели по Пирсону методом спирального спуска выполнен за </source>
+        <translation>Model 1.1 (Pearson criterion, spiral descent) calculated in </translation>
+    </message>
+    <message>
+        <source>Расчёт модели по Пирсону методом Ньютона выполнен за </source>
+        <translation>Model 1.2 (Pearson criterion, Newton&apos;s method) calculated in </translation>
+    </message>
+    <message>
+        <source>Расчёт модели по Смирнову выполнен за </source>
+        <translation>Model 2 (Smirnov criterion) calculated in </translation>
+    </message>
+    <message>
+        <source>Расчёт модели 3 по максимуму правдоподобия выполнен за </source>
+        <translation>Model 3 (maximum likelihood) calculated in </translation>
+    </message>
+    <message>
+        <source> (ч:мин:с)</source>
+        <translation> (h:min:s)</translation>
+    </message>
+    <message>
+        <source>Доверительный 95% интервал частотной диаграммы = </source>
+        <translation>95% confidence interval of the frequency diagram = </translation>
+    </message>
+    <message>
+        <source>,  СКО= </source>
+        <translation>,  SD= </translation>
+    </message>
+    <message>
+        <source>Шаг=</source>
+        <translation>Step=</translation>
+    </message>
+    <message>
+        <source>  Sred=</source>
+        <translation>  Mean=</translation>
+    </message>
+    <message>
+        <source> SKO=</source>
+        <translation> SD=</translation>
+    </message>
+    <message>
+        <source>Модель 3 (максимум правдоподобия): </source>
+        <translation>Model 3 (maximum likelihood): </translation>
+    </message>
+    <message>
+        <source>K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы</source>
+        <translation>K and B cannot be separated by the data: only N(t) and the gamma lives are reliable</translation>
+    </message>
+    <message>
+        <source>Модель 3: </source>
+        <translation>Model 3: </translation>
+    </message>
+    <message>
+        <source> ч, K = </source>
+        <translation> h, K = </translation>
+    </message>
+    <message>
+        <source> отказам</source>
+        <translation> failures</translation>
+    </message>
+    <message>
+        <source> отказов на изделие</source>
+        <translation> failures per product</translation>
+    </message>
+    <message>
+        <source> ч до конца гарантии парка ожидается еще </source>
+        <translation> h until the end of the fleet&apos;s warranty, expected: </translation>
+    </message>
+    <message>
+        <source>после </source>
+        <translation>after </translation>
+    </message>
+    <message>
+        <source>согласие с данными λ = </source>
+        <translation>goodness of fit λ = </translation>
+    </message>
+    <message>
+        <source>(не согласуется)</source>
+        <translation>(does not agree)</translation>
+    </message>
+    <message>
+        <source>(согласуется)</source>
+        <translation>(agrees)</translation>
+    </message>
+    <message>
+        <source> повторам</source>
+        <translation> replicates</translation>
+    </message>
+    <message>
+        <source>отказы ниже 1 ч (брак) не учитываются: </source>
+        <translation>failures below 1 h (rejects) are not counted: </translation>
+    </message>
+    <message>
+        <source>Создано генов </source>
+        <translation>Genes created: </translation>
+    </message>
+    <message>
+        <source>Копирование лучших</source>
+        <translation>Copying the best</translation>
+    </message>
+    <message>
+        <source>Исключительная ситуация!</source>
+        <translation>Exception!</translation>
+    </message>
+    <message>
+        <source>Подбор не нашел ни одного варианта с конечным значением критерия: модель не изменена</source>
+        <translation>The fit found no variant with a finite criterion value: the model is unchanged</translation>
+    </message>
+    <message>
+        <source> ЦФ=</source>
+        <translation> OF=</translation>
+    </message>
+    <message>
+        <source>Кповт=</source>
+        <translation>Krep=</translation>
+    </message>
+    <message>
+        <source> по </source>
+        <translation> from </translation>
+    </message>
+    <message>
+        <source> отказов</source>
+        <translation> failures</translation>
+    </message>
+    <message>
+        <source> Файл данных не загружен.</source>
+        <translation> The data file was not loaded.</translation>
+    </message>
+    <message>
+        <source> Файл времен гарантии не загружен.</source>
+        <translation> The warranty times file was not loaded.</translation>
+    </message>
+    <message>
+        <source>Файл времен гарантии не выбран</source>
+        <translation>No warranty times file is chosen</translation>
+    </message>
+    <message>
+        <source>Файл исходных данных не загружен</source>
+        <translation>The failure data file is not loaded</translation>
+    </message>
+    <message>
+        <source>Не указан файл</source>
+        <translation>No file is given</translation>
+    </message>
+    <message>
+        <source> не существует</source>
+        <translation> does not exist</translation>
+    </message>
+    <message>
+        <source> — это папка, а не файл</source>
+        <translation> is a folder, not a file</translation>
+    </message>
+    <message>
+        <source> — не обычный файл</source>
+        <translation> is not a regular file</translation>
+    </message>
+    <message>
+        <source>Не удалось открыть файл </source>
+        <translation>Could not open the file </translation>
+    </message>
+    <message>
+        <source>Не удалось прочитать файл </source>
+        <translation>Could not read the file </translation>
+    </message>
+    <message>
+        <source> пуст.</source>
+        <translation> is empty.</translation>
+    </message>
+    <message>
+        <source> кончается в заголовке: нет числа </source>
+        <translation> ends in its header: no number </translation>
+    </message>
+    <message>
+        <source>Ошибка в строке №</source>
+        <translation>Error in line </translation>
+    </message>
+    <message>
+        <source> файла </source>
+        <translation> of the file </translation>
+    </message>
+    <message>
+        <source> не является целым числом (</source>
+        <translation> is not an integer (</translation>
+    </message>
+    <message>
+        <source> не является числом (десятичный разделитель — точка).</source>
+        <translation> is not a number (the decimal separator is a point).</translation>
+    </message>
+    <message>
+        <source> не является числом (</source>
+        <translation> is not a number (</translation>
+    </message>
+    <message>
+        <source>; десятичный разделитель — точка).</source>
+        <translation>; the decimal separator is a point).</translation>
+    </message>
+    <message>
+        <source> вне допустимых пределов (</source>
+        <translation> is out of range (</translation>
+    </message>
+    <message>
+        <source>среднее время гарантии</source>
+        <translation>warranty time mean</translation>
+    </message>
+    <message>
+        <source>СКО времени гарантии</source>
+        <translation>Warranty time SD</translation>
+    </message>
+    <message>
+        <source>размер парка</source>
+        <translation>fleet size</translation>
+    </message>
+    <message>
+        <source>число отказов</source>
+        <translation>number of failures</translation>
+    </message>
+    <message>
+        <source>шестое число заголовка</source>
+        <translation>sixth number of the header</translation>
+    </message>
+    <message>
+        <source>от 0 до 1e9 ч</source>
+        <translation>0 to 1e9 h</translation>
+    </message>
+    <message>
+        <source>от 1 до 1e9 изделий</source>
+        <translation>1 to 1e9 products</translation>
+    </message>
+    <message>
+        <source>: время окончания гарантии </source>
+        <translation>: warranty end time </translation>
+    </message>
+    <message>
+        <source>Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.</source>
+        <translation>The failure histogram is empty: the data hold no failures. No model was calculated.</translation>
+    </message>
+    <message>
+        <source>В данных нет независимых отказов (все отказы - брак). Модели не рассчитаны.</source>
+        <translation>The data hold no independent failures (all failures are rejects). No model was calculated.</translation>
+    </message>
+    <message>
+        <source>Гистограмма отказов пуста: в данных нет отказов. Подбор не запущен.</source>
+        <translation>The failure histogram is empty: the data hold no failures. The fit was not started.</translation>
+    </message>
+    <message>
+        <source>В данных нет независимых отказов (все отказы - брак). Подбор не запущен.</source>
+        <translation>The data hold no independent failures (all failures are rejects). The fit was not started.</translation>
+    </message>
+    <message>
+        <source>&quot; не является числом. Расчет остановлен.</source>
+        <translation>&quot; is not a number. The calculation was stopped.</translation>
+    </message>
+    <message>
+        <source>&quot; не является конечным числом. Расчет остановлен.</source>
+        <translation>&quot; is not a finite number. The calculation was stopped.</translation>
+    </message>
+    <message>
+        <source>В файле </source>
+        <translation>The file </translation>
+    </message>
+    <message>
+        <source>Файл </source>
+        <translation>File </translation>
+    </message>
+    <message>
+        <source>Брак</source>
+        <translation>Rejects</translation>
+    </message>
+    <message>
+        <source>Другие</source>
+        <translation>Other</translation>
+    </message>
+    <message>
+        <source>, отказов 10% от парка</source>
+        <translation>, failures: 10% of the fleet</translation>
+    </message>
+    <message>
+        <source>, отказов 20% от парка</source>
+        <translation>, failures: 20% of the fleet</translation>
+    </message>
+    <message>
+        <source>, отказов 50% от наблюдаемого парка</source>
+        <translation>, failures: 50% of the observed fleet</translation>
+    </message>
+    <message>
+        <source>, отказов 50% от парка с учетом цензурирования</source>
+        <translation>, failures: 50% of the fleet, corrected for censoring</translation>
+    </message>
+    <message>
+        <source>, отказов 80% от парка</source>
+        <translation>, failures: 80% of the fleet</translation>
+    </message>
+    <message>
+        <source>СКО времени гарантии в файле </source>
+        <translation>The warranty time SD in the file </translation>
+    </message>
+    <message>
+        <source> не положительно (</source>
+        <translation> is not positive (</translation>
+    </message>
+    <message>
+        <source>): поправка на окончание гарантии вырождена.</source>
+        <translation>): the correction for the end of warranty degenerates.</translation>
+    </message>
+    <message>
+        <source> есть отказы настолько позже среднего времени гарантии, что доля изделий, вышедших из гарантии, равна 1: вес каждого такого отказа ограничен значением 2^53.</source>
+        <translation> has failures so far beyond the mean warranty time that the share of products out of warranty is 1: the weight of each such failure is limited to 2^53.</translation>
+    </message>
+    <message>
+        <source>Время приработки &quot;</source>
+        <translation>Burn-in time &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; не является числом: частота отказов рассчитана для времени приработки начала расчета, </source>
+        <translation>&quot; is not a number: the failure rate was calculated for the burn-in time at the start of the calculation, </translation>
+    </message>
+    <message>
+        <source>все окончания гарантии в списке не позже 1 ч — отказы не могли быть записаны</source>
+        <translation>every warranty end in the list is at 1 h or earlier: no failure could have been recorded</translation>
+    </message>
+    <message>
+        <source>среднее окончание гарантии должно быть положительным числом (задано </source>
+        <translation>the mean warranty end must be a positive number (given </translation>
+    </message>
+    <message>
+        <source>СКО окончания гарантии должно быть неотрицательным числом (задано </source>
+        <translation>the SD of the warranty end must be a non-negative number (given </translation>
+    </message>
+    <message>
+        <source> слишком велик (</source>
+        <translation> is too large (</translation>
+    </message>
+    <message>
+        <source> байт, допускается не более </source>
+        <translation> bytes, at most </translation>
+    </message>
+    <message>
+        <source>названо более </source>
+        <translation>names more than </translation>
+    </message>
+    <message>
+        <source> причины отказов (строка №</source>
+        <translation> failure causes (line </translation>
+    </message>
+    <message>
+        <source>); допускается не более </source>
+        <translation>); at most </translation>
+    </message>
+    <message>
+        <source> нет ни одной строки отказа: после заголовка и названий причин нет строки длиннее </source>
+        <translation> has no failure line: after the header and the cause names no line is longer than </translation>
+    </message>
+    <message>
+        <source> символов.</source>
+        <translation> characters.</translation>
+    </message>
+    <message>
+        <source> строк отказов; допускается не более </source>
+        <translation> failure lines; at most </translation>
+    </message>
+    <message>
+        <source> нет ни одной строки отказа: строки после названий причин пусты.</source>
+        <translation> has no failure line: the lines after the cause names are empty.</translation>
+    </message>
+    <message>
+        <source>, исправьте)</source>
+        <translation>, correct it)</translation>
+    </message>
+    <message>
+        <source> время окончания гарантии; для среднего и СКО нужно не менее двух.</source>
+        <translation> warranty end time; the mean and SD need at least two.</translation>
+    </message>
+    <message>
+        <source> нет ни одного</source>
+        <translation> has no</translation>
+    </message>
+    <message>
+        <source> только одно</source>
+        <translation> has only one</translation>
+    </message>
+    <message>
+        <source>Времена окончания гарантии в файле </source>
+        <translation>The warranty end times in the file </translation>
+    </message>
+    <message>
+        <source> слишком велики: среднее или СКО не представимо числом.</source>
+        <translation> are too large: the mean or the SD cannot be represented as a number.</translation>
+    </message>
+    <message>
+        <source>Размер популяции должен быть не меньше </source>
+        <translation>The population size must be at least </translation>
+    </message>
+    <message>
+        <source>Размер популяции должен быть не больше </source>
+        <translation>The population size must be at most </translation>
+    </message>
+    <message>
+        <source>Число поколений должно быть не меньше </source>
+        <translation>The number of generations must be at least </translation>
+    </message>
+    <message>
+        <source>Число поколений должно быть от </source>
+        <translation>The number of generations must be from </translation>
+    </message>
+    <message>
+        <source> (задано </source>
+        <translation> (given </translation>
+    </message>
+    <message>
+        <source> вне допустимых пределов: 1/точность, округленная до целого, должна быть от 1 до 2147483647</source>
+        <translation> is out of range: 1/accuracy rounded to an integer must be from 1 to 2147483647</translation>
+    </message>
+    <message>
+        <source>Точность подбора: &quot;</source>
+        <translation>Fitting accuracy: &quot;</translation>
+    </message>
+    <message>
+        <source>Точность подбора </source>
+        <translation>Fitting accuracy </translation>
+    </message>
+    <message>
+        <source>Размер популяции: &quot;</source>
+        <translation>Population size: &quot;</translation>
+    </message>
+    <message>
+        <source>Число поколений: &quot;</source>
+        <translation>Number of generations: &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; не является целым числом</source>
+        <translation>&quot; is not an integer</translation>
+    </message>
+    <message>
+        <source>&quot; не является числом</source>
+        <translation>&quot; is not a number</translation>
+    </message>
+    <message>
+        <source> до </source>
+        <translation> to </translation>
+    </message>
+    <message>
+        <source> ч</source>
+        <translation> h</translation>
+    </message>
+</context>
+<context>
+    <name>relan::FailureListModel</name>
+    <message>
+        <source> № отказа</source>
+        <translation> No.</translation>
+    </message>
+    <message>
+        <source>Наработка, ч</source>
+        <translation>Op. time, h</translation>
+    </message>
+    <message>
+        <source>Источник отказа</source>
+        <translation>Failure source</translation>
+    </message>
+    <message>
+        <source>Описание отказа</source>
+        <translation>Failure description</translation>
+    </message>
+</context>
+<context>
+    <name>relan::LnChart</name>
+    <message>
+        <source>Накопленние отказов по времени наблюдения</source>
+        <translation>Failure accumulation over observation time</translation>
+    </message>
+    <message>
+        <source>Log t (часов)</source>
+        <translation>Log t (hours)</translation>
+    </message>
+    <message>
+        <source>Log N (отказов)</source>
+        <translation>Log N (failures)</translation>
+    </message>
+</context>
+<context>
+    <name>relan::MlPanel</name>
+    <message>
+        <source>Показатель</source>
+        <translation>Figure</translation>
+    </message>
+    <message>
+        <source>Оценка</source>
+        <translation>Estimate</translation>
+    </message>
+    <message>
+        <source>95% интервал</source>
+        <translation>95% interval</translation>
+    </message>
+</context>
+<context>
+    <name>relan::Numbers</name>
+    <message>
+        <source>Поле «%1» не заполнено: введите число.</source>
+        <translation>The field “%1” is empty: enter a number.</translation>
+    </message>
+    <message>
+        <source>«%1» в поле «%2» не является числом (десятичный разделитель - точка или запятая).</source>
+        <translation>“%1” in the field “%2” is not a number (the decimal separator is a point or a comma).</translation>
+    </message>
+</context>
+<context>
+    <name>relan::OpenDialog</name>
+    <message>
+        <source>Открыть</source>
+        <translation>Open</translation>
+    </message>
+</context>
+<context>
+    <name>relan::Printing</name>
+    <message>
+        <source>Печать</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Файл PDF сохранен: %1</source>
+        <translation>PDF file saved: %1</translation>
+    </message>
+    <message>
+        <source>Принтер не установлен. Сохранить изображение окна в файл PDF?</source>
+        <translation>No printer is installed. Save the window image to a PDF file?</translation>
+    </message>
+    <message>
+        <source>Сохранить изображение окна</source>
+        <translation>Save window image</translation>
+    </message>
+    <message>
+        <source>Файлы PDF (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл «%1».</source>
+        <translation>Could not write the file “%1”.</translation>
+    </message>
+    <message>
+        <source>Не удалось начать печать на принтере «%1».</source>
+        <translation>Could not start printing on the printer “%1”.</translation>
+    </message>
+    <message>
+        <source>Принтер не установлен. Сохранить результаты в файл PDF?</source>
+        <translation>No printer is installed. Save the results to a PDF file?</translation>
+    </message>
+    <message>
+        <source>Сохранить результаты</source>
+        <translation>Save results</translation>
+    </message>
+</context>
+<context>
+    <name>relan::QtDialogs</name>
+    <message>
+        <source>Настройка печати</source>
+        <translation>Page setup</translation>
+    </message>
+</context>
+<context>
+    <name>relan::ReportHeader</name>
+    <message>
+        <source>Файл данных: </source>
+        <translation>Data file: </translation>
+    </message>
+    <message>
+        <source>файл гарантии: </source>
+        <translation>warranty file: </translation>
+    </message>
+    <message>
+        <source>модели: </source>
+        <translation>models: </translation>
+    </message>
+    <message>
+        <source>Специальный 1</source>
+        <translation>Special 1</translation>
+    </message>
+    <message>
+        <source>Стандарт</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Специальный 2</source>
+        <translation>Special 2</translation>
+    </message>
+    <message>
+        <source>способ подбора: </source>
+        <translation>fitting method: </translation>
+    </message>
+    <message>
+        <source>приработка </source>
+        <translation>burn-in </translation>
+    </message>
+    <message>
+        <source> ч</source>
+        <translation> h</translation>
+    </message>
+    <message>
+        <source>подбор СВН и СКО</source>
+        <translation>fitted warranty mean and SD</translation>
+    </message>
+    <message>
+        <source>подбор СВН</source>
+        <translation>fitted warranty mean</translation>
+    </message>
+    <message>
+        <source>подбор СКО</source>
+        <translation>fitted warranty SD</translation>
+    </message>
+    <message>
+        <source>виртуальные часы %1 оценок/с</source>
+        <translation>virtual clock %1 evaluations/s</translation>
+    </message>
+    <message>
+        <source>зерно %1</source>
+        <translation>seed %1</translation>
+    </message>
+    <message>
+        <source>бутстреп %1</source>
+        <translation>bootstrap %1</translation>
+    </message>
+    <message>
+        <source>ген. алгоритм</source>
+        <translation>genetic algorithm</translation>
+    </message>
+</context>
+<context>
+    <name>relan::Startup</name>
+    <message>
+        <source>Параметры должны быть t2&gt;t1</source>
+        <translation>The parameters must satisfy t2&gt;t1</translation>
+    </message>
+</context>
+<context>
+    <name>relan::TForm1</name>
+    <message>
+        <source>. Файл данных не загружен.</source>
+        <translation>. The data file was not loaded.</translation>
+    </message>
+    <message>
+        <source>Не указан путь к файлу исходных данных</source>
+        <translation>No path to the failure data file is given</translation>
+    </message>
+    <message>
+        <source>Среднее время гарантии</source>
+        <translation>Warranty time mean</translation>
+    </message>
+    <message>
+        <source>СКО времени гарантии</source>
+        <translation>Warranty time SD</translation>
+    </message>
+    <message>
+        <source>Расчетный период учета отказов</source>
+        <translation>Failure counting period</translation>
+    </message>
+    <message>
+        <source>Расч. время приработки</source>
+        <translation>Burn-in time</translation>
+    </message>
+    <message>
+        <source>Прервать расчет?</source>
+        <translation>Abort the calculation?</translation>
+    </message>
+    <message>
+        <source>Файлы данных|*.txt;*.rel|Все файлы|*</source>
+        <translation>Data files|*.txt;*.rel|All files|*</translation>
+    </message>
+    <message>
+        <source>Файл времен гарантии|gar*.txt|Все файлы|*</source>
+        <translation>Warranty times file|gar*.txt|All files|*</translation>
+    </message>
+    <message>
+        <source>Параметры оптимизации</source>
+        <translation>Optimisation parameters</translation>
+    </message>
+    <message>
+        <source>Минимум попадпний в столбец гистограммы</source>
+        <translation>Minimum hits per histogram bar</translation>
+    </message>
+    <message>
+        <source>Коэф-т уменьшения шага модели 1.1</source>
+        <translation>Step reduction factor, model 1.1</translation>
+    </message>
+    <message>
+        <source>Коэф-т уменьшения шага модели 1.2</source>
+        <translation>Step reduction factor, model 1.2</translation>
+    </message>
+    <message>
+        <source>Коэф-т уменьшения шага модели 2</source>
+        <translation>Step reduction factor, model 2</translation>
+    </message>
+    <message>
+        <source>Расчет</source>
+        <translation>Calculation</translation>
+    </message>
+    <message>
+        <source>Время расчета (ч:мин:с)</source>
+        <translation>Calculation time (h:min:s)</translation>
+    </message>
+    <message>
+        <source>Модель 1.1 по Пирсону, метод спирального спуска </source>
+        <translation>Model 1.1, Pearson criterion, spiral descent </translation>
+    </message>
+    <message>
+        <source>Модель 1.2 по Пирсону, метод Ньютона </source>
+        <translation>Model 1.2, Pearson criterion, Newton&apos;s method </translation>
+    </message>
+    <message>
+        <source>Модель 2 (по Смирнову)</source>
+        <translation>Model 2 (Smirnov criterion)</translation>
+    </message>
+    <message>
+        <source>Модель 3 (макс. правдоподобия)</source>
+        <translation>Model 3 (maximum likelihood)</translation>
+    </message>
+    <message>
+        <source>Подбор по отдельным отказам с 95% доверительными интервалами, проверкой согласия и прогнозом отказов парка</source>
+        <translation>Fit to the individual failures with 95% confidence intervals, a goodness-of-fit test and a forecast of the fleet&apos;s failures</translation>
+    </message>
+    <message>
+        <source>Подбор СВН (мет.1)</source>
+        <translation>Fit warranty mean (meth. 1)</translation>
+    </message>
+    <message>
+        <source>Подбор СКО (мет.1)</source>
+        <translation>Fit warranty SD (meth. 1)</translation>
+    </message>
+    <message>
+        <source>Способ подбора параметров</source>
+        <translation>Parameter fitting method</translation>
+    </message>
+    <message>
+        <source>Специальный 1 </source>
+        <translation>Special 1 </translation>
+    </message>
+    <message>
+        <source>Стандарт (default)</source>
+        <translation>Standard (default)</translation>
+    </message>
+    <message>
+        <source>Специальный 2</source>
+        <translation>Special 2</translation>
+    </message>
+    <message>
+        <source>Отображение после основного расчета, для нового файла перегрузить!</source>
+        <translation>Shown after the main calculation; reload for a new file!</translation>
+    </message>
+    <message>
+        <source>Точность подбора</source>
+        <translation>Fitting accuracy</translation>
+    </message>
+    <message>
+        <source>Размер популяции</source>
+        <translation>Population size</translation>
+    </message>
+    <message>
+        <source>Число поколений</source>
+        <translation>Number of generations</translation>
+    </message>
+    <message>
+        <source>Скопировать лучших</source>
+        <translation>Copy the best</translation>
+    </message>
+    <message>
+        <source>шт.</source>
+        <translation>pcs</translation>
+    </message>
+    <message>
+        <source>Скопировать из популяции лучшие варианты и убрать столько же худших</source>
+        <translation>Copy the best variants of the population and remove as many of the worst</translation>
+    </message>
+    <message>
+        <source>Вероятность скрещивания</source>
+        <translation>Crossover probability</translation>
+    </message>
+    <message>
+        <source>Вероятность мутаций</source>
+        <translation>Mutation probability</translation>
+    </message>
+    <message>
+        <source>Вероятность скрещивания </source>
+        <translation>Crossover probability </translation>
+    </message>
+    <message>
+        <source>Вероятность мутации </source>
+        <translation>Mutation probability </translation>
+    </message>
+    <message>
+        <source>Подбор параметров генетическим алгоритмом</source>
+        <translation>Fit the parameters with the genetic algorithm</translation>
+    </message>
+    <message>
+        <source>Стоп</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>Ход расчета</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>Лучших вариантов записано с последнего копирования</source>
+        <translation>Best variants recorded since the last copy</translation>
+    </message>
+    <message>
+        <source>Записано лучших: </source>
+        <translation>Best recorded: </translation>
+    </message>
+    <message>
+        <source> (ч:мин:с)</source>
+        <translation> (h:min:s)</translation>
+    </message>
+    <message>
+        <source>1. Основной подбор параметров распределения</source>
+        <translation>1. Main fit of the distribution parameters</translation>
+    </message>
+    <message>
+        <source>2. Генетический алгоритм</source>
+        <translation>2. Genetic algorithm</translation>
+    </message>
+    <message>
+        <source>Ход решения</source>
+        <translation>Calculation log</translation>
+    </message>
+    <message>
+        <source>Данные из файла об отказах изделий</source>
+        <translation>Product failures from the data file</translation>
+    </message>
+    <message>
+        <source>Файл исходных данных:</source>
+        <translation>Failure data file:</translation>
+    </message>
+    <message>
+        <source>выберите файл кнопкой «Путь»</source>
+        <translation>choose a file with the “Path” button</translation>
+    </message>
+    <message>
+        <source>Путь</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>Файл содержит строки комментария, среднего времени окончания гарантии, СКО гарантии, парка, числа всех отказов и массив времен отказов</source>
+        <translation>The file holds lines of a comment, the mean warranty end time, the warranty SD, the fleet, the number of all failures and the array of failure times</translation>
+    </message>
+    <message>
+        <source>Среднее количество объектов в гарантийный период</source>
+        <translation>Mean number of units under warranty</translation>
+    </message>
+    <message>
+        <source>Количество независимых отказов 2-3 групп сложности</source>
+        <translation>Number of independent failures of complexity groups 2-3</translation>
+    </message>
+    <message>
+        <source> Среднее время гарантии</source>
+        <translation> Warranty time mean</translation>
+    </message>
+    <message>
+        <source>Среднее время наблюдений</source>
+        <translation>Mean observation time</translation>
+    </message>
+    <message>
+        <source> СКО времени гарантии</source>
+        <translation> Warranty time SD</translation>
+    </message>
+    <message>
+        <source> Расчетный период учета отказов</source>
+        <translation> Failure counting period</translation>
+    </message>
+    <message>
+        <source> Расч. время приработки</source>
+        <translation> Burn-in time</translation>
+    </message>
+    <message>
+        <source>Файл данных времен окончания гарантии</source>
+        <translation>Warranty end times data file</translation>
+    </message>
+    <message>
+        <source>Результат расчета массива времен окончания гарантии</source>
+        <translation>Calculated warranty end times</translation>
+    </message>
+    <message>
+        <source>Количество объектов анализа</source>
+        <translation>Number of units analysed</translation>
+    </message>
+    <message>
+        <source>Среднее время гарантии, ч.</source>
+        <translation>Warranty time mean, h</translation>
+    </message>
+    <message>
+        <source>СКО времени гарантии, ч.</source>
+        <translation>Warranty time SD, h</translation>
+    </message>
+</context>
+<context>
+    <name>relan::TForm5</name>
+    <message>
+        <source>Количественный анализ закона распределения отказов. Анализ надежности в эксплуатации.</source>
+        <translation>Quantitative analysis of the failure distribution. Field reliability analysis.</translation>
+    </message>
+    <message>
+        <source>Отказы - факт и с коррекцией по выбыванию из гарантии, Ln количества
+Если поток снижается, параметры гарантийного срока завышены </source>
+        <translation>Failures: actual and corrected for leaving warranty, Ln of the count
+If the rate falls, the warranty time parameters are too high </translation>
+    </message>
+    <message>
+        <source>Время наработки, час</source>
+        <translation>Operating time, h</translation>
+    </message>
+    <message>
+        <source>Отказов за 100 час. на изделие</source>
+        <translation>Failures per 100 h per product</translation>
+    </message>
+    <message>
+        <source>Ln числа отказов</source>
+        <translation>Ln of the number of failures</translation>
+    </message>
+    <message>
+        <source>Ln времени наработки</source>
+        <translation>Ln of the operating time</translation>
+    </message>
+    <message>
+        <source>Изменение потока отказов в течение гарантийного периода</source>
+        <translation>Failure rate over the warranty period</translation>
+    </message>
+    <message>
+        <source>Отказов за 100 час на 1 изделие</source>
+        <translation>Failures per 100 h per product</translation>
+    </message>
+    <message>
+        <source>Накопление отказов, уход из наблюдения (гарантии), %</source>
+        <translation>Failure accumulation, leaving observation (warranty), %</translation>
+    </message>
+    <message>
+        <source>Отказов на 1 изделие</source>
+        <translation>Failures per product</translation>
+    </message>
+    <message>
+        <source>Выбывание из гарантии, %</source>
+        <translation>Leaving warranty, %</translation>
+    </message>
+    <message>
+        <source>Интегральные (накопленные) оценки потока отказов</source>
+        <translation>Cumulative estimates of the failure rate</translation>
+    </message>
+    <message>
+        <source>Печать</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Продолж.</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Результаты анализа.pdf</source>
+        <translation>Analysis results.pdf</translation>
+    </message>
+</context>
+<context>
+    <name>relan::TLNview</name>
+    <message>
+        <source>Анализ закона распределения отказов. Анализ надежности в эксплуатации.</source>
+        <translation>Analysis of the failure distribution. Field reliability analysis.</translation>
+    </message>
+    <message>
+        <source>Печать</source>
+        <translation>Print</translation>
+    </message>
+    <message>
+        <source>Продолж.</source>
+        <translation>Continue</translation>
+    </message>
+    <message>
+        <source>Накопление отказов.pdf</source>
+        <translation>Failure accumulation.pdf</translation>
+    </message>
+</context>
+</TS>
