@@ -1,7 +1,7 @@
 #include "printing.h"
 
-#include <QCoreApplication>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -134,7 +134,7 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
     if (printers.isEmpty()) {
         if (!dialogs.Ask(window, Caption(),
                          Printing::tr("Принтер не установлен. Сохранить изображение окна в "
-                                        "файл PDF?")))
+                                      "файл PDF?")))
             return PrintOutcome::Cancelled;
         QString file = dialogs.SaveFile(window, Printing::tr("Сохранить изображение окна"),
                                         QDir::home().filePath(pdfName),
