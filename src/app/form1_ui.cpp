@@ -1,6 +1,5 @@
 #include "form1_ui.h"
 
-#include <QCoreApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QFrame>
@@ -161,7 +160,7 @@ void Form1Ui::BuildTopArea(QWidget* host) {
                                     tr("Путь"), host);
     OpenFileStart->setObjectName(QStringLiteral("OpenFileStart"));
     OpenFileStart->setToolTip(tr("Файл содержит строки комментария, среднего времени окончания гарантии, СКО гарантии, "
-        "парка, числа всех отказов и массив времен отказов"));
+                                 "парка, числа всех отказов и массив времен отказов"));
     OpenFileStart->setDefault(true);
     OpenFileStart->setMinimumWidth(90);
 

@@ -35,7 +35,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     : QWidget(parent, Qt::Window), mainWindow_(mainWindow), dialogs_(dialogs) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(tr("Количественный анализ закона распределения отказов. Анализ надежности в "
-                                  "эксплуатации.") +
+                      "эксплуатации.") +
                    VersionNotice());
     setBackgroundRole(QPalette::Button);
     setAutoFillBackground(true);
@@ -50,7 +50,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     // end times.
     Chart3 = new ResultsChart("Chart3",
                               tr("Отказы - факт и с коррекцией по выбыванию из гарантии, Ln количества\n"
-                                             "Если поток снижается, параметры гарантийного срока завышены "),
+                                 "Если поток снижается, параметры гарантийного срока завышены "),
                               false,
                               {tr("Время наработки, час"), tr("Отказов за 100 час. на изделие"),
                                tr("Ln числа отказов"), tr("Ln времени наработки")},

@@ -41,7 +41,7 @@ void Remove(QTranslator*& t) {
     t = nullptr;
 }
 
-// A translator of `name` loaded from `file`, installed; nullptr when it cannot be read.
+// A translator loaded from `file` and installed; nullptr when the file cannot be read.
 QTranslator* Install(QApplication& app, const QString& file) {
     auto* t = new QTranslator(&app);
     if (!t->load(file)) {
@@ -105,9 +105,10 @@ bool WriteLanguageSetting(const QString& file, const QString& code) {
 void InstallLanguage(QApplication& app, const QString& code) {
     Remove(gProgramTexts);
     Remove(gToolkitTexts);
-    const bool english = LanguageCode(code) == kLanguageEnglish;
-    if (english) {
-        gProgramTexts = Install(app, QStringLiteral(":/i18n/relan_en.qm"));
+    if (LanguageCode(code) == kLanguageEnglish) gProgramTexts = Install(app, QStringLiteral(":/i18n/relan_en.qm"));
+    // English only when its translation was there to install.
+    gLanguage = gProgramTexts ? kLanguageEnglish : kLanguageRussian;
+    if (gLanguage == kLanguageEnglish) {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     } else {
         // The toolkit's own buttons ("Отмена", "Сохранить") in Russian when Qt's
@@ -116,9 +117,6 @@ void InstallLanguage(QApplication& app, const QString& code) {
                                          QStringLiteral("/qtbase_ru.qm"));
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     }
-    // English only when its translation was there to install.
-    gLanguage = english && gProgramTexts ? kLanguageEnglish : kLanguageRussian;
-    if (english && !gProgramTexts) QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     QApplication::setApplicationName(AppTitle());
 }
 

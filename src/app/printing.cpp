@@ -1,8 +1,8 @@
 #include "printing.h"
 
 #include <QBuffer>
-#include <QCoreApplication>
 #include <QChartView>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -141,7 +141,7 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
     if (printers.isEmpty()) {
         if (!dialogs.Ask(window, Caption(),
                          Printing::tr("Принтер не установлен. Сохранить изображение окна в "
-                                        "файл PDF?")))
+                                      "файл PDF?")))
             return PrintOutcome::Cancelled;
         QString file = dialogs.SaveFile(window, Printing::tr("Сохранить изображение окна"),
                                         QDir::home().filePath(pdfName),
