@@ -257,6 +257,91 @@ EN = {
     'Наработка, ч': 'Op. time, h',
     'Источник отказа': 'Failure source',
     'Описание отказа': 'Failure description',
+    # Menu bar, charts, tables and files.
+    'Файл «%1» не записан: %2': 'The file “%1” was not written: %2',
+    'это папка, а не файл': 'it is a folder, not a file',
+    'неизвестный формат файла отчета «%1»: укажите файл .pdf, .svg или .png':
+        'unknown report file format “%1”: give a .pdf, .svg or .png file',
+    'Анализ отказов изделий в гарантийной эксплуатации.\n'
+    '\n'
+    'Использование:\n'
+    '  relan [ФАЙЛ]         открыть окно программы; ФАЙЛ - файл данных об отказах\n'
+    '  relan --lang en|ru [ФАЙЛ]\n'
+    '                       окно на английском или на русском языке\n'
+    '  relan --report ОТЧЕТ ДАННЫЕ [параметры]\n'
+    '                       расчет без окна; окно результатов записывается в ОТЧЕТ:\n'
+    '                       PDF, SVG или PNG по расширению файла (.pdf, .svg, .png);\n'
+    '                       параметры - как у relan-cli fit (relan --report ОТЧЕТ --help)\n'
+    '  relan --help         эта справка\n'
+    '  relan --version      версия программы\n'
+    '\n'
+    'Коды завершения: 0 - готово, 1 - неверный параметр, 2 - файл данных не загружен,\n'
+    '3 - расчет остановлен, 4 - файл отчета не записан, 5 - внутренняя ошибка.\n':
+    'Analysis of product failures in warranty operation.\n'
+    '\n'
+    'Usage:\n'
+    '  relan [FILE]         open the program window; FILE is a failure data file\n'
+    '  relan --lang en|ru [FILE]\n'
+    '                       the window in English or in Russian\n'
+    '  relan --report REPORT DATA [options]\n'
+    '                       calculation without a window; the results window is written\n'
+    '                       to REPORT: PDF, SVG or PNG by its extension (.pdf, .svg, .png);\n'
+    '                       options as for relan-cli fit (relan --report REPORT --help)\n'
+    '  relan --help         this help\n'
+    '  relan --version      the program version\n'
+    '\n'
+    'Exit statuses: 0 done, 1 bad option, 2 data file not loaded,\n'
+    '3 calculation stopped, 4 report file not written, 5 internal error.\n',
+    'Копировать изображение': 'Copy image',
+    'Сохранить как PNG…': 'Save as PNG…',
+    'Сохранить как SVG…': 'Save as SVG…',
+    'Исходный масштаб': 'Original scale',
+    'График': 'Chart',
+    'Сохранить график': 'Save chart',
+    'Рисунки SVG (*.svg)': 'SVG images (*.svg)',
+    'Рисунки PNG (*.png)': 'PNG images (*.png)',
+    'Язык': 'Language',
+    'Язык интерфейса изменится при следующем запуске программы.':
+        'The interface language will change at the next start of the program.',
+    'Отказы': 'Failures',
+    'Прямая по методу наименьших квадратов': 'Least-squares line',
+    't = %1 ч, N = %2': 't = %1 h, N = %2',
+    'Результаты анализа': 'Analysis results',
+    'Дождитесь окончания расчета: книга Excel записывается по его результатам.':
+        'Wait for the calculation to end: the Excel workbook is written from its results.',
+    'Файл': 'File',
+    'Открыть данные…': 'Open data…',
+    'Открыть файл гарантии…': 'Open warranty file…',
+    'Последние файлы': 'Recent files',
+    'Сохранить отчет PDF…': 'Save PDF report…',
+    'Выход': 'Exit',
+    'Генетический алгоритм': 'Genetic algorithm',
+    'Вид': 'View',
+    'Показать результаты': 'Show results',
+    'Справка': 'Help',
+    'Формат файлов': 'File formats',
+    'О программе': 'About',
+    'Файл «%1» не найден. Он убран из списка последних файлов.':
+        'The file “%1” was not found. It has been removed from the recent files.',
+    'Сохранить отчет PDF': 'Save PDF report',
+    'Отчет сохранен: %1': 'Report saved: %1',
+    'Закрыть': 'Close',
+    'relan — анализ надежности изделий в гарантийной эксплуатации\nВерсия %1\n\n'
+    'Используемые библиотеки и их лицензии:\nQt %2 — GNU LGPL v3\nBoost.Math — Boost Software License 1.0\n'
+    'Eigen — Mozilla Public License 2.0\nlibxlsxwriter — BSD 2-Clause\nnlohmann-json — MIT\nCLI11 — BSD 3-Clause':
+    'relan — reliability analysis of products in warranty operation\nVersion %1\n\n'
+    'Libraries used and their licences:\nQt %2 — GNU LGPL v3\nBoost.Math — Boost Software License 1.0\n'
+    'Eigen — Mozilla Public License 2.0\nlibxlsxwriter — BSD 2-Clause\nnlohmann-json — MIT\nCLI11 — BSD 3-Clause',
+    'Копировать': 'Copy',
+    'Выделить строки': 'Select rows',
+    'Выделить столбцы': 'Select columns',
+    'Выделить все': 'Select all',
+    'Сохранить как CSV…': 'Save as CSV…',
+    'Сохранить как Excel…': 'Save as Excel…',
+    'Сохранить как Excel': 'Save as Excel',
+    'Сохранить как CSV': 'Save as CSV',
+    'Книги Excel (*.xlsx)': 'Excel workbooks (*.xlsx)',
+    'Файлы CSV (*.csv)': 'CSV files (*.csv)',
 }
 
 

@@ -2,6 +2,61 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ru_RU">
 <context>
+    <name>FileOutput</name>
+    <message>
+        <source>Файл «%1» не записан: %2</source>
+        <translation>The file “%1” was not written: %2</translation>
+    </message>
+    <message>
+        <source>это папка, а не файл</source>
+        <translation>it is a folder, not a file</translation>
+    </message>
+</context>
+<context>
+    <name>Report</name>
+    <message>
+        <source>неизвестный формат файла отчета «%1»: укажите файл .pdf, .svg или .png</source>
+        <translation>unknown report file format “%1”: give a .pdf, .svg or .png file</translation>
+    </message>
+</context>
+<context>
+    <name>Usage</name>
+    <message>
+        <source>Анализ отказов изделий в гарантийной эксплуатации.
+
+Использование:
+  relan [ФАЙЛ]         открыть окно программы; ФАЙЛ - файл данных об отказах
+  relan --lang en|ru [ФАЙЛ]
+                       окно на английском или на русском языке
+  relan --report ОТЧЕТ ДАННЫЕ [параметры]
+                       расчет без окна; окно результатов записывается в ОТЧЕТ:
+                       PDF, SVG или PNG по расширению файла (.pdf, .svg, .png);
+                       параметры - как у relan-cli fit (relan --report ОТЧЕТ --help)
+  relan --help         эта справка
+  relan --version      версия программы
+
+Коды завершения: 0 - готово, 1 - неверный параметр, 2 - файл данных не загружен,
+3 - расчет остановлен, 4 - файл отчета не записан, 5 - внутренняя ошибка.
+</source>
+        <translation>Analysis of product failures in warranty operation.
+
+Usage:
+  relan [FILE]         open the program window; FILE is a failure data file
+  relan --lang en|ru [FILE]
+                       the window in English or in Russian
+  relan --report REPORT DATA [options]
+                       calculation without a window; the results window is written
+                       to REPORT: PDF, SVG or PNG by its extension (.pdf, .svg, .png);
+                       options as for relan-cli fit (relan --report REPORT --help)
+  relan --help         this help
+  relan --version      the program version
+
+Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
+3 calculation stopped, 4 report file not written, 5 internal error.
+</translation>
+    </message>
+</context>
+<context>
     <name>relan::Captions</name>
     <message>
         <source> — relan, версия %1</source>
@@ -14,6 +69,49 @@
     <message>
         <source>Анализ надежности в эксплуатации.</source>
         <translation>Field reliability analysis.</translation>
+    </message>
+</context>
+<context>
+    <name>relan::ChartExplorer</name>
+    <message>
+        <source>Копировать изображение</source>
+        <translation>Copy image</translation>
+    </message>
+    <message>
+        <source>Сохранить как PNG…</source>
+        <translation>Save as PNG…</translation>
+    </message>
+    <message>
+        <source>Сохранить как SVG…</source>
+        <translation>Save as SVG…</translation>
+    </message>
+    <message>
+        <source>Исходный масштаб</source>
+        <translation>Original scale</translation>
+    </message>
+    <message>
+        <source>Время наработки, час</source>
+        <translation>Operating time, h</translation>
+    </message>
+    <message>
+        <source>Не удалось записать файл «%1».</source>
+        <translation>Could not write the file “%1”.</translation>
+    </message>
+    <message>
+        <source>График</source>
+        <translation>Chart</translation>
+    </message>
+    <message>
+        <source>Сохранить график</source>
+        <translation>Save chart</translation>
+    </message>
+    <message>
+        <source>Рисунки SVG (*.svg)</source>
+        <translation>SVG images (*.svg)</translation>
+    </message>
+    <message>
+        <source>Рисунки PNG (*.png)</source>
+        <translation>PNG images (*.png)</translation>
     </message>
 </context>
 <context>
@@ -483,6 +581,17 @@
     </message>
 </context>
 <context>
+    <name>relan::LanguageMenu</name>
+    <message>
+        <source>Язык</source>
+        <translation>Language</translation>
+    </message>
+    <message>
+        <source>Язык интерфейса изменится при следующем запуске программы.</source>
+        <translation>The interface language will change at the next start of the program.</translation>
+    </message>
+</context>
+<context>
     <name>relan::LnChart</name>
     <message>
         <source>Накопленние отказов по времени наблюдения</source>
@@ -495,6 +604,18 @@
     <message>
         <source>Log N (отказов)</source>
         <translation>Log N (failures)</translation>
+    </message>
+    <message>
+        <source>Отказы</source>
+        <translation>Failures</translation>
+    </message>
+    <message>
+        <source>Прямая по методу наименьших квадратов</source>
+        <translation>Least-squares line</translation>
+    </message>
+    <message>
+        <source>t = %1 ч, N = %2</source>
+        <translation>t = %1 h, N = %2</translation>
     </message>
 </context>
 <context>
@@ -641,6 +762,13 @@
     <message>
         <source>ген. алгоритм</source>
         <translation>genetic algorithm</translation>
+    </message>
+</context>
+<context>
+    <name>relan::ResultsGrid</name>
+    <message>
+        <source>Результаты анализа</source>
+        <translation>Analysis results</translation>
     </message>
 </context>
 <context>
@@ -908,6 +1036,108 @@
         <source>СКО времени гарантии, ч.</source>
         <translation>Warranty time SD, h</translation>
     </message>
+    <message>
+        <source>Отказы</source>
+        <translation>Failures</translation>
+    </message>
+    <message>
+        <source>Дождитесь окончания расчета: книга Excel записывается по его результатам.</source>
+        <translation>Wait for the calculation to end: the Excel workbook is written from its results.</translation>
+    </message>
+    <message>
+        <source>Файл</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>Открыть данные…</source>
+        <translation>Open data…</translation>
+    </message>
+    <message>
+        <source>Открыть файл гарантии…</source>
+        <translation>Open warranty file…</translation>
+    </message>
+    <message>
+        <source>Последние файлы</source>
+        <translation>Recent files</translation>
+    </message>
+    <message>
+        <source>Сохранить отчет PDF…</source>
+        <translation>Save PDF report…</translation>
+    </message>
+    <message>
+        <source>Выход</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>Генетический алгоритм</source>
+        <translation>Genetic algorithm</translation>
+    </message>
+    <message>
+        <source>Вид</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>Показать результаты</source>
+        <translation>Show results</translation>
+    </message>
+    <message>
+        <source>Справка</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Формат файлов</source>
+        <translation>File formats</translation>
+    </message>
+    <message>
+        <source>О программе</source>
+        <translation>About</translation>
+    </message>
+    <message>
+        <source>Файл «%1» не найден. Он убран из списка последних файлов.</source>
+        <translation>The file “%1” was not found. It has been removed from the recent files.</translation>
+    </message>
+    <message>
+        <source>Сохранить отчет PDF</source>
+        <translation>Save PDF report</translation>
+    </message>
+    <message>
+        <source>Результаты анализа.pdf</source>
+        <translation>Analysis results.pdf</translation>
+    </message>
+    <message>
+        <source>Файлы PDF (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>Отчет сохранен: %1</source>
+        <translation>Report saved: %1</translation>
+    </message>
+    <message>
+        <source>Закрыть</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>relan — анализ надежности изделий в гарантийной эксплуатации
+Версия %1
+
+Используемые библиотеки и их лицензии:
+Qt %2 — GNU LGPL v3
+Boost.Math — Boost Software License 1.0
+Eigen — Mozilla Public License 2.0
+libxlsxwriter — BSD 2-Clause
+nlohmann-json — MIT
+CLI11 — BSD 3-Clause</source>
+        <translation>relan — reliability analysis of products in warranty operation
+Version %1
+
+Libraries used and their licences:
+Qt %2 — GNU LGPL v3
+Boost.Math — Boost Software License 1.0
+Eigen — Mozilla Public License 2.0
+libxlsxwriter — BSD 2-Clause
+nlohmann-json — MIT
+CLI11 — BSD 3-Clause</translation>
+    </message>
 </context>
 <context>
     <name>relan::TForm5</name>
@@ -991,6 +1221,49 @@ If the rate falls, the warranty time parameters are too high </translation>
     <message>
         <source>Накопление отказов.pdf</source>
         <translation>Failure accumulation.pdf</translation>
+    </message>
+</context>
+<context>
+    <name>relan::TableTools</name>
+    <message>
+        <source>Копировать</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>Выделить строки</source>
+        <translation>Select rows</translation>
+    </message>
+    <message>
+        <source>Выделить столбцы</source>
+        <translation>Select columns</translation>
+    </message>
+    <message>
+        <source>Выделить все</source>
+        <translation>Select all</translation>
+    </message>
+    <message>
+        <source>Сохранить как CSV…</source>
+        <translation>Save as CSV…</translation>
+    </message>
+    <message>
+        <source>Сохранить как Excel…</source>
+        <translation>Save as Excel…</translation>
+    </message>
+    <message>
+        <source>Сохранить как Excel</source>
+        <translation>Save as Excel</translation>
+    </message>
+    <message>
+        <source>Сохранить как CSV</source>
+        <translation>Save as CSV</translation>
+    </message>
+    <message>
+        <source>Книги Excel (*.xlsx)</source>
+        <translation>Excel workbooks (*.xlsx)</translation>
+    </message>
+    <message>
+        <source>Файлы CSV (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
     </message>
 </context>
 </TS>

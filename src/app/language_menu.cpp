@@ -3,15 +3,11 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QMenu>
-#include <QSettings>
 
 #include "dialogs.h"
+#include "language.h"
 
 namespace relan {
-
-namespace {
-const QString kLanguageKey = QStringLiteral("Language");
-}  // namespace
 
 LanguageMenu::LanguageMenu(QMenu* parentMenu, QString settingsFile, Dialogs* dialogs, QWidget* window)
     : QObject(parentMenu), settingsFile_(std::move(settingsFile)), dialogs_(dialogs), window_(window) {
@@ -39,16 +35,13 @@ LanguageMenu::LanguageMenu(QMenu* parentMenu, QString settingsFile, Dialogs* dia
 }
 
 QString LanguageMenu::Current() const {
-    if (settingsFile_.isEmpty()) return QStringLiteral("ru");
-    return QSettings(settingsFile_, QSettings::IniFormat).value(kLanguageKey, QStringLiteral("ru")).toString();
+    // The language chosen for the next start, else the one the window speaks now.
+    const QString chosen = LanguageCode(ReadLanguageSetting(settingsFile_));
+    return chosen.isEmpty() ? CurrentLanguage() : chosen;
 }
 
 void LanguageMenu::ChooseLanguage(const QString& code) {
-    if (!settingsFile_.isEmpty()) {
-        QSettings ini(settingsFile_, QSettings::IniFormat);
-        ini.setValue(kLanguageKey, code);
-        ini.sync();
-    }
+    if (!settingsFile_.isEmpty()) WriteLanguageSetting(settingsFile_, code);
     if (dialogs_) dialogs_->Message(window_, tr("Язык интерфейса изменится при следующем запуске программы."));
 }
 

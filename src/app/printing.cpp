@@ -258,7 +258,7 @@ bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QStri
     // written whole.
     QTemporaryFile temp(QDir(QDir::tempPath()).filePath(QStringLiteral("relan-XXXXXX.pdf")));
     if (!temp.open()) {
-        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
         return false;
     }
     QPrinter printer(QPrinter::ScreenResolution);
@@ -271,7 +271,7 @@ bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QStri
     }
     QFile written(temp.fileName());
     if (!written.open(QIODevice::ReadOnly)) {
-        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
         return false;
     }
     return WriteFileBytes(file, written.readAll(), why);
@@ -307,7 +307,7 @@ bool WriteResultsImage(const ResultsSheet& parts, const QString& file, const QSt
         svg.setDescription(header);
         QPainter painter;
         if (!painter.begin(&svg)) {
-            why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+            why = Printing::tr("Не удалось записать файл «%1».").arg(file);
             return false;
         }
         paint(painter);
@@ -325,11 +325,11 @@ bool WriteResultsImage(const ResultsSheet& parts, const QString& file, const QSt
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!image.save(&buffer, "PNG")) {
-            why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+            why = Printing::tr("Не удалось записать файл «%1».").arg(file);
             return false;
         }
     } else {
-        why = QStringLiteral("Не удалось записать файл «%1».").arg(file);
+        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
         return false;
     }
     return WriteFileBytes(file, bytes, why);

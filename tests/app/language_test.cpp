@@ -16,6 +16,8 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -124,6 +126,15 @@ QStringList ShownTexts(const QWidget& top) {
         if (auto* g = qobject_cast<const QGroupBox*>(w)) add(w, QStringLiteral("group"), g->title());
         if (auto* t = qobject_cast<const QTabWidget*>(w))
             for (int i = 0; i < t->count(); ++i) add(w, QStringLiteral("tab"), t->tabText(i));
+        // Menus (the menu bar's and the context menus'): every entry, "Язык"'s own
+        // language names aside, which each language shows in itself.
+        if (auto* m = qobject_cast<const QMenu*>(w)) {
+            add(w, QStringLiteral("menu"), m->title());
+            for (const QAction* a : m->actions())
+                if (a->text() != QStringLiteral("Русский")) add(w, QStringLiteral("menu entry"), a->text());
+        }
+        if (auto* bar = qobject_cast<const QMenuBar*>(w))
+            for (const QAction* a : bar->actions()) add(w, QStringLiteral("menu bar"), a->text());
         if (auto* e = qobject_cast<const QLineEdit*>(w)) {
             add(w, QStringLiteral("placeholder"), e->placeholderText());
             add(w, QStringLiteral("edit"), e->text());
@@ -196,6 +207,9 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     // Before a file: the empty window.
     EXPECT_EQ(Russian(ShownTexts(f), f.State()), "");
     EXPECT_EQ(Ctl<QPushButton>(f, "bbRaschet")->text(), QStringLiteral("Calculation"));
+    const QString shown = ShownTexts(f).join(QLatin1Char('\n'));
+    for (const char* entry : {"menu bar: File", "menu entry: Open data…", "menu entry: Show results"})
+        EXPECT_TRUE(shown.contains(QString::fromUtf8(entry))) << entry;
 
     // The core's message about a file that is not there, in English.
     const QString missing = QStringLiteral("/nonexistent-%1/fleet.txt").arg(getpid());
