@@ -42,12 +42,24 @@ void BM_Fit(benchmark::State& state) {
     state.counters["evaluations"] = static_cast<double>(last.evaluations);
     state.counters["passes"] = static_cast<double>(last.passes);
     state.counters["converged"] = last.converged ? 1 : 0;
-    state.counters["evals_per_s"] =
-        benchmark::Counter(static_cast<double>(last.evaluations) * state.iterations(), benchmark::Counter::kIsRate);
+    state.counters["evals_per_s"] = benchmark::Counter(static_cast<double>(last.evaluations) * state.iterations(),
+                                                       benchmark::Counter::kIsRate);
 }
 
 // Argument: 0 three parameters, 1 with the warranty mean, 3 with both warranty figures.
-BENCHMARK(BM_Fit<rel::FitSpiral>)->Name("FitSpiral")->Arg(0)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_Fit<rel::FitNewton>)->Name("FitNewton")->Arg(0)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_Fit<rel::FitSpiral>)
+    ->Name("FitSpiral")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK(BM_Fit<rel::FitNewton>)
+    ->Name("FitNewton")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(3)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 }  // namespace

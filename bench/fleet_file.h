@@ -19,10 +19,14 @@ inline std::string ToCp1251(const std::string& utf8) {
         }
         const unsigned cp = ((c & 0x1F) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3F);
         i += 2;
-        if (cp >= 0x410 && cp <= 0x44F) out.push_back(static_cast<char>(0xC0 + (cp - 0x410)));
-        else if (cp == 0x401) out.push_back(static_cast<char>(0xA8));
-        else if (cp == 0x451) out.push_back(static_cast<char>(0xB8));
-        else out.push_back('?');
+        if (cp >= 0x410 && cp <= 0x44F)
+            out.push_back(static_cast<char>(0xC0 + (cp - 0x410)));
+        else if (cp == 0x401)
+            out.push_back(static_cast<char>(0xA8));
+        else if (cp == 0x451)
+            out.push_back(static_cast<char>(0xB8));
+        else
+            out.push_back('?');
     }
     return out;
 }
@@ -31,11 +35,11 @@ inline std::string ToCp1251(const std::string& utf8) {
 // failure rows along a Weibull law, one reject every 500 rows.
 inline std::string FleetFile(int rows, int fleet) {
     {
-        const char* causes[] = {"Двигатель", "Электрика", "Гидравлика", "Топливная система",
-                                "Трансмиссия", "Кузов"};
-        const char* sources[] = {"Двигатель стартера", "электрика фар", "ГИДРАВЛИКА насоса",
-                                 "Топливная система, форсунка", "трансмиссия: сцепление",
-                                 "Кузов, дверь", "Фары головного света", "Замок двери"};
+        const char* causes[] = {"Двигатель",         "Электрика",   "Гидравлика",
+                                "Топливная система", "Трансмиссия", "Кузов"};
+        const char* sources[] = {
+            "Двигатель стартера",     "электрика фар", "ГИДРАВЛИКА насоса",    "Топливная система, форсунка",
+            "трансмиссия: сцепление", "Кузов, дверь",  "Фары головного света", "Замок двери"};
         const char* notes[] = {"заклинил", "обрыв провода", "течь", "засорение фильтра", "износ"};
         std::string s = "Парк для замера скорости\r\n2500\r\n550\r\n" + std::to_string(fleet) + "\r\n" +
                         std::to_string(rows) + "\r\n1\r\n";

@@ -27,7 +27,8 @@ void BM_LoadAndBuildHist(benchmark::State& state) {
         rel::BuildHist(st);
         benchmark::DoNotOptimize(st.ArrHist.data());
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(bytes.size()));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(bytes.size()));
 }
 BENCHMARK(BM_LoadAndBuildHist)->Unit(benchmark::kMillisecond);
 

@@ -144,7 +144,8 @@ void BM_Coverage(benchmark::State& state) {
                 in.times = rel::MlSimulateFleet(in, p, ++seed);
                 const rel::MlResult r = rel::FitML(in, opt);
                 if (!r.ok) continue;
-                const rel::MlEstimate* e[7] = {&r.IntA, &r.IntB, &r.IntK, &r.N2000, &r.N4000, &r.Gamma90, &r.Gamma50};
+                const rel::MlEstimate* e[7] = {&r.IntA,  &r.IntB,    &r.IntK,   &r.N2000,
+                                               &r.N4000, &r.Gamma90, &r.Gamma50};
                 for (int i = 0; i < 7; ++i) t[i].Add(*e[i], truth[i]);
                 // The forecast's truth depends on the fleet's own latest failure; its mean
                 // over the fleets is printed as the true value.

@@ -18,12 +18,12 @@ inline void AbortOnReversedInterval(double t1, double t2) {
 inline void InstallHandler() { rel::SetReversedIntervalHandler(AbortOnReversedInterval); }
 
 // A condition that must hold for every input: a failed one is a finding.
-#define RELFUZZ_CHECK(cond)                                                             \
-    do {                                                                                \
-        if (!(cond)) {                                                                  \
+#define RELFUZZ_CHECK(cond)                                                               \
+    do {                                                                                  \
+        if (!(cond)) {                                                                    \
             std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #cond); \
-            std::abort();                                                               \
-        }                                                                               \
+            std::abort();                                                                 \
+        }                                                                                 \
     } while (0)
 
 }  // namespace relfuzz

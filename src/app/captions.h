@@ -14,7 +14,9 @@ inline constexpr const char* kVersion = rel::kVersion;
 inline QString VersionNotice() {
     return QCoreApplication::translate("relan::Captions", " — relan, версия %1").arg(QLatin1String(kVersion));
 }
-inline QString AppTitle() { return QCoreApplication::translate("relan::Captions", "Анализ надежности") + VersionNotice(); }
+inline QString AppTitle() {
+    return QCoreApplication::translate("relan::Captions", "Анализ надежности") + VersionNotice();
+}
 inline QString MainCaption() {
     return QCoreApplication::translate("relan::Captions", "Анализ надежности в эксплуатации.") + VersionNotice();
 }

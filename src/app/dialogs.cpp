@@ -18,12 +18,12 @@ void QtDialogs::Error(QWidget* parent, const QString& caption, const QString& te
 }
 
 bool QtDialogs::Ask(QWidget* parent, const QString& caption, const QString& text) {
-    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,
-                                 QMessageBox::Yes) == QMessageBox::Yes;
+    return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
+           QMessageBox::Yes;
 }
 
-QString QtDialogs::OpenFile(QWidget* parent, const QString& caption, const QString& folder,
-                            const QString& file, const QString& filter) {
+QString QtDialogs::OpenFile(QWidget* parent, const QString& caption, const QString& folder, const QString& file,
+                            const QString& filter) {
     QFileDialog dlg(parent, caption);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
     dlg.setFileMode(QFileDialog::ExistingFile);
@@ -42,8 +42,7 @@ QString QtDialogs::OpenFile(QWidget* parent, const QString& caption, const QStri
     return dlg.selectedFiles().constFirst();
 }
 
-QString QtDialogs::SaveFile(QWidget* parent, const QString& caption, const QString& file,
-                            const QString& filter) {
+QString QtDialogs::SaveFile(QWidget* parent, const QString& caption, const QString& file, const QString& filter) {
     return QFileDialog::getSaveFileName(parent, caption, file, filter);
 }
 

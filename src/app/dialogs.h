@@ -22,8 +22,8 @@ public:
     // File-open dialog. `folder` is the initial folder (or a file whose folder is
     // meant), `file` the current file name, `filter` in the toolkit's form
     // ("name (*.a *.b);;name2 (*.c)"). Returns the chosen file, empty when cancelled.
-    virtual QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,
-                             const QString& file, const QString& filter) = 0;
+    virtual QString OpenFile(QWidget* parent, const QString& caption, const QString& folder, const QString& file,
+                             const QString& filter) = 0;
     // File-save dialog; returns the chosen file, empty when cancelled.
     virtual QString SaveFile(QWidget* parent, const QString& caption, const QString& file,
                              const QString& filter) = 0;
@@ -37,10 +37,9 @@ public:
     void Message(QWidget* parent, const QString& text) override;
     void Error(QWidget* parent, const QString& caption, const QString& text) override;
     bool Ask(QWidget* parent, const QString& caption, const QString& text) override;
-    QString OpenFile(QWidget* parent, const QString& caption, const QString& folder,
-                     const QString& file, const QString& filter) override;
-    QString SaveFile(QWidget* parent, const QString& caption, const QString& file,
+    QString OpenFile(QWidget* parent, const QString& caption, const QString& folder, const QString& file,
                      const QString& filter) override;
+    QString SaveFile(QWidget* parent, const QString& caption, const QString& file, const QString& filter) override;
     bool PrinterSetup(QWidget* parent, QPrinter& printer) override;
 };
 

@@ -19,9 +19,7 @@ namespace {
 
 namespace {
 
-quint64 CellKey(int row, int column) {
-    return (static_cast<quint64>(row) << 8) | static_cast<quint64>(column);
-}
+quint64 CellKey(int row, int column) { return (static_cast<quint64>(row) << 8) | static_cast<quint64>(column); }
 
 }  // namespace
 
@@ -67,8 +65,7 @@ QVariant FailureListModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant FailureListModel::headerData(int section, Qt::Orientation orientation, int role) const {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns)
-        return {};
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 || section >= kColumns) return {};
     // The headers stand above the empty list before any load too.
     return tr(rel::kGridHeader[static_cast<std::size_t>(section)]);
 }

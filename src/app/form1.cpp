@@ -52,7 +52,8 @@ AppEnv AppEnv::ForExecutable(Dialogs* dialogs) {
     QCoreApplication::setApplicationName(QStringLiteral("relan"));
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QCoreApplication::setApplicationName(title);
-    env.SettingsFile = SettingsFileFor(env.ExeDir, SettingsFolderWritable(env.ExeDir), config, &env.SettingsFallback);
+    env.SettingsFile =
+        SettingsFileFor(env.ExeDir, SettingsFolderWritable(env.ExeDir), config, &env.SettingsFallback);
     env.dialogs = dialogs;
     return env;
 }
@@ -106,8 +107,7 @@ bool TForm1::SaveWorkbook(const QString& file, QString& why) {
     }
     const rel::MlResult* ml = lastML_ && St.ModML.Executed ? &*lastML_ : nullptr;
     const rel::ResultsContent none;
-    const std::string error =
-        relcli::WriteWorkbook(NativePath(file), St, lastResults_ ? *lastResults_ : none, ml);
+    const std::string error = relcli::WriteWorkbook(NativePath(file), St, lastResults_ ? *lastResults_ : none, ml);
     if (error.empty()) return true;
     why = Q(error);
     return false;
@@ -290,8 +290,7 @@ void TForm1::closeEvent(QCloseEvent* event) {
     }
     // The optimiser may have run for long: its end is asked for first. "Нет" keeps
     // the window open and the run going.
-    if (GenRunning() &&
-        !env_.dialogs->Ask(this, QCoreApplication::applicationName(), tr("Прервать расчет?"))) {
+    if (GenRunning() && !env_.dialogs->Ask(this, QCoreApplication::applicationName(), tr("Прервать расчет?"))) {
         event->ignore();
         return;
     }

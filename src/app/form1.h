@@ -39,8 +39,8 @@ class TLNview;
 
 // Where the program finds its settings file and how it asks the user.
 struct AppEnv {
-    QString ExeDir;        // folder of the executable, with its trailing separator
-    QString SettingsFile;  // the settings file "rel.txt" the program reads and writes
+    QString ExeDir;            // folder of the executable, with its trailing separator
+    QString SettingsFile;      // the settings file "rel.txt" the program reads and writes
     QString SettingsFallback;  // "rel.txt" beside an executable that cannot write it: read only
     Dialogs* dialogs = nullptr;
 
@@ -53,7 +53,8 @@ struct AppEnv {
 inline constexpr int kMlBootstrap = 200;
 
 // Filters of the two file-open dialogs: each offers its own kind of file first.
-inline constexpr const char* kDataFilter = QT_TRANSLATE_NOOP("relan::TForm1", "Файлы данных|*.txt;*.rel|Все файлы|*");
+inline constexpr const char* kDataFilter =
+    QT_TRANSLATE_NOOP("relan::TForm1", "Файлы данных|*.txt;*.rel|Все файлы|*");
 inline constexpr const char* kWarrantyFilter =
     QT_TRANSLATE_NOOP("relan::TForm1", "Файл времен гарантии|gar*.txt|Все файлы|*");
 
@@ -79,7 +80,7 @@ public:
     void ToolBRunGenOptimClick();
     void StopBtnClick();
     void btnCopyBestClick();
-    void Button2Click();        // "Expand"
+    void Button2Click();  // "Expand"
 
     // Loads `path` as a data file chosen and confirmed in the open dialog would be.
     // True when it was loaded.
@@ -133,7 +134,7 @@ public:
     bool SaveWorkbook(const QString& file, QString& why);
 
     // The menu bar's own commands (the others call the buttons' handlers).
-    void ShowLastResults();     // "Показать результаты": the last results window again, without a run
+    void ShowLastResults();  // "Показать результаты": the last results window again, without a run
     void SaveReportPdfClick();  // "Сохранить отчет PDF…": the results page as a PDF file
     void ShowFileFormats();     // "Формат файлов"
     void ShowAbout();           // "О программе"

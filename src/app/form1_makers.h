@@ -25,8 +25,8 @@ inline QLineEdit* MakeEdit(QWidget* parent, const char* name, const QString& tex
 }
 
 // A labelled edit: the edit and its own label, named after the edit.
-inline QLineEdit* MakeLabeledEdit(QWidget* parent, const char* name, const QString& caption,
-                           const QString& text, QLabel** label) {
+inline QLineEdit* MakeLabeledEdit(QWidget* parent, const char* name, const QString& caption, const QString& text,
+                                  QLabel** label) {
     QLineEdit* e = MakeEdit(parent, name, text);
     auto* l = new QLabel(caption, parent);
     l->setObjectName(QLatin1String(name) + QStringLiteral("EditLabel"));

@@ -49,8 +49,8 @@ void TForm1::BuildMenu() {
     file->setObjectName(QStringLiteral("menuFile"));
     actOpenData_ = Add(file, "actOpenData", tr("Открыть данные…"), QKeySequence(Qt::CTRL | Qt::Key_O));
     connect(actOpenData_, &QAction::triggered, this, [this] { OpenFileStartClick(); });
-    actOpenWarranty_ = Add(file, "actOpenWarranty", tr("Открыть файл гарантии…"),
-                           QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
+    actOpenWarranty_ =
+        Add(file, "actOpenWarranty", tr("Открыть файл гарантии…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     connect(actOpenWarranty_, &QAction::triggered, this, [this] { SpeedButton1Click(); });
     recentMenu_ = file->addMenu(tr("Последние файлы"));
     recentMenu_->setObjectName(QStringLiteral("menuRecent"));
@@ -130,7 +130,8 @@ void TForm1::OpenRecent(const QString& path) {
         files.removeAll(path);
         settings_.WriteRecent(files);
         RebuildRecentMenu();
-        Message(tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(QDir::toNativeSeparators(path)));
+        Message(
+            tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(QDir::toNativeSeparators(path)));
         return;
     }
     LoadDataFile(path);

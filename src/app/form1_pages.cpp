@@ -78,8 +78,9 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     BoxNewton = MakeCheck(page, "BoxNewton", tr("Модель 1.2 по Пирсону, метод Ньютона "), false);
     BoxSmirnow = MakeCheck(page, "BoxSmirnow", tr("Модель 2 (по Смирнову)"), false);
     BoxML = MakeCheck(page, "BoxML", tr("Модель 3 (макс. правдоподобия)"), true);
-    BoxML->setToolTip(tr("Подбор по отдельным отказам с 95% доверительными интервалами, "
-                         "проверкой согласия и прогнозом отказов парка"));
+    BoxML->setToolTip(
+        tr("Подбор по отдельным отказам с 95% доверительными интервалами, "
+           "проверкой согласия и прогнозом отказов парка"));
     Sred_flag = MakeCheck(page, "Sred_flag", tr("Подбор СВН (мет.1)"), false);
     SKO_Flag = MakeCheck(page, "SKO_Flag", tr("Подбор СКО (мет.1)"), false);
     for (QCheckBox* c : {SpirSpusk, BoxNewton, BoxSmirnow, BoxML}) g->addWidget(c, row++, 0, 1, 2);
@@ -95,8 +96,7 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     auto* rl = new QVBoxLayout(RadioGroup1);
     rl->setContentsMargins(8, 2, 8, 4);
     rl->setSpacing(1);
-    const QString items[] = {tr("Специальный 1 "), tr("Стандарт (default)"),
-                             tr("Специальный 2")};
+    const QString items[] = {tr("Специальный 1 "), tr("Стандарт (default)"), tr("Специальный 2")};
     for (int i = 0; i < 3; ++i) {
         auto* b = new QRadioButton(items[i], RadioGroup1);
         b->setObjectName(QStringLiteral("RadioGroup1Item%1").arg(i));
@@ -119,8 +119,8 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     const int fieldWidth = window->fontMetrics().horizontalAdvance(QStringLiteral("0000000000000")) + 12;
     int row = 0;
 
-    Label19 = MakeLabel(page, "Label19",
-                        tr("Отображение после основного расчета, для нового файла перегрузить!"), true);
+    Label19 =
+        MakeLabel(page, "Label19", tr("Отображение после основного расчета, для нового файла перегрузить!"), true);
     QFont bold = Label19->font();
     bold.setBold(true);
     Label19->setFont(bold);
@@ -142,8 +142,7 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     btnCopyBest = new QPushButton(tr("Скопировать лучших"), page);
     btnCopyBest->setObjectName(QStringLiteral("btnCopyBest"));
     LabeledEdit1 = MakeLabeledEdit(page, "LabeledEdit1", tr("шт."), QStringLiteral("50"), &l);
-    LabeledEdit1->setPlaceholderText(
-        tr("Скопировать из популяции лучшие варианты и убрать столько же худших"));
+    LabeledEdit1->setPlaceholderText(tr("Скопировать из популяции лучшие варианты и убрать столько же худших"));
     LabeledEdit1->setToolTip(LabeledEdit1->placeholderText());
     LabeledEdit1->setFixedWidth(window->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);
     l->setWordWrap(false);

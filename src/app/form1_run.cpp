@@ -58,10 +58,10 @@ bool TForm1::GenRunning() const { return runs_.Current() == RunController::Kind:
 
 void TForm1::SetRunInProgress(bool running) {
     const bool enabled = !running;
-    QWidget* const inputs[] = {OpenFileStart, FilePath,   SpeedButton1, bbRaschet, ToolBRunGenOptim,
-                               meSred,        meSKO,      LabeledEdit2, LabeledEdit3, Edit1,
-                               Edit6,         Edit5,      SpirSpusk,    BoxNewton,  BoxSmirnow,
-                               BoxML,         Sred_flag,  SKO_Flag,     RadioGroup1};
+    QWidget* const inputs[] = {OpenFileStart, FilePath,  SpeedButton1, bbRaschet,    ToolBRunGenOptim,
+                               meSred,        meSKO,     LabeledEdit2, LabeledEdit3, Edit1,
+                               Edit6,         Edit5,     SpirSpusk,    BoxNewton,    BoxSmirnow,
+                               BoxML,         Sred_flag, SKO_Flag,     RadioGroup1};
     for (QWidget* w : inputs) w->setEnabled(enabled);
     EnableMenuForRun(running);
 }
@@ -69,8 +69,8 @@ void TForm1::SetRunInProgress(bool running) {
 void TForm1::OutResults() {
     // Model 3's intervals go with its record while it holds that fit.
     const rel::MlResult* ml = lastML_ && St.ModML.Executed ? &*lastML_ : nullptr;
-    const rel::ResultsContent content = rel::OutResults(St, LocaleNumberText(LabeledEdit3->text()), DecimalSep(), {}, ml,
-                                                         CurrentResultsWords());
+    const rel::ResultsContent content =
+        rel::OutResults(St, LocaleNumberText(LabeledEdit3->text()), DecimalSep(), {}, ml, CurrentResultsWords());
     for (const std::string& note : content.Messages) MemoLine(QString::fromStdString(note));
     lastResults_ = content;
     actShowResults_->setEnabled(Form5 != nullptr);
@@ -198,9 +198,9 @@ void TForm1::ToolBRunGenOptimClick() {
     // histogram and the per-interval arrays of ModGen.
     rel::GenOptions o = genBase_;
     o.decimalSep = DecimalSep();
-    if (const auto refused = rel::StartGenRun(St, Edit3->text().toStdString(), NPokoleny->text().toStdString(),
-                                              LocaleNumberText(Edit2->text()), Sred_flag->isChecked(),
-                                              SKO_Flag->isChecked(), o)) {
+    if (const auto refused =
+            rel::StartGenRun(St, Edit3->text().toStdString(), NPokoleny->text().toStdString(),
+                             LocaleNumberText(Edit2->text()), Sred_flag->isChecked(), SKO_Flag->isChecked(), o)) {
         if (refused->settings)
             Error(QString::fromStdString(refused->message));
         else

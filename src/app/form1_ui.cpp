@@ -56,12 +56,12 @@ void Form1Ui::SetupUi(QMainWindow* window, FailureListModel* problems) {
     PageControl->setObjectName(QStringLiteral("PageControl"));
     PageControl->setUsesScrollButtons(true);
     PageControl->setElideMode(Qt::ElideNone);
-    PageControl->setStyleSheet(QStringLiteral(
-        "QTabWidget#PageControl::pane { border: 1px solid palette(mid); top: -1px; }"
-        "QTabBar::tab { border: 1px solid palette(dark); border-radius: 3px;"
-        " background: palette(button); padding: 4px 8px; margin: 1px 3px 3px 0px; }"
-        "QTabBar::tab:selected { background: palette(light); border-color: palette(shadow);"
-        " }"));
+    PageControl->setStyleSheet(
+        QStringLiteral("QTabWidget#PageControl::pane { border: 1px solid palette(mid); top: -1px; }"
+                       "QTabBar::tab { border: 1px solid palette(dark); border-radius: 3px;"
+                       " background: palette(button); padding: 4px 8px; margin: 1px 3px 3px 0px; }"
+                       "QTabBar::tab:selected { background: palette(light); border-color: palette(shadow);"
+                       " }"));
     TabSheet1 = BuildTabSheet1(window);
     TabSheet2 = BuildTabSheet2(window);
     PageControl->addTab(Scrolled(TabSheet1), tr("1. Основной подбор параметров распределения"));
@@ -124,10 +124,10 @@ QTableView* Form1Ui::BuildFailureList(FailureListModel* problems) {
     Problems_Grid->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     Problems_Grid->horizontalHeader()->setHighlightSections(false);
     Problems_Grid->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    Problems_Grid->horizontalHeader()->setStyleSheet(QStringLiteral(
-        "QHeaderView::section { background-color: palette(tool-tip-base); color: "
-        "palette(tool-tip-text); border: 0px; border-right: 1px solid palette(mid);"
-        " border-bottom: 1px solid palette(mid); padding: 2px 4px; }"));
+    Problems_Grid->horizontalHeader()->setStyleSheet(
+        QStringLiteral("QHeaderView::section { background-color: palette(tool-tip-base); color: "
+                       "palette(tool-tip-text); border: 0px; border-right: 1px solid palette(mid);"
+                       " border-bottom: 1px solid palette(mid); padding: 2px 4px; }"));
     for (int c = 0; c < FailureListModel::kColumns; ++c) Problems_Grid->setColumnWidth(c, 64);
     Problems_Grid->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                                    QAbstractItemView::AnyKeyPressed);
@@ -156,11 +156,11 @@ void Form1Ui::BuildTopArea(QWidget* host) {
     FilePath = MakeEdit(host, "FilePath");
     FilePath->setPlaceholderText(tr("выберите файл кнопкой «Путь»"));
     Label1->setBuddy(FilePath);
-    OpenFileStart = new QPushButton(host->style()->standardIcon(QStyle::SP_DialogOpenButton),
-                                    tr("Путь"), host);
+    OpenFileStart = new QPushButton(host->style()->standardIcon(QStyle::SP_DialogOpenButton), tr("Путь"), host);
     OpenFileStart->setObjectName(QStringLiteral("OpenFileStart"));
-    OpenFileStart->setToolTip(tr("Файл содержит строки комментария, среднего времени окончания гарантии, СКО гарантии, "
-                                 "парка, числа всех отказов и массив времен отказов"));
+    OpenFileStart->setToolTip(
+        tr("Файл содержит строки комментария, среднего времени окончания гарантии, СКО гарантии, "
+           "парка, числа всех отказов и массив времен отказов"));
     OpenFileStart->setDefault(true);
     OpenFileStart->setMinimumWidth(90);
 
@@ -206,12 +206,11 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     addRow(l, meSred);
     meSKO = MakeLabeledEdit(Panel1, "meSKO", tr(" СКО времени гарантии"), QString(), &l);
     addRow(l, meSKO);
-    LabeledEdit2 = MakeLabeledEdit(Panel1, "LabeledEdit2",
-                                   tr(" Расчетный период учета отказов"), QString(), &l);
+    LabeledEdit2 = MakeLabeledEdit(Panel1, "LabeledEdit2", tr(" Расчетный период учета отказов"), QString(), &l);
     l->setToolTip(tr("Среднее время наблюдений"));
     addRow(l, LabeledEdit2);
-    LabeledEdit3 = MakeLabeledEdit(Panel1, "LabeledEdit3", tr(" Расч. время приработки"),
-                                   QStringLiteral("300"), &l);
+    LabeledEdit3 =
+        MakeLabeledEdit(Panel1, "LabeledEdit3", tr(" Расч. время приработки"), QStringLiteral("300"), &l);
     addRow(l, LabeledEdit3);
 
     auto* line = new QFrame(Panel1);
@@ -232,8 +231,7 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     fileRow->addWidget(Edit4, 1);
     g->addLayout(fileRow, row++, 0, 1, 2);
 
-    Label14 = MakeLabel(Panel1, "Label14",
-                        tr("Результат расчета массива времен окончания гарантии"), true);
+    Label14 = MakeLabel(Panel1, "Label14", tr("Результат расчета массива времен окончания гарантии"), true);
     QFont bold = Label14->font();
     bold.setBold(true);
     Label14->setFont(bold);
@@ -261,14 +259,13 @@ void Form1Ui::ArrangeBands() {
     // rest; the upper band as high as its fields need, the failure list the rest.
     const int width = UpperSplitter->width();
     const int w1 = std::clamp(width / 4, 300, 420);
-    const int w2 = std::max({TabSheet1->minimumSizeHint().width() + 24,
-                             TabSheet2->minimumSizeHint().width() + 24,
+    const int w2 = std::max({TabSheet1->minimumSizeHint().width() + 24, TabSheet2->minimumSizeHint().width() + 24,
                              PageControl->tabBar()->sizeHint().width() + 8});
     UpperSplitter->setSizes({w1, w2, std::max(280, width - w1 - w2)});
     LowerSplitter->setSizes({w1, std::max(300, width - w1)});
     const int height = BodySplitter->height();
-    const int need = std::max({Panel1->sizeHint().height(), TabSheet1->sizeHint().height() +
-                                                                 PageControl->tabBar()->sizeHint().height() + 12,
+    const int need = std::max({Panel1->sizeHint().height(),
+                               TabSheet1->sizeHint().height() + PageControl->tabBar()->sizeHint().height() + 12,
                                TabSheet2->sizeHint().height() + PageControl->tabBar()->sizeHint().height() + 12});
     const int up = std::clamp(need + 6, height / 2, height * 3 / 5);
     BodySplitter->setSizes({up, std::max(150, height - up)});

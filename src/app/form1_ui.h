@@ -111,7 +111,7 @@ public:
     QPushButton* StopBtn = nullptr;
     QLabel* Label18 = nullptr;
     QProgressBar* ProgressBar2 = nullptr;
-    QLabel* GenCounter = nullptr;          // the optimiser's count of recorded best members
+    QLabel* GenCounter = nullptr;  // the optimiser's count of recorded best members
 
     QSplitter* UpperSplitter = nullptr;
     QSplitter* LowerSplitter = nullptr;

@@ -55,16 +55,15 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
                               {tr("Время наработки, час"), tr("Отказов за 100 час. на изделие"),
                                tr("Ln числа отказов"), tr("Ln времени наработки")},
                               Sheet);
-    Chart1 = new ResultsChart("Chart1", tr("Изменение потока отказов в течение гарантийного периода"),
-                              true,
+    Chart1 = new ResultsChart("Chart1", tr("Изменение потока отказов в течение гарантийного периода"), true,
                               {QString(), tr("Отказов за 100 час на 1 изделие"),
                                tr("Накопление отказов, уход из наблюдения (гарантии), %"), QString()},
                               Sheet);
-    ResultsChart::AxisTitles axes2{QString(), tr("Отказов на 1 изделие"),
-                                   tr("Выбывание из гарантии, %"), QString()};
+    ResultsChart::AxisTitles axes2{QString(), tr("Отказов на 1 изделие"), tr("Выбывание из гарантии, %"),
+                                   QString()};
     axes2.rightFixed = true;
-    Chart2 = new ResultsChart("Chart2", tr("Интегральные (накопленные) оценки потока отказов"), true,
-                              axes2, Sheet);
+    Chart2 =
+        new ResultsChart("Chart2", tr("Интегральные (накопленные) оценки потока отказов"), true, axes2, Sheet);
     for (ResultsChart* c : {Chart3, Chart1, Chart2}) c->Explorer()->SetDialogs(&dialogs_);
     Chart1->chart()->legend()->setAlignment(Qt::AlignBottom);
     Chart2->chart()->legend()->hide();
@@ -223,9 +222,7 @@ void TForm5::closeEvent(QCloseEvent* event) {
 
 QString TForm5::CellText(int col, int row) const { return Result_Grid->CellText(col, row); }
 
-ResultsSheet TForm5::Parts() const {
-    return {Sheet, Label10, Result_Grid, {Chart3, Chart1, Chart2}, PanelML};
-}
+ResultsSheet TForm5::Parts() const { return {Sheet, Label10, Result_Grid, {Chart3, Chart1, Chart2}, PanelML}; }
 
 void TForm5::PaintSheet(QPainter& painter, const QRectF& target) const {
     PaintResultsSheet(painter, target, Parts());

@@ -113,8 +113,8 @@ void InstallLanguage(QApplication& app, const QString& code) {
     } else {
         // The toolkit's own buttons ("Отмена", "Сохранить") in Russian when Qt's
         // translation is installed; in English they are the toolkit's own texts.
-        gToolkitTexts = Install(app, QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
-                                         QStringLiteral("/qtbase_ru.qm"));
+        gToolkitTexts =
+            Install(app, QLibraryInfo::path(QLibraryInfo::TranslationsPath) + QStringLiteral("/qtbase_ru.qm"));
         QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     }
     QApplication::setApplicationName(AppTitle());

@@ -13,7 +13,6 @@ namespace relan {
 
 namespace {
 
-
 // Above this many points a chart shows only what its pixels can tell apart.
 constexpr std::size_t kAllPointsUpTo = 20000;
 // Cells per axis of the grid the points are thinned on: finer than any screen or
@@ -151,8 +150,8 @@ LnChart::LnChart(bool large, QWidget* parent)
     // then (on the straight line, the count it predicts).
     explorer_->SetPointNote([this](const QAbstractSeries* s, const QPointF& p) {
         const QLocale l;
-        const QString n = s == series1_ ? l.toString(std::lround(std::exp(p.y())))
-                                        : l.toString(std::exp(p.y()), 'f', 1);
+        const QString n =
+            s == series1_ ? l.toString(std::lround(std::exp(p.y()))) : l.toString(std::exp(p.y()), 'f', 1);
         return tr("t = %1 ч, N = %2").arg(l.toString(std::exp(p.x()), 'f', 1), n);
     });
 }

@@ -39,8 +39,7 @@ TLNview::TLNview(Dialogs& dialogs, QWidget* parent)
       dialogs_(dialogs) {
     setObjectName(QStringLiteral("LNview"));
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(tr("Анализ закона распределения отказов. Анализ надежности в эксплуатации.") +
-                   VersionNotice());
+    setWindowTitle(tr("Анализ закона распределения отказов. Анализ надежности в эксплуатации.") + VersionNotice());
     setFont(ViewFont(12, false));
     resize(838, 546);
 

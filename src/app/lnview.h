@@ -24,8 +24,8 @@ public:
     // Draws the failures with positive time and the line A_LN, B_LN of `st`.
     void Fill(const rel::AnalysisState& st);
 
-    void Button2Click();       // "Печать"
-    void ProdolgenieClick();   // "Продолж."
+    void Button2Click();      // "Печать"
+    void ProdolgenieClick();  // "Продолж."
 
 signals:
     // The view is closing; the main window shows itself again.

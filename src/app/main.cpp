@@ -35,8 +35,8 @@ int main(int argc, char** argv) {
     relan::InstallReversedIntervalHandler(&dialogs);
     const relan::AppEnv env = relan::AppEnv::ForExecutable(&dialogs);
     // The language: "--lang", else the settings file's choice, else the system's locale.
-    relan::InstallLanguage(app, relan::ResolveLanguage(
-                                    QApplication::arguments(),
+    relan::InstallLanguage(
+        app, relan::ResolveLanguage(QApplication::arguments(),
                                     relan::ReadLanguageSetting(env.SettingsFile, env.SettingsFallback),
                                     QLocale::system()));
     relan::TForm1 form1(env);

@@ -71,11 +71,9 @@ void MlPanel::Show(const std::optional<rel::MlSummary>& summary) {
     const QFont body = FontOf({QStringLiteral("Segoe UI")}, 12);
     QFont head = body;
     head.setBold(true);
-    const QString heads[] = {tr("Показатель"), tr("Оценка"),
-                             tr("95% интервал")};
+    const QString heads[] = {tr("Показатель"), tr("Оценка"), tr("95% интервал")};
     for (int c = 0; c < 3; ++c) grid_->addWidget(Text(this, QStringLiteral("MlHead%1").arg(c), head, false), 0, c);
-    for (int c = 0; c < 3; ++c)
-        static_cast<QLabel*>(grid_->itemAtPosition(0, c)->widget())->setText(heads[c]);
+    for (int c = 0; c < 3; ++c) static_cast<QLabel*>(grid_->itemAtPosition(0, c)->widget())->setText(heads[c]);
     for (const rel::MlSummaryRow& r : summary->rows) {
         const int row = ++rows_;
         const QString texts[] = {Q(r.label), Q(r.estimate), Q(r.interval)};

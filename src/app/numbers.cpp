@@ -33,7 +33,8 @@ std::string LocaleNumberText(const QString& text) {
 bool ReadNumber(const QString& text, const QString& fieldName, double& value, QString& why) {
     const QString t = text.trimmed();
     if (t.isEmpty()) {
-        why = QCoreApplication::translate("relan::Numbers", "Поле «%1» не заполнено: введите число.").arg(fieldName);
+        why =
+            QCoreApplication::translate("relan::Numbers", "Поле «%1» не заполнено: введите число.").arg(fieldName);
         return false;
     }
     bool ok = false;
@@ -41,7 +42,9 @@ bool ReadNumber(const QString& text, const QString& fieldName, double& value, QS
     // The other separator: the text is read again with the locale's one in its place.
     if (!ok) v = QLocale().toDouble(WithLocaleSeparator(t), &ok);
     if (!ok || !std::isfinite(v)) {
-        why = QCoreApplication::translate("relan::Numbers", "«%1» в поле «%2» не является числом (десятичный разделитель - точка или запятая).")
+        why = QCoreApplication::translate(
+                  "relan::Numbers",
+                  "«%1» в поле «%2» не является числом (десятичный разделитель - точка или запятая).")
                   .arg(t, fieldName);
         return false;
     }

@@ -13,8 +13,7 @@ QString ToQtFilter(const QString& pairs) {
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns = parts[i + 1].split(QLatin1Char(';'), Qt::SkipEmptyParts);
         for (QString& p : patterns) p = p.trimmed();
-        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) +
-                       QLatin1Char(')');
+        filters << parts[i].trimmed() + QStringLiteral(" (") + patterns.join(QLatin1Char(' ')) + QLatin1Char(')');
     }
     if (parts.size() % 2 == 1 && !parts.last().trimmed().isEmpty()) {
         // A lone pattern list without description.
@@ -24,7 +23,8 @@ QString ToQtFilter(const QString& pairs) {
 }
 
 QString OpenDialog::Choose(Dialogs& dialogs, QWidget* parent) const {
-    return dialogs.OpenFile(parent, QCoreApplication::translate("relan::OpenDialog", "Открыть"), InitialDir, FileName, ToQtFilter(Filter));
+    return dialogs.OpenFile(parent, QCoreApplication::translate("relan::OpenDialog", "Открыть"), InitialDir,
+                            FileName, ToQtFilter(Filter));
 }
 
 }  // namespace relan

@@ -128,15 +128,13 @@ bool PrintImage(QWidget* window, QPrinter& printer) {
     const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
     const QSizeF fitted = QSizeF(window->size()).scaled(page.size(), Qt::KeepAspectRatio);
     const QRectF target(page.left() + (page.width() - fitted.width()) / 2.0,
-                        page.top() + (page.height() - fitted.height()) / 2.0, fitted.width(),
-                        fitted.height());
+                        page.top() + (page.height() - fitted.height()) / 2.0, fitted.width(), fitted.height());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(target, image, QRectF(QPointF(0, 0), QSizeF(image.size())));
     return painter.end();
 }
 
-PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancelled,
-                         const QString& pdfName) {
+PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancelled, const QString& pdfName) {
     const QList<QPrinterInfo> printers = QPrinterInfo::availablePrinters();
     if (printers.isEmpty()) {
         if (!dialogs.Ask(window, Caption(),
@@ -144,8 +142,7 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
                                       "файл PDF?")))
             return PrintOutcome::Cancelled;
         QString file = dialogs.SaveFile(window, Printing::tr("Сохранить изображение окна"),
-                                        QDir::home().filePath(pdfName),
-                                        Printing::tr("Файлы PDF (*.pdf)"));
+                                        QDir::home().filePath(pdfName), Printing::tr("Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QPrinter pdf(QPrinter::HighResolution);
@@ -226,7 +223,8 @@ void PaintSheetAndHeader(QPainter& painter, const QRectF& page, qreal margin, co
         painter.setFont(f);
         painter.setPen(Qt::black);
         const qreal h = QFontMetricsF(f).height();
-        painter.drawText(QRectF(left, -std::min(h + 1.0, margin), width, h), Qt::AlignLeft | Qt::AlignVCenter, header);
+        painter.drawText(QRectF(left, -std::min(h + 1.0, margin), width, h), Qt::AlignLeft | Qt::AlignVCenter,
+                         header);
     }
 }
 
@@ -251,8 +249,8 @@ ReportFormat ReportFormatOf(const QString& file) {
     return ReportFormat::Unknown;
 }
 
-bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName,
-                     const QString& header, QString& why) {
+bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName, const QString& header,
+                     QString& why) {
     // The page goes to a temporary file first; its bytes are then written to the
     // target and checked, since the printer does not say whether its file was
     // written whole.
@@ -342,8 +340,8 @@ PrintOutcome PrintResults(const ResultsSheet& parts, QWidget* parent, Dialogs& d
         if (!dialogs.Ask(parent, Caption(),
                          Printing::tr("Принтер не установлен. Сохранить результаты в файл PDF?")))
             return PrintOutcome::Cancelled;
-        QString file = dialogs.SaveFile(parent, Printing::tr("Сохранить результаты"), QDir::home().filePath(pdfName),
-                                        Printing::tr("Файлы PDF (*.pdf)"));
+        QString file = dialogs.SaveFile(parent, Printing::tr("Сохранить результаты"),
+                                        QDir::home().filePath(pdfName), Printing::tr("Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
         QString why;

@@ -32,8 +32,7 @@ bool PrintImage(QWidget* window, QPrinter& printer);
 // With no printer installed the user is told so and may save the same image as a
 // PDF file instead; `pdfName` is the file name proposed for it. Where the file
 // went is said afterwards.
-PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancelled,
-                         const QString& pdfName);
+PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancelled, const QString& pdfName);
 
 // What the results window draws into a report: its sheet and, laid out on it, the
 // title line, the table, the charts and model 3's panel (drawn when visible).
@@ -63,8 +62,8 @@ ReportFormat ReportFormatOf(const QString& file);
 
 // Writes PaintResultsPage onto one landscape A4 page of a PDF file named
 // `docName`. False with the reason in `why` when the file cannot be written.
-bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName,
-                     const QString& header, QString& why);
+bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName, const QString& header,
+                     QString& why);
 
 // The same page as an SVG drawing (vectors and texts, at the screen's 96 pixels per
 // inch) or a PNG image (150 dots per inch), by the extension of `file`. False with

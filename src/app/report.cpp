@@ -119,16 +119,18 @@ int RunReport(QApplication& app) {
 
     // The options of relan-cli fit (without the optimiser's), from the arguments the
     // toolkit has left.
-    CLI::App cl{"Расчет без окна: загружает файл данных, подбирает выбранные модели и записывает окно "
-                "результатов (заголовок, таблицу и три графика) в файл PDF, SVG или PNG.",
-                "relan"};
+    CLI::App cl{
+        "Расчет без окна: загружает файл данных, подбирает выбранные модели и записывает окно "
+        "результатов (заголовок, таблицу и три графика) в файл PDF, SVG или PNG.",
+        "relan"};
     cl.set_help_flag("-h,--help", "показать эту справку и выйти");
     std::string out;
     cl.add_option("--report", out, "файл отчета: PDF, SVG или PNG (по расширению)")->required();
     relcli::FitOptions options(cl, false, relcli::HelpLang::Russian);
 
     const QString usage = QStringLiteral(
-        "relan --report OUT.pdf|OUT.svg|OUT.png DATA [--warranty GAR] [--models 1.1,1.2,2,3] [--fit-sred] [--fit-sko] "
+        "relan --report OUT.pdf|OUT.svg|OUT.png DATA [--warranty GAR] [--models 1.1,1.2,2,3] [--fit-sred] "
+        "[--fit-sko] "
         "[--burn-in T] [--item N] [--step-coef-1.1 X] [--step-coef-1.2 X] [--step-coef-2 X] "
         "[--virtual-clock N] [--bootstrap N] [--seed S]");
     auto refuse = [&](const QString& why) {
@@ -160,8 +162,8 @@ int RunReport(QApplication& app) {
     const QString outFile = Q(out);
     if (QFileInfo(outFile).isDir()) return refuse(QStringLiteral("«%1» - папка, а не файл").arg(outFile));
     if (ReportFormatOf(outFile) == ReportFormat::Unknown)
-        return refuse(QCoreApplication::translate("Report",
-                                                  "неизвестный формат файла отчета «%1»: укажите файл .pdf, .svg или .png")
+        return refuse(QCoreApplication::translate(
+                          "Report", "неизвестный формат файла отчета «%1»: укажите файл .pdf, .svg или .png")
                           .arg(outFile));
 
     // 1. The data file, then the warranty file, as "Путь" and "File" load them.

@@ -26,7 +26,8 @@ QDateTime ReportTime() {
 QString ReportHeaderLine(const ReportSettings& s, const QDateTime& when, char sep) {
     QStringList parts;
     parts << ReportHeader::tr("Файл данных: ") + QFileInfo(s.dataFile).fileName();
-    if (!s.warrantyFile.isEmpty()) parts << ReportHeader::tr("файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
+    if (!s.warrantyFile.isEmpty())
+        parts << ReportHeader::tr("файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
     QString time = when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     if (when.timeSpec() == Qt::UTC) time += QStringLiteral(" UTC");
     parts << time;
@@ -35,7 +36,8 @@ QString ReportHeaderLine(const ReportSettings& s, const QDateTime& when, char se
     static const char* const kItems[] = {QT_TRANSLATE_NOOP("relan::ReportHeader", "Специальный 1"),
                                          QT_TRANSLATE_NOOP("relan::ReportHeader", "Стандарт"),
                                          QT_TRANSLATE_NOOP("relan::ReportHeader", "Специальный 2")};
-    if (s.item >= 0 && s.item < 3) parts << ReportHeader::tr("способ подбора: ") + ReportHeader::tr(kItems[s.item]);
+    if (s.item >= 0 && s.item < 3)
+        parts << ReportHeader::tr("способ подбора: ") + ReportHeader::tr(kItems[s.item]);
     parts << ReportHeader::tr("приработка ") + QString::fromStdString(rel::FormatGeneral(s.burnIn, sep)) +
                  ReportHeader::tr(" ч");
     if (s.fitSred && s.fitSKO)
@@ -44,8 +46,7 @@ QString ReportHeaderLine(const ReportSettings& s, const QDateTime& when, char se
         parts << ReportHeader::tr("подбор СВН");
     else if (s.fitSKO)
         parts << ReportHeader::tr("подбор СКО");
-    if (s.virtualClock > 0)
-        parts << ReportHeader::tr("виртуальные часы %1 оценок/с").arg(s.virtualClock);
+    if (s.virtualClock > 0) parts << ReportHeader::tr("виртуальные часы %1 оценок/с").arg(s.virtualClock);
     if (s.seed) parts << ReportHeader::tr("зерно %1").arg(*s.seed);
     if (s.bootstrap >= 0) parts << ReportHeader::tr("бутстреп %1").arg(s.bootstrap);
     return parts.join(QStringLiteral("; "));

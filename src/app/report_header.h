@@ -12,15 +12,15 @@
 namespace relan {
 
 struct ReportSettings {
-    QString dataFile;              // the data file analysed (its name is shown)
-    QString warrantyFile;          // the warranty end-time file loaded after it; empty: none
-    QStringList models;            // "1.1", "1.2", "2", "3", the optimiser
-    int item = -1;                 // deviation form of the Pearson criterion; -1: no Pearson model
-    double burnIn = 300.0;         // h
+    QString dataFile;                      // the data file analysed (its name is shown)
+    QString warrantyFile;                  // the warranty end-time file loaded after it; empty: none
+    QStringList models;                    // "1.1", "1.2", "2", "3", the optimiser
+    int item = -1;                         // deviation form of the Pearson criterion; -1: no Pearson model
+    double burnIn = 300.0;                 // h
     bool fitSred = false, fitSKO = false;  // the warranty figures were fitted
-    qint64 virtualClock = 0;       // evaluations per virtual second; 0: the wall clock
-    std::optional<quint64> seed;   // the random numbers' seed, when one was given
-    int bootstrap = -1;            // model 3's bootstrap replicates; -1: model 3 not on the page
+    qint64 virtualClock = 0;               // evaluations per virtual second; 0: the wall clock
+    std::optional<quint64> seed;           // the random numbers' seed, when one was given
+    int bootstrap = -1;                    // model 3's bootstrap replicates; -1: model 3 not on the page
 };
 
 // The model names of the header, in the order the user ticks them.

@@ -401,7 +401,8 @@ void ResultsChart::FitAxisTitles() {
         const QString plain = a->property(kPlainTitle).toString();
         if (plain.isEmpty()) continue;
         const qreal avail = (a->orientation() == Qt::Vertical ? plot.height() : plot.width()) - 8.0;
-        const QString want = QFontMetricsF(a->titleFont()).horizontalAdvance(plain) > avail ? TwoLines(plain) : plain;
+        const QString want =
+            QFontMetricsF(a->titleFont()).horizontalAdvance(plain) > avail ? TwoLines(plain) : plain;
         if (a->titleText() != want) a->setTitleText(want);
     }
 }

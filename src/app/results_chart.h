@@ -66,7 +66,7 @@ private:
     // The bottom axis labels: the interval end times, every one of them where they
     // fit, otherwise every second, third, ... one.
     QStringList labels_;
-    int labelStep_ = 0;  // 0: not placed yet
+    int labelStep_ = 0;                     // 0: not placed yet
     int labelFirst_ = -1, labelLast_ = -1;  // the intervals in view when placed
     std::vector<Marks> marks_;
     std::unique_ptr<WrapLegend> legend_;

@@ -32,10 +32,14 @@ QFont GridFont() {
 int ResultsColumnWidth(const rel::ResultsTable& table, int column) {
     const rel::ResColumn kind = table.Columns[static_cast<std::size_t>(column)];
     switch (kind) {
-        case rel::ResColumn::Keep: return 0;
-        case rel::ResColumn::Labels: return 240;
-        case rel::ResColumn::Model: return column == 1 ? 155 : 145;
-        case rel::ResColumn::Data: return 155;
+        case rel::ResColumn::Keep:
+            return 0;
+        case rel::ResColumn::Labels:
+            return 240;
+        case rel::ResColumn::Model:
+            return column == 1 ? 155 : 145;
+        case rel::ResColumn::Data:
+            return 155;
     }
     return 0;
 }
@@ -45,9 +49,12 @@ int ResultsCellPadTo(const rel::ResultsTable& table, int column) {
     // cell: a model column is 145 wide then (column 1 widens to 155 only after
     // every model column is written), the data column 155.
     switch (table.Columns[static_cast<std::size_t>(column)]) {
-        case rel::ResColumn::Model: return 145 - 7;
-        case rel::ResColumn::Data: return 155 - 7;
-        default: return 0;
+        case rel::ResColumn::Model:
+            return 145 - 7;
+        case rel::ResColumn::Data:
+            return 155 - 7;
+        default:
+            return 0;
     }
 }
 

@@ -191,11 +191,21 @@ void RunController::Drain() {
 
 void RunController::Deliver(const RunEvent& e) {
     switch (e.kind) {
-        case RunEvent::Kind::Memo: emit MemoLine(QString::fromStdString(e.text)); break;
-        case RunEvent::Kind::Counter: emit CounterText(QString::fromStdString(e.text)); break;
-        case RunEvent::Kind::Crossover: emit CrossoverMoved(e.value); break;
-        case RunEvent::Kind::Mutation: emit MutationMoved(e.value); break;
-        case RunEvent::Kind::Progress: emit ProgressMoved(e.value); break;
+        case RunEvent::Kind::Memo:
+            emit MemoLine(QString::fromStdString(e.text));
+            break;
+        case RunEvent::Kind::Counter:
+            emit CounterText(QString::fromStdString(e.text));
+            break;
+        case RunEvent::Kind::Crossover:
+            emit CrossoverMoved(e.value);
+            break;
+        case RunEvent::Kind::Mutation:
+            emit MutationMoved(e.value);
+            break;
+        case RunEvent::Kind::Progress:
+            emit ProgressMoved(e.value);
+            break;
     }
 }
 

@@ -21,7 +21,5 @@
 #endif
 
 #ifdef RELAN_TSAN
-extern "C" const char* __tsan_default_options() {
-    return "ignore_noninstrumented_modules=1:die_after_fork=0";
-}
+extern "C" const char* __tsan_default_options() { return "ignore_noninstrumented_modules=1:die_after_fork=0"; }
 #endif

@@ -1,6 +1,6 @@
 // The settings file "rel.txt": section Path, key ComStr, the full path of the last
-// data file loaded, and key Recent, the data files loaded last. Each access opens the file, does one read or one write and lets
-// it go.
+// data file loaded, and key Recent, the data files loaded last. Each access opens the file, does one read or one
+// write and lets it go.
 //
 // Where it lives: beside the executable when that folder can be written, otherwise
 // (an installed program, /usr/bin) in the user's configuration folder. The file

@@ -40,10 +40,8 @@ void WrapButton::paintEvent(QPaintEvent*) {
     initStyleOption(&opt);
     opt.text.clear();
     p.drawControl(QStyle::CE_PushButton, opt);
-    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled,
-                             QPalette::ButtonText));
-    p.drawText(rect().adjusted(kPad, kPad / 2, -kPad, -kPad / 2),
-               Qt::TextWordWrap | Qt::AlignCenter, text());
+    p.setPen(palette().color(isEnabled() ? QPalette::Active : QPalette::Disabled, QPalette::ButtonText));
+    p.drawText(rect().adjusted(kPad, kPad / 2, -kPad, -kPad / 2), Qt::TextWordWrap | Qt::AlignCenter, text());
 }
 
 }  // namespace relan

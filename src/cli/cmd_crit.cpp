@@ -72,10 +72,12 @@ CritValues Evaluate(const rel::AnalysisState& st, const CritOptions& o, double S
 std::optional<rel::RequestError> CheckPoint(CritOptions& o) {
     constexpr double kBig = 1e9;
     if (auto e = rel::CheckNumberOption("--A", o.textA, 0, 1e3, true, "больше 0, не больше 1000", o.A)) return e;
-    if (auto e = rel::CheckNumberOption("--B", o.textB, 0, 1e12, true, "больше 0, не больше 1e12 ч", o.B)) return e;
+    if (auto e = rel::CheckNumberOption("--B", o.textB, 0, 1e12, true, "больше 0, не больше 1e12 ч", o.B))
+        return e;
     if (auto e = rel::CheckNumberOption("--K", o.textK, 0, 1e6, true, "больше 0, не больше 1e6", o.K)) return e;
     if (o.sredGiven)
-        if (auto e = rel::CheckNumberOption("--sred", o.textSred, 0, kBig, false, "от 0 до 1e9 ч", o.sred)) return e;
+        if (auto e = rel::CheckNumberOption("--sred", o.textSred, 0, kBig, false, "от 0 до 1e9 ч", o.sred))
+            return e;
     if (o.skoGiven)
         if (auto e = rel::CheckNumberOption("--sko", o.textSko, 0, kBig, false, "от 0 до 1e9 ч", o.sko)) return e;
     return rel::CheckNumberOption("--burn-in", o.textBurnIn, 0, kBig, false, "от 0 до 1e9 ч", o.burnIn);
@@ -125,7 +127,8 @@ int RunCrit(CritOptions& o) {
     for (int i = 0; i < 3; ++i)
         std::printf("PearsonCrit, пункт %d (%s): %s\n", i, items[i], g("PearsonCrit", v.pearson[i]).c_str());
     std::printf("Kol_Nakopl (пункт 1): %s\n", g("Kol_Nakopl", v.standard.Kol_Nakopl).c_str());
-    std::printf("HistCrit: %s, SKO_out: %s\n", g("HistCrit", v.hist).c_str(), g("HistCrit SKO_out", v.histSKO).c_str());
+    std::printf("HistCrit: %s, SKO_out: %s\n", g("HistCrit", v.hist).c_str(),
+                g("HistCrit SKO_out", v.histSKO).c_str());
     std::printf("SmirnovCrit: %s\n", g("SmirnovCrit", v.smirnov).c_str());
     std::printf("KolmogorovCrit: %s%s\n", g("KolmogorovCrit", v.kolm).c_str(), v.kolmTxt.c_str());
     std::printf("%s\n", v.confidenceLine.c_str());
@@ -139,8 +142,7 @@ int RunCrit(CritOptions& o) {
 
 void RegisterCrit(CLI::App& app, int& status) {
     auto o = std::make_shared<CritOptions>();
-    CLI::App* cmd = app.add_subcommand(
-        "crit", "Evaluate every criterion of the model at one parameter point");
+    CLI::App* cmd = app.add_subcommand("crit", "Evaluate every criterion of the model at one parameter point");
     cmd->add_option("DATA", o->data, "failure data file")->required();
     cmd->add_option("--B", o->textB, "Weibull scale, h")->required();
     cmd->add_option("--A", o->textA, "Weibull shape")->required();

@@ -93,7 +93,9 @@ void PrintModel(const rel::AnalysisState& st, const rel::AnalysisRun& run, const
 }
 
 // [estimate, lo, hi], null for an open end or an undefined figure.
-nlohmann::json Triple(const rel::MlEstimate& e) { return nlohmann::json::array({Num(e.est), Num(e.lo), Num(e.hi)}); }
+nlohmann::json Triple(const rel::MlEstimate& e) {
+    return nlohmann::json::array({Num(e.est), Num(e.lo), Num(e.hi)});
+}
 
 // Model 3's record: estimates, intervals, verdict and forecast.
 nlohmann::json ModMLJson(const rel::MlResult& r, double seconds) {
@@ -235,9 +237,10 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
 }  // namespace
 
 void RegisterFit(CLI::App& app, int& status) {
-    CLI::App* cmd = app.add_subcommand(
-        "fit", "Run the calculation: rebuild the histogram, fit the chosen models, print the "
-               "memo lines and the models");
+    CLI::App* cmd =
+        app.add_subcommand("fit",
+                           "Run the calculation: rebuild the histogram, fit the chosen models, print the "
+                           "memo lines and the models");
     auto options = std::make_shared<FitOptions>(*cmd, true, HelpLang::English);
     auto out = std::make_shared<FitOutput>();
     auto comma = std::make_shared<bool>(false);

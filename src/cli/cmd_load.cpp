@@ -194,8 +194,7 @@ void PrintSummary(const rel::AnalysisState& st, const rel::LoadedInputs& in, con
     line("Число поколений", in.data.view.GenerationsText.value_or("1500"));
     std::printf("\nПричины отказов (%d):\n", st.MaxPrich + 1);
     for (int c = 0; c <= st.MaxPrich; ++c)
-        std::printf("  %2d  %s %s\n", c, Pad(st.ArrVid[c].Nazv_Prich, 24).c_str(),
-                    g(st.ArrVid[c].Dolya).c_str());
+        std::printf("  %2d  %s %s\n", c, Pad(st.ArrVid[c].Nazv_Prich, 24).c_str(), g(st.ArrVid[c].Dolya).c_str());
     if (in.warrantyLoaded) {
         std::printf("\nФайл времен гарантии: %s\n", o.warranty.c_str());
         line("Заголовок", in.warranty.Title);
@@ -203,8 +202,8 @@ void PrintSummary(const rel::AnalysisState& st, const rel::LoadedInputs& in, con
         line("Среднее время гарантии, ч", in.warranty.MeanText + "  (" + in.warranty.SredText + ")");
         line("СКО времени гарантии, ч", in.warranty.SdText + "  (" + in.warranty.SKOText + ")");
     }
-    std::printf("\nГистограмма: %zu интервалов, шаг первых десяти %d ч, остальных %d ч\n",
-                st.ArrHist.size(), st.Shag1, st.Shag2);
+    std::printf("\nГистограмма: %zu интервалов, шаг первых десяти %d ч, остальных %d ч\n", st.ArrHist.size(),
+                st.Shag1, st.Shag2);
     std::printf("  %s %s\n", PadLeft("до, ч", 12).c_str(), PadLeft("отказов", 8).c_str());
     for (const auto& h : st.ArrHist)
         std::printf("  %s %s\n", PadLeft(g(h.time), 12).c_str(), PadLeft(std::to_string(h.Sum), 8).c_str());
@@ -234,12 +233,13 @@ int RunLoad(const LoadOptions& o) {
 
 void RegisterLoad(CLI::App& app, int& status) {
     auto opts = std::make_shared<LoadOptions>();
-    CLI::App* cmd = app.add_subcommand(
-        "load", "Load a failure data file (and a warranty end-time file), build the histogram, "
-                "print the summary");
+    CLI::App* cmd =
+        app.add_subcommand("load",
+                           "Load a failure data file (and a warranty end-time file), build the histogram, "
+                           "print the summary");
     cmd->add_option("DATA", opts->data, "failure data file")->required();
-    CLI::Option* gar = cmd->add_option("--warranty", opts->warranty,
-                                       "warranty end-time file, loaded after the data file");
+    CLI::Option* gar =
+        cmd->add_option("--warranty", opts->warranty, "warranty end-time file, loaded after the data file");
     cmd->add_flag("--decimal-comma", opts->decimalComma, "write texts with a decimal comma");
     cmd->add_flag("--json", opts->json, "print one JSON object");
     cmd->callback([opts, gar, &status] {

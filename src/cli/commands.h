@@ -6,8 +6,8 @@
 
 namespace relcli {
 
-void RegisterLoad(CLI::App& app, int& status);   // relan-cli load
-void RegisterCrit(CLI::App& app, int& status);   // relan-cli crit
-void RegisterFit(CLI::App& app, int& status);    // relan-cli fit
+void RegisterLoad(CLI::App& app, int& status);  // relan-cli load
+void RegisterCrit(CLI::App& app, int& status);  // relan-cli crit
+void RegisterFit(CLI::App& app, int& status);   // relan-cli fit
 
 }  // namespace relcli

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 
-
 namespace relcli {
 
 nlohmann::json Num(double x) {
@@ -55,8 +54,8 @@ void PrintJson(const nlohmann::json& j) {
     std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
 }
 
-nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib& M,
-                               double criterion, double seconds) {
+nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib& M, double criterion,
+                               double seconds) {
     const std::size_t H = st.ArrHist.size();
     auto intervals = [H](const rel::DoubArr& a) {
         return std::vector<double>(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(H, a.size())));

@@ -21,17 +21,20 @@ FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
                    withGen ? t("models to fit, from 1.1,1.2,2,3,gen", "модели: 1.1, 1.2, 2, 3, gen через запятую")
                            : t("models to fit, from 1.1,1.2,2,3", "модели: 1.1, 1.2, 2, 3 через запятую"))
         ->capture_default_str();
-    cmd.add_flag("--fit-sred", req_.fitSred, t("also fit the mean warranty end time", "подбор среднего времени гарантии"));
+    cmd.add_flag("--fit-sred", req_.fitSred,
+                 t("also fit the mean warranty end time", "подбор среднего времени гарантии"));
     cmd.add_flag("--fit-sko", req_.fitSKO, t("also fit its standard deviation", "подбор СКО времени гарантии"));
     cmd.add_option("--burn-in", req_.burnIn, t("burn-in time, h", "время приработки, ч"))->capture_default_str();
     cmd.add_option("--item", req_.item,
                    t("deviation form of the Pearson criterion: 0, 1 (standard) or 2",
                      "способ подбора параметров: 0, 1 (стандарт) или 2"))
         ->capture_default_str();
-    coef11_ = cmd.add_option("--step-coef-1.1", coef11,
-                             t("step-reduction coefficient of model 1.1", "коэффициент уменьшения шага модели 1.1"));
-    coef12_ = cmd.add_option("--step-coef-1.2", coef12,
-                             t("step-reduction coefficient of model 1.2", "коэффициент уменьшения шага модели 1.2"));
+    coef11_ =
+        cmd.add_option("--step-coef-1.1", coef11,
+                       t("step-reduction coefficient of model 1.1", "коэффициент уменьшения шага модели 1.1"));
+    coef12_ =
+        cmd.add_option("--step-coef-1.2", coef12,
+                       t("step-reduction coefficient of model 1.2", "коэффициент уменьшения шага модели 1.2"));
     coef2_ = cmd.add_option("--step-coef-2", coef2,
                             t("step-reduction coefficient of model 2", "коэффициент уменьшения шага модели 2"));
     clock_ = cmd.add_option("--virtual-clock", clock,
@@ -89,7 +92,8 @@ std::string ParseErrorText(const CLI::ParseError& e) {
         return missing == what ? "не указан обязательный аргумент" : "не указан " + missing;
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "лишние аргументы: " + after(": ");
-    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e)) return before(":") + ": нет значения или значений больше, чем нужно";
+    if (dynamic_cast<const CLI::ArgumentMismatch*>(&e))
+        return before(":") + ": нет значения или значений больше, чем нужно";
     return what;
 }
 

@@ -25,7 +25,8 @@ std::string Clean(const std::string& s) {
 
 class Sheet {
 public:
-    Sheet(lxw_workbook* wb, const char* name, lxw_format* bold) : ws_(workbook_add_worksheet(wb, name)), bold_(bold) {}
+    Sheet(lxw_workbook* wb, const char* name, lxw_format* bold)
+        : ws_(workbook_add_worksheet(wb, name)), bold_(bold) {}
     void Text(lxw_row_t r, lxw_col_t c, const std::string& s, bool strong = false) {
         if (!s.empty()) worksheet_write_string(ws_, r, c, s.c_str(), strong ? bold_ : nullptr);
     }
@@ -33,7 +34,9 @@ public:
     void Number(lxw_row_t r, lxw_col_t c, double x) {
         if (std::isfinite(x)) worksheet_write_number(ws_, r, c, x, nullptr);
     }
-    void Width(lxw_col_t first, lxw_col_t last, double width) { worksheet_set_column(ws_, first, last, width, nullptr); }
+    void Width(lxw_col_t first, lxw_col_t last, double width) {
+        worksheet_set_column(ws_, first, last, width, nullptr);
+    }
 
 private:
     lxw_worksheet* ws_;
@@ -54,8 +57,16 @@ void ResultsSheet(Sheet& s, const rel::AnalysisState& st, const rel::ResultsCont
     // The fitted models' figures as numbers.
     r += 1;
     s.Text(r++, 0, "Параметры моделей", true);
-    const char* heads[] = {"Модель", "A (форма)", "B (масштаб), ч", "K_powtor", "Sred, ч", "SKO, ч",
-                           "Гамма 50%, ч", "Гамма 90%, ч", "Отказов/изд. за 2000 ч", "Отказов/изд. за 4000 ч",
+    const char* heads[] = {"Модель",
+                           "A (форма)",
+                           "B (масштаб), ч",
+                           "K_powtor",
+                           "Sred, ч",
+                           "SKO, ч",
+                           "Гамма 50%, ч",
+                           "Гамма 90%, ч",
+                           "Отказов/изд. за 2000 ч",
+                           "Отказов/изд. за 4000 ч",
                            "Критерий Колмогорова"};
     for (lxw_col_t c = 0; c < std::size(heads); ++c) s.Text(r, c, heads[c], true);
     ++r;
@@ -140,7 +151,8 @@ void HistogramSheet(Sheet& s, const rel::AnalysisState& st) {
     for (const rel::Hist_Rec& h : st.ArrHist) {
         s.Number(r, 0, h.time);
         s.Number(r, 1, h.Sum);
-        for (int c = 0; c <= causes; ++c) s.Number(r, static_cast<lxw_col_t>(2 + c), h.Npr[static_cast<std::size_t>(c)]);
+        for (int c = 0; c <= causes; ++c)
+            s.Number(r, static_cast<lxw_col_t>(2 + c), h.Npr[static_cast<std::size_t>(c)]);
         ++r;
     }
     s.Width(0, static_cast<lxw_col_t>(2 + causes), 14);
@@ -177,8 +189,7 @@ std::string WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
         HistogramSheet(s, st);
     }
     const lxw_error err = workbook_close(wb);
-    if (err != LXW_NO_ERROR)
-        return "Файл «" + path + "» не записан: " + lxw_strerror(err);
+    if (err != LXW_NO_ERROR) return "Файл «" + path + "» не записан: " + lxw_strerror(err);
     return {};
 }
 

@@ -111,10 +111,14 @@ rel::RunParams ParamsOf(TForm1& f) {
 
 QAbstractSeries::SeriesType TypeOf(const rel::ChartSeries& s) {
     switch (s.Kind) {
-        case rel::SeriesKind::Area: return QAbstractSeries::SeriesTypeArea;
-        case rel::SeriesKind::Line: return QAbstractSeries::SeriesTypeLine;
-        case rel::SeriesKind::SmoothLine: return QAbstractSeries::SeriesTypeSpline;
-        case rel::SeriesKind::Bar: return s.Active ? QAbstractSeries::SeriesTypeBar : QAbstractSeries::SeriesTypeStackedBar;
+        case rel::SeriesKind::Area:
+            return QAbstractSeries::SeriesTypeArea;
+        case rel::SeriesKind::Line:
+            return QAbstractSeries::SeriesTypeLine;
+        case rel::SeriesKind::SmoothLine:
+            return QAbstractSeries::SeriesTypeSpline;
+        case rel::SeriesKind::Bar:
+            return s.Active ? QAbstractSeries::SeriesTypeBar : QAbstractSeries::SeriesTypeStackedBar;
     }
     return QAbstractSeries::SeriesTypeLine;
 }
@@ -209,8 +213,8 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     EXPECT_TRUE(f.Runs().Running());
     for (QWidget* input : std::initializer_list<QWidget*>{
              Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"),
-             Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"),
-             Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
+             Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"), Ctl<QLineEdit>(f, "meSred"),
+             Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
         EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     f.bbRaschetClick();  // a second press would start nothing
@@ -219,8 +223,8 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     EXPECT_FALSE(f.Runs().Running());
     for (QWidget* input : std::initializer_list<QWidget*>{
              Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"),
-             Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"),
-             Ctl<QLineEdit>(f, "meSred"), Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
+             Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"), Ctl<QLineEdit>(f, "meSred"),
+             Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
         EXPECT_TRUE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(rw.w.dialogs.errors.isEmpty()) << rw.w.dialogs.errors.join('\n').toStdString();
@@ -231,7 +235,8 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     ASSERT_EQ(memo.size(), static_cast<qsizetype>(expected.memo.size()) + 1);
     EXPECT_EQ(memo[0], QStringLiteral("Ход решения"));
     for (std::size_t i = 0; i < expected.memo.size(); ++i)
-        EXPECT_EQ(memo[static_cast<qsizetype>(i) + 1], ShownProgressLine(QString::fromStdString(expected.memo[i])));
+        EXPECT_EQ(memo[static_cast<qsizetype>(i) + 1],
+                  ShownProgressLine(QString::fromStdString(expected.memo[i])));
     EXPECT_TRUE(memo.join('\n').contains(QStringLiteral("выполнен за 0:00:05 (ч:мин:с)")));
     // The models are those of the synchronous run, to the last bit.
     const rel::AnalysisState& st = f.State();
@@ -254,8 +259,8 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
 
     // Captions in their columns: models 1.2, 1.1, 2, then the data.
     const QString captions[] = {QStringLiteral("Результаты для моделей:"), QStringLiteral("Пирсона/Ньютона"),
-                                QStringLiteral("Пирсона/спир.спуск"), QStringLiteral("Критерий Смирнова"),
-                                QStringLiteral("Данные эксплуатации"), QString()};
+                                QStringLiteral("Пирсона/спир.спуск"),      QStringLiteral("Критерий Смирнова"),
+                                QStringLiteral("Данные эксплуатации"),     QString()};
     for (int c = 0; c < 6; ++c) EXPECT_EQ(f5.CellText(c, 0), captions[c]) << c;
     EXPECT_EQ(f5.CellText(0, 1), QStringLiteral("Распр. Вейбулла(A,B как в Excel)"));
     EXPECT_EQ(f5.CellText(0, 11), QStringLiteral("Отказов/изд. за 2000/4000 ч"));
@@ -268,8 +273,8 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
             const rel::ResultCell& cell = content.Table.Cell(c, r);
             const QString got = f5.CellText(c, r);
             const QString text = QString::fromStdString(cell.text);
-            SCOPED_TRACE(testing::Message() << "cell " << c << "," << r << ": [" << got.toStdString() << "] ["
-                                            << cell.text << "]");
+            SCOPED_TRACE(testing::Message()
+                         << "cell " << c << "," << r << ": [" << got.toStdString() << "] [" << cell.text << "]");
             ASSERT_EQ(got.left(text.size()), text);
             EXPECT_TRUE(got.mid(text.size()).trimmed().isEmpty());
             const int padTo = relan::ResultsCellPadTo(content.Table, c);
@@ -368,8 +373,7 @@ TEST(CalculationRun, ModelSeriesFollowTheExecutedFlags) {
 
     rw.Models(true, false, false);
     rw.Run();
-    const int n =
-        PointCount(Ctl<QChartView>(f5, "Chart1"), "Series17");  // one point per interval with failures
+    const int n = PointCount(Ctl<QChartView>(f5, "Chart1"), "Series17");  // one point per interval with failures
     ASSERT_GT(n, 2);
     EXPECT_EQ(PointCount(Ctl<QChartView>(f5, "Chart2"), "Series15"), n);
     expectPoints(spir, n, "1.1 run");
@@ -437,7 +441,9 @@ TEST(ModelThree, TheBoxDrivesTheRunAndItsResultsAppearOnlyWhenItRan) {
     ASSERT_TRUE(f.LastML()->ok);
     EXPECT_TRUE(f.State().ModML.Executed);
     EXPECT_EQ(f.LastML()->GofReplicates > 0, true);  // the bootstrap ran
-    EXPECT_TRUE(Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().contains(QStringLiteral("Модель 3 (максимум правдоподобия)")));
+    EXPECT_TRUE(Ctl<QPlainTextEdit>(f, "Memo2")
+                    ->toPlainText()
+                    .contains(QStringLiteral("Модель 3 (максимум правдоподобия)")));
     shown(true, "model 3 ran");
     const rel::MlSummary want = rel::SummarizeML(*f.LastML(), ',');
     const MlPanel* panel = Ctl<MlPanel>(f5, "MlPanel");
@@ -499,7 +505,8 @@ TEST(CalculationRun, BadCoefficientIsReportedAndShowsNoResults) {
     Ctl<QLineEdit>(f, "Edit6")->setText(QStringLiteral("1.0x"));
     rw.Run();
     ASSERT_EQ(rw.w.dialogs.errors.size(), 1);
-    EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("\"1.0x\""))) << rw.w.dialogs.errors[0].toStdString();
+    EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("\"1.0x\"")))
+        << rw.w.dialogs.errors[0].toStdString();
     EXPECT_TRUE(rw.w.dialogs.errors[0].contains(QStringLiteral("модели 1.2")));
     EXPECT_FALSE(rw.form5->isVisible());
     EXPECT_TRUE(Ctl<QPushButton>(f, "bbRaschet")->isEnabled());
@@ -546,7 +553,8 @@ TEST(CalculationRun, PrintWithoutPrinterOffersThePdfOfTheWholeSheet) {
     EXPECT_TRUE(pdf.read(4) == "%PDF");
     // Where it went is said.
     ASSERT_EQ(rw.w.dialogs.messages.size(), 1);
-    EXPECT_TRUE(rw.w.dialogs.messages[0].contains(rw.w.dialogs.saveAnswer)) << rw.w.dialogs.messages[0].toStdString();
+    EXPECT_TRUE(rw.w.dialogs.messages[0].contains(rw.w.dialogs.saveAnswer))
+        << rw.w.dialogs.messages[0].toStdString();
 
     // The page is the results drawn as vectors: its texts can be searched, under
     // the header line, and no picture on it is larger than a chart's point mark.
@@ -564,9 +572,10 @@ TEST(CalculationRun, PrintWithoutPrinterOffersThePdfOfTheWholeSheet) {
     QProcess images;
     images.start(pdfimages, {QStringLiteral("-list"), rw.w.dialogs.saveAnswer});
     ASSERT_TRUE(images.waitForFinished(60000));
-    const QStringList rows = QString::fromUtf8(images.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    const QStringList rows =
+        QString::fromUtf8(images.readAllStandardOutput()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     const int mark = CrossImage(Qt::black, 3).width();  // Series18's crosses, the largest marks
-    for (qsizetype i = 2; i < rows.size(); ++i) {  // after the two heading lines
+    for (qsizetype i = 2; i < rows.size(); ++i) {       // after the two heading lines
         const QStringList c = rows[i].simplified().split(QLatin1Char(' '));
         ASSERT_GE(c.size(), 5) << rows[i].toStdString();
         EXPECT_LE(c[3].toInt(), mark) << rows[i].toStdString();
@@ -660,8 +669,9 @@ TEST(ReportPdf, WritesTheResultsPageWithoutADisplay) {
     if (pdftoppm.isEmpty()) GTEST_SKIP() << "pdftoppm is not installed";
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("отчет.pdf"));
-    const Report r = RunRelan({QStringLiteral("--report"), pdf, Fixture("app/causes5.txt"), QStringLiteral("--models"),
-                               QStringLiteral("1.1,1.2,2"), QStringLiteral("--virtual-clock"), QStringLiteral("4000")});
+    const Report r =
+        RunRelan({QStringLiteral("--report"), pdf, Fixture("app/causes5.txt"), QStringLiteral("--models"),
+                  QStringLiteral("1.1,1.2,2"), QStringLiteral("--virtual-clock"), QStringLiteral("4000")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     EXPECT_TRUE(r.out.startsWith(QStringLiteral("Ход решения\n"))) << r.out.toStdString();
     EXPECT_TRUE(r.out.contains(QStringLiteral("Расчёт модели по Смирнову выполнен за ")));
@@ -669,9 +679,9 @@ TEST(ReportPdf, WritesTheResultsPageWithoutADisplay) {
     // The first page, as an image, is landscape and carries drawing on a good part
     // of it.
     QProcess conv;
-    conv.start(pdftoppm, {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"),
-                          QStringLiteral("-singlefile"), QStringLiteral("-f"), QStringLiteral("1"), pdf,
-                          dir.filePath(QStringLiteral("page"))});
+    conv.start(pdftoppm,
+               {QStringLiteral("-r"), QStringLiteral("40"), QStringLiteral("-png"), QStringLiteral("-singlefile"),
+                QStringLiteral("-f"), QStringLiteral("1"), pdf, dir.filePath(QStringLiteral("page"))});
     ASSERT_TRUE(conv.waitForFinished(60000));
     const QImage page(dir.filePath(QStringLiteral("page.png")));
     ASSERT_FALSE(page.isNull());
@@ -694,9 +704,10 @@ TEST(ReportPdf, WritesTheResultsPageWithoutADisplay) {
                                  "Интегральные (накопленные) оценки потока отказов", "Ln времени наработки"})
             EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want;
         // The header line: files, the date of SOURCE_DATE_EPOCH, the version, the settings.
-        EXPECT_TRUE(t.contains(QStringLiteral("Файл данных: causes5.txt; 14.11.2023 22:13:20 UTC; relan " RELAN_VERSION
-                                              "; модели: 1.1, 1.2, 2; способ подбора: Стандарт; приработка 300 ч; "
-                                              "виртуальные часы 4000 оценок/с")))
+        EXPECT_TRUE(
+            t.contains(QStringLiteral("Файл данных: causes5.txt; 14.11.2023 22:13:20 UTC; relan " RELAN_VERSION
+                                      "; модели: 1.1, 1.2, 2; способ подбора: Стандарт; приработка 300 ч; "
+                                      "виртуальные часы 4000 оценок/с")))
             << t.toStdString();
         EXPECT_FALSE(t.contains(QStringLiteral("95% доверительные интервалы")));
     }
@@ -707,18 +718,19 @@ TEST(ReportPdf, CarriesModelThreesIntervals) {
     if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("ml.pdf"));
-    const Report r = RunRelan({QStringLiteral("--report"), pdf, Fixture("app/causes5.txt"), QStringLiteral("--warranty"),
-                               Fixture("app/gar-tiny.txt"), QStringLiteral("--models"), QStringLiteral("1.1,3"),
-                               QStringLiteral("--bootstrap"), QStringLiteral("20"), QStringLiteral("--seed"),
-                               QStringLiteral("4"), QStringLiteral("--virtual-clock"), QStringLiteral("4000")});
+    const Report r =
+        RunRelan({QStringLiteral("--report"), pdf, Fixture("app/causes5.txt"), QStringLiteral("--warranty"),
+                  Fixture("app/gar-tiny.txt"), QStringLiteral("--models"), QStringLiteral("1.1,3"),
+                  QStringLiteral("--bootstrap"), QStringLiteral("20"), QStringLiteral("--seed"),
+                  QStringLiteral("4"), QStringLiteral("--virtual-clock"), QStringLiteral("4000")});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
     QProcess text;
     text.start(pdftotext, {pdf, QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(60000));
     const QString t = QString::fromUtf8(text.readAllStandardOutput());
-    for (const char* want : {"95% доверительные интервалы", "Форма A", "Гамма 90%, ч", "Макс. правдоподобия",
-                             "Файл данных: causes5.txt; файл гарантии: gar-tiny.txt", "модели: 1.1, 3",
-                             "зерно 4; бутстреп 20"})
+    for (const char* want :
+         {"95% доверительные интервалы", "Форма A", "Гамма 90%, ч", "Макс. правдоподобия",
+          "Файл данных: causes5.txt; файл гарантии: gar-tiny.txt", "модели: 1.1, 3", "зерно 4; бутстреп 20"})
         EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want << "\n" << t.toStdString();
 }
 
@@ -736,17 +748,22 @@ TEST(ReportPdf, BadInputEndsWithAMessageAndNonZeroStatus) {
         {{QStringLiteral("--report"), pdf, data, QStringLiteral("--models"), QStringLiteral("1.3")}, 1, "1.3"},
         {{QStringLiteral("--report"), pdf, data, QStringLiteral("--burn-in"), QStringLiteral("abc")}, 1, "abc"},
         {{QStringLiteral("--report"), pdf, data, QStringLiteral("--item"), QStringLiteral("5")}, 1, "--item"},
-        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--virtual-clock"), QStringLiteral("0")}, 1,
+        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--virtual-clock"), QStringLiteral("0")},
+         1,
          "--virtual-clock"},
         {{QStringLiteral("--report"), pdf, dir.filePath(QStringLiteral("none.txt"))}, 2, "none.txt"},
-        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--warranty"), dir.filePath(QStringLiteral("gar-none.txt"))},
-         2, "Указанный файл не существует"},
+        {{QStringLiteral("--report"), pdf, data, QStringLiteral("--warranty"),
+          dir.filePath(QStringLiteral("gar-none.txt"))},
+         2,
+         "Указанный файл не существует"},
         {{QStringLiteral("--report"), pdf, data, QStringLiteral("--step-coef-1.1"), QStringLiteral("1,x"),
           QStringLiteral("--virtual-clock"), QStringLiteral("4000")},
-         1, "--step-coef-1.1: \"1,x\""},
+         1,
+         "--step-coef-1.1: \"1,x\""},
         {{QStringLiteral("--report"), dir.filePath(QStringLiteral("no/such/folder/r.pdf")), data,
           QStringLiteral("--virtual-clock"), QStringLiteral("4000")},
-         4, "r.pdf"},
+         4,
+         "r.pdf"},
     };
     for (const Case& c : cases) {
         const Report r = RunRelan(c.args);
@@ -777,8 +794,8 @@ TEST(ReportFiles, FormatFollowsTheExtensionAndAFailedWriteIsStatusFour) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.out.toStdString());
-        const Report r = RunRelan({QStringLiteral("--report"), c.out, data, QStringLiteral("--virtual-clock"),
-                                   QStringLiteral("4000")});
+        const Report r = RunRelan(
+            {QStringLiteral("--report"), c.out, data, QStringLiteral("--virtual-clock"), QStringLiteral("4000")});
         EXPECT_EQ(r.exitCode, c.exitCode) << r.err.toStdString();
         if (*c.says) {
             EXPECT_TRUE(r.err.contains(QString::fromUtf8(c.says))) << r.err.toStdString();
@@ -789,8 +806,8 @@ TEST(ReportFiles, FormatFollowsTheExtensionAndAFailedWriteIsStatusFour) {
     ASSERT_TRUE(f.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(f.readAll());
     EXPECT_TRUE(text.startsWith(QStringLiteral("<?xml")) || text.contains(QStringLiteral("<svg")));
-    for (const char* want : {"Интегральные (накопленные) оценки потока отказов", "Критерий Колмогорова",
-                             "Файл данных: causes5.txt"})
+    for (const char* want :
+         {"Интегральные (накопленные) оценки потока отказов", "Критерий Колмогорова", "Файл данных: causes5.txt"})
         EXPECT_TRUE(text.contains(QString::fromUtf8(want))) << want;
     // The PNG is the landscape page at 150 dots per inch, drawn on.
     const QImage page(png);

@@ -131,8 +131,8 @@ TEST(ChartExplorer, TooltipZoomMoveAndResetOnTheLogLogChart) {
 
     // A drag moves the range by the distance dragged, its width kept.
     const double before = view->AxisBottom()->min();
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)), Qt::LeftButton,
-                      Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(at), view->viewport()->mapToGlobal(QPointF(at)),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(view->viewport(), &press);
     const QPoint to = at + QPoint(40, 0);
     QMouseEvent move(QEvent::MouseMove, QPointF(to), view->viewport()->mapToGlobal(QPointF(to)), Qt::NoButton,
@@ -206,7 +206,8 @@ TEST(ChartExplorer, ResultsChartsNameTheirPointsAndSaveAsSvgAndPng) {
 // Splits tab-separated lines into cells.
 std::vector<QStringList> Cells(const QString& text) {
     std::vector<QStringList> rows;
-    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts)) rows.push_back(line.split(QLatin1Char('\t')));
+    for (const QString& line : text.split(QLatin1Char('\n'), Qt::SkipEmptyParts))
+        rows.push_back(line.split(QLatin1Char('\t')));
     return rows;
 }
 
@@ -395,7 +396,8 @@ TEST(MainMenu, RecentFilesSurviveARestartAndAMissingOneIsDropped) {
     ASSERT_TRUE(QFile::remove(first));
     recent->actions()[0]->trigger();
     ASSERT_EQ(w.dialogs.messages.size(), 1);
-    EXPECT_TRUE(w.dialogs.messages[0].contains(QFileInfo(first).fileName())) << w.dialogs.messages[0].toStdString();
+    EXPECT_TRUE(w.dialogs.messages[0].contains(QFileInfo(first).fileName()))
+        << w.dialogs.messages[0].toStdString();
     EXPECT_TRUE(w.dialogs.errors.isEmpty());
     EXPECT_FALSE(w.form->State().FileLoaded);
     w.Open();
@@ -449,9 +451,9 @@ TEST(MainMenu, LanguageAboutAndFileFormats) {
 
     Action(*w.form, "actAbout")->trigger();
     ASSERT_EQ(w.dialogs.messages.size(), 2);
-    for (const char* want : {"Версия " RELAN_VERSION, "Qt ", "LGPL v3", "Boost Software License 1.0",
-                             "Mozilla Public License 2.0", "libxlsxwriter — BSD 2-Clause", "nlohmann-json — MIT",
-                             "CLI11 — BSD 3-Clause"})
+    for (const char* want :
+         {"Версия " RELAN_VERSION, "Qt ", "LGPL v3", "Boost Software License 1.0", "Mozilla Public License 2.0",
+          "libxlsxwriter — BSD 2-Clause", "nlohmann-json — MIT", "CLI11 — BSD 3-Clause"})
         EXPECT_TRUE(w.dialogs.messages[1].contains(QString::fromUtf8(want))) << want;
 
     // The README's section on the input files, read-only, in a window that does not block.

@@ -22,8 +22,8 @@ struct OpenCall {
 
 class FakeDialogs : public Dialogs {
 public:
-    QStringList messages;            // information boxes, in order
-    QStringList errors;              // error boxes: caption + ": " + text
+    QStringList messages;  // information boxes, in order
+    QStringList errors;    // error boxes: caption + ": " + text
     QStringList questions;
     std::vector<OpenCall> opens;
     std::deque<QString> openAnswers;  // empty answer: cancelled
@@ -64,8 +64,8 @@ public:
 template <typename T>
 T* Ctl(const QObject& window, const char* name) {
     T* control = window.findChild<T*>(QString::fromUtf8(name));
-    if (!control) throw std::runtime_error(std::string("no control ") + name + " in " +
-                                           window.objectName().toStdString());
+    if (!control)
+        throw std::runtime_error(std::string("no control ") + name + " in " + window.objectName().toStdString());
     return control;
 }
 

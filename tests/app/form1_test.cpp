@@ -257,8 +257,7 @@ TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
     EXPECT_EQ(m->headerData(0, Qt::Horizontal).toString(), QStringLiteral(" № отказа"));
     for (int row = 0; row < 4; ++row)
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(cell(row, c),
-                      QString::fromStdString(rel::FailureGridRow(fresh, r.view.Marks, row, ',')[c]))
+            EXPECT_EQ(cell(row, c), QString::fromStdString(rel::FailureGridRow(fresh, r.view.Marks, row, ',')[c]))
                 << row << "," << c;
     EXPECT_EQ(cell(1, 1), QStringLiteral("0,5"));
     EXPECT_EQ(cell(3, 3), QStringLiteral("стук"));
@@ -335,7 +334,8 @@ Seen SeenIn(Window& w) {
     if (settings.open(QIODevice::ReadOnly)) s.settings = QString::fromUtf8(settings.readAll());
     const QAbstractItemModel* m = Ctl<QTableView>(*w.form, "Problems_Grid")->model();
     s.rows = m->rowCount();
-    for (int c = 0; c < 4; ++c) s.cells << m->headerData(c, Qt::Horizontal).toString() << m->index(0, c).data().toString();
+    for (int c = 0; c < 4; ++c)
+        s.cells << m->headerData(c, Qt::Horizontal).toString() << m->index(0, c).data().toString();
     return s;
 }
 
@@ -353,10 +353,10 @@ TEST(MainWindow, CancelInEitherDialogChangesNothing) {
     const Seen before = SeenIn(w);
     const std::size_t failures = f.State().ArrProblems.size();
 
-    w.Path(QString());                     // "Путь", cancelled
+    w.Path(QString());  // "Путь", cancelled
     w.dialogs.openAnswers.push_back(QString());
-    f.SpeedButton1Click();                 // "File", cancelled
-    w.Path(QString());                     // "Путь" again, after "File"
+    f.SpeedButton1Click();  // "File", cancelled
+    w.Path(QString());      // "Путь" again, after "File"
     ASSERT_EQ(w.dialogs.opens.size(), 5u);
     EXPECT_TRUE(SeenIn(w) == before);
     EXPECT_EQ(Ctl<QLineEdit>(f, "meSKO")->text(), QStringLiteral("600"));
@@ -394,8 +394,9 @@ TEST(MainWindow, RefusedDataFileIsReportedAsAnErrorAndChangesNothingSeen) {
         EXPECT_TRUE(w.dialogs.messages.isEmpty());
         EXPECT_TRUE(SeenIn(w) == before) << refused.toStdString();
         EXPECT_EQ(w.form->State().ArrProblems.size(), 4u);
-        EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
-                  good);
+        EXPECT_EQ(
+            QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
+            good);
     }
     // The next start shows no path and nothing loaded, under the list's headers,
     // and "Путь" opens at the file that loaded.
@@ -419,8 +420,9 @@ TEST(Settings, RoundTripThroughRelTxt) {
     const QString text = QString::fromUtf8(raw.readAll());
     EXPECT_TRUE(text.contains(QStringLiteral("[Path]"))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("ComStr="))) << text.toStdString();
-    EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
-              file);
+    EXPECT_EQ(
+        QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
+        file);
 
     // The next start loads nothing and shows no path; "Путь" opens its dialog at
     // the remembered file.
@@ -482,7 +484,8 @@ TEST(Settings, KeptInTheConfigurationFolderWhenTheExecutablesCannotBeWritten) {
     EXPECT_EQ(readOnly, exeDir + QStringLiteral("rel.txt"));
     EXPECT_FALSE(SettingsFolderWritable(exe.filePath(QStringLiteral("none"))));
 
-    QSettings(readOnly, QSettings::IniFormat).setValue(QStringLiteral("Path/ComStr"), QStringLiteral("/beside.txt"));
+    QSettings(readOnly, QSettings::IniFormat)
+        .setValue(QStringLiteral("Path/ComStr"), QStringLiteral("/beside.txt"));
     const PathSettings settings(file, readOnly);
     EXPECT_EQ(settings.ReadComStr(QString()), QStringLiteral("/beside.txt"));
     // What the program writes goes to the configuration folder and is read first.
@@ -656,8 +659,8 @@ TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
 
 TEST(RunParams, PointAndCommaAreBothDecimalSeparators) {
     const std::pair<const char*, double> cases[] = {
-        {"1.00025", 1.00025}, {"1,00025", 1.00025}, {" 2500.5 ", 2500.5}, {"2,5E3", 2500.0}, {"2.5e3", 2500.0},
-        {"-0.5", -0.5}, {"300", 300.0},
+        {"1.00025", 1.00025}, {"1,00025", 1.00025}, {" 2500.5 ", 2500.5}, {"2,5E3", 2500.0},
+        {"2.5e3", 2500.0},    {"-0.5", -0.5},       {"300", 300.0},
     };
     for (const auto& [text, want] : cases) {
         double v = 0;
@@ -697,8 +700,9 @@ TEST(CommandLine, FileIsLoadedAsAConfirmedChoice) {
     w.form->OpenDataFile(file);
     EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), file);
     EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
-    EXPECT_EQ(QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
-              file);
+    EXPECT_EQ(
+        QSettings(w.Env().SettingsFile, QSettings::IniFormat).value(QStringLiteral("Path/ComStr")).toString(),
+        file);
     // A later dialog opens at it.
     w.Path(QString());
     EXPECT_EQ(w.dialogs.opens.back().file, file);

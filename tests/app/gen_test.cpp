@@ -55,8 +55,7 @@ bool WaitFor(const std::function<bool()>& done, int ms = 120000) {
 }
 
 int CountLines(const TForm1& f, const QString& line) {
-    return static_cast<int>(
-        Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n')).count(line));
+    return static_cast<int>(Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText().split(QLatin1Char('\n')).count(line));
 }
 
 int CountReports(const TForm1& f) {
@@ -119,13 +118,14 @@ public:
         }
         // Connected after the window's own handler: the counter is shown when it runs.
         QLabel* counter = Ctl<QLabel>(f_, "GenCounter");
-        QObject::connect(&f_.Runs(), &RunController::CounterText, counter, [s = s_, point, act](const QString& now) {
-            if (now.toStdString() != point->text) return;
-            act();
-            std::lock_guard<std::mutex> lock(s->mutex);
-            ++point->served;
-            s->acted.notify_all();
-        });
+        QObject::connect(&f_.Runs(), &RunController::CounterText, counter,
+                         [s = s_, point, act](const QString& now) {
+                             if (now.toStdString() != point->text) return;
+                             act();
+                             std::lock_guard<std::mutex> lock(s->mutex);
+                             ++point->served;
+                             s->acted.notify_all();
+                         });
     }
 
     // Per generation pass, in order: the track-bar moves the schedule made in it
@@ -235,10 +235,8 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     EXPECT_EQ(Ctl<QLabel>(f, "GenCounter")->text(), QStringLiteral("Записано лучших: 6"));
     EXPECT_EQ(Ctl<QLineEdit>(f, "NPokoleny")->text(), QStringLiteral("30"));
     EXPECT_EQ(Ctl<QProgressBar>(f, "ProgressBar2")->value(), 100);
-    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->value(),
-              std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
-    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar2")->value(),
-              std::lround(0.125 * std::fabs(std::sin(10.0 - 0.025)) * 101));
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->value(), std::lround(0.275 * std::fabs(std::sin(1.0 - 8.0)) * 101));
+    EXPECT_EQ(Ctl<QSlider>(f, "TrackBar2")->value(), std::lround(0.125 * std::fabs(std::sin(10.0 - 0.025)) * 101));
 
     // The results window shows the optimiser's model: its table column (the only
     // model fitted) and its curve on the failure-flow chart.
@@ -463,8 +461,8 @@ TEST(GenRun, SettingsTheOptimiserCannotRunWithAreRefusedWithTheirReason) {
         {"20", "30", "abc", "Точность подбора"},
         {"20", "30", "0.00.1", "Точность подбора"},  // two separators
         {"20", "30", "0", "Точность подбора"},
-        {"20", "30", "3", "Точность подбора"},       // 1/3 rounds to no digit at all
-        {"20", "30", "1e-12", "Точность подбора"},   // more digits than a gene can hold
+        {"20", "30", "3", "Точность подбора"},      // 1/3 rounds to no digit at all
+        {"20", "30", "1e-12", "Точность подбора"},  // more digits than a gene can hold
     };
     GenWindow w;
     TForm1& f = *w.form;

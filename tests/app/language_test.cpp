@@ -140,7 +140,8 @@ QStringList ShownTexts(const QWidget& top) {
             add(w, QStringLiteral("edit"), e->text());
         }
         if (auto* m = qobject_cast<const QPlainTextEdit*>(w))
-            for (const QString& line : m->toPlainText().split(QLatin1Char('\n'))) add(w, QStringLiteral("log"), line);
+            for (const QString& line : m->toPlainText().split(QLatin1Char('\n')))
+                add(w, QStringLiteral("log"), line);
         if (auto* v = qobject_cast<const QAbstractItemView*>(w); v && v->model()) {
             const QAbstractItemModel& model = *v->model();
             for (int c = 0; c < model.columnCount(); ++c)
@@ -216,7 +217,8 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     f.OpenDataFile(missing);
     ASSERT_EQ(w.dialogs.errors.size(), 1);
     EXPECT_EQ(Russian(w.dialogs.errors, f.State()), "") << w.dialogs.errors.front().toStdString();
-    EXPECT_TRUE(w.dialogs.errors.front().contains(QStringLiteral("does not exist"))) << w.dialogs.errors.front().toStdString();
+    EXPECT_TRUE(w.dialogs.errors.front().contains(QStringLiteral("does not exist")))
+        << w.dialogs.errors.front().toStdString();
 
     f.OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"));
     ASSERT_TRUE(f.State().FileLoaded);
@@ -225,7 +227,8 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     EXPECT_EQ(list.index(0, 2).data().toString(), QStringLiteral("Rejects"));
     // The fleet's own texts are Russian: the check must see them to take them out.
     ASSERT_FALSE(Russian({QString::fromStdString(f.State().DataTitle)}, rel::AnalysisState()).empty());
-    for (const char* box : {"SpirSpusk", "BoxNewton", "BoxSmirnow", "BoxML"}) Ctl<QCheckBox>(f, box)->setChecked(true);
+    for (const char* box : {"SpirSpusk", "BoxNewton", "BoxSmirnow", "BoxML"})
+        Ctl<QCheckBox>(f, box)->setChecked(true);
     f.bbRaschetClick();
     f.Runs().WaitForEnd();
     ASSERT_TRUE(form5.isVisible());
@@ -234,9 +237,9 @@ TEST_F(EnglishInterface, MainWindowLogLogViewAndResultsWindowShowNoRussianText) 
     const QStringList results = ShownTexts(form5);
     EXPECT_EQ(Russian(results, f.State()), "");
     // The core's words came in English: the table's labels, model 3's block, the legend.
-    for (const char* want : {"cell: Weibull distr. (A, B as in Excel)", "cell: Kolmogorov criterion",
-                             "column: Max. likelihood", "label: Shape A", "drawn: Leaving warranty",
-                             "drawn: Rejects 9 times"})
+    for (const char* want :
+         {"cell: Weibull distr. (A, B as in Excel)", "cell: Kolmogorov criterion", "column: Max. likelihood",
+          "label: Shape A", "drawn: Leaving warranty", "drawn: Rejects 9 times"})
         EXPECT_TRUE(results.filter(QString::fromUtf8(want)).size() > 0) << want;
 
     // The log-log view of the main window, expanded.
@@ -271,7 +274,8 @@ TEST_F(EnglishInterface, CoreMessagesAboutFilesAndSettingsReadInEnglish) {
     // The optimiser's settings it cannot run with.
     f.OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"));
     ASSERT_TRUE(f.State().FileLoaded);
-    const std::pair<const char*, const char*> settings[] = {{"1", "100"}, {"abc", "100"}, {"20", "x"}, {"20", "0"}};
+    const std::pair<const char*, const char*> settings[] = {
+        {"1", "100"}, {"abc", "100"}, {"20", "x"}, {"20", "0"}};
     for (const auto& [population, generations] : settings) {
         Ctl<QLineEdit>(f, "Edit3")->setText(QString::fromUtf8(population));
         Ctl<QLineEdit>(f, "NPokoleny")->setText(QString::fromUtf8(generations));

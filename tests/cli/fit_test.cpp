@@ -21,8 +21,7 @@ struct Output {
 
 Output RunCli(const std::string& args) {
     // One file per test process: ctest runs the cases of this file side by side.
-    const std::string errFile =
-        ::testing::TempDir() + "relan_cli_fit_stderr_" + std::to_string(getpid()) + ".txt";
+    const std::string errFile = ::testing::TempDir() + "relan_cli_fit_stderr_" + std::to_string(getpid()) + ".txt";
     const std::string cmd = std::string(RELAN_CLI) + " " + args + " 2>" + errFile;
     Output o;
     FILE* p = popen(cmd.c_str(), "r");
@@ -79,11 +78,13 @@ TEST(CliFit, ThreeModelsAsJson) {
     EXPECT_FALSE(j["Charts"]["Series3"]["points"].empty());
     EXPECT_TRUE(j["Charts"]["Series6"]["points"].empty()) << "the optimiser did not run";
     ASSERT_EQ(j["Memo2"].size(), 8u);
-    EXPECT_EQ(j["Memo2"][0].get<std::string>().rfind("Расчёт модели по Пирсону методом спирального спуска выполнен за ", 0), 0u);
+    EXPECT_EQ(j["Memo2"][0].get<std::string>().rfind(
+                  "Расчёт модели по Пирсону методом спирального спуска выполнен за ", 0),
+              0u);
     EXPECT_EQ(j["Memo2"][6].get<std::string>().rfind("Расчёт модели по Смирнову выполнен за ", 0), 0u);
-    const std::set<std::string> modelKeys = {"A", "B", "K_powtor", "Sred", "SKO", "Kol_Nakopl", "SKO_out",
-                                             "Unsens", "LamStart", "Lam1000", "Executed", "F_Weib",
-                                             "F_norm", "Kol_F_priv", "Criterion", "Seconds"};
+    const std::set<std::string> modelKeys = {
+        "A",        "B",       "K_powtor", "Sred",   "SKO",    "Kol_Nakopl", "SKO_out",   "Unsens",
+        "LamStart", "Lam1000", "Executed", "F_Weib", "F_norm", "Kol_F_priv", "Criterion", "Seconds"};
     for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"}) {
         SCOPED_TRACE(m);
         EXPECT_EQ(Keys(j[m]), modelKeys);
@@ -151,7 +152,8 @@ TEST(CliFit, BadOptionsAreRefusedBeforeAnythingRuns) {
 }
 
 TEST(CliFit, ModelThreeRecordWithIntervalsVerdictAndForecast) {
-    const Output o = RunCli("fit " + kDemo + " --models 1.1,3 --seed 1 --bootstrap 30 --virtual-clock 4000 --json");
+    const Output o =
+        RunCli("fit " + kDemo + " --models 1.1,3 --seed 1 --bootstrap 30 --virtual-clock 4000 --json");
     ASSERT_EQ(o.status, 0) << o.err;
     const auto j = Json(o);
     const auto& m = j["ModML"];
@@ -179,7 +181,8 @@ TEST(CliFit, ModelThreeRecordWithIntervalsVerdictAndForecast) {
 
     const Output text = RunCli("fit " + kDemo + " --models 3 --bootstrap 0");
     ASSERT_EQ(text.status, 0) << text.err;
-    for (const char* s : {"оценки и 95% доверительные интервалы", "Отказов на изделие за 2000 ч", "K и B по данным не разделимы"})
+    for (const char* s :
+         {"оценки и 95% доверительные интервалы", "Отказов на изделие за 2000 ч", "K и B по данным не разделимы"})
         EXPECT_NE(text.out.find(s), std::string::npos) << s;
     EXPECT_EQ(text.out.find("Критерий согласия"), std::string::npos) << "no bootstrap, no verdict";
 }
@@ -213,13 +216,14 @@ TEST(CliFit, ResultsTableAsTextAndCsv) {
     const Output csv = RunCli("fit " + kDemo + " --virtual-clock 4000 --csv --decimal-comma");
     ASSERT_EQ(csv.status, 0) << csv.err;
     // A cell holding the decimal comma is quoted.
-    EXPECT_NE(csv.out.find("Результаты для моделей:,Пирсона/спир.спуск,Данные эксплуатации,,,"), std::string::npos);
+    EXPECT_NE(csv.out.find("Результаты для моделей:,Пирсона/спир.спуск,Данные эксплуатации,,,"),
+              std::string::npos);
     EXPECT_NE(csv.out.find("Частота отказов/1000 ч (300,1000 ч)\""), std::string::npos);
 }
 
 TEST(CliFit, GeneticOptimiserAfterTheCalculation) {
-    const std::string args = "fit " + kDemo +
-                             " --models 1.1,gen --virtual-clock 4000 --population 60 --generations 30 --seed 7 --json";
+    const std::string args =
+        "fit " + kDemo + " --models 1.1,gen --virtual-clock 4000 --population 60 --generations 30 --seed 7 --json";
     const Output o = RunCli(args);
     ASSERT_EQ(o.status, 0) << o.err;
     auto a = Json(o);
@@ -251,19 +255,21 @@ TEST(CliCrit, EveryCriterionAtOnePoint) {
     ASSERT_EQ(o.status, 0) << o.err;
     const auto j = Json(o);
     EXPECT_EQ(Keys(j), (std::set<std::string>{"PearsonCrit", "Kol_Nakopl", "Kol_F_priv", "F_Weib", "F_norm",
-                                              "HistCrit", "HistCrit_SKO_out", "SmirnovCrit", "KolmCrt",
-                                              "KolmTxt", "HistConfidence", "LamStart", "Lam1000", "SKO_out"}));
+                                              "HistCrit", "HistCrit_SKO_out", "SmirnovCrit", "KolmCrt", "KolmTxt",
+                                              "HistConfidence", "LamStart", "Lam1000", "SKO_out"}));
     ASSERT_EQ(j["PearsonCrit"].size(), 3u);
     EXPECT_NE(j["PearsonCrit"][0], j["PearsonCrit"][1]);
     const std::string verdict = j["KolmTxt"];
     EXPECT_TRUE(verdict == " <1.3581(0.05)" || verdict == " >1.3581(0.05)") << verdict;
 
     // Sred and SKO default to the file's figures.
-    const auto explicitFigures = Json(RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --sred 2500 --sko 550 --json"));
+    const auto explicitFigures =
+        Json(RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --sred 2500 --sko 550 --json"));
     EXPECT_EQ(explicitFigures, j);
     const auto other = Json(RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --sred 900 --json"));
     EXPECT_NE(other["PearsonCrit"], j["PearsonCrit"]);
-    EXPECT_NE(Json(RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --burn-in 100 --json"))["LamStart"], j["LamStart"]);
+    EXPECT_NE(Json(RunCli("crit " + kDemo + " --B 1200 --A 1.9 --K 0.75 --burn-in 100 --json"))["LamStart"],
+              j["LamStart"]);
 
     EXPECT_EQ(RunCli("crit " + kDemo + " --B 1200 --A 1.9").status, 1) << "--K is required";
 }

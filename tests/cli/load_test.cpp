@@ -23,8 +23,8 @@ const std::string kDemo = std::string(RELAN_EXAMPLES) + "/demo-fleet.txt";
 const std::string kGar = std::string(RELAN_EXAMPLES) + "/gar-demo.txt";
 
 struct CliRun {
-    int status = -1;       // exit status, -1 when the program did not exit normally
-    bool killed = false;   // ended by a signal (a crash) or by the time limit
+    int status = -1;      // exit status, -1 when the program did not exit normally
+    bool killed = false;  // ended by a signal (a crash) or by the time limit
     std::string out, err;
 };
 
@@ -75,9 +75,7 @@ protected:
     fs::path dir_;
 };
 
-std::string Header(const std::string& sred = "2500") {
-    return "Парк\n" + sred + "\n400\n120\n3\n2\nДвигатель\n";
-}
+std::string Header(const std::string& sred = "2500") { return "Парк\n" + sred + "\n400\n120\n3\n2\nДвигатель\n"; }
 
 TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
     std::string garbage;
@@ -103,7 +101,7 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
         {"comma in the header", Write("comma.txt", Header("2500,5") + "100\tДвигатель стартера\n"), "строке №2"},
         {"no failure rows", Write("norows.txt", Header()), "нет ни одной строки отказа"},
         {"fleet of zero", Write("fleet0.txt", "Парк\n2500\n400\n0\n3\n2\n100\tДвигатель стартера\n"),
-         "строке №4 файла «" },
+         "строке №4 файла «"},
         {"fleet of 1e308", Write("fleet-huge.txt", "Парк\n2500\n400\n1e308\n3\n2\n100\tДвигатель стартера\n"),
          "размер парка «1e308» вне допустимых пределов (от 1 до 1e9 изделий)"},
         {"denormal fleet", Write("fleet-tiny.txt", "Парк\n2500\n400\n4.9e-324\n3\n2\n100\tДвигатель стартера\n"),
@@ -133,7 +131,8 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
         EXPECT_FALSE(g.err.empty());
     }
     // Garbage rows after a valid header: each bad row is reported and kept as a reject.
-    const CliRun rows = Cli({"load", Write("rows.bin", Header() + "100\tДвигатель стартера\n" + garbage), "--json"});
+    const CliRun rows =
+        Cli({"load", Write("rows.bin", Header() + "100\tДвигатель стартера\n" + garbage), "--json"});
     EXPECT_FALSE(rows.killed);
     ASSERT_EQ(rows.status, 0) << rows.err;
     const json j = json::parse(rows.out);
@@ -149,8 +148,9 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
 TEST_F(LoadCli, HostileFiguresNeverReachTheFits) {
     // A negative time is reported with its line and kept as a reject: the fits run
     // (no reversed interval, no fatal end) and every figure they print is a number.
-    const std::string negative = Write("negative.txt", Header() + "100\tДвигатель стартера\n-5\tДвигатель\n"
-                                                                  "700\tДвигатель\n1200\tДвигатель\n");
+    const std::string negative = Write("negative.txt", Header() +
+                                                           "100\tДвигатель стартера\n-5\tДвигатель\n"
+                                                           "700\tДвигатель\n1200\tДвигатель\n");
     const CliRun fit = Cli({"fit", negative, "--models", "1.1,1.2,2", "--virtual-clock", "20000", "--json"});
     EXPECT_FALSE(fit.killed);
     ASSERT_EQ(fit.status, 0) << fit.err;
@@ -160,7 +160,8 @@ TEST_F(LoadCli, HostileFiguresNeverReachTheFits) {
         for (const char* k : {"A", "B", "K_powtor"}) EXPECT_TRUE(j[m][k].is_number()) << m << " " << k;
 
     // Every failure a reject: nothing to fit, the analysis stops (3) and says which file.
-    const std::string rejects = Write("rejects.txt", Header() + "0\tБрак упаковки * вмятина на корпусе\n0,5\tДвигатель\n");
+    const std::string rejects =
+        Write("rejects.txt", Header() + "0\tБрак упаковки * вмятина на корпусе\n0,5\tДвигатель\n");
     EXPECT_EQ(Cli({"load", rejects}).status, 0);
     const CliRun none = Cli({"fit", rejects, "--virtual-clock", "20000"});
     EXPECT_EQ(none.status, 3) << none.err;
@@ -203,10 +204,10 @@ TEST_F(LoadCli, DemoFileAsJson) {
     std::set<std::string> keys;
     for (const auto& [k, v] : j.items()) keys.insert(k);
     const std::set<std::string> want = {
-        "DataTitle", "SredGar", "SKOGar", "ParkFile", "Park", "KolOtkAll", "KolOtkNez", "MaxPrich",
-        "ArrVid", "ArrProblems", "iFirstPos", "A_LN", "B_LN", "Gamma90", "Gamma50Cenz",
-        "Gamma50Nabl", "Otk2000", "DelitOtk", "NPokoleny", "Grid", "Series1", "Series2", "ArrHist",
-        "Shag1", "Shag2", "Messages"};
+        "DataTitle",   "SredGar",     "SKOGar",      "ParkFile",  "Park",      "KolOtkAll", "KolOtkNez",
+        "MaxPrich",    "ArrVid",      "ArrProblems", "iFirstPos", "A_LN",      "B_LN",      "Gamma90",
+        "Gamma50Cenz", "Gamma50Nabl", "Otk2000",     "DelitOtk",  "NPokoleny", "Grid",      "Series1",
+        "Series2",     "ArrHist",     "Shag1",       "Shag2",     "Messages"};
     EXPECT_EQ(keys, want);
 
     EXPECT_EQ(j["DataTitle"], "Изделие КМ-12: отказы за гарантийный период 2023-2024 гг.");

@@ -5,8 +5,8 @@
 namespace rel {
 
 std::optional<GenStartRefusal> StartGenRun(AnalysisState& st, std::string_view population,
-                                           std::string_view generations, std::string_view precision,
-                                           bool fitSred, bool fitSKO, GenOptions& o) {
+                                           std::string_view generations, std::string_view precision, bool fitSred,
+                                           bool fitSKO, GenOptions& o) {
     // Population size, generation count and precision: a setting the optimiser
     // cannot run with is refused with its reason.
     std::string bad = ParseGenTexts(population, generations, precision, o.decimalSep, o);
@@ -24,8 +24,7 @@ void HeadlessGenHost::AppendMemo(const std::string& line) {
     if (sink_) sink_(line);
 }
 
-GenRunResult RunGenHeadless(AnalysisState& st, const RunParams& p, const GenTexts& t,
-                            const MemoSink& sink) {
+GenRunResult RunGenHeadless(AnalysisState& st, const RunParams& p, const GenTexts& t, const MemoSink& sink) {
     GenRunResult res;
 
     // 1. Run parameters, as the start button takes them from the window.

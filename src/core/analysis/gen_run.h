@@ -34,16 +34,16 @@ struct GenStartRefusal {
 // decimal separator `o.decimalSep`) into `o`, sets st.FitSred and st.FitSKO and
 // prepares the histogram and ModGen's arrays. Nothing when the run can start.
 std::optional<GenStartRefusal> StartGenRun(AnalysisState& st, std::string_view population,
-                                           std::string_view generations, std::string_view precision,
-                                           bool fitSred, bool fitSKO, GenOptions& o);
+                                           std::string_view generations, std::string_view precision, bool fitSred,
+                                           bool fitSKO, GenOptions& o);
 
 // The optimiser's settings as texts, as the window's second page holds them.
 struct GenTexts {
-    std::string population = "3000";       // "Размер популяции"
-    std::string generations = "1500";      // "Число поколений"
-    std::string precision = "0.0000001";   // "Точность подбора", with the run's decimal separator
-    std::string copyCount = "50";          // "шт."
-    std::optional<std::uint64_t> seed;     // a repeatable run (no clock reseeding)
+    std::string population = "3000";      // "Размер популяции"
+    std::string generations = "1500";     // "Число поколений"
+    std::string precision = "0.0000001";  // "Точность подбора", with the run's decimal separator
+    std::string copyCount = "50";         // "шт."
+    std::optional<std::uint64_t> seed;    // a repeatable run (no clock reseeding)
 };
 
 // A host that carries out the loop's control calls on plain values.
@@ -63,11 +63,11 @@ public:
     void DiaGen() override { ++diaGenCalls; }
     bool TerminationRequested() override { return false; }
 
-    int crossover = 55, mutation = 15;   // the window's defaults
-    std::string counter;                  // last counter text
+    int crossover = 55, mutation = 15;  // the window's defaults
+    std::string counter;                // last counter text
     int progress = 0;
     int diaGenCalls = 0;
-    std::vector<std::string> memo;        // every line, in order
+    std::vector<std::string> memo;  // every line, in order
 
 private:
     std::string copyCount_;
@@ -75,13 +75,13 @@ private:
 };
 
 struct GenRunResult {
-    bool ok = false;          // the run took place (the settings and the data allowed it)
-    std::string error;        // why it did not
-    GenOutcome outcome;       // how it ended; outcome.resultsShown: the results are due
+    bool ok = false;     // the run took place (the settings and the data allowed it)
+    std::string error;   // why it did not
+    GenOutcome outcome;  // how it ended; outcome.resultsShown: the results are due
     std::vector<std::string> memo;
-    std::string counter;      // the counter's last text
-    int progress = 0;         // the progress afterwards
-    double seconds = 0.0;     // wall time of the run
+    std::string counter;   // the counter's last text
+    int progress = 0;      // the progress afterwards
+    double seconds = 0.0;  // wall time of the run
 };
 
 // Runs the optimiser on st. Takes SredGar, SKOGar, PeriodUchet, TPrirab, FitSred,
@@ -90,7 +90,6 @@ struct GenRunResult {
 // settings, or data without histogram intervals or independent failures, give
 // ok = false with the message and leave st as it was apart from the run parameters
 // and the histogram.
-GenRunResult RunGenHeadless(AnalysisState& st, const RunParams& p, const GenTexts& t,
-                            const MemoSink& sink = {});
+GenRunResult RunGenHeadless(AnalysisState& st, const RunParams& p, const GenTexts& t, const MemoSink& sink = {});
 
 }  // namespace rel

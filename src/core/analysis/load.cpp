@@ -38,8 +38,7 @@ LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char deci
     return LoadRead(st, std::move(read), path, decimalSep);
 }
 
-LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path,
-                            char decimalSep) {
+LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path, char decimalSep) {
     return LoadRead(st, ReadFailureBytes(bytes, path), path, decimalSep);
 }
 
@@ -57,9 +56,8 @@ LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& 
     EmpiricalFigures F = ComputeEmpiricalFigures(L.ArrProblems, L.Park, L.SredGar, L.SKOGar);
 
     if (!(L.SKOGar > 0.0))
-        res.Warnings.push_back("СКО времени гарантии в файле " + Quoted(path) +
-                               " не положительно (" + FormatGeneral(L.SKOGar, sep) +
-                               "): поправка на окончание гарантии вырождена.");
+        res.Warnings.push_back("СКО времени гарантии в файле " + Quoted(path) + " не положительно (" +
+                               FormatGeneral(L.SKOGar, sep) + "): поправка на окончание гарантии вырождена.");
     if (F.CensorSaturated)
         res.Warnings.push_back(
             "В файле " + Quoted(path) +
@@ -78,9 +76,12 @@ LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& 
     v.StepCoef12Text = DecimalText("1", sep, "00025");
     v.StepCoef2Text = DecimalText("1", sep, "0005");
     v.PrecisionText = DecimalText("0", sep, "0000002");
-    if (L.KolOtkAll <= 500) v.GenerationsText = "1500";
-    else if (L.KolOtkAll <= 999) v.GenerationsText = "2000";
-    else if (L.KolOtkAll <= 99999) v.GenerationsText = "4000";
+    if (L.KolOtkAll <= 500)
+        v.GenerationsText = "1500";
+    else if (L.KolOtkAll <= 999)
+        v.GenerationsText = "2000";
+    else if (L.KolOtkAll <= 99999)
+        v.GenerationsText = "4000";
     v.Marks = std::move(F.Marks);
     v.LnPoints = std::move(F.LnPoints);
     v.LnLine = std::move(F.LnLine);

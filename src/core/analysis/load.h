@@ -19,36 +19,35 @@ namespace rel {
 // What a data-file load gives a front end to show; texts use the caller's decimal
 // separator.
 struct FailureFileView {
-    std::string Title;                         // the data set's title
-    std::string SredText, SKOText;             // warranty end time: mean and deviation
-    std::string ParkText;                      // fleet size
-    std::string FailuresText;                  // independent failures (KolOtkNez)
-    std::string PeriodText;                    // accounting period (the mean again)
+    std::string Title;              // the data set's title
+    std::string SredText, SKOText;  // warranty end time: mean and deviation
+    std::string ParkText;           // fleet size
+    std::string FailuresText;       // independent failures (KolOtkNez)
+    std::string PeriodText;         // accounting period (the mean again)
     // The fit settings a load puts back to their defaults.
     std::string StepCoef11Text, StepCoef12Text, StepCoef2Text;  // step-reduction coefficients
-    std::string PrecisionText;                 // the optimiser's precision
-    std::optional<std::string> GenerationsText;  // empty: the setting keeps its value
-    std::vector<ShareMark> Marks;              // failure-list rows where shares of the fleet are reached
+    std::string PrecisionText;                                  // the optimiser's precision
+    std::optional<std::string> GenerationsText;                 // empty: the setting keeps its value
+    std::vector<ShareMark> Marks;  // failure-list rows where shares of the fleet are reached
     std::vector<std::pair<double, double>> LnPoints, LnLine;  // log-log chart; LnLine empty: no line
 };
 
 struct LoadResult {
     bool ok = false;
-    std::string error;                   // why the load failed (ok == false)
-    std::vector<std::string> Messages;   // "Ошибка в строке №..." of the failure rows, in order
-    std::vector<std::string> Warnings;   // figures that the data leave undefined or degenerate
+    std::string error;                  // why the load failed (ok == false)
+    std::vector<std::string> Messages;  // "Ошибка в строке №..." of the failure rows, in order
+    std::vector<std::string> Warnings;  // figures that the data leave undefined or degenerate
     FailureFileView view;
 };
 
 // Reads the data file and loads it.
 LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep);
 // The same on the bytes of a file already read; `path` names it in the messages.
-LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path,
-                            char decimalSep);
+LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path, char decimalSep);
 
 // Header texts of the failure list.
-inline constexpr std::array<const char*, 4> kGridHeader = {
-    " № отказа", "Наработка, ч", "Источник отказа", "Описание отказа"};
+inline constexpr std::array<const char*, 4> kGridHeader = {" № отказа", "Наработка, ч", "Источник отказа",
+                                                           "Описание отказа"};
 
 // Row `i` of the failure list of the loaded failures (number, time, cause name with
 // the share of the fleet reached there, description).
@@ -60,7 +59,7 @@ std::array<std::string, 4> FailureGridRow(const AnalysisState& st, const std::ve
 struct LoadedInputs {
     LoadResult data;
     bool warrantyLoaded = false;
-    WarrantyResult warranty;   // texts of the warranty load, when there was one
+    WarrantyResult warranty;  // texts of the warranty load, when there was one
     // Why the inputs could not be loaded (data.ok false, or the warranty load failed),
     // naming the file.
     std::string error;

@@ -44,8 +44,8 @@ std::string WithSeparator(std::string text, char sep) {
     return text;
 }
 
-std::optional<RequestError> CheckNumberOption(const char* option, const std::string& text, double lo,
-                                              double hi, bool aboveLo, const char* rangeText, double& value) {
+std::optional<RequestError> CheckNumberOption(const char* option, const std::string& text, double lo, double hi,
+                                              bool aboveLo, const char* rangeText, double& value) {
     const std::optional<double> v = OptionNumber(text);
     if (!v) return Refuse(option, Quoted(text) + " не является числом");
     if (!((aboveLo ? *v > lo : *v >= lo) && *v <= hi))
@@ -83,12 +83,14 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
         else if (name == "gen" && allowGen)
             p.gen = true;
         else if (!name.empty())
-            return refuse({"--models", "неизвестная модель в --models: " + Quoted(name) +
-                                           (allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)" : " (допустимы 1.1, 1.2, 2, 3)")});
+            return refuse(
+                {"--models", "неизвестная модель в --models: " + Quoted(name) +
+                                 (allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)" : " (допустимы 1.1, 1.2, 2, 3)")});
     }
     if (!(p.spiral || p.newton || p.smirnov || p.ml || p.gen))
         return refuse({"--models", "--models: не задано ни одной модели" +
-                                       std::string(allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)" : " (допустимы 1.1, 1.2, 2, 3)")});
+                                       std::string(allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)"
+                                                            : " (допустимы 1.1, 1.2, 2, 3)")});
 
     if (auto bad = CheckNumberOption("--burn-in", r.burnIn, 0, kMaxHours, false, "от 0 до 1e9 ч", p.burnIn))
         return refuse(*bad);
@@ -100,10 +102,12 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
     if (r.virtualClock) {
         const std::optional<std::uint64_t> n = OptionUnsigned(*r.virtualClock);
         if (!n || *n == 0)
-            return refuse(Refuse("--virtual-clock", Quoted(*r.virtualClock) + " не является положительным целым числом"));
+            return refuse(
+                Refuse("--virtual-clock", Quoted(*r.virtualClock) + " не является положительным целым числом"));
         // At a higher rate the fits' time rules would never come: a fit could run for days.
         if (*n > kMaxVirtualClock)
-            return refuse(Refuse("--virtual-clock", Quoted(*r.virtualClock) + " вне допустимых пределов (от 1 до " +
+            return refuse(Refuse("--virtual-clock", Quoted(*r.virtualClock) +
+                                                        " вне допустимых пределов (от 1 до " +
                                                         std::to_string(kMaxVirtualClock) + ")"));
         p.virtualClock = static_cast<std::int64_t>(*n);
     }
@@ -112,12 +116,14 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
     const struct {
         const char* option;
         const std::optional<std::string>& text;
-    } coefs[] = {{"--step-coef-1.1", r.stepCoef11}, {"--step-coef-1.2", r.stepCoef12}, {"--step-coef-2", r.stepCoef2}};
+    } coefs[] = {
+        {"--step-coef-1.1", r.stepCoef11}, {"--step-coef-1.2", r.stepCoef12}, {"--step-coef-2", r.stepCoef2}};
     for (const auto& c : coefs) {
         if (!c.text) continue;
         const std::optional<double> v = OptionNumber(*c.text);
         if (!v) return refuse(Refuse(c.option, Quoted(*c.text) + " не является числом"));
-        if (*v < 1.0) return refuse(Refuse(c.option, Quoted(*c.text) + " меньше 1 - шаг поиска рос бы вместо уменьшения"));
+        if (*v < 1.0)
+            return refuse(Refuse(c.option, Quoted(*c.text) + " меньше 1 - шаг поиска рос бы вместо уменьшения"));
     }
     p.stepCoef11 = r.stepCoef11;
     p.stepCoef12 = r.stepCoef12;
@@ -137,9 +143,9 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
             ParseGenTexts(p.genTexts.population, r.generations ? p.genTexts.generations : "1500",
                           p.genTexts.precision, p.decimalSep, o);
         if (!bad.empty()) {
-            const char* option = bad.rfind("Размер популяции", 0) == 0 ? "--population"
+            const char* option = bad.rfind("Размер популяции", 0) == 0  ? "--population"
                                  : bad.rfind("Число поколений", 0) == 0 ? "--generations"
-                                                                         : "--precision";
+                                                                        : "--precision";
             return refuse({option, std::string(option) + ": " + bad});
         }
         const std::optional<int> copies = ParseIntText(r.copyCount);

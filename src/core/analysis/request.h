@@ -15,22 +15,22 @@ namespace rel {
 
 // The options' texts as given; an empty optional was not given.
 struct FitRequest {
-    std::string data;                       // failure data file
-    std::string warranty;                   // warranty end-time file (empty: none)
-    std::string models = "1.1";             // from 1.1, 1.2, 2, 3 and gen, comma-separated
+    std::string data;            // failure data file
+    std::string warranty;        // warranty end-time file (empty: none)
+    std::string models = "1.1";  // from 1.1, 1.2, 2, 3 and gen, comma-separated
     bool fitSred = false, fitSKO = false;
-    std::string burnIn = "300";             // h
-    std::string item = "1";                 // deviation form of the Pearson criterion
+    std::string burnIn = "300";  // h
+    std::string item = "1";      // deviation form of the Pearson criterion
     std::optional<std::string> stepCoef11, stepCoef12, stepCoef2;
     std::optional<std::string> virtualClock;
-    bool decimalComma = false;              // texts written with a decimal comma
+    bool decimalComma = false;  // texts written with a decimal comma
     // The optimiser's settings.
     std::string population = "3000";
-    std::optional<std::string> generations; // default: as the load sets it
+    std::optional<std::string> generations;  // default: as the load sets it
     std::string precision = "0.0000001";
     std::string copyCount = "50";
-    std::optional<std::string> seed;        // the optimiser's and model 3's bootstrap
-    std::string bootstrap = "200";          // model 3: bootstrap replicates (0: none)
+    std::optional<std::string> seed;  // the optimiser's and model 3's bootstrap
+    std::string bootstrap = "200";    // model 3: bootstrap replicates (0: none)
 };
 
 // A refused option: which one, and why in the words shown to the user.
@@ -51,7 +51,7 @@ struct FitPlan {
     std::optional<std::string> stepCoef11, stepCoef12, stepCoef2;  // texts, either separator
     std::int64_t virtualClock = 0;
     char decimalSep = '.';
-    GenTexts genTexts;           // precision with the run's separator; generations filled after the load
+    GenTexts genTexts;  // precision with the run's separator; generations filled after the load
     bool generationsGiven = false;
 };
 
@@ -78,8 +78,8 @@ RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const 
 // A number option: the point or the comma as decimal separator, a finite value
 // within [lo, hi] (above lo when `aboveLo`). Nothing when the text is such a number;
 // otherwise the refusal naming the option, the text and the range.
-std::optional<RequestError> CheckNumberOption(const char* option, const std::string& text, double lo,
-                                              double hi, bool aboveLo, const char* rangeText, double& value);
+std::optional<RequestError> CheckNumberOption(const char* option, const std::string& text, double lo, double hi,
+                                              bool aboveLo, const char* rangeText, double& value);
 
 // A text of a number given on a command line with the point or the comma, written
 // with the separator `sep` (as the window's box would hold it).

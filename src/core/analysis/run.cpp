@@ -4,8 +4,7 @@
 
 namespace rel {
 
-AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in,
-                        const MemoSink& sink) {
+AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink) {
     AnalysisRun out;
     out.params = RunParamsAfterLoad(plan, in, st);
     const RunParams& p = out.params;

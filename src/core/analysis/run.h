@@ -18,11 +18,11 @@ namespace rel {
 
 struct AnalysisRun {
     RunParams params;
-    bool calcRan = false;                  // the calculation run took place
-    RunResult calc;                        // what it reported (ok when it did not run)
-    std::optional<GenRunResult> gen;       // the optimiser's run, when asked for
-    std::optional<ResultsContent> results; // the results output, when the runs reach it
-    std::vector<std::string> memo;         // every progress line, in order
+    bool calcRan = false;                   // the calculation run took place
+    RunResult calc;                         // what it reported (ok when it did not run)
+    std::optional<GenRunResult> gen;        // the optimiser's run, when asked for
+    std::optional<ResultsContent> results;  // the results output, when the runs reach it
+    std::vector<std::string> memo;          // every progress line, in order
     // Why the analysis stopped before its results, empty when it did not.
     std::string error;
 };
@@ -30,7 +30,6 @@ struct AnalysisRun {
 // Runs the plan on the loaded state. Progress lines go to `sink` as they come. The
 // results are computed but not written back into the state: the caller reads the
 // fitted records as the fits left them, then applies results->WriteBack.
-AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in,
-                        const MemoSink& sink = {});
+AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink = {});
 
 }  // namespace rel

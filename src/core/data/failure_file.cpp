@@ -17,7 +17,7 @@ namespace {
 
 constexpr const char* kBrak = "Брак";
 constexpr const char* kDrugie = "Другие";
-constexpr double kRejectTime = 1.0;      // failures below 1 h are rejects
+constexpr double kRejectTime = 1.0;  // failures below 1 h are rejects
 constexpr std::uintmax_t kMaxFileBytes = 256u << 20;
 
 std::string Quoted(std::string_view s) { return "«" + std::string(s) + "»"; }
@@ -77,7 +77,6 @@ private:
     std::array<std::size_t, 256> skip_{};
 };
 
-
 }  // namespace
 
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why) {
@@ -106,8 +105,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why
         return false;
     }
     if (size > kMaxFileBytes) {
-        why = "Файл " + Quoted(path) + " слишком велик (" + std::to_string(size) +
-              " байт, допускается не более " + std::to_string(kMaxFileBytes) + ")";
+        why = "Файл " + Quoted(path) + " слишком велик (" + std::to_string(size) + " байт, допускается не более " +
+              std::to_string(kMaxFileBytes) + ")";
         return false;
     }
     std::ifstream in(path, std::ios::binary);
@@ -160,8 +159,8 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
     struct HeaderItem {
         const char* what;
         bool integer;
-        double lo, hi;           // accepted range of a real
-        const char* rangeText;   // how the range is named to the user
+        double lo, hi;          // accepted range of a real
+        const char* rangeText;  // how the range is named to the user
     };
     static constexpr HeaderItem kHeader[5] = {
         {"среднее время гарантии", false, 0, kMaxHours, "от 0 до 1e9 ч"},
@@ -175,22 +174,19 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
     for (int h = 0; h < 5; ++h) {
         while (li < lines.size() && Trim(lines[li]).empty()) ++li;
         if (li == lines.size())
-            return fail("Файл " + Quoted(path) + " кончается в заголовке: нет числа «" +
-                        kHeader[h].what + "».");
+            return fail("Файл " + Quoted(path) + " кончается в заголовке: нет числа «" + kHeader[h].what + "».");
         const std::string_view tok = FirstToken(lines[li]);
         if (kHeader[h].integer) {
             const auto v = ParseInt(tok);
             if (!v)
-                return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " +
-                            Quoted(Excerpt(tok)) + " не является целым числом (" + kHeader[h].what +
-                            ").");
+                return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + Quoted(Excerpt(tok)) +
+                            " не является целым числом (" + kHeader[h].what + ").");
             ints[h - 3] = *v;
         } else {
             const auto v = ParseReal(tok);
             if (!v)
-                return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " +
-                            Quoted(Excerpt(tok)) + " не является числом (" + kHeader[h].what +
-                            "; десятичный разделитель — точка).");
+                return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + Quoted(Excerpt(tok)) +
+                            " не является числом (" + kHeader[h].what + "; десятичный разделитель — точка).");
             if (!(*v >= kHeader[h].lo && *v <= kHeader[h].hi))
                 return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + kHeader[h].what + " " +
                             Quoted(Excerpt(tok)) + " вне допустимых пределов (" + kHeader[h].rangeText + ").");
@@ -207,10 +203,9 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
     L.ArrVidFile = {{kBrak, 0.0}, {kDrugie, 0.0}};
     while (li < lines.size() && Utf8Length(lines[li]) <= kCauseNameMaxLength) {
         if (static_cast<int>(L.ArrVidFile.size()) - 2 == kMaxNamedCauses)
-            return fail("В файле " + Quoted(path) + " названо более " +
-                        std::to_string(kMaxNamedCauses) +
-                        " причины отказов (строка №" + LineNo(li) +
-                        "); допускается не более " + std::to_string(kMaxNamedCauses) + ".");
+            return fail("В файле " + Quoted(path) + " названо более " + std::to_string(kMaxNamedCauses) +
+                        " причины отказов (строка №" + LineNo(li) + "); допускается не более " +
+                        std::to_string(kMaxNamedCauses) + ".");
         L.ArrVidFile.push_back({std::string(Trim(lines[li])), 0.0});
         ++li;
     }
@@ -218,7 +213,8 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
     if (li == lines.size())
         return fail("В файле " + Quoted(path) +
                     " нет ни одной строки отказа: после заголовка и названий причин нет строки "
-                    "длиннее " + std::to_string(kCauseNameMaxLength) + " символов.");
+                    "длиннее " +
+                    std::to_string(kCauseNameMaxLength) + " символов.");
 
     std::vector<NameSearch> names;
     names.reserve(L.ArrVidFile.size());
@@ -302,7 +298,8 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
         priMask.push_back(mask);
     }
     if (L.ArrProblems.empty())
-        return fail("В файле " + Quoted(path) + " нет ни одной строки отказа: строки после "
+        return fail("В файле " + Quoted(path) +
+                    " нет ни одной строки отказа: строки после "
                     "названий причин пусты.");
     L.KolOtkAll = rows + 1;
 

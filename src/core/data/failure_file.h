@@ -16,16 +16,16 @@ namespace rel {
 
 // What a data file holds, read and classified.
 struct FailureFileData {
-    std::string Title;                  // first line
-    double SredGar = 0.0;               // mean warranty end time, h
-    double SKOGar = 0.0;                // its standard deviation, h
-    double Park = 0.0;                  // fleet size
-    int KolOtkAll = 0;                  // failure rows + 1
-    int KolOtkNez = 0;                  // failures minus rejects
-    int MaxPrich = 0;                   // highest cause number
-    std::vector<Vid_otkaza> ArrVidFile; // causes in file order
-    std::vector<Vid_otkaza> ArrVid;     // causes 2.. ordered by count, highest first
-    FailureList ArrProblems;            // sorted by time ascending (stable)
+    std::string Title;                   // first line
+    double SredGar = 0.0;                // mean warranty end time, h
+    double SKOGar = 0.0;                 // its standard deviation, h
+    double Park = 0.0;                   // fleet size
+    int KolOtkAll = 0;                   // failure rows + 1
+    int KolOtkNez = 0;                   // failures minus rejects
+    int MaxPrich = 0;                    // highest cause number
+    std::vector<Vid_otkaza> ArrVidFile;  // causes in file order
+    std::vector<Vid_otkaza> ArrVid;      // causes 2.. ordered by count, highest first
+    FailureList ArrProblems;             // sorted by time ascending (stable)
 };
 
 struct FailureFileRead {

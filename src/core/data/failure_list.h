@@ -36,9 +36,7 @@ public:
 
     std::size_t size() const { return times_.size(); }
     bool empty() const { return times_.empty(); }
-    FailureRef operator[](std::size_t i) const {
-        return {times_[i], cause_[i], Text(pri_[i]), Text(komment_[i])};
-    }
+    FailureRef operator[](std::size_t i) const { return {times_[i], cause_[i], Text(pri_[i]), Text(komment_[i])}; }
     FailureRef back() const { return (*this)[size() - 1]; }
 
     // The operating times, in list order.
@@ -65,8 +63,15 @@ public:
         const_iterator() = default;
         const_iterator(const FailureList* list, std::size_t i) : list_(list), i_(i) {}
         FailureRef operator*() const { return (*list_)[i_]; }
-        const_iterator& operator++() { ++i_; return *this; }
-        const_iterator operator++(int) { const_iterator t = *this; ++i_; return t; }
+        const_iterator& operator++() {
+            ++i_;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator t = *this;
+            ++i_;
+            return t;
+        }
         difference_type operator-(const const_iterator& o) const {
             return static_cast<difference_type>(i_) - static_cast<difference_type>(o.i_);
         }

@@ -6,11 +6,11 @@ namespace rel {
 
 namespace {
 
-constexpr double kTolerance = 0.1;        // hours past a bound still inside the interval
+constexpr double kTolerance = 0.1;  // hours past a bound still inside the interval
 constexpr double kRejectTime = 1.0;
-constexpr double kMaxHistTime = 1e12;     // bounds stay whole numbers, exact in Double
+constexpr double kMaxHistTime = 1e12;  // bounds stay whole numbers, exact in Double
 constexpr int kMaxShag2 = 1 << 29;
-constexpr int kBoundsSplit = 10;          // intervals 0..9 use Shag1, later ones Shag2
+constexpr int kBoundsSplit = 10;  // intervals 0..9 use Shag1, later ones Shag2
 
 void Count(Hist_Rec& r, int chey) {
     if (chey >= 0 && chey < kNprSize) ++r.Npr[chey];

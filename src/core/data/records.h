@@ -31,9 +31,9 @@ struct Vid_otkaza {
 
 // One histogram interval: (previous time, time].
 struct Hist_Rec {
-    double time = 0.0;                   // upper bound, hours
-    std::array<int, kNprSize> Npr{};     // failures per cause in the interval
-    int Sum = 0;                         // failures counted (rejects excluded in interval 0)
+    double time = 0.0;                // upper bound, hours
+    std::array<int, kNprSize> Npr{};  // failures per cause in the interval
+    int Sum = 0;                      // failures counted (rejects excluded in interval 0)
 };
 
 using Hist40 = std::vector<Hist_Rec>;

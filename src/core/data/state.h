@@ -12,30 +12,30 @@ namespace rel {
 
 struct AnalysisState {
     // Loaded failure data.
-    FailureList ArrProblems;              // sorted by time ascending
-    std::vector<Vid_otkaza> ArrVidFile;   // causes in file order
-    std::vector<Vid_otkaza> ArrVid;       // causes 2.. ordered by count, highest first
-    int MaxPrich = 0;                     // highest cause number
-    std::string DataTitle;                // first line of the last file read
+    FailureList ArrProblems;             // sorted by time ascending
+    std::vector<Vid_otkaza> ArrVidFile;  // causes in file order
+    std::vector<Vid_otkaza> ArrVid;      // causes 2.. ordered by count, highest first
+    int MaxPrich = 0;                    // highest cause number
+    std::string DataTitle;               // first line of the last file read
     bool FileLoaded = false;
-    double ParkFile = 0.0;                // fleet size as read
-    double Park = 0.0;                    // fleet size used by every figure
-    int KolOtkAll = 0;                    // header count, then failure rows + 1
-    int KolOtkNez = 0;                    // failures minus rejects
-    int iFirstPos = -1;                   // first failure with positive time, -1: none
-    double A_LN = 0.0, B_LN = 0.0;        // log-log line: slope and intercept
-    double Gamma90 = 0.0;                 // 10 % of the fleet reached, censoring-corrected
-    double Gamma50Cenz = 0.0;             // 50 %, censoring-corrected
-    double Gamma50Nabl = 0.0;             // 50 %, observed fleet
-    double Otk2000 = 0.0;                 // failures per product over 2000 h
-    double DelitOtk = 0.0;                // divisor of the accumulated-failure row
-    DoubArr ArrGar;                       // warranty end times of the warranty file
+    double ParkFile = 0.0;          // fleet size as read
+    double Park = 0.0;              // fleet size used by every figure
+    int KolOtkAll = 0;              // header count, then failure rows + 1
+    int KolOtkNez = 0;              // failures minus rejects
+    int iFirstPos = -1;             // first failure with positive time, -1: none
+    double A_LN = 0.0, B_LN = 0.0;  // log-log line: slope and intercept
+    double Gamma90 = 0.0;           // 10 % of the fleet reached, censoring-corrected
+    double Gamma50Cenz = 0.0;       // 50 %, censoring-corrected
+    double Gamma50Nabl = 0.0;       // 50 %, observed fleet
+    double Otk2000 = 0.0;           // failures per product over 2000 h
+    double DelitOtk = 0.0;          // divisor of the accumulated-failure row
+    DoubArr ArrGar;                 // warranty end times of the warranty file
 
     // Run parameters, taken from the window at the start of each run.
-    double SredGar = 0.0;                 // mean warranty end time, h
-    double SKOGar = 0.0;                  // its standard deviation, h
-    double PeriodUchet = 0.0;             // accounting period (stored, unused)
-    double TPrirab = 0.0;                 // burn-in time, h
+    double SredGar = 0.0;      // mean warranty end time, h
+    double SKOGar = 0.0;       // its standard deviation, h
+    double PeriodUchet = 0.0;  // accounting period (stored, unused)
+    double TPrirab = 0.0;      // burn-in time, h
     bool FitSred = false;
     bool FitSKO = false;
     std::string DataPath;

@@ -20,9 +20,7 @@ std::string WarrantyShortName(const std::string& path) {
     const bool drive = path.size() >= 2 && path[1] == ':' &&
                        ((path[0] >= 'A' && path[0] <= 'Z') || (path[0] >= 'a' && path[0] <= 'z'));
     const std::size_t slash = path.find_last_of("/\\");
-    const std::string name = slash != std::string::npos ? path.substr(slash + 1)
-                             : drive                    ? path.substr(2)
-                                                        : path;
+    const std::string name = slash != std::string::npos ? path.substr(slash + 1) : drive ? path.substr(2) : path;
     if (drive) return path.substr(0, 1) + ":\\.." + name;
     if (!path.empty() && path[0] == '/') return "/.." + name;
     return ".." + name;
@@ -49,8 +47,8 @@ WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char
     return LoadWarrantyBytes(st, bytes, path, decimalSep);
 }
 
-WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
-                                 const std::string& path, char decimalSep) {
+WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes, const std::string& path,
+                                 char decimalSep) {
     WarrantyResult r;
     r.ShortName = WarrantyShortName(path);
     const std::string text = DecodeFileBytes(bytes);
@@ -69,9 +67,8 @@ WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
         const std::string_view tok = FirstToken(lines[i]);
         const auto v = ParseReal(tok);
         if (!v)
-            return fail("Ошибка в строке №" + std::to_string(i + 1) + " файла " + Quoted(path) +
-                        ": " + Quoted(Excerpt(tok)) +
-                        " не является числом (десятичный разделитель — точка).");
+            return fail("Ошибка в строке №" + std::to_string(i + 1) + " файла " + Quoted(path) + ": " +
+                        Quoted(Excerpt(tok)) + " не является числом (десятичный разделитель — точка).");
         if (!(*v >= 0.0 && *v <= kMaxHours))
             return fail("Ошибка в строке №" + std::to_string(i + 1) + " файла " + Quoted(path) +
                         ": время окончания гарантии " + Quoted(Excerpt(tok)) +

@@ -12,12 +12,12 @@ namespace rel {
 // Result of a load and the texts the main window shows (caller's decimal separator).
 struct WarrantyResult {
     bool ok = false;
-    std::string error;        // why the load failed (ok == false)
-    std::string ShortName;    // abbreviated file name: drive, "\..", file name
-    std::string Title;        // title line
-    std::string CountText;    // number of times read
-    std::string MeanText, SdText;    // mean and deviation, 6 digits, 3 decimals
-    std::string SredText, SKOText;   // the same, 3 digits, 1 decimal (the run's warranty figures)
+    std::string error;              // why the load failed (ok == false)
+    std::string ShortName;          // abbreviated file name: drive, "\..", file name
+    std::string Title;              // title line
+    std::string CountText;          // number of times read
+    std::string MeanText, SdText;   // mean and deviation, 6 digits, 3 decimals
+    std::string SredText, SKOText;  // the same, 3 digits, 1 decimal (the run's warranty figures)
 };
 
 // Text of a file that cannot be opened.
@@ -30,8 +30,8 @@ inline constexpr const char* kWarrantyMissingText = "Указанный файл
 // changes nothing.
 WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char decimalSep);
 // The same on the bytes of a file already read; `path` names it in the texts.
-WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes,
-                                 const std::string& path, char decimalSep);
+WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes, const std::string& path,
+                                 char decimalSep);
 
 // The abbreviated name of a file: "C:\..gar2024.txt" for C:\any\folder\gar2024.txt; a path
 // without a drive letter gives its root ("/" or nothing) followed by "..".

@@ -13,8 +13,7 @@ std::string DefaultStepCoefText2(char sep) { return std::string("1") + sep + "00
 namespace {
 
 // Reads a coefficient box; on failure says which box and what it holds.
-std::optional<double> StepCoefOf(const std::string& text, const char* label, char sep,
-                                 std::string& error) {
+std::optional<double> StepCoefOf(const std::string& text, const char* label, char sep, std::string& error) {
     const std::optional<double> v = ParseLocaleNumber(text, sep);
     if (!v) {
         error = std::string(label) + ": \"" + text + "\" не является числом. Расчет остановлен.";
@@ -52,8 +51,7 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
     BuildHist(st);
 
     if (!(p.Spiral || p.Newton || p.Smirnov || p.ML)) return res;
-    if (st.ArrHist.empty())
-        return stop("Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.");
+    if (st.ArrHist.empty()) return stop("Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.");
     if (st.KolOtkNez <= 0)
         return stop("В данных нет независимых отказов (все отказы - брак). Модели не рассчитаны.");
 

@@ -51,12 +51,12 @@ using MemoSink = std::function<void(const std::string&)>;
 
 struct RunResult {
     bool ok = true;
-    std::string error;                 // why the run stopped (ok == false)
+    std::string error;                     // why the run stopped (ok == false)
     RunField errorField = RunField::None;  // the coefficient whose text stopped it
-    std::vector<std::string> memo;     // every line written, in order
+    std::vector<std::string> memo;         // every line written, in order
     // What each fit that ran reported, and its wall time in seconds.
     std::optional<FitSummary> spiral, newton, smirnov;
-    std::optional<MlResult> ml;        // model 3: estimates, intervals, verdict, forecast
+    std::optional<MlResult> ml;  // model 3: estimates, intervals, verdict, forecast
     double wallSpiral = 0.0, wallNewton = 0.0, wallSmirnov = 0.0, wallML = 0.0;
 };
 

@@ -24,7 +24,7 @@ ElapsedTime FitTimer::Read() const {
         return e;
     }
     const double d = Now() - start_;
-    e.seconds = d > 0.0 ? d : 0.0;                // also turns NaN from a broken clock into 0
+    e.seconds = d > 0.0 ? d : 0.0;                                  // also turns NaN from a broken clock into 0
     const double capped = e.seconds < 9.0e15 ? e.seconds : 9.0e15;  // keeps the conversion defined
     e.whole = static_cast<std::int64_t>(std::floor(capped));
     return e;

@@ -23,8 +23,8 @@ struct FitClock {
 
 // A reading of a fit's elapsed time.
 struct ElapsedTime {
-    double seconds = 0.0;        // never negative
-    std::int64_t whole = 0;      // whole seconds
+    double seconds = 0.0;    // never negative
+    std::int64_t whole = 0;  // whole seconds
     // The seconds field, 0..59: minutes and hours are ignored.
     int SecondsField() const { return static_cast<int>(whole % 60); }
 };

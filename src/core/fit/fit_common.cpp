@@ -30,13 +30,10 @@ void FinalIntervalValues(const AnalysisState& st, Mod_Weib& M, bool clampWeib) {
 
 }  // namespace fitdetail
 
-std::optional<std::string> CheckStepCoef(double coef, const std::string& label,
-                                         const std::string& text) {
-    if (!std::isfinite(coef))
-        return label + ": \"" + text + "\" не является конечным числом. Расчет остановлен.";
+std::optional<std::string> CheckStepCoef(double coef, const std::string& label, const std::string& text) {
+    if (!std::isfinite(coef)) return label + ": \"" + text + "\" не является конечным числом. Расчет остановлен.";
     if (coef < 1.0)
-        return label + ": \"" + text +
-               "\" меньше 1 - шаг поиска рос бы вместо уменьшения. Расчет остановлен.";
+        return label + ": \"" + text + "\" меньше 1 - шаг поиска рос бы вместо уменьшения. Расчет остановлен.";
     return std::nullopt;
 }
 

@@ -20,14 +20,14 @@ using fitdetail::Vec;
 namespace {
 
 void NewtonTable(const AnalysisState& st, ParamRow rows[fitdetail::kMaxParams]) {
-    rows[0] = {2000, 10, 50000, 0.25, 1e-5};                          // scale B, h
-    rows[1] = {1, 0.5, 3, 0.001, 1e-8};                               // shape A
-    rows[2] = {st.KolOtkAll / st.ParkFile, 1, 30, 0.0005, 1e-8};      // K_powtor
+    rows[0] = {2000, 10, 50000, 0.25, 1e-5};                      // scale B, h
+    rows[1] = {1, 0.5, 3, 0.001, 1e-8};                           // shape A
+    rows[2] = {st.KolOtkAll / st.ParkFile, 1, 30, 0.0005, 1e-8};  // K_powtor
     if (st.FitSred) {
-        rows[3] = {500, 150, 3000, 1, 0.05};                          // warranty mean, h
-        if (st.FitSKO) rows[4] = {150, 30, 900, 1, 0.005};            // its deviation, h
+        rows[3] = {500, 150, 3000, 1, 0.05};                // warranty mean, h
+        if (st.FitSKO) rows[4] = {150, 30, 900, 1, 0.005};  // its deviation, h
     } else if (st.FitSKO) {
-        rows[3] = {150, 30, 900, 5, 0.01};                            // its deviation, h
+        rows[3] = {150, 30, 900, 5, 0.01};  // its deviation, h
     }
 }
 
@@ -86,8 +86,7 @@ FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
                 // Strict improvement, which also counts as met when either value is NaN;
                 // a step too small to change the parameter is no attempt at all; a walk
                 // past its limit fails.
-                if (!(F >= Fp) && !Out(i) && fitdetail::Moved(X[i], Xs[i]) && ++walked < walkLimit[i])
-                    continue;
+                if (!(F >= Fp) && !Out(i) && fitdetail::Moved(X[i], Xs[i]) && ++walked < walkLimit[i]) continue;
                 Fc = Fp;
                 X = Xs;
                 S[i] = -S[i] / StepCoef;
@@ -123,8 +122,7 @@ FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
     sum.evaluations = timer.Evaluations();
     sum.elapsed = done.seconds;
     sum.finalStepCoef = StepCoef;
-    sum.memo.push_back(
-        ElapsedLine("Расчёт модели по Пирсону методом Ньютона выполнен за ", done.whole));
+    sum.memo.push_back(ElapsedLine("Расчёт модели по Пирсону методом Ньютона выполнен за ", done.whole));
     sum.memo.push_back(StepLine(S[1], st.SredGar, st.SKOGar, opt.decimalSep));
     return sum;
 }

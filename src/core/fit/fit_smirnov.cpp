@@ -55,8 +55,7 @@ FitSummary FitSmirnov(AnalysisState& st, const FitOptions& opt) {
 
     auto criterion = [&]() {
         timer.CountEvaluation();
-        return SmirnovCrit(st, M, static_cast<double>(X[1]), static_cast<double>(X[0]),
-                           static_cast<double>(X[2]));
+        return SmirnovCrit(st, M, static_cast<double>(X[1]), static_cast<double>(X[0]), static_cast<double>(X[2]));
     };
 
     double F = criterion();

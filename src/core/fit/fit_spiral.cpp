@@ -21,14 +21,14 @@ namespace {
 
 // Start, bounds, first step and tolerance of each parameter.
 void SpiralTable(const AnalysisState& st, ParamRow rows[fitdetail::kMaxParams]) {
-    rows[0] = {1000, 10, 50000, 0.5, 1e-7};                                 // scale B, h
-    rows[1] = {1, 0.35, 10, 0.00005, 1e-8};                                 // shape A
-    rows[2] = {st.KolOtkAll / st.ParkFile, 1.01, 30, 0.00005, 1e-8};        // K_powtor
+    rows[0] = {1000, 10, 50000, 0.5, 1e-7};                           // scale B, h
+    rows[1] = {1, 0.35, 10, 0.00005, 1e-8};                           // shape A
+    rows[2] = {st.KolOtkAll / st.ParkFile, 1.01, 30, 0.00005, 1e-8};  // K_powtor
     if (st.FitSred) {
-        rows[3] = {400, 150, 5000, 0.125, 0.01};                            // warranty mean, h
-        if (st.FitSKO) rows[4] = {100, 50, 900, 0.125, 0.01};               // its deviation, h
+        rows[3] = {400, 150, 5000, 0.125, 0.01};               // warranty mean, h
+        if (st.FitSKO) rows[4] = {100, 50, 900, 0.125, 0.01};  // its deviation, h
     } else if (st.FitSKO) {
-        rows[3] = {100, 80, 900, 0.25, 0.1};                                // its deviation, h
+        rows[3] = {100, 80, 900, 0.25, 0.1};  // its deviation, h
     }
 }
 
@@ -134,8 +134,8 @@ FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
     sum.evaluations = timer.Evaluations();
     sum.elapsed = done.seconds;
     sum.finalStepCoef = StepCoef;
-    sum.memo.push_back(ElapsedLine("Расчёт модели по Пирсону методом спирального спуска выполнен за ",
-                                   done.whole));
+    sum.memo.push_back(
+        ElapsedLine("Расчёт модели по Пирсону методом спирального спуска выполнен за ", done.whole));
     sum.memo.push_back(StepLine(S[1], st.SredGar, st.SKOGar, opt.decimalSep));
     return sum;
 }

@@ -33,13 +33,13 @@ struct FitOptions {
 
 // Why a fit ended, and what it cost.
 struct FitSummary {
-    bool ok = true;          // false: refused before the search, see `error`
+    bool ok = true;  // false: refused before the search, see `error`
     std::string error;
     std::vector<std::string> memo;  // lines for the progress memo, in order
-    bool converged = false;  // every step below its tolerance (models 1.1 and 1.2)
+    bool converged = false;         // every step below its tolerance (models 1.1 and 1.2)
     std::int64_t passes = 0;
-    std::int64_t evaluations = 0;   // of the search's own criterion
-    double elapsed = 0.0;    // seconds by the fit's clock (virtual when asked for)
+    std::int64_t evaluations = 0;  // of the search's own criterion
+    double elapsed = 0.0;          // seconds by the fit's clock (virtual when asked for)
     double finalStepCoef = 0.0;
 };
 
@@ -47,8 +47,7 @@ struct FitSummary {
 // a search could run away to infinite steps and never converge. Returns the message
 // refusing such a value (or a non-finite one), nothing when the value is usable.
 // A coefficient of exactly 1 is usable: the time rules raise it.
-std::optional<std::string> CheckStepCoef(double coef, const std::string& label,
-                                         const std::string& text);
+std::optional<std::string> CheckStepCoef(double coef, const std::string& label, const std::string& text);
 
 // Model 1.1 into st.ModSpir (and st.SredGar / st.SKOGar when fitted). Two memo lines.
 FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt);

@@ -84,7 +84,8 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
         res.Notes.push_back("Модель 3: A на границе допустимого диапазона (" + Sig(kMlShapeMin, sep) + " … " +
                             Sig(kMlShapeMax, sep) + ")");
     if (pf.x[kSlotB] <= box.lo[kSlotB] + 1e-6)
-        res.Notes.push_back("Модель 3: B на нижней границе допустимого диапазона (" + Sig(kMlScaleMin, sep) + " ч)");
+        res.Notes.push_back("Модель 3: B на нижней границе допустимого диапазона (" + Sig(kMlScaleMin, sep) +
+                            " ч)");
     if (!next()) return stopped();
 
     FigureSet fs = PointFigures(ev, pf);
@@ -102,16 +103,19 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     res.ok = true;
 
     res.Memo.push_back("Модель 3 (максимум правдоподобия): A = " + Sig(res.A, sep) + ", B = " + Sig(res.B, sep) +
-                        " ч, K = " + Sig(res.K_powtor, sep) + " по " + std::to_string(res.D) + " отказам");
+                       " ч, K = " + Sig(res.K_powtor, sep) + " по " + std::to_string(res.D) + " отказам");
     if (!res.Separable) res.Notes.push_back(kMlNotSeparable);
     if (!std::isfinite(fs.G90.est))
-        res.Notes.push_back("Модель 3: K·F(t) не достигает 0" + std::string(1, sep) + "1 — гамма-ресурс 90% не определен");
+        res.Notes.push_back("Модель 3: K·F(t) не достигает 0" + std::string(1, sep) +
+                            "1 — гамма-ресурс 90% не определен");
     if (!std::isfinite(fs.G50.est))
-        res.Notes.push_back("Модель 3: K·F(t) не достигает 0" + std::string(1, sep) + "5 — гамма-ресурс 50% не определен");
+        res.Notes.push_back("Модель 3: K·F(t) не достигает 0" + std::string(1, sep) +
+                            "5 — гамма-ресурс 50% не определен");
     res.Memo.push_back("Модель 3: N(2000) = " + Sig(fs.N2000.est, sep) + " " + Range(fs.N2000, sep) +
-                        ", N(4000) = " + Sig(fs.N4000.est, sep) + " " + Range(fs.N4000, sep) + " отказов на изделие");
+                       ", N(4000) = " + Sig(fs.N4000.est, sep) + " " + Range(fs.N4000, sep) +
+                       " отказов на изделие");
     res.Memo.push_back("Модель 3: после " + Sig(p.tmax, sep) + " ч до конца гарантии парка ожидается еще " +
-                        Sig(fs.Remaining.est, sep) + " " + Range(fs.Remaining, sep) + " отказов");
+                       Sig(fs.Remaining.est, sep) + " " + Range(fs.Remaining, sep) + " отказов");
 
     // Goodness of fit.
     res.GofLambda = GofLambda(ev, pf.x);
@@ -121,10 +125,10 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
                             Sig(in.Park, sep) + " вне пределов 1 … " + Sig(kMlMaxBootstrapFleet, sep));
     } else if (opt.bootstrap > 0) {
         MlParams fitted{res.A, res.B, res.K_powtor, res.Sred, res.SKO};
-        const BootOutcome bo = Bootstrap(in, fitted, ghx, ghw, opt.bootstrap, opt.seed, opt.threads, opt.cancelled,
-                                         [&](int n) {
-                                             if (opt.progress) opt.progress(done + n, total);
-                                         });
+        const BootOutcome bo =
+            Bootstrap(in, fitted, ghx, ghw, opt.bootstrap, opt.seed, opt.threads, opt.cancelled, [&](int n) {
+                if (opt.progress) opt.progress(done + n, total);
+            });
         if (bo.cancelled) return stopped();
         int valid = 0, above = 0;
         for (double l : bo.lambdas)
@@ -137,7 +141,7 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
             res.GofP = (1.0 + above) / (1.0 + valid);
             res.GofText = MlGofText(res.GofP, sep);
             res.Memo.push_back("Модель 3: согласие с данными λ = " + Sig(res.GofLambda, sep) + ", " + res.GofText +
-                                " по " + std::to_string(valid) + " повторам");
+                               " по " + std::to_string(valid) + " повторам");
         } else {
             res.Notes.push_back("Модель 3: согласие не оценено — ни один смоделированный парк не дал подбора");
         }

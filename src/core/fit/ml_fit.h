@@ -63,15 +63,14 @@ inline constexpr double kMlMaxBootstrapFleet = 2e6;
 // Deviance of a 95 % profile-likelihood interval.
 inline constexpr double kMlDeviance95 = 3.841458820694124;
 // Russian note of a fit whose B and K cannot be told apart.
-inline constexpr const char* kMlNotSeparable =
-    "K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы";
+inline constexpr const char* kMlNotSeparable = "K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы";
 
 // Everything the fit reads.
 struct MlInput {
-    std::vector<double> times;     // failure times, h (rows below 1 h are ignored)
-    double Park = 0;               // fleet size n
-    double Sred = 0, SKO = 0;      // warranty end: mean and standard deviation, h
-    std::vector<double> warranty;  // listed warranty end times; non-empty: used instead of Sred/SKO
+    std::vector<double> times;             // failure times, h (rows below 1 h are ignored)
+    double Park = 0;                       // fleet size n
+    double Sred = 0, SKO = 0;              // warranty end: mean and standard deviation, h
+    std::vector<double> warranty;          // listed warranty end times; non-empty: used instead of Sred/SKO
     bool FitSred = false, FitSKO = false;  // fit the warranty figures (without a list)
 };
 
@@ -85,11 +84,11 @@ struct MlParams {
 };
 
 struct MlOptions {
-    int bootstrap = 200;        // replicates of the goodness-of-fit bootstrap; 0: none
-    std::uint64_t seed = 1;     // the same seed gives the same p on any number of threads
-    int threads = 0;            // bootstrap threads; 0: the machine's cores
-    bool intervals = true;      // profile-likelihood intervals
-    char decimalSep = '.';      // of the texts
+    int bootstrap = 200;     // replicates of the goodness-of-fit bootstrap; 0: none
+    std::uint64_t seed = 1;  // the same seed gives the same p on any number of threads
+    int threads = 0;         // bootstrap threads; 0: the machine's cores
+    bool intervals = true;   // profile-likelihood intervals
+    char decimalSep = '.';   // of the texts
     // Polled between steps and between bootstrap replicates; true stops the fit.
     std::function<bool()> cancelled;
     // Steps done of the total (the fit, each interval, each replicate); called on
@@ -110,28 +109,28 @@ struct MlEstimate {
 
 struct MlResult {
     bool ok = false;
-    std::string error;             // why there is no fit (ok == false), in Russian
+    std::string error;  // why there is no fit (ok == false), in Russian
 
-    double A = 0, B = 0, K_powtor = 0;   // fitted point
-    double Sred = 0, SKO = 0;            // warranty law used (fitted when asked for)
-    double LogLik = 0;                   // maximised log-likelihood
-    int D = 0;                           // failures used (at or above 1 h)
-    double tmax = 0;                     // latest failure: "now" of the forecast, h
-    bool Separable = true;               // false: B and K not told apart by the data
+    double A = 0, B = 0, K_powtor = 0;  // fitted point
+    double Sred = 0, SKO = 0;           // warranty law used (fitted when asked for)
+    double LogLik = 0;                  // maximised log-likelihood
+    int D = 0;                          // failures used (at or above 1 h)
+    double tmax = 0;                    // latest failure: "now" of the forecast, h
+    bool Separable = true;              // false: B and K not told apart by the data
 
-    MlEstimate IntA, IntB, IntK;         // parameters
-    MlEstimate N2000, N4000, N6000;      // expected failures per product by 2000/4000/6000 h
-    MlEstimate Gamma90, Gamma50;         // h: K·F(t) reaches 0.1 and 0.5
-    MlEstimate FleetRemaining;           // failures still to be recorded after tmax
+    MlEstimate IntA, IntB, IntK;     // parameters
+    MlEstimate N2000, N4000, N6000;  // expected failures per product by 2000/4000/6000 h
+    MlEstimate Gamma90, Gamma50;     // h: K·F(t) reaches 0.1 and 0.5
+    MlEstimate FleetRemaining;       // failures still to be recorded after tmax
 
     double GofLambda = std::numeric_limits<double>::quiet_NaN();  // λ of the data
     double GofP = std::numeric_limits<double>::quiet_NaN();       // bootstrap p; NaN: not run
-    int GofReplicates = 0;               // replicates that gave a fit
-    std::string GofText;                 // "p = 0.43 (согласуется)", empty when not run
+    int GofReplicates = 0;                                        // replicates that gave a fit
+    std::string GofText;  // "p = 0.43 (согласуется)", empty when not run
 
-    double Seconds = 0;                  // wall time of the whole fit
-    std::vector<std::string> Memo;       // Russian lines of the estimates for the progress memo, in order
-    std::vector<std::string> Notes;      // Russian notes on what the data leave open or undefined
+    double Seconds = 0;              // wall time of the whole fit
+    std::vector<std::string> Memo;   // Russian lines of the estimates for the progress memo, in order
+    std::vector<std::string> Notes;  // Russian notes on what the data leave open or undefined
 };
 
 MlResult FitML(const MlInput& in, const MlOptions& opt = {});

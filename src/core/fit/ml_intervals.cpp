@@ -32,12 +32,24 @@ public:
         Mask free = FreeMask(ev_.Data());
         Target tg;
         switch (f.kind) {
-            case Figure::kA: free[kSlotA] = false; break;
-            case Figure::kB: free[kSlotB] = false; break;
-            case Figure::kK: tg = {Target::kK, std::exp(u), 0}; break;
-            case Figure::kN: tg = {Target::kNAt, std::exp(u), f.tau}; break;
-            case Figure::kGamma: tg = {Target::kGammaAt, f.p, std::exp(u)}; break;
-            case Figure::kRemaining: tg = {Target::kRemaining, std::exp(u), 0}; break;
+            case Figure::kA:
+                free[kSlotA] = false;
+                break;
+            case Figure::kB:
+                free[kSlotB] = false;
+                break;
+            case Figure::kK:
+                tg = {Target::kK, std::exp(u), 0};
+                break;
+            case Figure::kN:
+                tg = {Target::kNAt, std::exp(u), f.tau};
+                break;
+            case Figure::kGamma:
+                tg = {Target::kGammaAt, f.p, std::exp(u)};
+                break;
+            case Figure::kRemaining:
+                tg = {Target::kRemaining, std::exp(u), 0};
+                break;
         }
         auto fn = [&](const Vec& y) { return ev_.Evaluate(y, tg, true); };
         for (int attempt = 0; attempt < 2; ++attempt) {
@@ -109,8 +121,12 @@ public:
                 for (int i = 0; i < kk; ++i) g(i) = idx_[i] == slot ? 1 : 0;
                 break;
             }
-            case Figure::kK: g(kk) = 1; break;
-            case Figure::kN: fromJet(ev_.LnF<4>(pf_.x, f.tau), 1); break;
+            case Figure::kK:
+                g(kk) = 1;
+                break;
+            case Figure::kN:
+                fromJet(ev_.LnF<4>(pf_.x, f.tau), 1);
+                break;
             case Figure::kRemaining: {
                 const Jet<4> R = ev_.LambdaFrom<4>(pf_.x, ev_.Data().tmax);
                 if (!(R.v > 0)) return kNaN;

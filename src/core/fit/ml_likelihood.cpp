@@ -107,8 +107,8 @@ void GaussHermite(int n, std::vector<double>& x, std::vector<double>& w) {
     }
 }
 
-std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std::vector<double>& ghw,
-                    Prepared& p, std::vector<std::string>* notes) {
+std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std::vector<double>& ghw, Prepared& p,
+                    std::vector<std::string>* notes) {
     const char sep = '.';
     auto note = [&](const std::string& s) {
         if (notes) notes->push_back(s);
@@ -122,7 +122,8 @@ std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std
     if (!in.warranty.empty()) {
         std::map<double, double> counts;
         for (double w : in.warranty) {
-            if (!std::isfinite(w)) return "Модель 3: в списке окончаний гарантии есть значение, не являющееся числом";
+            if (!std::isfinite(w))
+                return "Модель 3: в списке окончаний гарантии есть значение, не являющееся числом";
             counts[w] += 1;
         }
         const double m = static_cast<double>(in.warranty.size());
@@ -139,10 +140,9 @@ std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std
         if (p.W.back() <= kMlRejectTime)
             return "Модель 3: все окончания гарантии в списке не позже 1 ч — отказы не могли быть записаны";
         if (m < in.Park)
-            note("Модель 3: в списке окончаний гарантии " + Num(m, sep) + " значений при парке " + Num(in.Park, sep) +
-                 " — используются доли списка");
-        if (in.FitSred || in.FitSKO)
-            note("Модель 3: задан список окончаний гарантии — Sred и СКО не подбираются");
+            note("Модель 3: в списке окончаний гарантии " + Num(m, sep) + " значений при парке " +
+                 Num(in.Park, sep) + " — используются доли списка");
+        if (in.FitSred || in.FitSKO) note("Модель 3: задан список окончаний гарантии — Sred и СКО не подбираются");
     } else {
         if (!std::isfinite(in.Sred) || in.Sred <= 0)
             return "Модель 3: среднее окончание гарантии должно быть положительным числом (задано " +
@@ -162,7 +162,8 @@ std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std
             p.list = true;
             p.W = {in.Sred};
             p.Ww = {1.0};
-            if (in.FitSred) note("Модель 3: при СКО = 0 гарантия кончается у всех изделий при Sred — Sred не подбирается");
+            if (in.FitSred)
+                note("Модель 3: при СКО = 0 гарантия кончается у всех изделий при Sred — Sred не подбирается");
             p.fitSred = false;
             if (in.Sred <= kMlRejectTime)
                 return "Модель 3: при СКО = 0 гарантия кончается при " + Num(in.Sred, sep) +
@@ -496,14 +497,17 @@ Jet<N> Evaluator::Objective(const Vec& x, const Target& tg) {
     Jet<N> lnQ;
     switch (tg.kind) {
         case Target::kNAt:
-        case Target::kGammaAt: lnQ = LnF<N>(x, tg.tau); break;
+        case Target::kGammaAt:
+            lnQ = LnF<N>(x, tg.tau);
+            break;
         case Target::kRemaining: {
             const Jet<N> R = LambdaFrom<N>(x, p_.tmax);
             if (!(R.v > 0)) return Jet<N>(-kInf);
             lnQ = Log(R) + std::log(p_.n);
             break;
         }
-        default: break;  // K itself: Q = 1
+        default:
+            break;  // K itself: Q = 1
     }
     // K = c/Q.
     return SF + LS - lnQ * D - L * Exp(-lnQ) * (p_.n * tg.c) + D * (std::log(tg.c) + std::log(p_.n));
@@ -578,13 +582,15 @@ std::vector<double> Evaluator::ModelShares(const Vec& x) {
         const bool inBand = a < bandHi && b > bandLo;
         const double maxdu = std::min({0.25, 0.5 / A, inBand ? 0.5 * SKO / std::exp(b) : 1.0});
         if (b - a <= 0.1 * maxdu) {
-            for (std::size_t k = 0; k < hx.size(); ++k) s += 0.5 * (b - a) * hw[k] * integrand(a + 0.5 * (1 + hx[k]) * (b - a));
+            for (std::size_t k = 0; k < hx.size(); ++k)
+                s += 0.5 * (b - a) * hw[k] * integrand(a + 0.5 * (1 + hx[k]) * (b - a));
             return s;
         }
         const int pieces = std::max(1, static_cast<int>(std::ceil((b - a) / maxdu)));
         const double h = (b - a) / pieces;
         for (int j = 0; j < pieces; ++j)
-            for (std::size_t k = 0; k < gx.size(); ++k) s += 0.5 * h * gw[k] * integrand(a + (j + 0.5 * (1 + gx[k])) * h);
+            for (std::size_t k = 0; k < gx.size(); ++k)
+                s += 0.5 * h * gw[k] * integrand(a + (j + 0.5 * (1 + gx[k])) * h);
         return s;
     };
     double acc = 0, u0 = lc;

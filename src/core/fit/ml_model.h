@@ -67,15 +67,27 @@ Jet<N> operator*(Jet<N> x, double c) {
     return x;
 }
 template <int N>
-Jet<N> operator*(double c, const Jet<N>& x) { return x * c; }
+Jet<N> operator*(double c, const Jet<N>& x) {
+    return x * c;
+}
 template <int N>
-Jet<N> operator-(const Jet<N>& x) { return x * -1.0; }
+Jet<N> operator-(const Jet<N>& x) {
+    return x * -1.0;
+}
 template <int N>
-Jet<N> operator-(const Jet<N>& x, const Jet<N>& y) { return x + (-y); }
+Jet<N> operator-(const Jet<N>& x, const Jet<N>& y) {
+    return x + (-y);
+}
 template <int N>
-Jet<N> operator+(Jet<N> x, double c) { x.v += c; return x; }
+Jet<N> operator+(Jet<N> x, double c) {
+    x.v += c;
+    return x;
+}
 template <int N>
-Jet<N> operator-(Jet<N> x, double c) { x.v -= c; return x; }
+Jet<N> operator-(Jet<N> x, double c) {
+    x.v -= c;
+    return x;
+}
 template <int N>
 Jet<N> operator*(const Jet<N>& x, const Jet<N>& y) {
     Jet<N> r(x.v * y.v);
@@ -86,11 +98,19 @@ Jet<N> operator*(const Jet<N>& x, const Jet<N>& y) {
     return r;
 }
 template <int N>
-Jet<N> Exp(const Jet<N>& x) { const double e = std::exp(x.v); return Chain(x, e, e, e); }
+Jet<N> Exp(const Jet<N>& x) {
+    const double e = std::exp(x.v);
+    return Chain(x, e, e, e);
+}
 template <int N>
-Jet<N> Expm1(const Jet<N>& x) { const double e = std::exp(x.v); return Chain(x, std::expm1(x.v), e, e); }
+Jet<N> Expm1(const Jet<N>& x) {
+    const double e = std::exp(x.v);
+    return Chain(x, std::expm1(x.v), e, e);
+}
 template <int N>
-Jet<N> Log(const Jet<N>& x) { return Chain(x, std::log(x.v), 1 / x.v, -1 / (x.v * x.v)); }
+Jet<N> Log(const Jet<N>& x) {
+    return Chain(x, std::log(x.v), 1 / x.v, -1 / (x.v * x.v));
+}
 
 // ln of the standard normal upper tail 1 − Φ(x), accurate far into the tail.
 double LogNormUpper(double x);
@@ -98,12 +118,12 @@ double LogNormUpper(double x);
 // The data of one fit, prepared once: failures at or above 1 h as distinct times with
 // their counts, and the warranty law as weighted nodes.
 struct Prepared {
-    std::vector<double> t, cnt, lu;   // distinct times ascending, counts, ln(t / tref)
-    double D = 0;                     // failures used
-    double SL = 0;                    // Σ ln t over the failures
-    double lnTref = 0;                // ln of the latest failure time
+    std::vector<double> t, cnt, lu;  // distinct times ascending, counts, ln(t / tref)
+    double D = 0;                    // failures used
+    double SL = 0;                   // Σ ln t over the failures
+    double lnTref = 0;               // ln of the latest failure time
     double tmax = 0;
-    double n = 0;                     // fleet size
+    double n = 0;  // fleet size
     // Warranty law. list: the distinct listed ends with their shares (a normal law with
     // a deviation of 0 is the one-entry list {Sred}); otherwise normal, with the
     // Gauss–Hermite nodes ξ and weights ω/√π of E[g(Sred + √2·SKO·ξ)].
@@ -113,10 +133,10 @@ struct Prepared {
     // The warranty ends as fixed nodes (ln W, weight) when the law is held: the list,
     // or the Gauss–Hermite nodes at the held Sred and SKO; ascending in W.
     std::vector<double> nodeLnW, nodeW;
-    double Sred = 0, SKO = 0;         // values to start from or to hold
+    double Sred = 0, SKO = 0;  // values to start from or to hold
     bool fitSred = false, fitSKO = false;
-    double lnRconst = 0;              // Σ ln(R(t_j)/n) when the warranty law is held
-    bool beyondLaw = false;           // a failure where no product is under warranty
+    double lnRconst = 0;     // Σ ln(R(t_j)/n) when the warranty law is held
+    bool beyondLaw = false;  // a failure where no product is under warranty
     int Dim() const { return fitSred || fitSKO ? 4 : 2; }
 };
 
@@ -125,8 +145,8 @@ void GaussHermite(int n, std::vector<double>& x, std::vector<double>& w);
 
 // Fills `p` from the input; returns the Russian refusal, empty when usable.
 // `notes` receives the remarks of a usable input.
-std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std::vector<double>& ghw,
-                    Prepared& p, std::vector<std::string>* notes);
+std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std::vector<double>& ghw, Prepared& p,
+                    std::vector<std::string>* notes);
 
 // What a profile holds fixed: nothing (K profiled out), or K written as c/Q(θ).
 struct Target {
@@ -153,20 +173,28 @@ public:
     // The objective of `tg` at x, with derivatives in the tracked slots.
     Eval Evaluate(const Vec& x, const Target& tg, bool derivatives);
     // Λ from 1 h (the likelihood's rule) and from c (the rule of the kink at c).
-    template <int N> Jet<N> Lambda(const Vec& x);
-    template <int N> Jet<N> LambdaFrom(const Vec& x, double c);
-    template <int N> Jet<N> SumLnF(const Vec& x);
-    template <int N> Jet<N> SumLnS(const Vec& x);
-    template <int N> Jet<N> LnF(const Vec& x, double tau);
-    template <int N> Jet<N> Objective(const Vec& x, const Target& tg);
+    template <int N>
+    Jet<N> Lambda(const Vec& x);
+    template <int N>
+    Jet<N> LambdaFrom(const Vec& x, double c);
+    template <int N>
+    Jet<N> SumLnF(const Vec& x);
+    template <int N>
+    Jet<N> SumLnS(const Vec& x);
+    template <int N>
+    Jet<N> LnF(const Vec& x, double tau);
+    template <int N>
+    Jet<N> Objective(const Vec& x, const Target& tg);
     // Full log-likelihood at x with K = exp(k).
-    template <int N> Jet<N> Full(const Vec& x, double k);
+    template <int N>
+    Jet<N> Full(const Vec& x, double k);
     // Model share of the recorded failures at each distinct failure time.
     std::vector<double> ModelShares(const Vec& x);
 
 private:
     void Sums(double A, int level);
-    template <int N> Jet<N> FixedNodes(const Vec& x, double c);
+    template <int N>
+    Jet<N> FixedNodes(const Vec& x, double c);
     const Prepared& p_;
     double cacheA_ = kNaN;
     int cacheLevel_ = -1;
@@ -197,9 +225,9 @@ OptResult MaximiseTR(const ObjectiveFn& f, Vec x0, const Mask& free, const Box& 
 struct PointFit {
     bool ok = false;
     Vec x{};
-    double ll = -kInf;   // profile log-likelihood (= the full one at K̂)
+    double ll = -kInf;  // profile log-likelihood (= the full one at K̂)
     double K = 0;
-    Eval e;              // profile objective at x, with derivatives
+    Eval e;  // profile objective at x, with derivatives
 };
 PointFit FitPoint(Evaluator& ev);
 

@@ -11,8 +11,9 @@
 namespace rel {
 namespace {
 
-using NoThrow = boost::math::policies::policy<boost::math::policies::domain_error<boost::math::policies::ignore_error>,
-                                              boost::math::policies::overflow_error<boost::math::policies::ignore_error>>;
+using NoThrow =
+    boost::math::policies::policy<boost::math::policies::domain_error<boost::math::policies::ignore_error>,
+                                  boost::math::policies::overflow_error<boost::math::policies::ignore_error>>;
 
 // A uniform draw strictly inside (0, 1).
 double Open01(Xoshiro256& g) { return (static_cast<double>(g.NextU64() >> 11) + 0.5) * 0x1.0p-53; }

@@ -5,8 +5,7 @@
 namespace rel {
 
 std::uint64_t ClockCounter() {
-    return static_cast<std::uint64_t>(
-        std::chrono::steady_clock::now().time_since_epoch().count());
+    return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
 }
 
 SystemRandom::SystemRandom(std::optional<std::uint64_t> seed, bool reseedEachEval,

@@ -18,8 +18,7 @@ int BitCount(std::int64_t n) {
 
 void AppendBin(std::string& out, int L, std::int64_t v) {
     const auto u = static_cast<std::uint64_t>(v);
-    for (int i = L - 1; i >= 0; --i)
-        out.push_back(i < 64 && ((u >> i) & 1u) ? '1' : '0');
+    for (int i = L - 1; i >= 0; --i) out.push_back(i < 64 && ((u >> i) & 1u) ? '1' : '0');
 }
 
 std::string IntToBin(int L, std::int64_t v) {

@@ -37,14 +37,14 @@ std::int64_t RoundCount(double x) {
 
 std::string ValidateGenOptions(const GenOptions& o) {
     if (o.SizePopulation < kMinPopulation)
-        return "Размер популяции должен быть не меньше " + std::to_string(kMinPopulation) +
-               " (задано " + std::to_string(o.SizePopulation) + ")";
+        return "Размер популяции должен быть не меньше " + std::to_string(kMinPopulation) + " (задано " +
+               std::to_string(o.SizePopulation) + ")";
     if (o.SizePopulation > kMaxPopulation)
-        return "Размер популяции должен быть не больше " + std::to_string(kMaxPopulation) +
-               " (задано " + std::to_string(o.SizePopulation) + ")";
+        return "Размер популяции должен быть не больше " + std::to_string(kMaxPopulation) + " (задано " +
+               std::to_string(o.SizePopulation) + ")";
     if (o.KolPokoleny < kMinGenerations)
-        return "Число поколений должно быть не меньше " + std::to_string(kMinGenerations) +
-               " (задано " + std::to_string(o.KolPokoleny) + ")";
+        return "Число поколений должно быть не меньше " + std::to_string(kMinGenerations) + " (задано " +
+               std::to_string(o.KolPokoleny) + ")";
     if (o.KolPokoleny > kMaxGenerations)
         return "Число поколений должно быть от " + std::to_string(kMinGenerations) + " до " +
                std::to_string(kMaxGenerations) + " (задано " + std::to_string(o.KolPokoleny) + ")";
@@ -55,14 +55,12 @@ std::string ValidateGenOptions(const GenOptions& o) {
     return {};
 }
 
-std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny,
-                          std::string_view edit2, char decimalSep, GenOptions& o) {
+std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny, std::string_view edit2,
+                          char decimalSep, GenOptions& o) {
     const auto size = ParseIntText(edit3);
-    if (!size)
-        return "Размер популяции: \"" + std::string(edit3) + "\" не является целым числом";
+    if (!size) return "Размер популяции: \"" + std::string(edit3) + "\" не является целым числом";
     const auto gens = ParseIntText(nPokoleny);
-    if (!gens)
-        return "Число поколений: \"" + std::string(nPokoleny) + "\" не является целым числом";
+    if (!gens) return "Число поколений: \"" + std::string(nPokoleny) + "\" не является целым числом";
 
     std::string p(TrimBlanks(edit2));
     bool ok = !p.empty();
@@ -89,10 +87,8 @@ std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny,
 
 std::string PrepareGenStart(AnalysisState& st) {
     BuildHist(st);
-    if (st.ArrHist.empty())
-        return "Гистограмма отказов пуста: в данных нет отказов. Подбор не запущен.";
-    if (st.KolOtkNez <= 0)
-        return "В данных нет независимых отказов (все отказы - брак). Подбор не запущен.";
+    if (st.ArrHist.empty()) return "Гистограмма отказов пуста: в данных нет отказов. Подбор не запущен.";
+    if (st.KolOtkNez <= 0) return "В данных нет независимых отказов (все отказы - брак). Подбор не запущен.";
     const std::size_t H = st.ArrHist.size();
     st.ModGen.F_Weib.resize(H);
     st.ModGen.F_norm.resize(H);
@@ -102,8 +98,7 @@ std::string PrepareGenStart(AnalysisState& st) {
 
 // ---- The optimiser ----
 
-TGen::TGen(AnalysisState& st, GenHost& host, GenFlags& flags, const GenOptions& o,
-           GenRandom* rng)
+TGen::TGen(AnalysisState& st, GenHost& host, GenFlags& flags, const GenOptions& o, GenRandom* rng)
     : SizePopulation(o.SizePopulation),
       KolPokoleny(o.KolPokoleny),
       CountGens(CountGensFor(st.FitSred, st.FitSKO)),
@@ -166,15 +161,14 @@ void TGen::ShowGens() { host_.AppendMemo("Создано генов " + std::to_
 void TGen::DecodeXrome(std::string_view sX) {
     for (std::size_t g = 0; g < ListGens.size() && g < GenParam.size(); ++g) {
         const PosGen& e = ListGens[g];
-        const std::int64_t v = BinToInt(sX.substr(static_cast<std::size_t>(e.gStart),
-                                                  static_cast<std::size_t>(e.gLength)));
+        const std::int64_t v =
+            BinToInt(sX.substr(static_cast<std::size_t>(e.gStart), static_cast<std::size_t>(e.gLength)));
         GenParam[g] = std::fabs(static_cast<double>(v) * GenStep[g]);
     }
 }
 
 void TGen::CrossingOver(int pokolenie) {
-    const std::int64_t n =
-        RoundCount(static_cast<double>(ListPopulation.size()) * fPCrossingOver);
+    const std::int64_t n = RoundCount(static_cast<double>(ListPopulation.size()) * fPCrossingOver);
     for (std::int64_t k = 0; k < n; ++k) {
         const auto count = static_cast<std::int64_t>(ListPopulation.size());
         // Parents: one from the better half, one from the worse half counted from the end.
@@ -184,8 +178,7 @@ void TGen::CrossingOver(int pokolenie) {
         const std::int64_t c = RoundCount(Draw() * (LengthXrome - 2)) + 1;
         const Xromosome& a = Member(p1);
         const Xromosome& b = Member(p2);
-        if (c < 0 || c > static_cast<std::int64_t>(a.sX.size()) ||
-            c > static_cast<std::int64_t>(b.sX.size()))
+        if (c < 0 || c > static_cast<std::int64_t>(a.sX.size()) || c > static_cast<std::int64_t>(b.sX.size()))
             throw std::out_of_range("crossover cut outside the chromosome");
         const auto cut = static_cast<std::size_t>(c);
 
@@ -232,8 +225,7 @@ void TGen::CutPopulation(std::size_t size) {
 void TGen::CopyBest(int pokolenie) {
     const std::optional<int> k = ParseIntText(host_.CopyCountText());
     if (!k) return;  // not a whole number: nothing at all happens
-    const std::int64_t take =
-        std::min<std::int64_t>(*k, static_cast<std::int64_t>(ListBest.size()));
+    const std::int64_t take = std::min<std::int64_t>(*k, static_cast<std::int64_t>(ListBest.size()));
     for (std::int64_t i = 0; i < take; ++i) {
         const Xromosome& b = *ListBest[static_cast<std::size_t>(i)];
         auto x = std::make_unique<Xromosome>();
@@ -255,8 +247,7 @@ void TGen::SortPopulation() {
 
 std::string TGen::ReportLine(double F) const {
     const char sep = opt_.decimalSep;
-    return " ЦФ=" + FormatFixed(F, 10, 5, sep, true) +
-           "  B=" + FormatFixed(GenParamBest[0], 11, 2, sep, true) +
+    return " ЦФ=" + FormatFixed(F, 10, 5, sep, true) + "  B=" + FormatFixed(GenParamBest[0], 11, 2, sep, true) +
            "  A=" + FormatFixed(1 / GenParamBest[1], 10, 5, sep, true) +
            "   Кповт=" + FormatFixed(GenParamBest[2], 9, 5, sep, true);
 }
@@ -301,8 +292,7 @@ void TGen::Generation(std::int64_t& g) {
 
     // 4. The loop's own copy-backs, acted on at the next pass.
     const double share = static_cast<double>(g) / N;
-    if (std::fabs(share - 0.8) < 0.0002 || std::fabs(share - 0.5) < 0.0002 ||
-        std::fabs(share - 0.2) < 0.0002)
+    if (std::fabs(share - 0.8) < 0.0002 || std::fabs(share - 0.5) < 0.0002 || std::fabs(share - 0.2) < 0.0002)
         flags_.FlagCopyBest = true;
 
     // 5. Best first.

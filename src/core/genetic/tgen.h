@@ -70,8 +70,8 @@ struct GenFlags {
 };
 
 // Limits of the run settings.
-inline constexpr int kMinPopulation = 10;        // the mutation never touches the 8 best and the last
-inline constexpr int kMaxPopulation = 1000000;   // up to three times as many members between crossover and cut
+inline constexpr int kMinPopulation = 10;       // the mutation never touches the 8 best and the last
+inline constexpr int kMaxPopulation = 1000000;  // up to three times as many members between crossover and cut
 inline constexpr int kMinGenerations = 1;
 // 250 times the most a data-file load proposes (4000), as many as the largest
 // population: the loop has no other end but "Стоп" and the closing of the window, and
@@ -94,8 +94,8 @@ std::string ValidateGenOptions(const GenOptions& o);
 // Reads the three edits into o.SizePopulation, o.KolPokoleny and o.Tochnost (the
 // precision with the given decimal separator; surrounding blanks are allowed) and
 // validates the result. Returns the message to show, empty when the settings can run.
-std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny,
-                          std::string_view edit2, char decimalSep, GenOptions& o);
+std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny, std::string_view edit2,
+                          char decimalSep, GenOptions& o);
 
 // What the optimiser's start handler prepares once the run parameters are in st
 // (SredGar, SKOGar, PeriodUchet, TPrirab, FitSred, FitSKO) and the pre-run check has
@@ -133,15 +133,14 @@ public:
     // the object. The gene count follows st.FitSred and st.FitSKO as they are now,
     // the gene length and steps follow o.Tochnost. Without rng the optimiser's own
     // generator (SystemRandom) is used, set up from o.seed and o.reseedEachEvaluation.
-    TGen(AnalysisState& st, GenHost& host, GenFlags& flags, const GenOptions& o,
-         GenRandom* rng = nullptr);
+    TGen(AnalysisState& st, GenHost& host, GenFlags& flags, const GenOptions& o, GenRandom* rng = nullptr);
 
     // The whole run: settings check, initial population, generation loop, finishing.
     GenOutcome Execute();
 
     // ---- Operations of one generation (public for tests) ----
-    void CreateGens();                   // gene table and initial population
-    void ShowGens();                     // "Создано генов N"
+    void CreateGens();                      // gene table and initial population
+    void ShowGens();                        // "Создано генов N"
     void DecodeXrome(std::string_view sX);  // sets GenParam from the digits
     void CrossingOver(int pokolenie);
     void Mutation();

@@ -19,7 +19,7 @@ struct MlSummaryRow {
 struct MlSummary {
     std::string title;               // the heading of the block
     std::vector<MlSummaryRow> rows;  // parameters, then the figures engineers use, then the forecast
-    std::string verdict;             // goodness of fit: "p = 0.43 (согласуется)"; empty without a bootstrap
+    std::string verdict;  // goodness of fit: "p = 0.43 (согласуется)"; empty without a bootstrap
     std::vector<std::string> notes;  // "K и B по данным не разделимы: ...", and the fit's other notes
 };
 

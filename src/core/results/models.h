@@ -10,10 +10,10 @@
 namespace rel {
 
 struct ModelInfo {
-    const char* record;                // the record's name: "ModSpir"
-    Mod_Weib AnalysisState::*member;   // the record in the state
-    const char* tableCaption;          // header of its results-table column
-    const char* title;                 // how the model is named to the user
+    const char* record;               // the record's name: "ModSpir"
+    Mod_Weib AnalysisState::*member;  // the record in the state
+    const char* tableCaption;         // header of its results-table column
+    const char* title;                // how the model is named to the user
     // Result chart series (nullptr: none): failures per 100 h of the Weibull law and
     // as observed under warranty (Chart1), accumulated failures per product of the
     // law and as observed (Chart2).
@@ -31,14 +31,14 @@ struct ModelInfo {
 
 // In the order of the results table's columns.
 inline constexpr std::array<ModelInfo, 5> kModels = {{
-    {"ModNewton", &AnalysisState::ModNewton, "Пирсона/Ньютона", "Модель 1.2 по Пирсону, метод Ньютона",
-     "Series20", "Series21", "Series22", "Series23", true},
-    {"ModSpir", &AnalysisState::ModSpir, "Пирсона/спир.спуск",
-     "Модель 1.1 по Пирсону, метод спирального спуска", "Series3", "Series2", "Series8", "Series9", true},
-    {"ModSmirn", &AnalysisState::ModSmirn, "Критерий Смирнова", "Модель 2 (по Смирнову)", nullptr,
-     "Series4", nullptr, "Series10", false},
-    {"ModGen", &AnalysisState::ModGen, "Генетическая", "Генетический алгоритм", "Series6", "Series5",
-     "Series11", "Series12", false},
+    {"ModNewton", &AnalysisState::ModNewton, "Пирсона/Ньютона", "Модель 1.2 по Пирсону, метод Ньютона", "Series20",
+     "Series21", "Series22", "Series23", true},
+    {"ModSpir", &AnalysisState::ModSpir, "Пирсона/спир.спуск", "Модель 1.1 по Пирсону, метод спирального спуска",
+     "Series3", "Series2", "Series8", "Series9", true},
+    {"ModSmirn", &AnalysisState::ModSmirn, "Критерий Смирнова", "Модель 2 (по Смирнову)", nullptr, "Series4",
+     nullptr, "Series10", false},
+    {"ModGen", &AnalysisState::ModGen, "Генетическая", "Генетический алгоритм", "Series6", "Series5", "Series11",
+     "Series12", false},
     {"ModML", &AnalysisState::ModML, "Макс. правдоподобия", "Модель 3 (макс. правдоподобия)", "Series24",
      "Series25", "Series26", "Series27", false, true},
 }};

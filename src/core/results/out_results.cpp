@@ -14,17 +14,15 @@
 namespace rel {
 
 const std::array<Rgb, 54> CauseColors = {{
-    {0, 0, 0},       {255, 255, 255}, {255, 0, 0},     {255, 215, 0},   {255, 0, 255},
-    {255, 255, 0},   {128, 128, 0},   {100, 149, 237}, {240, 230, 140}, {32, 178, 170},
-    {255, 105, 180}, {175, 238, 238}, {255, 228, 225}, {0, 255, 0},     {0, 0, 255},
-    {199, 21, 133},  {0, 255, 255},   {192, 220, 192}, {255, 165, 0},   {0, 128, 0},
-    {128, 0, 0},     {128, 128, 128}, {250, 250, 210}, {0, 128, 0},     {255, 255, 0},
-    {255, 0, 255},   {128, 0, 128},   {192, 220, 192}, {255, 165, 0},   {0, 128, 0},
-    {128, 0, 0},     {128, 128, 128}, {250, 250, 210}, {0, 128, 0},     {255, 255, 0},
-    {255, 0, 255},   {128, 0, 128},   {175, 238, 238}, {0, 255, 255},   {192, 220, 192},
-    {255, 165, 0},   {255, 255, 0},   {6, 0, 0},       {7, 0, 0},       {8, 0, 0},
-    {9, 0, 0},       {10, 0, 0},      {11, 0, 0},      {12, 0, 0},      {13, 0, 0},
-    {14, 0, 0},      {15, 0, 0},      {1, 0, 0},       {0, 0, 0},
+    {0, 0, 0},       {255, 255, 255}, {255, 0, 0},     {255, 215, 0},   {255, 0, 255},   {255, 255, 0},
+    {128, 128, 0},   {100, 149, 237}, {240, 230, 140}, {32, 178, 170},  {255, 105, 180}, {175, 238, 238},
+    {255, 228, 225}, {0, 255, 0},     {0, 0, 255},     {199, 21, 133},  {0, 255, 255},   {192, 220, 192},
+    {255, 165, 0},   {0, 128, 0},     {128, 0, 0},     {128, 128, 128}, {250, 250, 210}, {0, 128, 0},
+    {255, 255, 0},   {255, 0, 255},   {128, 0, 128},   {192, 220, 192}, {255, 165, 0},   {0, 128, 0},
+    {128, 0, 0},     {128, 128, 128}, {250, 250, 210}, {0, 128, 0},     {255, 255, 0},   {255, 0, 255},
+    {128, 0, 128},   {175, 238, 238}, {0, 255, 255},   {192, 220, 192}, {255, 165, 0},   {255, 255, 0},
+    {6, 0, 0},       {7, 0, 0},       {8, 0, 0},       {9, 0, 0},       {10, 0, 0},      {11, 0, 0},
+    {12, 0, 0},      {13, 0, 0},      {14, 0, 0},      {15, 0, 0},      {1, 0, 0},       {0, 0, 0},
 }};
 
 const std::array<Rgb, 12> ChartPalette = {{
@@ -82,11 +80,12 @@ constexpr FixedDef kChart2Fixed[] = {
     {"Series15", SeriesKind::Area, HAxis::Bottom, VAxis::Left, "Отказы (реальные)", 24, true},
     {"Series7", SeriesKind::Area, HAxis::Bottom, VAxis::Right, "Выбывание из гарантии, %", 8, true},
     {"Series8", SeriesKind::SmoothLine, HAxis::Bottom, VAxis::Left, "Модель по Пирсону", 0, true},
-    {"Series9", SeriesKind::Line, HAxis::Bottom, VAxis::Left, "Модель по Пирсону с влиянием цензурирования", 0, true},
+    {"Series9", SeriesKind::Line, HAxis::Bottom, VAxis::Left, "Модель по Пирсону с влиянием цензурирования", 0,
+     true},
     {"Series10", SeriesKind::Line, HAxis::Bottom, VAxis::Left, "Модель по Смирнову", 0, true},
     {"Series11", SeriesKind::Line, HAxis::Bottom, VAxis::Left, "Модель \"генетическая\"", 0, true},
-    {"Series12", SeriesKind::Line, HAxis::Bottom, VAxis::Left,
-     "Модель \"генетическая\" с влиянием цензурирования", 0, true},
+    {"Series12", SeriesKind::Line, HAxis::Bottom, VAxis::Left, "Модель \"генетическая\" с влиянием цензурирования",
+     0, true},
     {"Series16", SeriesKind::Bar, HAxis::Bottom, VAxis::Left, nullptr, 0, false},
     {"Series22", SeriesKind::Line, HAxis::Bottom, VAxis::Left, nullptr, 0, true},
     {"Series23", SeriesKind::Line, HAxis::Bottom, VAxis::Left, nullptr, 0, true},
@@ -134,8 +133,8 @@ void AddModelSeries(ChartContent& chart, const char* name, SeriesKind kind, cons
 }
 
 // AddCauseBars: one bar series of cause k appended to a chart.
-void AddCauseBars(ChartContent& chart, const char* chartName, int k, int transparency,
-                  const std::string& title, const char* suffix = "") {
+void AddCauseBars(ChartContent& chart, const char* chartName, int k, int transparency, const std::string& title,
+                  const char* suffix = "") {
     ChartSeries s;
     s.Name = std::string(chartName) + " cause " + std::to_string(k) + suffix;
     s.Kind = SeriesKind::Bar;
@@ -218,8 +217,7 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     }
 
     // 9. Four bar series for every cause with failures, in cause order.
-    const int lastCause =
-        std::min({st.MaxPrich, kMaxCauses - 1, static_cast<int>(st.ArrVid.size()) - 1});
+    const int lastCause = std::min({st.MaxPrich, kMaxCauses - 1, static_cast<int>(st.ArrVid.size()) - 1});
     std::vector<int> causes;
     for (int k = 0; k <= lastCause; ++k) {
         const Vid_otkaza& v = st.ArrVid[static_cast<std::size_t>(k)];
@@ -245,7 +243,8 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     // The series of each model that has run (nullptr: none).
     struct ModelSeries {
         const Mod_Weib* M = nullptr;
-        ChartSeries *rate = nullptr, *rateObserved = nullptr, *accumulated = nullptr, *accumulatedObserved = nullptr;
+        ChartSeries *rate = nullptr, *rateObserved = nullptr, *accumulated = nullptr,
+                    *accumulatedObserved = nullptr;
     };
     std::array<ModelSeries, kModels.size()> modelSeries;
     for (std::size_t m = 0; m < kModels.size(); ++m) {

@@ -63,10 +63,10 @@ enum class HAxis { Bottom, Top };
 enum class VAxis { Left, Right };
 
 struct ChartPoint {
-    double x = 0.0;      // ordinal position (bottom axis) or the top axis value
+    double x = 0.0;  // ordinal position (bottom axis) or the top axis value
     double y = 0.0;
-    std::string label;   // the interval's end time text; empty for Series18/19
-    std::string mark;    // value mark text (Series17), else empty
+    std::string label;  // the interval's end time text; empty for Series18/19
+    std::string mark;   // value mark text (Series17), else empty
 };
 
 struct ChartSeries {
@@ -118,8 +118,8 @@ struct ModelSums {
 
 // What the results output writes back into the state.
 struct ResultsWriteBack {
-    double TPrirab = 0.0;  // the burn-in time the output used
-    int iFirstPos = -1;    // first failure with positive time
+    double TPrirab = 0.0;                          // the burn-in time the output used
+    int iFirstPos = -1;                            // first failure with positive time
     std::array<ModelSums, kModels.size()> Sums{};  // in the order of kModels
 };
 
@@ -129,10 +129,10 @@ struct ResultsContent {
     ChartContent Chart1, Chart2, Chart3;
 
     // Working figures of the output.
-    DoubArr Vybyv;                             // per ArrHist interval; 0 where no failures
-    std::array<double, kMaxCauses> KolVid{};   // failures of each cause over all intervals
-    std::vector<ResultInterval> Intervals;     // intervals with failures, in order
-    double K100 = 0.0, SumOtk = 0.0;           // as after the last interval
+    DoubArr Vybyv;                            // per ArrHist interval; 0 where no failures
+    std::array<double, kMaxCauses> KolVid{};  // failures of each cause over all intervals
+    std::vector<ResultInterval> Intervals;    // intervals with failures, in order
+    double K100 = 0.0, SumOtk = 0.0;          // as after the last interval
     double tPrev = 0.0, tCur = 0.0;
     std::string LabT;
     // Notes for the memo (a burn-in text that is not a number); empty normally.

@@ -18,15 +18,10 @@ bool AllFinite(std::initializer_list<double> xs) {
     return true;
 }
 
-std::string Fixed(double x, int width, int decimals, char sep) {
-    return FormatFixed(x, width, decimals, sep);
-}
-
+std::string Fixed(double x, int width, int decimals, char sep) { return FormatFixed(x, width, decimals, sep); }
 
 // What SetResCell writes before it pads: one blank, then the text.
-ResultCell ResCell(const std::string& text) {
-    return ResultCell{" " + text, true};
-}
+ResultCell ResCell(const std::string& text) { return ResultCell{" " + text, true}; }
 
 }  // namespace
 
@@ -67,27 +62,23 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
     r[4] = AllFinite({g90}) ? IntText(g90) + words.hoursDot : none;
 
     const double perDivisor = M.Kol_Nakopl / DelitOtk;
-    r[5] = AllFinite({M.Kol_Nakopl, perDivisor}) ? IntText(M.Kol_Nakopl) + " /" + IntText(perDivisor)
-                                                 : none;
+    r[5] = AllFinite({M.Kol_Nakopl, perDivisor}) ? IntText(M.Kol_Nakopl) + " /" + IntText(perDivisor) : none;
     const double ci = 1.96 * M.SKO_out;
-    r[6] = AllFinite({ci, M.SKO_out}) ? Fixed(ci, 5, 2, sep) + " / " + Fixed(M.SKO_out, 5, 2, sep)
-                                      : none;
+    r[6] = AllFinite({ci, M.SKO_out}) ? Fixed(ci, 5, 2, sep) + " / " + Fixed(M.SKO_out, 5, 2, sep) : none;
     r[7] = AllFinite({M.Sred}) ? Fixed(M.Sred, 4, 1, sep) + words.hours : none;
     r[8] = AllFinite({M.SKO}) ? Fixed(M.SKO, 4, 1, sep) + words.hours : none;
     r[9] = AllFinite({KolmCrt}) ? Fixed(KolmCrt, 6, 3, sep) + KolmTxt : none;
-    r[10] = AllFinite({M.LamStart, M.Lam1000})
-                ? Fixed(M.LamStart, 6, 4, sep) + "/ " + Fixed(M.Lam1000, 6, 4, sep)
-                : none;
+    r[10] = AllFinite({M.LamStart, M.Lam1000}) ? Fixed(M.LamStart, 6, 4, sep) + "/ " + Fixed(M.Lam1000, 6, 4, sep)
+                                               : none;
     const double n2000 = M.K_powtor * WeibInterval(M.A, M.B, 0.0, 2000.0);
     const double n4000 = M.K_powtor * WeibInterval(M.A, M.B, 0.0, 4000.0);
-    r[11] = AllFinite({n2000, n4000}) ? Fixed(n2000, 6, 2, sep) + " / " + Fixed(n4000, 6, 2, sep)
-                                      : none;
+    r[11] = AllFinite({n2000, n4000}) ? Fixed(n2000, 6, 2, sep) + " / " + Fixed(n4000, 6, 2, sep) : none;
     return r;
 }
 
 ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
-                               const std::array<double, kModels.size()>& kolNakopl, char sep,
-                               bool mlSeparable, const ResultsWords& words) {
+                               const std::array<double, kModels.size()>& kolNakopl, char sep, bool mlSeparable,
+                               const ResultsWords& words) {
     ResultsTable tab;
     const std::string none = kNoValue;
 
@@ -137,9 +128,10 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
 
     // 7. Row labels and the data column.
     tab.TEndLam = TEndLamOf(st);
-    for (int row = 1; row < kResRows; ++row) tab.Cells[row][0].text = words.rowLabels[static_cast<std::size_t>(row)];
-    tab.Cells[10][0].text = words.frequencyHead + FormatGeneral(T0, sep) + "," +
-                            FormatGeneral(tab.TEndLam, sep) + words.hoursClose;
+    for (int row = 1; row < kResRows; ++row)
+        tab.Cells[row][0].text = words.rowLabels[static_cast<std::size_t>(row)];
+    tab.Cells[10][0].text =
+        words.frequencyHead + FormatGeneral(T0, sep) + "," + FormatGeneral(tab.TEndLam, sep) + words.hoursClose;
 
     auto data = [&](int row, const std::string& text) { tab.Cells[row][d] = ResCell(text); };
     data(3, AllFinite({st.Gamma50Nabl, st.Gamma50Cenz})

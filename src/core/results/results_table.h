@@ -52,18 +52,18 @@ struct ResultCell {
 // a copy of the record; the record in the state keeps its KolmCrt).
 struct ResultModelColumn {
     int column = 0;
-    std::string record;   // "ModNewton", "ModSpir", "ModSmirn", "ModGen"
-    std::string caption;  // the header text of the column
-    double KolmCrt = 0.0; // lambda
-    std::string KolmTxt;  // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
+    std::string record;    // "ModNewton", "ModSpir", "ModSmirn", "ModGen"
+    std::string caption;   // the header text of the column
+    double KolmCrt = 0.0;  // lambda
+    std::string KolmTxt;   // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
 };
 
 struct ResultsTable {
     std::array<std::array<ResultCell, kResCols>, kResRows> Cells{};  // [row][column]
-    std::array<ResColumn, kResCols> Columns{};  // what each column holds
-    int ColRes = 1;                          // the data column (1 + number of model columns)
-    std::vector<ResultModelColumn> Models;   // in column order
-    double TPrirab = 0.0;  // burn-in time T0 the table used, h
+    std::array<ResColumn, kResCols> Columns{};                       // what each column holds
+    int ColRes = 1;                         // the data column (1 + number of model columns)
+    std::vector<ResultModelColumn> Models;  // in column order
+    double TPrirab = 0.0;                   // burn-in time T0 the table used, h
     double LamData = 0.0;  // observed failures per product per 1000 h over (T0, 1000 h]; NaN: undefined
     double TEndLam = 0.0;  // end of the frequency window shown in the row 10 label, h
 
@@ -103,6 +103,5 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
 ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
                                const std::array<double, kModels.size()>& kolNakopl, char sep,
                                bool mlSeparable = true, const ResultsWords& words = RussianWords());
-
 
 }  // namespace rel

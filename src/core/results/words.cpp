@@ -12,12 +12,18 @@ namespace {
 ResultsWords MakeEnglish() {
     ResultsWords w;
     w.rowLabels = {
-        "Results for the models:",          "Weibull distr. (A, B as in Excel)",
-        "Repetition coefficient",           "Gamma 50% (Nfail/Nfleet)",
-        "Gamma 90%",                        "Number of known failures",
-        "95% confidence int./model SD",     "Actual warranty time, mean",
-        "Actual warranty time, SD",         "Kolmogorov criterion",
-        "",                                 "Failures/product in 2000/4000 h",
+        "Results for the models:",
+        "Weibull distr. (A, B as in Excel)",
+        "Repetition coefficient",
+        "Gamma 50% (Nfail/Nfleet)",
+        "Gamma 90%",
+        "Number of known failures",
+        "95% confidence int./model SD",
+        "Actual warranty time, mean",
+        "Actual warranty time, SD",
+        "Kolmogorov criterion",
+        "",
+        "Failures/product in 2000/4000 h",
     };
     w.frequencyHead = "Failure rate/1000 h (";
     w.hoursClose = " h)";
@@ -29,11 +35,8 @@ ResultsWords MakeEnglish() {
     w.upTo1000 = " (up to 1000 h)";
     w.notSeparableCell = "K and B not separable";
     w.modelCaptions = {
-        {"ModNewton", "Pearson/Newton"},
-        {"ModSpir", "Pearson/spiral desc."},
-        {"ModSmirn", "Smirnov criterion"},
-        {"ModGen", "Genetic"},
-        {"ModML", "Max. likelihood"},
+        {"ModNewton", "Pearson/Newton"}, {"ModSpir", "Pearson/spiral desc."}, {"ModSmirn", "Smirnov criterion"},
+        {"ModGen", "Genetic"},           {"ModML", "Max. likelihood"},
     };
     w.modelTitles = {
         {"ModNewton", "Model 1.2, Pearson criterion, Newton's method"},

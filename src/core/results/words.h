@@ -18,18 +18,24 @@ inline constexpr const char* kMlNotSeparableCell = "K и B не разделим
 struct ResultsWords {
     // Table: labels of rows 0..11 (row 10 is built from frequencyHead and the times).
     std::array<std::string, 12> rowLabels{
-        "Результаты для моделей:",       "Распр. Вейбулла(A,B как в Excel)",
-        "Коэффициент повторности",       "Гамма 50%(Nотк./Nпарк)",
-        "Гамма 90%",                     "Число известных отказов",
-        "95% доверит. инт-л/СКО модели", "Средний фактич. срок гарантии",
-        "СКО фактич-го срока гарантии",  "Критерий Колмогорова",
-        "",                              "Отказов/изд. за 2000/4000 ч",
+        "Результаты для моделей:",
+        "Распр. Вейбулла(A,B как в Excel)",
+        "Коэффициент повторности",
+        "Гамма 50%(Nотк./Nпарк)",
+        "Гамма 90%",
+        "Число известных отказов",
+        "95% доверит. инт-л/СКО модели",
+        "Средний фактич. срок гарантии",
+        "СКО фактич-го срока гарантии",
+        "Критерий Колмогорова",
+        "",
+        "Отказов/изд. за 2000/4000 ч",
     };
     std::string frequencyHead = "Частота отказов/1000 ч (";  // + T0 + "," + end + hoursClose
     std::string hoursClose = " ч)";
     std::string dataColumn = "Данные эксплуатации";
-    std::string hoursDot = " ч.";    // after a gamma life
-    std::string hours = " ч";        // after a warranty figure
+    std::string hoursDot = " ч.";  // after a gamma life
+    std::string hours = " ч";      // after a warranty figure
     std::string observed = "(набл.)";
     std::string censored = "(ценз.)";
     std::string upTo1000 = " (до 1000 ч.)";
@@ -38,15 +44,15 @@ struct ResultsWords {
     std::map<std::string, std::string> modelCaptions, modelTitles;
     // Chart series titles by series name ("Series3", ...); a name not here keeps its Russian title.
     std::map<std::string, std::string> seriesTitles;
-    std::string observedSuffix = " ценз.";                            // a model's observed rate
+    std::string observedSuffix = " ценз.";  // a model's observed rate
     std::string accumulatedObservedSuffix = " с влиянием цензурирования";
-    std::string causeTimes = " раз (";                                // "Двигатель 92 раз (21,9% /машину"
+    std::string causeTimes = " раз (";  // "Двигатель 92 раз (21,9% /машину"
     std::string causePerProduct = "% /машину";
     std::string causeCorrected = " с учетом цензурирования";
     std::string fleetPieces = " шт.)";
     // The built-in causes' names ("Брак", "Другие") in the legends; a cause the file
     // names keeps its name.
-    std::map<std::string, std::string> causeNames;                                // title line: "... (420 шт.)"
+    std::map<std::string, std::string> causeNames;  // title line: "... (420 шт.)"
     // Model 3's block.
     std::string mlTitle = "Модель 3 (макс. правдоподобия): оценки и 95% доверительные интервалы";
     std::array<std::string, 9> mlRows{

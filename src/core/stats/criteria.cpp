@@ -40,8 +40,8 @@ CritCache& ThreadCache() {
 // The criteria evaluated term by term, each interval probability from
 // WeibInterval: used for histograms whose bounds do not ascend, where the
 // interval routine's fatal check must be met in order.
-double PearsonPlain(const AnalysisState& st, Mod_Weib& M, double A, double B, double K,
-                    double Sred, double SKO, int item) {
+double PearsonPlain(const AnalysisState& st, Mod_Weib& M, double A, double B, double K, double Sred, double SKO,
+                    int item) {
     const Hist40& h = st.ArrHist;
     const std::size_t H = h.size();
     EnsureSize(M.F_norm, H);
@@ -71,8 +71,8 @@ double PearsonPlain(const AnalysisState& st, Mod_Weib& M, double A, double B, do
     return S + 8 * Sq(st.KolOtkNez - M.Kol_Nakopl);
 }
 
-double HistPlain(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A,
-                 double B, double K, double Sred, double SKO) {
+double HistPlain(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A, double B, double K,
+                 double Sred, double SKO) {
     const std::size_t H = hist.size();
     EnsureSize(ModGen.F_norm, H);
     EnsureSize(ModGen.F_Weib, H);
@@ -166,8 +166,8 @@ const double* CritCache::Norm(double Sred, double SKO) {
 
 // WeibInterval(A, B, t(j-1), t(j)) is WeibF(t(j)) - WeibF(t(j-1)) on ascending bounds,
 // so each bound's distribution value serves both intervals it closes and opens.
-double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, double K,
-                   double Sred, double SKO, int item, CritCache& cache) {
+double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, double K, double Sred, double SKO,
+                   int item, CritCache& cache) {
     const Hist40& h = st.ArrHist;
     if (!cache.Bind(h)) return PearsonPlain(st, M, A, B, K, Sred, SKO, item);
     const std::size_t H = h.size();
@@ -195,13 +195,13 @@ double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, dou
     return S + 8 * Sq(st.KolOtkNez - kol);
 }
 
-double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, double K,
-                   double Sred, double SKO, int item) {
+double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, double K, double Sred, double SKO,
+                   int item) {
     return PearsonCrit(st, M, A, B, K, Sred, SKO, item, ThreadCache());
 }
 
-double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A,
-                double B, double K, double Sred, double SKO, CritCache& cache) {
+double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A, double B, double K,
+                double Sred, double SKO, CritCache& cache) {
     if (!cache.Bind(hist)) return HistPlain(st, ModGen, hist, A, B, K, Sred, SKO);
     const std::size_t H = hist.size();
     EnsureSize(ModGen.F_norm, H);
@@ -229,18 +229,17 @@ double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, d
     return S + Sq(st.KolOtkNez - kol);
 }
 
-double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A,
-                double B, double K, double Sred, double SKO) {
+double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A, double B, double K,
+                double Sred, double SKO) {
     return HistCrit(st, ModGen, hist, A, B, K, Sred, SKO, ThreadCache());
 }
 
-double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist,
-                  const double GenParam[5]) {
+double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, const double GenParam[5]) {
     return GenFitness(st, ModGen, hist, GenParam, ThreadCache());
 }
 
-double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist,
-                  const double GenParam[5], CritCache& cache) {
+double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, const double GenParam[5],
+                  CritCache& cache) {
     double Sred = st.SredGar, SKO = st.SKOGar;
     if (st.FitSred) {
         Sred = GenParam[3];
@@ -274,8 +273,8 @@ void ModelIndicators(const AnalysisState& st, Mod_Weib& M, double tb) {
     M.SKO_out = n < 2 ? kNaN : std::sqrt(D) / static_cast<double>(n - 1);
 }
 
-double KolmogorovCrit(const AnalysisState& st, double& Lambda, std::string& Verdict, double K,
-                      double A, double B, double Sred, double SKO) {
+double KolmogorovCrit(const AnalysisState& st, double& Lambda, std::string& Verdict, double K, double A, double B,
+                      double Sred, double SKO) {
     const auto& P = st.ArrProblems;
     const std::size_t n = P.size();
     if (n == 0 || st.KolOtkNez <= 0) {
@@ -315,14 +314,12 @@ Confidence HistConfidence(const AnalysisState& st, const Mod_Weib& M, char decim
     }
     Confidence c;
     c.sigma = h.empty() ? kNaN : std::sqrt(D) / static_cast<double>(h.size());
-    c.line = "Доверительный 95% интервал частотной диаграммы = " +
-             FormatFixed(1.96 * c.sigma, 6, 4, decimalSep) +
+    c.line = "Доверительный 95% интервал частотной диаграммы = " + FormatFixed(1.96 * c.sigma, 6, 4, decimalSep) +
              ",  СКО= " + FormatFixed(c.sigma, 6, 4, decimalSep);
     return c;
 }
 
-double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B,
-                   double K) {
+double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B, double K) {
     const auto& P = st.ArrProblems;
     if (ModSmirn.F_norm.size() < P.size()) return kNaN;
     const double* fn = ModSmirn.F_norm.data();

@@ -55,10 +55,10 @@ private:
 // The arrays are lengthened to the number of intervals when shorter.
 // Item 0 with m(j) = 0 divides by 1e-30 instead: an interval with failures where the
 // model expects none gets a huge term, an empty one a zero term.
-double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, double K,
-                   double Sred, double SKO, int item);
-double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, double K,
-                   double Sred, double SKO, int item, CritCache& cache);
+double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, double K, double Sred, double SKO,
+                   int item);
+double PearsonCrit(const AnalysisState& st, Mod_Weib& M, double A, double B, double K, double Sred, double SKO,
+                   int item, CritCache& cache);
 
 // Completes a fitted model: LamStart (intensity at the end of burn-in tb, 200 h when
 // tb is 0), Lam1000 (at 1000 h or at the last failure when earlier) and SKO_out (the
@@ -71,8 +71,8 @@ void ModelIndicators(const AnalysisState& st, Mod_Weib& M, double tb);
 // Lambda, the verdict " <1.3581(0.05)" or " >1.3581(0.05)" in Verdict, and returns it.
 // Without failures or without independent failures (KolOtkNez <= 0) the statistic is
 // undefined: NaN with an empty verdict.
-double KolmogorovCrit(const AnalysisState& st, double& Lambda, std::string& Verdict, double K,
-                      double A, double B, double Sred, double SKO);
+double KolmogorovCrit(const AnalysisState& st, double& Lambda, std::string& Verdict, double K, double A, double B,
+                      double Sred, double SKO);
 
 // Deviation of a model's interval counts from the histogram: sigma = sqrt(sum (n - m)^2) / H,
 // with the model's own A, B, K_powtor, Sred and SKO, and the memo line
@@ -87,10 +87,10 @@ Confidence HistConfidence(const AnalysisState& st, const Mod_Weib& M, char decim
 // The optimiser's histogram criterion over `hist`: fills ModGen.F_norm, F_Weib
 // (unclamped), Kol_F_priv, Kol_Nakopl and SKO_out (sqrt(sum (n - m)^2) / KolOtkNez; NaN
 // when KolOtkNez <= 0) and returns sum (n - m)^2 + (KolOtkNez - Kol_Nakopl)^2.
-double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A,
-                double B, double K, double Sred, double SKO);
-double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A,
-                double B, double K, double Sred, double SKO, CritCache& cache);
+double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A, double B, double K,
+                double Sred, double SKO);
+double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, double A, double B, double K,
+                double Sred, double SKO, CritCache& cache);
 
 // HistCrit at a parameter set in the order B, A, K_powtor, then the fitted warranty
 // figures: GenParam[3] is the mean when st.FitSred is set, otherwise the standard
@@ -98,17 +98,15 @@ double HistCrit(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, d
 // are set. Figures not fitted come from st.SredGar / st.SKOGar. Reseeding the
 // optimiser's random generator before each evaluation is the optimiser's own step,
 // not part of the criterion.
-double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist,
-                  const double GenParam[5]);
-double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist,
-                  const double GenParam[5], CritCache& cache);
+double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, const double GenParam[5]);
+double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist, const double GenParam[5],
+                  CritCache& cache);
 
 // Smirnov-type criterion over the individual failures (rejects below 1 h skipped):
 // sqrt(sum (k - S)^2) / KolOtkNez + |S - k + 1| / 200, where S is the model's expected
 // count by the k-th failure. ModSmirn.F_norm must hold one warranty share per failure
 // of st.ArrProblems; when it holds fewer the result is NaN. Without independent
 // failures (KolOtkNez = 0) the first term, and so the result, is not finite.
-double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B,
-                   double K);
+double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B, double K);
 
 }  // namespace rel

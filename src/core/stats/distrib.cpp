@@ -17,22 +17,25 @@ double Horner(const double (&c)[N], double x) {
     return acc;
 }
 
-constexpr double kErfcP[] = {0.56418778255,   9.675807882987,  77.08161730368,  368.519615471,
-                             1143.262070703,  2320.439590251,  2898.029329216,  1826.334884229};
-constexpr double kErfcQ[] = {1.0,            17.14980943627,  137.12559605,    661.7361207107,
-                             2094.384367789, 4429.612803883,  6089.542423272,  4958.827564721,
+constexpr double kErfcP[] = {0.56418778255,  9.675807882987, 77.08161730368, 368.519615471,
+                             1143.262070703, 2320.439590251, 2898.029329216, 1826.334884229};
+constexpr double kErfcQ[] = {1.0,
+                             17.14980943627,
+                             137.12559605,
+                             661.7361207107,
+                             2094.384367789,
+                             4429.612803883,
+                             6089.542423272,
+                             4958.827564721,
                              1826.334884229};
-constexpr double kErfR[] = {0.007547728033418632, 0.2888051372075941, 14.33838421917482,
-                            38.0140318123903,     3017.827885365076,  7404.071427101515,
-                            80437.36309608402};
-constexpr double kErfS[] = {1.0, 38.01907139519394, 658.0701554592405, 6379.600173244283,
-                            34216.52579246285, 80437.36309608402};
+constexpr double kErfR[] = {0.007547728033418632, 0.2888051372075941, 14.33838421917482, 38.0140318123903,
+                            3017.827885365076,    7404.071427101515,  80437.36309608402};
+constexpr double kErfS[] = {
+    1.0, 38.01907139519394, 658.0701554592405, 6379.600173244283, 34216.52579246285, 80437.36309608402};
 
 }  // namespace
 
-void SetReversedIntervalHandler(ReversedIntervalHandler handler) {
-    g_reversedIntervalHandler.store(handler);
-}
+void SetReversedIntervalHandler(ReversedIntervalHandler handler) { g_reversedIntervalHandler.store(handler); }
 
 double Pow(double x, double y) {
     if (y == 0.0) return 1.0;
@@ -73,8 +76,7 @@ double WeibF(double shape, double scale, double t) {
 
 double WeibDens(double shape, double scale, double t) {
     if (shape <= 0.0 || scale <= 0.0) return 1e-305;
-    const double f =
-        shape * std::exp(-Pow(t / scale, shape)) / Pow(scale, shape) * Pow(t, shape - 1.0);
+    const double f = shape * std::exp(-Pow(t / scale, shape)) / Pow(scale, shape) * Pow(t, shape - 1.0);
     return f > 0.0 ? f : 1e-30;
 }
 

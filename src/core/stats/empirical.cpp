@@ -61,8 +61,10 @@ bool LnLineDefined(const AnalysisState& st) {
     for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) {
         const double t = st.ArrProblems[i].time;
         if (!(t >= kRejectTime)) continue;
-        if (s.n == 0) first = t;
-        else if (t != first) s.distinct = true;
+        if (s.n == 0)
+            first = t;
+        else if (t != first)
+            s.distinct = true;
         ++s.n;
         AddLnPoint(s, std::log(t + kLogOffset), std::log(static_cast<double>(i + 1)));
     }
@@ -86,8 +88,10 @@ EmpiricalFigures ComputeEmpiricalFigures(const FailureList& failures, double par
         if (t >= kRejectTime) {
             const double x = std::log(t + kLogOffset);
             const double y = std::log(static_cast<double>(i + 1));
-            if (sums.n == 0) firstLnTime = t;
-            else if (t != firstLnTime) sums.distinct = true;
+            if (sums.n == 0)
+                firstLnTime = t;
+            else if (t != firstLnTime)
+                sums.distinct = true;
             ++sums.n;
             AddLnPoint(sums, x, y);
             F.LnPoints.emplace_back(x, y);

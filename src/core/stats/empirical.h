@@ -17,19 +17,19 @@ namespace rel {
 // failure list shows the text after the row's cause name. Several shares may be
 // reached on one row; the last one counts.
 struct ShareMark {
-    std::size_t row = 0;   // index into the sorted failures
-    const char* text = ""; // ", отказов 10% от парка", ...
+    std::size_t row = 0;    // index into the sorted failures
+    const char* text = "";  // ", отказов 10% от парка", ...
 };
 
 struct EmpiricalFigures {
-    int iFirstPos = -1;                // first failure with positive time, -1: none
-    double A_LN = 0.0, B_LN = 0.0;     // log-log line; both 0 when the data leave it undefined
-    double Gamma90 = 0.0;              // 10 % of the fleet reached, censoring-corrected
-    double Gamma50Cenz = 0.0;          // 50 %, censoring-corrected
-    double Gamma50Nabl = 0.0;          // 50 %, observed fleet
-    double Otk2000 = 0.0;              // failures per product over 2000 h
-    bool CensorSaturated = false;      // some failure's weight was capped at 2^53
-    std::vector<ShareMark> Marks;      // in the order they were reached
+    int iFirstPos = -1;                               // first failure with positive time, -1: none
+    double A_LN = 0.0, B_LN = 0.0;                    // log-log line; both 0 when the data leave it undefined
+    double Gamma90 = 0.0;                             // 10 % of the fleet reached, censoring-corrected
+    double Gamma50Cenz = 0.0;                         // 50 %, censoring-corrected
+    double Gamma50Nabl = 0.0;                         // 50 %, observed fleet
+    double Otk2000 = 0.0;                             // failures per product over 2000 h
+    bool CensorSaturated = false;                     // some failure's weight was capped at 2^53
+    std::vector<ShareMark> Marks;                     // in the order they were reached
     std::vector<std::pair<double, double>> LnPoints;  // (ln t, ln i) of the failures at 1 h or more
     std::vector<std::pair<double, double>> LnLine;    // the line's two ends; empty: no line
 };

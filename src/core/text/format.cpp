@@ -231,8 +231,8 @@ std::string LongTimeText(std::int64_t seconds) {
     const std::int64_t m = (seconds / 60) % 60;
     const std::int64_t s = seconds % 60;
     char buf[32];
-    std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", static_cast<long long>(h),
-                  static_cast<long long>(m), static_cast<long long>(s));
+    std::snprintf(buf, sizeof buf, "%lld:%02lld:%02lld", static_cast<long long>(h), static_cast<long long>(m),
+                  static_cast<long long>(s));
     return buf;
 }
 

@@ -50,9 +50,12 @@ std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
 char32_t DecodeAt(std::string_view s, std::size_t i, std::size_t n) {
     const auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[k])); };
     switch (n) {
-        case 1: return b(i);
-        case 2: return ((b(i) & 0x1F) << 6) | (b(i + 1) & 0x3F);
-        case 3: return ((b(i) & 0x0F) << 12) | ((b(i + 1) & 0x3F) << 6) | (b(i + 2) & 0x3F);
+        case 1:
+            return b(i);
+        case 2:
+            return ((b(i) & 0x1F) << 6) | (b(i + 1) & 0x3F);
+        case 3:
+            return ((b(i) & 0x0F) << 12) | ((b(i + 1) & 0x3F) << 6) | (b(i + 2) & 0x3F);
         default:
             return ((b(i) & 0x07) << 18) | ((b(i + 1) & 0x3F) << 12) | ((b(i + 2) & 0x3F) << 6) |
                    (b(i + 3) & 0x3F);
@@ -62,18 +65,18 @@ char32_t DecodeAt(std::string_view s, std::size_t i, std::size_t n) {
 char32_t LowerChar(char32_t c) {
     if (c >= 'A' && c <= 'Z') return c + 32;
     if (c < 0xC0) return c;
-    if (c <= 0xDE) return c == 0xD7 ? c : c + 32;                        // Latin-1
-    if (c >= 0x0100 && c <= 0x012F) return c | 1;                        // Latin Extended-A
+    if (c <= 0xDE) return c == 0xD7 ? c : c + 32;  // Latin-1
+    if (c >= 0x0100 && c <= 0x012F) return c | 1;  // Latin Extended-A
     if (c >= 0x0132 && c <= 0x0137) return c | 1;
     if (c >= 0x0139 && c <= 0x0148) return (c & 1) ? c + 1 : c;
     if (c >= 0x014A && c <= 0x0177) return c | 1;
     if (c == 0x0178) return 0x00FF;
     if (c >= 0x0179 && c <= 0x017E) return (c & 1) ? c + 1 : c;
-    if (c >= 0x0391 && c <= 0x03A9) return c == 0x03A2 ? c : c + 32;    // Greek
-    if (c >= 0x0400 && c <= 0x040F) return c + 80;                       // Ѐ..Џ, Ё, Є, Ї, Ў
-    if (c >= 0x0410 && c <= 0x042F) return c + 32;                       // А..Я
-    if (c >= 0x0460 && c <= 0x0481) return c | 1;                        // historic letters
-    if (c >= 0x048A && c <= 0x04BF) return c | 1;                        // Ґ and others
+    if (c >= 0x0391 && c <= 0x03A9) return c == 0x03A2 ? c : c + 32;  // Greek
+    if (c >= 0x0400 && c <= 0x040F) return c + 80;                    // Ѐ..Џ, Ё, Є, Ї, Ў
+    if (c >= 0x0410 && c <= 0x042F) return c + 32;                    // А..Я
+    if (c >= 0x0460 && c <= 0x0481) return c | 1;                     // historic letters
+    if (c >= 0x048A && c <= 0x04BF) return c | 1;                     // Ґ and others
     if (c == 0x04C0) return 0x04CF;
     if (c >= 0x04C1 && c <= 0x04CE) return (c & 1) ? c + 1 : c;
     if (c >= 0x04D0 && c <= 0x052F) return c | 1;
@@ -156,11 +159,13 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
 
 std::string DecodeFileBytes(std::string_view bytes) {
     switch (DetectEncoding(bytes)) {
-        case TextEncoding::Ascii: return std::string(bytes);
+        case TextEncoding::Ascii:
+            return std::string(bytes);
         case TextEncoding::Utf8:
             if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
             return std::string(bytes);
-        case TextEncoding::Windows1251: break;
+        case TextEncoding::Windows1251:
+            break;
     }
     return Cp1251ToUtf8(bytes);
 }
@@ -201,7 +206,8 @@ void LowerCaseInto(std::string& out, std::string_view utf8) {
             continue;
         }
         if (c >= 0xC2 && c <= 0xDF && i + 1 < n && (static_cast<unsigned char>(p[i + 1]) & 0xC0) == 0x80) {
-            const char32_t u = (static_cast<char32_t>(c & 0x1F) << 6) | (static_cast<unsigned char>(p[i + 1]) & 0x3F);
+            const char32_t u =
+                (static_cast<char32_t>(c & 0x1F) << 6) | (static_cast<unsigned char>(p[i + 1]) & 0x3F);
             const char32_t l = LowerChar(u);
             if (l != u) {
                 p[i] = static_cast<char>(0xC0 | (l >> 6));

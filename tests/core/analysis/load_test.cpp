@@ -36,7 +36,8 @@ LoadResult Load(AnalysisState& st, const std::string& bytes, char sep = '.') {
 // The failure list as the window shows it: the header row, then one row per failure.
 std::vector<std::array<std::string, 4>> Grid(const AnalysisState& st, const LoadResult& r, char sep = '.') {
     std::vector<std::array<std::string, 4>> rows{{kGridHeader[0], kGridHeader[1], kGridHeader[2], kGridHeader[3]}};
-    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) rows.push_back(FailureGridRow(st, r.view.Marks, i, sep));
+    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i)
+        rows.push_back(FailureGridRow(st, r.view.Marks, i, sep));
     return rows;
 }
 
@@ -59,10 +60,10 @@ std::string Snapshot(const AnalysisState& st) {
     for (const auto& p : st.ArrProblems) o << p.time << '|' << p.chey << '|' << p.Pri << '|' << p.komment << ';';
     for (const auto& v : st.ArrVidFile) o << v.Nazv_Prich << '=' << v.Dolya << ';';
     for (const auto& v : st.ArrVid) o << v.Nazv_Prich << '=' << v.Dolya << ';';
-    o << st.MaxPrich << st.DataTitle << st.FileLoaded << st.ParkFile << st.Park << st.KolOtkAll
-      << st.KolOtkNez << st.iFirstPos << st.A_LN << st.B_LN << st.Gamma90 << st.Gamma50Cenz
-      << st.Gamma50Nabl << st.Otk2000 << st.DelitOtk << st.SredGar << st.SKOGar << st.DataPath
-      << st.ModGen.Kol_Nakopl << st.ModGen.K_powtor << st.ModGen.Unsens;
+    o << st.MaxPrich << st.DataTitle << st.FileLoaded << st.ParkFile << st.Park << st.KolOtkAll << st.KolOtkNez
+      << st.iFirstPos << st.A_LN << st.B_LN << st.Gamma90 << st.Gamma50Cenz << st.Gamma50Nabl << st.Otk2000
+      << st.DelitOtk << st.SredGar << st.SKOGar << st.DataPath << st.ModGen.Kol_Nakopl << st.ModGen.K_powtor
+      << st.ModGen.Unsens;
     for (double g : st.ArrGar) o << g << ',';
     return o.str();
 }
@@ -71,9 +72,8 @@ std::string Snapshot(const AnalysisState& st) {
 // The example file in every character set and line-end form gives one result.
 
 TEST(FailureFile, ExampleInEveryEncodingAndLineEnd) {
-    const std::vector<std::string> files = {
-        "data-cp1251-crlf.txt", "data-utf8-lf.txt", "data-utf8-bom-crlf.txt",
-        "data-cp1251-no-final-newline.txt", "data-blank-lines.txt"};
+    const std::vector<std::string> files = {"data-cp1251-crlf.txt", "data-utf8-lf.txt", "data-utf8-bom-crlf.txt",
+                                            "data-cp1251-no-final-newline.txt", "data-blank-lines.txt"};
     for (const auto& name : files) {
         SCOPED_TRACE(name);
         AnalysisState st;
@@ -113,11 +113,11 @@ TEST(FailureFile, ExampleInEveryEncodingAndLineEnd) {
         EXPECT_EQ(v.PeriodText, "2500");
         EXPECT_EQ(v.GenerationsText, "1500");
         using Row = std::array<std::string, 4>;
-        EXPECT_EQ(Grid(st, r), (std::vector<Row>{
-                              {" № отказа", "Наработка, ч", "Источник отказа", "Описание отказа"},
-                              {"1", "0", "Брак", "вмятина на корпусе"},
-                              {"2", "350.5", "Двигатель", "заклинил"},
-                              {"3", "1210", "Другие", ""}}));
+        EXPECT_EQ(Grid(st, r),
+                  (std::vector<Row>{{" № отказа", "Наработка, ч", "Источник отказа", "Описание отказа"},
+                                    {"1", "0", "Брак", "вмятина на корпусе"},
+                                    {"2", "350.5", "Двигатель", "заклинил"},
+                                    {"3", "1210", "Другие", ""}}));
         // Two failures of 120 products: no share of the fleet is reached.
         EXPECT_EQ(st.Gamma90, 0.0);
         EXPECT_EQ(st.Gamma50Cenz, 0.0);
@@ -135,17 +135,16 @@ TEST(FailureFile, TimesWithPointOrCommaAndBadTimes) {
     const std::string path = kFixtures + "/data-comma-times.txt";
     const LoadResult r = LoadFailureFile(st, path, '.');
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.Messages, (std::vector<std::string>{
-                              "Ошибка в строке №10 файла " + path + ", исправьте)",
-                              "Ошибка в строке №11 файла " + path + ", исправьте)"}));
+    EXPECT_EQ(r.Messages, (std::vector<std::string>{"Ошибка в строке №10 файла " + path + ", исправьте)",
+                                                    "Ошибка в строке №11 файла " + path + ", исправьте)"}));
     // Bad times stay as rejects at 0 h; equal times keep their file order.
     std::vector<std::pair<double, std::string>> got;
     for (const auto& p : st.ArrProblems) got.emplace_back(p.time, p.komment);
     EXPECT_EQ(got, (std::vector<std::pair<double, std::string>>{{0, "плохое время"},
-                                                               {0, "слишком большое время"},
-                                                               {7.25, ""},
-                                                               {1210.5, "первый"},
-                                                               {1210.5, "второй"}}));
+                                                                {0, "слишком большое время"},
+                                                                {7.25, ""},
+                                                                {1210.5, "первый"},
+                                                                {1210.5, "второй"}}));
     EXPECT_EQ(st.ArrProblems[0].Pri, "Брак");
     EXPECT_EQ(st.ArrProblems[2].Pri, "Другие");
     EXPECT_EQ(st.KolOtkNez, 3);
@@ -174,14 +173,17 @@ TEST(FailureFile, RefusedFilesLeaveTheStateUntouched) {
         {"header cut short", "T\n2500\n400\n", "кончается в заголовке"},
         {"title only", std::string(1000, 'x'), "кончается в заголовке"},
         {"no rows", DataFile({"Двигатель", "Электрика"}, {}), "нет ни одной строки отказа"},
-        {"only blank rows", DataFile({"Двигатель"}, {std::string(25, ' '), "", "   "}), "нет ни одной строки отказа"},
+        {"only blank rows", DataFile({"Двигатель"}, {std::string(25, ' '), "", "   "}),
+         "нет ни одной строки отказа"},
         {"52 names", DataFile(tooMany, {"100\tДвигатель стартера * x"}), "не более 51"},
         // Figures outside the plausible range name the line, the figure and the range.
-        {"zero fleet", DataFile({}, {"100\tx"}, "2500", "400", "0"), "строке №4 файла «test.txt»: размер парка «0» вне допустимых пределов (от 1 до 1e9 изделий)"},
+        {"zero fleet", DataFile({}, {"100\tx"}, "2500", "400", "0"),
+         "строке №4 файла «test.txt»: размер парка «0» вне допустимых пределов (от 1 до 1e9 изделий)"},
         {"negative fleet", DataFile({}, {"100\tx"}, "2500", "400", "-5"), "размер парка «-5»"},
         {"denormal fleet", DataFile({}, {"100\tx"}, "2500", "400", "4.9e-324"), "от 1 до 1e9"},
         {"huge fleet", DataFile({}, {"100\tx"}, "2500", "400", "1e308"), "от 1 до 1e9"},
-        {"huge mean", DataFile({}, {"100\tx"}, "1e308"), "строке №2 файла «test.txt»: среднее время гарантии «1e308» вне допустимых пределов (от 0 до 1e9 ч)"},
+        {"huge mean", DataFile({}, {"100\tx"}, "1e308"),
+         "строке №2 файла «test.txt»: среднее время гарантии «1e308» вне допустимых пределов (от 0 до 1e9 ч)"},
         {"negative deviation", DataFile({}, {"100\tx"}, "2500", "-1"), "СКО времени гарантии «-1»"},
     };
     AnalysisState st;
@@ -222,9 +224,9 @@ TEST(FailureFile, FiftyOneNamesAreAccepted) {
 // Cause names and classification.
 
 TEST(FailureFile, CauseBlockEndsAtTheFirstLineLongerThanTwentyCharacters) {
-    const std::string twenty = "  Двигатель         ";   // 20 characters
+    const std::string twenty = "  Двигатель         ";      // 20 characters
     const std::string twentyOne = "  Двигатель          ";  // 21 characters
-    ASSERT_EQ(twenty.size() - 9, 20u);  // 9 two-byte letters
+    ASSERT_EQ(twenty.size() - 9, 20u);                      // 9 two-byte letters
     AnalysisState st;
     LoadResult r = Load(st, DataFile({twenty, twentyOne}, {"100\tДвигатель"}));
     ASSERT_TRUE(r.ok) << r.error;
@@ -247,17 +249,18 @@ TEST(FailureFile, CauseBlockEndsAtTheFirstLineLongerThanTwentyCharacters) {
 TEST(FailureFile, ClassificationAndRenumbering) {
     AnalysisState st;
     const LoadResult r = Load(st, DataFile({"Двигатель", "", "Электрика", "   "},
-                                           {"100\tЭЛЕКТРИКА и двигатель * оба",   // both names
+                                           {"100\tЭЛЕКТРИКА и двигатель * оба",  // both names
                                             "200\tэлектрика фар",
-                                            "300\tФары * ничего",                  // no name
-                                            "400\tБрак сборки * брак после 1 ч",    // "брак" at 400 h
-                                            "0.5\tДвигатель * отказ до 1 ч",         // reject
-                                            "0\tЭлектрика * при приемке",           // reject at 0
+                                            "300\tФары * ничего",                 // no name
+                                            "400\tБрак сборки * брак после 1 ч",  // "брак" at 400 h
+                                            "0.5\tДвигатель * отказ до 1 ч",      // reject
+                                            "0\tЭлектрика * при приемке",         // reject at 0
                                             "500\tДругие неисправности"}));
     ASSERT_TRUE(r.ok) << r.error;
     // File order with counts; both names of the first row are credited, the empty
     // names match nothing.
-    EXPECT_EQ(Names(st.ArrVidFile), (std::vector<std::string>{"Брак", "Другие", "Двигатель", "", "Электрика", ""}));
+    EXPECT_EQ(Names(st.ArrVidFile),
+              (std::vector<std::string>{"Брак", "Другие", "Двигатель", "", "Электрика", ""}));
     EXPECT_EQ(Counts(st.ArrVidFile), (std::vector<double>{3, 2, 1, 0, 2, 0}));
     // Sorted by count, equal counts in file order.
     EXPECT_EQ(Names(st.ArrVid), (std::vector<std::string>{"Брак", "Другие", "Электрика", "Двигатель", "", ""}));
@@ -267,13 +270,13 @@ TEST(FailureFile, ClassificationAndRenumbering) {
         const char* Pri;
     };
     const std::vector<Want> want = {
-        {0, 0, "Брак"},                       // reject at 0 h
-        {0.5, 0, "Брак"},                     // reject although it names a cause
-        {100, 3, "ЭЛЕКТРИКА и двигатель"},    // the later of the two in the sorted list
+        {0, 0, "Брак"},                     // reject at 0 h
+        {0.5, 0, "Брак"},                   // reject although it names a cause
+        {100, 3, "ЭЛЕКТРИКА и двигатель"},  // the later of the two in the sorted list
         {200, 2, "электрика фар"},
         {300, 1, "Другие"},
-        {400, 0, "Брак сборки"},              // credited to "Брак" as cause 0
-        {500, 1, "Другие неисправности"},     // credited to "Другие" by its name
+        {400, 0, "Брак сборки"},           // credited to "Брак" as cause 0
+        {500, 1, "Другие неисправности"},  // credited to "Другие" by its name
     };
     ASSERT_EQ(st.ArrProblems.size(), want.size());
     for (std::size_t i = 0; i < want.size(); ++i) {
@@ -303,8 +306,9 @@ TEST(FailureFile, ClassificationAndRenumbering) {
 // and unmatched failures: a named cause occurring in those texts takes them over.
 TEST(FailureFile, NamesThatOccurInTheBuiltInTexts) {
     AnalysisState st;
-    const LoadResult r = Load(st, DataFile({"Брак", "друг"}, {"0\tупаковка * вмятина на корпусе", "100\tБрак сборки",
-                                                              "200\tФары", "300\tДруг семьи"}));
+    const LoadResult r = Load(
+        st, DataFile({"Брак", "друг"},
+                     {"0\tупаковка * вмятина на корпусе", "100\tБрак сборки", "200\tФары", "300\tДруг семьи"}));
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(Counts(st.ArrVidFile), (std::vector<double>{2, 1, 1, 1}));
     std::vector<int> chey;
@@ -342,9 +346,9 @@ TEST(FailureFile, RemainderSplitAtTheAsterisk) {
 
 TEST(FailureFile, BadTimeIsReportedWithItsLineNumber) {
     AnalysisState st;
-    const LoadResult r = Load(st, DataFile({"Двигатель", "Электрика"},
-                                           {"12,3,4\tДвигатель стартера * x", "", "abc\tЭлектрика фар",
-                                            "-5\tДвигатель", "-0\tДвигатель", "1e10\tДвигатель"}));
+    const LoadResult r =
+        Load(st, DataFile({"Двигатель", "Электрика"}, {"12,3,4\tДвигатель стартера * x", "", "abc\tЭлектрика фар",
+                                                       "-5\tДвигатель", "-0\tДвигатель", "1e10\tДвигатель"}));
     ASSERT_TRUE(r.ok);
     // A negative time or one beyond 1e9 h is a misprint like a text: a reject at 0 h,
     // so no loaded time can reverse a histogram interval.
@@ -353,7 +357,8 @@ TEST(FailureFile, BadTimeIsReportedWithItsLineNumber) {
                                                     "Ошибка в строке №12 файла test.txt, исправьте)",
                                                     "Ошибка в строке №14 файла test.txt, исправьте)"}));
     EXPECT_EQ(st.ArrProblems.size(), 5u);
-    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) EXPECT_FALSE(std::signbit(st.ArrProblems[i].time)) << i;
+    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i)
+        EXPECT_FALSE(std::signbit(st.ArrProblems[i].time)) << i;
     EXPECT_EQ(st.ArrVid[0].Dolya, 5.0);
     EXPECT_EQ(st.KolOtkNez, 0);
 }
@@ -365,9 +370,8 @@ TEST(FailureFile, FailureCountAndGenerationsRule) {
         std::optional<std::string> generations;
     };
     const std::vector<Case> cases = {
-        {1, 2, "1500"},       {499, 500, "1500"},   {500, 501, "2000"},
-        {600, 601, "2000"},   {998, 999, "2000"},   {999, 1000, "4000"},
-        {99998, 99999, "4000"}, {99999, 100000, std::nullopt},
+        {1, 2, "1500"},     {499, 500, "1500"},  {500, 501, "2000"},     {600, 601, "2000"},
+        {998, 999, "2000"}, {999, 1000, "4000"}, {99998, 99999, "4000"}, {99999, 100000, std::nullopt},
     };
     for (const auto& c : cases) {
         std::string file = DataFile({"Двигатель"}, {});
@@ -418,7 +422,8 @@ double Frac(double x) { return x - std::trunc(x); }
 
 std::vector<std::string> Column2(const AnalysisState& st, const LoadResult& r) {
     std::vector<std::string> out;
-    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) out.push_back(FailureGridRow(st, r.view.Marks, i, '.')[2]);
+    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i)
+        out.push_back(FailureGridRow(st, r.view.Marks, i, '.')[2]);
     return out;
 }
 
@@ -429,10 +434,9 @@ TEST(FailureFile, CrossingsAndGammaLives) {
     const LoadResult r = Load(st, DataFile({"Двигатель"}, rows, "1000000", "1", "7"));
     ASSERT_TRUE(r.ok);
     const std::string d = "Двигатель";
-    EXPECT_EQ(Column2(st, r), (std::vector<std::string>{
-                              d + ", отказов 10% от парка", d + ", отказов 20% от парка", d,
-                              d + ", отказов 50% от парка с учетом цензурирования", d,
-                              d + ", отказов 80% от парка", d, d}));
+    EXPECT_EQ(Column2(st, r), (std::vector<std::string>{d + ", отказов 10% от парка", d + ", отказов 20% от парка",
+                                                        d, d + ", отказов 50% от парка с учетом цензурирования", d,
+                                                        d + ", отказов 80% от парка", d, d}));
     std::vector<double> C(9, 0.0);
     for (int i = 0; i < 8; ++i) C[i + 1] = C[i] + kW;
     // 10% of 7 products at the first failure: the time before it counts as 0.
@@ -466,14 +470,14 @@ TEST(FailureFile, DegenerateHeaderFiguresStayFinite) {
         std::size_t warnings;
     };
     const std::vector<Case> cases = {
-        {"zero deviation", "500", "0", "10", 2},          // and the failure at 900 h saturates
+        {"zero deviation", "500", "0", "10", 2},           // and the failure at 900 h saturates
         {"far beyond the warranty", "100", "1", "10", 1},  // NormF = 1
     };
     for (const auto& c : cases) {
         AnalysisState st;
-        const LoadResult r = Load(st, DataFile({"Двигатель"}, {"100\tДвигатель стартера", "500\tДвигатель",
-                                                               "900\tДвигатель"},
-                                               c.sred, c.sko, c.park));
+        const LoadResult r =
+            Load(st, DataFile({"Двигатель"}, {"100\tДвигатель стартера", "500\tДвигатель", "900\tДвигатель"},
+                              c.sred, c.sko, c.park));
         ASSERT_TRUE(r.ok) << c.what;
         EXPECT_EQ(r.Warnings.size(), c.warnings) << c.what;
         for (double x : {st.Gamma90, st.Gamma50Cenz, st.Gamma50Nabl, st.Otk2000, st.A_LN, st.B_LN})
@@ -492,7 +496,8 @@ TEST(FailureFile, DegenerateHeaderFiguresStayFinite) {
 
 TEST(FailureFile, LogLogLine) {
     AnalysisState st;
-    const LoadResult r = Load(st, DataFile({}, {"0\tБрак упаковки * вмятина", "10\tДвигатель стартера", "100\tx", "1000\ty"}));
+    const LoadResult r =
+        Load(st, DataFile({}, {"0\tБрак упаковки * вмятина", "10\tДвигатель стартера", "100\tx", "1000\ty"}));
     ASSERT_TRUE(r.ok);
     // Least squares by the centred formula, an independent route to the same line.
     const std::vector<double> x = {std::log(10 + 0.00001), std::log(100 + 0.00001), std::log(1000 + 0.00001)};
@@ -553,9 +558,26 @@ TEST(FailureFile, TextsFollowTheDecimalSeparator) {
 
 // The grid's time text is the general text of the number, however it is found.
 TEST(FailureFile, TimeTextIsTheGeneralText) {
-    std::vector<double> values = {0, 1, 0.1, 0.5, 350.5, 1210, 2e-5, 1e-5, 9.99e-6, 123456789012345.0,
-                                  1e15, 999999999999999.9, 1.0 / 3, 2.0 / 3, 1e9, 1e9 + 0.1, -5, -0.0,
-                                  0.30000000000000004, 1234.5678901234567};
+    std::vector<double> values = {0,
+                                  1,
+                                  0.1,
+                                  0.5,
+                                  350.5,
+                                  1210,
+                                  2e-5,
+                                  1e-5,
+                                  9.99e-6,
+                                  123456789012345.0,
+                                  1e15,
+                                  999999999999999.9,
+                                  1.0 / 3,
+                                  2.0 / 3,
+                                  1e9,
+                                  1e9 + 0.1,
+                                  -5,
+                                  -0.0,
+                                  0.30000000000000004,
+                                  1234.5678901234567};
     std::uint64_t x = 42;
     for (int i = 0; i < 20000; ++i) {
         x = x * 6364136223846793005ULL + 1442695040888963407ULL;

@@ -118,8 +118,8 @@ TEST(Histogram, BuildsThatCannotReachTheBandEnd) {
     EXPECT_LT(st.ArrHist.back().time, 5e11 + st.Shag2);
 
     // Nothing to build on.
-    for (const auto& times : std::vector<std::vector<double>>{
-             {}, {10, 2e12}, {10, std::numeric_limits<double>::quiet_NaN()}}) {
+    for (const auto& times :
+         std::vector<std::vector<double>>{{}, {10, 2e12}, {10, std::numeric_limits<double>::quiet_NaN()}}) {
         st = WithTimes(times);
         st.ArrHist.resize(4);
         BuildHist(st);

@@ -35,8 +35,8 @@ AnalysisState Fleet() {
     double t0 = 0;
     for (int j = 0; j < 15; ++j) {
         const double t = t0 + 100;
-        const double m = 100 * 4.0 * (WeibF(1.5, 3000, t) - WeibF(1.5, 3000, t0)) *
-                         (1 - NormF(2000, 500, (t0 + t) / 2));
+        const double m =
+            100 * 4.0 * (WeibF(1.5, 3000, t) - WeibF(1.5, 3000, t0)) * (1 - NormF(2000, 500, (t0 + t) / 2));
         const int n = static_cast<int>(std::lround(m));
         st.ArrHist.push_back(Interval(t, n));
         for (int i = 0; i < n; ++i) st.ArrProblems.push_back({t0 + 100.0 * (i + 1) / (n + 1), 2, "", ""});
@@ -129,8 +129,8 @@ TEST(FitTexts, CoefficientTexts) {
         char sep;
         std::optional<double> want;
     } cases[] = {
-        {"1,00025", ',', 1.00025},  {"1.00025", '.', 1.00025}, {" 2 ", ',', 2.0},
-        {"+1,5", ',', 1.5},         {"1,5e-3", ',', 1.5e-3},   {"1E3", '.', 1000.0},
+        {"1,00025", ',', 1.00025},  {"1.00025", '.', 1.00025},      {" 2 ", ',', 2.0},
+        {"+1,5", ',', 1.5},         {"1,5e-3", ',', 1.5e-3},        {"1E3", '.', 1000.0},
         {"-3", '.', -3.0},          {"1.00025", ',', std::nullopt}, {"abc", '.', std::nullopt},
         {"", '.', std::nullopt},    {"1,0,0", ',', std::nullopt},   {"inf", '.', std::nullopt},
         {"nan", '.', std::nullopt}, {"1e", '.', std::nullopt},      {"--1", '.', std::nullopt},

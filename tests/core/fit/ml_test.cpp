@@ -97,8 +97,10 @@ TEST(MlLikelihood, ObjectiveDerivativesEqualNumerical) {
     std::vector<double> list;
     for (int i = 0; i < 40; ++i) list.push_back(1200 + 55.0 * i);
     const MlInput inputs[] = {Design(200, 2400, 500), fitted, Design(200, 0, 0, list)};
-    const ml::Target targets[] = {{ml::Target::kProfile, 0, 0},   {ml::Target::kK, 1.7, 0},
-                                  {ml::Target::kNAt, 0.6, 2000},  {ml::Target::kGammaAt, 0.1, 450},
+    const ml::Target targets[] = {{ml::Target::kProfile, 0, 0},
+                                  {ml::Target::kK, 1.7, 0},
+                                  {ml::Target::kNAt, 0.6, 2000},
+                                  {ml::Target::kGammaAt, 0.1, 450},
                                   {ml::Target::kRemaining, 9, 0}};
     for (const MlInput& base : inputs) {
         MlInput in = base;
@@ -135,7 +137,7 @@ TEST(MlLikelihood, LambdaMatchesDirectIntegration) {
     };
     // The last two: a scale of 1e9 h, where 1 − F(t) differs from 1 by 1e-9 and less, so
     // that F(W) − F(1) taken as a plain difference would keep no correct digit.
-    const Case cases[] = {{1.3, 2900, 2500, 550, 1},   {0.6, 800, 3000, 300, 1},   {4.0, 2000, 2500, 700, 1},
+    const Case cases[] = {{1.3, 2900, 2500, 550, 1},    {0.6, 800, 3000, 300, 1},    {4.0, 2000, 2500, 700, 1},
                           {1.3, 2900, 2500, 550, 3100}, {2.0, 1500, 1800, 600, 900}, {1.5, 1e9, 2500, 550, 1},
                           {0.3, 1e9, 2500, 550, 2000}};
     for (const Case& c : cases) {
@@ -172,7 +174,9 @@ TEST(MlLikelihood, WarrantyListEqualsTheProductsOwnPoissonLikelihood) {
     in.times = {0.5, 50, 300, 700, 1200, 1400, 1400, 2500, 2950};
     for (const MlParams& p : {MlParams{1.3, 2000, 1.5, 0, 0}, MlParams{0.7, 900, 0.6, 0, 0}}) {
         auto F = [&](double t) { return 1 - std::exp(-std::pow(t / p.B, p.A)); };
-        auto lnf = [&](double t) { return std::log(p.A / p.B) + (p.A - 1) * std::log(t / p.B) - std::pow(t / p.B, p.A); };
+        auto lnf = [&](double t) {
+            return std::log(p.A / p.B) + (p.A - 1) * std::log(t / p.B) - std::pow(t / p.B, p.A);
+        };
         double direct = 0;
         for (double w : W) direct -= p.K * (F(w) - F(1));
         for (double t : in.times) {
@@ -370,8 +374,8 @@ TEST(MlFit, BootstrapRejectsAFleetTheModelCannotDescribe) {
 
 TEST(MlFit, GofTextFormat) {
     const std::pair<double, const char*> cases[] = {
-        {0.43, "p = 0.43 (согласуется)"},   {0.002, "p = 0.002 (не согласуется)"},
-        {0.05, "p = 0.050 (согласуется)"},  {0.0004, "p < 0.001 (не согласуется)"},
+        {0.43, "p = 0.43 (согласуется)"},  {0.002, "p = 0.002 (не согласуется)"},
+        {0.05, "p = 0.050 (согласуется)"}, {0.0004, "p < 0.001 (не согласуется)"},
         {1.0, "p = 1.00 (согласуется)"},
     };
     for (const auto& [p, text] : cases) EXPECT_EQ(MlGofText(p, '.'), text);

@@ -39,13 +39,13 @@ struct TestHost : rel::GenHost {
     int tb1 = 55, tb2 = 15;
     std::vector<int> tb1Set, tb2Set;
     std::vector<std::string> memo;
-    std::vector<int> memoPass;       // generation pass (1-based) at which each line came
+    std::vector<int> memoPass;  // generation pass (1-based) at which each line came
     std::vector<std::string> nPokoleny;
     std::vector<int> progress;
     std::string copyCount = "50";
     int diaGen = 0;
     bool terminate = false;
-    int pass = 0;                    // passes started (TrackBar1 is read first in each)
+    int pass = 0;  // passes started (TrackBar1 is read first in each)
     std::function<void(int pass)> onPass;
 
     int CrossoverPercent() override {

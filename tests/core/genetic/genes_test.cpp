@@ -18,8 +18,7 @@ TEST(GenEncoding, BitCountAndGeneLength) {
     struct Case {
         std::int64_t n;
         int bits;
-    } cases[] = {{-5, 0}, {0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 3}, {1000, 10},
-                 {10000000, 24}, {2147483647, 31}};
+    } cases[] = {{-5, 0}, {0, 0}, {1, 1}, {2, 2}, {3, 2}, {4, 3}, {1000, 10}, {10000000, 24}, {2147483647, 31}};
     for (const Case& c : cases) EXPECT_EQ(BitCount(c.n), c.bits) << c.n;
 
     EXPECT_EQ(GeneLength(1e-7L), 24);
@@ -59,7 +58,7 @@ TEST(GenEncoding, TextConversions) {
     EXPECT_EQ(IntToBin(4, 5), "0101");
     EXPECT_EQ(IntToBin(3, 13), "101");  // low digits only
     EXPECT_EQ(IntToBin(0, 7), "");
-    EXPECT_EQ(BinToInt("1x1"), 5);      // any character but "1" is a zero
+    EXPECT_EQ(BinToInt("1x1"), 5);  // any character but "1" is a zero
     EXPECT_EQ(BinToInt(""), 0);
     std::string s = "1";
     AppendBin(s, 3, 2);
@@ -97,10 +96,14 @@ TEST(GenOptions, PrecisionLimits) {
         long double t;
         bool ok;
     } cases[] = {
-        {1e-7L, true},  {0.001L, true}, {1.9L, true},   // 1/1.9 rounds to 1
-        {2.0L, false},                                  // 1/2 = 0.5 rounds to 0: no digits
-        {0.0L, false},  {-1e-7L, false},
-        {4.6567e-10L, true}, {4.6566e-10L, false},      // the reciprocal passes 2147483647
+        {1e-7L, true},
+        {0.001L, true},
+        {1.9L, true},   // 1/1.9 rounds to 1
+        {2.0L, false},  // 1/2 = 0.5 rounds to 0: no digits
+        {0.0L, false},
+        {-1e-7L, false},
+        {4.6567e-10L, true},
+        {4.6566e-10L, false},  // the reciprocal passes 2147483647
         {std::numeric_limits<long double>::quiet_NaN(), false},
         {std::numeric_limits<long double>::infinity(), false},
     };
@@ -148,16 +151,11 @@ TEST(GenOptions, ParsesTheWindowTexts) {
 
     EXPECT_EQ(ParseGenTexts("3000,5", "1500", "0.001", '.', o),
               "Размер популяции: \"3000,5\" не является целым числом");
-    EXPECT_EQ(ParseGenTexts("3000", "", "0.001", '.', o),
-              "Число поколений: \"\" не является целым числом");
-    EXPECT_EQ(ParseGenTexts("3000", "1500", "0.001", ',', o),
-              "Точность подбора: \"0.001\" не является числом");
-    EXPECT_EQ(ParseGenTexts("3000", "1500", "abc", '.', o),
-              "Точность подбора: \"abc\" не является числом");
-    EXPECT_NE(ParseGenTexts("3000", "1500", "0", '.', o).find("вне допустимых пределов"),
-              std::string::npos);
-    EXPECT_EQ(ParseGenTexts("5", "1500", "0.001", '.', o),
-              "Размер популяции должен быть не меньше 10 (задано 5)");
+    EXPECT_EQ(ParseGenTexts("3000", "", "0.001", '.', o), "Число поколений: \"\" не является целым числом");
+    EXPECT_EQ(ParseGenTexts("3000", "1500", "0.001", ',', o), "Точность подбора: \"0.001\" не является числом");
+    EXPECT_EQ(ParseGenTexts("3000", "1500", "abc", '.', o), "Точность подбора: \"abc\" не является числом");
+    EXPECT_NE(ParseGenTexts("3000", "1500", "0", '.', o).find("вне допустимых пределов"), std::string::npos);
+    EXPECT_EQ(ParseGenTexts("5", "1500", "0.001", '.', o), "Размер популяции должен быть не меньше 10 (задано 5)");
     EXPECT_EQ(ParseGenTexts("3000", "100000000", "0.001", '.', o),
               "Число поколений должно быть от 1 до 1000000 (задано 100000000)");
 }
@@ -166,9 +164,8 @@ TEST(GenOptions, WholeNumberTexts) {
     struct Case {
         const char* text;
         std::optional<int> value;
-    } cases[] = {{"50", 50},     {" 7 ", 7},        {"+3", 3},       {"-3", -3},
-                 {"", {}},       {"12.5", {}},      {"1e3", {}},     {"abc", {}},
-                 {"50шт", {}},   {"99999999999", {}}, {"+-1", {}}};
+    } cases[] = {{"50", 50},  {" 7 ", 7},  {"+3", 3},    {"-3", -3},          {"", {}},   {"12.5", {}},
+                 {"1e3", {}}, {"abc", {}}, {"50шт", {}}, {"99999999999", {}}, {"+-1", {}}};
     for (const Case& c : cases) EXPECT_EQ(ParseIntText(c.text), c.value) << c.text;
 }
 

@@ -132,8 +132,7 @@ TEST_F(GenOps, MutationWithTenMembersAlwaysHitsMemberEight) {
     for (std::size_t d : {0u, 36u, 71u}) expected[d] = expected[d] == '0' ? '1' : '0';
     EXPECT_EQ(gen.ListPopulation[8]->sX, expected);
     gen.DecodeXrome(expected);
-    EXPECT_EQ(gen.ListPopulation[8]->Celev_F,
-              GenFitness(st, st.ModGen, st.ArrHist, gen.GenParam.data()));
+    EXPECT_EQ(gen.ListPopulation[8]->Celev_F, GenFitness(st, st.ModGen, st.ArrHist, gen.GenParam.data()));
 }
 
 TEST_F(GenOps, MutationIndexOutsideASmallPopulationIsAnError) {
@@ -156,9 +155,9 @@ TEST_F(GenOps, CopyBestPutsBackTheOldestRecordedMembers) {
     struct Case {
         const char* count;
         int recorded;
-        int copied;   // -1: nothing happens at all
-    } cases[] = {{"50", 20, 20}, {"50", 80, 50}, {" 7 ", 30, 7}, {"-3", 10, 0},
-                 {"12.5", 30, -1}, {"", 30, -1}, {"abc", 30, -1}};
+        int copied;  // -1: nothing happens at all
+    } cases[] = {{"50", 20, 20},   {"50", 80, 50}, {" 7 ", 30, 7}, {"-3", 10, 0},
+                 {"12.5", 30, -1}, {"", 30, -1},   {"abc", 30, -1}};
     for (const Case& c : cases) {
         SystemRandom rng(11, false);
         rng.StartRun();
@@ -222,8 +221,7 @@ TEST_F(GenOps, ReportLineShowsTheReciprocalOfTheShape) {
         return o;
     }());
     gen.GenParamBest = {1000.5, 0.5, 2.25, 0, 0};
-    EXPECT_EQ(gen.ReportLine(12.345678),
-              " ЦФ=12,34568    B=1000,50      A=2,00000      Кповт=2,25000  ");
+    EXPECT_EQ(gen.ReportLine(12.345678), " ЦФ=12,34568    B=1000,50      A=2,00000      Кповт=2,25000  ");
 }
 
 // ---- The generation loop ----

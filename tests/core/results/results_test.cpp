@@ -32,8 +32,8 @@ AnalysisState Fixture() {
     st.ParkFile = st.Park = 350;
     st.SredGar = 2000;
     st.SKOGar = 500;
-    const std::vector<std::pair<double, int>> failures = {{0, 0},    {40, 1},  {90, 2},  {150, 2},
-                                                          {180, 4},  {320, 2}, {700, 1}, {1200, 4}};
+    const std::vector<std::pair<double, int>> failures = {{0, 0},   {40, 1},  {90, 2},  {150, 2},
+                                                          {180, 4}, {320, 2}, {700, 1}, {1200, 4}};
     for (auto [t, k] : failures) st.ArrProblems.push_back({t, k, "", ""});
     st.ArrVid = {{"Брак", 1}, {"Другие", 2}, {"Двигатель", 3}, {"Топливо", 0}, {"Электрика", 2}};
     st.ArrVidFile = st.ArrVid;
@@ -46,9 +46,12 @@ AnalysisState Fixture() {
     st.A_LN = 0.5;
     st.B_LN = -1.0;
     st.TPrirab = 300;
-    st.ArrHist = {Interval(100, {{0, 1}, {1, 1}, {2, 1}}), Interval(200, {{2, 1}, {4, 1}}),
-                  Interval(350, {{2, 1}}),                 Interval(500, {}),
-                  Interval(1000, {{1, 1}}),                Interval(1500, {{4, 1}})};
+    st.ArrHist = {Interval(100, {{0, 1}, {1, 1}, {2, 1}}),
+                  Interval(200, {{2, 1}, {4, 1}}),
+                  Interval(350, {{2, 1}}),
+                  Interval(500, {}),
+                  Interval(1000, {{1, 1}}),
+                  Interval(1500, {{4, 1}})};
     return st;
 }
 
@@ -64,7 +67,7 @@ void SetSpir(Mod_Weib& M) {
     M.Lam1000 = 0.2345;
     M.F_Weib = {0.01, 0.02, 0.03, 0.04, 0.05, 0.06};
     M.Kol_F_priv = {2, 1.5, 1, 0.5, 1.2, 0.8};
-    M.Unsens = 99;      // left from the fit's criterion: the output starts again
+    M.Unsens = 99;  // left from the fit's criterion: the output starts again
     M.Kol_Nakopl = 99;
     M.Executed = true;
 }
@@ -77,7 +80,8 @@ std::vector<double> Xs(const ChartSeries& s) {
 
 void ExpectValues(const ChartSeries& s, const std::vector<double>& want) {
     ASSERT_EQ(s.Points.size(), want.size()) << s.Name;
-    for (std::size_t i = 0; i < want.size(); ++i) EXPECT_NEAR(s.Points[i].y, want[i], 1e-12) << s.Name << " #" << i;
+    for (std::size_t i = 0; i < want.size(); ++i)
+        EXPECT_NEAR(s.Points[i].y, want[i], 1e-12) << s.Name << " #" << i;
 }
 
 const ChartSeries& Get(const ChartContent& c, const std::string& name) {
@@ -98,7 +102,8 @@ TEST(ResultsTable, ModelColumnAndDataColumnOfTheFixture) {
 
     EXPECT_EQ(t.ColRes, 2);
     using K = ResColumn;
-    EXPECT_EQ(t.Columns, (std::array<K, kResCols>{K::Labels, K::Model, K::Data, K::Keep, K::Keep, K::Keep, K::Keep}));
+    EXPECT_EQ(t.Columns,
+              (std::array<K, kResCols>{K::Labels, K::Model, K::Data, K::Keep, K::Keep, K::Keep, K::Keep}));
     // Model cells as SetResCell gets them: a blank, then the value, to be padded.
     const std::vector<std::string> model = {
         "Пирсона/спир.спуск",
@@ -111,7 +116,7 @@ TEST(ResultsTable, ModelColumnAndDataColumnOfTheFixture) {
         " 2000.0 ч",
         " 500.0 ч",
         " 61.340 >1.3581(0.05)",
-        " 0.1234/ 0.2345",  // six characters each: no widening
+        " 0.1234/ 0.2345",   // six characters each: no widening
         "   0.79 /   1.18",  // 1.25 (1 - e^-1), 1.25 (1 - e^-2.828)
     };
     for (int row = 0; row < kResRows; ++row) {
@@ -120,8 +125,9 @@ TEST(ResultsTable, ModelColumnAndDataColumnOfTheFixture) {
     }
     // 320 h and 700 h lie in (300, 1000]: S = 1/(1 - P(320)) + 1/(1 - P(700)) = 2.00507;
     // 1000 * S / 700 / 350 = 0.00818.
-    const std::vector<std::string> data = {"Данные эксплуатации", "", "", " 0(набл.)/0(ценз.)", " 1234", " 7",
-                                           "", "", "", "", " 0.008 (до 1000 ч.)", " 0.01"};
+    const std::vector<std::string> data = {
+        "Данные эксплуатации", "",     "", " 0(набл.)/0(ценз.)", " 1234", " 7", "", "", "", "",
+        " 0.008 (до 1000 ч.)", " 0.01"};
     for (int row = 0; row < kResRows; ++row) {
         EXPECT_EQ(t.Cell(2, row).text, data[row]) << "row " << row;
         EXPECT_EQ(t.Cell(2, row).padded, !data[row].empty() && row != 0) << "row " << row;
@@ -171,7 +177,10 @@ TEST(ResultsTable, ColumnRules) {
     };
     const std::vector<Case> cases = {
         {false, false, false, false, {"Данные эксплуатации"}},
-        {true, true, true, true,
+        {true,
+         true,
+         true,
+         true,
          {"Пирсона/Ньютона", "Пирсона/спир.спуск", "Критерий Смирнова", "Генетическая", "Данные эксплуатации"}},
         {false, false, true, true, {"Критерий Смирнова", "Генетическая", "Данные эксплуатации"}},
         {false, true, false, false, {"Пирсона/спир.спуск", "Данные эксплуатации"}},
@@ -405,7 +414,7 @@ TEST(ResultsCharts, FixedSeriesDescriptions) {
     EXPECT_EQ(rc.Chart1.FixedCount, 10);
     EXPECT_EQ(rc.Chart2.FixedCount, 10);
     EXPECT_EQ(rc.Chart3.FixedCount, 3);
-    const char* order1[] = {"Series1", "Series17", "Series3", "Series2", "Series4",
+    const char* order1[] = {"Series1",  "Series17", "Series3", "Series2", "Series4",
                             "Series20", "Series21", "Series6", "Series5", "Series14"};
     const char* order2[] = {"Series15", "Series7", "Series8", "Series16", "Series22"};
     for (int i = 0; i < 10; ++i) EXPECT_EQ(rc.Chart1.Series[static_cast<std::size_t>(i)].Name, order1[i]);
@@ -602,7 +611,7 @@ TEST(Format, GroupedMarks) {
         {0.0, '.', ",", "0"},
         {12.0, '.', ",", "12"},
         {12.34, '.', ",", "12.3"},
-        {0.25, '.', ",", "0.3"},     // half away from zero
+        {0.25, '.', ",", "0.3"},  // half away from zero
         {0.04, '.', ",", "0"},
         {-0.04, '.', ",", "0"},
         {-2.75, ',', " ", "-2,8"},

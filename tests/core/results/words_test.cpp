@@ -66,7 +66,8 @@ TEST(EnglishWords, DemoFleetTableAndChartsHaveTheRussianFiguresInEnglishWords) {
     // The figures of the charts are the same.
     ASSERT_EQ(en.Chart1.Series.size(), ru.Chart1.Series.size());
     for (std::size_t i = 0; i < en.Chart1.Series.size(); ++i)
-        EXPECT_EQ(en.Chart1.Series[i].Points.size(), ru.Chart1.Series[i].Points.size()) << en.Chart1.Series[i].Name;
+        EXPECT_EQ(en.Chart1.Series[i].Points.size(), ru.Chart1.Series[i].Points.size())
+            << en.Chart1.Series[i].Name;
 }
 
 TEST(EnglishWords, ModelThreeBlockAndTheFitsNotesReadInEnglish) {
@@ -83,7 +84,8 @@ TEST(EnglishWords, ModelThreeBlockAndTheFitsNotesReadInEnglish) {
         "Модель 3: B на нижней границе допустимого диапазона (1 ч)",
         "Модель 3: K·F(t) не достигает 0.1 — гамма-ресурс 90% не определен",
         "Модель 3: K·F(t) не достигает 0.5 — гамма-ресурс 50% не определен",
-        "Модель 3: согласие не оценено — бутстреп моделирует каждое изделие, а парк 2000000 вне пределов 1 … 100000",
+        "Модель 3: согласие не оценено — бутстреп моделирует каждое изделие, а парк 2000000 вне пределов 1 … "
+        "100000",
         "Модель 3: согласие не оценено — ни один смоделированный парк не дал подбора",
         "Модель 3: отказы ниже 1 ч (брак) не учитываются: 9",
         "Модель 3: в списке окончаний гарантии 300 значений при парке 420 — используются доли списка",

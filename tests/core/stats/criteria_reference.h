@@ -22,8 +22,8 @@ struct IntervalValues {
 
 inline double Sq(double x) { return x * x; }
 
-inline IntervalValues Pearson(const AnalysisState& st, double A, double B, double K, double Sred,
-                              double SKO, int item) {
+inline IntervalValues Pearson(const AnalysisState& st, double A, double B, double K, double Sred, double SKO,
+                              int item) {
     IntervalValues r;
     const Hist40& h = st.ArrHist;
     double S = 0.0;
@@ -50,8 +50,8 @@ inline IntervalValues Pearson(const AnalysisState& st, double A, double B, doubl
     return r;
 }
 
-inline IntervalValues Hist(const AnalysisState& st, const Hist40& h, double A, double B, double K,
-                           double Sred, double SKO) {
+inline IntervalValues Hist(const AnalysisState& st, const Hist40& h, double A, double B, double K, double Sred,
+                           double SKO) {
     IntervalValues r;
     double S = 0.0;
     for (std::size_t j = 0; j < h.size(); ++j) {
@@ -67,8 +67,7 @@ inline IntervalValues Hist(const AnalysisState& st, const Hist40& h, double A, d
         r.SKO_out += Sq(h[j].Sum - m);
         S += Sq(h[j].Sum - m);
     }
-    r.SKO_out = st.KolOtkNez > 0 ? std::sqrt(r.SKO_out) / st.KolOtkNez
-                                 : std::numeric_limits<double>::quiet_NaN();
+    r.SKO_out = st.KolOtkNez > 0 ? std::sqrt(r.SKO_out) / st.KolOtkNez : std::numeric_limits<double>::quiet_NaN();
     r.value = S + Sq(st.KolOtkNez - r.Kol_Nakopl);
     return r;
 }
@@ -80,8 +79,7 @@ inline std::vector<double> FailureShares(const AnalysisState& st, double Sred, d
     return f;
 }
 
-inline double Smirnov(const AnalysisState& st, const std::vector<double>& shares, double A,
-                      double B, double K) {
+inline double Smirnov(const AnalysisState& st, const std::vector<double>& shares, double A, double B, double K) {
     double S = 0, Q = 0, k = 0, t0 = 0;
     for (std::size_t i = 0; i < st.ArrProblems.size(); ++i) {
         const double t = st.ArrProblems[i].time;

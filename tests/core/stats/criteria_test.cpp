@@ -114,8 +114,7 @@ TEST(PearsonCrit, ThreeDeviationFormsShareThePenaltyOnTheTotal) {
         {3, ((30 - m) * (1 - p)) * ((30 - m) * (1 - p)) + penalty},
     };
     for (const auto& c : cases) {
-        EXPECT_NEAR(PearsonCrit(st, M, 1.0, 100, 1.0, 1e4, 1, c.item), c.want, 1e-9 * c.want)
-            << "item " << c.item;
+        EXPECT_NEAR(PearsonCrit(st, M, 1.0, 100, 1.0, 1e4, 1, c.item), c.want, 1e-9 * c.want) << "item " << c.item;
         EXPECT_NEAR(M.Kol_Nakopl, m, 1e-12);
     }
 }
@@ -320,8 +319,7 @@ TEST(SmirnovCrit, OverTheIndividualFailures) {
     const AnalysisState big = SmallFleet();
     M.F_norm = reference::FailureShares(big, 900, 300);
     for (const Point& p : Points()) {
-        EXPECT_TRUE(SameBits(SmirnovCrit(big, M, p.A, p.B, p.K),
-                             reference::Smirnov(big, M.F_norm, p.A, p.B, p.K)))
+        EXPECT_TRUE(SameBits(SmirnovCrit(big, M, p.A, p.B, p.K), reference::Smirnov(big, M.F_norm, p.A, p.B, p.K)))
             << p.what;
     }
 
@@ -401,8 +399,7 @@ TEST(SmirnovCrit, TiedAndRejectedTimesEqualThePlainFormula) {
     Mod_Weib M;
     M.F_norm = reference::FailureShares(st, 500, 150);
     for (const Point& p : Points()) {
-        EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A, p.B, p.K),
-                             reference::Smirnov(st, M.F_norm, p.A, p.B, p.K)))
+        EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A, p.B, p.K), reference::Smirnov(st, M.F_norm, p.A, p.B, p.K)))
             << p.what;
     }
 }

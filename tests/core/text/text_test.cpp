@@ -40,7 +40,9 @@ TEST(Text, DecodingChoosesTheCharacterSet) {
         {"Plain 2500", TextEncoding::Ascii, "Plain 2500"},
         {"\xC4\xE2\xE8\xE3\xE0\xF2\xE5\xEB\xFC", TextEncoding::Windows1251, "Двигатель"},
         {"Двигатель", TextEncoding::Utf8, "Двигатель"},
-        {"\xEF\xBB\xBF" "Двигатель", TextEncoding::Utf8, "Двигатель"},
+        {"\xEF\xBB\xBF"
+         "Двигатель",
+         TextEncoding::Utf8, "Двигатель"},
         // "Ёж" in Windows-1251 happens to be no valid UTF-8: read as the code page.
         {"\xA8\xE6", TextEncoding::Windows1251, "Ёж"},
         // A byte-order mark followed by invalid UTF-8: the whole file is 8-bit.
@@ -107,28 +109,12 @@ TEST(Text, NumberFields) {
     };
     const std::optional<double> none;
     const std::vector<Case> cases = {
-        {"2500", 2500.0, 2500.0},
-        {"-12.5", -12.5, -12.5},
-        {"+3", 3.0, 3.0},
-        {"1e3", 1000.0, 1000.0},
-        {"2.5E-1", 0.25, 0.25},
-        {"5.", 5.0, 5.0},
-        {".5", 0.5, 0.5},
-        {"2500,5", none, 2500.5},
-        {"1210.5", 1210.5, 1210.5},
-        {" 7,25 ", none, 7.25},
-        {"1.210,5", none, none},
-        {"12x0", none, none},
-        {"", none, none},
-        {"-", none, none},
-        {"e5", none, none},
-        {"1e", none, none},
-        {"inf", none, none},
-        {"nan", none, none},
-        {"0x10", none, none},
-        {"1e400", none, none},
-        {"+-1", none, none},
-        {"1 210", none, none},
+        {"2500", 2500.0, 2500.0},   {"-12.5", -12.5, -12.5}, {"+3", 3.0, 3.0},        {"1e3", 1000.0, 1000.0},
+        {"2.5E-1", 0.25, 0.25},     {"5.", 5.0, 5.0},        {".5", 0.5, 0.5},        {"2500,5", none, 2500.5},
+        {"1210.5", 1210.5, 1210.5}, {" 7,25 ", none, 7.25},  {"1.210,5", none, none}, {"12x0", none, none},
+        {"", none, none},           {"-", none, none},       {"e5", none, none},      {"1e", none, none},
+        {"inf", none, none},        {"nan", none, none},     {"0x10", none, none},    {"1e400", none, none},
+        {"+-1", none, none},        {"1 210", none, none},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseReal(c.text), c.real) << c.text;
