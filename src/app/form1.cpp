@@ -274,6 +274,7 @@ bool TForm1::ReadRunParams() {
 }
 
 void TForm1::Button2Click() {
+    if (runs_.Running()) return;  // the run owns the analysis state until it ends
     auto* view = new TLNview(*env_.dialogs);
     LNview = view;
     connect(view, &TLNview::Closing, this, [this] { show(); });

@@ -39,20 +39,24 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     g->addWidget(Label4, row++, 0, 1, 2);
 
     const QString hint = tr("Минимум попадпний в столбец гистограммы");
-    const QString coef = DecimalText("1", "00025");
     auto addEdit = [&](QLabel*& label, const char* labelName, const QString& caption, QLineEdit*& edit,
-                       const char* name, bool withHint) {
+                       const char* name, bool withHint, const rel::defaults::Decimal& coef) {
         label = MakeLabel(page, labelName, caption, true);
-        edit = MakeEdit(page, name, coef);
+        edit = MakeEdit(page, name, DecimalText(coef));
         edit->setFixedWidth(fieldWidth);
         if (withHint) edit->setPlaceholderText(hint);
         label->setBuddy(edit);
         g->addWidget(label, row, 0);
         g->addWidget(edit, row++, 1);
     };
-    addEdit(Label5, "Label5", tr("Коэф-т уменьшения шага модели 1.1"), Edit1, "Edit1", true);
-    addEdit(Label17, "Label17", tr("Коэф-т уменьшения шага модели 1.2"), Edit6, "Edit6", true);
-    addEdit(Label16, "Label16", tr("Коэф-т уменьшения шага модели 2"), Edit5, "Edit5", false);
+    addEdit(Label5, "Label5", tr("Коэф-т уменьшения шага модели 1.1"), Edit1, "Edit1", true,
+            rel::defaults::kStepCoef11);
+    addEdit(Label17, "Label17", tr("Коэф-т уменьшения шага модели 1.2"), Edit6, "Edit6", true,
+            rel::defaults::kStepCoef12);
+    // Model 2's field shows the coefficient of models 1.1 and 1.2 until a data file's
+    // load puts model 2's own into it, as the window has always started.
+    addEdit(Label16, "Label16", tr("Коэф-т уменьшения шага модели 2"), Edit5, "Edit5", false,
+            rel::defaults::kStepCoef12);
 
     bbRaschet = new QPushButton(window->style()->standardIcon(QStyle::SP_MediaPlay), tr("Расчет"), page);
     bbRaschet->setObjectName(QStringLiteral("bbRaschet"));
@@ -132,16 +136,16 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
         g->addWidget(l, row, 0, 1, 2);
         g->addWidget(e, row++, 2);
     };
-    Edit2 = MakeLabeledEdit(page, "Edit2", tr("Точность подбора"), DecimalText("0", "0000001"), &l);
+    Edit2 = MakeLabeledEdit(page, "Edit2", tr("Точность подбора"), DecimalText(rel::defaults::kPrecision), &l);
     addEdit(Edit2);
-    Edit3 = MakeLabeledEdit(page, "Edit3", tr("Размер популяции"), QStringLiteral("3000"), &l);
+    Edit3 = MakeLabeledEdit(page, "Edit3", tr("Размер популяции"), QString::fromLatin1(rel::defaults::kPopulationText), &l);
     addEdit(Edit3);
-    NPokoleny = MakeLabeledEdit(page, "NPokoleny", tr("Число поколений"), QStringLiteral("1500"), &l);
+    NPokoleny = MakeLabeledEdit(page, "NPokoleny", tr("Число поколений"), QString::fromLatin1(rel::defaults::kGenerationsText), &l);
     addEdit(NPokoleny);
 
     btnCopyBest = new QPushButton(tr("Скопировать лучших"), page);
     btnCopyBest->setObjectName(QStringLiteral("btnCopyBest"));
-    LabeledEdit1 = MakeLabeledEdit(page, "LabeledEdit1", tr("шт."), QStringLiteral("50"), &l);
+    LabeledEdit1 = MakeLabeledEdit(page, "LabeledEdit1", tr("шт."), QString::fromLatin1(rel::defaults::kCopyCountText), &l);
     LabeledEdit1->setPlaceholderText(tr("Скопировать из популяции лучшие варианты и убрать столько же худших"));
     LabeledEdit1->setToolTip(LabeledEdit1->placeholderText());
     LabeledEdit1->setFixedWidth(window->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);

@@ -58,10 +58,11 @@ bool TForm1::GenRunning() const { return runs_.Current() == RunController::Kind:
 
 void TForm1::SetRunInProgress(bool running) {
     const bool enabled = !running;
+    // "Expand" reads the analysis state that the run is writing.
     QWidget* const inputs[] = {OpenFileStart, FilePath,  SpeedButton1, bbRaschet,    ToolBRunGenOptim,
                                meSred,        meSKO,     LabeledEdit2, LabeledEdit3, Edit1,
                                Edit6,         Edit5,     SpirSpusk,    BoxNewton,    BoxSmirnow,
-                               BoxML,         Sred_flag, SKO_Flag,     RadioGroup1};
+                               BoxML,         Sred_flag, SKO_Flag,     RadioGroup1,  Button2};
     for (QWidget* w : inputs) w->setEnabled(enabled);
     EnableMenuForRun(running);
 }

@@ -210,7 +210,8 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     l->setToolTip(tr("Среднее время наблюдений"));
     addRow(l, LabeledEdit2);
     LabeledEdit3 =
-        MakeLabeledEdit(Panel1, "LabeledEdit3", tr(" Расч. время приработки"), QStringLiteral("300"), &l);
+        MakeLabeledEdit(Panel1, "LabeledEdit3", tr(" Расч. время приработки"),
+                        QString::fromLatin1(rel::defaults::kBurnInText), &l);
     addRow(l, LabeledEdit3);
 
     auto* line = new QFrame(Panel1);

@@ -56,4 +56,6 @@ QString DecimalText(const char* intPart, const char* fracPart) {
     return QLatin1String(intPart) + QLocale().decimalPoint() + QLatin1String(fracPart);
 }
 
+QString DecimalText(const rel::defaults::Decimal& d) { return DecimalText(d.whole, d.fraction); }
+
 }  // namespace relan

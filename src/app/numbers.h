@@ -4,6 +4,8 @@
 #include <QString>
 #include <string>
 
+#include "fit/defaults.h"
+
 namespace relan {
 
 // The locale's decimal separator as one character ('.' when it is not ASCII).
@@ -23,5 +25,7 @@ std::string LocaleNumberText(const QString& text);
 
 // "1" + separator + "00025" and the like: a number text with the locale's separator.
 QString DecimalText(const char* intPart, const char* fracPart);
+// A decimal default in the locale's form ("1,00025" in the Russian window).
+QString DecimalText(const rel::defaults::Decimal& d);
 
 }  // namespace relan

@@ -9,6 +9,8 @@
 #include <QStringList>
 #include <optional>
 
+#include "fit/defaults.h"
+
 namespace relan {
 
 struct ReportSettings {
@@ -16,7 +18,7 @@ struct ReportSettings {
     QString warrantyFile;                  // the warranty end-time file loaded after it; empty: none
     QStringList models;                    // "1.1", "1.2", "2", "3", the optimiser
     int item = -1;                         // deviation form of the Pearson criterion; -1: no Pearson model
-    double burnIn = 300.0;                 // h
+    double burnIn = rel::defaults::kBurnIn;  // h
     bool fitSred = false, fitSKO = false;  // the warranty figures were fitted
     qint64 virtualClock = 0;               // evaluations per virtual second; 0: the wall clock
     std::optional<quint64> seed;           // the random numbers' seed, when one was given

@@ -11,6 +11,7 @@
 #include "analysis/request.h"
 #include "cli/common.h"
 #include "data/histogram.h"
+#include "fit/defaults.h"
 #include "text/format.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
@@ -22,8 +23,8 @@ namespace {
 struct CritOptions {
     std::string data, warranty;
     double A = 0, B = 0, K = 0;
-    double sred = 0, sko = 0, burnIn = 300;
-    std::string textA, textB, textK, textSred, textSko, textBurnIn = "300";
+    double sred = 0, sko = 0, burnIn = rel::defaults::kBurnIn;
+    std::string textA, textB, textK, textSred, textSko, textBurnIn = rel::defaults::kBurnInText;
     bool sredGiven = false, skoGiven = false;
     bool decimalComma = false;
     bool json = false;

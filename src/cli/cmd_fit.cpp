@@ -173,6 +173,9 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
         };
     }
     const rel::AnalysisRun run = rel::RunAnalysis(st, plan, in, sink);
+    // The model records as the window and the report hold them after the results
+    // output: the accumulated counts and the burn-in time written back.
+    if (run.results) rel::ApplyResults(st, run.results->WriteBack);
     const int item = run.params.item;
     const std::vector<FittedModel> models = Fitted(st, run);
     const bool genFailed = run.gen && !run.gen->ok;

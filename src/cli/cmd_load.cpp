@@ -9,6 +9,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "data/histogram.h"
+#include "fit/defaults.h"
 #include "text/format.h"
 
 namespace relcli {
@@ -56,7 +57,7 @@ void WriteJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char s
     j["Otk2000"] = Num(st.Otk2000);
     j["DelitOtk"] = Num(st.DelitOtk);
     // Without a window the field's text is its default until a load sets it.
-    j["NPokoleny"] = in.data.view.GenerationsText.value_or("1500");
+    j["NPokoleny"] = in.data.view.GenerationsText.value_or(rel::defaults::kGenerationsText);
     j["Series2"] = Points(in.data.view.LnLine);
     json hist = json::array();
     for (const auto& h : st.ArrHist) {
@@ -191,7 +192,7 @@ void PrintSummary(const rel::AnalysisState& st, const rel::LoadedInputs& in, con
     else
         line("Прямая ln-ln (A_LN, B_LN)",
              rel::FormatFixed(st.A_LN, 6, 4, sep) + "  " + rel::FormatFixed(st.B_LN, 6, 4, sep));
-    line("Число поколений", in.data.view.GenerationsText.value_or("1500"));
+    line("Число поколений", in.data.view.GenerationsText.value_or(rel::defaults::kGenerationsText));
     std::printf("\nПричины отказов (%d):\n", st.MaxPrich + 1);
     for (int c = 0; c <= st.MaxPrich; ++c)
         std::printf("  %2d  %s %s\n", c, Pad(st.ArrVid[c].Nazv_Prich, 24).c_str(), g(st.ArrVid[c].Dolya).c_str());

@@ -214,17 +214,19 @@ TEST(CalculationRun, WindowRunEqualsTheSynchronousRunAndFillsTheResults) {
     for (QWidget* input : std::initializer_list<QWidget*>{
              Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"),
              Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"), Ctl<QLineEdit>(f, "meSred"),
-             Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
+             Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1"), Ctl<QPushButton>(f, "Button2")})
         EXPECT_FALSE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_NE(QApplication::overrideCursor(), nullptr);
     f.bbRaschetClick();  // a second press would start nothing
+    f.Button2Click();    // nor would "Expand", which reads the state the run writes
+    EXPECT_EQ(f.ExpandedView(), nullptr);
     f.Runs().WaitForEnd();
 
     EXPECT_FALSE(f.Runs().Running());
     for (QWidget* input : std::initializer_list<QWidget*>{
              Ctl<QPushButton>(f, "OpenFileStart"), Ctl<QToolButton>(f, "SpeedButton1"),
              Ctl<QPushButton>(f, "bbRaschet"), Ctl<WrapButton>(f, "ToolBRunGenOptim"), Ctl<QLineEdit>(f, "meSred"),
-             Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1")})
+             Ctl<QLineEdit>(f, "LabeledEdit3"), Ctl<QLineEdit>(f, "Edit1"), Ctl<QPushButton>(f, "Button2")})
         EXPECT_TRUE(input->isEnabled()) << input->objectName().toStdString();
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     EXPECT_TRUE(rw.w.dialogs.errors.isEmpty()) << rw.w.dialogs.errors.join('\n').toStdString();

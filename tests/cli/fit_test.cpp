@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <nlohmann/json.hpp>
@@ -93,6 +94,55 @@ TEST(CliFit, ThreeModelsAsJson) {
         EXPECT_EQ(j[m]["F_norm"].size(), j[m]["F_Weib"].size());
         EXPECT_EQ(j[m]["Kol_F_priv"].size(), j[m]["F_Weib"].size());
         EXPECT_GT(j[m]["F_Weib"].size(), 6u);
+    }
+}
+
+// The model records of --json hold what the results table shows: the accumulated
+// counts are those of the table's "Число известных отказов" row, the parameters
+// those of its first rows.
+TEST(CliFit, JsonRecordsAgreeWithTheResultsTable) {
+    const Output o = RunCli("fit " + kDemo + " --models 1.1,1.2,2 --virtual-clock 4000 --json");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const auto j = Json(o);
+    const auto& grid = j["Result_Grid"];
+    auto whole = [](double v) { return std::to_string(static_cast<long long>(std::llround(v))); };
+    auto trimmed = [](std::string s) {
+        s.erase(0, s.find_first_not_of(' '));
+        return s;
+    };
+    for (const auto& [record, caption] : std::initializer_list<std::pair<const char*, const char*>>{
+             {"ModSpir", "Пирсона/спир.спуск"}, {"ModNewton", "Пирсона/Ньютона"}, {"ModSmirn", "Критерий Смирнова"}}) {
+        SCOPED_TRACE(record);
+        std::size_t col = 0;
+        for (std::size_t c = 0; c < grid[0].size(); ++c)
+            if (grid[0][c] == caption) col = c;
+        ASSERT_GT(col, 0u);
+        const auto& m = j[record];
+        const double kol = m["Kol_Nakopl"].get<double>();
+        EXPECT_GT(kol, 0.0);
+        const std::string known = trimmed(grid[5][col].get<std::string>());
+        EXPECT_EQ(known.substr(0, known.find(' ')), whole(kol));
+        char ab[64];
+        std::snprintf(ab, sizeof ab, "%.3f", m["A"].get<double>());
+        EXPECT_EQ(trimmed(grid[1][col].get<std::string>()).rfind(ab, 0), 0u);
+        std::snprintf(ab, sizeof ab, "%.3f", m["K_powtor"].get<double>());
+        EXPECT_EQ(trimmed(grid[2][col].get<std::string>()), ab);
+    }
+}
+
+// Searches that walk far at a small step (fleets on which a bound of the walks once
+// cut a walk short and moved the fit): the figures checked independently.
+TEST(CliFit, LongWalksAtSmallStepsKeepTheirFigures) {
+    const struct {
+        const char* file;
+        double A;
+    } cases[] = {{"fleet-502.txt", 2.6123684345273173}, {"fleet-504.txt", 2.6556312386603365}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const Output o = RunCli("fit " + std::string(RELAN_FIXTURES) + "/walk/" + c.file +
+                                " --models 1.2 --item 1 --burn-in 300 --virtual-clock 2000 --json");
+        ASSERT_EQ(o.status, 0) << o.err;
+        EXPECT_EQ(Json(o)["ModNewton"]["A"].get<double>(), c.A);
     }
 }
 

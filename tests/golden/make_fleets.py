@@ -54,8 +54,9 @@ def fleet(name, seed, n, shape, scale, K, mean, sd, ncauses=5, comma=0.0, enc="c
     for i in range(rejects):
         rows.append(f"{'0' if i % 2 else '0,5'}\tБрак упаковки * вмятина {i}")
     rnd.shuffle(rows)
-    first = next(i for i, r in enumerate(rows) if len(r) > 20)
-    rows.insert(0, rows.pop(first))
+    first = next((i for i, r in enumerate(rows) if len(r) > 20), None)
+    if first is not None:
+        rows.insert(0, rows.pop(first))
     header = [f"Проверочный парк {name}", f"{mean:g}", f"{sd:g}",
               park_text or str(n), str(len(rows)), "1"]
     text = eol.join(header + causes + rows) + eol
@@ -65,7 +66,8 @@ def fleet(name, seed, n, shape, scale, K, mean, sd, ncauses=5, comma=0.0, enc="c
     if gar:
         lines = [f"Времена окончания гарантии {name}"] + [f"{w:.0f}" for w in ends]
         (OUT / f"gar-{name}.txt").write_bytes((eol.join(lines) + eol).encode(enc if enc != "utf-8-sig" else "utf-8"))
-    print(name, len(rows), "rows")
+    if __name__ == "__main__":
+        print(name, len(rows), "rows")
 
 
 def main():

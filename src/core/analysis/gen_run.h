@@ -19,6 +19,7 @@
 
 #include "data/state.h"
 #include "fit/calc_run.h"
+#include "fit/defaults.h"
 #include "genetic/tgen.h"
 
 namespace rel {
@@ -39,10 +40,10 @@ std::optional<GenStartRefusal> StartGenRun(AnalysisState& st, std::string_view p
 
 // The optimiser's settings as texts, as the window's second page holds them.
 struct GenTexts {
-    std::string population = "3000";      // "Размер популяции"
-    std::string generations = "1500";     // "Число поколений"
-    std::string precision = "0.0000001";  // "Точность подбора", with the run's decimal separator
-    std::string copyCount = "50";         // "шт."
+    std::string population = defaults::kPopulationText;      // "Размер популяции"
+    std::string generations = defaults::kGenerationsText;    // "Число поколений"
+    std::string precision = defaults::kPrecision.Text('.');  // "Точность подбора", with the run's separator
+    std::string copyCount = defaults::kCopyCountText;        // "шт."
     std::optional<std::uint64_t> seed;    // a repeatable run (no clock reseeding)
 };
 

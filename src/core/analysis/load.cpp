@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "fit/defaults.h"
 #include "text/format.h"
 #include "text/text.h"
 
@@ -10,10 +11,6 @@ namespace rel {
 namespace {
 
 std::string Quoted(std::string_view s) { return "«" + std::string(s) + "»"; }
-
-std::string DecimalText(const char* intPart, char sep, const char* fracPart) {
-    return std::string(intPart) + sep + fracPart;
-}
 
 }  // namespace
 
@@ -72,12 +69,12 @@ LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& 
     v.ParkText = FormatGeneral(L.Park, sep);
     v.FailuresText = std::to_string(L.KolOtkNez);
     v.PeriodText = v.SredText;
-    v.StepCoef11Text = DecimalText("1", sep, "00025");
-    v.StepCoef12Text = DecimalText("1", sep, "00025");
-    v.StepCoef2Text = DecimalText("1", sep, "0005");
-    v.PrecisionText = DecimalText("0", sep, "0000002");
+    v.StepCoef11Text = defaults::kStepCoef11.Text(sep);
+    v.StepCoef12Text = defaults::kStepCoef12.Text(sep);
+    v.StepCoef2Text = defaults::kStepCoef2.Text(sep);
+    v.PrecisionText = defaults::kPrecisionLoaded.Text(sep);
     if (L.KolOtkAll <= 500)
-        v.GenerationsText = "1500";
+        v.GenerationsText = defaults::kGenerationsText;
     else if (L.KolOtkAll <= 999)
         v.GenerationsText = "2000";
     else if (L.KolOtkAll <= 99999)

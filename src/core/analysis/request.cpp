@@ -140,7 +140,7 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
         GenOptions o;
         o.decimalSep = p.decimalSep;
         const std::string bad =
-            ParseGenTexts(p.genTexts.population, r.generations ? p.genTexts.generations : "1500",
+            ParseGenTexts(p.genTexts.population, r.generations ? p.genTexts.generations : defaults::kGenerationsText,
                           p.genTexts.precision, p.decimalSep, o);
         if (!bad.empty()) {
             const char* option = bad.rfind("Размер популяции", 0) == 0  ? "--population"

@@ -10,6 +10,7 @@
 #include "analysis/gen_run.h"
 #include "analysis/load.h"
 #include "fit/calc_run.h"
+#include "fit/defaults.h"
 
 namespace rel {
 
@@ -19,18 +20,18 @@ struct FitRequest {
     std::string warranty;        // warranty end-time file (empty: none)
     std::string models = "1.1";  // from 1.1, 1.2, 2, 3 and gen, comma-separated
     bool fitSred = false, fitSKO = false;
-    std::string burnIn = "300";  // h
+    std::string burnIn = defaults::kBurnInText;  // h
     std::string item = "1";      // deviation form of the Pearson criterion
     std::optional<std::string> stepCoef11, stepCoef12, stepCoef2;
     std::optional<std::string> virtualClock;
     bool decimalComma = false;  // texts written with a decimal comma
     // The optimiser's settings.
-    std::string population = "3000";
+    std::string population = defaults::kPopulationText;
     std::optional<std::string> generations;  // default: as the load sets it
-    std::string precision = "0.0000001";
-    std::string copyCount = "50";
+    std::string precision = defaults::kPrecision.Text('.');
+    std::string copyCount = defaults::kCopyCountText;
     std::optional<std::string> seed;  // the optimiser's and model 3's bootstrap
-    std::string bootstrap = "200";    // model 3: bootstrap replicates (0: none)
+    std::string bootstrap = defaults::kBootstrapText;  // model 3: bootstrap replicates (0: none)
 };
 
 // A refused option: which one, and why in the words shown to the user.
@@ -44,9 +45,9 @@ struct RequestError {
 struct FitPlan {
     std::string data, warranty;
     bool spiral = false, newton = false, smirnov = false, ml = false, gen = false;
-    int bootstrap = 200;
+    int bootstrap = defaults::kBootstrap;
     bool fitSred = false, fitSKO = false;
-    double burnIn = 300;
+    double burnIn = defaults::kBurnIn;
     int item = 1;
     std::optional<std::string> stepCoef11, stepCoef12, stepCoef2;  // texts, either separator
     std::int64_t virtualClock = 0;

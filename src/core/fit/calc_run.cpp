@@ -7,9 +7,6 @@
 
 namespace rel {
 
-std::string DefaultStepCoefText12(char sep) { return std::string("1") + sep + "00025"; }
-std::string DefaultStepCoefText2(char sep) { return std::string("1") + sep + "0005"; }
-
 namespace {
 
 // Reads a coefficient box; on failure says which box and what it holds.

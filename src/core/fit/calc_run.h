@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "data/state.h"
+#include "fit/defaults.h"
 #include "fit/fit_clock.h"
 #include "fit/fits.h"
 #include "fit/ml_fit.h"
@@ -21,7 +22,7 @@ struct RunParams {
     double SredGar = 0.0;      // mean warranty end time, h
     double SKOGar = 0.0;       // its standard deviation, h
     double PeriodUchet = 0.0;  // accounting period (stored only)
-    double TPrirab = 300.0;    // burn-in time, h
+    double TPrirab = defaults::kBurnIn;  // burn-in time, h
     bool FitSred = false;      // fit the mean warranty end time too
     bool FitSKO = false;       // fit its standard deviation too
     bool Spiral = true;        // model 1.1
@@ -30,16 +31,16 @@ struct RunParams {
     bool ML = false;           // model 3, maximum likelihood
     // Texts of the step-reduction coefficients of models 1.1, 1.2 and 2, converted
     // with the decimal separator when their fit starts.
-    std::string StepCoef11 = "1.00025";
-    std::string StepCoef12 = "1.00025";
-    std::string StepCoef2 = "1.0005";
+    std::string StepCoef11 = defaults::kStepCoef11.Text('.');
+    std::string StepCoef12 = defaults::kStepCoef12.Text('.');
+    std::string StepCoef2 = defaults::kStepCoef2.Text('.');
     int item = kItemStandard;  // deviation form of the Pearson criterion
     char decimalSep = '.';
     FitClock clock;
     // Model 3: bootstrap replicates of its goodness of fit (0: none) and their seed;
     // a request to end the run early (polled between the bootstrap's replicates).
-    int mlBootstrap = 200;
-    std::uint64_t mlSeed = 1;
+    int mlBootstrap = defaults::kBootstrap;
+    std::uint64_t mlSeed = defaults::kSeed;
     std::function<bool()> cancelled;
 };
 
@@ -70,8 +71,5 @@ void StoreML(const AnalysisState& st, const MlResult& r, Mod_Weib& M);
 // histogram interval or no independent failure fits nothing and says so.
 RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& sink = {});
 
-// The texts a data-file load puts into the three coefficient boxes.
-std::string DefaultStepCoefText12(char sep);  // "1.00025" for models 1.1 and 1.2
-std::string DefaultStepCoefText2(char sep);   // "1.0005" for model 2
 
 }  // namespace rel

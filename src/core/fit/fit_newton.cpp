@@ -3,8 +3,8 @@
 // step would stay inside the bounds; otherwise the point before the attempt is
 // restored and the step reversed and shrunk. Only convergence ends the search; a time
 // rule raises the shrinking after a few seconds so that it always comes, and a walk
-// that goes on longer than its first step would need to cross the whole range ends
-// as a failed attempt (fitdetail::WalkLimit), so that every pass ends.
+// on a NaN criterion or a creeping one ends as a failed attempt (fitdetail::WalkBound),
+// so that every pass ends.
 #include <cmath>
 
 #include "fit/fit_common.h"
@@ -46,14 +46,14 @@ FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
     ParamRow rows[fitdetail::kMaxParams];
     NewtonTable(st, rows);
     Vec X{}, L{}, U{}, S{}, E{};
-    std::int64_t walkLimit[fitdetail::kMaxParams] = {};
+    fitdetail::WalkBound walk[fitdetail::kMaxParams];
     for (int i = 0; i < N; ++i) {
         X[i] = rows[i].start;
         L[i] = rows[i].lower;
         U[i] = rows[i].upper;
         S[i] = rows[i].step;
         E[i] = rows[i].tol;
-        walkLimit[i] = fitdetail::WalkLimit(L[i], U[i], S[i]);
+        walk[i] = fitdetail::WalkBound(L[i], U[i], S[i]);
     }
     const std::size_t H = st.ArrHist.size();
     M.F_Weib.resize(H);
@@ -76,7 +76,7 @@ FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
     for (;;) {
         ++sum.passes;
         for (int i = 0; i < N; ++i) {
-            std::int64_t walked = 0;
+            walk[i].Start(S[i]);
             for (;;) {
                 const Vec Xs = X;
                 X[i] = X[i] + S[i];  // evaluated even outside the bounds
@@ -85,8 +85,10 @@ FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
                 Fc = F;
                 // Strict improvement, which also counts as met when either value is NaN;
                 // a step too small to change the parameter is no attempt at all; a walk
-                // past its limit fails.
-                if (!(F >= Fp) && !Out(i) && fitdetail::Moved(X[i], Xs[i]) && ++walked < walkLimit[i]) continue;
+                // past its bound fails.
+                if (!(F >= Fp) && !Out(i) && fitdetail::Moved(X[i], Xs[i]) &&
+                    walk[i].Step(std::isnan(F) || std::isnan(Fp)))
+                    continue;
                 Fc = Fp;
                 X = Xs;
                 S[i] = -S[i] / StepCoef;

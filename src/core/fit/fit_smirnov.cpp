@@ -2,11 +2,10 @@
 // coordinate step search with reversal and shrinking of the step. The search runs
 // until the seconds field of the elapsed time reaches 10, longer only while the scale
 // still moves by large steps after the shape and the repetition coefficient have
-// settled. The parameters and steps are kept in extended precision. A walk that goes on
-// longer than its first step would need to cross the whole range ends as a failed
-// attempt (fitdetail::WalkLimit): a step shrunk far below the distance still to go
-// would otherwise creep on, each step improving slightly, without the time being
-// looked at.
+// settled. The parameters and steps are kept in extended precision. A walk on a NaN
+// criterion or a creeping one ends as a failed attempt (fitdetail::WalkBound): a step
+// shrunk far below the distance still to go would otherwise creep on, each step
+// improving slightly, without the time being looked at.
 #include <cmath>
 
 #include "fit/fit_common.h"
@@ -48,10 +47,10 @@ FitSummary FitSmirnov(AnalysisState& st, const FitOptions& opt) {
     long double D[3] = {0.25L, 0.0002L, 0.0001L};
     const long double Lo[3] = {1.0L, 0.3L, 1.01L};
     const long double Up[3] = {50000.0L, 3.0L, 30.0L};
-    std::int64_t walkLimit[3];
+    fitdetail::WalkBound walk[3];
     for (int j = 0; j < 3; ++j)
-        walkLimit[j] = fitdetail::WalkLimit(static_cast<double>(Lo[j]), static_cast<double>(Up[j]),
-                                            static_cast<double>(D[j]));
+        walk[j] = fitdetail::WalkBound(static_cast<double>(Lo[j]), static_cast<double>(Up[j]),
+                                       static_cast<double>(D[j]));
 
     auto criterion = [&]() {
         timer.CountEvaluation();
@@ -62,7 +61,7 @@ FitSummary FitSmirnov(AnalysisState& st, const FitOptions& opt) {
     for (;;) {
         ++sum.passes;
         for (int j = 0; j < 3; ++j) {
-            std::int64_t walked = 0;
+            walk[j].Start(static_cast<double>(D[j]));
             for (;;) {
                 const long double xc = X[j];
                 X[j] = X[j] + D[j];
@@ -71,9 +70,10 @@ FitSummary FitSmirnov(AnalysisState& st, const FitOptions& opt) {
                 const double Fnew = criterion();  // also for a move out of bounds
                 // No improvement: Fnew >= F, which fails when either is NaN. A step too
                 // small to change the parameter is no move at all. A walk past its
-                // limit fails.
+                // bound fails.
                 const bool moved = X[j] != xc && X[j] == X[j];
-                if (Fnew >= F || out || !moved || ++walked >= walkLimit[j]) {
+                if (Fnew >= F || out || !moved || !walk[j].Step(std::isnan(Fnew) || std::isnan(F)) ||
+                    (walk[j].Long() && timer.Read().seconds > fitdetail::kLongWalkSeconds)) {
                     X[j] = xc;
                     D[j] = -D[j] / StepCoef;
                     break;

@@ -2,9 +2,9 @@
 // at a time by its signed step while the criterion does not grow; a failed attempt
 // puts the parameter one step on the other side of where it was and reverses and
 // shrinks the step, so each parameter closes in on its optimum from alternating
-// sides. After about ten seconds the search ends whatever the steps; a walk that goes
-// on longer than its first step would need to cross the whole range ends as a failed
-// attempt (fitdetail::WalkLimit), so that every pass ends and the time is looked at.
+// sides. After about ten seconds the search ends whatever the steps; a walk on a NaN
+// criterion or a creeping one ends as a failed attempt (fitdetail::WalkBound), so that
+// every pass ends and the time is looked at.
 #include <cmath>
 
 #include "fit/fit_common.h"
@@ -41,14 +41,14 @@ FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
     ParamRow rows[fitdetail::kMaxParams];
     SpiralTable(st, rows);
     Vec X{}, L{}, U{}, S{}, E{};
-    std::int64_t walkLimit[fitdetail::kMaxParams] = {};
+    fitdetail::WalkBound walk[fitdetail::kMaxParams];
     for (int i = 0; i < N; ++i) {
         X[i] = rows[i].start;
         L[i] = rows[i].lower;
         U[i] = rows[i].upper;
         S[i] = rows[i].step;
         E[i] = rows[i].tol;
-        walkLimit[i] = fitdetail::WalkLimit(L[i], U[i], S[i]);
+        walk[i] = fitdetail::WalkBound(L[i], U[i], S[i]);
     }
     const std::size_t H = st.ArrHist.size();
     M.F_Weib.resize(H);
@@ -77,7 +77,7 @@ FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
     for (;;) {
         ++sum.passes;
         for (int j = 0; j < N; ++j) {
-            std::int64_t walked = 0;
+            walk[j].Start(S[j]);
             for (;;) {
                 const double xs = X[j];
                 // A step that would make the parameter zero or negative is not taken.
@@ -95,8 +95,10 @@ FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
                     Fp = F;
                     F = objective(X);
                     // F <= Fp succeeds, also when either is NaN, unless the walk is
-                    // past its limit.
-                    if (!(F > Fp) && ++walked < walkLimit[j]) continue;
+                    // past its bound.
+                    if (!(F > Fp) && walk[j].Step(std::isnan(F) || std::isnan(Fp)) &&
+                        !(walk[j].Long() && timer.Read().seconds > fitdetail::kLongWalkSeconds))
+                        continue;
                 }
                 F = Fp;
                 X[j] = xs - S[j];

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "data/state.h"
+#include "fit/defaults.h"
 #include "fit/fit_clock.h"
 #include "stats/criteria.h"
 
@@ -25,7 +26,7 @@ inline constexpr const char* kStepCoefLabel2 = "Коэф-т уменьшения
 struct FitOptions {
     // Step-reduction coefficient: a failed attempt reverses the step and divides it
     // by this. Must be a finite number of at least 1 (see CheckStepCoef).
-    double StepCoef = 1.00025;
+    double StepCoef = defaults::kStepCoef11.value;
     int item = kItemStandard;  // deviation form of PearsonCrit (models 1.1 and 1.2)
     char decimalSep = ',';     // of the memo lines
     FitClock clock;
