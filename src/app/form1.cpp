@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QScreen>
@@ -187,7 +188,7 @@ bool TForm1::LoadDataFile(const QString& path) {
     FilePath->setText(path);
     dataDialog_.FileName = path;
     loadedData_ = path;
-    loadedWarranty_.clear();  // the data file's own warranty figures replace the list's
+    StartNewAnalysis();
     if (!settings_.WriteComStr(QDir::toNativeSeparators(path)) && !settingsWarned_) {
         settingsWarned_ = true;
         qWarning("relan: the settings file %s cannot be written", qPrintable(settings_.File()));
@@ -195,6 +196,24 @@ bool TForm1::LoadDataFile(const QString& path) {
     RememberRecent(path);
     for (const std::string& w : r.Warnings) Message(Q(w));
     return true;
+}
+
+void TForm1::StartNewAnalysis() {
+    // The core has started a fresh analysis with the file; what the window holds of
+    // the fleet before goes too: its warranty file, model 3's intervals, the results
+    // and the optimiser's progress.
+    loadedWarranty_.clear();
+    Edit4->setText(QStringLiteral("c:\\"));
+    for (QLineEdit* e : {MaskEdit1, MaskEditSrednee, MaskEditSKO}) e->clear();
+    Label15->clear();
+    lastML_.reset();
+    lastResults_.reset();
+    actShowResults_->setEnabled(false);
+    actSaveReport_->setEnabled(false);
+    if (Form5) Form5->hide();
+    ProgressBar2->setValue(0);
+    GenCounter->clear();
+    Memo2->setPlainText(tr("Ход решения"));
 }
 
 void TForm1::ShowFailureView(const rel::FailureFileView& v) {

@@ -166,6 +166,8 @@ private:
     void ConnectRuns();
     bool LoadDataFile(const QString& path);
     void ShowFailureView(const rel::FailureFileView& view);
+    // A data file was loaded: nothing of the fleet before it stays in the window.
+    void StartNewAnalysis();
     void Message(const QString& text);
     // An error box: a refused file, a text that is not a number.
     void Error(const QString& text);

@@ -478,6 +478,54 @@ TEST(ModelThree, TheBoxDrivesTheRunAndItsResultsAppearOnlyWhenItRan) {
     shown(false, "after a warranty file");
 }
 
+// The results table of the results window, row by row.
+QStringList Grid(const TForm5& f5) {
+    QStringList cells;
+    for (int row = 0; row < 12; ++row)
+        for (int col = 0; col < 6; ++col) cells << f5.CellText(col, row);
+    return cells;
+}
+
+// One fleet after another: a warranty file and results of the fleet before must not
+// reach the next one. The window gives the figures of a fresh start on the second
+// file.
+TEST(CalculationRun, ANewDataFileStartsAFreshAnalysis) {
+    const QString demo = QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt");
+    const QString pump = QStringLiteral(RELAN_EXAMPLES "/repeat-fleet.txt");
+
+    RunWindow fresh;
+    ASSERT_TRUE(fresh.f().OpenDataFile(pump));
+    fresh.Models(true, false, false, true);
+    fresh.Run();
+    ASSERT_TRUE(fresh.f().LastML().has_value());
+    const QStringList want = Grid(*fresh.form5);
+
+    RunWindow rw;
+    TForm1& f = rw.f();
+    ASSERT_TRUE(f.OpenDataFile(demo));
+    rw.w.dialogs.openAnswers.push_back(QStringLiteral(RELAN_EXAMPLES "/gar-demo.txt"));
+    f.SpeedButton1Click();
+    ASSERT_FALSE(f.State().ArrGar.empty());
+    rw.Models(true, false, false, true);
+    rw.Run();
+    ASSERT_TRUE(rw.form5->isVisible());
+
+    ASSERT_TRUE(f.OpenDataFile(pump));
+    EXPECT_TRUE(f.State().ArrGar.empty());
+    EXPECT_FALSE(f.LastML().has_value());
+    EXPECT_FALSE(f.State().ModSpir.Executed);
+    EXPECT_FALSE(f.State().ModML.Executed);
+    EXPECT_FALSE(rw.form5->isVisible()) << "the results of the fleet before are put away";
+    for (const char* field : {"MaskEdit1", "MaskEditSrednee", "MaskEditSKO"})
+        EXPECT_TRUE(Ctl<QLineEdit>(f, field)->text().isEmpty()) << field;
+    EXPECT_EQ(Ctl<QPlainTextEdit>(f, "Memo2")->toPlainText(), QStringLiteral("Ход решения"));
+
+    rw.Run();
+    EXPECT_EQ(Grid(*rw.form5), want);
+    EXPECT_EQ(f.LastML()->A, fresh.f().LastML()->A);
+    EXPECT_EQ(f.LastML()->N4000.est, fresh.f().LastML()->N4000.est);
+}
+
 TEST(ModelThree, PanelShowsTheNoteWhenBAndKCannotBeToldApart) {
     FakeDialogs dialogs;
     TForm5 form5(nullptr, dialogs);

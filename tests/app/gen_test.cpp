@@ -261,6 +261,27 @@ TEST(GenRun, RunsOnItsThreadAndGivesTheWindowBack) {
     EXPECT_EQ(Ctl<QLineEdit>(f, "NPokoleny")->text(), QStringLiteral("3"));
 }
 
+// The optimiser's result belongs to its fleet: after another data file neither its
+// progress nor its column and curves come back with the next results.
+TEST(GenRun, ANewDataFileDropsTheOptimisersResult) {
+    GenWindow w;
+    TForm1& f = *w.form;
+    f.ToolBRunGenOptimClick();
+    ASSERT_TRUE(w.Finished());
+    ASSERT_TRUE(f.State().ModGen.Executed);
+    ASSERT_FALSE(Ctl<QLabel>(f, "GenCounter")->text().isEmpty());
+
+    ASSERT_TRUE(f.OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/repeat-fleet.txt")));
+    EXPECT_FALSE(f.State().ModGen.Executed);
+    EXPECT_TRUE(Ctl<QLabel>(f, "GenCounter")->text().isEmpty());
+    EXPECT_EQ(Ctl<QProgressBar>(f, "ProgressBar2")->value(), 0);
+    f.bbRaschetClick();
+    f.Runs().WaitForEnd();
+    ASSERT_TRUE(w.form5->isVisible());
+    for (int col = 0; col < 6; ++col)
+        EXPECT_NE(w.form5->CellText(col, 0), QStringLiteral("Генетическая")) << col;
+}
+
 TEST(GenRun, NoOptimiserRunWhileTheCalculationRunIsUnderWay) {
     GenWindow w;
     TForm1& f = *w.form;

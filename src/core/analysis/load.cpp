@@ -83,7 +83,11 @@ LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& 
     v.LnPoints = std::move(F.LnPoints);
     v.LnLine = std::move(F.LnLine);
 
-    // Commit: the state changes only now that the whole file has been read.
+    // Commit: the state changes only now that the whole file has been read. A data
+    // file starts a new analysis: nothing of the fleet before it stays (its warranty
+    // end times, histogram and fitted models would otherwise mix into this fleet's
+    // results).
+    st = AnalysisState{};
     st.FileLoaded = true;
     st.DataTitle = std::move(L.Title);
     st.SredGar = L.SredGar;

@@ -397,19 +397,23 @@ TEST(FailureFile, SecondLoadReplacesCausesAndCounts) {
     st.ModGen.Kol_Nakopl = 7;
     st.ModGen.Unsens = 0.3;
     st.ModGen.A = 1.7;
+    st.ArrGar = {2400, 2600};
     ASSERT_TRUE(Load(st, DataFile({"Фары"}, {"10\tФары головного света", "20\tЗамок"})).ok);
     EXPECT_EQ(Names(st.ArrVid), (std::vector<std::string>{"Брак", "Другие", "Фары"}));
     EXPECT_EQ(Names(st.ArrVidFile), (std::vector<std::string>{"Брак", "Другие", "Фары"}));
     EXPECT_EQ(st.MaxPrich, 2);
     EXPECT_EQ(st.ArrVid[0].Dolya, 0.0);
     EXPECT_EQ(st.KolOtkNez, 2);
-    // The load resets three fields of the optimiser's model and nothing else there.
+    // A data file starts a new analysis: the optimiser's model starts as the load
+    // sets it, and nothing of the fleet before stays (its warranty end times, its
+    // histogram, its fitted models).
     EXPECT_EQ(st.ModGen.K_powtor, 1.0);
     EXPECT_EQ(st.ModGen.Kol_Nakopl, 0.0);
     EXPECT_EQ(st.ModGen.Unsens, 0.0);
-    EXPECT_EQ(st.ModGen.A, 1.7);
-    EXPECT_TRUE(st.ModSpir.Executed);
-    EXPECT_EQ(st.ArrHist.size(), 3u);
+    EXPECT_EQ(st.ModGen.A, 0.0);
+    EXPECT_FALSE(st.ModSpir.Executed);
+    EXPECT_TRUE(st.ArrHist.empty());
+    EXPECT_TRUE(st.ArrGar.empty());
 }
 
 // ---------------------------------------------------------------------------
