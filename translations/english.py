@@ -20,6 +20,12 @@ EN = {
     'Поле «%1» не заполнено: введите число.': 'The field “%1” is empty: enter a number.',
     '«%1» в поле «%2» не является числом (десятичный разделитель - точка или запятая).':
         '“%1” in the field “%2” is not a number (the decimal separator is a point or a comma).',
+    '«%1» в поле «%2» вне допустимых пределов (%3).': '“%1” in the field “%2” is out of range (%3).',
+    'Из файла данных': 'From the data file',
+    'Файл данных не загружен: откройте его кнопкой «Путь» (Файл → Открыть данные…).':
+        'No data file is loaded: open one with “Path” (File → Open data…).',
+    'Из файла данных (среднее время гарантии); в расчете не используется':
+        'From the data file (mean warranty time); not used in the calculation',
     'Открыть': 'Open',
     'Печать': 'Print',
     'Файл PDF сохранен: %1': 'PDF file saved: %1',

@@ -1138,6 +1138,22 @@ libxlsxwriter — BSD 2-Clause
 nlohmann-json — MIT
 CLI11 — BSD 3-Clause</translation>
     </message>
+    <message>
+        <source>Файл данных не загружен: откройте его кнопкой «Путь» (Файл → Открыть данные…).</source>
+        <translation>No data file is loaded: open one with “Path” (File → Open data…).</translation>
+    </message>
+    <message>
+        <source>«%1» в поле «%2» вне допустимых пределов (%3).</source>
+        <translation>“%1” in the field “%2” is out of range (%3).</translation>
+    </message>
+    <message>
+        <source>Из файла данных</source>
+        <translation>From the data file</translation>
+    </message>
+    <message>
+        <source>Из файла данных (среднее время гарантии); в расчете не используется</source>
+        <translation>From the data file (mean warranty time); not used in the calculation</translation>
+    </message>
 </context>
 <context>
     <name>relan::TForm5</name>

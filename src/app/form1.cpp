@@ -20,6 +20,7 @@
 #include <QToolButton>
 
 #include "analysis/load.h"
+#include "analysis/request.h"
 #include "captions.h"
 #include "cli/workbook.h"
 #include "table_tools.h"
@@ -246,10 +247,15 @@ void TForm1::SpeedButton1Click() {
                                                             : QFileInfo(dataFile).absolutePath();
     const QString file = warrantyDialog_.Choose(*env_.dialogs, this);
     if (file.isEmpty()) return;  // cancelled: nothing changes
+    LoadWarrantyFile(file);
+}
+
+bool TForm1::LoadWarrantyFile(const QString& file) {
+    if (runs_.Running()) return false;
     const rel::WarrantyResult r = rel::LoadWarrantyFile(St, NativePath(file), DecimalSep());
     if (!r.ok) {
         Error(Q(r.error));
-        return;
+        return false;
     }
     warrantyDialog_.FileName = file;
     loadedWarranty_ = file;
@@ -262,6 +268,16 @@ void TForm1::SpeedButton1Click() {
     MaskEditSKO->setText(Q(r.SdText));
     meSred->setText(Q(r.SredText));
     meSKO->setText(Q(r.SKOText));
+    return true;
+}
+
+bool TForm1::DataReady() {
+    // A run needs a loaded fleet before anything of its fields is read.
+    if (!St.FileLoaded && !FilePath->text().isEmpty()) {
+        Message(tr("Файл данных не загружен: откройте его кнопкой «Путь» (Файл → Открыть данные…)."));
+        return false;
+    }
+    return true;
 }
 
 bool TForm1::CheckDataPath() {
@@ -273,9 +289,18 @@ bool TForm1::CheckDataPath() {
     return St.FileLoaded;
 }
 
-bool TForm1::ReadField(QLineEdit* edit, const QString& fieldName, double& value) {
+bool TForm1::ReadField(QLineEdit* edit, const QString& fieldName, double& value, const rel::FigureRange* range) {
     QString why;
-    if (ReadNumber(edit->text(), fieldName, value, why)) return true;
+    double v = 0.0;
+    if (ReadNumber(edit->text(), fieldName, v, why)) {
+        // The same range as relan-cli's option for the figure.
+        if (!range || rel::InRange(v, *range)) {
+            value = v;
+            return true;
+        }
+        why = tr("«%1» в поле «%2» вне допустимых пределов (%3).")
+                  .arg(edit->text().trimmed(), fieldName, TranslatedCoreText(QString::fromUtf8(range->text)));
+    }
     Error(why);
     edit->setFocus();
     edit->selectAll();
@@ -285,10 +310,10 @@ bool TForm1::ReadField(QLineEdit* edit, const QString& fieldName, double& value)
 bool TForm1::ReadRunParams() {
     // In this order, each value stored as soon as it is read: a field that is not
     // a number stops the reading with the values before it already taken.
-    if (!ReadField(meSred, tr("Среднее время гарантии"), St.SredGar)) return false;
-    if (!ReadField(meSKO, tr("СКО времени гарантии"), St.SKOGar)) return false;
+    if (!ReadField(meSred, tr("Среднее время гарантии"), St.SredGar, &rel::kWarrantyRange)) return false;
+    if (!ReadField(meSKO, tr("СКО времени гарантии"), St.SKOGar, &rel::kWarrantyRange)) return false;
     if (!ReadField(LabeledEdit2, tr("Расчетный период учета отказов"), St.PeriodUchet)) return false;
-    if (!ReadField(LabeledEdit3, tr("Расч. время приработки"), St.TPrirab)) return false;
+    if (!ReadField(LabeledEdit3, tr("Расч. время приработки"), St.TPrirab, &rel::kBurnInRange)) return false;
     return true;
 }
 

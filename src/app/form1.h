@@ -28,6 +28,7 @@ class QTimer;
 
 namespace rel {
 struct FailureFileView;
+struct FigureRange;
 }
 
 namespace relan {
@@ -165,6 +166,10 @@ private:
     void RebuildRecentMenu();
     void ConnectRuns();
     bool LoadDataFile(const QString& path);
+    // Loads a warranty end-time file as "File" does after its dialog.
+    bool LoadWarrantyFile(const QString& file);
+    // A data file is loaded; otherwise, when a path is shown, says to load one.
+    bool DataReady();
     void ShowFailureView(const rel::FailureFileView& view);
     // A data file was loaded: nothing of the fleet before it stays in the window.
     void StartNewAnalysis();
@@ -177,7 +182,8 @@ private:
     // What the results page's header says of the results now shown.
     ReportSettings HeaderSettings(double burnIn) const;
     // Reads one number field; on a text that is not a number shows why and returns false.
-    bool ReadField(QLineEdit* edit, const QString& fieldName, double& value);
+    bool ReadField(QLineEdit* edit, const QString& fieldName, double& value,
+                   const rel::FigureRange* range = nullptr);
     // The ends of the two kinds of run, delivered once the run has returned.
     void CalculationEnded(const rel::RunResult& result);
     void OptimiserEnded(const rel::GenOutcome& outcome, bool resultsDue);

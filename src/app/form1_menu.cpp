@@ -20,6 +20,7 @@
 #include "form1.h"
 #include "form5.h"
 #include "language_menu.h"
+#include "text/text.h"
 
 namespace relan {
 
@@ -37,6 +38,28 @@ QString DroppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
     const QUrl url = data->urls().constFirst();
     return url.isLocalFile() ? url.toLocalFile() : QString();
+}
+
+// A warranty end-time file: named as its dialog offers them (gar*.txt), or a title
+// line followed by lines that each hold one number. A data file has its header's
+// numbers followed by cause names and failure rows, never only numbers.
+bool IsWarrantyFile(const QString& file) {
+    if (QFileInfo(file).fileName().startsWith(QLatin1String("gar"), Qt::CaseInsensitive)) return true;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(64 * 1024);
+    QList<QByteArray> lines = head.split('\n');
+    if (!f.atEnd()) lines.removeLast();  // cut short by the read
+    int numbers = 0;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        std::string t = lines[i].trimmed().toStdString();
+        if (t.empty()) continue;
+        for (char& c : t)
+            if (c == ',') c = '.';
+        if (!rel::ParseLocaleNumber(t, '.')) return false;
+        ++numbers;
+    }
+    return numbers >= 2;
 }
 
 }  // namespace
@@ -212,8 +235,11 @@ void TForm1::dropEvent(QDropEvent* event) {
     const QString file = DroppedFile(event->mimeData());
     if (file.isEmpty() || runs_.Running()) return;
     event->acceptProposedAction();
-    // The same load as "Путь": a file that is refused changes nothing.
-    OpenDataFile(file);
+    // The same load as "Путь" or "File": a file that is refused changes nothing.
+    if (IsWarrantyFile(file))
+        LoadWarrantyFile(file);
+    else
+        OpenDataFile(file);
 }
 
 }  // namespace relan

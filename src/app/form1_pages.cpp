@@ -7,6 +7,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMainWindow>
 #include <QProgressBar>
 #include <QPushButton>
@@ -157,18 +158,31 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     copyRow->addStretch(1);
     g->addLayout(copyRow, row++, 0, 1, 3);
 
+    // Each probability bar with its value beside it, following the bar whether the
+    // user or the optimiser's schedule moves it.
+    auto valueLabel = [&](QSlider* bar, const char* name) {
+        QLabel* value = MakeLabel(page, name, QString());
+        auto show = [value](int pos) { value->setText(QLocale().toString(pos / 100.0, 'f', 2)); };
+        show(bar->value());
+        QObject::connect(bar, &QSlider::valueChanged, value, show);
+        return value;
+    };
     Label7 = MakeLabel(page, "Label7", tr("Вероятность скрещивания"));
     TrackBar1 = MakeTrackBar(page, "TrackBar1", 55);
     Label7->setBuddy(TrackBar1);
+    TrackBar1Value = valueLabel(TrackBar1, "TrackBar1Value");
     g->addWidget(Label7, row, 0);
-    g->addWidget(TrackBar1, row++, 1, 1, 2);
+    g->addWidget(TrackBar1, row, 1);
+    g->addWidget(TrackBar1Value, row++, 2);
     Label8 = MakeLabel(page, "Label8", tr("Вероятность мутаций"));
     TrackBar2 = MakeTrackBar(page, "TrackBar2", 15);
     Label8->setBuddy(TrackBar2);
+    TrackBar2Value = valueLabel(TrackBar2, "TrackBar2Value");
     AttachProbabilityHint(TrackBar1, tr("Вероятность скрещивания "));
     AttachProbabilityHint(TrackBar2, tr("Вероятность мутации "));
     g->addWidget(Label8, row, 0);
-    g->addWidget(TrackBar2, row++, 1, 1, 2);
+    g->addWidget(TrackBar2, row, 1);
+    g->addWidget(TrackBar2Value, row++, 2);
 
     ToolBRunGenOptim = new WrapButton(tr("Подбор параметров генетическим алгоритмом"), page);
     ToolBRunGenOptim->setObjectName(QStringLiteral("ToolBRunGenOptim"));

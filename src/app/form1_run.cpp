@@ -125,6 +125,7 @@ void TForm1::ShowElapsed() {
 
 void TForm1::bbRaschetClick() {
     if (runs_.Running()) return;  // one run at a time; the button is disabled meanwhile
+    if (!DataReady()) return;
     if (!ReadRunParams()) return;
     if (!CheckDataPath()) return;
 
@@ -191,6 +192,7 @@ void TForm1::CalculationEnded(const rel::RunResult& r) {
 void TForm1::ToolBRunGenOptimClick() {
     if (runs_.Running()) return;  // one run at a time
     // 1-2. Run parameters as the calculation run takes them, the pre-run check.
+    if (!DataReady()) return;
     if (!ReadRunParams()) return;
     if (!CheckDataPath()) return;
 

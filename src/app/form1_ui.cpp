@@ -194,11 +194,17 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     QLabel* l = nullptr;
 
     Label2 = MakeLabel(Panel1, "Label2", tr("Среднее количество объектов в гарантийный период"));
+    // The fleet size and the failure count come from the data file: every figure is
+    // computed from the file's, so the fields only show them.
     meKolAll = MakeEdit(Panel1, "meKolAll");
+    meKolAll->setReadOnly(true);
+    meKolAll->setToolTip(tr("Из файла данных"));
     Label2->setBuddy(meKolAll);
     addRow(Label2, meKolAll);
     Label3 = MakeLabel(Panel1, "Label3", tr("Количество независимых отказов 2-3 групп сложности"));
     meKolOtk = MakeEdit(Panel1, "meKolOtk");
+    meKolOtk->setReadOnly(true);
+    meKolOtk->setToolTip(tr("Из файла данных"));
     Label3->setBuddy(meKolOtk);
     addRow(Label3, meKolOtk);
     meSred = MakeLabeledEdit(Panel1, "meSred", tr(" Среднее время гарантии"), QString(), &l);
@@ -208,6 +214,9 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     addRow(l, meSKO);
     LabeledEdit2 = MakeLabeledEdit(Panel1, "LabeledEdit2", tr(" Расчетный период учета отказов"), QString(), &l);
     l->setToolTip(tr("Среднее время наблюдений"));
+    // The period is kept with the run but enters no figure: shown, not edited.
+    LabeledEdit2->setReadOnly(true);
+    LabeledEdit2->setToolTip(tr("Из файла данных (среднее время гарантии); в расчете не используется"));
     addRow(l, LabeledEdit2);
     LabeledEdit3 =
         MakeLabeledEdit(Panel1, "LabeledEdit3", tr(" Расч. время приработки"),

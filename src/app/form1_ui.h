@@ -105,6 +105,8 @@ public:
     QPushButton* btnCopyBest = nullptr;
     QLabel* Label7 = nullptr;
     QSlider* TrackBar1 = nullptr;
+    QLabel* TrackBar1Value = nullptr;  // the bar's probability, shown beside it
+    QLabel* TrackBar2Value = nullptr;
     QLabel* Label8 = nullptr;
     QSlider* TrackBar2 = nullptr;
     WrapButton* ToolBRunGenOptim = nullptr;

@@ -435,6 +435,23 @@ TEST(MainMenu, DroppedDataFileIsLoadedAndARefusedOneChangesNothing) {
     EXPECT_EQ(w.dialogs.errors.size(), 1);
     EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), Demo());
     EXPECT_EQ(Ctl<QLineEdit>(*w.form, "meKolOtk")->text(), kolOtk);
+
+    // A warranty end-time file is told from a data file, by its name or by its lines
+    // of single numbers, and loaded as the warranty file beside the data.
+    const QString gar = QDir(QStringLiteral(RELAN_EXAMPLES)).filePath(QStringLiteral("gar-demo.txt"));
+    QTemporaryDir dir;
+    const QString renamed = dir.filePath(QStringLiteral("ends.txt"));
+    ASSERT_TRUE(QFile::copy(gar, renamed));
+    for (const QString& file : {gar, renamed}) {
+        SCOPED_TRACE(file.toStdString());
+        w.dialogs.errors.clear();
+        drop(Demo());
+        ASSERT_TRUE(w.form->State().ArrGar.empty());
+        drop(file);
+        EXPECT_TRUE(w.dialogs.errors.isEmpty()) << w.dialogs.errors.join('\n').toStdString();
+        EXPECT_EQ(w.form->State().ArrGar.size(), 420u);
+        EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), Demo()) << "the data file stays";
+    }
 }
 
 TEST(MainMenu, LanguageAboutAndFileFormats) {

@@ -583,17 +583,24 @@ TEST(Warranty, CancelBeforeAnyChoiceChangesNothing) {
 TEST(CheckDataPath, RefusesWithoutPathLoudlyAndWithoutFileSilently) {
     Window w;
     TForm1& f = *w.form;
-    // No file loaded yet (a path typed in): refused without a message, even with
-    // valid numbers.
+    // No file loaded yet (a path typed in): the pre-run check refuses without a
+    // message; "Расчет" and the optimiser say to load the file, before any field is
+    // read.
     Ctl<QLineEdit>(f, "FilePath")->setText(Fixture("app/tiny.txt"));
     Ctl<QLineEdit>(f, "meSred")->setText(QStringLiteral("2500"));
     Ctl<QLineEdit>(f, "meSKO")->setText(QStringLiteral("400"));
     Ctl<QLineEdit>(f, "LabeledEdit2")->setText(QStringLiteral("2500"));
     EXPECT_FALSE(f.CheckDataPath());
+    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    Ctl<QLineEdit>(f, "meSred")->clear();
     f.bbRaschetClick();
     f.ToolBRunGenOptimClick();
-    EXPECT_TRUE(w.dialogs.messages.isEmpty());
-    EXPECT_TRUE(w.dialogs.errors.isEmpty());
+    const QString kLoadFirst =
+        QStringLiteral("Файл данных не загружен: откройте его кнопкой «Путь» (Файл → Открыть данные…).");
+    EXPECT_EQ(w.dialogs.messages, QStringList({kLoadFirst, kLoadFirst}));
+    EXPECT_TRUE(w.dialogs.errors.isEmpty()) << "the empty warranty field is not asked for";
+    w.dialogs.messages.clear();
+    Ctl<QLineEdit>(f, "meSred")->setText(QStringLiteral("2500"));
 
     Ctl<QLineEdit>(f, "FilePath")->clear();
     EXPECT_FALSE(f.CheckDataPath());
@@ -655,6 +662,27 @@ TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
         for (std::size_t i = 0; i < 4; ++i) EXPECT_EQ(now[i], i < k ? good[i] : -1.0) << c.text << " field " << i;
         c.edit->setText(keep);
     }
+
+    // Numbers outside the range relan-cli's options accept are refused alike.
+    const Case outside[] = {
+        {Ctl<QLineEdit>(f, "meSred"), "-1", "Среднее время гарантии"},
+        {Ctl<QLineEdit>(f, "meSKO"), "2e9", "СКО времени гарантии"},
+        {Ctl<QLineEdit>(f, "LabeledEdit3"), "-50", "Расч. время приработки"},
+    };
+    for (const Case& c : outside) {
+        const QString keep = c.edit->text();
+        c.edit->setText(QString::fromUtf8(c.text));
+        w.dialogs.errors.clear();
+        EXPECT_FALSE(f.ReadRunParams()) << c.text;
+        ASSERT_EQ(w.dialogs.errors.size(), 1) << c.text;
+        EXPECT_TRUE(w.dialogs.errors[0].endsWith(QStringLiteral("«%1» в поле «%2» вне допустимых пределов (от 0 до 1e9 ч).")
+                                                     .arg(QString::fromUtf8(c.text), QString::fromUtf8(c.field))))
+            << w.dialogs.errors[0].toStdString();
+        c.edit->setText(keep);
+    }
+    // The fleet size, the failure count and the period come from the data file.
+    for (const char* shown : {"meKolAll", "meKolOtk", "LabeledEdit2"})
+        EXPECT_TRUE(Ctl<QLineEdit>(f, shown)->isReadOnly()) << shown;
 }
 
 TEST(RunParams, PointAndCommaAreBothDecimalSeparators) {

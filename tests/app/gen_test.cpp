@@ -544,6 +544,9 @@ TEST(GenControls, TrackBarsHintTheirProbabilityWhileTheUserMovesThem) {
     // A move made by the program (the optimiser's schedule) changes no hint.
     Ctl<QSlider>(f, "TrackBar1")->setValue(20);
     EXPECT_EQ(Ctl<QSlider>(f, "TrackBar1")->toolTip(), QStringLiteral("Вероятность скрещивания 0,56"));
+    // The value beside each bar follows every move.
+    EXPECT_EQ(Ctl<QLabel>(f, "TrackBar1Value")->text(), QStringLiteral("0,20"));
+    EXPECT_EQ(Ctl<QLabel>(f, "TrackBar2Value")->text(), QStringLiteral("0,10"));
 }
 
 }  // namespace

@@ -92,7 +92,8 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
                                        std::string(allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)"
                                                             : " (допустимы 1.1, 1.2, 2, 3)")});
 
-    if (auto bad = CheckNumberOption("--burn-in", r.burnIn, 0, kMaxHours, false, "от 0 до 1e9 ч", p.burnIn))
+    if (auto bad = CheckNumberOption("--burn-in", r.burnIn, kBurnInRange.lo, kBurnInRange.hi, false,
+                                     kBurnInRange.text, p.burnIn))
         return refuse(*bad);
 
     const std::optional<int> item = ParseIntText(r.item);

@@ -9,6 +9,7 @@
 
 #include "analysis/gen_run.h"
 #include "analysis/load.h"
+#include "data/failure_file.h"
 #include "fit/calc_run.h"
 #include "fit/defaults.h"
 
@@ -75,6 +76,17 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen);
 // at the precision of the texts it shows, its defaults for the settings the plan
 // leaves open (a step-reduction coefficient not given is the text the load writes).
 RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const AnalysisState& st);
+
+// The accepted range of a figure the user types: the burn-in time and the warranty
+// figures, as relan-cli's options and the window's fields take them (the same as a
+// data file's header may hold).
+struct FigureRange {
+    double lo, hi;
+    const char* text;  // "от 0 до 1e9 ч"
+};
+inline constexpr FigureRange kBurnInRange{0.0, kMaxHours, "от 0 до 1e9 ч"};
+inline constexpr FigureRange kWarrantyRange{0.0, kMaxHours, "от 0 до 1e9 ч"};
+inline bool InRange(double v, const FigureRange& r) { return v >= r.lo && v <= r.hi; }
 
 // A number option: the point or the comma as decimal separator, a finite value
 // within [lo, hi] (above lo when `aboveLo`). Nothing when the text is such a number;
