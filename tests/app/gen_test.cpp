@@ -521,7 +521,9 @@ TEST(GenRun, NoRunWithoutALoadedFile) {
     Ctl<QLineEdit>(f, "LabeledEdit2")->setText(QStringLiteral("2500"));
     f.ToolBRunGenOptimClick();
     EXPECT_FALSE(f.GenRunning());
-    EXPECT_TRUE(w.dialogs.messages.isEmpty());
+    // Said once: load the file first.
+    ASSERT_EQ(w.dialogs.messages.size(), 1);
+    EXPECT_TRUE(w.dialogs.messages[0].startsWith(QStringLiteral("Файл данных не загружен")));
     EXPECT_TRUE(w.dialogs.errors.isEmpty());
 }
 
