@@ -86,6 +86,17 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     Result_Grid = new ResultsGrid(Sheet);
     Result_Grid->Tools()->SetDialogs(&dialogs_);
     PanelML = new MlPanel(Sheet);
+    ResultNotes = new QLabel(Sheet);
+    ResultNotes->setObjectName(QStringLiteral("ResultNotes"));
+    ResultNotes->setWordWrap(true);
+    ResultNotes->setFont(Result_Grid->font());
+    ResultNotes->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    {
+        QPalette pal = ResultNotes->palette();
+        pal.setColor(QPalette::WindowText, QColor(150, 0, 0));
+        ResultNotes->setPalette(pal);
+    }
+    ResultNotes->hide();
 
     LayOutSheet();
 
@@ -109,6 +120,7 @@ void TForm5::LayOutSheet() {
     right->setSpacing(2);
     right->addLayout(head);
     right->addWidget(Result_Grid, 1);
+    right->addWidget(ResultNotes);
     auto* upper = new QHBoxLayout;
     upper->setSpacing(2);
     upper->addWidget(Chart3, 782);
@@ -171,6 +183,10 @@ void TForm5::Fill(const rel::ResultsContent& content) {
     Label10->setToolTip(title_);
     FitTitle();
     Result_Grid->Draw(content.Table);
+    QStringList notes;
+    for (const std::string& n : content.Table.Notes) notes << Q(n);
+    ResultNotes->setText(notes.join(QLatin1Char('\n')));
+    ResultNotes->setVisible(!notes.isEmpty());
     PanelML->Show(content.ML);
     // Model 3's panel takes its room from the failure-flow chart, so that the
     // accumulated-failures chart keeps its designed width and its whole title.
@@ -222,7 +238,9 @@ void TForm5::closeEvent(QCloseEvent* event) {
 
 QString TForm5::CellText(int col, int row) const { return Result_Grid->CellText(col, row); }
 
-ResultsSheet TForm5::Parts() const { return {Sheet, Label10, Result_Grid, {Chart3, Chart1, Chart2}, PanelML}; }
+ResultsSheet TForm5::Parts() const {
+    return {Sheet, Label10, Result_Grid, {Chart3, Chart1, Chart2}, PanelML, ResultNotes};
+}
 
 void TForm5::PaintSheet(QPainter& painter, const QRectF& target) const {
     PaintResultsSheet(painter, target, Parts());

@@ -97,6 +97,7 @@ private:
     ResultsChart* Chart1;
     ResultsChart* Chart2;
     MlPanel* PanelML;
+    QLabel* ResultNotes;  // what the table's figures are worth, under it
     QScrollArea* scroll_ = nullptr;
     QHBoxLayout* lower_ = nullptr;  // the band of the two charts and model 3's panel
     std::optional<ReportSettings> reportSettings_;

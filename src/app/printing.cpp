@@ -100,7 +100,7 @@ void PaintTable(QPainter& p, const ResultsGrid& table, const QRect& rect) {
         for (int r = 1; r < rel::kResRows; ++r) {
             const int h = g->rowHeight(r - 1);
             const QRect cell(x, y, w, h);
-            p.fillRect(cell, Qt::white);
+            p.fillRect(cell, g->CellTinted(c, r) ? kRejectedBack : QColor(Qt::white));
             p.setPen(line);
             p.drawRect(cell.adjusted(0, 0, -1, -1));
             p.setPen(Qt::black);
@@ -192,6 +192,11 @@ QRectF PaintResultsSheet(QPainter& p, const QRectF& target, const ResultsSheet& 
     p.drawText(titleRect, Qt::AlignLeft | Qt::AlignVCenter, parts.title->text());
 
     PaintTable(p, *parts.table, where(parts.table).adjusted(1, 1, -1, -1));
+    if (parts.notes && parts.notes->isVisibleTo(sheet) && !parts.notes->text().isEmpty()) {
+        p.setFont(parts.notes->font());
+        p.setPen(parts.notes->palette().color(QPalette::WindowText));
+        p.drawText(where(parts.notes), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, parts.notes->text());
+    }
     for (QChartView* v : parts.charts) {
         const QRect r = where(v);
         v->render(&p, QRectF(r), v->viewport()->rect(), Qt::IgnoreAspectRatio);

@@ -42,6 +42,7 @@ struct ResultsSheet {
     const ResultsGrid* table = nullptr;
     std::vector<QChartView*> charts;
     const QWidget* mlPanel = nullptr;
+    const QLabel* notes = nullptr;  // the sentences under the table, when shown
 };
 
 // Draws the title line, the table, the charts and model 3's panel into `target`,

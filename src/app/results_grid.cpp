@@ -101,6 +101,10 @@ void ResultsGrid::Draw(const rel::ResultsTable& table) {
     if (g->columnCount() > columns) g->setColumnCount(columns);
     for (int c = 0; c < columns; ++c)
         if (const int w = ResultsColumnWidth(table, c); w > 0) g->setColumnWidth(c, w);
+    // The columns of the models that the Kolmogorov test rejects are tinted.
+    std::vector<bool> rejected(static_cast<std::size_t>(columns), false);
+    for (const rel::ResultModelColumn& m : table.Models)
+        if (m.Rejected && m.column < columns) rejected[static_cast<std::size_t>(m.column)] = true;
     for (int row = 0; row < rel::kResRows; ++row) {
         for (int col = 0; col < columns; ++col) {
             const rel::ResultCell& cell = table.Cell(col, row);
@@ -121,6 +125,7 @@ void ResultsGrid::Draw(const rel::ResultsTable& table) {
                     g->setItem(row - 1, col, item);
                 }
                 item->setText(s);
+                item->setBackground(rejected[static_cast<std::size_t>(col)] ? QBrush(kRejectedBack) : QBrush());
             }
         }
     }
@@ -142,6 +147,11 @@ void ResultsGrid::Draw(const rel::ResultsTable& table) {
     for (int col = 0; col <= std::min(table.ColRes, columns - 1); ++col) used += g->columnWidth(col);
     g->setMinimumWidth(std::max(640, used));
     g->setUpdatesEnabled(true);
+}
+
+bool ResultsGrid::CellTinted(int col, int row) const {
+    const QTableWidgetItem* cell = row > 0 ? item(row - 1, col) : nullptr;
+    return cell && cell->background().style() != Qt::NoBrush;
 }
 
 QString ResultsGrid::CellText(int col, int row) const {

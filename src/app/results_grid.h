@@ -3,6 +3,7 @@
 // blanks to its width in the table's font as the output asks.
 #pragma once
 
+#include <QColor>
 #include <QTableWidget>
 
 namespace rel {
@@ -17,6 +18,9 @@ int ResultsColumnWidth(const rel::ResultsTable& table, int column);
 // Pixels a padded cell of the column is filled to with blanks.
 int ResultsCellPadTo(const rel::ResultsTable& table, int column);
 
+// Background of the cells of a model the Kolmogorov test rejects.
+inline const QColor kRejectedBack(250, 214, 214);
+
 class TableTools;
 
 class ResultsGrid : public QTableWidget {
@@ -28,6 +32,8 @@ public:
 
     // Text of a cell; row 0 is the fixed header row.
     QString CellText(int col, int row) const;
+    // The cell's background is the rejected model's tint.
+    bool CellTinted(int col, int row) const;
 
     // Selection, copy and export.
     TableTools* Tools() const { return tools_; }

@@ -76,6 +76,12 @@ nlohmann::json ResultsJson(const rel::ResultsContent& rc) {
         grid.push_back(std::move(r));
     }
     j["Result_Grid"] = std::move(grid);
+    // The Kolmogorov verdict of each model column, and the notes under the table.
+    nlohmann::json kolm = nlohmann::json::object();
+    for (const rel::ResultModelColumn& m : rc.Table.Models)
+        kolm[m.record] = {{"Lambda", Num(m.KolmCrt)}, {"Rejected", m.Rejected}};
+    if (!kolm.empty()) j["Kolmogorov"] = std::move(kolm);
+    if (!rc.Table.Notes.empty()) j["Result_Notes"] = rc.Table.Notes;
 
     nlohmann::json charts = nlohmann::json::object();
     const std::pair<const char*, const rel::ChartContent*> all[] = {

@@ -51,6 +51,9 @@ void ResultsSheet(Sheet& s, const rel::AnalysisState& st, const rel::ResultsCont
     for (int row = 0; row < rel::kResRows; ++row, ++r)
         for (int col = 0; col < t.ShownColumns(); ++col)
             s.Text(r, static_cast<lxw_col_t>(col), Clean(t.Cell(col, row).text), row == 0 || col == 0);
+    // What the figures are worth: the models the Kolmogorov test rejects, a
+    // repetition coefficient the data cannot fix.
+    for (const std::string& note : t.Notes) s.Text(r++, 0, note);
     s.Width(0, 0, 36);
     s.Width(1, static_cast<lxw_col_t>(t.ShownColumns()), 22);
 
@@ -67,7 +70,8 @@ void ResultsSheet(Sheet& s, const rel::AnalysisState& st, const rel::ResultsCont
                            "Гамма 90%, ч",
                            "Отказов/изд. за 2000 ч",
                            "Отказов/изд. за 4000 ч",
-                           "Критерий Колмогорова"};
+                           "Критерий Колмогорова",
+                           "Отвергнута критерием Колмогорова"};
     for (lxw_col_t c = 0; c < std::size(heads); ++c) s.Text(r, c, heads[c], true);
     ++r;
     for (const rel::ResultModelColumn& m : t.Models) {
@@ -75,10 +79,14 @@ void ResultsSheet(Sheet& s, const rel::AnalysisState& st, const rel::ResultsCont
         for (const rel::ModelInfo& info : rel::kModels)
             if (m.record == info.record) M = &(st.*info.member);
         if (!M) continue;
+        // Model 3 on the ridge: its scale and repetition coefficient are not
+        // determined by the data, so they are left empty.
+        const bool ridge = m.record == "ModML" && ml && ml->ok && !ml->Separable;
+        const double nan = std::nan("");
         s.Text(r, 0, m.caption);
         s.Number(r, 1, M->A);
-        s.Number(r, 2, M->B);
-        s.Number(r, 3, M->K_powtor);
+        s.Number(r, 2, ridge ? nan : M->B);
+        s.Number(r, 3, ridge ? nan : M->K_powtor);
         s.Number(r, 4, M->Sred);
         s.Number(r, 5, M->SKO);
         s.Number(r, 6, rel::WeibQuantile(M->A, M->B, 0.5 / M->K_powtor));
@@ -86,6 +94,7 @@ void ResultsSheet(Sheet& s, const rel::AnalysisState& st, const rel::ResultsCont
         s.Number(r, 8, M->K_powtor * rel::WeibInterval(M->A, M->B, 0.0, 2000.0));
         s.Number(r, 9, M->K_powtor * rel::WeibInterval(M->A, M->B, 0.0, 4000.0));
         s.Number(r, 10, m.KolmCrt);
+        if (std::isfinite(m.KolmCrt)) s.Text(r, 11, m.Rejected ? "да" : "нет");
         ++r;
     }
 

@@ -526,6 +526,25 @@ TEST(CalculationRun, ANewDataFileStartsAFreshAnalysis) {
     EXPECT_EQ(f.LastML()->N4000.est, fresh.f().LastML()->N4000.est);
 }
 
+// Figures the program's own checks reject are marked where they are shown: the
+// rejected model's column tinted, notes under the table (also on the printed page),
+// and a repetition coefficient the data cannot fix said to be so.
+TEST(ResultsWindow, RejectedModelsAndUndeterminedKAreMarked) {
+    RunWindow rw;
+    ASSERT_TRUE(rw.f().OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt")));
+    rw.Models(true, false, false, true);
+    rw.Run();
+    const TForm5& f5 = *rw.form5;
+    ASSERT_EQ(f5.CellText(1, 0).trimmed(), QStringLiteral("Пирсона/спир.спуск"));
+    for (int row = 1; row < 12; ++row) EXPECT_TRUE(Ctl<ResultsGrid>(f5, "Result_Grid")->CellTinted(1, row)) << row;
+    EXPECT_FALSE(Ctl<ResultsGrid>(f5, "Result_Grid")->CellTinted(3, 5)) << "the data column";
+    QLabel* notes = Ctl<QLabel>(f5, "ResultNotes");
+    EXPECT_TRUE(notes->isVisibleTo(&f5));
+    EXPECT_TRUE(notes->text().contains(QStringLiteral("Критерий Колмогорова отвергает модели: Пирсона/спир.спуск")))
+        << notes->text().toStdString();
+    EXPECT_TRUE(notes->text().contains(QStringLiteral("K и B не разделимы (модель 3)"))) << notes->text().toStdString();
+}
+
 TEST(ModelThree, PanelShowsTheNoteWhenBAndKCannotBeToldApart) {
     FakeDialogs dialogs;
     TForm5 form5(nullptr, dialogs);

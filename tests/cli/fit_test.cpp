@@ -66,7 +66,12 @@ TEST(CliFit, ThreeModelsAsJson) {
     ASSERT_EQ(o.status, 0) << o.err;
     const auto j = Json(o);
     EXPECT_EQ(Keys(j), (std::set<std::string>{"Memo2", "SredGar", "SKOGar", "ModSpir", "ModNewton", "ModSmirn",
-                                              "Label10", "Result_Grid", "Charts"}));
+                                              "Label10", "Result_Grid", "Kolmogorov", "Result_Notes", "Charts"}));
+    // The Kolmogorov test rejects the three models on the demo fleet: each verdict,
+    // and the note under the table that names them.
+    for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"}) EXPECT_TRUE(j["Kolmogorov"][m]["Rejected"].get<bool>());
+    ASSERT_EQ(j["Result_Notes"].size(), 1u);
+    EXPECT_EQ(j["Result_Notes"][0].get<std::string>().rfind("Критерий Колмогорова отвергает модели: ", 0), 0u);
     // The results table: the model columns in their fixed order, then the data.
     ASSERT_EQ(j["Result_Grid"].size(), 12u);
     const auto& head = j["Result_Grid"][0];

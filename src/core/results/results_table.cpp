@@ -67,7 +67,11 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
     r[6] = AllFinite({ci, M.SKO_out}) ? Fixed(ci, 5, 2, sep) + " / " + Fixed(M.SKO_out, 5, 2, sep) : none;
     r[7] = AllFinite({M.Sred}) ? Fixed(M.Sred, 4, 1, sep) + words.hours : none;
     r[8] = AllFinite({M.SKO}) ? Fixed(M.SKO, 4, 1, sep) + words.hours : none;
-    r[9] = AllFinite({KolmCrt}) ? Fixed(KolmCrt, 6, 3, sep) + KolmTxt : none;
+    // The critical value with the same decimal separator as the statistic.
+    std::string verdict = KolmTxt;
+    for (char& ch : verdict)
+        if (ch == '.') ch = sep;
+    r[9] = AllFinite({KolmCrt}) ? Fixed(KolmCrt, 6, 3, sep) + verdict : none;
     r[10] = AllFinite({M.LamStart, M.Lam1000}) ? Fixed(M.LamStart, 6, 4, sep) + "/ " + Fixed(M.Lam1000, 6, 4, sep)
                                                : none;
     const double n2000 = M.K_powtor * WeibInterval(M.A, M.B, 0.0, 2000.0);
@@ -114,9 +118,20 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
             texts[2] = words.notSeparableCell;
         }
         for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row]);
-        tab.Models.push_back({c, slot.record, caption, M.KolmCrt, KolmTxt});
+        const bool rejected = std::isfinite(M.KolmCrt) && !KolmTxt.empty() && KolmTxt.rfind(" >", 0) == 0;
+        tab.Models.push_back({c, slot.record, caption, M.KolmCrt, KolmTxt, rejected});
         ++tab.ColRes;
     }
+
+    // Notes: what the figures of the columns are worth.
+    std::string rejected;
+    bool others = false;
+    for (const ResultModelColumn& mc : tab.Models) {
+        if (mc.Rejected) rejected += (rejected.empty() ? "" : ", ") + mc.caption;
+        if (mc.record != "ModML") others = true;
+    }
+    if (!rejected.empty()) tab.Notes.push_back(words.rejectedHead + rejected + words.rejectedTail);
+    if (st.ModML.Executed && !mlSeparable && others) tab.Notes.push_back(words.kUndeterminedNote);
 
     // 5. The data column after the model columns.
     tab.Columns[static_cast<std::size_t>(tab.ColRes)] = ResColumn::Data;

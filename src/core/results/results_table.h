@@ -56,6 +56,7 @@ struct ResultModelColumn {
     std::string caption;   // the header text of the column
     double KolmCrt = 0.0;  // lambda
     std::string KolmTxt;   // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
+    bool Rejected = false;  // lambda above the critical value: the model does not fit the data
 };
 
 struct ResultsTable {
@@ -66,6 +67,9 @@ struct ResultsTable {
     double TPrirab = 0.0;                   // burn-in time T0 the table used, h
     double LamData = 0.0;  // observed failures per product per 1000 h over (T0, 1000 h]; NaN: undefined
     double TEndLam = 0.0;  // end of the frequency window shown in the row 10 label, h
+    // Sentences under the table: the models the Kolmogorov test rejects, and the
+    // repetition coefficient the data cannot fix. Empty when there is nothing to say.
+    std::vector<std::string> Notes;
 
     const ResultCell& Cell(int col, int row) const { return Cells[row][col]; }
     // The columns to show: kResShownCols, or more when more models ran.

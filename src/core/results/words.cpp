@@ -34,6 +34,13 @@ ResultsWords MakeEnglish() {
     w.censored = "(cens.)";
     w.upTo1000 = " (up to 1000 h)";
     w.notSeparableCell = "K and B not separable";
+    w.rejectedHead = "The Kolmogorov test rejects the models: ";
+    w.rejectedTail =
+        " (λ above the critical value at the 5 % significance level). Their estimates disagree with the field "
+        "data.";
+    w.kUndeterminedNote =
+        "On these data K and B are not separable (model 3): the repetition coefficient of the other models is "
+        "only one of many equally good points.";
     w.modelCaptions = {
         {"ModNewton", "Pearson/Newton"}, {"ModSpir", "Pearson/spiral desc."}, {"ModSmirn", "Smirnov criterion"},
         {"ModGen", "Genetic"},           {"ModML", "Max. likelihood"},

@@ -40,6 +40,16 @@ struct ResultsWords {
     std::string censored = "(ценз.)";
     std::string upTo1000 = " (до 1000 ч.)";
     std::string notSeparableCell = kMlNotSeparableCell;
+    // Notes under the table: the models the Kolmogorov test rejects (+ their
+    // captions, ", " between them, + rejectedTail), and the repetition coefficient
+    // that the data cannot fix when model 3 finds K and B not separable.
+    std::string rejectedHead = "Критерий Колмогорова отвергает модели: ";
+    std::string rejectedTail =
+        " (λ выше критического значения при уровне значимости 5 %). Их оценки не согласуются с данными "
+        "эксплуатации.";
+    std::string kUndeterminedNote =
+        "На этих данных K и B не разделимы (модель 3): коэффициент повторности других моделей - лишь одна из "
+        "многих равноценных точек.";
     // Table captions and titles of the models, by record name ("ModSpir", ...).
     std::map<std::string, std::string> modelCaptions, modelTitles;
     // Chart series titles by series name ("Series3", ...); a name not here keeps its Russian title.

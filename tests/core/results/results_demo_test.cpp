@@ -46,8 +46,16 @@ TEST(ResultsDemo, TableAndChartsOfTheDemoFleet) {
         EXPECT_EQ(t.Cell(c, 7).text, " 2500,0 ч");
         EXPECT_EQ(t.Cell(c, 8).text, " 550,0 ч");
         const std::string& k = t.Cell(c, 9).text;
-        EXPECT_TRUE(k.ends_with("<1.3581(0.05)") || k.ends_with(">1.3581(0.05)")) << k;
+        EXPECT_TRUE(k.ends_with(">1,3581(0,05)")) << k;
     }
+    // The Kolmogorov test rejects all three on these data (lambda about 4.6 to 4.9):
+    // each column is marked and a note under the table names them.
+    ASSERT_EQ(t.Models.size(), 3u);
+    for (const ResultModelColumn& m : t.Models) EXPECT_TRUE(m.Rejected) << m.record << " " << m.KolmCrt;
+    ASSERT_EQ(t.Notes.size(), 1u);
+    EXPECT_EQ(t.Notes[0], "Критерий Колмогорова отвергает модели: Пирсона/Ньютона, Пирсона/спир.спуск, Критерий "
+                          "Смирнова (λ выше критического значения при уровне значимости 5 %). Их оценки не "
+                          "согласуются с данными эксплуатации.");
     // The accumulated failures of each Pearson model: its sum over the intervals,
     // every interval of the demo histogram holding failures.
     double sum = 0;

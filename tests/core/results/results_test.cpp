@@ -271,7 +271,9 @@ TEST(ResultsTable, ModelColumnTextsOfTheRowOneExample) {
     EXPECT_EQ(r[1], " 1,500 / 2000,00");
     EXPECT_EQ(r[3], IntText(WeibQuantile(1.5, 2000, 0.999999)) + " ч.");
     EXPECT_EQ(r[5], "8 /8");
-    EXPECT_EQ(r[9], " 1,358 >1.3581(0.05)");
+    // One decimal separator in the cell, the statistic's and the critical value's.
+    EXPECT_EQ(r[9], " 1,358 >1,3581(0,05)");
+    EXPECT_EQ(ModelColumnTexts(M, 1.0, 1.3581, " >1.3581(0.05)", '.')[9], " 1.358 >1.3581(0.05)");
 }
 
 // ---------------------------------------------------------------------------
