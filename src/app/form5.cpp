@@ -8,6 +8,7 @@
 #include <QLegend>
 #include <QPushButton>
 #include <QScreen>
+#include <QResizeEvent>
 #include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -130,18 +131,22 @@ void TForm5::LayOutSheet() {
     lower->setSpacing(2);
     lower->addWidget(Chart1, 1298);
     lower->addWidget(Chart2, 595);
-    // Model 3's intervals beside the charts, only when it is among the results.
-    lower->addWidget(PanelML, 420);
+    // Model 3's intervals beside the charts, only when it is among the results; they
+    // scroll when the band is lower than the panel.
+    mlScroll_ = new QScrollArea(Sheet);
+    mlScroll_->setObjectName(QStringLiteral("PanelMLScroll"));
+    mlScroll_->setFrameShape(QFrame::NoFrame);
+    mlScroll_->setWidgetResizable(true);
+    mlScroll_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mlScroll_->setWidget(PanelML);
+    lower->addWidget(mlScroll_, 420);
     auto* all = new QVBoxLayout(Sheet);
     all->setContentsMargins(2, 2, 2, 2);
     all->setSpacing(2);
     all->addLayout(upper, 390);
     all->addLayout(lower, 716);
 
-    // Below this size the window scrolls instead of squeezing the charts further.
-    Chart3->setMinimumSize(340, 300);
-    Chart1->setMinimumSize(560, 360);
-    Chart2->setMinimumSize(380, 360);
+    SetCompact(false);
 
     scroll_ = new QScrollArea(this);
     scroll_->setObjectName(QStringLiteral("Form5Scroll"));
@@ -151,6 +156,21 @@ void TForm5::LayOutSheet() {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     outer->addWidget(scroll_);
+}
+
+void TForm5::SetCompact(bool compact) {
+    compact_ = compact;
+    Result_Grid->SetCompact(compact);
+    // Below these sizes the window scrolls instead of squeezing the charts further.
+    Chart3->setMinimumSize(compact ? 300 : 340, compact ? 190 : 300);
+    Chart1->setMinimumSize(compact ? 470 : 560, compact ? 250 : 360);
+    Chart2->setMinimumSize(compact ? 320 : 380, compact ? 250 : 360);
+}
+
+void TForm5::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    const bool compact = height() < 900;
+    if (compact != compact_) SetCompact(compact);
 }
 
 void TForm5::ShowResults(const rel::ResultsContent& content) {
@@ -188,6 +208,7 @@ void TForm5::Fill(const rel::ResultsContent& content) {
     ResultNotes->setText(notes.join(QLatin1Char('\n')));
     ResultNotes->setVisible(!notes.isEmpty());
     PanelML->Show(content.ML);
+    mlScroll_->setVisible(!PanelML->isHidden());
     // Model 3's panel takes its room from the failure-flow chart, so that the
     // accumulated-failures chart keeps its designed width and its whole title.
     lower_->setStretchFactor(Chart1, PanelML->isHidden() ? 1298 : 1298 - 420);

@@ -76,6 +76,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -84,6 +85,8 @@ private:
     ResultsSheet Parts() const;
     void FitTitle();
     void PlaceOnScreen();
+    // Lower rows and smaller charts below the designed height (a 768-pixel screen).
+    void SetCompact(bool compact);
 
     QPointer<QWidget> mainWindow_;
     Dialogs& dialogs_;
@@ -100,6 +103,8 @@ private:
     QLabel* ResultNotes;  // what the table's figures are worth, under it
     QScrollArea* scroll_ = nullptr;
     QHBoxLayout* lower_ = nullptr;  // the band of the two charts and model 3's panel
+    QScrollArea* mlScroll_ = nullptr;  // model 3's panel, scrolled when the band is low
+    bool compact_ = false;             // laid out for a screen lower than the design
     std::optional<ReportSettings> reportSettings_;
     QString title_;
     bool placed_ = false;

@@ -70,8 +70,6 @@ ResultsGrid::ResultsGrid(QWidget* parent) : QTableWidget(rel::kResRows - 1, rel:
     horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setFixedHeight(28);
-    verticalHeader()->setDefaultSectionSize(28);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     // The table is as high as its rows; a vertical scroll bar appears only when
     // the user's font makes the rows higher than that.
@@ -79,13 +77,18 @@ ResultsGrid::ResultsGrid(QWidget* parent) : QTableWidget(rel::kResRows - 1, rel:
     setWordWrap(false);
     setTextElideMode(Qt::ElideNone);
     for (int c = 0; c < rel::kResShownCols; ++c) setHorizontalHeaderItem(c, new QTableWidgetItem(QString()));
-    {
-        const int rows = 28 * (rel::kResRows - 1) + 28;
-        const int frame = 2 * frameWidth();
-        const int scroll = horizontalScrollBar()->sizeHint().height();
-        setMinimumHeight(rows + frame + scroll + 2);
-        setMinimumWidth(640);
-    }
+    SetCompact(false);
+    setMinimumWidth(640);
+}
+
+void ResultsGrid::SetCompact(bool compact) {
+    const int row = compact ? fontMetrics().height() + 6 : 28;
+    horizontalHeader()->setFixedHeight(row);
+    verticalHeader()->setDefaultSectionSize(row);
+    for (int r = 0; r < rowCount(); ++r) setRowHeight(r, row);
+    const int frame = 2 * frameWidth();
+    const int scroll = horizontalScrollBar()->sizeHint().height();
+    setMinimumHeight(row * rel::kResRows + frame + scroll + 2);
 }
 
 void ResultsGrid::Draw(const rel::ResultsTable& table) {

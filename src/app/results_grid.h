@@ -34,6 +34,8 @@ public:
     QString CellText(int col, int row) const;
     // The cell's background is the rejected model's tint.
     bool CellTinted(int col, int row) const;
+    // Rows as designed (28 px) or as low as the font allows, for a small screen.
+    void SetCompact(bool compact);
 
     // Selection, copy and export.
     TableTools* Tools() const { return tools_; }

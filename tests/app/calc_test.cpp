@@ -19,6 +19,8 @@
 #include <QLineEdit>
 #include <QLineSeries>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QScrollArea>
 #include <QPrinterInfo>
 #include <QProcess>
 #include <QPushButton>
@@ -543,6 +545,29 @@ TEST(ResultsWindow, RejectedModelsAndUndeterminedKAreMarked) {
     EXPECT_TRUE(notes->text().contains(QStringLiteral("Критерий Колмогорова отвергает модели: Пирсона/спир.спуск")))
         << notes->text().toStdString();
     EXPECT_TRUE(notes->text().contains(QStringLiteral("K и B не разделимы (модель 3)"))) << notes->text().toStdString();
+}
+
+// On a 1366×768 screen the whole results window is in view: the charts shrink and
+// nothing needs scrolling, with every model's column and model 3's panel shown.
+TEST(ResultsWindow, FitsASmallScreenWithoutScrolling) {
+    RunWindow rw;
+    ASSERT_TRUE(rw.f().OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt")));
+    rw.Models(true, true, true, true);
+    rw.Run();
+    TForm5& f5 = *rw.form5;
+    // The work area of such a screen: its height less a panel and the title bar.
+    f5.resize(1366, 700);
+    QApplication::processEvents();
+    f5.grab();  // lays everything out as drawn
+    auto* scroll = Ctl<QScrollArea>(f5, "Form5Scroll");
+    EXPECT_EQ(scroll->horizontalScrollBar()->maximum(), 0);
+    EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
+    for (const char* chart : {"Chart1", "Chart2", "Chart3"}) {
+        QWidget* c = Ctl<QWidget>(f5, chart);
+        EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(c->mapTo(scroll->viewport(), QPoint(0, 0)), c->size())))
+            << chart;
+    }
+    if (const QByteArray shot = qgetenv("RELAN_SHOT"); !shot.isEmpty()) f5.grab().save(QString::fromLocal8Bit(shot));
 }
 
 TEST(ModelThree, PanelShowsTheNoteWhenBAndKCannotBeToldApart) {
