@@ -79,10 +79,11 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     g->addWidget(ProgressBar1, row, 0);
     g->addWidget(LabelElapsed, row++, 1);
 
-    SpirSpusk = MakeCheck(page, "SpirSpusk", tr("Модель 1.1 по Пирсону, метод спирального спуска "), true);
-    BoxNewton = MakeCheck(page, "BoxNewton", tr("Модель 1.2 по Пирсону, метод Ньютона "), false);
-    BoxSmirnow = MakeCheck(page, "BoxSmirnow", tr("Модель 2 (по Смирнову)"), false);
-    BoxML = MakeCheck(page, "BoxML", tr("Модель 3 (макс. правдоподобия)"), true);
+    SpirSpusk = MakeCheck(page, "SpirSpusk", tr("Модель 1.1 по Пирсону, метод спирального спуска "),
+                          rel::defaults::kModel11);
+    BoxNewton = MakeCheck(page, "BoxNewton", tr("Модель 1.2 по Пирсону, метод Ньютона "), rel::defaults::kModel12);
+    BoxSmirnow = MakeCheck(page, "BoxSmirnow", tr("Модель 2 (по Смирнову)"), rel::defaults::kModel2);
+    BoxML = MakeCheck(page, "BoxML", tr("Модель 3 (макс. правдоподобия)"), rel::defaults::kModel3);
     BoxML->setToolTip(
         tr("Подбор по отдельным отказам с 95% доверительными интервалами, "
            "проверкой согласия и прогнозом отказов парка"));

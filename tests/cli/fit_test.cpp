@@ -165,10 +165,11 @@ TEST(CliFit, DefaultsAndTextOutput) {
     EXPECT_EQ(o.out.rfind("Ход решения\n", 0), 0u);
     EXPECT_NE(o.out.find("Расчёт модели по Пирсону методом спирального спуска выполнен за "), std::string::npos);
     EXPECT_NE(o.out.find("(ModSpir)"), std::string::npos);
-    EXPECT_EQ(o.out.find("(ModNewton)"), std::string::npos) << "model 1.1 only by default";
+    EXPECT_EQ(o.out.find("(ModNewton)"), std::string::npos) << "models 1.1 and 3 by default, as the window ticks";
 
     const auto j = Json(RunCli("fit " + kDemo + " --virtual-clock 4000 --json"));
     EXPECT_TRUE(j.contains("ModSpir"));
+    EXPECT_TRUE(j.contains("ModML"));
     EXPECT_FALSE(j.contains("ModNewton"));
     EXPECT_FALSE(j.contains("ModSmirn"));
 }
@@ -271,7 +272,7 @@ TEST(CliFit, ResultsTableAsTextAndCsv) {
     const Output csv = RunCli("fit " + kDemo + " --virtual-clock 4000 --csv --decimal-comma");
     ASSERT_EQ(csv.status, 0) << csv.err;
     // A cell holding the decimal comma is quoted.
-    EXPECT_NE(csv.out.find("Результаты для моделей:,Пирсона/спир.спуск,Данные эксплуатации,,,"),
+    EXPECT_NE(csv.out.find("Результаты для моделей:,Пирсона/спир.спуск,Макс. правдоподобия,Данные эксплуатации,,"),
               std::string::npos);
     EXPECT_NE(csv.out.find("Частота отказов/1000 ч (300,1000 ч)\""), std::string::npos);
 }

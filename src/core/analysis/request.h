@@ -19,7 +19,7 @@ namespace rel {
 struct FitRequest {
     std::string data;            // failure data file
     std::string warranty;        // warranty end-time file (empty: none)
-    std::string models = "1.1";  // from 1.1, 1.2, 2, 3 and gen, comma-separated
+    std::string models = defaults::kModelsText;  // from 1.1, 1.2, 2, 3 and gen, comma-separated
     bool fitSred = false, fitSKO = false;
     std::string burnIn = defaults::kBurnInText;  // h
     std::string item = "1";      // deviation form of the Pearson criterion

@@ -23,6 +23,11 @@ inline constexpr Decimal kStepCoef11{"1", "00025", 1.00025};
 inline constexpr Decimal kStepCoef12{"1", "00025", 1.00025};
 inline constexpr Decimal kStepCoef2{"1", "0005", 1.0005};
 
+// The models fitted when none are named: model 1.1 and model 3, as the window's
+// check boxes start.
+inline constexpr bool kModel11 = true, kModel12 = false, kModel2 = false, kModel3 = true;
+inline constexpr const char* kModelsText = "1.1,3";
+
 // Burn-in time, h: failures before it are left out of the figures after burn-in.
 inline constexpr double kBurnIn = 300.0;
 inline constexpr const char* kBurnInText = "300";
