@@ -22,6 +22,7 @@ EN = {
         '“%1” in the field “%2” is not a number (the decimal separator is a point or a comma).',
     '«%1» в поле «%2» вне допустимых пределов (%3).': '“%1” in the field “%2” is out of range (%3).',
     'Из файла данных': 'From the data file',
+    ':/help/file-formats.ru.md': ':/help/file-formats.md',
     'Файл данных не загружен: откройте его кнопкой «Путь» (Файл → Открыть данные…).':
         'No data file is loaded: open one with “Path” (File → Open data…).',
     'Из файла данных (среднее время гарантии); в расчете не используется':

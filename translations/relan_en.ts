@@ -1154,6 +1154,10 @@ CLI11 — BSD 3-Clause</translation>
         <source>Из файла данных (среднее время гарантии); в расчете не используется</source>
         <translation>From the data file (mean warranty time); not used in the calculation</translation>
     </message>
+    <message>
+        <source>:/help/file-formats.ru.md</source>
+        <translation>:/help/file-formats.md</translation>
+    </message>
 </context>
 <context>
     <name>relan::TForm5</name>

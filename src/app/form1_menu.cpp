@@ -183,7 +183,10 @@ void TForm1::SaveReportPdfClick() {
 }
 
 QString TForm1::FileFormatsText() {
-    QFile f(QStringLiteral(":/help/file-formats.md"));
+    // The Russian text in the Russian interface; the translation names the README's
+    // English section.
+    QFile f(tr(":/help/file-formats.ru.md"));
+    if (!f.exists()) f.setFileName(QStringLiteral(":/help/file-formats.md"));
     if (!f.open(QIODevice::ReadOnly)) return {};
     return QString::fromUtf8(f.readAll());
 }
