@@ -48,10 +48,8 @@ BENCHMARK(BM_PointFit)->Arg(300)->Arg(100000)->Unit(benchmark::kMillisecond);
 // the fleet forecast) after a point fit made once.
 void BM_Intervals(benchmark::State& state) {
     const rel::MlInput in = Fleet(static_cast<int>(state.range(0)));
-    std::vector<double> gx, gw;
-    rel::ml::GaussHermite(100, gx, gw);
     rel::ml::Prepared p;
-    if (!rel::ml::Prepare(in, gx, gw, p, nullptr).empty()) {
+    if (!rel::ml::Prepare(in, p, nullptr).empty()) {
         state.SkipWithError("fleet not usable");
         return;
     }

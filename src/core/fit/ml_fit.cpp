@@ -47,10 +47,8 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     };
     auto isCancelled = [&]() { return opt.cancelled && opt.cancelled(); };
 
-    std::vector<double> ghx, ghw;
-    GaussHermite(100, ghx, ghw);
     Prepared p;
-    const std::string err = Prepare(in, ghx, ghw, p, &res.Notes);
+    const std::string err = Prepare(in, p, &res.Notes);
     if (!err.empty()) {
         res.error = err;
         return finish();
@@ -126,7 +124,7 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     } else if (opt.bootstrap > 0) {
         MlParams fitted{res.A, res.B, res.K_powtor, res.Sred, res.SKO};
         const BootOutcome bo =
-            Bootstrap(in, fitted, ghx, ghw, opt.bootstrap, opt.seed, opt.threads, opt.cancelled, [&](int n) {
+            Bootstrap(in, fitted, opt.bootstrap, opt.seed, opt.threads, opt.cancelled, [&](int n) {
                 if (opt.progress) opt.progress(done + n, total);
             });
         if (bo.cancelled) return stopped();

@@ -14,7 +14,8 @@
 //
 // The fit maximises the likelihood with K = D/(n·Λ) profiled out, over ln A and ln B
 // (and ln Sred, ln SKO when they are fitted), by a trust-region Newton search with
-// analytic derivatives, started from the best point of a coarse grid.
+// analytic derivatives. Λ under the normal warranty law is taken by adaptive quadrature
+// to a relative error of 1e-8.
 //
 // Intervals are 95 % profile-likelihood intervals (deviance 3.841, chi-squared with one
 // degree of freedom). A figure derived from the parameters (N(t), the gamma lives, the
@@ -138,9 +139,10 @@ MlResult FitML(const MlInput& in, const MlOptions& opt = {});
 // ---- The pieces, for tests and for the callers' charts ----
 
 // Λ from `from` hours: ∫_from^∞ f(t)·S_W(t) dt with the warranty law of `in` (its list
-// when non-empty, otherwise the normal law of p.Sred, p.SKO). `from` = 1 h: the Λ of the
-// likelihood, over the warranty law by a 100-node Gauss–Hermite rule; otherwise by a
-// Gauss–Legendre rule from the kink at `from` (the integrand is not smooth there).
+// when non-empty, otherwise the normal law of p.Sred, p.SKO). Over a list, a sum in
+// closed form; over the normal law, adaptive Gauss–Kronrod quadrature in ln t from
+// `from` (the kink of the integrand over the warranty ends), its pieces split first at
+// the Weibull density's peak and at the warranty law's SDs, to a relative error of 1e-8.
 double MlLambda(const MlInput& in, const MlParams& p, double from = kMlRejectTime);
 
 // The log-likelihood above and its gradient in the natural parameters. The gradient

@@ -125,13 +125,10 @@ struct Prepared {
     double tmax = 0;
     double n = 0;  // fleet size
     // Warranty law. list: the distinct listed ends with their shares (a normal law with
-    // a deviation of 0 is the one-entry list {Sred}); otherwise normal, with the
-    // Gauss–Hermite nodes ξ and weights ω/√π of E[g(Sred + √2·SKO·ξ)].
+    // a deviation of 0 is the one-entry list {Sred}); otherwise normal.
     bool list = false;
     std::vector<double> W, Ww;
-    std::vector<double> gx, gw;
-    // The warranty ends as fixed nodes (ln W, weight) when the law is held: the list,
-    // or the Gauss–Hermite nodes at the held Sred and SKO; ascending in W.
+    // The listed ends as (ln W, share), ascending in W.
     std::vector<double> nodeLnW, nodeW;
     double Sred = 0, SKO = 0;  // values to start from or to hold
     bool fitSred = false, fitSKO = false;
@@ -140,13 +137,9 @@ struct Prepared {
     int Dim() const { return fitSred || fitSKO ? 4 : 2; }
 };
 
-// Nodes and weights of the n-point Gauss–Hermite rule (weight exp(−x²)).
-void GaussHermite(int n, std::vector<double>& x, std::vector<double>& w);
-
 // Fills `p` from the input; returns the Russian refusal, empty when usable.
 // `notes` receives the remarks of a usable input.
-std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std::vector<double>& ghw, Prepared& p,
-                    std::vector<std::string>* notes);
+std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* notes);
 
 // What a profile holds fixed: nothing (K profiled out), or K written as c/Q(θ).
 struct Target {
@@ -163,11 +156,21 @@ struct Eval {
     bool Finite() const;
 };
 
+// Relative error bound of the expected-count integral Λ under the normal warranty law.
+inline constexpr double kLambdaRelTol = 1e-8;
+
+// A piece of the adaptive rule of Λ: its ends, its value and its error estimate.
+struct QuadPiece {
+    double a = 0, b = 0, value = 0, err = 0;
+};
+
 // Evaluates the log-likelihood of one prepared data set. Keeps the failure sums of
 // the last shape value (a search that moves only B reuses them); not thread-safe.
+// `lambdaTol`: the relative error bound of Λ (a coarser one where only a starting
+// point is sought).
 class Evaluator {
 public:
-    explicit Evaluator(const Prepared& p) : p_(p) {}
+    explicit Evaluator(const Prepared& p, double lambdaTol = kLambdaRelTol) : p_(p), relTol_(lambdaTol) {}
     const Prepared& Data() const { return p_; }
 
     // The objective of `tg` at x, with derivatives in the tracked slots.
@@ -195,7 +198,12 @@ private:
     void Sums(double A, int level);
     template <int N>
     Jet<N> FixedNodes(const Vec& x, double c);
+    template <int N>
+    Jet<N> NormalLaw(const Vec& x, double c);
     const Prepared& p_;
+    double relTol_;
+    std::vector<double> cuts_;
+    std::vector<QuadPiece> pieces_;
     double cacheA_ = kNaN;
     int cacheLevel_ = -1;
     double P0_ = 0, P1_ = 0, P2_ = 0;
@@ -250,8 +258,7 @@ struct BootOutcome {
     std::vector<double> lambdas;
     bool cancelled = false;
 };
-BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, const std::vector<double>& ghx,
-                      const std::vector<double>& ghw, int replicates, std::uint64_t seed, int threads,
+BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates, std::uint64_t seed, int threads,
                       const std::function<bool()>& cancelled, const std::function<void(int)>& done);
 
 inline double Clamp(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }

@@ -165,7 +165,8 @@ PointFit FitPoint(Evaluator& ev) {
         }
         gp = &grouped;
     }
-    Evaluator gev(*gp);
+    // Λ to 1e-5 there: a start is sought, not the maximum.
+    Evaluator gev(*gp, 1e-5);
     const int na = 13, nb = 18;
     for (int i = 0; i < na; ++i) {
         Vec x = best;
