@@ -54,7 +54,6 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
         return finish();
     }
     res.D = static_cast<int>(p.D);
-    res.tmax = p.tmax;
     const int total = 1 + (opt.intervals ? kProfiledFigures : 0) + std::max(0, opt.bootstrap);
     int done = 0;
     auto next = [&]() {
@@ -96,7 +95,6 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     res.N6000 = fs.N6000;
     res.Gamma90 = fs.G90;
     res.Gamma50 = fs.G50;
-    res.FleetRemaining = fs.Remaining;
     res.Separable = !(bCap || (opt.intervals && (std::isnan(fs.K.hi) || std::isnan(fs.B.hi))));
     res.ok = true;
 
@@ -112,8 +110,7 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     res.Memo.push_back("Модель 3: N(2000) = " + Sig(fs.N2000.est, sep) + " " + Range(fs.N2000, sep) +
                        ", N(4000) = " + Sig(fs.N4000.est, sep) + " " + Range(fs.N4000, sep) +
                        " отказов на изделие");
-    res.Memo.push_back("Модель 3: после " + Sig(p.tmax, sep) + " ч до конца гарантии парка ожидается еще " +
-                       Sig(fs.Remaining.est, sep) + " " + Range(fs.Remaining, sep) + " отказов");
+    res.Notes.insert(res.Notes.end(), fs.notes.begin(), fs.notes.end());
 
     // Goodness of fit.
     res.GofLambda = GofLambda(ev, pf.x);

@@ -536,12 +536,6 @@ Jet<N> Evaluator::Objective(const Vec& x, const Target& tg) {
         case Target::kGammaAt:
             lnQ = LnF<N>(x, tg.tau);
             break;
-        case Target::kRemaining: {
-            const Jet<N> R = LambdaFrom<N>(x, p_.tmax);
-            if (!(R.v > 0)) return Jet<N>(-kInf);
-            lnQ = Log(R) + std::log(p_.n);
-            break;
-        }
         default:
             break;  // K itself: Q = 1
     }

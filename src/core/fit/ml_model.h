@@ -143,8 +143,8 @@ std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* no
 
 // What a profile holds fixed: nothing (K profiled out), or K written as c/Q(θ).
 struct Target {
-    enum Kind { kProfile, kK, kNAt, kGammaAt, kRemaining } kind = kProfile;
-    double c = 0;    // the figure held: K, N(tau), the share p of the gamma life, the forecast
+    enum Kind { kProfile, kK, kNAt, kGammaAt } kind = kProfile;
+    double c = 0;    // the figure held: K, N(tau), the share p of the gamma life
     double tau = 0;  // the time of N(tau), or of the gamma life
 };
 
@@ -229,25 +229,37 @@ struct OptResult {
 // dimension); a slot at a bound whose gradient points outwards is held for the step.
 OptResult MaximiseTR(const ObjectiveFn& f, Vec x0, const Mask& free, const Box& box, int maxIter = 200);
 
-// The point fit: coarse grid over (ln A, ln B), then the trust-region search.
+// The coarse grid of starting points over (ln A, ln B): kGridA × kGridB points across the
+// box, read with Λ to kGridLambdaTol.
+inline constexpr int kGridA = 13, kGridB = 18;
+inline constexpr double kGridLambdaTol = 1e-5;
+// Point (i, j) of the grid, the other slots as in x.
+Vec GridPoint(const Box& box, Vec x, int i, int j);
+// The data as the grid reads them: many distinct failure times in about 2000 groups.
+Prepared GridData(const Prepared& p);
+
+// The point fit: trust-region searches from the coarse grid's highest local maxima and
+// from a start off the ridge of large B; the best of their ends.
 struct PointFit {
     bool ok = false;
     Vec x{};
     double ll = -kInf;  // profile log-likelihood (= the full one at K̂)
     double K = 0;
-    Eval e;  // profile objective at x, with derivatives
+    Eval e;                  // profile objective at x, with derivatives
+    std::vector<Vec> modes;  // where the other searches ended, each distinct end once
 };
 PointFit FitPoint(Evaluator& ev);
 
 // The figures of a fitted point, with their intervals once profiled.
 struct FigureSet {
-    MlEstimate A, B, K, N2000, N4000, N6000, G90, G50, Remaining;
+    MlEstimate A, B, K, N2000, N4000, N6000, G90, G50;
+    std::vector<std::string> notes;  // ends left open although the range goes on, and why
 };
 FigureSet PointFigures(Evaluator& ev, const PointFit& pf);
 // Profiles each figure in turn; `next` is called after each one and returns false to
 // stop (the figures not yet profiled keep open ends). Returns false when stopped.
 bool ProfileFigures(Evaluator& ev, const PointFit& pf, FigureSet& fs, const std::function<bool()>& next);
-inline constexpr int kProfiledFigures = 9;
+inline constexpr int kProfiledFigures = 8;
 
 // λ of the data at the fitted point.
 double GofLambda(Evaluator& ev, const Vec& x);

@@ -98,8 +98,7 @@ TEST(MlLikelihood, ObjectiveDerivativesEqualNumerical) {
     const ml::Target targets[] = {{ml::Target::kProfile, 0, 0},
                                   {ml::Target::kK, 1.7, 0},
                                   {ml::Target::kNAt, 0.6, 2000},
-                                  {ml::Target::kGammaAt, 0.1, 450},
-                                  {ml::Target::kRemaining, 9, 0}};
+                                  {ml::Target::kGammaAt, 0.1, 450}};
     for (const MlInput& base : inputs) {
         MlInput in = base;
         in.times = MlSimulateFleet(in, {1.4, 2600, 1.2, 2400, 500}, 21);
@@ -528,7 +527,7 @@ TEST(MlFit, DegenerateInputsGiveAMessage) {
             continue;
         }
         for (double v : {r.A, r.B, r.K_powtor, r.LogLik, r.N2000.est, r.GofLambda}) EXPECT_TRUE(std::isfinite(v));
-        for (const MlEstimate& e : {r.IntA, r.IntB, r.IntK, r.N2000, r.Gamma90, r.FleetRemaining}) {
+        for (const MlEstimate& e : {r.IntA, r.IntB, r.IntK, r.N2000, r.N6000, r.Gamma90}) {
             if (std::isnan(e.est)) continue;  // a gamma life never reached
             if (!std::isnan(e.lo)) {
                 EXPECT_LE(e.lo, e.est);
@@ -606,7 +605,7 @@ TEST(MlFit, CancelProgressAndClock) {
     ASSERT_TRUE(full.ok);
     EXPECT_TRUE(increasing);
     EXPECT_EQ(lastDone, lastTotal);
-    EXPECT_EQ(lastTotal, 1 + 9 + 10);
+    EXPECT_EQ(lastTotal, 1 + 8 + 10);
     EXPECT_DOUBLE_EQ(full.Seconds, 0.5);  // start and end readings of the clock
 
     opt.cancelled = [&] { return ++polls > 3; };
@@ -632,7 +631,6 @@ TEST(MlFit, DemoFleetSanity) {
     EXPECT_LT(r.N2000.est, 0.9);
     EXPECT_LT(r.N2000.lo, r.N2000.est);
     EXPECT_GT(r.N2000.hi, r.N2000.est);
-    EXPECT_GT(r.FleetRemaining.est, 0);
     EXPECT_TRUE(std::isfinite(r.GofP));
 }
 
