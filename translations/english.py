@@ -75,9 +75,8 @@ EN = {
     'Модель 1.2 по Пирсону, метод Ньютона ': "Model 1.2, Pearson criterion, Newton's method ",
     'Модель 2 (по Смирнову)': 'Model 2 (Smirnov criterion)',
     'Модель 3 (макс. правдоподобия)': 'Model 3 (maximum likelihood)',
-    'Подбор по отдельным отказам с 95% доверительными интервалами, проверкой согласия и прогнозом отказов парка':
-        'Fit to the individual failures with 95% confidence intervals, a goodness-of-fit test and a forecast '
-        'of the fleet\'s failures',
+    'Подбор по отдельным отказам с 95% доверительными интервалами и проверкой согласия':
+        'Fit to the individual failures with 95% confidence intervals and a goodness-of-fit test',
     'Подбор СВН (мет.1)': 'Fit warranty mean (meth. 1)',
     'Подбор СКО (мет.1)': 'Fit warranty SD (meth. 1)',
     'Способ подбора параметров': 'Parameter fitting method',
@@ -163,8 +162,6 @@ EN = {
     ' ч, K = ': ' h, K = ',
     ' отказам': ' failures',
     ' отказов на изделие': ' failures per product',
-    ' ч до конца гарантии парка ожидается еще ': ' h until the end of the fleet\'s warranty, expected: ',
-    'после ': 'after ',
     'согласие с данными λ = ': 'goodness of fit λ = ',
     '(не согласуется)': '(does not agree)',
     '(согласуется)': '(agrees)',

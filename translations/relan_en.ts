@@ -181,14 +181,6 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <translation> failures per product</translation>
     </message>
     <message>
-        <source> ч до конца гарантии парка ожидается еще </source>
-        <translation> h until the end of the fleet&apos;s warranty, expected: </translation>
-    </message>
-    <message>
-        <source>после </source>
-        <translation>after </translation>
-    </message>
-    <message>
         <source>согласие с данными λ = </source>
         <translation>goodness of fit λ = </translation>
     </message>
@@ -861,8 +853,8 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <translation>Model 3 (maximum likelihood)</translation>
     </message>
     <message>
-        <source>Подбор по отдельным отказам с 95% доверительными интервалами, проверкой согласия и прогнозом отказов парка</source>
-        <translation>Fit to the individual failures with 95% confidence intervals, a goodness-of-fit test and a forecast of the fleet&apos;s failures</translation>
+        <source>Подбор по отдельным отказам с 95% доверительными интервалами и проверкой согласия</source>
+        <translation>Fit to the individual failures with 95% confidence intervals and a goodness-of-fit test</translation>
     </message>
     <message>
         <source>Подбор СВН (мет.1)</source>

@@ -25,7 +25,6 @@ constexpr const char* kPhrases[] = {
     QT_TRANSLATE_NOOP("relan::CoreWords", "Модель 3: "),
     QT_TRANSLATE_NOOP("relan::CoreWords", " ч, K = "),
     QT_TRANSLATE_NOOP("relan::CoreWords", " отказов на изделие"),
-    QT_TRANSLATE_NOOP("relan::CoreWords", " ч до конца гарантии парка ожидается еще "),
     QT_TRANSLATE_NOOP("relan::CoreWords", "согласие с данными λ = "),
     QT_TRANSLATE_NOOP("relan::CoreWords", "(не согласуется)"),
     QT_TRANSLATE_NOOP("relan::CoreWords", "(согласуется)"),
@@ -116,7 +115,6 @@ constexpr const char* kPhrases[] = {
     QT_TRANSLATE_NOOP("relan::CoreWords", "\" не является числом. Расчет остановлен."),
     QT_TRANSLATE_NOOP("relan::CoreWords", "\" не является конечным числом. Расчет остановлен."),
     // Short phrases last, where the longer ones have not taken them.
-    QT_TRANSLATE_NOOP("relan::CoreWords", "после "),
     QT_TRANSLATE_NOOP("relan::CoreWords", " по "),
     QT_TRANSLATE_NOOP("relan::CoreWords", " отказов"),
     QT_TRANSLATE_NOOP("relan::CoreWords", " отказам"),

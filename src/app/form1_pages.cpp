@@ -85,8 +85,7 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     BoxSmirnow = MakeCheck(page, "BoxSmirnow", tr("Модель 2 (по Смирнову)"), rel::defaults::kModel2);
     BoxML = MakeCheck(page, "BoxML", tr("Модель 3 (макс. правдоподобия)"), rel::defaults::kModel3);
     BoxML->setToolTip(
-        tr("Подбор по отдельным отказам с 95% доверительными интервалами, "
-           "проверкой согласия и прогнозом отказов парка"));
+        tr("Подбор по отдельным отказам с 95% доверительными интервалами и проверкой согласия"));
     Sred_flag = MakeCheck(page, "Sred_flag", tr("Подбор СВН (мет.1)"), false);
     SKO_Flag = MakeCheck(page, "SKO_Flag", tr("Подбор СКО (мет.1)"), false);
     for (QCheckBox* c : {SpirSpusk, BoxNewton, BoxSmirnow, BoxML}) g->addWidget(c, row++, 0, 1, 2);

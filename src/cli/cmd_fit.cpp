@@ -97,7 +97,7 @@ nlohmann::json Triple(const rel::MlEstimate& e) {
     return nlohmann::json::array({Num(e.est), Num(e.lo), Num(e.hi)});
 }
 
-// Model 3's record: estimates, intervals, verdict and forecast.
+// Model 3's record: estimates, intervals and verdict.
 nlohmann::json ModMLJson(const rel::MlResult& r, double seconds) {
     nlohmann::json j = nlohmann::json::object();
     j["A"] = Num(r.A);
@@ -117,13 +117,9 @@ nlohmann::json ModMLJson(const rel::MlResult& r, double seconds) {
                       {"K_powtor", nlohmann::json::array({Num(r.IntK.lo), Num(r.IntK.hi)})},
                       {"N2000", Triple(r.N2000)},
                       {"N4000", Triple(r.N4000)},
+                      {"N6000", Triple(r.N6000)},
                       {"Gamma90", Triple(r.Gamma90)},
                       {"Gamma50", Triple(r.Gamma50)}};
-    j["Forecast"] = {{"FleetRemaining", Triple(r.FleetRemaining)},
-                     {"Now", Num(r.tmax)},
-                     {"N2000", Triple(r.N2000)},
-                     {"N4000", Triple(r.N4000)},
-                     {"N6000", Triple(r.N6000)}};
     j["Notes"] = r.Notes;
     return j;
 }

@@ -118,7 +118,6 @@ void ResultsSheet(Sheet& s, const rel::AnalysisState& st, const rel::ResultsCont
         {"Отказов на изделие за 6000 ч", ml->N6000},
         {"Гамма 90%, ч", ml->Gamma90},
         {"Гамма 50%, ч", ml->Gamma50},
-        {"Ожидается отказов парка до конца гарантии", ml->FleetRemaining},
     };
     for (const auto& row : rows) {
         s.Text(r, 0, row.label);

@@ -207,7 +207,7 @@ TEST(CliFit, BadOptionsAreRefusedBeforeAnythingRuns) {
     EXPECT_EQ(RunCli("fit /no/such/file.txt").status, 2);
 }
 
-TEST(CliFit, ModelThreeRecordWithIntervalsVerdictAndForecast) {
+TEST(CliFit, ModelThreeRecordWithIntervalsAndVerdict) {
     const Output o =
         RunCli("fit " + kDemo + " --models 1.1,3 --seed 1 --bootstrap 30 --virtual-clock 4000 --json");
     ASSERT_EQ(o.status, 0) << o.err;
@@ -220,13 +220,14 @@ TEST(CliFit, ModelThreeRecordWithIntervalsVerdictAndForecast) {
     // Pairs for the parameters, triples for the figures; an open end is null.
     EXPECT_EQ(m["Intervals"]["A"].size(), 2u);
     EXPECT_TRUE(m["Intervals"]["K_powtor"][1].is_null());
-    for (const char* k : {"N2000", "N4000", "Gamma90", "Gamma50"}) {
+    for (const char* k : {"N2000", "N4000", "N6000", "Gamma90", "Gamma50"}) {
         const auto& e = m["Intervals"][k];
         ASSERT_EQ(e.size(), 3u) << k;
         EXPECT_LT(e[1].get<double>(), e[0].get<double>()) << k;
         EXPECT_GT(e[2].get<double>(), e[0].get<double>()) << k;
     }
-    EXPECT_EQ(m["Forecast"]["FleetRemaining"].size(), 3u);
+    // The record states no forecast of the fleet's further failures.
+    EXPECT_FALSE(m.contains("Forecast"));
     // Both models side by side in the table, the data column last; the same seed
     // gives the same verdict.
     EXPECT_EQ(j["Result_Grid"][0][1], "Пирсона/спир.спуск");
@@ -241,6 +242,8 @@ TEST(CliFit, ModelThreeRecordWithIntervalsVerdictAndForecast) {
          {"оценки и 95% доверительные интервалы", "Отказов на изделие за 2000 ч", "K и B по данным не разделимы"})
         EXPECT_NE(text.out.find(s), std::string::npos) << s;
     EXPECT_EQ(text.out.find("Критерий согласия"), std::string::npos) << "no bootstrap, no verdict";
+    // No forecast of the fleet's further failures, in the block or in the progress lines.
+    EXPECT_EQ(text.out.find("до конца гарантии"), std::string::npos);
 }
 
 TEST(CliFit, WorkbookWithTheResultsTheFailuresAndTheHistogram) {
@@ -256,6 +259,8 @@ TEST(CliFit, WorkbookWithTheResultsTheFailuresAndTheHistogram) {
     EXPECT_NE(results.find("Пирсона/спир.спуск"), std::string::npos);
     EXPECT_NE(results.find("95% доверительные интервалы"), std::string::npos);
     EXPECT_NE(results.find("<v>2500</v>"), std::string::npos) << "the mean warranty end time as a number";
+    EXPECT_NE(results.find("Гамма 50%, ч"), std::string::npos) << "model 3's last row";
+    EXPECT_EQ(results.find("до конца гарантии"), std::string::npos) << "no forecast of the fleet";
     const std::string failures = RunCliRaw("unzip -p " + xlsx + " xl/worksheets/sheet2.xml").out;
     EXPECT_NE(failures.find("<row r=\"314\""), std::string::npos) << "313 failures and the header";
     EXPECT_EQ(RunCli("fit " + kDemo + " --virtual-clock 4000 --xlsx /no/such/folder/x.xlsx").status, 4);

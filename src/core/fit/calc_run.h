@@ -57,7 +57,7 @@ struct RunResult {
     std::vector<std::string> memo;         // every line written, in order
     // What each fit that ran reported, and its wall time in seconds.
     std::optional<FitSummary> spiral, newton, smirnov;
-    std::optional<MlResult> ml;  // model 3: estimates, intervals, verdict, forecast
+    std::optional<MlResult> ml;  // model 3: estimates, intervals, verdict
     double wallSpiral = 0.0, wallNewton = 0.0, wallSmirnov = 0.0, wallML = 0.0;
 };
 

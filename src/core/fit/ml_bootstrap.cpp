@@ -13,8 +13,7 @@
 namespace rel {
 namespace ml {
 
-BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, const std::vector<double>& ghx,
-                      const std::vector<double>& ghw, int replicates, std::uint64_t seed, int threads,
+BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates, std::uint64_t seed, int threads,
                       const std::function<bool()>& cancelled, const std::function<void(int)>& done) {
     BootOutcome out;
     out.lambdas.assign(std::max(replicates, 0), kNaN);
@@ -39,7 +38,7 @@ BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, const std::vect
             rep.times = MlSimulateFleet(in, fitted, MlReplicateSeed(seed, r));
             Prepared p;
             double lambda = kNaN;
-            if (Prepare(rep, ghx, ghw, p, nullptr).empty()) {
+            if (Prepare(rep, p, nullptr).empty()) {
                 Evaluator ev(p);
                 const PointFit pf = FitPoint(ev);
                 if (pf.ok) lambda = GofLambda(ev, pf.x);

@@ -47,16 +47,13 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     };
     auto isCancelled = [&]() { return opt.cancelled && opt.cancelled(); };
 
-    std::vector<double> ghx, ghw;
-    GaussHermite(100, ghx, ghw);
     Prepared p;
-    const std::string err = Prepare(in, ghx, ghw, p, &res.Notes);
+    const std::string err = Prepare(in, p, &res.Notes);
     if (!err.empty()) {
         res.error = err;
         return finish();
     }
     res.D = static_cast<int>(p.D);
-    res.tmax = p.tmax;
     const int total = 1 + (opt.intervals ? kProfiledFigures : 0) + std::max(0, opt.bootstrap);
     int done = 0;
     auto next = [&]() {
@@ -98,7 +95,6 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     res.N6000 = fs.N6000;
     res.Gamma90 = fs.G90;
     res.Gamma50 = fs.G50;
-    res.FleetRemaining = fs.Remaining;
     res.Separable = !(bCap || (opt.intervals && (std::isnan(fs.K.hi) || std::isnan(fs.B.hi))));
     res.ok = true;
 
@@ -114,8 +110,7 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     res.Memo.push_back("Модель 3: N(2000) = " + Sig(fs.N2000.est, sep) + " " + Range(fs.N2000, sep) +
                        ", N(4000) = " + Sig(fs.N4000.est, sep) + " " + Range(fs.N4000, sep) +
                        " отказов на изделие");
-    res.Memo.push_back("Модель 3: после " + Sig(p.tmax, sep) + " ч до конца гарантии парка ожидается еще " +
-                       Sig(fs.Remaining.est, sep) + " " + Range(fs.Remaining, sep) + " отказов");
+    res.Notes.insert(res.Notes.end(), fs.notes.begin(), fs.notes.end());
 
     // Goodness of fit.
     res.GofLambda = GofLambda(ev, pf.x);
@@ -126,7 +121,7 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     } else if (opt.bootstrap > 0) {
         MlParams fitted{res.A, res.B, res.K_powtor, res.Sred, res.SKO};
         const BootOutcome bo =
-            Bootstrap(in, fitted, ghx, ghw, opt.bootstrap, opt.seed, opt.threads, opt.cancelled, [&](int n) {
+            Bootstrap(in, fitted, opt.bootstrap, opt.seed, opt.threads, opt.cancelled, [&](int n) {
                 if (opt.progress) opt.progress(done + n, total);
             });
         if (bo.cancelled) return stopped();

@@ -13,17 +13,20 @@
 // ends at or beyond t. LogLik is this full value (no constant is dropped).
 //
 // The fit maximises the likelihood with K = D/(n·Λ) profiled out, over ln A and ln B
-// (and ln Sred, ln SKO when they are fitted), by a trust-region Newton search with
-// analytic derivatives, started from the best point of a coarse grid.
+// (and ln Sred, ln SKO when they are fitted), by trust-region Newton searches with
+// analytic derivatives from several starts (the highest local maxima of a coarse grid and
+// a start at a scale within the data, off the ridge described below); the best end wins. Λ under the normal warranty law is taken by adaptive quadrature
+// to a relative error of 1e-8.
 //
 // Intervals are 95 % profile-likelihood intervals (deviance 3.841, chi-squared with one
-// degree of freedom). A figure derived from the parameters (N(t), the gamma lives, the
-// fleet forecast) is profiled by constrained maximisation: K is written as that figure
-// over the model function it multiplies (K = N/F(t), K = 0.1/F(γ), K = R/(n·Λ from
-// t_max)), so the figure becomes a parameter and the others are maximised with it held
-// fixed. An end that lies outside the parameter range (A in 0.05 … 20, B in 1 … 1e9 h;
-// K, N(t) and the forecast within a factor e^50 of their estimate; gamma lives within
-// 1e-3 … 1e12 h), or for K one set only by the cap on B, is open: NaN.
+// degree of freedom). A figure derived from the parameters (N(t), the gamma lives) is
+// profiled by constrained maximisation: K is written as that figure over the model
+// function it multiplies (K = N/F(t), K = 0.1/F(γ)), so the figure becomes a parameter
+// and the others are maximised with it held fixed. An end that lies outside the parameter
+// range (A in 0.05 … 20, B in 1 … 1e9 h; K and N(t) within a factor e^50 of their
+// estimate; gamma lives within 1e-3 … 1e12 h), or for K one set only by the cap on B, is
+// open: NaN. So is an end whose deviance the searches cannot bring within 0.01 of 3.841
+// (a note says so).
 //
 // When the failures cover only the early part of the Weibull curve, B and K grow
 // together along a ridge where K·F(t) stays put. Separable is then false: B and
@@ -35,11 +38,7 @@
 // Because the parameters are fitted, λ has no fixed law; its p-value is found by the
 // parametric bootstrap: fleets simulated from the fitted model, each refitted the same
 // way, p = (1 + #{λ* ≥ λ}) / (1 + replicates).
-//
-// Forecast. The data carry no current age per product, so "now" is the operating time
-// of the latest recorded failure t_max: FleetRemaining is the expected number of failures
-// still to be recorded in this fleet after t_max until every product leaves warranty,
-// n·K·∫_{t_max}^∞ f(t)·S_W(t) dt (with a warranty list, the products whose W_i > t_max).
+
 #pragma once
 
 #include <cstdint>
@@ -115,13 +114,11 @@ struct MlResult {
     double Sred = 0, SKO = 0;           // warranty law used (fitted when asked for)
     double LogLik = 0;                  // maximised log-likelihood
     int D = 0;                          // failures used (at or above 1 h)
-    double tmax = 0;                    // latest failure: "now" of the forecast, h
     bool Separable = true;              // false: B and K not told apart by the data
 
     MlEstimate IntA, IntB, IntK;     // parameters
     MlEstimate N2000, N4000, N6000;  // expected failures per product by 2000/4000/6000 h
     MlEstimate Gamma90, Gamma50;     // h: K·F(t) reaches 0.1 and 0.5
-    MlEstimate FleetRemaining;       // failures still to be recorded after tmax
 
     double GofLambda = std::numeric_limits<double>::quiet_NaN();  // λ of the data
     double GofP = std::numeric_limits<double>::quiet_NaN();       // bootstrap p; NaN: not run
@@ -138,9 +135,10 @@ MlResult FitML(const MlInput& in, const MlOptions& opt = {});
 // ---- The pieces, for tests and for the callers' charts ----
 
 // Λ from `from` hours: ∫_from^∞ f(t)·S_W(t) dt with the warranty law of `in` (its list
-// when non-empty, otherwise the normal law of p.Sred, p.SKO). `from` = 1 h: the Λ of the
-// likelihood, over the warranty law by a 100-node Gauss–Hermite rule; otherwise by a
-// Gauss–Legendre rule from the kink at `from` (the integrand is not smooth there).
+// when non-empty, otherwise the normal law of p.Sred, p.SKO). Over a list, a sum in
+// closed form; over the normal law, adaptive Gauss–Kronrod quadrature in ln t from
+// `from` (the kink of the integrand over the warranty ends), its pieces split first at
+// the Weibull density's peak and at the warranty law's SDs, to a relative error of 1e-8.
 double MlLambda(const MlInput& in, const MlParams& p, double from = kMlRejectTime);
 
 // The log-likelihood above and its gradient in the natural parameters. The gradient

@@ -1,14 +1,22 @@
 // Model 3: profile-likelihood intervals of the parameters and of the derived figures.
 //
 // Every figure is profiled on the log scale u = ln(figure). A and B are held by fixing
-// their slot; K, N(t), the gamma lives and the fleet forecast by writing K as the figure
-// over the model function it multiplies, so that the figure is held exactly while the
-// search maximises over the rest. An end is the root of deviance(u) = 3.841, bracketed
-// from the estimate outwards (the first try at the Wald end) and found by TOMS748.
+// their slot; K, N(t) and the gamma lives by writing K as the figure over the model
+// function it multiplies, so that the figure is held exactly while the search maximises
+// over the rest. An end is the root of deviance(u) = 3.841, bracketed from the estimate
+// outwards (the first try at the Wald end) and found by TOMS748.
+//
+// The likelihood can have more than one maximum (a ridge of large B beside a maximum
+// within the data), so a constrained search that ends at a bound or outside the 95 %
+// region is repeated from the estimate and from the point fit's other maxima, and a
+// point about to be taken as outside, or as an end, also from the best point of the grid
+// with the figure held. An end is reported only when its deviance is within 0.01 of
+// 3.841; otherwise it is open, with a note saying why.
 #include <Eigen/Dense>
 #include <algorithm>
 #include <boost/math/tools/toms748_solve.hpp>
 #include <cmath>
+#include <string>
 
 #include "fit/ml_model.h"
 
@@ -16,92 +24,118 @@ namespace rel::ml {
 namespace {
 
 struct Figure {
-    enum Kind { kA, kB, kK, kN, kGamma, kRemaining } kind = kA;
+    enum Kind { kA, kB, kK, kN, kGamma } kind = kA;
     double tau = 0;  // the time of N(tau)
     double p = 0;    // the share of a gamma life
 };
 
 constexpr double kFail = 1e6;  // deviance of a point where the likelihood cannot be evaluated
 
+// Deviance within which an end counts as found at the 95 % level.
+constexpr double kEndTolerance = 0.01;
+
 class Profiler {
 public:
-    Profiler(Evaluator& ev, const PointFit& pf) : ev_(ev), pf_(pf), box_(SearchBox(ev.Data())) { Information(); }
+    Profiler(Evaluator& ev, const PointFit& pf)
+        : ev_(ev), pf_(pf), box_(SearchBox(ev.Data())), grid_(GridData(ev.Data())), gev_(grid_, kGridLambdaTol) {
+        Information();
+    }
 
-    // The largest log-likelihood with the figure held at exp(u); x: start in, maximiser out.
-    double MaxAt(const Figure& f, double u, Vec& x) {
+    // Why the last end of End() is open although the range goes on: empty when it is
+    // open because it lies beyond the range.
+    std::string failure;
+
+    // How hard a constrained search tries. kWarm: from the given starts. kStep: when
+    // the search ends at a bound of the range or outside the 95 % region, again from the
+    // estimate and from the ends of the point fit's other searches, and when it still ends
+    // at a bound outside the region, from the best point of the grid with the figure held.
+    // kEnd: as kStep, the grid also when the deviance is not within 0.01 of 3.841.
+    enum Effort { kWarm, kStep, kEnd };
+
+    // The deviance with the figure held at exp(u); x: start in, maximiser out; `also`: a
+    // further start, taken when the search from x ends outside the 95 % region.
+    double Deviance(const Figure& f, double u, Vec& x, Effort effort, const Vec* also = nullptr) {
         Mask free = FreeMask(ev_.Data());
-        Target tg;
-        switch (f.kind) {
-            case Figure::kA:
-                free[kSlotA] = false;
-                break;
-            case Figure::kB:
-                free[kSlotB] = false;
-                break;
-            case Figure::kK:
-                tg = {Target::kK, std::exp(u), 0};
-                break;
-            case Figure::kN:
-                tg = {Target::kNAt, std::exp(u), f.tau};
-                break;
-            case Figure::kGamma:
-                tg = {Target::kGammaAt, f.p, std::exp(u)};
-                break;
-            case Figure::kRemaining:
-                tg = {Target::kRemaining, std::exp(u), 0};
-                break;
-        }
+        const Target tg = TargetOf(f, u);
+        if (f.kind == Figure::kA) free[kSlotA] = false;
+        if (f.kind == Figure::kB) free[kSlotB] = false;
         auto fn = [&](const Vec& y) { return ev_.Evaluate(y, tg, true); };
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            Vec start = attempt == 0 ? x : pf_.x;
+        double best = -kInf;
+        auto run = [&](Vec start) {
             if (f.kind == Figure::kA) start[kSlotA] = u;
             if (f.kind == Figure::kB) start[kSlotB] = u;
             const OptResult o = MaximiseTR(fn, start, free, box_);
-            if (o.e.Finite()) {
+            if (o.e.Finite() && o.e.v > best) {
+                best = o.e.v;
                 x = o.x;
-                return o.e.v;
             }
+        };
+        auto deviance = [&]() { return std::isfinite(best) ? std::max(0.0, 2 * (pf_.ll - best)) : kFail; };
+        run(x);
+        if (also && deviance() >= kMlDeviance95) run(*also);
+        if (effort == kWarm) return deviance();
+        if (deviance() >= kMlDeviance95 || AtBound(x, free)) {
+            for (const Vec& m : pf_.modes) run(m);
+            run(pf_.x);
         }
-        return -kInf;
-    }
-
-    double Deviance(const Figure& f, double u, Vec& x) {
-        const double v = MaxAt(f, u, x);
-        if (!std::isfinite(v)) return kFail;
-        return std::max(0.0, 2 * (pf_.ll - v));
+        const double d = deviance();
+        const bool doubtful = effort == kEnd ? std::fabs(d - kMlDeviance95) > kEndTolerance || AtBound(x, free)
+                                             : d >= kMlDeviance95 && AtBound(x, free);
+        if (doubtful) run(GridStart(f, u, free));
+        return deviance();
     }
 
     // The end on one side of u0 (deviance d0 < 3.841 there), moving in direction dir
-    // no further than uLim. NaN: no end within the range.
+    // no further than uLim. NaN: no end within the range, or none found (`failure` says so).
     double End(const Figure& f, double u0, double d0, double dir, double step, double uLim) {
+        failure.clear();
         Vec x = pf_.x;
         double ua = u0, da = d0;
-        for (int it = 0; it < 60; ++it) {
+        for (int it = 0; it < 80; ++it) {
             double ub = ua + dir * step;
             const bool last = dir * (ub - uLim) >= 0;
             if (last) ub = uLim;
-            const double db = Deviance(f, ub, x);
-            if (db >= kMlDeviance95) {
-                auto g = [&](double u) { return Deviance(f, u, x) - kMlDeviance95; };
-                std::uintmax_t iters = 60;
-                const bool up = ua < ub;
-                const auto r = boost::math::tools::toms748_solve(
-                    g, up ? ua : ub, up ? ub : ua, (up ? da : db) - kMlDeviance95, (up ? db : da) - kMlDeviance95,
-                    [](double a, double b) { return std::fabs(b - a) < 1e-7; }, iters);
-                const double root = 0.5 * (r.first + r.second);
+            Vec xb = x;
+            const double db = Deviance(f, ub, xb, kStep);
+            if (db < kMlDeviance95) {
+                if (last) return kNaN;
+                ua = ub;
+                da = db;
+                x = xb;
+                step *= 1.6;
+                continue;
+            }
+            // Bracketed: the deviance crosses 3.841 between ua and ub. The root is sought
+            // from the maximiser at ua and from the last point tried.
+            const Vec xa = x;
+            Vec xr = xb;
+            auto g = [&](double u) { return Deviance(f, u, xr, kWarm, &xa) - kMlDeviance95; };
+            std::uintmax_t iters = 60;
+            const bool up = ua < ub;
+            const auto r = boost::math::tools::toms748_solve(
+                g, up ? ua : ub, up ? ub : ua, (up ? da : db) - kMlDeviance95, (up ? db : da) - kMlDeviance95,
+                [](double a, double b) { return std::fabs(b - a) < 1e-7; }, iters);
+            const double root = 0.5 * (r.first + r.second);
+            const double dr = Deviance(f, root, xr, kEnd, &xa);
+            if (std::fabs(dr - kMlDeviance95) <= kEndTolerance) {
                 // The upper end of K is open when only the cap on B sets it: the search
                 // there has pushed B to the cap along the ridge where K·F(t) stays put.
-                if (f.kind == Figure::kK && dir > 0) {
-                    Deviance(f, root, x);
-                    if (x[kSlotB] >= box_.hi[kSlotB] - 1e-6) return kNaN;
-                }
+                if (f.kind == Figure::kK && dir > 0 && xr[kSlotB] >= box_.hi[kSlotB] - 1e-6) return kNaN;
                 return root;
             }
-            if (last) return kNaN;
-            ua = ub;
-            da = db;
-            step *= 1.6;
+            if (dr < kMlDeviance95) {
+                // A higher maximum at the root: the region goes on; bracket again from there.
+                ua = root;
+                da = dr;
+                x = xr;
+                step = std::max(std::fabs(ub - root), 1e-4);
+                continue;
+            }
+            // The deviance leaps over 3.841 here, whichever start the searches take.
+            failure = "отклонение не сходится к порогу 95%";
+            return kNaN;
         }
+        failure = "поиск не сошелся";
         return kNaN;
     }
 
@@ -127,12 +161,6 @@ public:
             case Figure::kN:
                 fromJet(ev_.LnF<4>(pf_.x, f.tau), 1);
                 break;
-            case Figure::kRemaining: {
-                const Jet<4> R = ev_.LambdaFrom<4>(pf_.x, ev_.Data().tmax);
-                if (!(R.v > 0)) return kNaN;
-                fromJet(Log(R), 1);
-                break;
-            }
             case Figure::kGamma: {
                 // k + ln F(τ) = ln p defines ln τ: its gradient is −∇(k + ln F)/(∂ ln F/∂ ln τ).
                 const double A = std::exp(pf_.x[kSlotA]);
@@ -157,6 +185,51 @@ public:
     const Box& box() const { return box_; }
 
 private:
+    static Target TargetOf(const Figure& f, double u) {
+        switch (f.kind) {
+            case Figure::kK:
+                return {Target::kK, std::exp(u), 0};
+            case Figure::kN:
+                return {Target::kNAt, std::exp(u), f.tau};
+            case Figure::kGamma:
+                return {Target::kGammaAt, f.p, std::exp(u)};
+            default:
+                return {};  // A or B held by its slot
+        }
+    }
+
+    bool AtBound(const Vec& x, const Mask& free) const {
+        for (int i = 0; i < kSlots; ++i)
+            if (free[i] && (x[i] <= box_.lo[i] + 1e-6 || x[i] >= box_.hi[i] - 1e-6)) return true;
+        return false;
+    }
+
+    // The best point of the coarse grid with the figure held at exp(u): over the slot that
+    // is not held for A and B, over both for the others; the warranty figures at the fit's.
+    Vec GridStart(const Figure& f, double u, const Mask& free) {
+        const Target tg = TargetOf(f, u);
+        Vec best = pf_.x;
+        double bestV = -kInf;
+        auto consider = [&](Vec y) {
+            if (!free[kSlotA]) y[kSlotA] = u;
+            if (!free[kSlotB]) y[kSlotB] = u;
+            const double v = gev_.Evaluate(y, tg, false).v;
+            if (v > bestV) {
+                bestV = v;
+                best = y;
+            }
+        };
+        if (f.kind == Figure::kA) {
+            for (int j = 0; j < kGridB; ++j) consider(GridPoint(box_, pf_.x, 0, j));
+        } else if (f.kind == Figure::kB) {
+            for (int i = 0; i < kGridA; ++i) consider(GridPoint(box_, pf_.x, i, 0));
+        } else {
+            for (int i = 0; i < kGridA; ++i)
+                for (int j = 0; j < kGridB; ++j) consider(GridPoint(box_, pf_.x, i, j));
+        }
+        return best;
+    }
+
     // Observed information over the free slots and k = ln K at the fit, inverted.
     void Information() {
         const Prepared& p = ev_.Data();
@@ -183,6 +256,8 @@ private:
     Evaluator& ev_;
     const PointFit& pf_;
     Box box_;
+    Prepared grid_;
+    Evaluator gev_;
     std::vector<int> idx_;
     Eigen::MatrixXd cov_;
     bool infOk_ = false;
@@ -193,15 +268,30 @@ double NAt(const PointFit& pf, double tau) {
     return pf.K * -std::expm1(-std::pow(tau / B, A));
 }
 
+// An end left open by End() although the range goes on, as a note.
+void NoteOpen(const Profiler& pr, const char* name, bool lower, std::vector<std::string>& notes) {
+    if (pr.failure.empty()) return;
+    notes.push_back(std::string("Модель 3: ") + (lower ? "нижняя" : "верхняя") + " граница интервала " + name +
+                    " оставлена открытой — " + pr.failure);
+}
+
 // Both ends of a figure whose estimate is est > 0, within [uLo, uHi] on the log scale.
-MlEstimate Interval(Profiler& pr, const Figure& f, double est, double uLo, double uHi) {
+MlEstimate Interval(Profiler& pr, const Figure& f, const char* name, double est, double uLo, double uHi,
+                    std::vector<std::string>& notes) {
     MlEstimate r;
     r.est = est;
     const double u0 = std::log(est);
     const double se = pr.WaldSE(f);
     const double step = std::isfinite(se) ? Clamp(1.96 * se, 0.01, 3.0) : 0.5;
-    const double lo = u0 > uLo ? pr.End(f, u0, 0, -1, step, uLo) : kNaN;
-    const double hi = u0 < uHi ? pr.End(f, u0, 0, +1, step, uHi) : kNaN;
+    double lo = kNaN, hi = kNaN;
+    if (u0 > uLo) {
+        lo = pr.End(f, u0, 0, -1, step, uLo);
+        NoteOpen(pr, name, true, notes);
+    }
+    if (u0 < uHi) {
+        hi = pr.End(f, u0, 0, +1, step, uHi);
+        NoteOpen(pr, name, false, notes);
+    }
     r.lo = std::isfinite(lo) ? std::exp(lo) : kNaN;
     r.hi = std::isfinite(hi) ? std::exp(hi) : kNaN;
     return r;
@@ -220,7 +310,6 @@ FigureSet PointFigures(Evaluator& ev, const PointFit& pf) {
     fs.N6000.est = NAt(pf, 6000);
     fs.G90.est = pr.GammaAt(0.1);
     fs.G50.est = pr.GammaAt(0.5);
-    fs.Remaining.est = ev.Data().n * pf.K * ev.LambdaFrom<0>(pf.x, ev.Data().tmax).v;
     return fs;
 }
 
@@ -228,17 +317,19 @@ bool ProfileFigures(Evaluator& ev, const PointFit& pf, FigureSet& fs, const std:
     Profiler pr(ev, pf);
     const Box& box = pr.box();
     const double span = 50;  // e^50: far beyond any figure the data can bound
-    fs.A = Interval(pr, {Figure::kA}, fs.A.est, box.lo[kSlotA], box.hi[kSlotA]);
+    std::vector<std::string>& notes = fs.notes;
+    fs.A = Interval(pr, {Figure::kA}, "A", fs.A.est, box.lo[kSlotA], box.hi[kSlotA], notes);
     if (!next()) return false;
-    fs.B = Interval(pr, {Figure::kB}, fs.B.est, box.lo[kSlotB], box.hi[kSlotB]);
+    fs.B = Interval(pr, {Figure::kB}, "B", fs.B.est, box.lo[kSlotB], box.hi[kSlotB], notes);
     if (!next()) return false;
-    fs.K = Interval(pr, {Figure::kK}, fs.K.est, std::log(fs.K.est) - span, std::log(fs.K.est) + span);
+    fs.K = Interval(pr, {Figure::kK}, "K", fs.K.est, std::log(fs.K.est) - span, std::log(fs.K.est) + span, notes);
     if (!next()) return false;
     MlEstimate* ns[3] = {&fs.N2000, &fs.N4000, &fs.N6000};
     const double taus[3] = {2000, 4000, 6000};
+    const char* nNames[3] = {"N(2000)", "N(4000)", "N(6000)"};
     for (int i = 0; i < 3; ++i) {
         const double e = ns[i]->est;
-        *ns[i] = Interval(pr, {Figure::kN, taus[i]}, e, std::log(e) - span, std::log(e) + span);
+        *ns[i] = Interval(pr, {Figure::kN, taus[i]}, nNames[i], e, std::log(e) - span, std::log(e) + span, notes);
         if (!next()) return false;
     }
     // Gamma lives between 1e-3 h and 1e12 h. When K·F(t) never reaches the share at the
@@ -246,28 +337,24 @@ bool ProfileFigures(Evaluator& ev, const PointFit& pf, FigureSet& fs, const std:
     // share itself (the limit of a very late gamma life) stays within the deviance.
     MlEstimate* gs[2] = {&fs.G90, &fs.G50};
     const double shares[2] = {0.1, 0.5};
+    const char* gNames[2] = {"Гамма 90%", "Гамма 50%"};
     const double gLo = std::log(1e-3), gHi = std::log(1e12);
     for (int i = 0; i < 2; ++i) {
         const Figure f{Figure::kGamma, 0, shares[i]};
         if (std::isfinite(gs[i]->est)) {
-            *gs[i] = Interval(pr, f, gs[i]->est, gLo, gHi);
+            *gs[i] = Interval(pr, f, gNames[i], gs[i]->est, gLo, gHi, notes);
         } else {
             Vec x = pf.x;
-            const double dTop = pr.Deviance(f, gHi, x);
+            const double dTop = pr.Deviance(f, gHi, x, Profiler::kStep);
             if (dTop < kMlDeviance95) {
                 const double lo = pr.End(f, gHi, dTop, -1, 0.5, gLo);
+                NoteOpen(pr, gNames[i], true, notes);
                 gs[i]->lo = std::isfinite(lo) ? std::exp(lo) : kNaN;
             }
         }
         if (!next()) return false;
     }
-    if (fs.Remaining.est > 0) {
-        fs.Remaining = Interval(pr, {Figure::kRemaining}, fs.Remaining.est, std::log(fs.Remaining.est) - span,
-                                std::log(fs.Remaining.est) + span);
-    } else {
-        fs.Remaining.lo = fs.Remaining.hi = 0;  // every product left warranty by t_max
-    }
-    return next();
+    return true;
 }
 
 }  // namespace rel::ml

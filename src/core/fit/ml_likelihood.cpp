@@ -1,6 +1,7 @@
 // Model 3: the prepared data and the log-likelihood with its derivatives.
 #include <algorithm>
 #include <boost/math/quadrature/gauss.hpp>
+#include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <cmath>
 #include <map>
 #include <string>
@@ -16,6 +17,7 @@ namespace {
 
 constexpr double kLnSqrt2Pi = 0.91893853320467274178;
 constexpr double kInvSqrt2Pi = 0.39894228040143267794;
+constexpr double kInvSqrt2 = 0.70710678118654752440;
 constexpr double kLnSaturate = 6.684611727667927;  // ln 800: exp(−z) is 0 beyond z = 800
 
 // Gauss–Legendre rule on [−1, 1] as full lists (Boost keeps the non-negative half).
@@ -69,46 +71,7 @@ bool Eval::Finite() const {
     return true;
 }
 
-void GaussHermite(int n, std::vector<double>& x, std::vector<double>& w) {
-    // Newton's iteration on the orthonormal Hermite recurrence from the usual
-    // asymptotic first guesses of the largest roots.
-    x.assign(n, 0);
-    w.assign(n, 0);
-    const double pim4 = 0.7511255444649425;  // π^(−1/4)
-    const int m = (n + 1) / 2;
-    double z = 0;
-    for (int i = 0; i < m; ++i) {
-        if (i == 0)
-            z = std::sqrt(2.0 * n + 1) - 1.85575 * std::pow(2.0 * n + 1, -0.16667);
-        else if (i == 1)
-            z -= 1.14 * std::pow(static_cast<double>(n), 0.426) / z;
-        else if (i == 2)
-            z = 1.86 * z - 0.86 * x[0];
-        else if (i == 3)
-            z = 1.91 * z - 0.91 * x[1];
-        else
-            z = 2.0 * z - x[i - 2];
-        double pp = 0;
-        for (int it = 0; it < 100; ++it) {
-            double p1 = pim4, p2 = 0;
-            for (int j = 0; j < n; ++j) {
-                const double p3 = p2;
-                p2 = p1;
-                p1 = z * std::sqrt(2.0 / (j + 1)) * p2 - std::sqrt(static_cast<double>(j) / (j + 1)) * p3;
-            }
-            pp = std::sqrt(2.0 * n) * p2;
-            const double z1 = z;
-            z = z1 - p1 / pp;
-            if (std::fabs(z - z1) <= 1e-15 * std::max(1.0, std::fabs(z))) break;
-        }
-        x[i] = z;
-        x[n - 1 - i] = -z;
-        w[i] = w[n - 1 - i] = 2 / (pp * pp);
-    }
-}
-
-std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std::vector<double>& ghw, Prepared& p,
-                    std::vector<std::string>* notes) {
+std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* notes) {
     const char sep = '.';
     auto note = [&](const std::string& s) {
         if (notes) notes->push_back(s);
@@ -169,29 +132,14 @@ std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std
                 return "Модель 3: при СКО = 0 гарантия кончается при " + Num(in.Sred, sep) +
                        " ч — отказы от 1 ч не могли быть записаны";
         }
-        if (!p.list) {
-            p.gx = ghx;
-            p.gw = ghw;
-            for (double& w : p.gw) w /= std::sqrt(M_PI);
-            for (double& x : p.gx) x *= std::sqrt(2.0);
-        }
     }
 
-    if (p.list) {
+    if (p.list)
         for (std::size_t k = 0; k < p.W.size(); ++k)
             if (p.W[k] > 0) {
                 p.nodeLnW.push_back(std::log(p.W[k]));
                 p.nodeW.push_back(p.Ww[k]);
             }
-    } else if (!p.fitSred && !p.fitSKO) {
-        for (std::size_t k = p.gx.size(); k-- > 0;) {  // the rule's nodes run downwards
-            const double W = p.Sred + p.SKO * p.gx[k];
-            if (W > 0 && p.gw[k] >= 1e-22) {
-                p.nodeLnW.push_back(std::log(W));
-                p.nodeW.push_back(p.gw[k]);
-            }
-        }
-    }
 
     // Failures at or above 1 h, as distinct times with counts.
     std::vector<double> t;
@@ -399,37 +347,13 @@ Jet<N> Evaluator::FixedNodes(const Vec& x, double c) {
 
 template <int N>
 Jet<N> Evaluator::Lambda(const Vec& x) {
-    if (N <= 2 && !p_.nodeLnW.empty()) return FixedNodes<N>(x, kMlRejectTime);
-    if (p_.list) return LambdaFrom<N>(x, kMlRejectTime);
-    // E_W[F(max(W, t0)) − F(t0)] over the Gauss–Hermite nodes of the warranty law.
-    const Jet<N> A = Exp(Jet<N>::Var(x[kSlotA], kSlotA));
-    const Jet<N> b = Jet<N>::Var(x[kSlotB], kSlotB);
-    const double lc = std::log(kMlRejectTime);
-    const Jet<N> z0 = Exp(A * (Jet<N>(lc) - b));
-    Jet<N> sum;
-    if (z0.v > 745) return sum;
-    const Jet<N> E0 = Exp(-z0);
-    const double lnz0 = A.v * (lc - b.v);
-    const Jet<N> Sred = Exp(Jet<N>::Var(x[kSlotSred], kSlotSred));
-    const Jet<N> SKO = Exp(Jet<N>::Var(x[kSlotSKO], kSlotSKO));
-    for (std::size_t k = 0; k < p_.gx.size(); ++k) {
-        if (p_.gw[k] < 1e-22) continue;
-        const Jet<N> W = Sred + SKO * p_.gx[k];
-        if (W.v <= kMlRejectTime) continue;
-        const Jet<N> q = A * (Log(W) - lc);
-        Jet<N> h;
-        if (lnz0 + q.v > kLnSaturate)
-            h = E0;
-        else
-            h = E0 * -Expm1(-(z0 * Expm1(q)));
-        sum = sum + h * p_.gw[k];
-    }
-    return sum;
+    return LambdaFrom<N>(x, kMlRejectTime);
 }
 
 template <int N>
 Jet<N> Evaluator::LambdaFrom(const Vec& x, double c) {
-    if (p_.list && N <= 2) return FixedNodes<N>(x, c);
+    if (!p_.list) return NormalLaw<N>(x, c);
+    if (N <= 2) return FixedNodes<N>(x, c);
     const Jet<N> A = Exp(Jet<N>::Var(x[kSlotA], kSlotA));
     const Jet<N> b = Jet<N>::Var(x[kSlotB], kSlotB);
     const double lc = std::log(c);
@@ -438,40 +362,152 @@ Jet<N> Evaluator::LambdaFrom(const Vec& x, double c) {
     if (zc.v > 745) return sum;
     const Jet<N> Ec = Exp(-zc);
     const double lnzc = A.v * (lc - b.v);
-    auto diff = [&](const Jet<N>& lnW) {  // F(W) − F(c), W > c
-        const Jet<N> q = A * (lnW - lc);
-        if (lnzc + q.v > kLnSaturate) return Ec;
-        return Ec * -Expm1(-(zc * Expm1(q)));
-    };
-    if (p_.list) {
-        for (std::size_t k = 0; k < p_.W.size(); ++k)
-            if (p_.W[k] > c) sum = sum + diff(Jet<N>(std::log(p_.W[k]))) * p_.Ww[k];
-        return sum;
+    for (std::size_t k = 0; k < p_.W.size(); ++k) {
+        if (!(p_.W[k] > c)) continue;
+        // F(W) − F(c), W > c.
+        const Jet<N> q = A * (Jet<N>(std::log(p_.W[k]) - lc));
+        const Jet<N> d = lnzc + q.v > kLnSaturate ? Ec : Ec * -Expm1(-(zc * Expm1(q)));
+        sum = sum + d * p_.Ww[k];
     }
-    // Normal law: integrating by parts, ∫_c^∞ f·S_W dt = ∫_{x_c}^∞ (F(Sred + SKO·x) − F(c))·φ(x) dx,
-    // x_c = (c − Sred)/SKO; the integrand is smooth on [x_c, ∞) and negligible outside
-    // |x| < 9.5. The nodes start at the kink x_c when it lies within that band (they move
-    // with it), otherwise at −9.5.
-    const Jet<N> Sred = Exp(Jet<N>::Var(x[kSlotSred], kSlotSred));
-    const Jet<N> SKO = Exp(Jet<N>::Var(x[kSlotSKO], kSlotSKO));
-    const Jet<N> xc = (Jet<N>(c) - Sred) * Exp(-Jet<N>::Var(x[kSlotSKO], kSlotSKO));
-    const bool fromKink = xc.v > -9.5;
-    const double lower = fromKink ? xc.v : -9.5;
-    const double L = 9.5 - lower;
-    if (!(L > 0)) return sum;
-    std::vector<double> gx, gw;
-    Legendre<20>(gx, gw);
-    const int pieces = static_cast<int>(std::ceil(L / 1.5));
-    const double h = L / pieces;
-    for (int j = 0; j < pieces; ++j)
-        for (std::size_t k = 0; k < gx.size(); ++k) {
-            const double d = (j + 0.5 * (1 + gx[k])) * h;
-            const Jet<N> xk = fromKink ? xc + d : Jet<N>(lower + d);
-            const Jet<N> W = Sred + SKO * xk;
-            if (!(W.v > c)) continue;
-            const Jet<N> phi = Exp(xk * xk * -0.5) * kInvSqrt2Pi;
-            sum = sum + phi * diff(Log(W)) * (0.5 * h * gw[k]);
+    return sum;
+}
+
+namespace {
+
+// The warranty law's share still under warranty at t, Q((t − Sred)/SKO), with its
+// derivatives in ln Sred and ln SKO when those are fitted.
+template <int N>
+Jet<N> UnderWarranty(double t, double Sred, double SKO, bool dSred, bool dSKO) {
+    const double xi = (t - Sred) / SKO;
+    Jet<N> r(0.5 * std::erfc(xi * kInvSqrt2));
+    if constexpr (N >= 4) {
+        // dξ/d ln Sred = −Sred/SKO, dξ/d ln SKO = −ξ; Q' = −φ, Q'' = ξ·φ.
+        const double phi = std::exp(-0.5 * xi * xi) * kInvSqrt2Pi;
+        const double gs = dSred ? -Sred / SKO : 0, gk = dSKO ? -xi : 0;
+        const double hss = gs, hsk = dSred && dSKO ? Sred / SKO : 0, hkk = dSKO ? xi : 0;
+        r.g[kSlotSred] = -phi * gs;
+        r.g[kSlotSKO] = -phi * gk;
+        r.h[kSlotSred * N + kSlotSred] = xi * phi * gs * gs - phi * hss;
+        r.h[kSlotSred * N + kSlotSKO] = r.h[kSlotSKO * N + kSlotSred] = xi * phi * gs * gk - phi * hsk;
+        r.h[kSlotSKO * N + kSlotSKO] = xi * phi * gk * gk - phi * hkk;
+    }
+    return r;
+}
+
+// The Weibull density in u = ln t, A·z·e^(−z) with z = e^y, y = A·(u − ln B), with its
+// derivatives in ln A (∂y = y) and ln B (∂y = −A).
+template <int N>
+Jet<N> DensityInLnT(double A, double b, double u) {
+    const double y = A * (u - b);
+    Jet<N> r;
+    if (y > kLnSaturate) return r;  // e^(−z) is 0
+    const double z = std::exp(y);
+    const double v = A * z * std::exp(-z);
+    r.v = v;
+    if constexpr (N >= 2) {
+        const double ga = 1 + y - y * z, gb = A * (z - 1);
+        r.g[kSlotA] = v * ga;
+        r.g[kSlotB] = v * gb;
+        r.h[0] = v * (ga * ga + y - y * z - y * y * z);
+        r.h[1] = r.h[N] = v * (ga * gb - A + A * z + A * y * z);
+        r.h[N + 1] = v * (gb * gb - A * A * z);
+    }
+    return r;
+}
+
+using Kronrod15 = boost::math::quadrature::gauss_kronrod<double, 15>;
+using Gauss7 = boost::math::quadrature::gauss<double, 7>;
+
+// ∫_a^b g by the 15-point Kronrod rule, summed node by node in the order that
+// KronrodSum below repeats with derivatives; g returns a Jet.
+template <int N, class G>
+Jet<N> KronrodSum(const G& g, double a, double b) {
+    const auto& ax = Kronrod15::abscissa();
+    const auto& wk = Kronrod15::weights();
+    const double m = 0.5 * (a + b), h = 0.5 * (b - a);
+    Jet<N> k = g(m) * wk[0];
+    for (std::size_t j = 1; j < ax.size(); ++j) k = k + (g(m + h * ax[j]) + g(m - h * ax[j])) * wk[j];
+    return k * h;
+}
+
+template <class G>
+QuadPiece KronrodQuadPiece(const G& g, double a, double b) {
+    const auto& ax = Kronrod15::abscissa();
+    const auto& wk = Kronrod15::weights();
+    const auto& wg = Gauss7::weights();  // at the Kronrod nodes 0, 2, 4, 6
+    const double m = 0.5 * (a + b), h = 0.5 * (b - a);
+    const double f0 = g(m).v;
+    double k = f0 * wk[0], s = f0 * wg[0];
+    for (std::size_t j = 1; j < ax.size(); ++j) {
+        const double f = g(m + h * ax[j]).v + g(m - h * ax[j]).v;
+        k = k + f * wk[j];
+        if (j % 2 == 0) s += f * wg[j / 2];
+    }
+    return {a, b, k * h, std::fabs((k - s) * h)};
+}
+
+// QuadPieces of [cuts.front(), cuts.back()], first split at every cut, then the piece with the
+// largest error estimate halved until the estimates add up to at most relTol of the
+// integral. The pieces depend only on the integrand's values, so that the value and its
+// derivatives are taken over the same pieces.
+template <class G>
+void AdaptiveQuadPieces(const G& g, const std::vector<double>& cuts, double relTol, std::vector<QuadPiece>& pieces) {
+    pieces.clear();
+    for (std::size_t i = 0; i + 1 < cuts.size(); ++i) pieces.push_back(KronrodQuadPiece(g, cuts[i], cuts[i + 1]));
+    for (int split = 0; split < 400; ++split) {
+        double sum = 0, err = 0;
+        std::size_t worst = 0;
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            sum += pieces[i].value;
+            err += pieces[i].err;
+            if (pieces[i].err > pieces[worst].err) worst = i;
         }
+        if (!(err > relTol * std::fabs(sum)) || !std::isfinite(err)) return;
+        const QuadPiece w = pieces[worst];
+        const double mid = 0.5 * (w.a + w.b);
+        if (!(mid > w.a && mid < w.b)) return;
+        pieces[worst] = KronrodQuadPiece(g, w.a, mid);
+        pieces.insert(pieces.begin() + static_cast<std::ptrdiff_t>(worst) + 1, KronrodQuadPiece(g, mid, w.b));
+    }
+}
+
+}  // namespace
+
+template <int N>
+Jet<N> Evaluator::NormalLaw(const Vec& x, double c) {
+    // Λ from c = ∫_c^∞ f(t)·S_W(t) dt = ∫ A·z·e^(−z)·Q((e^u − Sred)/SKO) du over u = ln t from
+    // ln c. The integrand is smooth from c on (the kink of F(max(W, c)) at W = c is the lower
+    // end here) and has two features: the Weibull density's rise and peak about u = ln B
+    // (width 1/A) and the warranty exits about Sred (width SKO); the pieces start split at
+    // both. Beyond Sred + 13·SKO fewer than 1e-38 of the products are under warranty.
+    const double A = std::exp(x[kSlotA]), b = x[kSlotB];
+    const double Sred = p_.fitSred ? std::exp(x[kSlotSred]) : p_.Sred;
+    const double SKO = p_.fitSKO ? std::exp(x[kSlotSKO]) : p_.SKO;
+    const double lo = std::log(c), hi = std::log(Sred + 13 * SKO);
+    Jet<N> sum;
+    if (!(hi > lo)) return sum;
+    auto g = [&](double u) {
+        return DensityInLnT<N>(A, b, u) * UnderWarranty<N>(std::exp(u), Sred, SKO, p_.fitSred, p_.fitSKO);
+    };
+    auto g0 = [&](double u) {
+        return DensityInLnT<0>(A, b, u) * UnderWarranty<0>(std::exp(u), Sred, SKO, false, false);
+    };
+    std::vector<double>& cuts = cuts_;
+    cuts.assign({lo, hi});
+    for (double y : {-20.0, -8.0, -3.0, 0.0, 2.0}) cuts.push_back(b + y / A);
+    for (double s : {-5.0, -2.5, 0.0, 2.5, 5.0})
+        if (Sred + s * SKO > 0) cuts.push_back(std::log(Sred + s * SKO));
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::remove_if(cuts.begin(), cuts.end(), [&](double u) { return !(u >= lo && u <= hi); }),
+               cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+    AdaptiveQuadPieces(g0, cuts, relTol_, pieces_);
+    for (const QuadPiece& pc : pieces_) {
+        if constexpr (N == 0)
+            sum.v += pc.value;
+        else
+            sum = sum + KronrodSum<N>(g, pc.a, pc.b);
+    }
     return sum;
 }
 
@@ -500,12 +536,6 @@ Jet<N> Evaluator::Objective(const Vec& x, const Target& tg) {
         case Target::kGammaAt:
             lnQ = LnF<N>(x, tg.tau);
             break;
-        case Target::kRemaining: {
-            const Jet<N> R = LambdaFrom<N>(x, p_.tmax);
-            if (!(R.v > 0)) return Jet<N>(-kInf);
-            lnQ = Log(R) + std::log(p_.n);
-            break;
-        }
         default:
             break;  // K itself: Q = 1
     }
@@ -575,7 +605,7 @@ std::vector<double> Evaluator::ModelShares(const Vec& x) {
         const double s = std::exp(u);
         return A * z * std::exp(-z) * 0.5 * std::erfc((s - Sred) / (SKO * std::sqrt(2.0)));
     };
-    // Pieces short against the deviation only within Sred ± 10·SKO, where S_W changes.
+    // QuadPieces short against the deviation only within Sred ± 10·SKO, where S_W changes.
     const double bandLo = std::log(std::max(Sred - 10 * SKO, kMlRejectTime)), bandHi = std::log(Sred + 10 * SKO);
     auto integrate = [&](double a, double b) {
         double s = 0;
@@ -627,6 +657,9 @@ double GofLambda(Evaluator& ev, const Vec& x) {
 template Jet<0> Evaluator::Lambda<0>(const Vec&);
 template Jet<2> Evaluator::Lambda<2>(const Vec&);
 template Jet<4> Evaluator::Lambda<4>(const Vec&);
+template Jet<0> Evaluator::NormalLaw<0>(const Vec&, double);
+template Jet<2> Evaluator::NormalLaw<2>(const Vec&, double);
+template Jet<4> Evaluator::NormalLaw<4>(const Vec&, double);
 template Jet<0> Evaluator::LambdaFrom<0>(const Vec&, double);
 template Jet<2> Evaluator::LambdaFrom<2>(const Vec&, double);
 template Jet<4> Evaluator::LambdaFrom<4>(const Vec&, double);
@@ -660,14 +693,12 @@ MlInput MlInputFromState(const AnalysisState& st) {
 namespace {
 // The prepared input for a given point: its warranty figures, tracked when the law is normal.
 // `track`: the warranty figures are parameters (derivatives in them are wanted).
-bool PrepareAt(const MlInput& in, const MlParams& p, bool track, ml::Prepared& pr, std::vector<double>& gx,
-               std::vector<double>& gw) {
-    ml::GaussHermite(100, gx, gw);
+bool PrepareAt(const MlInput& in, const MlParams& p, bool track, ml::Prepared& pr) {
     MlInput q = in;
     q.Sred = p.Sred;
     q.SKO = p.SKO;
     q.FitSred = q.FitSKO = track && in.warranty.empty() && p.SKO > 0;
-    const std::string err = ml::Prepare(q, gx, gw, pr, nullptr);
+    const std::string err = ml::Prepare(q, pr, nullptr);
     return err.empty() || pr.n > 0;
 }
 ml::Vec PointVec(const MlParams& p) {
@@ -677,8 +708,7 @@ ml::Vec PointVec(const MlParams& p) {
 
 double MlLambda(const MlInput& in, const MlParams& p, double from) {
     ml::Prepared pr;
-    std::vector<double> gx, gw;
-    if (!PrepareAt(in, p, false, pr, gx, gw)) return ml::kNaN;
+    if (!PrepareAt(in, p, false, pr)) return ml::kNaN;
     ml::Evaluator ev(pr);
     if (from == kMlRejectTime) return ev.Lambda<0>(PointVec(p)).v;
     return ev.LambdaFrom<0>(PointVec(p), from).v;
@@ -687,8 +717,7 @@ double MlLambda(const MlInput& in, const MlParams& p, double from) {
 MlLogLikValue MlLogLik(const MlInput& in, const MlParams& p) {
     MlLogLikValue r;
     ml::Prepared pr;
-    std::vector<double> gx, gw;
-    if (!PrepareAt(in, p, in.FitSred || in.FitSKO, pr, gx, gw)) {
+    if (!PrepareAt(in, p, in.FitSred || in.FitSKO, pr)) {
         r.value = ml::kNaN;
         return r;
     }
@@ -721,8 +750,7 @@ double MlModelShare(const MlInput& in, const MlParams& p, double t) {
     MlInput q = in;
     q.times = {t};
     ml::Prepared pr;
-    std::vector<double> gx, gw;
-    if (!PrepareAt(q, p, false, pr, gx, gw) || pr.t.empty()) return ml::kNaN;
+    if (!PrepareAt(q, p, false, pr) || pr.t.empty()) return ml::kNaN;
     ml::Evaluator ev(pr);
     return ev.ModelShares(PointVec(p))[0];
 }

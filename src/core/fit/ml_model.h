@@ -125,13 +125,10 @@ struct Prepared {
     double tmax = 0;
     double n = 0;  // fleet size
     // Warranty law. list: the distinct listed ends with their shares (a normal law with
-    // a deviation of 0 is the one-entry list {Sred}); otherwise normal, with the
-    // Gauss–Hermite nodes ξ and weights ω/√π of E[g(Sred + √2·SKO·ξ)].
+    // a deviation of 0 is the one-entry list {Sred}); otherwise normal.
     bool list = false;
     std::vector<double> W, Ww;
-    std::vector<double> gx, gw;
-    // The warranty ends as fixed nodes (ln W, weight) when the law is held: the list,
-    // or the Gauss–Hermite nodes at the held Sred and SKO; ascending in W.
+    // The listed ends as (ln W, share), ascending in W.
     std::vector<double> nodeLnW, nodeW;
     double Sred = 0, SKO = 0;  // values to start from or to hold
     bool fitSred = false, fitSKO = false;
@@ -140,18 +137,14 @@ struct Prepared {
     int Dim() const { return fitSred || fitSKO ? 4 : 2; }
 };
 
-// Nodes and weights of the n-point Gauss–Hermite rule (weight exp(−x²)).
-void GaussHermite(int n, std::vector<double>& x, std::vector<double>& w);
-
 // Fills `p` from the input; returns the Russian refusal, empty when usable.
 // `notes` receives the remarks of a usable input.
-std::string Prepare(const MlInput& in, const std::vector<double>& ghx, const std::vector<double>& ghw, Prepared& p,
-                    std::vector<std::string>* notes);
+std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* notes);
 
 // What a profile holds fixed: nothing (K profiled out), or K written as c/Q(θ).
 struct Target {
-    enum Kind { kProfile, kK, kNAt, kGammaAt, kRemaining } kind = kProfile;
-    double c = 0;    // the figure held: K, N(tau), the share p of the gamma life, the forecast
+    enum Kind { kProfile, kK, kNAt, kGammaAt } kind = kProfile;
+    double c = 0;    // the figure held: K, N(tau), the share p of the gamma life
     double tau = 0;  // the time of N(tau), or of the gamma life
 };
 
@@ -163,11 +156,21 @@ struct Eval {
     bool Finite() const;
 };
 
+// Relative error bound of the expected-count integral Λ under the normal warranty law.
+inline constexpr double kLambdaRelTol = 1e-8;
+
+// A piece of the adaptive rule of Λ: its ends, its value and its error estimate.
+struct QuadPiece {
+    double a = 0, b = 0, value = 0, err = 0;
+};
+
 // Evaluates the log-likelihood of one prepared data set. Keeps the failure sums of
 // the last shape value (a search that moves only B reuses them); not thread-safe.
+// `lambdaTol`: the relative error bound of Λ (a coarser one where only a starting
+// point is sought).
 class Evaluator {
 public:
-    explicit Evaluator(const Prepared& p) : p_(p) {}
+    explicit Evaluator(const Prepared& p, double lambdaTol = kLambdaRelTol) : p_(p), relTol_(lambdaTol) {}
     const Prepared& Data() const { return p_; }
 
     // The objective of `tg` at x, with derivatives in the tracked slots.
@@ -195,7 +198,12 @@ private:
     void Sums(double A, int level);
     template <int N>
     Jet<N> FixedNodes(const Vec& x, double c);
+    template <int N>
+    Jet<N> NormalLaw(const Vec& x, double c);
     const Prepared& p_;
+    double relTol_;
+    std::vector<double> cuts_;
+    std::vector<QuadPiece> pieces_;
     double cacheA_ = kNaN;
     int cacheLevel_ = -1;
     double P0_ = 0, P1_ = 0, P2_ = 0;
@@ -221,25 +229,37 @@ struct OptResult {
 // dimension); a slot at a bound whose gradient points outwards is held for the step.
 OptResult MaximiseTR(const ObjectiveFn& f, Vec x0, const Mask& free, const Box& box, int maxIter = 200);
 
-// The point fit: coarse grid over (ln A, ln B), then the trust-region search.
+// The coarse grid of starting points over (ln A, ln B): kGridA × kGridB points across the
+// box, read with Λ to kGridLambdaTol.
+inline constexpr int kGridA = 13, kGridB = 18;
+inline constexpr double kGridLambdaTol = 1e-5;
+// Point (i, j) of the grid, the other slots as in x.
+Vec GridPoint(const Box& box, Vec x, int i, int j);
+// The data as the grid reads them: many distinct failure times in about 2000 groups.
+Prepared GridData(const Prepared& p);
+
+// The point fit: trust-region searches from the coarse grid's highest local maxima and
+// from a start off the ridge of large B; the best of their ends.
 struct PointFit {
     bool ok = false;
     Vec x{};
     double ll = -kInf;  // profile log-likelihood (= the full one at K̂)
     double K = 0;
-    Eval e;  // profile objective at x, with derivatives
+    Eval e;                  // profile objective at x, with derivatives
+    std::vector<Vec> modes;  // where the other searches ended, each distinct end once
 };
 PointFit FitPoint(Evaluator& ev);
 
 // The figures of a fitted point, with their intervals once profiled.
 struct FigureSet {
-    MlEstimate A, B, K, N2000, N4000, N6000, G90, G50, Remaining;
+    MlEstimate A, B, K, N2000, N4000, N6000, G90, G50;
+    std::vector<std::string> notes;  // ends left open although the range goes on, and why
 };
 FigureSet PointFigures(Evaluator& ev, const PointFit& pf);
 // Profiles each figure in turn; `next` is called after each one and returns false to
 // stop (the figures not yet profiled keep open ends). Returns false when stopped.
 bool ProfileFigures(Evaluator& ev, const PointFit& pf, FigureSet& fs, const std::function<bool()>& next);
-inline constexpr int kProfiledFigures = 9;
+inline constexpr int kProfiledFigures = 8;
 
 // λ of the data at the fitted point.
 double GofLambda(Evaluator& ev, const Vec& x);
@@ -250,8 +270,7 @@ struct BootOutcome {
     std::vector<double> lambdas;
     bool cancelled = false;
 };
-BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, const std::vector<double>& ghx,
-                      const std::vector<double>& ghw, int replicates, std::uint64_t seed, int threads,
+BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates, std::uint64_t seed, int threads,
                       const std::function<bool()>& cancelled, const std::function<void(int)>& done);
 
 inline double Clamp(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }

@@ -1,6 +1,7 @@
 // Model 3: the trust-region Newton search and the point fit.
 #include <Eigen/Dense>
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "fit/ml_model.h"
@@ -135,60 +136,124 @@ OptResult MaximiseTR(const ObjectiveFn& f, Vec x0, const Mask& free, const Box& 
     return r;
 }
 
+Prepared GridData(const Prepared& p) {
+    // On many distinct failure times the grid reads them in about 2000 groups of
+    // neighbours (each group's count at its mean ln t): only starting points are sought there.
+    const std::size_t m = p.t.size(), maxGroups = 2048;
+    Prepared grouped = p;
+    if (m <= 2 * maxGroups) return grouped;
+    grouped.t.clear();
+    grouped.cnt.clear();
+    grouped.lu.clear();
+    const std::size_t size = (m + maxGroups - 1) / maxGroups;
+    for (std::size_t i = 0; i < m; i += size) {
+        double c = 0, l = 0;
+        for (std::size_t j = i; j < std::min(m, i + size); ++j) {
+            c += p.cnt[j];
+            l += p.cnt[j] * p.lu[j];
+        }
+        grouped.cnt.push_back(c);
+        grouped.lu.push_back(l / c);
+        grouped.t.push_back(std::exp(l / c + p.lnTref));
+    }
+    return grouped;
+}
+
+Vec GridPoint(const Box& box, Vec x, int i, int j) {
+    x[kSlotA] = box.lo[kSlotA] + (box.hi[kSlotA] - box.lo[kSlotA]) * i / (kGridA - 1);
+    x[kSlotB] = box.lo[kSlotB] + (box.hi[kSlotB] - box.lo[kSlotB]) * j / (kGridB - 1);
+    return x;
+}
+
 PointFit FitPoint(Evaluator& ev) {
     const Prepared& p = ev.Data();
     const Box box = SearchBox(p);
     const Target profile;
-    Vec best = StartVector(p);
-    double bestV = -kInf;
-    // Coarse grid over ln A and ln B at the starting warranty figures. On many distinct
-    // failure times the grid reads them in about 2000 groups of neighbours (each group's
-    // count at its mean ln t): only a starting point is sought there.
-    Prepared grouped;
-    const Prepared* gp = &p;
-    const std::size_t m = p.t.size(), maxGroups = 2048;
-    if (m > 2 * maxGroups) {
-        grouped = p;
-        grouped.t.clear();
-        grouped.cnt.clear();
-        grouped.lu.clear();
-        const std::size_t size = (m + maxGroups - 1) / maxGroups;
-        for (std::size_t i = 0; i < m; i += size) {
-            double c = 0, l = 0;
-            for (std::size_t j = i; j < std::min(m, i + size); ++j) {
-                c += p.cnt[j];
-                l += p.cnt[j] * p.lu[j];
-            }
-            grouped.cnt.push_back(c);
-            grouped.lu.push_back(l / c);
-            grouped.t.push_back(std::exp(l / c + p.lnTref));
-        }
-        gp = &grouped;
-    }
-    Evaluator gev(*gp);
-    const int na = 13, nb = 18;
-    for (int i = 0; i < na; ++i) {
-        Vec x = best;
-        x[kSlotA] = box.lo[kSlotA] + (box.hi[kSlotA] - box.lo[kSlotA]) * i / (na - 1);
+    // Coarse grid over ln A and ln B at the starting warranty figures.
+    const Prepared grouped = GridData(p);
+    // Λ to 1e-5 there: a start is sought, not the maximum.
+    Evaluator gev(grouped, kGridLambdaTol);
+    constexpr int na = kGridA, nb = kGridB;
+    const Vec x0 = StartVector(p);
+    auto gridPoint = [&](int i, int j) { return GridPoint(box, x0, i, j); };
+    std::array<std::array<double, nb>, na> v{};
+    for (int i = 0; i < na; ++i)
         for (int j = 0; j < nb; ++j) {
-            x[kSlotB] = box.lo[kSlotB] + (box.hi[kSlotB] - box.lo[kSlotB]) * j / (nb - 1);
-            const double v = gev.Evaluate(x, profile, false).v;
-            if (v > bestV) {
-                bestV = v;
-                best = x;
-            }
+            v[i][j] = gev.Evaluate(gridPoint(i, j), profile, false).v;
+            if (std::isnan(v[i][j])) v[i][j] = -kInf;
+        }
+
+    // Starts: the grid's local maxima (each higher than its earlier neighbours and not lower
+    // than its later ones, so that a flat stretch gives one), the highest few, as they lie
+    // in distinct regions of the likelihood; and a start off the ridge where B outgrows the
+    // data, at B = the latest failure time with the grid's best shape there. (On a fleet
+    // that sees only the early part of a steep wear-out, the ridge's plateau can hide a
+    // higher maximum at a scale within the data that the coarse grid steps over.)
+    struct Start {
+        double v;
+        Vec x;
+    };
+    std::vector<Start> starts;
+    for (int i = 0; i < na; ++i)
+        for (int j = 0; j < nb; ++j) {
+            if (!std::isfinite(v[i][j])) continue;
+            bool peak = true;
+            for (int di = -1; di <= 1 && peak; ++di)
+                for (int dj = -1; dj <= 1 && peak; ++dj) {
+                    const int ii = i + di, jj = j + dj;
+                    if ((di == 0 && dj == 0) || ii < 0 || ii >= na || jj < 0 || jj >= nb) continue;
+                    const bool earlier = ii * nb + jj < i * nb + j;
+                    peak = earlier ? v[i][j] > v[ii][jj] : v[i][j] >= v[ii][jj];
+                }
+            if (peak) starts.push_back({v[i][j], gridPoint(i, j)});
+        }
+    PointFit pf;
+    if (starts.empty()) return pf;
+    std::stable_sort(starts.begin(), starts.end(), [](const Start& a, const Start& b) { return a.v > b.v; });
+    if (starts.size() > 3) starts.resize(3);
+    {
+        Start off{-kInf, x0};
+        off.x[kSlotB] = Clamp(std::log(std::max(p.tmax, kMlScaleMin)), box.lo[kSlotB], box.hi[kSlotB]);
+        for (int i = 0; i < na; ++i) {
+            Vec x = off.x;
+            x[kSlotA] = gridPoint(i, 0)[kSlotA];
+            const double w = gev.Evaluate(x, profile, false).v;
+            if (w > off.v) off = {w, x};
+        }
+        if (std::isfinite(off.v)) starts.push_back(off);
+    }
+
+    const ObjectiveFn fn = [&](const Vec& x) { return ev.Evaluate(x, profile, true); };
+    OptResult best;
+    bool found = false;
+    std::vector<Vec> ends;
+    for (const Start& s : starts) {
+        const OptResult o = MaximiseTR(fn, s.x, FreeMask(p), box);
+        if (!o.e.Finite()) continue;
+        ends.push_back(o.x);
+        if (!found || o.e.v > best.e.v) {
+            best = o;
+            found = true;
         }
     }
-    PointFit pf;
-    if (!std::isfinite(bestV)) return pf;
-    const OptResult o =
-        MaximiseTR([&](const Vec& x) { return ev.Evaluate(x, profile, true); }, best, FreeMask(p), box);
-    if (!o.e.Finite()) return pf;
+    if (!found) return pf;
+    // The other maxima, each once.
+    auto same = [](const Vec& a, const Vec& b) {
+        for (int i = 0; i < kSlots; ++i)
+            if (std::fabs(a[i] - b[i]) > 1e-4) return false;
+        return true;
+    };
+    for (const Vec& e : ends) {
+        if (same(e, best.x)) continue;
+        bool seen = false;
+        for (const Vec& m : pf.modes) seen = seen || same(e, m);
+        if (!seen) pf.modes.push_back(e);
+    }
     pf.ok = true;
-    pf.x = o.x;
-    pf.ll = o.e.v;
-    pf.e = o.e;
-    pf.K = p.D / (p.n * ev.Lambda<0>(o.x).v);
+    pf.x = best.x;
+    pf.ll = best.e.v;
+    pf.e = best.e;
+    pf.K = p.D / (p.n * ev.Lambda<0>(best.x).v);
     if (!std::isfinite(pf.K) || pf.K <= 0) pf.ok = false;
     return pf;
 }

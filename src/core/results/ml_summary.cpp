@@ -42,7 +42,6 @@ MlSummary SummarizeML(const MlResult& r, char sep, const ResultsWords& words) {
     row(r.N6000.est, r.N6000.lo, r.N6000.hi, 3);
     row(r.Gamma90.est, r.Gamma90.lo, r.Gamma90.hi, 0);
     row(r.Gamma50.est, r.Gamma50.lo, r.Gamma50.hi, 0);
-    row(r.FleetRemaining.est, r.FleetRemaining.lo, r.FleetRemaining.hi, 1);
     if (std::isfinite(r.GofP))
         s.verdict = words.gofHead + MlGofNumber(r.GofP, sep) + (r.GofP >= 0.05 ? words.agrees : words.disagrees);
     if (!r.Separable) s.notes.push_back(words.notSeparableNote);

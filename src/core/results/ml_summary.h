@@ -1,5 +1,5 @@
 // What the results show of model 3 beyond its table column: its estimates with their
-// 95 % intervals, its goodness-of-fit verdict, the forecast and its notes, as texts.
+// 95 % intervals, its goodness-of-fit verdict and its notes, as texts.
 #pragma once
 
 #include <string>
@@ -18,7 +18,7 @@ struct MlSummaryRow {
 
 struct MlSummary {
     std::string title;               // the heading of the block
-    std::vector<MlSummaryRow> rows;  // parameters, then the figures engineers use, then the forecast
+    std::vector<MlSummaryRow> rows;  // parameters, then the figures engineers use
     std::string verdict;  // goodness of fit: "p = 0.43 (согласуется)"; empty without a bootstrap
     std::vector<std::string> notes;  // "K и B по данным не разделимы: ...", and the fit's other notes
 };

@@ -328,7 +328,7 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     // 12. Title line.
     out.Label10 = st.DataTitle + " (" + FormatGeneral(st.ParkFile, sep) + words.fleetPieces;
 
-    // Model 3's intervals, verdict and forecast.
+    // Model 3's intervals, verdict and notes.
     if (ml && ml->ok && st.ModML.Executed) out.ML = SummarizeML(*ml, sep, words);
 
     // 13. The table, with the models' sums of this output.

@@ -137,7 +137,7 @@ struct ResultsContent {
     std::string LabT;
     // Notes for the memo (a burn-in text that is not a number); empty normally.
     std::vector<std::string> Messages;
-    // Model 3's intervals, verdict and forecast, when it ran.
+    // Model 3's intervals, verdict and notes, when it ran.
     std::optional<MlSummary> ML;
     ResultsWriteBack WriteBack;
 };

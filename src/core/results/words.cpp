@@ -90,7 +90,6 @@ ResultsWords MakeEnglish() {
         "Failures per product in 6000 h",
         "Gamma 90%, h",
         "Gamma 50%, h",
-        "Expected fleet failures until the end of warranty",
     };
     w.gofHead = "Goodness of fit (bootstrap): ";
     w.agrees = " (agrees)";
@@ -118,6 +117,12 @@ ResultsWords MakeEnglish() {
         {"СКО = 0, подбор СКО начат с ", "SD = 0, the SD fit starts from "},
         {"при СКО = 0 гарантия кончается у всех изделий при Sred — Sred не подбирается",
          "with SD = 0 every product leaves warranty at the mean: the mean is not fitted"},
+        {"нижняя граница интервала ", "the lower end of the interval of "},
+        {"верхняя граница интервала ", "the upper end of the interval of "},
+        {" оставлена открытой — отклонение не сходится к порогу 95%",
+         " is left open: the deviance does not settle at the 95% threshold there"},
+        {" оставлена открытой — поиск не сошелся", " is left open: the search did not converge"},
+        {"Гамма ", "Gamma "},
         {" ч)", " h)"},
         {" ч", " h"},
     };

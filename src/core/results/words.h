@@ -65,7 +65,7 @@ struct ResultsWords {
     std::map<std::string, std::string> causeNames;  // title line: "... (420 шт.)"
     // Model 3's block.
     std::string mlTitle = "Модель 3 (макс. правдоподобия): оценки и 95% доверительные интервалы";
-    std::array<std::string, 9> mlRows{
+    std::array<std::string, 8> mlRows{
         "Форма A",
         "Масштаб B, ч",
         "Коэффициент повторности K",
@@ -74,7 +74,6 @@ struct ResultsWords {
         "Отказов на изделие за 6000 ч",
         "Гамма 90%, ч",
         "Гамма 50%, ч",
-        "Ожидается отказов парка до конца гарантии",
     };
     std::string gofHead = "Критерий согласия (бутстреп): ";
     std::string agrees = " (согласуется)";
