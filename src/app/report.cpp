@@ -179,6 +179,8 @@ int RunReport(QApplication& app) {
         Err(QStringLiteral("%1: %2").arg(Q(request.warranty), Q(in.warranty.error)));
         return kReportInput;
     }
+    // Model 2's cost grows with the failures: the clock's rate is checked against them.
+    if (const auto bad = rel::CheckClockForFailures(plan, st.ArrProblems.size())) return refuse(Q(bad->message));
 
     // 2.-3. The run with the window's settings after the loads, its memo lines as
     // they come.

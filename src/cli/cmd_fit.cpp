@@ -158,6 +158,11 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
     rel::AnalysisState st;
     rel::LoadedInputs in;
     if (!LoadInputs(st, plan.data, plan.warranty, sep, in)) return kExitInput;
+    // Model 2's cost grows with the failures: the clock's rate is checked against them.
+    if (const auto bad = rel::CheckClockForFailures(plan, st.ArrProblems.size())) {
+        std::fprintf(stderr, "relan-cli fit: %s\n", bad->message.c_str());
+        return kExitUsage;
+    }
 
     // The analysis; in text mode each memo line is printed as it comes.
     rel::MemoSink sink;
@@ -210,7 +215,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
             std::printf("\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(st.SredGar, sep).c_str(),
                         rel::FormatGeneral(st.SKOGar, sep).c_str());
         if (run.results) {
-            std::printf("\n%s\n", run.results->Label10.c_str());
+            std::printf("\n%s\n", rel::EscapeControls(run.results->Label10).c_str());  // holds the title
             std::fflush(stdout);
             PrintResultsTable(std::cout, *run.results, o.csv);
             std::cout.flush();

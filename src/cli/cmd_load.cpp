@@ -11,6 +11,7 @@
 #include "data/histogram.h"
 #include "fit/defaults.h"
 #include "text/format.h"
+#include "text/text.h"
 
 namespace relcli {
 
@@ -176,8 +177,10 @@ void PrintSummary(const rel::AnalysisState& st, const rel::LoadedInputs& in, con
     auto line = [](const std::string& label, const std::string& value) {
         std::printf("%s %s\n", Pad(label + ":", 44).c_str(), value.c_str());
     };
-    std::printf("Файл данных: %s\n", o.data.c_str());
-    line("Заголовок", in.data.view.Title);
+    // The file's own texts and the paths are shown with their control characters
+    // written out: a title must not move the cursor or retitle the terminal.
+    std::printf("Файл данных: %s\n", rel::EscapeControls(o.data).c_str());
+    line("Заголовок", rel::EscapeControls(in.data.view.Title));
     line("Среднее время гарантии, ч", in.data.view.SredText);
     line("СКО времени гарантии, ч", in.data.view.SKOText);
     line("Парк, изделий", in.data.view.ParkText);
@@ -195,10 +198,11 @@ void PrintSummary(const rel::AnalysisState& st, const rel::LoadedInputs& in, con
     line("Число поколений", in.data.view.GenerationsText.value_or(rel::defaults::kGenerationsText));
     std::printf("\nПричины отказов (%d):\n", st.MaxPrich + 1);
     for (int c = 0; c <= st.MaxPrich; ++c)
-        std::printf("  %2d  %s %s\n", c, Pad(st.ArrVid[c].Nazv_Prich, 24).c_str(), g(st.ArrVid[c].Dolya).c_str());
+        std::printf("  %2d  %s %s\n", c, Pad(rel::EscapeControls(st.ArrVid[c].Nazv_Prich), 24).c_str(),
+                    g(st.ArrVid[c].Dolya).c_str());
     if (in.warrantyLoaded) {
-        std::printf("\nФайл времен гарантии: %s\n", o.warranty.c_str());
-        line("Заголовок", in.warranty.Title);
+        std::printf("\nФайл времен гарантии: %s\n", rel::EscapeControls(o.warranty).c_str());
+        line("Заголовок", rel::EscapeControls(in.warranty.Title));
         line("Количество объектов анализа", in.warranty.CountText);
         line("Среднее время гарантии, ч", in.warranty.MeanText + "  (" + in.warranty.SredText + ")");
         line("СКО времени гарантии, ч", in.warranty.SdText + "  (" + in.warranty.SKOText + ")");

@@ -2,6 +2,7 @@
 
 #include "results/results_table.h"
 #include "text/format.h"
+#include "text/text.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,11 +24,14 @@ nlohmann::json Nums(const std::vector<double>& xs) {
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
                 char decimalSep, rel::LoadedInputs& in) {
     in = rel::LoadInputs(st, dataPath, warrantyPath, decimalSep);
-    for (const std::string& m : in.data.Messages) std::fprintf(stderr, "%s\n", m.c_str());
+    // The messages name the files: a path's control characters are written out.
+    auto shown = [](const std::string& m) { return rel::EscapeControls(m); };
+    for (const std::string& m : in.data.Messages) std::fprintf(stderr, "%s\n", shown(m).c_str());
     if (in.data.ok)
-        for (const std::string& w : in.data.Warnings) std::fprintf(stderr, "Предупреждение: %s\n", w.c_str());
+        for (const std::string& w : in.data.Warnings)
+            std::fprintf(stderr, "Предупреждение: %s\n", shown(w).c_str());
     if (!in.error.empty()) {
-        std::fprintf(stderr, "%s\n", in.error.c_str());
+        std::fprintf(stderr, "%s\n", shown(in.error).c_str());
         return false;
     }
     return true;

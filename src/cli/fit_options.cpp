@@ -1,5 +1,7 @@
 #include "cli/fit_options.h"
 
+#include "text/text.h"
+
 namespace relcli {
 
 namespace {
@@ -91,10 +93,13 @@ std::string ParseErrorText(const CLI::ParseError& e) {
         if (missing == "--report") return "не указан файл отчета после --report";
         return missing == what ? "не указан обязательный аргумент" : "не указан " + missing;
     }
-    if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "лишние аргументы: " + after(": ");
+    // The library's texts echo the arguments: a long one is cut, as the option
+    // checks cut the values they refuse.
+    auto shown = [](const std::string& text) { return rel::EscapeControls(rel::Excerpt(text, 200)); };
+    if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "лишние аргументы: " + shown(after(": "));
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e))
-        return before(":") + ": нет значения или значений больше, чем нужно";
-    return what;
+        return shown(before(":")) + ": нет значения или значений больше, чем нужно";
+    return shown(what);
 }
 
 }  // namespace relcli

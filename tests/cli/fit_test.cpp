@@ -187,7 +187,8 @@ TEST(CliFit, BadOptionsAreRefusedBeforeAnythingRuns) {
         {"--models ''", "--models: не задано ни одной модели"},
         {"--virtual-clock 0", "--virtual-clock: \"0\" не является положительным целым числом"},
         {"--virtual-clock abc", "--virtual-clock: \"abc\""},
-        {"--virtual-clock 9223372036854775807", "вне допустимых пределов (от 1 до 100000000)"},
+        {"--virtual-clock 9223372036854775807", "вне допустимых пределов (от 1 до 10000000)"},
+        {"--virtual-clock 10000001", "--virtual-clock: \"10000001\" вне допустимых пределов (от 1 до 10000000)"},
         {"--models gen --generations 100000000", "Число поколений должно быть от 1 до 1000000"},
         {"--item 3", "--item: \"3\" (допустимы 0, 1, 2)"},
         {"--burn-in nan", "--burn-in: \"nan\" не является числом"},
@@ -205,6 +206,51 @@ TEST(CliFit, BadOptionsAreRefusedBeforeAnythingRuns) {
         EXPECT_EQ(o.out, "") << c.args;
     }
     EXPECT_EQ(RunCli("fit /no/such/file.txt").status, 2);
+}
+
+// A value of 100,000 characters is echoed cut, whichever check refuses it.
+TEST(CliFit, LongRefusedValuesAreEchoedCut) {
+    const std::string longValue(100000, '7');
+    const std::string cut = "\"" + longValue.substr(0, 40) + "…\"";
+    const struct {
+        std::string args;
+        std::string inErr;
+    } cases[] = {
+        {"--virtual-clock " + longValue, "--virtual-clock: " + cut},
+        {"--burn-in x" + longValue, "--burn-in: \"x" + longValue.substr(0, 39) + "…\""},
+        {"--models 1.1,x" + longValue, "--models: \"x" + longValue.substr(0, 39) + "…\""},
+        {"--models gen --population x" + longValue, "Размер популяции: \"x" + longValue.substr(0, 39) + "…\""},
+        {"--models gen --copy-count " + longValue, "--copy-count: " + cut},
+        {"extra-" + longValue, "лишние аргументы: "},
+    };
+    for (const auto& c : cases) {
+        const Output o = RunCli("fit " + kDemo + " " + c.args);
+        EXPECT_EQ(o.status, 1) << c.args.substr(0, 40);
+        EXPECT_NE(o.err.find(c.inErr), std::string::npos) << o.err.substr(0, 400);
+        EXPECT_LT(o.err.size(), 600u) << c.args.substr(0, 40);
+    }
+}
+
+// Model 2 evaluates its criterion over every failure: the clock's rate is checked
+// against the file's failure rows after the load (status 1, the highest rate named).
+TEST(CliFit, VirtualClockWithModelTwoIsCheckedAgainstTheFailures) {
+    const std::string file = ::testing::TempDir() + "relan_clock_" + std::to_string(getpid()) + ".txt";
+    {
+        std::ofstream out(file, std::ios::binary);
+        out << "Fleet\n2500\n550\n4000\n2000\n1\nPump\n";
+        for (int i = 0; i < 2000; ++i) out << 50 + i << "\tPump seal * leak at the seal\n";
+    }
+    // 2000 rows: at most 200,000,000 / 2000 = 100,000 evaluations a second.
+    const Output refused = RunCli("fit " + file + " --models 1.1,2 --virtual-clock 100001");
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("--virtual-clock: \"100001\" вне допустимых пределов для модели 2 на 2000 строках "
+                               "отказов (от 1 до 100000)"),
+              std::string::npos)
+        << refused.err;
+    EXPECT_EQ(refused.out, "");
+    // Without model 2 the same rate runs.
+    EXPECT_EQ(RunCli("fit " + file + " --models 1.1 --virtual-clock 100001 --json").status, 0);
+    std::remove(file.c_str());
 }
 
 TEST(CliFit, ModelThreeRecordWithIntervalsAndVerdict) {

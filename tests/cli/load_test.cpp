@@ -197,6 +197,63 @@ TEST_F(LoadCli, NulInsideARowIsKeptAsText) {
     EXPECT_EQ(j["ArrProblems"][0]["chey"], 2);
 }
 
+// A title, a cause name or a file name with terminal control codes: the text outputs
+// show them written out (nothing reaches the terminal to act on), JSON keeps the text.
+TEST_F(LoadCli, ControlCodesOfTheFilesAreShownWrittenOut) {
+    const std::string title = "Парк \x1B]0;pwned\x07\x1B[2J КМ-12";
+    const std::string data = Write("title.txt", title + "\n2500\n400\n120\n3\n2\nДвигатель\x1B[31m\n" +
+                                                    "100\tДвигатель стартера * заклинил\n"
+                                                    "700\tДвигатель * течь\n1200\tФары\n");
+    const std::string gar = Write("gar-title.txt", "Гарантия \x1B[H\n2000\n2500\n3000\n");
+    const CliRun load = Cli({"load", data, "--warranty", gar});
+    ASSERT_EQ(load.status, 0) << load.err;
+    EXPECT_EQ(load.out.find('\x1B'), std::string::npos);
+    EXPECT_EQ(load.out.find('\x07'), std::string::npos);
+    EXPECT_NE(load.out.find("Заголовок:                                   Парк \\x1B]0;pwned\\x07\\x1B[2J КМ-12\n"),
+              std::string::npos)
+        << load.out;
+    EXPECT_NE(load.out.find("Двигатель\\x1B[31m"), std::string::npos) << load.out;
+    EXPECT_NE(load.out.find("Гарантия \\x1B[H"), std::string::npos) << load.out;
+
+    const CliRun fit = Cli({"fit", data, "--virtual-clock", "4000"});
+    ASSERT_EQ(fit.status, 0) << fit.err;
+    EXPECT_EQ(fit.out.find('\x1B'), std::string::npos);
+    EXPECT_NE(fit.out.find("Парк \\x1B]0;pwned\\x07\\x1B[2J КМ-12 ("), std::string::npos) << fit.out;
+
+    const CliRun asJson = Cli({"load", data, "--json"});
+    ASSERT_EQ(asJson.status, 0) << asJson.err;
+    EXPECT_EQ(json::parse(asJson.out)["DataTitle"], title);
+
+    // A file name with control codes, in the reader's message on standard error.
+    const CliRun missing = Cli({"load", (dir_ / "fleet\x1B[2J.txt").string()});
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_EQ(missing.err.find('\x1B'), std::string::npos);
+    EXPECT_NE(missing.err.find("fleet\\x1B[2J.txt» не существует"), std::string::npos) << missing.err;
+}
+
+// The encoding faults of a whole file reach the user with the status of an input that
+// cannot be loaded, and a CR-only file loads as its CR LF original.
+TEST_F(LoadCli, FilesInAnotherEncodingOrWithOtherLineEnds) {
+    std::ifstream in(kDemo, std::ios::binary);
+    const std::string demo{std::istreambuf_iterator<char>(in), {}};
+    std::string crOnly;
+    for (std::size_t i = 0; i < demo.size(); ++i)
+        if (!(demo[i] == '\n' && i > 0 && demo[i - 1] == '\r')) crOnly += demo[i];
+    const CliRun ref = Cli({"load", kDemo, "--json"});
+    const CliRun cr = Cli({"load", Write("cr.txt", crOnly), "--json"});
+    ASSERT_EQ(cr.status, 0) << cr.err;
+    EXPECT_EQ(cr.out, ref.out);
+
+    std::string utf16 = "\xFF\xFE";
+    for (char c : std::string("Парк\n")) {  // UTF-8 bytes as 16-bit units: not Unicode text
+        utf16 += c;
+        utf16 += '\0';
+    }
+    const CliRun bad = Cli({"load", Write("utf16.txt", utf16.substr(0, utf16.size() - 1))});
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_NE(bad.err.find("в кодировке UTF-16LE обрывается посреди символа"), std::string::npos) << bad.err;
+}
+
 TEST_F(LoadCli, DemoFileAsJson) {
     const CliRun r = Cli({"load", kDemo, "--json"});
     ASSERT_EQ(r.status, 0) << r.err;

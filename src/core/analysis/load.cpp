@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "data/input_text.h"
 #include "fit/defaults.h"
 #include "text/format.h"
 #include "text/text.h"
@@ -28,10 +29,15 @@ LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char deci
         return r;
     }
     // The bytes are let go as soon as they are decoded: a large file is held once.
-    std::string text = DecodeFileBytes(bytes);
+    InputText in = DecodeInputFile(bytes, path);
     bytes = std::string();
-    FailureFileRead read = ReadFailureText(text, path);
-    text = std::string();
+    if (!in.ok) {
+        LoadResult r;
+        r.error = in.error + " Файл данных не загружен.";
+        return r;
+    }
+    FailureFileRead read = ReadFailureText(in.text, path);
+    in.text = std::string();
     return LoadRead(st, std::move(read), path, decimalSep);
 }
 

@@ -1,5 +1,6 @@
 #include "analysis/request.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <sstream>
@@ -33,7 +34,9 @@ std::optional<std::uint64_t> OptionUnsigned(const std::string& text) {
 
 RequestError Refuse(const char* option, std::string why) { return {option, std::string(option) + ": " + why}; }
 
-std::string Quoted(const std::string& s) { return "\"" + s + "\""; }
+// A value as the messages echo it: a long one (a script's runaway argument) cut to
+// its first 40 characters, control characters written out.
+std::string Quoted(const std::string& s) { return "\"" + EscapeControls(Excerpt(s)) + "\""; }
 
 }  // namespace
 
@@ -166,6 +169,16 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
     }
     out.plan = std::move(p);
     return out;
+}
+
+std::optional<RequestError> CheckClockForFailures(const FitPlan& plan, std::size_t failureRows) {
+    if (!plan.smirnov || plan.virtualClock <= 0 || failureRows == 0) return std::nullopt;
+    const std::uint64_t highest = std::max<std::uint64_t>(1, kMaxVirtualClockWork / failureRows);
+    if (static_cast<std::uint64_t>(plan.virtualClock) <= highest) return std::nullopt;
+    return Refuse("--virtual-clock", "\"" + std::to_string(plan.virtualClock) +
+                                         "\" вне допустимых пределов для модели 2 на " + std::to_string(failureRows) +
+                                         " строках отказов (от 1 до " + std::to_string(highest) +
+                                         "): ее критерий вычисляется по каждому отказу");
 }
 
 RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const AnalysisState& st) {

@@ -57,9 +57,16 @@ struct FitPlan {
     bool generationsGiven = false;
 };
 
-// Highest rate of the virtual clock (criterion evaluations per second): the fits'
-// time rules still come within minutes of real time.
-inline constexpr std::uint64_t kMaxVirtualClock = 100000000;
+// Highest rate of the virtual clock (criterion evaluations per second). Models 1.1
+// and 1.2 evaluate their criterion over the histogram (at most 41 intervals), about a
+// million times a second, and their time rules end them within about eleven virtual
+// seconds: at this rate they end within two or three minutes whatever the fleet.
+inline constexpr std::uint64_t kMaxVirtualClock = 10000000;
+
+// Model 2 evaluates its criterion over every failure row and runs at least ten
+// virtual seconds: the clock's rate times the failure rows may be at most this much.
+// On 100,000 failures the highest rate is 2000, and model 2 ends within two minutes.
+inline constexpr std::uint64_t kMaxVirtualClockWork = 200000000;
 
 // Most bootstrap replicates of model 3's goodness of fit a request may ask for.
 inline constexpr int kMaxBootstrap = 100000;
@@ -71,6 +78,11 @@ struct CheckedRequest {
     RequestError error;
 };
 CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen);
+
+// The virtual clock's rate against the loaded failures when model 2 is asked for:
+// nothing when model 2 can end within minutes at that rate, otherwise the refusal of
+// --virtual-clock naming the rate the file allows.
+std::optional<RequestError> CheckClockForFailures(const FitPlan& plan, std::size_t failureRows);
 
 // The run parameters as the window holds them after the loads: its warranty figures
 // at the precision of the texts it shows, its defaults for the settings the plan

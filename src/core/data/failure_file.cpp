@@ -9,6 +9,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "data/input_text.h"
 #include "text/text.h"
 
 namespace rel {
@@ -19,6 +20,7 @@ constexpr const char* kBrak = "Брак";
 constexpr const char* kDrugie = "Другие";
 constexpr double kRejectTime = 1.0;  // failures below 1 h are rejects
 constexpr std::uintmax_t kMaxFileBytes = 256u << 20;
+constexpr std::size_t kPathShownChars = 120;  // of a path too long to open
 
 std::string Quoted(std::string_view s) { return "«" + std::string(s) + "»"; }
 
@@ -79,15 +81,31 @@ private:
 
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why) {
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why, bool* missing) {
     namespace fs = std::filesystem;
     std::error_code ec;
+    if (missing) *missing = false;
     if (path.empty()) {
         why = "Не указан файл";
         return false;
     }
     const fs::file_status st = fs::status(path, ec);
+    if (ec == std::errc::too_many_symbolic_link_levels) {
+        why = "Файл " + Quoted(path) + " не открыт: символические ссылки на этом пути образуют петлю";
+        return false;
+    }
+    if (ec == std::errc::filename_too_long) {
+        why = "Путь " + Quoted(Excerpt(path, kPathShownChars)) + " слишком длинный (" + std::to_string(path.size()) +
+              " байт): система не открывает файлы по пути длиннее 4095 байт или с именем папки или файла длиннее "
+              "255 байт";
+        return false;
+    }
+    if (ec == std::errc::permission_denied) {
+        why = "Файл " + Quoted(path) + " не открыт: нет прав на доступ к папке, в которой он лежит";
+        return false;
+    }
     if (ec || !fs::exists(st)) {
+        if (missing) *missing = true;
         why = "Файл " + Quoted(path) + " не существует";
         return false;
     }
@@ -134,7 +152,13 @@ void SortByTime(FailureList& failures) {
 void SortProblems(AnalysisState& st) { SortByTime(st.ArrProblems); }
 
 FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path) {
-    return ReadFailureText(DecodeFileBytes(bytes), path);
+    const InputText in = DecodeInputFile(bytes, path);
+    if (!in.ok) {
+        FailureFileRead res;
+        res.error = in.error + " Файл данных не загружен.";
+        return res;
+    }
+    return ReadFailureText(in.text, path);
 }
 
 FailureFileRead ReadFailureText(std::string_view text, const std::string& path) {
@@ -153,7 +177,9 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
     if (lines.empty()) return fail("Файл " + Quoted(path) + " пуст.");
 
     // Header: the title line, then five numbers, each the first word of the next
-    // line that is not blank; the rest of each number's line is ignored.
+    // line that is not blank; the rest of each number's line is ignored. A control
+    // character anywhere in a number's line refuses the file: "4<NUL> 20" must not
+    // read as 4.
     L.Title = std::string(lines[0]);
     std::size_t li = 1;
     struct HeaderItem {
@@ -172,9 +198,10 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
     double real[3] = {0, 0, 0};
     int ints[2] = {0, 0};
     for (int h = 0; h < 5; ++h) {
-        while (li < lines.size() && Trim(lines[li]).empty()) ++li;
+        while (li < lines.size() && IsBlankLine(lines[li])) ++li;
         if (li == lines.size())
             return fail("Файл " + Quoted(path) + " кончается в заголовке: нет числа «" + kHeader[h].what + "».");
+        if (auto bad = ControlCharInNumberLine(lines[li], li, path, kHeader[h].what)) return fail(*bad);
         const std::string_view tok = FirstToken(lines[li]);
         if (kHeader[h].integer) {
             const auto v = ParseInt(tok);
@@ -247,6 +274,11 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
     for (; li < lines.size(); ++li) {
         const std::string_view row = Trim(lines[li]);
         if (row.empty()) continue;
+        // A control character in the time field (before the tab) makes the time a
+        // misprint, wherever it stands.
+        const std::size_t rawTab = lines[li].find('\t');
+        const bool controlInTime =
+            HasControlChar(lines[li].substr(0, rawTab == std::string_view::npos ? lines[li].size() : rawTab));
         ++rows;
         struct {
             double time = 0.0;
@@ -259,7 +291,7 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
         const auto t = ParseTimeField(timeField);
         // A time that is not a number, negative or beyond the plausible range is a
         // misprint: the row is reported and kept as a reject at 0 h.
-        if (t && *t >= 0.0 && *t <= kMaxFailureTime)
+        if (t && *t >= 0.0 && *t <= kMaxFailureTime && !controlInTime)
             p.time = *t + 0.0;  // -0 becomes 0
         else
             res.Messages.push_back("Ошибка в строке №" + LineNo(li) + " файла " + path + ", исправьте)");

@@ -52,7 +52,7 @@ inline constexpr std::size_t kMaxFailureRows = 1000000;
 
 // Reads the bytes of a data file; `path` names it in the messages.
 FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path);
-// The same on the file's text already decoded to UTF-8 (DecodeFileBytes).
+// The same on the file's text already decoded to UTF-8 (DecodeInputFile).
 FailureFileRead ReadFailureText(std::string_view text, const std::string& path);
 
 // Splits the trimmed remainder of a failure row (the text after the time field's
@@ -66,7 +66,10 @@ void SplitFailureRemainder(std::string_view rem, std::string& source, std::strin
 void SortByTime(FailureList& failures);
 void SortProblems(AnalysisState& st);
 
-// Reads a whole file into memory. On failure returns false and says why in Russian.
-bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why);
+// Reads a whole file into memory. On failure returns false and says why in Russian
+// (a file that is not there, a loop of symbolic links, a path too long for the
+// system, a folder without access...); `missing`, when given, tells whether the file
+// is simply not there.
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why, bool* missing = nullptr);
 
 }  // namespace rel

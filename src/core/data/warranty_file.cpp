@@ -1,10 +1,10 @@
 #include "data/warranty_file.h"
 
 #include <cmath>
-#include <filesystem>
 #include <vector>
 
 #include "data/failure_file.h"
+#include "data/input_text.h"
 #include "text/text.h"
 #include "text/format.h"
 
@@ -33,14 +33,13 @@ WarrantyResult LoadWarrantyFile(AnalysisState& st, const std::string& path, char
         return r;
     }
     std::string bytes, why;
-    if (!ReadFileBytes(path, bytes, why)) {
-        // A file that does not exist gets the usual text; a folder, a device or a
-        // file that cannot be read is named as such.
+    bool missing = false;
+    if (!ReadFileBytes(path, bytes, why, &missing)) {
+        // A file that does not exist gets the usual text; a folder, a device, a loop
+        // of links or a file that cannot be read is named as such.
         WarrantyResult r;
         r.ShortName = WarrantyShortName(path);
-        std::error_code ec;
-        r.error = std::filesystem::exists(path, ec) ? why + ". Файл времен гарантии не загружен."
-                                                    : std::string(kWarrantyMissingText);
+        r.error = missing ? std::string(kWarrantyMissingText) : why + ". Файл времен гарантии не загружен.";
         st.FileLoaded = false;
         return r;
     }
@@ -51,19 +50,22 @@ WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes, cons
                                  char decimalSep) {
     WarrantyResult r;
     r.ShortName = WarrantyShortName(path);
-    const std::string text = DecodeFileBytes(bytes);
-    const std::vector<std::string_view> lines = SplitLines(text);
     auto fail = [&](std::string why) {
         r.ok = false;
         r.error = std::move(why) + " Файл времен гарантии не загружен.";
         return r;
     };
+    const InputText in = DecodeInputFile(bytes, path);
+    if (!in.ok) return fail(in.error);
+    const std::string& text = in.text;
+    const std::vector<std::string_view> lines = SplitLines(text);
 
     const std::string title = lines.empty() ? std::string() : std::string(lines[0]);
     DoubArr values;
     values.reserve(lines.size());
     for (std::size_t i = 1; i < lines.size(); ++i) {
-        if (Trim(lines[i]).empty()) continue;
+        if (IsBlankLine(lines[i])) continue;
+        if (auto bad = ControlCharInNumberLine(lines[i], i, path, "время окончания гарантии")) return fail(*bad);
         const std::string_view tok = FirstToken(lines[i]);
         const auto v = ParseReal(tok);
         if (!v)

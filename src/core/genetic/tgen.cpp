@@ -8,6 +8,7 @@
 
 #include "data/histogram.h"
 #include "text/format.h"
+#include "text/text.h"
 #include "stats/distrib.h"
 
 namespace rel {
@@ -58,9 +59,9 @@ std::string ValidateGenOptions(const GenOptions& o) {
 std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny, std::string_view edit2,
                           char decimalSep, GenOptions& o) {
     const auto size = ParseIntText(edit3);
-    if (!size) return "Размер популяции: \"" + std::string(edit3) + "\" не является целым числом";
+    if (!size) return "Размер популяции: \"" + EscapeControls(Excerpt(edit3)) + "\" не является целым числом";
     const auto gens = ParseIntText(nPokoleny);
-    if (!gens) return "Число поколений: \"" + std::string(nPokoleny) + "\" не является целым числом";
+    if (!gens) return "Число поколений: \"" + EscapeControls(Excerpt(nPokoleny)) + "\" не является целым числом";
 
     std::string p(TrimBlanks(edit2));
     bool ok = !p.empty();
@@ -77,7 +78,7 @@ std::string ParseGenTexts(std::string_view edit3, std::string_view nPokoleny, st
         const auto r = std::from_chars(pv.data(), pv.data() + pv.size(), t);
         ok = r.ec == std::errc() && r.ptr == pv.data() + pv.size() && !pv.empty();
     }
-    if (!ok) return "Точность подбора: \"" + std::string(edit2) + "\" не является числом";
+    if (!ok) return "Точность подбора: \"" + EscapeControls(Excerpt(edit2)) + "\" не является числом";
 
     o.SizePopulation = *size;
     o.KolPokoleny = *gens;

@@ -23,29 +23,6 @@ constexpr std::array<char32_t, 64> kCp1251High = {
     0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457,  // B8
 };
 
-// Length of the valid UTF-8 sequence starting at s[i], 0 when it is not valid.
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = b(i);
-    const std::size_t left = s.size() - i;
-    auto cont = [&](std::size_t k) { return (b(k) & 0xC0) == 0x80; };
-    if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) return left >= 2 && cont(i + 1) ? 2 : 0;
-    if (c >= 0xE0 && c <= 0xEF) {
-        if (left < 3 || !cont(i + 1) || !cont(i + 2)) return 0;
-        if (c == 0xE0 && b(i + 1) < 0xA0) return 0;   // overlong
-        if (c == 0xED && b(i + 1) >= 0xA0) return 0;  // surrogate halves
-        return 3;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        if (left < 4 || !cont(i + 1) || !cont(i + 2) || !cont(i + 3)) return 0;
-        if (c == 0xF0 && b(i + 1) < 0x90) return 0;   // overlong
-        if (c == 0xF4 && b(i + 1) >= 0x90) return 0;  // above U+10FFFF
-        return 4;
-    }
-    return 0;
-}
-
 // Decodes the code point of a valid sequence of length n at s[i].
 char32_t DecodeAt(std::string_view s, std::size_t i, std::size_t n) {
     const auto b = [&](std::size_t k) { return static_cast<char32_t>(static_cast<unsigned char>(s[k])); };
@@ -109,6 +86,28 @@ bool HasRealShape(std::string_view s) {
 
 }  // namespace
 
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    const unsigned char c = b(i);
+    const std::size_t left = s.size() - i;
+    auto cont = [&](std::size_t k) { return (b(k) & 0xC0) == 0x80; };
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) return left >= 2 && cont(i + 1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        if (left < 3 || !cont(i + 1) || !cont(i + 2)) return 0;
+        if (c == 0xE0 && b(i + 1) < 0xA0) return 0;   // overlong
+        if (c == 0xED && b(i + 1) >= 0xA0) return 0;  // surrogate halves
+        return 3;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        if (left < 4 || !cont(i + 1) || !cont(i + 2) || !cont(i + 3)) return 0;
+        if (c == 0xF0 && b(i + 1) < 0x90) return 0;   // overlong
+        if (c == 0xF4 && b(i + 1) >= 0x90) return 0;  // above U+10FFFF
+        return 4;
+    }
+    return 0;
+}
+
 bool IsValidUtf8(std::string_view bytes) {
     for (std::size_t i = 0; i < bytes.size();) {
         const std::size_t n = Utf8SequenceLength(bytes, i);
@@ -116,17 +115,6 @@ bool IsValidUtf8(std::string_view bytes) {
         i += n;
     }
     return true;
-}
-
-TextEncoding DetectEncoding(std::string_view bytes) {
-    bool ascii = true;
-    for (char c : bytes)
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (ascii) return TextEncoding::Ascii;
-    return IsValidUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Windows1251;
 }
 
 std::string Cp1251ToUtf8(std::string_view bytes) {
@@ -157,32 +145,63 @@ std::string Cp1251ToUtf8(std::string_view bytes) {
     return out;
 }
 
-std::string DecodeFileBytes(std::string_view bytes) {
-    switch (DetectEncoding(bytes)) {
-        case TextEncoding::Ascii:
-            return std::string(bytes);
-        case TextEncoding::Utf8:
-            if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-            return std::string(bytes);
-        case TextEncoding::Windows1251:
-            break;
+bool LinesEndAtCr(std::string_view text) {
+    std::size_t lf = 0, loneCr = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n')
+            ++lf;
+        else if (text[i] == '\r' && !(i + 1 < text.size() && text[i + 1] == '\n'))
+            ++loneCr;
     }
-    return Cp1251ToUtf8(bytes);
+    return loneCr > lf;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
+    const bool cr = LinesEndAtCr(text);
+    const char* ends = cr ? "\r\n" : "\n";
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        std::size_t end = text.find_first_of(ends, start);
         if (end == std::string_view::npos) end = text.size();
+        std::size_t next = end == text.size() ? end : end + 1;
+        if (cr && end < text.size() && text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
         std::size_t stop = end;
-        if (stop > start && text[stop - 1] == '\r') --stop;
+        if (!cr && stop > start && text[stop - 1] == '\r') --stop;
         lines.push_back(text.substr(start, stop - start));
         start = next;
     }
     return lines;
+}
+
+std::size_t ControlCharAt(std::string_view utf8, std::size_t i) {
+    const unsigned char c = static_cast<unsigned char>(utf8[i]);
+    if (c < 0x20 || c == 0x7F) return 1;
+    if (c == 0xC2 && i + 1 < utf8.size()) {
+        const unsigned char d = static_cast<unsigned char>(utf8[i + 1]);
+        if (d >= 0x80 && d <= 0x9F) return 2;
+    }
+    return 0;
+}
+
+std::string EscapeControls(std::string_view text) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t n = ControlCharAt(text, i);
+        if (n == 0) {
+            out += text[i++];
+            continue;
+        }
+        const unsigned char c = static_cast<unsigned char>(text[i + n - 1]);
+        const unsigned code = n == 1 ? c : 0x80u + (c & 0x1Fu);
+        out += n == 1 ? "\\x" : "\\u00";
+        out += kHex[code >> 4];
+        out += kHex[code & 0xF];
+        i += n;
+    }
+    return out;
 }
 
 std::size_t Utf8Length(std::string_view utf8) {

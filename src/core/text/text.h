@@ -12,31 +12,30 @@
 
 namespace rel {
 
-// The character set a file was read in.
-enum class TextEncoding {
-    Ascii,        // 7-bit bytes only: the same text either way
-    Utf8,         // valid UTF-8 holding non-ASCII characters (byte-order mark optional)
-    Windows1251,  // anything else: the 8-bit Cyrillic code page
-};
-
-// Which character set DecodeFileBytes reads the bytes in.
-TextEncoding DetectEncoding(std::string_view bytes);
-
-// The file's text as UTF-8. A file that is valid UTF-8 and holds non-ASCII bytes is
-// taken as it is (a leading byte-order mark is dropped); any other file is read as
-// Windows-1251, byte 0x98 (unassigned there) becoming U+FFFD.
-std::string DecodeFileBytes(std::string_view bytes);
-
 // Windows-1251 bytes to UTF-8.
 std::string Cp1251ToUtf8(std::string_view bytes);
 
 // Strict UTF-8 check: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
+// Length of the valid UTF-8 character starting at bytes[i], 0 when none starts there.
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i);
 
 // Lines of a text: each ends at LF, a CR just before the LF (or at the very end of
 // the text) is dropped. A final line without its line end counts; the line end of
-// the last line does not open another one. An empty text has no lines.
+// the last line does not open another one. An empty text has no lines. A text whose
+// lines end at a lone CR (CRs not followed by LF outnumber the LFs, as in files of
+// old Macintosh editors) ends its lines at CR, CR LF and LF alike.
 std::vector<std::string_view> SplitLines(std::string_view text);
+// Whether SplitLines ends the lines of this text at a lone CR too.
+bool LinesEndAtCr(std::string_view text);
+
+// A control character (C0, DEL, or C1 written in UTF-8) at utf8[i]: its length in
+// bytes (1 or 2), 0 when there is none. TAB counts.
+std::size_t ControlCharAt(std::string_view utf8, std::size_t i);
+// The text with its control characters written out so that a terminal shows them
+// instead of acting on them: "\x1B" for a C0 character or DEL, "\u009B" for a C1
+// character. Everything else, bytes that are not UTF-8 included, is left as it is.
+std::string EscapeControls(std::string_view text);
 
 // Number of characters (code points) of a UTF-8 text.
 std::size_t Utf8Length(std::string_view utf8);

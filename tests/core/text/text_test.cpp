@@ -30,35 +30,6 @@ TEST(Text, Cp1251TableMatchesSystemConverter) {
     EXPECT_EQ(Cp1251ToUtf8("\x98"), "\xEF\xBF\xBD");  // U+FFFD
 }
 
-TEST(Text, DecodingChoosesTheCharacterSet) {
-    struct Case {
-        std::string bytes;
-        TextEncoding enc;
-        std::string text;
-    };
-    const std::vector<Case> cases = {
-        {"Plain 2500", TextEncoding::Ascii, "Plain 2500"},
-        {"\xC4\xE2\xE8\xE3\xE0\xF2\xE5\xEB\xFC", TextEncoding::Windows1251, "Двигатель"},
-        {"Двигатель", TextEncoding::Utf8, "Двигатель"},
-        {"\xEF\xBB\xBF"
-         "Двигатель",
-         TextEncoding::Utf8, "Двигатель"},
-        // "Ёж" in Windows-1251 happens to be no valid UTF-8: read as the code page.
-        {"\xA8\xE6", TextEncoding::Windows1251, "Ёж"},
-        // A byte-order mark followed by invalid UTF-8: the whole file is 8-bit.
-        {"\xEF\xBB\xBF\xC0", TextEncoding::Windows1251, "п»їА"},
-        // Overlong form and surrogate half are not UTF-8.
-        {"\xC0\xAF", TextEncoding::Windows1251, "АЇ"},
-        {"\xED\xA0\x80", TextEncoding::Windows1251, "н\u00A0Ђ"},
-    };
-    for (std::size_t i = 0; i < cases.size(); ++i) {
-        const Case& c = cases[i];
-        EXPECT_EQ(DetectEncoding(c.bytes), c.enc) << i;
-        EXPECT_EQ(DecodeFileBytes(c.bytes), c.text) << i;
-    }
-    EXPECT_TRUE(IsValidUtf8(DecodeFileBytes(std::string("\xED\xA0\x80\x98\x00\xFF", 6))));
-}
-
 TEST(Text, LinesEndAtLfWithOrWithoutCr) {
     struct Case {
         std::string text;
@@ -73,11 +44,33 @@ TEST(Text, LinesEndAtLfWithOrWithoutCr) {
         {"a\rb\r\n", {"a\rb"}},  // a lone CR stays inside the line
         {"a\r", {"a"}},
         {"\n", {""}},
+        // Lines ended by a lone CR (more of them than LFs): CR, CR LF and LF all end a line.
+        {"a\rb\rc", {"a", "b", "c"}},
+        {"a\r\rb\r", {"a", "", "b"}},
+        {"a\rb\rc\r\nd\re", {"a", "b", "c", "d", "e"}},
+        {"a\rb\rc\nd", {"a", "b", "c", "d"}},
+        // As many LFs as lone CRs: the CRs stay inside their lines.
+        {"a\rb\nc", {"a\rb", "c"}},
     };
     for (const auto& c : cases) {
         const auto got = SplitLines(c.text);
         EXPECT_EQ(std::vector<std::string>(got.begin(), got.end()), c.lines) << c.text;
     }
+}
+
+// Control characters written out for a terminal; every other byte, Cyrillic and
+// bytes that are not UTF-8 included, stays as it is.
+TEST(Text, ControlCharactersAreWrittenOut) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"Парк КМ-12 \\ 2023", "Парк КМ-12 \\ 2023"},
+        {"T\x1B]0;title\x07", "T\\x1B]0;title\\x07"},
+        {std::string("a\0b", 3), "a\\x00b"},
+        {"\t\r\n\x7F", "\\x09\\x0D\\x0A\\x7F"},
+        {"\xC2\x9B" "2J", "\\u009B2J"},                  // C1 CSI written in UTF-8
+        {"\xC2\xA0\xC2\x80", "\xC2\xA0\\u0080"},      // no-break space stays
+        {"\xFF\x9B\xC2", "\xFF\x9B\xC2"},             // not UTF-8: left alone
+    };
+    for (const auto& [in, want] : cases) EXPECT_EQ(EscapeControls(in), want) << in;
 }
 
 TEST(Text, LowerCaseMatchesCyrillicAndLatin) {
