@@ -28,6 +28,7 @@
 #include "data/warranty_file.h"
 #include "dialogs.h"
 #include "failure_list_model.h"
+#include "file_output.h"
 #include "form5.h"
 #include "lnchart.h"
 #include "lnview.h"
@@ -43,7 +44,7 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
-std::string NativePath(const QString& path) { return QFile::encodeName(path).toStdString(); }
+std::string NativePath(const QString& path) { return FileNameBytes(path).toStdString(); }
 
 AppEnv AppEnv::ForExecutable(Dialogs* dialogs) {
     AppEnv env;
@@ -61,7 +62,11 @@ AppEnv AppEnv::ForExecutable(Dialogs* dialogs) {
 }
 
 TForm1::TForm1(const AppEnv& env, QWidget* parent)
-    : QMainWindow(parent), env_(env), settings_(env.SettingsFile, env.SettingsFallback) {
+    : QMainWindow(parent),
+      env_(env),
+      ownSettings_(env.settings ? nullptr
+                                : std::make_unique<PathSettings>(env.SettingsFile, env.SettingsFallback)),
+      settings_(env.settings ? *env.settings : *ownSettings_) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(MainCaption());
     dataDialog_.Filter = tr(kDataFilter);
@@ -88,6 +93,13 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
     BuildMenu();
 
     FormCreate();
+    // Said once the window is up: a settings file found damaged or unreadable.
+    QTimer::singleShot(0, this, [this] { ShowSettingsNotice(); });
+}
+
+void TForm1::ShowSettingsNotice() {
+    const QString notice = settings_.TakeNotice();
+    if (!notice.isEmpty()) Message(notice);
 }
 
 TForm1::~TForm1() {
@@ -109,9 +121,10 @@ bool TForm1::SaveWorkbook(const QString& file, QString& why) {
     }
     const rel::MlResult* ml = lastML_ && St.ModML.Executed ? &*lastML_ : nullptr;
     const rel::ResultsContent none;
-    const std::string error = relcli::WriteWorkbook(NativePath(file), St, lastResults_ ? *lastResults_ : none, ml);
-    if (error.empty()) return true;
-    why = Q(error);
+    const relcli::WriteOutcome written =
+        relcli::WriteWorkbook(NativePath(file), St, lastResults_ ? *lastResults_ : none, ml);
+    if (written) return true;
+    why = WriteFailureText(file, written);
     return false;
 }
 
@@ -174,7 +187,7 @@ bool TForm1::LoadDataFile(const QString& path) {
         return false;
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const rel::LoadResult r = rel::LoadFailureBytes(St, bytes, path.toStdString(), DecimalSep());
+    const rel::LoadResult r = rel::LoadFailureBytes(St, bytes, ShownFileName(path).toStdString(), DecimalSep());
     bytes = std::string();  // the file's bytes are not needed once decoded
     if (r.ok) ShowFailureView(r.view);
     QApplication::restoreOverrideCursor();
@@ -190,11 +203,9 @@ bool TForm1::LoadDataFile(const QString& path) {
     dataDialog_.FileName = path;
     loadedData_ = path;
     StartNewAnalysis();
-    if (!settings_.WriteComStr(QDir::toNativeSeparators(path)) && !settingsWarned_) {
-        settingsWarned_ = true;
-        qWarning("relan: the settings file %s cannot be written", qPrintable(settings_.File()));
-    }
+    settings_.WriteComStr(QDir::toNativeSeparators(path));
     RememberRecent(path);
+    ShowSettingsNotice();
     for (const std::string& w : r.Warnings) Message(Q(w));
     return true;
 }

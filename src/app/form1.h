@@ -18,6 +18,7 @@
 #include "report_header.h"
 #include "run_controller.h"
 #include "settings.h"
+#include <memory>
 
 class QAction;
 class QDialog;
@@ -44,6 +45,9 @@ struct AppEnv {
     QString SettingsFile;      // the settings file "rel.txt" the program reads and writes
     QString SettingsFallback;  // "rel.txt" beside an executable that cannot write it: read only
     Dialogs* dialogs = nullptr;
+    // The settings read at the program's start, shared by its windows; null: the
+    // main window reads SettingsFile itself.
+    PathSettings* settings = nullptr;
 
     // The settings file beside the running executable, or in the user's
     // configuration folder when the executable's folder cannot be written.
@@ -181,6 +185,9 @@ private:
     void ShowElapsed();
     // What the results page's header says of the results now shown.
     ReportSettings HeaderSettings(double burnIn) const;
+    // Shows what the settings have to say (a damaged or unreadable file at the start,
+    // a failed save), once each.
+    void ShowSettingsNotice();
     // Reads one number field; on a text that is not a number shows why and returns false.
     bool ReadField(QLineEdit* edit, const QString& fieldName, double& value,
                    const rel::FigureRange* range = nullptr);
@@ -191,7 +198,8 @@ private:
     void ShowScheduled(QSlider* bar, int position);
 
     AppEnv env_;
-    PathSettings settings_;
+    std::unique_ptr<PathSettings> ownSettings_;  // when the environment brings none
+    PathSettings& settings_;
     OpenDialog dataDialog_;      // "Путь"
     OpenDialog warrantyDialog_;  // "File"
     QString loadedData_;         // the data file loaded last
@@ -222,7 +230,6 @@ private:
     QPointer<QDialog> formats_;
     bool closing_ = false;
     bool showingSchedule_ = false;
-    bool settingsWarned_ = false;
     bool arranged_ = false;
 };
 

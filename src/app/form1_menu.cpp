@@ -17,6 +17,7 @@
 
 #include "captions.h"
 #include "dialogs.h"
+#include "file_output.h"
 #include "form1.h"
 #include "form5.h"
 #include "language_menu.h"
@@ -37,7 +38,10 @@ QAction* Add(QMenu* menu, const char* name, const QString& text, const QKeySeque
 QString DroppedFile(const QMimeData* data) {
     if (!data || !data->hasUrls() || data->urls().size() != 1) return {};
     const QUrl url = data->urls().constFirst();
-    return url.isLocalFile() ? url.toLocalFile() : QString();
+    if (!url.isLocalFile()) return {};
+    // The name's bytes as the URL carries them (a byte that is not UTF-8 stays
+    // percent-encoded there and is kept).
+    return FileNameFromBytes(QByteArray::fromPercentEncoding(url.path(QUrl::FullyEncoded).toLatin1()));
 }
 
 // A warranty end-time file: named as its dialog offers them (gar*.txt), or a title
@@ -98,7 +102,7 @@ void TForm1::BuildMenu() {
     actShowResults_ = Add(view, "actShowResults", tr("Показать результаты"), QKeySequence(Qt::CTRL | Qt::Key_R));
     connect(actShowResults_, &QAction::triggered, this, [this] { ShowLastResults(); });
     view->addSeparator();
-    new LanguageMenu(view, env_.SettingsFile, env_.dialogs, this);
+    new LanguageMenu(view, &settings_, env_.dialogs, this);
 
     QMenu* help = bar->addMenu(tr("Справка"));
     help->setObjectName(QStringLiteral("menuHelp"));
@@ -147,14 +151,13 @@ void TForm1::RebuildRecentMenu() {
 
 void TForm1::OpenRecent(const QString& path) {
     if (runs_.Running()) return;  // a run owns the loaded data until it ends
-    if (!QFileInfo(path).isFile()) {
+    if (!IsRegularFile(path)) {
         // Gone since: it leaves the list, and what is loaded stays.
         QStringList files = settings_.ReadRecent();
         files.removeAll(path);
         settings_.WriteRecent(files);
         RebuildRecentMenu();
-        Message(
-            tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(QDir::toNativeSeparators(path)));
+        Message(tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(ShownFileName(path)));
         return;
     }
     LoadDataFile(path);
@@ -179,7 +182,7 @@ void TForm1::SaveReportPdfClick() {
         env_.dialogs->Error(this, caption, why);
         return;
     }
-    Message(tr("Отчет сохранен: %1").arg(QDir::toNativeSeparators(QFileInfo(file).absoluteFilePath())));
+    Message(tr("Отчет сохранен: %1").arg(ShownFileName(QFileInfo(file).absoluteFilePath())));
 }
 
 QString TForm1::FileFormatsText() {

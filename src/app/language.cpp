@@ -1,12 +1,11 @@
 #include "language.h"
 
 #include <QApplication>
-#include <QFileInfo>
 #include <QLibraryInfo>
-#include <QSettings>
 #include <QTranslator>
 
 #include "captions.h"
+#include "settings.h"
 #include "results/words.h"
 
 namespace relan {
@@ -14,7 +13,6 @@ namespace relan {
 namespace {
 
 const QString kOption = QStringLiteral("--lang");
-const QString kKey = QStringLiteral("Language");
 
 QString gLanguage = kLanguageRussian;
 // The translations installed by the last InstallLanguage (owned by the application).
@@ -86,20 +84,11 @@ QStringList WithoutLanguageOption(const QStringList& args) {
 }
 
 QString ReadLanguageSetting(const QString& file, const QString& fallback) {
-    for (const QString& f : {file, fallback}) {
-        if (f.isEmpty() || !QFileInfo::exists(f)) continue;
-        const QSettings ini(f, QSettings::IniFormat);
-        const QString v = ini.value(kKey).toString();
-        if (!v.isEmpty()) return v;
-    }
-    return {};
+    return PathSettings(file, fallback).ReadLanguage();
 }
 
 bool WriteLanguageSetting(const QString& file, const QString& code) {
-    QSettings ini(file, QSettings::IniFormat);
-    ini.setValue(kKey, code);
-    ini.sync();
-    return ini.status() == QSettings::NoError;
+    return PathSettings(file).WriteLanguage(code);
 }
 
 void InstallLanguage(QApplication& app, const QString& code) {

@@ -6,11 +6,12 @@
 
 #include "dialogs.h"
 #include "language.h"
+#include "settings.h"
 
 namespace relan {
 
-LanguageMenu::LanguageMenu(QMenu* parentMenu, QString settingsFile, Dialogs* dialogs, QWidget* window)
-    : QObject(parentMenu), settingsFile_(std::move(settingsFile)), dialogs_(dialogs), window_(window) {
+LanguageMenu::LanguageMenu(QMenu* parentMenu, PathSettings* settings, Dialogs* dialogs, QWidget* window)
+    : QObject(parentMenu), settings_(settings), dialogs_(dialogs), window_(window) {
     menu_ = parentMenu->addMenu(tr("Язык"));
     menu_->setObjectName(QStringLiteral("menuLanguage"));
     group_ = new QActionGroup(this);
@@ -36,12 +37,21 @@ LanguageMenu::LanguageMenu(QMenu* parentMenu, QString settingsFile, Dialogs* dia
 
 QString LanguageMenu::Current() const {
     // The language chosen for the next start, else the one the window speaks now.
-    const QString chosen = LanguageCode(ReadLanguageSetting(settingsFile_));
+    const QString chosen = settings_ ? LanguageCode(settings_->ReadLanguage()) : QString();
     return chosen.isEmpty() ? CurrentLanguage() : chosen;
 }
 
 void LanguageMenu::ChooseLanguage(const QString& code) {
-    if (!settingsFile_.isEmpty()) WriteLanguageSetting(settingsFile_, code);
+    if (settings_ && !settings_->WriteLanguage(code)) {
+        // Not kept: the next start would not have it. The failure is said here, so the
+        // settings' own notice of it is not repeated.
+        settings_->SaveFailureSaid();
+        if (dialogs_)
+            dialogs_->Error(window_, tr("Язык"),
+                            tr("Язык интерфейса не сохранен и при следующем запуске не изменится: %1")
+                                .arg(settings_->SaveError()));
+        return;
+    }
     if (dialogs_) dialogs_->Message(window_, tr("Язык интерфейса изменится при следующем запуске программы."));
 }
 

@@ -4,7 +4,6 @@
 #include <QChartView>
 #include <QCoreApplication>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QImage>
@@ -13,14 +12,15 @@
 #include <QPageSize>
 #include <QFontMetricsF>
 #include <QPainter>
+#include <QPdfWriter>
 #include <QPixmap>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSvgGenerator>
-#include <QTemporaryFile>
 #include <QWidget>
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 
 #include "captions.h"
 #include "chart_style.h"
@@ -76,6 +76,17 @@ void SetUpResultsPage(QPrinter& printer, const QString& docName) {
     printer.setCreator(AppTitle());
 }
 
+// The same page for a PDF made in memory.
+void SetUpResultsPage(QPdfWriter& pdf, const QString& docName) {
+    pdf.setResolution(96);
+    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageOrientation(QPageLayout::Landscape);
+    pdf.setPageMargins(QMarginsF(kReportMarginMm, kReportMarginMm, kReportMarginMm, kReportMarginMm),
+                       QPageLayout::Millimeter);
+    pdf.setTitle(docName);
+    pdf.setCreator(AppTitle());
+}
+
 // The results table as lines and texts.
 void PaintTable(QPainter& p, const ResultsGrid& table, const QRect& rect) {
     const ResultsGrid* g = &table;
@@ -114,7 +125,11 @@ void PaintTable(QPainter& p, const ResultsGrid& table, const QRect& rect) {
 
 }  // namespace
 
-bool PrintImage(QWidget* window, QPrinter& printer) {
+namespace {
+
+// The image of `window` centred on the printable area `page` of `device`, scaled to
+// it with its proportions kept.
+bool DrawImage(QWidget* window, QPaintDevice& device, const QRectF& page) {
     // The window drawn at twice its size keeps lines and texts sharp on paper.
     const qreal scale = 2.0;
     QPixmap image(window->size() * scale);
@@ -123,15 +138,30 @@ bool PrintImage(QWidget* window, QPrinter& printer) {
     window->render(&image);
 
     QPainter painter;
-    if (!painter.begin(&printer)) return false;
-    // Painter coordinates start at the top left corner of the printable area.
-    const QRectF page(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size());
+    if (!painter.begin(&device)) return false;
     const QSizeF fitted = QSizeF(window->size()).scaled(page.size(), Qt::KeepAspectRatio);
     const QRectF target(page.left() + (page.width() - fitted.width()) / 2.0,
                         page.top() + (page.height() - fitted.height()) / 2.0, fitted.width(), fitted.height());
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
     painter.drawPixmap(target, image, QRectF(QPointF(0, 0), QSizeF(image.size())));
     return painter.end();
+}
+
+// A PDF made in memory and checked whole before it is written: the paint device
+// does not say whether its output was complete.
+bool WritePdf(const QString& file, const QByteArray& pdf, QString& why) {
+    if (const char* bad = relcli::PdfCheck(std::string_view(pdf.constData(), pdf.size()))) {
+        why = WriteFailureText(file, relcli::WriteOutcome::Failed(bad));
+        return false;
+    }
+    return WriteFileBytes(file, pdf, why, relcli::PdfFileCheck());
+}
+
+}  // namespace
+
+bool PrintImage(QWidget* window, QPrinter& printer) {
+    // Painter coordinates start at the top left corner of the printable area.
+    return DrawImage(window, printer, QRectF(QPointF(0, 0), printer.pageRect(QPrinter::DevicePixel).size()));
 }
 
 PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancelled, const QString& pdfName) {
@@ -145,14 +175,27 @@ PrintOutcome PrintWindow(QWidget* window, Dialogs& dialogs, bool printWhenCancel
                                         QDir::home().filePath(pdfName), Printing::tr("Файлы PDF (*.pdf)"));
         if (file.isEmpty()) return PrintOutcome::Cancelled;
         if (QFileInfo(file).suffix().isEmpty()) file += QStringLiteral(".pdf");
-        QPrinter pdf(QPrinter::HighResolution);
-        pdf.setOutputFormat(QPrinter::PdfFormat);
-        pdf.setOutputFileName(file);
-        pdf.setPageOrientation(QPageLayout::Landscape);
-        pdf.setDocName(window->windowTitle());
-        if (!PrintImage(window, pdf)) {
-            dialogs.Error(window, Caption(),
-                          Printing::tr("Не удалось записать файл «%1».").arg(QDir::toNativeSeparators(file)));
+        // The page a PDF printer would have (its size and resolution), landscape.
+        QPrinter page(QPrinter::HighResolution);
+        page.setOutputFormat(QPrinter::PdfFormat);
+        page.setPageOrientation(QPageLayout::Landscape);
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        bool drawn = false;
+        {
+            QPdfWriter pdf(&buffer);
+            pdf.setResolution(page.resolution());
+            pdf.setPageLayout(page.pageLayout());
+            pdf.setTitle(window->windowTitle());
+            pdf.setCreator(AppTitle());
+            drawn = DrawImage(window, pdf,
+                              QRectF(QPointF(0, 0), pdf.pageLayout().paintRectPixels(pdf.resolution()).size()));
+        }
+        QString why;
+        if (!drawn) why = WriteFailureText(file, relcli::WriteOutcome::Failed(relcli::kNotDrawn));
+        if (!drawn || !WritePdf(file, bytes, why)) {
+            dialogs.Error(window, Caption(), why);
             return PrintOutcome::Failed;
         }
         dialogs.Message(window, SavedText(file));
@@ -256,28 +299,27 @@ ReportFormat ReportFormatOf(const QString& file) {
 
 bool WriteResultsPdf(const ResultsSheet& parts, const QString& file, const QString& docName, const QString& header,
                      QString& why) {
-    // The page goes to a temporary file first; its bytes are then written to the
-    // target and checked, since the printer does not say whether its file was
-    // written whole.
-    QTemporaryFile temp(QDir(QDir::tempPath()).filePath(QStringLiteral("relan-XXXXXX.pdf")));
-    if (!temp.open()) {
-        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
+    // The page as the printer's results page has it (landscape A4 at the screen's
+    // resolution, the report's margins), made in memory.
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
+    {
+        QPdfWriter pdf(&buffer);
+        SetUpResultsPage(pdf, docName);
+        QPainter painter;
+        if (painter.begin(&pdf)) {
+            const QRect area = pdf.pageLayout().paintRectPixels(pdf.resolution());
+            PaintSheetAndHeader(painter, QRectF(QPointF(0, 0), area.size()), area.top(), parts, header);
+            drawn = painter.end();
+        }
+    }
+    if (!drawn) {
+        why = WriteFailureText(file, relcli::WriteOutcome::Failed(relcli::kNotDrawn));
         return false;
     }
-    QPrinter printer(QPrinter::ScreenResolution);
-    printer.setOutputFormat(QPrinter::PdfFormat);
-    printer.setOutputFileName(temp.fileName());
-    SetUpResultsPage(printer, docName);
-    if (!PaintResultsPage(printer, parts, header)) {
-        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
-        return false;
-    }
-    QFile written(temp.fileName());
-    if (!written.open(QIODevice::ReadOnly)) {
-        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
-        return false;
-    }
-    return WriteFileBytes(file, written.readAll(), why);
+    return WritePdf(file, bytes, why);
 }
 
 bool WriteResultsImage(const ResultsSheet& parts, const QString& file, const QString& docName,
@@ -310,7 +352,7 @@ bool WriteResultsImage(const ResultsSheet& parts, const QString& file, const QSt
         svg.setDescription(header);
         QPainter painter;
         if (!painter.begin(&svg)) {
-            why = Printing::tr("Не удалось записать файл «%1».").arg(file);
+            why = WriteFailureText(file, relcli::WriteOutcome::Failed(relcli::kNotDrawn));
             return false;
         }
         paint(painter);
@@ -328,11 +370,11 @@ bool WriteResultsImage(const ResultsSheet& parts, const QString& file, const QSt
         QBuffer buffer(&bytes);
         buffer.open(QIODevice::WriteOnly);
         if (!image.save(&buffer, "PNG")) {
-            why = Printing::tr("Не удалось записать файл «%1».").arg(file);
+            why = WriteFailureText(file, relcli::WriteOutcome::Failed(relcli::kNotDrawn));
             return false;
         }
     } else {
-        why = Printing::tr("Не удалось записать файл «%1».").arg(file);
+        why = WriteFailureText(file, relcli::WriteOutcome::Failed(relcli::kNotDrawn));
         return false;
     }
     return WriteFileBytes(file, bytes, why);

@@ -12,6 +12,7 @@
 #include "analysis/run.h"
 #include "cli/fit_options.h"
 #include "dialogs.h"
+#include "file_output.h"
 #include "form1.h"
 #include "form5.h"
 #include "numbers.h"
@@ -111,7 +112,7 @@ bool IsHelpCall(int argc, char** argv) {
     return argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0);
 }
 
-int RunReport(QApplication& app) {
+int RunReport(QApplication& app, int argc, char** argv) {
     SetUpApplication(app);
     StderrDialogs dialogs;
     InstallReversedIntervalHandler(&dialogs);
@@ -139,12 +140,13 @@ int RunReport(QApplication& app) {
         return kReportUsage;
     };
 
-    std::vector<std::string> args;
-    for (const QString& a : QApplication::arguments()) args.push_back(a.toStdString());
-    std::vector<char*> argv;
-    for (std::string& a : args) argv.push_back(a.data());
+    // The arguments as the system gave them: a file name is used byte for byte,
+    // whether or not it is UTF-8 (the toolkit's own list has lost what is not).
+    std::vector<std::string> args(argv, argv + argc);
+    std::vector<char*> raw;
+    for (std::string& a : args) raw.push_back(a.data());
     try {
-        cl.parse(static_cast<int>(argv.size()), argv.data());
+        cl.parse(static_cast<int>(raw.size()), raw.data());
     } catch (const CLI::CallForHelp&) {
         Out(Q(cl.help()));
         return kReportOk;
@@ -156,15 +158,13 @@ int RunReport(QApplication& app) {
     request.decimalComma = sep == ',';
     const rel::CheckedRequest checked = rel::CheckFitRequest(request, false);
     if (!checked.plan) return refuse(Q(checked.error.message));
-    rel::FitPlan plan = *checked.plan;
-    plan.data = NativePath(Q(plan.data));
-    if (!plan.warranty.empty()) plan.warranty = NativePath(Q(plan.warranty));
-    const QString outFile = Q(out);
-    if (QFileInfo(outFile).isDir()) return refuse(QStringLiteral("«%1» - папка, а не файл").arg(outFile));
+    const rel::FitPlan plan = *checked.plan;
+    const QString outFile = FileNameFromBytes(QByteArray::fromStdString(out));
+    if (IsFolder(outFile)) return refuse(QStringLiteral("«%1» - папка, а не файл").arg(ShownFileName(outFile)));
     if (ReportFormatOf(outFile) == ReportFormat::Unknown)
         return refuse(QCoreApplication::translate(
                           "Report", "неизвестный формат файла отчета «%1»: укажите файл .pdf, .svg или .png")
-                          .arg(outFile));
+                          .arg(ShownFileName(outFile)));
 
     // 1. The data file, then the warranty file, as "Путь" and "File" load them.
     rel::AnalysisState st;
@@ -215,7 +215,7 @@ int RunReport(QApplication& app) {
         Err(why);
         return kReportWrite;
     }
-    Out(QStringLiteral("Отчет записан: ") + outFile);
+    Out(QStringLiteral("Отчет записан: ") + ShownFileName(outFile));
     return kReportOk;
 }
 

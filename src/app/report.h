@@ -32,7 +32,8 @@ bool IsHelpCall(int argc, char** argv);
 // The program's usage text, in Russian.
 QString UsageText();
 
-// Runs the report for the application's arguments; returns the exit status.
-int RunReport(QApplication& app);
+// Runs the report for the program's arguments (`argc`, `argv` as main() received
+// them); returns the exit status.
+int RunReport(QApplication& app, int argc, char** argv);
 
 }  // namespace relan

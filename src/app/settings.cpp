@@ -1,61 +1,246 @@
 #include "settings.h"
 
+#include <sys/statvfs.h>
+
+#include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
+#include <QUrl>
+#include <cerrno>
+#include <cstdio>
+
+#include "cli/file_write.h"
+#include "file_output.h"
 
 namespace relan {
 
 namespace {
 const QString kKey = QStringLiteral("Path/ComStr");
 const QString kRecentKey = QStringLiteral("Path/Recent");
+const QString kLanguageKey = QStringLiteral("Language");
 const QString kFileName = QStringLiteral("rel.txt");
+// A path whose name holds bytes that are not UTF-8 is kept as a file URL with those
+// bytes percent-encoded: the settings file is UTF-8 text.
+const QString kUrlPrefix = QStringLiteral("file://");
 
-bool ReadKey(const QString& file, QString& value) {
-    if (file.isEmpty() || !QFileInfo::exists(file)) return false;
-    QSettings ini(file, QSettings::IniFormat);
-    if (ini.status() != QSettings::NoError) return false;
-    const QVariant v = ini.value(kKey);
-    if (!v.isValid()) return false;
-    value = v.toString();
-    return true;
+QString Tr(const char* text) { return QCoreApplication::translate("relan::Settings", text); }
+
+QVariant StoredPath(const QString& path) {
+    const QByteArray bytes = FileNameBytes(path);
+    if (QString::fromUtf8(bytes).toUtf8() == bytes) return path;
+    return kUrlPrefix + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromLatin1(bytes), "/"));
 }
+
+QString PathFrom(const QString& stored) {
+    if (!stored.startsWith(kUrlPrefix)) return stored;
+    return FileNameFromBytes(QByteArray::fromPercentEncoding(stored.mid(kUrlPrefix.size()).toLatin1()));
+}
+
+bool ValidUtf8(const QByteArray& bytes) {
+    return !bytes.contains('\0') && QString::fromUtf8(bytes).toUtf8() == bytes;
+}
+
+// What reading a settings file found.
+enum class Found { None, Read, Damaged, Unreadable };
+
+// Reads the keys of `file` into `values`; `why` says why a file could not be read.
+Found ReadValues(const QString& file, QMap<QString, QVariant>& values, const char*& why) {
+    values.clear();
+    const QFileInfo info(file);
+    if (file.isEmpty() || (!info.exists() && !info.isSymLink())) return Found::None;
+    if (info.isDir()) {
+        why = QT_TRANSLATE_NOOP("relan::Settings", "это папка, а не файл");
+        return Found::Unreadable;
+    }
+    if (info.size() > PathSettings::kMaxBytes) return Found::Damaged;
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        why = QT_TRANSLATE_NOOP("relan::Settings", "нет прав на чтение");
+        return Found::Unreadable;
+    }
+    const QByteArray bytes = f.read(PathSettings::kMaxBytes + 1);
+    f.close();
+    if (bytes.size() > PathSettings::kMaxBytes || !ValidUtf8(bytes)) return Found::Damaged;
+    const QSettings ini(file, QSettings::IniFormat);
+    if (ini.status() == QSettings::FormatError) return Found::Damaged;
+    if (ini.status() != QSettings::NoError) {
+        why = QT_TRANSLATE_NOOP("relan::Settings", "нет прав на чтение");
+        return Found::Unreadable;
+    }
+    for (const QString& key : ini.allKeys()) values.insert(key, ini.value(key));
+    return Found::Read;
+}
+
+// Moves a damaged settings file aside to FILE.bad (replacing an older one).
+relcli::WriteOutcome SetAside(const QString& file) {
+    const QByteArray from = FileNameBytes(file), to = FileNameBytes(file + QStringLiteral(".bad"));
+    if (std::rename(from.constData(), to.constData()) == 0) return relcli::WriteOutcome::Done();
+    return relcli::WriteOutcome::Failed(relcli::ReasonForError(errno), errno);
+}
+
 }  // namespace
 
+PathSettings::PathSettings(QString file, QString fallback)
+    : file_(std::move(file)), fallback_(std::move(fallback)) {
+    Read();
+}
+
+void PathSettings::Read() {
+    const char* why = nullptr;
+    switch (ReadValues(file_, values_, why)) {
+        case Found::None:
+        case Found::Read:
+            break;
+        case Found::Unreadable:
+            problems_.push_back({ReadProblem::Unreadable, file_, why, {}});
+            break;
+        case Found::Damaged: {
+            const relcli::WriteOutcome moved = SetAside(file_);
+            // A file that could not be set aside is left where it is and not written
+            // over: the user may want it back.
+            if (!moved) writable_ = false;
+            problems_.push_back({moved ? ReadProblem::SetAside : ReadProblem::Kept, file_, nullptr, moved});
+            break;
+        }
+    }
+    if (fallback_.isEmpty()) return;
+    const Found f = ReadValues(fallback_, fallbackValues_, why);
+    if (f == Found::Damaged || f == Found::Unreadable) {
+        fallbackValues_.clear();
+        problems_.push_back({ReadProblem::Unreadable,
+                             fallback_,
+                             f == Found::Damaged ? QT_TRANSLATE_NOOP("relan::Settings", "он поврежден") : why,
+                             {}});
+    }
+}
+
 QString PathSettings::ReadComStr(const QString& fallback) const {
-    QString value;
-    if (ReadKey(file_, value)) return value;
-    if (ReadKey(fallback_, value)) return value;
+    for (const auto* values : {&values_, &fallbackValues_}) {
+        const QVariant v = values->value(kKey);
+        if (v.isValid()) return PathFrom(v.toString());
+    }
     return fallback;
 }
 
-bool PathSettings::WriteComStr(const QString& value) const {
-    // The configuration folder may not exist yet.
-    const QFileInfo info(file_);
-    if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath())) return false;
-    QSettings ini(file_, QSettings::IniFormat);
-    ini.setValue(kKey, value);
-    ini.sync();
-    return ini.status() == QSettings::NoError;
-}
-
 QStringList PathSettings::ReadRecent() const {
-    for (const QString& file : {file_, fallback_}) {
-        if (file.isEmpty() || !QFileInfo::exists(file)) continue;
-        QSettings ini(file, QSettings::IniFormat);
-        const QVariant v = ini.value(kRecentKey);
-        if (v.isValid()) return v.toStringList().mid(0, kRecentFiles);
+    for (const auto* values : {&values_, &fallbackValues_}) {
+        const QVariant v = values->value(kRecentKey);
+        if (!v.isValid()) continue;
+        QStringList files;
+        for (const QString& s : v.toStringList().mid(0, kRecentFiles)) files << PathFrom(s);
+        return files;
     }
     return {};
 }
 
-bool PathSettings::WriteRecent(const QStringList& files) const {
+QString PathSettings::ReadLanguage() const {
+    for (const auto* values : {&values_, &fallbackValues_}) {
+        const QString v = values->value(kLanguageKey).toString();
+        if (!v.isEmpty()) return v;
+    }
+    return {};
+}
+
+bool PathSettings::WriteComStr(const QString& value) { return Store(kKey, StoredPath(value)); }
+
+bool PathSettings::WriteRecent(const QStringList& files) {
+    QStringList stored;
+    for (const QString& f : files.mid(0, kRecentFiles)) stored << StoredPath(f).toString();
+    return Store(kRecentKey, stored);
+}
+
+bool PathSettings::WriteLanguage(const QString& code) { return Store(kLanguageKey, code); }
+
+bool PathSettings::Store(const QString& key, const QVariant& value) {
+    values_.insert(key, value);
+    auto failed = [this](const QString& why) {
+        saveError_ = why;
+        if (!saveNoticeGiven_) saveNoticePending_ = true;
+        return false;
+    };
+    if (!writable_)
+        return failed(Tr("Файл настроек «%1» поврежден и не отложен: настройки в него не записываются.")
+                          .arg(ShownFileName(file_)));
+    // What another copy of the program wrote since, under this session's key.
+    QMap<QString, QVariant> onDisc;
+    const char* why = nullptr;
+    const Found found = ReadValues(file_, onDisc, why);
+    if (found == Found::Read) {
+        onDisc.insert(key, value);
+        for (auto it = values_.cbegin(); it != values_.cend(); ++it)
+            if (!onDisc.contains(it.key())) onDisc.insert(it.key(), it.value());
+        values_ = onDisc;
+    } else if (found == Found::Damaged) {
+        // Damaged since the start: kept aside like the one found then.
+        SetAside(file_);
+    }
+
+    // The configuration folder may not exist yet; when it cannot be made, making the
+    // temporary file in it says why.
     const QFileInfo info(file_);
-    if (!info.absoluteDir().exists() && !QDir().mkpath(info.absolutePath())) return false;
-    QSettings ini(file_, QSettings::IniFormat);
-    ini.setValue(kRecentKey, files.mid(0, kRecentFiles));
-    ini.sync();
-    return ini.status() == QSettings::NoError;
+    const QString folder = info.absolutePath();
+    if (!QFileInfo(folder).isDir()) QDir().mkpath(folder);
+    std::string temp;
+    const relcli::WriteOutcome made = relcli::CreateTempBeside(FileNameBytes(folder).toStdString(),
+                                                               FileNameBytes(info.fileName()).toStdString(), temp);
+    if (!made) return failed(WriteFailureText(file_, made));
+    relcli::TempFileGuard guard(temp);
+    {
+        // The toolkit's INI writer, on the temporary file: the same text the file
+        // has always had.
+        QSettings ini(FileNameFromBytes(QByteArray::fromStdString(temp)), QSettings::IniFormat);
+        for (auto it = values_.cbegin(); it != values_.cend(); ++it) ini.setValue(it.key(), it.value());
+        ini.sync();
+        if (ini.status() != QSettings::NoError) {
+            // The writer does not say why; a full disc is the usual reason.
+            struct statvfs fs {};
+            const int error =
+                ::statvfs(FileNameBytes(folder).constData(), &fs) == 0 && fs.f_bavail == 0 ? ENOSPC : EIO;
+            return failed(
+                WriteFailureText(file_, relcli::WriteOutcome::Failed(relcli::ReasonForError(error), error)));
+        }
+    }
+    const relcli::WriteOutcome put = relcli::CommitTemp(temp, FileNameBytes(file_).toStdString(), -1, {});
+    if (!put) return failed(WriteFailureText(file_, put));
+    guard.Release();
+    saveError_.clear();
+    return true;
+}
+
+QString PathSettings::TakeNotice() {
+    // Composed when said, in the language installed by then.
+    QStringList lines;
+    for (const ReadProblem& p : problems_) {
+        const QString file = ShownFileName(p.file);
+        switch (p.kind) {
+            case ReadProblem::Unreadable:
+                lines << Tr("Файл настроек «%1» не прочитан: %2. Последний файл, список последних файлов и язык "
+                            "не восстановлены.")
+                             .arg(file, Tr(p.why));
+                break;
+            case ReadProblem::SetAside:
+                lines << Tr("Файл настроек «%1» поврежден и отложен как «%2». Настройки начаты заново: последний "
+                            "файл, список последних файлов и язык не восстановлены.")
+                             .arg(file, ShownFileName(p.file + QStringLiteral(".bad")));
+                break;
+            case ReadProblem::Kept:
+                lines << Tr("Файл настроек «%1» поврежден и не прочитан; отложить его не удалось (%2), поэтому "
+                            "настройки в него не записываются.")
+                             .arg(file, WriteReasonText(p.failure));
+                break;
+        }
+    }
+    problems_.clear();
+    if (!lines.isEmpty()) return lines.join(QLatin1Char('\n'));
+    if (saveNoticePending_) {
+        SaveFailureSaid();
+        return Tr("Настройки программы не сохранены: %1. Последний файл, список последних файлов и язык "
+                  "запомнены только до закрытия программы.")
+            .arg(saveError_);
+    }
+    return {};
 }
 
 QString SettingsFileFor(const QString& exeDir, bool exeDirWritable, const QString& configDir,

@@ -19,6 +19,7 @@
 #include "cli/common.h"
 #include "cli/fit_options.h"
 #include "cli/results_output.h"
+#include "cli/standard_output.h"
 #include "cli/workbook.h"
 #include "results/models.h"
 #include "stats/criteria.h"
@@ -170,7 +171,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
         std::printf("Ход решения\n");
         sink = [](const std::string& line) {
             std::printf("%s\n", line.c_str());
-            std::fflush(stdout);
+            FlushStandardOutput();
         };
     }
     const rel::AnalysisRun run = rel::RunAnalysis(st, plan, in, sink);
@@ -216,16 +217,17 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
                         rel::FormatGeneral(st.SKOGar, sep).c_str());
         if (run.results) {
             std::printf("\n%s\n", rel::EscapeControls(run.results->Label10).c_str());  // holds the title
-            std::fflush(stdout);
+            FlushStandardOutput();
             PrintResultsTable(std::cout, *run.results, o.csv);
-            std::cout.flush();
+            FlushStandardOutput();
             if (run.results->ML && !o.csv) PrintMLSummary(*run.results->ML);
         }
     }
     if (!o.xlsx.empty() && run.results) {
-        const std::string why = WriteWorkbook(o.xlsx, st, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
-        if (!why.empty()) {
-            std::fprintf(stderr, "%s\n", why.c_str());
+        const WriteOutcome written =
+            WriteWorkbook(o.xlsx, st, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
+        if (!written) {
+            std::fprintf(stderr, "%s\n", FailureMessage(o.xlsx, written).c_str());
             return kExitWrite;
         }
     }

@@ -8,6 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/standard_output.h"
 #include "data/histogram.h"
 #include "fit/defaults.h"
 #include "text/format.h"
@@ -89,6 +90,7 @@ void WriteJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char s
         if (out.size() >= (1u << 16)) {
             std::fwrite(out.data(), 1, out.size(), stdout);
             out.clear();
+            FlushStandardOutput();
         }
     };
     auto dump = [&](const json& v) {

@@ -6,6 +6,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/fit_options.h"
+#include "cli/standard_output.h"
 #include "stats/distrib.h"
 #include "version.h"
 
@@ -21,6 +22,7 @@ void ReversedInterval(double, double) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    relcli::GuardStandardStreams();
     rel::SetReversedIntervalHandler(&ReversedInterval);
     CLI::App app{"relan-cli: quantitative analysis of warranty failures"};
     app.set_version_flag("--version", std::string("relan-cli ") + rel::kVersion, "print the version and exit");
@@ -32,11 +34,12 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
-        return app.exit(e);  // --help
+        return relcli::FinishStandardOutput(app.exit(e), "relan-cli");  // --help
     } catch (const CLI::ParseError& e) {
         std::fprintf(stderr, "relan-cli: %s\n", relcli::ParseErrorText(e).c_str());
         std::fprintf(stderr, "relan-cli --help: список команд и параметров\n");
         return relcli::kExitUsage;
     }
-    return status;
+    // The results printed are an output like a file: a failed write says so.
+    return relcli::FinishStandardOutput(status, "relan-cli");
 }

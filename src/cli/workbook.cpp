@@ -2,8 +2,13 @@
 
 #include <xlsxwriter.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,19 +28,46 @@ std::string Clean(const std::string& s) {
     return s.substr(b, e - b);
 }
 
+// The library prints its own lines (in English) on standard error; the program says
+// what went wrong itself, so they are kept off the screen while it works.
+class QuietLibrary {
+public:
+    QuietLibrary() {
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        const int null = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+        if (saved_ >= 0 && null >= 0) ::dup2(null, STDERR_FILENO);
+        if (null >= 0) ::close(null);
+    }
+    ~QuietLibrary() {
+        std::fflush(stderr);
+        if (saved_ < 0) return;
+        ::dup2(saved_, STDERR_FILENO);
+        ::close(saved_);
+    }
+    QuietLibrary(const QuietLibrary&) = delete;
+    QuietLibrary& operator=(const QuietLibrary&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
 class Sheet {
 public:
+    // A sheet the library could not make (its work file could not be created) takes
+    // nothing; the workbook's close then reports the failure.
     Sheet(lxw_workbook* wb, const char* name, lxw_format* bold)
         : ws_(workbook_add_worksheet(wb, name)), bold_(bold) {}
+    bool Made() const { return ws_ != nullptr; }
     void Text(lxw_row_t r, lxw_col_t c, const std::string& s, bool strong = false) {
-        if (!s.empty()) worksheet_write_string(ws_, r, c, s.c_str(), strong ? bold_ : nullptr);
+        if (ws_ && !s.empty()) worksheet_write_string(ws_, r, c, s.c_str(), strong ? bold_ : nullptr);
     }
     // A number; a value that is not finite leaves the cell empty.
     void Number(lxw_row_t r, lxw_col_t c, double x) {
-        if (std::isfinite(x)) worksheet_write_number(ws_, r, c, x, nullptr);
+        if (ws_ && std::isfinite(x)) worksheet_write_number(ws_, r, c, x, nullptr);
     }
     void Width(lxw_col_t first, lxw_col_t last, double width) {
-        worksheet_set_column(ws_, first, last, width, nullptr);
+        if (ws_) worksheet_set_column(ws_, first, last, width, nullptr);
     }
 
 private:
@@ -168,37 +200,55 @@ void HistogramSheet(Sheet& s, const rel::AnalysisState& st) {
 
 }  // namespace
 
-std::string WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
-                          const rel::ResultsContent& results, const rel::MlResult* ml) {
-    // Rows go out as they are written: a million failures do not stay in memory.
-    {
-        // A folder that does not exist or cannot be written is said in the program's
-        // words before the library tries.
-        std::ofstream probe(path, std::ios::binary);
-        if (!probe) return "Не удалось создать файл «" + path + "»";
-    }
-    lxw_workbook_options options{};
-    options.constant_memory = LXW_TRUE;
-    options.use_zip64 = LXW_TRUE;
-    lxw_workbook* wb = workbook_new_opt(path.c_str(), &options);
-    if (!wb) return "Не удалось создать файл «" + path + "»";
-    lxw_format* bold = workbook_add_format(wb);
-    format_set_bold(bold);
-    {
-        Sheet s(wb, "Результаты", bold);
-        ResultsSheet(s, st, results, ml);
-    }
-    {
-        Sheet s(wb, "Отказы", bold);
-        FailuresSheet(s, st);
-    }
-    {
-        Sheet s(wb, "Гистограмма", bold);
-        HistogramSheet(s, st);
-    }
-    const lxw_error err = workbook_close(wb);
-    if (err != LXW_NO_ERROR) return "Файл «" + path + "» не записан: " + lxw_strerror(err);
-    return {};
+WriteOutcome WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
+                           const rel::ResultsContent& results, const rel::MlResult* ml) {
+    // The library opens the file by its name: it writes the temporary file beside the
+    // target, its work files go to the same folder, and the archive's close is
+    // checked before the workbook replaces the target.
+    auto produce = [&](const std::string& temp) -> WriteOutcome {
+        QuietLibrary quiet;
+        // The temporary file's name always holds its folder.
+        std::string folder = temp;
+        const std::size_t slash = folder.find_last_of('/');
+        folder.resize(slash == std::string::npos ? 0 : slash);
+        if (folder.empty()) folder.push_back('/');
+        lxw_workbook_options options{};
+        // Rows go out as they are written: a million failures do not stay in memory.
+        options.constant_memory = LXW_TRUE;
+        options.use_zip64 = LXW_TRUE;
+        options.tmpdir = folder.data();
+        errno = 0;
+        lxw_workbook* wb = workbook_new_opt(temp.c_str(), &options);
+        if (!wb) return WriteOutcome::Failed(ReasonForError(errno ? errno : ENOMEM), errno);
+        lxw_format* bold = workbook_add_format(wb);
+        format_set_bold(bold);
+        bool made = true;
+        {
+            Sheet s(wb, "Результаты", bold);
+            made = made && s.Made();
+            ResultsSheet(s, st, results, ml);
+        }
+        {
+            Sheet s(wb, "Отказы", bold);
+            made = made && s.Made();
+            FailuresSheet(s, st);
+        }
+        {
+            Sheet s(wb, "Гистограмма", bold);
+            made = made && s.Made();
+            HistogramSheet(s, st);
+        }
+        errno = 0;
+        const lxw_error err = workbook_close(wb);
+        const int sysError = errno;
+        if (err == LXW_NO_ERROR && made) return WriteOutcome::Done();
+        // The library's reason in the program's words: the system's error when it
+        // set one the table knows (a full disc, a folder without rights).
+        if (err == LXW_ERROR_MEMORY_MALLOC_FAILED) return WriteOutcome::Failed(ReasonForError(ENOMEM), ENOMEM);
+        if (KnownError(sysError)) return WriteOutcome::Failed(ReasonForError(sysError), sysError);
+        return WriteOutcome::Failed(kWorkbookNotMade);
+    };
+    return WriteWholeFileWith(path, produce, ZipFileCheck());
 }
 
 std::string TableCsv(const rel::ResultsTable& table, char fieldSep) {

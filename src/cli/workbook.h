@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "cli/file_write.h"
 #include "data/state.h"
 #include "fit/ml_fit.h"
 #include "results/out_results.h"
@@ -15,8 +16,9 @@ namespace relcli {
 // Sheets: "Результаты" (the title, the results table as shown, the fitted models'
 // figures as numbers and model 3's intervals when `ml` is given), "Отказы" (every
 // failure with its time and cause), "Гистограмма" (the intervals with their counts
-// by cause). Returns an empty text when the file was written, otherwise why not.
-std::string WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
+// by cause). The workbook is made beside `path` and replaces it only once whole
+// (see file_write.h); the outcome says why it was not written.
+WriteOutcome WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
                           const rel::ResultsContent& results, const rel::MlResult* ml);
 
 // The results table as CSV: the cells as shown (the leading blank and trailing blanks

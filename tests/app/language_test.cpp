@@ -96,7 +96,7 @@ TEST(Language, TheSettingsFileKeepsTheChoiceBesideTheLastPath) {
     const QString file = dir.filePath(QStringLiteral("rel-%1.txt").arg(getpid()));
     const QString other = dir.filePath(QStringLiteral("admin-%1.txt").arg(getpid()));
     EXPECT_TRUE(ReadLanguageSetting(file).isEmpty());
-    const PathSettings settings(file);
+    PathSettings settings(file);
     ASSERT_TRUE(settings.WriteComStr(QStringLiteral("/data/Парк 1/fleet.txt")));
     ASSERT_TRUE(WriteLanguageSetting(file, kLanguageEnglish));
     EXPECT_EQ(ReadLanguageSetting(file), kLanguageEnglish);
