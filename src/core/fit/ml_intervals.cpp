@@ -8,10 +8,11 @@
 //
 // The likelihood can have more than one maximum (a ridge of large B beside a maximum
 // within the data), so a constrained search that ends at a bound or outside the 95 %
-// region is repeated from the estimate and from the point fit's other maxima, and a
-// point about to be taken as outside, or as an end, also from the best point of the grid
-// with the figure held. An end is reported only when its deviance is within 0.01 of
-// 3.841; otherwise it is open, with a note saying why.
+// region is repeated from the estimate and from the point fit's other maxima; from the
+// best point of the grid with the figure held when it still ends at a bound outside the
+// region, and at an end when it ends at a bound or its deviance is not within 0.01 of
+// 3.841. An end is reported only with its deviance within 0.01 of 3.841; otherwise it is
+// open, with a note saying why.
 #include <Eigen/Dense>
 #include <algorithm>
 #include <boost/math/tools/toms748_solve.hpp>

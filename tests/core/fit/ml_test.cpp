@@ -483,6 +483,115 @@ TEST(MlFit, BAndKNotSeparableOnTheEarlyPartOfTheCurve) {
     EXPECT_TRUE(std::isfinite(r.Gamma90.lo) && std::isfinite(r.Gamma90.hi));
 }
 
+MlInput FixtureFleet(const char* name) {
+    AnalysisState st;
+    EXPECT_TRUE(LoadFailureFile(st, std::string(RELAN_FIXTURES) + "/model3/" + name, '.').ok) << name;
+    return MlInputFromState(st);
+}
+
+// The profile objective's maximum reached by the trust-region search from x.
+double SearchFrom(ml::Evaluator& ev, const ml::Vec& x) {
+    const ml::Prepared& p = ev.Data();
+    const ml::OptResult o = ml::MaximiseTR([&](const ml::Vec& y) { return ev.Evaluate(y, {}, true); }, x,
+                                           ml::FreeMask(p), ml::SearchBox(p));
+    return o.e.Finite() ? o.e.v : -HUGE_VAL;
+}
+
+TEST(MlFit, PointFitReachesTheHighestMaximum) {
+    // Steep wear-out seen only early (shape 4, scale 4000 h, warranty 2500 ± 400 h, 500
+    // products): the likelihood has a maximum within the data and a ridge towards the cap
+    // on B a little lower, which the coarse grid ranks first. The fit must end at the
+    // maximum: at least as high as the search started from the truth.
+    MlOptions opt;
+    opt.bootstrap = 0;
+    opt.intervals = false;
+    const MlResult fixture = FitML(FixtureFleet("wear-early.txt"), opt);
+    ASSERT_TRUE(fixture.ok) << fixture.error;
+    EXPECT_GE(fixture.LogLik, -390.96);
+    EXPECT_NEAR(fixture.A, 4.285, 0.01);
+    EXPECT_NEAR(fixture.B, 2977, 5);
+
+    const MlParams truth{4.0, 4000, 1.0, 2500, 400};
+    for (std::uint64_t seed = 1; seed <= 40; ++seed) {
+        MlInput in = Design(500, 2500, 400);
+        in.times = MlSimulateFleet(in, truth, seed);
+        const MlResult r = FitML(in, opt);
+        ASSERT_TRUE(r.ok) << r.error;
+        ml::Prepared p;
+        ASSERT_EQ(ml::Prepare(in, p, nullptr), "");
+        ml::Evaluator ev(p);
+        const ml::Vec fromTruth = {std::log(truth.A), std::log(truth.B), std::log(2500.0), std::log(400.0)};
+        EXPECT_GE(r.LogLik, SearchFrom(ev, fromTruth) - 1e-6) << "seed " << seed;
+    }
+}
+
+// Deviance of a figure held at `value`, maximised over the rest by searches from every
+// other point of the coarse grid: an independent look at where an interval ends.
+double DevianceByGrid(ml::Evaluator& ev, double ll, const char* figure, double value) {
+    const ml::Prepared& p = ev.Data();
+    const ml::Box box = ml::SearchBox(p);
+    ml::Mask free = ml::FreeMask(p);
+    ml::Target tg;
+    const std::string f = figure;
+    if (f == "K") tg = {ml::Target::kK, value, 0};
+    if (f == "N4000") tg = {ml::Target::kNAt, value, 4000};
+    if (f == "A") free[ml::kSlotA] = false;
+    double best = -HUGE_VAL;
+    for (int i = 0; i < ml::kGridA; i += 2)
+        for (int j = 0; j < ml::kGridB; j += 2) {
+            ml::Vec x = ml::GridPoint(box, ml::StartVector(p), i, j);
+            if (f == "A") x[ml::kSlotA] = std::log(value);
+            const ml::OptResult o =
+                ml::MaximiseTR([&](const ml::Vec& y) { return ev.Evaluate(y, tg, true); }, x, free, box);
+            if (o.e.Finite()) best = std::max(best, o.e.v);
+        }
+    return 2 * (ll - best);
+}
+
+TEST(MlFit, IntervalEndsLieAtTheTargetDeviance) {
+    MlOptions opt;
+    opt.bootstrap = 0;
+    // Early failures of a fleet with a second maximum at a small K: the ridge's K of 10.4
+    // and K = 1.2 (deviance 1.57) are both inside the region.
+    const MlResult infant = FitML(FixtureFleet("infant.txt"), opt);
+    ASSERT_TRUE(infant.ok) << infant.error;
+    EXPECT_LT(infant.IntK.lo, 1.2);
+    EXPECT_TRUE(std::isnan(infant.IntK.hi) || infant.IntK.hi > 1.2);
+
+    // Each closed end of A, K and N(4000) on seeded fleets of both kinds lies where the
+    // deviance, maximised from all over the grid, reaches 3.841: an end inside the region
+    // (too narrow) or beyond it would show.
+    struct Kind {
+        const char* name;
+        MlInput design;
+        MlParams truth;
+    };
+    const Kind kinds[] = {
+        {"infant mortality", Design(200, 2500, 400), {0.5, 3000, 1.0, 2500, 400}},
+        {"early wear-out", Design(500, 2500, 400), {4.0, 4000, 1.0, 2500, 400}},
+    };
+    for (const Kind& k : kinds) {
+        for (std::uint64_t seed = 301; seed <= 305; ++seed) {
+            SCOPED_TRACE(::testing::Message() << k.name << ", seed " << seed);
+            MlInput in = k.design;
+            in.times = MlSimulateFleet(in, k.truth, seed);
+            const MlResult r = FitML(in, opt);
+            ASSERT_TRUE(r.ok) << r.error;
+            ml::Prepared p;
+            ASSERT_EQ(ml::Prepare(in, p, nullptr), "");
+            ml::Evaluator ev(p);
+            const std::pair<const char*, const MlEstimate*> figures[] = {
+                {"A", &r.IntA}, {"K", &r.IntK}, {"N4000", &r.N4000}};
+            for (const auto& [name, e] : figures)
+                for (double end : {e->lo, e->hi}) {
+                    if (std::isnan(end)) continue;
+                    EXPECT_NEAR(DevianceByGrid(ev, r.LogLik, name, end), kMlDeviance95, 0.02)
+                        << name << " end " << end;
+                }
+        }
+    }
+}
+
 TEST(MlFit, DegenerateInputsGiveAMessage) {
     struct Case {
         const char* name;

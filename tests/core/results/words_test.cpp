@@ -92,6 +92,8 @@ TEST(EnglishWords, ModelThreeBlockAndTheFitsNotesReadInEnglish) {
         "Модель 3: задан список окончаний гарантии — Sred и СКО не подбираются",
         "Модель 3: СКО = 0, подбор СКО начат с 250 ч",
         "Модель 3: при СКО = 0 гарантия кончается у всех изделий при Sred — Sred не подбирается",
+        "Модель 3: нижняя граница интервала K оставлена открытой — отклонение не сходится к порогу 95%",
+        "Модель 3: верхняя граница интервала Гамма 90% оставлена открытой — поиск не сошелся",
     };
     const MlSummary en = SummarizeML(r, '.', EnglishWords());
     EXPECT_EQ(en.title, "Model 3 (maximum likelihood): estimates and 95% confidence intervals");
@@ -101,6 +103,8 @@ TEST(EnglishWords, ModelThreeBlockAndTheFitsNotesReadInEnglish) {
     for (const std::string& n : en.notes) EXPECT_FALSE(HasCyrillic(n)) << n;
     EXPECT_EQ(en.notes[2], "Model 3: B is at the lower bound of its allowed range (1 h)");
     EXPECT_EQ(en.notes[7], "Model 3: failures below 1 h (rejects) are not counted: 9");
+    EXPECT_EQ(en.notes[13],
+              "Model 3: the upper end of the interval of Gamma 90% is left open: the search did not converge");
     // In Russian the notes are the fit's own.
     const MlSummary ru = SummarizeML(r, '.');
     ASSERT_EQ(ru.notes.size(), r.Notes.size());
