@@ -182,11 +182,11 @@ bool PathSettings::Store(const QString& key, const QVariant& value) {
     const QFileInfo info(file_);
     const QString folder = info.absolutePath();
     if (!QFileInfo(folder).isDir()) QDir().mkpath(folder);
-    std::string temp;
-    const relcli::WriteOutcome made = relcli::CreateTempBeside(FileNameBytes(folder).toStdString(),
-                                                               FileNameBytes(info.fileName()).toStdString(), temp);
+    relcli::TempFileGuard guard;
+    const relcli::WriteOutcome made =
+        guard.Create(FileNameBytes(folder).toStdString(), FileNameBytes(info.fileName()).toStdString());
     if (!made) return failed(WriteFailureText(file_, made));
-    relcli::TempFileGuard guard(temp);
+    const std::string temp = guard.Path();
     {
         // The toolkit's INI writer, on the temporary file: the same text the file
         // has always had.

@@ -41,7 +41,7 @@ constexpr ErrorText kErrors[] = {
     {ENAMETOOLONG, "слишком длинное имя файла"},
     {ELOOP, "в пути петля символических ссылок"},
     {EIO, "ошибка ввода-вывода"},
-    {EFBIG, "файл слишком велик для этого диска"},
+    {EFBIG, "файл больше допустимого размера"},
     {EMFILE, "открыто слишком много файлов"},
     {ENFILE, "открыто слишком много файлов"},
     {ETXTBSY, "файл занят"},
@@ -353,12 +353,16 @@ FileCheck ZipFileCheck() {
 
 // ----- The temporary file and its commit ------------------------------------------------
 
-TempFileGuard::TempFileGuard(std::string path) : path_(std::move(path)), slot_(Claim(path_)) {}
-
 TempFileGuard::~TempFileGuard() {
     if (path_.empty()) return;
     ::unlink(path_.c_str());
     Free(slot_);
+}
+
+void TempFileGuard::Adopt(const std::string& path) {
+    Release();
+    path_ = path;
+    slot_ = Claim(path_);
 }
 
 void TempFileGuard::Release() {
@@ -367,23 +371,27 @@ void TempFileGuard::Release() {
     path_.clear();
 }
 
-WriteOutcome CreateTempBeside(const std::string& folder, const std::string& base, std::string& path) {
+WriteOutcome TempFileGuard::Create(const std::string& folder, const std::string& base) {
+    Release();
     // The temporary file's name: the target's (shortened so that the suffix still
     // fits the system's limit on a name) and a random part.
     const std::string stem = base.substr(0, std::min<std::size_t>(base.size(), 200));
-    const std::string dir = folder.empty() ? std::string(".") : folder;
+    std::string dir = folder.empty() ? std::string(".") : folder;
+    if (dir.back() != '/') dir += '/';
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = dir;
-        if (name.back() != '/') name += '/';
-        name += stem + "." + RandomSuffix() + ".part";
+        const std::string name = dir + stem + "." + RandomSuffix() + ".part";
+        // Known to the handler first: an interrupt between the two leaves nothing.
+        const int slot = Claim(name);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
-            path = std::move(name);
+            path_ = name;
+            slot_ = slot;
             return WriteOutcome::Done();
         }
-        if (errno == EINTR || errno == EEXIST) continue;
         const int e = errno;
+        Free(slot);
+        if (e == EINTR || e == EEXIST) continue;
         return WriteOutcome::Failed(ReasonForError(e), e);
     }
     return WriteOutcome::Failed(ReasonForError(EEXIST), EEXIST);
@@ -436,10 +444,11 @@ WriteOutcome WriteWholeFile(const std::string& path, std::string_view bytes, con
     Target t;
     if (WriteOutcome r = ResolveTarget(path, t); !r) return r;
     if (t.direct) return WriteDirect(t.path, bytes);
-    std::string folder, base, temp;
+    std::string folder, base;
     SplitPath(t.path, folder, base);
-    if (WriteOutcome r = CreateTempBeside(folder, base, temp); !r) return r;
-    TempFileGuard guard(temp);
+    TempFileGuard guard;
+    if (WriteOutcome r = guard.Create(folder, base); !r) return r;
+    const std::string& temp = guard.Path();
     const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return WriteOutcome::Failed(ReasonForError(errno), errno);
     int e = 0;
@@ -456,7 +465,7 @@ WriteOutcome WriteWholeFile(const std::string& path, std::string_view bytes, con
 WriteOutcome WriteWholeFileWith(const std::string& path, const FileProducer& produce, const FileCheck& check) {
     Target t;
     if (WriteOutcome r = ResolveTarget(path, t); !r) return r;
-    std::string folder, base, temp;
+    std::string folder, base;
     SplitPath(t.path, folder, base);
     if (t.direct) {
         // Made whole in the temporary folder first, then copied to the device.
@@ -464,8 +473,9 @@ WriteOutcome WriteWholeFileWith(const std::string& path, const FileProducer& pro
         folder = tmp && *tmp ? tmp : "/tmp";
         base = "relan";
     }
-    if (WriteOutcome r = CreateTempBeside(folder, base, temp); !r) return r;
-    TempFileGuard guard(temp);
+    TempFileGuard guard;
+    if (WriteOutcome r = guard.Create(folder, base); !r) return r;
+    const std::string temp = guard.Path();
     if (WriteOutcome r = produce(temp); !r) return r;
     if (!t.direct) {
         if (WriteOutcome r = CommitTemp(temp, t.path, -1, check); !r) return r;

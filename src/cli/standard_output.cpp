@@ -55,6 +55,9 @@ void Remember(int error) {
 }  // namespace
 
 void GuardStandardStreams() {
+    // A limit on the size of files (ulimit -f) makes a write fail like a full disc,
+    // with its message, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
         const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
