@@ -1,6 +1,7 @@
 #include "cli/file_write.h"
 
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
+#include <filesystem>
 #include <random>
 
 namespace relcli {
@@ -55,19 +56,46 @@ constexpr ErrorText kErrors[] = {
 // ----- Temporary files removed on an interrupt --------------------------------------
 //
 // A fixed table the signal handler can read without taking a lock: a slot is
-// claimed (1), its path copied, then published (2); the handler removes the
-// published ones.
+// claimed (1), its path copied, then published as a file (2) or a work folder (3);
+// the handler removes the published ones. A work folder holds the files of a
+// library that writes the contents (it removes their names as it makes them, but an
+// interrupt may fall between): the handler empties it with the system's calls alone,
+// as a handler must.
 constexpr int kSlots = 16;
 struct Slot {
     std::atomic<int> state{0};
     char path[PATH_MAX];
 };
 Slot gSlots[kSlots];
-std::once_flag gHandlersOnce;
+alignas(8) char gEntries[4096];
+
+void EmptyAndRemoveFolder(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        for (;;) {
+            const long n = ::syscall(SYS_getdents64, fd, gEntries, sizeof gEntries);
+            if (n <= 0) break;
+            for (long at = 0; at < n;) {
+                // struct linux_dirent64: inode (8), offset (8), record length (2), type (1), name.
+                unsigned short len = 0;
+                std::memcpy(&len, gEntries + at + 16, sizeof len);
+                const char* name = gEntries + at + 19;
+                if (!(name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))))
+                    ::unlinkat(fd, name, 0);
+                at += len;
+            }
+        }
+        ::close(fd);
+    }
+    ::rmdir(path);
+}
 
 extern "C" void RemoveTempsAndEnd(int sig) {
-    for (Slot& s : gSlots)
-        if (s.state.load(std::memory_order_acquire) == 2) ::unlink(s.path);
+    for (Slot& s : gSlots) {
+        const int state = s.state.load(std::memory_order_acquire);
+        if (state == 2) ::unlink(s.path);
+        if (state == 3) EmptyAndRemoveFolder(s.path);
+    }
     // The signal's own ending: the handler was reset on entry (SA_RESETHAND).
     std::signal(sig, SIG_DFL);
     std::raise(sig);
@@ -87,14 +115,15 @@ void InstallHandlers() {
     }
 }
 
-int Claim(const std::string& path) {
-    std::call_once(gHandlersOnce, InstallHandlers);
+int Claim(const std::string& path, int kind = 2) {
+    // At each file: a signal put back to its default since is taken again.
+    InstallHandlers();
     if (path.size() >= PATH_MAX) return -1;
     for (int i = 0; i < kSlots; ++i) {
         int expected = 0;
         if (gSlots[i].state.compare_exchange_strong(expected, 1, std::memory_order_acq_rel)) {
             std::memcpy(gSlots[i].path, path.c_str(), path.size() + 1);
-            gSlots[i].state.store(2, std::memory_order_release);
+            gSlots[i].state.store(kind, std::memory_order_release);
             return i;
         }
     }
@@ -355,7 +384,12 @@ FileCheck ZipFileCheck() {
 
 TempFileGuard::~TempFileGuard() {
     if (path_.empty()) return;
-    ::unlink(path_.c_str());
+    if (folder_) {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    } else {
+        ::unlink(path_.c_str());
+    }
     Free(slot_);
 }
 
@@ -369,6 +403,29 @@ void TempFileGuard::Release() {
     Free(slot_);
     slot_ = -1;
     path_.clear();
+    folder_ = false;
+}
+
+WriteOutcome TempFileGuard::CreateFolder(const std::string& folder, const std::string& base) {
+    Release();
+    const std::string stem = base.substr(0, std::min<std::size_t>(base.size(), 200));
+    std::string dir = folder.empty() ? std::string(".") : folder;
+    if (dir.back() != '/') dir += '/';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = dir + stem + "." + RandomSuffix() + ".work";
+        const int slot = Claim(name, 3);
+        if (::mkdir(name.c_str(), 0700) == 0) {
+            path_ = name;
+            slot_ = slot;
+            folder_ = true;
+            return WriteOutcome::Done();
+        }
+        const int e = errno;
+        Free(slot);
+        if (e == EINTR || e == EEXIST) continue;
+        return WriteOutcome::Failed(ReasonForError(e), e);
+    }
+    return WriteOutcome::Failed(ReasonForError(EEXIST), EEXIST);
 }
 
 WriteOutcome TempFileGuard::Create(const std::string& folder, const std::string& base) {

@@ -78,8 +78,8 @@ FileCheck ZipFileCheck();
 // The temporary file of a write under way, beside its target: removed when the
 // program is ended by SIGINT, SIGTERM or SIGHUP before it was put in place (the signal
 // then ends the program as it would have), and when the guard goes without Release().
-// The handlers are installed with the first file, and only for signals the program
-// has not set aside or taken itself.
+// The handlers are installed with each file, for the signals that have their default
+// action then (a signal the program set aside or handles itself stays so).
 class TempFileGuard {
 public:
     TempFileGuard() = default;
@@ -91,6 +91,9 @@ public:
     // target named `base`, with the permissions a new file gets. It is known to the
     // interrupt's handler before it exists.
     WriteOutcome Create(const std::string& folder, const std::string& base);
+    // Creates an empty work folder there instead, for a library's own temporary
+    // files: removed with whatever it holds.
+    WriteOutcome CreateFolder(const std::string& folder, const std::string& base);
     // Takes charge of a file made by someone else (it is removed like its own).
     void Adopt(const std::string& path);
 
@@ -101,6 +104,7 @@ public:
 private:
     std::string path_;
     int slot_ = -1;
+    bool folder_ = false;
 };
 
 // Flushes `tempPath` to the disc, checks it (its size when `expectedSize` is not
