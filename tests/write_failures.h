@@ -100,7 +100,7 @@ struct Left {
     std::vector<std::string> others;  // every other name in its folder
 };
 
-// Runs `command` (bash; "DIR" in it is the target's folder) with the target's folder
+// Runs `command` (bash; "{DIR}" in it is the target's folder) with the target's folder
 // failing as `failure` says; the target `name` holds `old` before.
 inline Left WriteFailing(Failure failure, const std::string& command, const std::string& name,
                          const std::string& old, const fs::path& scratch) {
@@ -110,7 +110,7 @@ inline Left WriteFailing(Failure failure, const std::string& command, const std:
     fs::create_directories(dir);
     fs::create_directories(keep);
     std::string run = command;
-    for (std::size_t at; (at = run.find("DIR")) != std::string::npos;) run.replace(at, 3, Quote(dir.string()));
+    for (std::size_t at; (at = run.find("{DIR}")) != std::string::npos;) run.replace(at, 5, Quote(dir.string()));
     const std::string d = Quote(dir.string()), k = Quote(keep.string());
     std::string script;
     if (failure == Failure::FullDisc) {

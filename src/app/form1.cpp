@@ -197,7 +197,7 @@ bool TForm1::LoadDataFile(const QString& path) {
         return false;
     }
     // Loaded: it is the file shown, offered again by the dialog and at the next start.
-    FilePath->setText(path);
+    FilePath->setText(ShownFileName(path));
     dataDialog_.FileName = path;
     loadedData_ = path;
     loadedWarranty_.clear();  // the data file's own warranty figures replace the list's

@@ -102,8 +102,8 @@ TEST_F(CliOutput, StandardOutputThatCannotBeWrittenEndsWithStatusFourAndItsReaso
     for (const char* c : {"load", "fit"}) {
         SCOPED_TRACE(c);
         const relan::writes::Left left = relan::writes::WriteFailing(
-            Failure::FullDisc, Quote(kCli) + " " + c + " " + Quote(kCauses) + " --json > DIR/out.json", "out.json",
-            "", scratch);
+            Failure::FullDisc, Quote(kCli) + " " + c + " " + Quote(kCauses) + " --json > {DIR}/out.json",
+            "out.json", "", scratch);
         EXPECT_EQ(left.run.status, 4) << left.run.err;
         EXPECT_NE(left.run.err.find("стандартный вывод не записан: нет места на диске"), std::string::npos)
             << left.run.err;
@@ -144,7 +144,7 @@ TEST_F(CliOutput, AWorkbookThatCannotBeWrittenWholeLeavesTheOldOneAsItWas) {
         }
         const relan::writes::Left left = relan::writes::WriteFailing(
             c.failure,
-            Quote(kCli) + " fit " + Quote(kTiny) + " --virtual-clock 4000 --xlsx DIR/book.xlsx >/dev/null",
+            Quote(kCli) + " fit " + Quote(kTiny) + " --virtual-clock 4000 --xlsx {DIR}/book.xlsx >/dev/null",
             "book.xlsx", old, dir_);
         EXPECT_EQ(left.run.status, 4) << left.run.err;
         EXPECT_NE(left.run.err.find("book.xlsx» не записан: " + std::string(c.reason)), std::string::npos)
