@@ -186,10 +186,6 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <translation>Operating time, h</translation>
     </message>
     <message>
-        <source>Не удалось записать файл «%1».</source>
-        <translation>Could not write the file “%1”.</translation>
-    </message>
-    <message>
         <source>График</source>
         <translation>Chart</translation>
     </message>
