@@ -8,6 +8,68 @@ import sys
 import xml.etree.ElementTree as ET
 
 EN = {
+    'файл записан не полностью':
+        'the file was not written completely',
+    'документ PDF не завершен':
+        'the PDF document is incomplete',
+    'архив книги Excel не завершен':
+        'the Excel workbook archive is incomplete',
+    'не указано имя файла':
+        'no file name is given',
+    'системная ошибка':
+        'system error',
+    'библиотека книг Excel не смогла составить книгу':
+        'the Excel workbook library could not make the workbook',
+    'не удалось составить содержимое файла':
+        'the contents of the file could not be made',
+    'нет места на диске':
+        'no space left on the disc',
+    'превышена квота на диске':
+        'the disc quota is exceeded',
+    'нет прав на запись':
+        'no permission to write',
+    'диск доступен только для чтения':
+        'the disc is read-only',
+    'папка не существует':
+        'the folder does not exist',
+    'часть пути не является папкой':
+        'a part of the path is not a folder',
+    'слишком длинное имя файла':
+        'the file name is too long',
+    'в пути петля символических ссылок':
+        'the path has a loop of symbolic links',
+    'ошибка ввода-вывода':
+        'input/output error',
+    'файл больше допустимого размера':
+        'the file is larger than the allowed size',
+    'открыто слишком много файлов':
+        'too many files are open',
+    'файл занят':
+        'the file is busy',
+    'недостаточно памяти':
+        'not enough memory',
+    'читающая программа закрыла канал':
+        'the reading program closed the pipe',
+    'вывод закрыт':
+        'the output is closed',
+    'устройство недоступно':
+        'the device is not available',
+    'Язык интерфейса не сохранен и при следующем запуске не изменится: %1':
+        'The interface language was not saved and will not change at the next start: %1',
+    'нет прав на чтение':
+        'no permission to read',
+    'он поврежден':
+        'it is damaged',
+    'Файл настроек «%1» поврежден и не отложен: настройки в него не записываются.':
+        'The settings file “%1” is damaged and was not set aside: the settings are not written to it.',
+    'Файл настроек «%1» не прочитан: %2. Последний файл, список последних файлов и язык не восстановлены.':
+        'The settings file “%1” was not read: %2. The last file, the recent files and the language were not restored.',
+    'Файл настроек «%1» поврежден и отложен как «%2». Настройки начаты заново: последний файл, список последних файлов и язык не восстановлены.':
+        'The settings file “%1” is damaged and was set aside as “%2”. The settings start afresh: the last file, the recent files and the language were not restored.',
+    'Настройки программы не сохранены: %1. Последний файл, список последних файлов и язык запомнены только до закрытия программы.':
+        'The program settings were not saved: %1. The last file, the recent files and the language are kept only until the program closes.',
+    'Файл настроек «%1» поврежден и не прочитан; отложить его не удалось (%2), поэтому настройки в него не записываются.':
+        'The settings file “%1” is damaged and was not read; it could not be set aside (%2), so the settings are not written to it.',
     ' — relan, версия %1': ' — relan, version %1',
     'Анализ надежности': 'Reliability analysis',
     'Анализ надежности в эксплуатации.': 'Field reliability analysis.',

@@ -11,6 +11,98 @@
         <source>это папка, а не файл</source>
         <translation>it is a folder, not a file</translation>
     </message>
+    <message>
+        <source>файл записан не полностью</source>
+        <translation>the file was not written completely</translation>
+    </message>
+    <message>
+        <source>документ PDF не завершен</source>
+        <translation>the PDF document is incomplete</translation>
+    </message>
+    <message>
+        <source>архив книги Excel не завершен</source>
+        <translation>the Excel workbook archive is incomplete</translation>
+    </message>
+    <message>
+        <source>не указано имя файла</source>
+        <translation>no file name is given</translation>
+    </message>
+    <message>
+        <source>системная ошибка</source>
+        <translation>system error</translation>
+    </message>
+    <message>
+        <source>библиотека книг Excel не смогла составить книгу</source>
+        <translation>the Excel workbook library could not make the workbook</translation>
+    </message>
+    <message>
+        <source>не удалось составить содержимое файла</source>
+        <translation>the contents of the file could not be made</translation>
+    </message>
+    <message>
+        <source>нет места на диске</source>
+        <translation>no space left on the disc</translation>
+    </message>
+    <message>
+        <source>превышена квота на диске</source>
+        <translation>the disc quota is exceeded</translation>
+    </message>
+    <message>
+        <source>нет прав на запись</source>
+        <translation>no permission to write</translation>
+    </message>
+    <message>
+        <source>диск доступен только для чтения</source>
+        <translation>the disc is read-only</translation>
+    </message>
+    <message>
+        <source>папка не существует</source>
+        <translation>the folder does not exist</translation>
+    </message>
+    <message>
+        <source>часть пути не является папкой</source>
+        <translation>a part of the path is not a folder</translation>
+    </message>
+    <message>
+        <source>слишком длинное имя файла</source>
+        <translation>the file name is too long</translation>
+    </message>
+    <message>
+        <source>в пути петля символических ссылок</source>
+        <translation>the path has a loop of symbolic links</translation>
+    </message>
+    <message>
+        <source>ошибка ввода-вывода</source>
+        <translation>input/output error</translation>
+    </message>
+    <message>
+        <source>файл больше допустимого размера</source>
+        <translation>the file is larger than the allowed size</translation>
+    </message>
+    <message>
+        <source>открыто слишком много файлов</source>
+        <translation>too many files are open</translation>
+    </message>
+    <message>
+        <source>файл занят</source>
+        <translation>the file is busy</translation>
+    </message>
+    <message>
+        <source>недостаточно памяти</source>
+        <translation>not enough memory</translation>
+    </message>
+    <message>
+        <source>читающая программа закрыла канал</source>
+        <translation>the reading program closed the pipe</translation>
+    </message>
+    <message>
+        <source>вывод закрыт</source>
+        <translation>the output is closed</translation>
+    </message>
+    <message>
+        <source>устройство недоступно</source>
+        <translation>the device is not available</translation>
+    </message>
 </context>
 <context>
     <name>Report</name>
@@ -92,10 +184,6 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
     <message>
         <source>Время наработки, час</source>
         <translation>Operating time, h</translation>
-    </message>
-    <message>
-        <source>Не удалось записать файл «%1».</source>
-        <translation>Could not write the file “%1”.</translation>
     </message>
     <message>
         <source>График</source>
@@ -582,6 +670,10 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <source>Язык интерфейса изменится при следующем запуске программы.</source>
         <translation>The interface language will change at the next start of the program.</translation>
     </message>
+    <message>
+        <source>Язык интерфейса не сохранен и при следующем запуске не изменится: %1</source>
+        <translation>The interface language was not saved and will not change at the next start: %1</translation>
+    </message>
 </context>
 <context>
     <name>relan::LnChart</name>
@@ -664,10 +756,6 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
     <message>
         <source>Файлы PDF (*.pdf)</source>
         <translation>PDF files (*.pdf)</translation>
-    </message>
-    <message>
-        <source>Не удалось записать файл «%1».</source>
-        <translation>Could not write the file “%1”.</translation>
     </message>
     <message>
         <source>Не удалось начать печать на принтере «%1».</source>
@@ -761,6 +849,41 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
     <message>
         <source>Результаты анализа</source>
         <translation>Analysis results</translation>
+    </message>
+</context>
+<context>
+    <name>relan::Settings</name>
+    <message>
+        <source>это папка, а не файл</source>
+        <translation>it is a folder, not a file</translation>
+    </message>
+    <message>
+        <source>нет прав на чтение</source>
+        <translation>no permission to read</translation>
+    </message>
+    <message>
+        <source>он поврежден</source>
+        <translation>it is damaged</translation>
+    </message>
+    <message>
+        <source>Файл настроек «%1» поврежден и не отложен: настройки в него не записываются.</source>
+        <translation>The settings file “%1” is damaged and was not set aside: the settings are not written to it.</translation>
+    </message>
+    <message>
+        <source>Файл настроек «%1» не прочитан: %2. Последний файл, список последних файлов и язык не восстановлены.</source>
+        <translation>The settings file “%1” was not read: %2. The last file, the recent files and the language were not restored.</translation>
+    </message>
+    <message>
+        <source>Файл настроек «%1» поврежден и отложен как «%2». Настройки начаты заново: последний файл, список последних файлов и язык не восстановлены.</source>
+        <translation>The settings file “%1” is damaged and was set aside as “%2”. The settings start afresh: the last file, the recent files and the language were not restored.</translation>
+    </message>
+    <message>
+        <source>Настройки программы не сохранены: %1. Последний файл, список последних файлов и язык запомнены только до закрытия программы.</source>
+        <translation>The program settings were not saved: %1. The last file, the recent files and the language are kept only until the program closes.</translation>
+    </message>
+    <message>
+        <source>Файл настроек «%1» поврежден и не прочитан; отложить его не удалось (%2), поэтому настройки в него не записываются.</source>
+        <translation>The settings file “%1” is damaged and was not read; it could not be set aside (%2), so the settings are not written to it.</translation>
     </message>
 </context>
 <context>

@@ -251,7 +251,7 @@ bool ChartExplorer::SavePng(const QString& file, QString& why) const {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
     if (!Image().save(&buffer, "PNG")) {
-        why = tr("Не удалось записать файл «%1».").arg(file);
+        why = WriteFailureText(file, relcli::WriteOutcome::Failed(relcli::kNotDrawn));
         return false;
     }
     return WriteFileBytes(file, bytes, why);
@@ -269,7 +269,7 @@ bool ChartExplorer::SaveSvg(const QString& file, QString& why) const {
     svg.setTitle(PlainTitle());
     QPainter p;
     if (!p.begin(&svg)) {
-        why = tr("Не удалось записать файл «%1».").arg(file);
+        why = WriteFailureText(file, relcli::WriteOutcome::Failed(relcli::kNotDrawn));
         return false;
     }
     p.fillRect(QRect(QPoint(0, 0), size), Qt::white);

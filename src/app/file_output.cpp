@@ -32,7 +32,7 @@ namespace {
     QT_TRANSLATE_NOOP("FileOutput", "слишком длинное имя файла"),
     QT_TRANSLATE_NOOP("FileOutput", "в пути петля символических ссылок"),
     QT_TRANSLATE_NOOP("FileOutput", "ошибка ввода-вывода"),
-    QT_TRANSLATE_NOOP("FileOutput", "файл слишком велик для этого диска"),
+    QT_TRANSLATE_NOOP("FileOutput", "файл больше допустимого размера"),
     QT_TRANSLATE_NOOP("FileOutput", "открыто слишком много файлов"),
     QT_TRANSLATE_NOOP("FileOutput", "файл занят"),
     QT_TRANSLATE_NOOP("FileOutput", "недостаточно памяти"),

@@ -199,7 +199,7 @@ bool TForm1::LoadDataFile(const QString& path) {
         return false;
     }
     // Loaded: it is the file shown, offered again by the dialog and at the next start.
-    FilePath->setText(path);
+    FilePath->setText(ShownFileName(path));
     dataDialog_.FileName = path;
     loadedData_ = path;
     StartNewAnalysis();

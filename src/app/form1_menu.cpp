@@ -140,10 +140,11 @@ void TForm1::RebuildRecentMenu() {
     for (const QString& f : files) {
         // "1 demo-fleet.txt" with the whole path in the status tip; the first nine by their digit.
         ++n;
-        QAction* a = recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(QFileInfo(f).fileName()));
+        QAction* a =
+            recentMenu_->addAction(QStringLiteral("&%1 %2").arg(n).arg(ShownFileName(QFileInfo(f).fileName())));
         a->setObjectName(QStringLiteral("actRecent%1").arg(n));
-        a->setStatusTip(QDir::toNativeSeparators(f));
-        a->setToolTip(QDir::toNativeSeparators(f));
+        a->setStatusTip(ShownFileName(f));
+        a->setToolTip(ShownFileName(f));
         connect(a, &QAction::triggered, this, [this, f] { OpenRecent(f); });
     }
     recentMenu_->setEnabled(!files.isEmpty() && !runs_.Running());

@@ -22,11 +22,11 @@ int main(int argc, char** argv) {
     // "relan --version": printed without a window or a display.
     if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
         std::printf("relan %s\n", rel::kVersion);
-        return 0;
+        return relcli::FinishStandardOutput(0, "relan");
     }
     if (relan::IsHelpCall(argc, argv)) {
         std::fputs(relan::UsageText().toUtf8().constData(), stdout);
-        return 0;
+        return relcli::FinishStandardOutput(0, "relan");
     }
     // "relan --report OUT.pdf DATA ...": no window is shown, so no display is
     // needed either.

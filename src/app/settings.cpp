@@ -1,6 +1,7 @@
 #include "settings.h"
 
-#include <sys/statvfs.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,7 +31,7 @@ QString Tr(const char* text) { return QCoreApplication::translate("relan::Settin
 QVariant StoredPath(const QString& path) {
     const QByteArray bytes = FileNameBytes(path);
     if (QString::fromUtf8(bytes).toUtf8() == bytes) return path;
-    return kUrlPrefix + QString::fromLatin1(QUrl::toPercentEncoding(QString::fromLatin1(bytes), "/"));
+    return kUrlPrefix + QString::fromLatin1(bytes.toPercentEncoding("/"));
 }
 
 QString PathFrom(const QString& stored) {
@@ -161,8 +162,10 @@ bool PathSettings::Store(const QString& key, const QVariant& value) {
         return false;
     };
     if (!writable_)
-        return failed(Tr("Файл настроек «%1» поврежден и не отложен: настройки в него не записываются.")
-                          .arg(ShownFileName(file_)));
+        return failed(
+            QCoreApplication::translate(
+                "relan::Settings", "Файл настроек «%1» поврежден и не отложен: настройки в него не записываются.")
+                .arg(ShownFileName(file_)));
     // What another copy of the program wrote since, under this session's key.
     QMap<QString, QVariant> onDisc;
     const char* why = nullptr;
@@ -182,11 +185,11 @@ bool PathSettings::Store(const QString& key, const QVariant& value) {
     const QFileInfo info(file_);
     const QString folder = info.absolutePath();
     if (!QFileInfo(folder).isDir()) QDir().mkpath(folder);
-    std::string temp;
-    const relcli::WriteOutcome made = relcli::CreateTempBeside(FileNameBytes(folder).toStdString(),
-                                                               FileNameBytes(info.fileName()).toStdString(), temp);
+    relcli::TempFileGuard guard;
+    const relcli::WriteOutcome made =
+        guard.Create(FileNameBytes(folder).toStdString(), FileNameBytes(info.fileName()).toStdString());
     if (!made) return failed(WriteFailureText(file_, made));
-    relcli::TempFileGuard guard(temp);
+    const std::string temp = guard.Path();
     {
         // The toolkit's INI writer, on the temporary file: the same text the file
         // has always had.
@@ -194,10 +197,15 @@ bool PathSettings::Store(const QString& key, const QVariant& value) {
         for (auto it = values_.cbegin(); it != values_.cend(); ++it) ini.setValue(it.key(), it.value());
         ini.sync();
         if (ini.status() != QSettings::NoError) {
-            // The writer does not say why; a full disc is the usual reason.
-            struct statvfs fs {};
-            const int error =
-                ::statvfs(FileNameBytes(folder).constData(), &fs) == 0 && fs.f_bavail == 0 ? ENOSPC : EIO;
+            // The toolkit's writer does not say why: the system is asked by a write of a
+            // few kilobytes into the same temporary file (a full disc, a size limit).
+            int error = EIO;
+            const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
+            if (fd >= 0) {
+                static const char kZeros[4096] = {};
+                if (::write(fd, kZeros, sizeof kZeros) < 0) error = errno;
+                ::close(fd);
+            }
             return failed(
                 WriteFailureText(file_, relcli::WriteOutcome::Failed(relcli::ReasonForError(error), error)));
         }
@@ -216,18 +224,24 @@ QString PathSettings::TakeNotice() {
         const QString file = ShownFileName(p.file);
         switch (p.kind) {
             case ReadProblem::Unreadable:
-                lines << Tr("Файл настроек «%1» не прочитан: %2. Последний файл, список последних файлов и язык "
-                            "не восстановлены.")
+                lines << QCoreApplication::translate(
+                             "relan::Settings",
+                             "Файл настроек «%1» не прочитан: %2. Последний файл, список последних файлов и язык "
+                             "не восстановлены.")
                              .arg(file, Tr(p.why));
                 break;
             case ReadProblem::SetAside:
-                lines << Tr("Файл настроек «%1» поврежден и отложен как «%2». Настройки начаты заново: последний "
-                            "файл, список последних файлов и язык не восстановлены.")
+                lines << QCoreApplication::translate(
+                             "relan::Settings",
+                             "Файл настроек «%1» поврежден и отложен как «%2». Настройки начаты заново: последний "
+                             "файл, список последних файлов и язык не восстановлены.")
                              .arg(file, ShownFileName(p.file + QStringLiteral(".bad")));
                 break;
             case ReadProblem::Kept:
-                lines << Tr("Файл настроек «%1» поврежден и не прочитан; отложить его не удалось (%2), поэтому "
-                            "настройки в него не записываются.")
+                lines << QCoreApplication::translate(
+                             "relan::Settings",
+                             "Файл настроек «%1» поврежден и не прочитан; отложить его не удалось (%2), поэтому "
+                             "настройки в него не записываются.")
                              .arg(file, WriteReasonText(p.failure));
                 break;
         }
@@ -236,8 +250,10 @@ QString PathSettings::TakeNotice() {
     if (!lines.isEmpty()) return lines.join(QLatin1Char('\n'));
     if (saveNoticePending_) {
         SaveFailureSaid();
-        return Tr("Настройки программы не сохранены: %1. Последний файл, список последних файлов и язык "
-                  "запомнены только до закрытия программы.")
+        return QCoreApplication::translate(
+                   "relan::Settings",
+                   "Настройки программы не сохранены: %1. Последний файл, список последних файлов и язык "
+                   "запомнены только до закрытия программы.")
             .arg(saveError_);
     }
     return {};

@@ -1,6 +1,7 @@
 #include "cli/file_write.h"
 
 #include <fcntl.h>
+#include <sys/syscall.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,7 +11,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
+#include <filesystem>
 #include <random>
 
 namespace relcli {
@@ -41,7 +42,7 @@ constexpr ErrorText kErrors[] = {
     {ENAMETOOLONG, "слишком длинное имя файла"},
     {ELOOP, "в пути петля символических ссылок"},
     {EIO, "ошибка ввода-вывода"},
-    {EFBIG, "файл слишком велик для этого диска"},
+    {EFBIG, "файл больше допустимого размера"},
     {EMFILE, "открыто слишком много файлов"},
     {ENFILE, "открыто слишком много файлов"},
     {ETXTBSY, "файл занят"},
@@ -55,19 +56,46 @@ constexpr ErrorText kErrors[] = {
 // ----- Temporary files removed on an interrupt --------------------------------------
 //
 // A fixed table the signal handler can read without taking a lock: a slot is
-// claimed (1), its path copied, then published (2); the handler removes the
-// published ones.
+// claimed (1), its path copied, then published as a file (2) or a work folder (3);
+// the handler removes the published ones. A work folder holds the files of a
+// library that writes the contents (it removes their names as it makes them, but an
+// interrupt may fall between): the handler empties it with the system's calls alone,
+// as a handler must.
 constexpr int kSlots = 16;
 struct Slot {
     std::atomic<int> state{0};
     char path[PATH_MAX];
 };
 Slot gSlots[kSlots];
-std::once_flag gHandlersOnce;
+alignas(8) char gEntries[4096];
+
+void EmptyAndRemoveFolder(const char* path) {
+    const int fd = ::open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd >= 0) {
+        for (;;) {
+            const long n = ::syscall(SYS_getdents64, fd, gEntries, sizeof gEntries);
+            if (n <= 0) break;
+            for (long at = 0; at < n;) {
+                // struct linux_dirent64: inode (8), offset (8), record length (2), type (1), name.
+                unsigned short len = 0;
+                std::memcpy(&len, gEntries + at + 16, sizeof len);
+                const char* name = gEntries + at + 19;
+                if (!(name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0))))
+                    ::unlinkat(fd, name, 0);
+                at += len;
+            }
+        }
+        ::close(fd);
+    }
+    ::rmdir(path);
+}
 
 extern "C" void RemoveTempsAndEnd(int sig) {
-    for (Slot& s : gSlots)
-        if (s.state.load(std::memory_order_acquire) == 2) ::unlink(s.path);
+    for (Slot& s : gSlots) {
+        const int state = s.state.load(std::memory_order_acquire);
+        if (state == 2) ::unlink(s.path);
+        if (state == 3) EmptyAndRemoveFolder(s.path);
+    }
     // The signal's own ending: the handler was reset on entry (SA_RESETHAND).
     std::signal(sig, SIG_DFL);
     std::raise(sig);
@@ -87,14 +115,15 @@ void InstallHandlers() {
     }
 }
 
-int Claim(const std::string& path) {
-    std::call_once(gHandlersOnce, InstallHandlers);
+int Claim(const std::string& path, int kind = 2) {
+    // At each file: a signal put back to its default since is taken again.
+    InstallHandlers();
     if (path.size() >= PATH_MAX) return -1;
     for (int i = 0; i < kSlots; ++i) {
         int expected = 0;
         if (gSlots[i].state.compare_exchange_strong(expected, 1, std::memory_order_acq_rel)) {
             std::memcpy(gSlots[i].path, path.c_str(), path.size() + 1);
-            gSlots[i].state.store(2, std::memory_order_release);
+            gSlots[i].state.store(kind, std::memory_order_release);
             return i;
         }
     }
@@ -353,37 +382,73 @@ FileCheck ZipFileCheck() {
 
 // ----- The temporary file and its commit ------------------------------------------------
 
-TempFileGuard::TempFileGuard(std::string path) : path_(std::move(path)), slot_(Claim(path_)) {}
-
 TempFileGuard::~TempFileGuard() {
     if (path_.empty()) return;
-    ::unlink(path_.c_str());
+    if (folder_) {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    } else {
+        ::unlink(path_.c_str());
+    }
     Free(slot_);
+}
+
+void TempFileGuard::Adopt(const std::string& path) {
+    Release();
+    path_ = path;
+    slot_ = Claim(path_);
 }
 
 void TempFileGuard::Release() {
     Free(slot_);
     slot_ = -1;
     path_.clear();
+    folder_ = false;
 }
 
-WriteOutcome CreateTempBeside(const std::string& folder, const std::string& base, std::string& path) {
+WriteOutcome TempFileGuard::CreateFolder(const std::string& folder, const std::string& base) {
+    Release();
+    const std::string stem = base.substr(0, std::min<std::size_t>(base.size(), 200));
+    std::string dir = folder.empty() ? std::string(".") : folder;
+    if (dir.back() != '/') dir += '/';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string name = dir + stem + "." + RandomSuffix() + ".work";
+        const int slot = Claim(name, 3);
+        if (::mkdir(name.c_str(), 0700) == 0) {
+            path_ = name;
+            slot_ = slot;
+            folder_ = true;
+            return WriteOutcome::Done();
+        }
+        const int e = errno;
+        Free(slot);
+        if (e == EINTR || e == EEXIST) continue;
+        return WriteOutcome::Failed(ReasonForError(e), e);
+    }
+    return WriteOutcome::Failed(ReasonForError(EEXIST), EEXIST);
+}
+
+WriteOutcome TempFileGuard::Create(const std::string& folder, const std::string& base) {
+    Release();
     // The temporary file's name: the target's (shortened so that the suffix still
     // fits the system's limit on a name) and a random part.
     const std::string stem = base.substr(0, std::min<std::size_t>(base.size(), 200));
-    const std::string dir = folder.empty() ? std::string(".") : folder;
+    std::string dir = folder.empty() ? std::string(".") : folder;
+    if (dir.back() != '/') dir += '/';
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = dir;
-        if (name.back() != '/') name += '/';
-        name += stem + "." + RandomSuffix() + ".part";
+        const std::string name = dir + stem + "." + RandomSuffix() + ".part";
+        // Known to the handler first: an interrupt between the two leaves nothing.
+        const int slot = Claim(name);
         const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd >= 0) {
             ::close(fd);
-            path = std::move(name);
+            path_ = name;
+            slot_ = slot;
             return WriteOutcome::Done();
         }
-        if (errno == EINTR || errno == EEXIST) continue;
         const int e = errno;
+        Free(slot);
+        if (e == EINTR || e == EEXIST) continue;
         return WriteOutcome::Failed(ReasonForError(e), e);
     }
     return WriteOutcome::Failed(ReasonForError(EEXIST), EEXIST);
@@ -436,10 +501,11 @@ WriteOutcome WriteWholeFile(const std::string& path, std::string_view bytes, con
     Target t;
     if (WriteOutcome r = ResolveTarget(path, t); !r) return r;
     if (t.direct) return WriteDirect(t.path, bytes);
-    std::string folder, base, temp;
+    std::string folder, base;
     SplitPath(t.path, folder, base);
-    if (WriteOutcome r = CreateTempBeside(folder, base, temp); !r) return r;
-    TempFileGuard guard(temp);
+    TempFileGuard guard;
+    if (WriteOutcome r = guard.Create(folder, base); !r) return r;
+    const std::string& temp = guard.Path();
     const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return WriteOutcome::Failed(ReasonForError(errno), errno);
     int e = 0;
@@ -456,7 +522,7 @@ WriteOutcome WriteWholeFile(const std::string& path, std::string_view bytes, con
 WriteOutcome WriteWholeFileWith(const std::string& path, const FileProducer& produce, const FileCheck& check) {
     Target t;
     if (WriteOutcome r = ResolveTarget(path, t); !r) return r;
-    std::string folder, base, temp;
+    std::string folder, base;
     SplitPath(t.path, folder, base);
     if (t.direct) {
         // Made whole in the temporary folder first, then copied to the device.
@@ -464,8 +530,9 @@ WriteOutcome WriteWholeFileWith(const std::string& path, const FileProducer& pro
         folder = tmp && *tmp ? tmp : "/tmp";
         base = "relan";
     }
-    if (WriteOutcome r = CreateTempBeside(folder, base, temp); !r) return r;
-    TempFileGuard guard(temp);
+    TempFileGuard guard;
+    if (WriteOutcome r = guard.Create(folder, base); !r) return r;
+    const std::string temp = guard.Path();
     if (WriteOutcome r = produce(temp); !r) return r;
     if (!t.direct) {
         if (WriteOutcome r = CommitTemp(temp, t.path, -1, check); !r) return r;

@@ -75,29 +75,37 @@ FileCheck PdfFileCheck();
 // the directory where that record says it starts. nullptr when it does.
 FileCheck ZipFileCheck();
 
-// A temporary file of the write under way: removed when the program is ended by
-// SIGINT, SIGTERM or SIGHUP before it was put in place (the signal then ends the
-// program as it would have). The handlers are installed with the first file, and
-// only for signals the program has not set aside.
+// The temporary file of a write under way, beside its target: removed when the
+// program is ended by SIGINT, SIGTERM or SIGHUP before it was put in place (the signal
+// then ends the program as it would have), and when the guard goes without Release().
+// The handlers are installed with each file, for the signals that have their default
+// action then (a signal the program set aside or handles itself stays so).
 class TempFileGuard {
 public:
-    explicit TempFileGuard(std::string path);
-    ~TempFileGuard();  // removes the file unless Release()d
+    TempFileGuard() = default;
+    ~TempFileGuard();
     TempFileGuard(const TempFileGuard&) = delete;
     TempFileGuard& operator=(const TempFileGuard&) = delete;
 
+    // Creates the empty file in `folder` (its bytes; "" for the current one) for the
+    // target named `base`, with the permissions a new file gets. It is known to the
+    // interrupt's handler before it exists.
+    WriteOutcome Create(const std::string& folder, const std::string& base);
+    // Creates an empty work folder there instead, for a library's own temporary
+    // files: removed with whatever it holds.
+    WriteOutcome CreateFolder(const std::string& folder, const std::string& base);
+    // Takes charge of a file made by someone else (it is removed like its own).
+    void Adopt(const std::string& path);
+
     const std::string& Path() const { return path_; }
-    // The file was renamed into place (or removed): nothing to do any more.
+    // The file was renamed into place: nothing to remove any more.
     void Release();
 
 private:
     std::string path_;
     int slot_ = -1;
+    bool folder_ = false;
 };
-
-// Creates an empty temporary file in `folder` (its bytes, "" for the current one) for
-// the target named `base`, with the permissions a new file gets. Its name in `path`.
-WriteOutcome CreateTempBeside(const std::string& folder, const std::string& base, std::string& path);
 
 // Flushes `tempPath` to the disc, checks it (its size when `expectedSize` is not
 // negative, then `check`), gives it the target's permissions when the target exists,

@@ -55,6 +55,9 @@ void Remember(int error) {
 }  // namespace
 
 void GuardStandardStreams() {
+    // A limit on the size of files (ulimit -f) makes a write fail like a full disc,
+    // with its message, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
     for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
         if (::fcntl(fd, F_GETFD) != -1 || errno != EBADF) continue;
         const int null = ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
@@ -82,10 +85,13 @@ void FlushStandardOutput() {
 
 int FinishStandardOutput(int status, const std::string& program) {
     FlushStandardOutput();
-    // Whatever the descriptor still holds must reach its file (a full disc may
-    // refuse only at the close).
-    errno = 0;
-    if (gOutputError == 0 && std::fclose(stdout) != 0) Remember(errno);
+    // Whatever the descriptor still holds must reach its file: a network disc may
+    // refuse only at a close. A copy of the descriptor is closed, so that standard
+    // output stays usable for whatever the program's end still prints.
+    if (gOutputError == 0) {
+        const int copy = ::dup(STDOUT_FILENO);
+        if (copy >= 0 && ::close(copy) != 0) Remember(errno);
+    }
     if (gOutputError == 0) return status;
     const WriteOutcome failed = WriteOutcome::Failed(ReasonForError(gOutputError), gOutputError);
     std::fprintf(stderr, "%s: результаты не выведены: стандартный вывод не записан: %s\n", program.c_str(),

@@ -203,15 +203,19 @@ void HistogramSheet(Sheet& s, const rel::AnalysisState& st) {
 WriteOutcome WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
                            const rel::ResultsContent& results, const rel::MlResult* ml) {
     // The library opens the file by its name: it writes the temporary file beside the
-    // target, its work files go to the same folder, and the archive's close is
+    // target, its work files go to a folder beside it, and the archive's close is
     // checked before the workbook replaces the target.
     auto produce = [&](const std::string& temp) -> WriteOutcome {
         QuietLibrary quiet;
-        // The temporary file's name always holds its folder.
-        std::string folder = temp;
-        const std::size_t slash = folder.find_last_of('/');
-        folder.resize(slash == std::string::npos ? 0 : slash);
-        if (folder.empty()) folder.push_back('/');
+        // The library's work files in a folder of their own beside the target, which
+        // an interrupt empties too.
+        const std::size_t slash = temp.find_last_of('/');
+        TempFileGuard work;
+        std::string where = temp;
+        where.resize(slash);
+        if (where.empty()) where.push_back('/');
+        if (WriteOutcome r = work.CreateFolder(where, temp.substr(slash + 1)); !r) return r;
+        std::string folder = work.Path();
         lxw_workbook_options options{};
         // Rows go out as they are written: a million failures do not stay in memory.
         options.constant_memory = LXW_TRUE;

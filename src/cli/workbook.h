@@ -19,7 +19,7 @@ namespace relcli {
 // by cause). The workbook is made beside `path` and replaces it only once whole
 // (see file_write.h); the outcome says why it was not written.
 WriteOutcome WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
-                          const rel::ResultsContent& results, const rel::MlResult* ml);
+                           const rel::ResultsContent& results, const rel::MlResult* ml);
 
 // The results table as CSV: the cells as shown (the leading blank and trailing blanks
 // dropped), `fieldSep` between cells, a cell quoted when it holds the separator, a
