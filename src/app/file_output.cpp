@@ -135,10 +135,11 @@ bool IsRegularFile(const QString& name) {
 }
 
 QString WriteReasonText(const relcli::WriteOutcome& outcome) {
-    const char* reason = outcome.reason ? outcome.reason : relcli::ReasonForError(-1);
+    // The writer's text for an error it has no words for, named by its number then.
+    const char* other = relcli::ReasonForError(-1);
+    const char* reason = outcome.reason ? outcome.reason : other;
     QString text = QCoreApplication::translate("FileOutput", reason);
-    if (!relcli::KnownError(outcome.error) && outcome.error != 0 &&
-        std::strcmp(reason, relcli::ReasonForError(-1)) == 0)
+    if (std::strcmp(reason, other) == 0 && outcome.error != 0)
         text += QLatin1Char(' ') + QString::number(outcome.error);
     return text;
 }
