@@ -68,7 +68,7 @@ done
 sed -i -E -e "s#$root#ROOT#g" \
     -e 's/"Seconds":[-+0-9.eE]+/"Seconds":X/g' \
     -e 's/^(  Время расчета, с +).*/\1X/' \
-    -e 's/(модели 3 по максимуму правдоподобия выполнен за ).*/\1X/' \
+    -e 's/(модели 3 по максимуму правдоподобия выполнен за )[^"]*/\1X/' \
     -e '/^QStandardPaths: |^This plugin does not support/d' \
     "$out"/*.out "$out"/*.err "$out"/*.report-text 2>/dev/null
 exit 0
