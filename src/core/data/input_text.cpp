@@ -41,9 +41,9 @@ InputText DecodeInputFile(std::string_view bytes, const std::string& path) {
                       " или сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.";
             return r;
         case DecodeProblem::Mixed:
-            r.error = "Файл " + Quoted(path) + " записан в двух кодировках: строки до №" + LineNo(d.line) +
-                      " — в " + EncodingName(d.before) + ", со строки №" + LineNo(d.line) + " — в " +
-                      EncodingName(d.after) + ". Сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.";
+            r.error = "Файл " + Quoted(path) + " записан в двух кодировках: до строки №" + LineNo(d.line) + " — " +
+                      EncodingName(d.before) + ", с нее — " + EncodingName(d.after) +
+                      ". Сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.";
             return r;
         case DecodeProblem::BadUnits:
             r.error = "Ошибка в строке №" + LineNo(d.line) + " файла " + Quoted(path) + ": файл в кодировке " + enc +

@@ -151,8 +151,8 @@ TEST(InputFiles, RefusedFilesNameTheLineTheByteAndTheEncoding) {
               "сохраните весь файл в одной кодировке: UTF-8 или Windows-1251."}},
         {"UTF-8 cut inside a letter", false, cut, {"строке №" + std::to_string(lines.size()) + " ", "UTF-8"}},
         {"UTF-8 header and causes, Windows-1251 rows", false, join(lines, 0, 13) + join(cpLines, 13, cpLines.size()),
-         {"Файл «in.txt» записан в двух кодировках: строки до №14 — в UTF-8, со строки №14 — в Windows-1251. "
-          "Сохраните весь файл в одной кодировке: UTF-8 или Windows-1251."}},
+         {"Файл «in.txt» записан в двух кодировках: до строки №14 — UTF-8, с нее — Windows-1251. Сохраните весь "
+          "файл в одной кодировке: UTF-8 или Windows-1251."}},
         {"a UTF-8 mark on Windows-1251", false, "\xEF\xBB\xBF" + kDemoCp1251,
          {"строке №1 ", "байт 0xC8 (смещение 3 ", "помечен как UTF-8 (метка BOM); всего таких байтов: "}},
         {"UTF-16 cut to an odd length", false, Units(utf8, 2, true, true).substr(0, 1001),
@@ -186,7 +186,7 @@ TEST(InputFiles, RefusedFilesNameTheLineTheByteAndTheEncoding) {
          {"строке №3 ", "байт 0xFF (смещение 24 "}},
         {"warranty: UTF-8 title, Windows-1251 times", true,
          "Времена гарантии\n2000 ч\n" + std::string("2500 \xF7\n3000 \xF7\xE0\xF1\xEE\xE2\n"),
-         {"строки до №3 — в UTF-8, со строки №3 — в Windows-1251"}},
+         {"до строки №3 — UTF-8, с нее — Windows-1251"}},
         {"warranty: UTF-32 cut short", true, Units("Гарантия\n2000\n", 4, false, true).substr(0, 50),
          {"в кодировке UTF-32BE обрывается посреди символа"}},
     };
