@@ -263,8 +263,12 @@ TEST_F(EnglishInterface, CoreMessagesAboutFilesAndSettingsReadInEnglish) {
         {"short", "Fleet\n2500\n550\n"},
         {"nofailures", "Fleet\n2500\n550\n420\n3\n1\nEngine\n"},
         {"badbyte", "Парк\n2500\n550\n420\n3\n1\nДвигатель\n100\tДвигатель стартера \xFF * x\n"},
-        {"mixed", "Парк\n2500\n550\n420\n3\n1\nДвигатель\n100\t" + cp1251Engine + " * x\n200\t" + cp1251Engine + "\n"},
-        {"utf16cut", std::string("\xFF\xFE" "F\0l\0" "x", 7)},
+        {"mixed",
+         "Парк\n2500\n550\n420\n3\n1\nДвигатель\n100\t" + cp1251Engine + " * x\n200\t" + cp1251Engine + "\n"},
+        {"utf16cut", std::string("\xFF\xFE"
+                                 "F\0l\0"
+                                 "x",
+                                 7)},
         {"nul", std::string("Fleet\n2500\n550\n4\0 20\n3\n1\n", 25)},
         {"lonecr", "Fleet\n2500\r550\n420\n3\n1\n"},
     };
