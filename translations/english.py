@@ -273,6 +273,46 @@ EN = {
         'The data hold no independent failures (all failures are rejects). The fit was not started.',
     '" не является числом. Расчет остановлен.': '" is not a number. The calculation was stopped.',
     '" не является конечным числом. Расчет остановлен.': '" is not a finite number. The calculation was stopped.',
+    ' от начала файла) не является частью символа UTF-8, а файл записан в UTF-8':
+        ' from the start of the file) is no part of a UTF-8 character, while the file is written in UTF-8',
+    ' от начала файла) не является частью символа UTF-8, а файл помечен как UTF-8 (метка BOM)':
+        ' from the start of the file) is no part of a UTF-8 character, while the file is marked as UTF-8 '
+        '(byte-order mark)',
+    '; всего таких байтов: ': '; such bytes in all: ',
+    '. Исправьте эти байты или сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.':
+        '. Correct these bytes or save the whole file in one encoding: UTF-8 or Windows-1251.',
+    '. Исправьте этот байт или сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.':
+        '. Correct this byte or save the whole file in one encoding: UTF-8 or Windows-1251.',
+    '. Сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.':
+        '. Save the whole file in one encoding: UTF-8 or Windows-1251.',
+    ': байт 0x': ': byte 0x',
+    ' (смещение ': ' (offset ',
+    ' записан в двух кодировках: до строки №': ' is written in two encodings: before line ',
+    ' — UTF-8, с нее — Windows-1251': ', UTF-8; from it on, Windows-1251',
+    ' — Windows-1251, с нее — UTF-8': ', Windows-1251; from it on, UTF-8',
+    ': файл в кодировке ': ': the file is in the encoding ',
+    ', но байты со смещения ': ', but the bytes from offset ',
+    ' от начала файла не образуют символа (половина суррогатной пары без второй или код больше U+10FFFF).':
+        ' from the start of the file form no character (half of a surrogate pair without the other, or a code '
+        'above U+10FFFF).',
+    ' обрывается посреди символа (строка №': ' ends in the middle of a character (line ',
+    '): длина файла ': '): its length of ',
+    ' байт не кратна ': ' bytes is not a multiple of ',
+    ' в кодировке ': ' in the encoding ',
+    ' содержит управляющий символ с кодом ': ' holds the control character of code ',
+    ' Строки файла кончаются по-разному (CR в одних, LF в других): сохраните его с одинаковыми концами строк, CR LF или LF.':
+        ' The lines of the file end differently (CR in some, LF in others): save it with the same line ends, '
+        'CR LF or LF.',
+    '(время окончания гарантии)': '(warranty end time)',
+    ' не открыт: символические ссылки на этом пути образуют петлю':
+        ' was not opened: the symbolic links on this path form a loop',
+    ' не открыт: нет прав на доступ к папке, в которой он лежит':
+        ' was not opened: no permission to enter the folder it lies in',
+    ' байт): система не открывает файлы по пути длиннее 4095 байт или с именем папки или файла длиннее 255 байт':
+        ' bytes): the system opens no file by a path longer than 4095 bytes or with a folder or file name '
+        'longer than 255 bytes',
+    ' слишком длинный (': ' is too long (',
+    'Путь ': 'The path ',
     'В файле ': 'The file ',
     'Файл ': 'File ',
     'СКО времени гарантии в файле ': 'The warranty time SD in the file ',

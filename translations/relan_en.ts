@@ -640,6 +640,110 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <source> ч</source>
         <translation> h</translation>
     </message>
+    <message>
+        <source> от начала файла) не является частью символа UTF-8, а файл записан в UTF-8</source>
+        <translation> from the start of the file) is no part of a UTF-8 character, while the file is written in UTF-8</translation>
+    </message>
+    <message>
+        <source> от начала файла) не является частью символа UTF-8, а файл помечен как UTF-8 (метка BOM)</source>
+        <translation> from the start of the file) is no part of a UTF-8 character, while the file is marked as UTF-8 (byte-order mark)</translation>
+    </message>
+    <message>
+        <source>; всего таких байтов: </source>
+        <translation>; such bytes in all: </translation>
+    </message>
+    <message>
+        <source>. Исправьте эти байты или сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.</source>
+        <translation>. Correct these bytes or save the whole file in one encoding: UTF-8 or Windows-1251.</translation>
+    </message>
+    <message>
+        <source>. Исправьте этот байт или сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.</source>
+        <translation>. Correct this byte or save the whole file in one encoding: UTF-8 or Windows-1251.</translation>
+    </message>
+    <message>
+        <source>. Сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.</source>
+        <translation>. Save the whole file in one encoding: UTF-8 or Windows-1251.</translation>
+    </message>
+    <message>
+        <source>: байт 0x</source>
+        <translation>: byte 0x</translation>
+    </message>
+    <message>
+        <source> (смещение </source>
+        <translation> (offset </translation>
+    </message>
+    <message>
+        <source> записан в двух кодировках: до строки №</source>
+        <translation> is written in two encodings: before line </translation>
+    </message>
+    <message>
+        <source> — UTF-8, с нее — Windows-1251</source>
+        <translation>, UTF-8; from it on, Windows-1251</translation>
+    </message>
+    <message>
+        <source> — Windows-1251, с нее — UTF-8</source>
+        <translation>, Windows-1251; from it on, UTF-8</translation>
+    </message>
+    <message>
+        <source>: файл в кодировке </source>
+        <translation>: the file is in the encoding </translation>
+    </message>
+    <message>
+        <source>, но байты со смещения </source>
+        <translation>, but the bytes from offset </translation>
+    </message>
+    <message>
+        <source> от начала файла не образуют символа (половина суррогатной пары без второй или код больше U+10FFFF).</source>
+        <translation> from the start of the file form no character (half of a surrogate pair without the other, or a code above U+10FFFF).</translation>
+    </message>
+    <message>
+        <source> обрывается посреди символа (строка №</source>
+        <translation> ends in the middle of a character (line </translation>
+    </message>
+    <message>
+        <source>): длина файла </source>
+        <translation>): its length of </translation>
+    </message>
+    <message>
+        <source> байт не кратна </source>
+        <translation> bytes is not a multiple of </translation>
+    </message>
+    <message>
+        <source> в кодировке </source>
+        <translation> in the encoding </translation>
+    </message>
+    <message>
+        <source> содержит управляющий символ с кодом </source>
+        <translation> holds the control character of code </translation>
+    </message>
+    <message>
+        <source> Строки файла кончаются по-разному (CR в одних, LF в других): сохраните его с одинаковыми концами строк, CR LF или LF.</source>
+        <translation> The lines of the file end differently (CR in some, LF in others): save it with the same line ends, CR LF or LF.</translation>
+    </message>
+    <message>
+        <source>(время окончания гарантии)</source>
+        <translation>(warranty end time)</translation>
+    </message>
+    <message>
+        <source> не открыт: символические ссылки на этом пути образуют петлю</source>
+        <translation> was not opened: the symbolic links on this path form a loop</translation>
+    </message>
+    <message>
+        <source> не открыт: нет прав на доступ к папке, в которой он лежит</source>
+        <translation> was not opened: no permission to enter the folder it lies in</translation>
+    </message>
+    <message>
+        <source> байт): система не открывает файлы по пути длиннее 4095 байт или с именем папки или файла длиннее 255 байт</source>
+        <translation> bytes): the system opens no file by a path longer than 4095 bytes or with a folder or file name longer than 255 bytes</translation>
+    </message>
+    <message>
+        <source> слишком длинный (</source>
+        <translation> is too long (</translation>
+    </message>
+    <message>
+        <source>Путь </source>
+        <translation>The path </translation>
+    </message>
 </context>
 <context>
     <name>relan::FailureListModel</name>

@@ -13,6 +13,7 @@
 #include "data/histogram.h"
 #include "fit/defaults.h"
 #include "text/format.h"
+#include "text/text.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
 
@@ -119,7 +120,7 @@ int RunCrit(CritOptions& o) {
     }
 
     Figures g(sep);
-    std::printf("Файл данных: %s\n", o.data.c_str());
+    std::printf("Файл данных: %s\n", rel::EscapeControls(o.data).c_str());
     std::printf("Точка: A=%s B=%s K=%s Sred=%s SKO=%s, приработка %s ч\n", g("A", o.A).c_str(),
                 g("B", o.B).c_str(), g("K", o.K).c_str(), g("Sred", Sred).c_str(), g("SKO", SKO).c_str(),
                 g("приработка", o.burnIn).c_str());

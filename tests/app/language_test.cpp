@@ -255,22 +255,37 @@ TEST_F(EnglishInterface, CoreMessagesAboutFilesAndSettingsReadInEnglish) {
     QTemporaryDir dir;
     ASSERT_TRUE(dir.isValid());
     // Data files the reader refuses, each for its own reason.
-    const std::pair<const char*, const char*> files[] = {
+    const std::string cp1251Engine = "\xC4\xE2\xE8\xE3\xE0\xF2\xE5\xEB\xFC";
+    const std::pair<const char*, std::string> files[] = {
         {"empty", ""},
         {"letters", "Fleet\nabc\n550\n420\n3\n1\n"},
         {"negative", "Fleet\n-5\n550\n420\n3\n1\n"},
         {"short", "Fleet\n2500\n550\n"},
         {"nofailures", "Fleet\n2500\n550\n420\n3\n1\nEngine\n"},
+        {"badbyte", "Парк\n2500\n550\n420\n3\n1\nДвигатель\n100\tДвигатель стартера \xFF * x\n"},
+        {"mixed",
+         "Парк\n2500\n550\n420\n3\n1\nДвигатель\n100\t" + cp1251Engine + " * x\n200\t" + cp1251Engine + "\n"},
+        {"utf16cut", std::string("\xFF\xFE"
+                                 "F\0l\0"
+                                 "x",
+                                 7)},
+        {"nul", std::string("Fleet\n2500\n550\n4\0 20\n3\n1\n", 25)},
+        {"lonecr", "Fleet\n2500\r550\n420\n3\n1\n"},
     };
     for (const auto& [name, body] : files) {
         const QString path = dir.filePath(QStringLiteral("%1-%2.txt").arg(QLatin1String(name)).arg(getpid()));
         QFile out(path);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(body);
+        out.write(body.data(), static_cast<qint64>(body.size()));
         out.close();
         f.OpenDataFile(path);
     }
     f.OpenDataFile(dir.path());  // a folder
+    // A loop of symbolic links, a name too long for the system.
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop-b")), dir.filePath(QStringLiteral("loop-a"))));
+    ASSERT_TRUE(QFile::link(dir.filePath(QStringLiteral("loop-a")), dir.filePath(QStringLiteral("loop-b"))));
+    f.OpenDataFile(dir.filePath(QStringLiteral("loop-a")));
+    f.OpenDataFile(dir.filePath(QString(300, QLatin1Char('n'))));
     // The optimiser's settings it cannot run with.
     f.OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"));
     ASSERT_TRUE(f.State().FileLoaded);

@@ -209,8 +209,9 @@ TEST_F(LoadCli, ControlCodesOfTheFilesAreShownWrittenOut) {
     ASSERT_EQ(load.status, 0) << load.err;
     EXPECT_EQ(load.out.find('\x1B'), std::string::npos);
     EXPECT_EQ(load.out.find('\x07'), std::string::npos);
-    EXPECT_NE(load.out.find("Заголовок:                                   Парк \\x1B]0;pwned\\x07\\x1B[2J КМ-12\n"),
-              std::string::npos)
+    EXPECT_NE(
+        load.out.find("Заголовок:                                   Парк \\x1B]0;pwned\\x07\\x1B[2J КМ-12\n"),
+        std::string::npos)
         << load.out;
     EXPECT_NE(load.out.find("Двигатель\\x1B[31m"), std::string::npos) << load.out;
     EXPECT_NE(load.out.find("Гарантия \\x1B[H"), std::string::npos) << load.out;

@@ -176,9 +176,9 @@ std::optional<RequestError> CheckClockForFailures(const FitPlan& plan, std::size
     const std::uint64_t highest = std::max<std::uint64_t>(1, kMaxVirtualClockWork / failureRows);
     if (static_cast<std::uint64_t>(plan.virtualClock) <= highest) return std::nullopt;
     return Refuse("--virtual-clock", "\"" + std::to_string(plan.virtualClock) +
-                                         "\" вне допустимых пределов для модели 2 на " + std::to_string(failureRows) +
-                                         " строках отказов (от 1 до " + std::to_string(highest) +
-                                         "): ее критерий вычисляется по каждому отказу");
+                                         "\" вне допустимых пределов для модели 2 на " +
+                                         std::to_string(failureRows) + " строках отказов (от 1 до " +
+                                         std::to_string(highest) + "): ее критерий вычисляется по каждому отказу");
 }
 
 RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const AnalysisState& st) {

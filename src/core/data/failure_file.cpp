@@ -95,7 +95,8 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why
         return false;
     }
     if (ec == std::errc::filename_too_long) {
-        why = "Путь " + Quoted(Excerpt(path, kPathShownChars)) + " слишком длинный (" + std::to_string(path.size()) +
+        why = "Путь " + Quoted(Excerpt(path, kPathShownChars)) + " слишком длинный (" +
+              std::to_string(path.size()) +
               " байт): система не открывает файлы по пути длиннее 4095 байт или с именем папки или файла длиннее "
               "255 байт";
         return false;

@@ -31,23 +31,23 @@ InputText DecodeInputFile(std::string_view bytes, const std::string& path) {
             r.text = std::move(d.text);
             return r;
         case DecodeProblem::BadUtf8:
-            r.error = "Ошибка в строке №" + LineNo(d.line) + " файла " + Quoted(path) + ": байт 0x" +
-                      Hex2(d.badByte) + " (смещение " + std::to_string(d.offset) +
-                      " от начала файла) не является частью символа UTF-8, а файл " +
-                      (d.byteOrderMark ? "помечен как UTF-8 (метка BOM)" : "записан в UTF-8") +
-                      (d.badBytes > 1 ? "; всего таких байтов: " + std::to_string(d.badBytes) +
-                                            ". Исправьте эти байты"
-                                      : std::string(". Исправьте этот байт")) +
-                      " или сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.";
+            r.error =
+                "Ошибка в строке №" + LineNo(d.line) + " файла " + Quoted(path) + ": байт 0x" + Hex2(d.badByte) +
+                " (смещение " + std::to_string(d.offset) +
+                " от начала файла) не является частью символа UTF-8, а файл " +
+                (d.byteOrderMark ? "помечен как UTF-8 (метка BOM)" : "записан в UTF-8") +
+                (d.badBytes > 1 ? "; всего таких байтов: " + std::to_string(d.badBytes) + ". Исправьте эти байты"
+                                : std::string(". Исправьте этот байт")) +
+                " или сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.";
             return r;
         case DecodeProblem::Mixed:
-            r.error = "Файл " + Quoted(path) + " записан в двух кодировках: строки до №" + LineNo(d.line) +
-                      " — в " + EncodingName(d.before) + ", со строки №" + LineNo(d.line) + " — в " +
-                      EncodingName(d.after) + ". Сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.";
+            r.error = "Файл " + Quoted(path) + " записан в двух кодировках: до строки №" + LineNo(d.line) + " — " +
+                      EncodingName(d.before) + ", с нее — " + EncodingName(d.after) +
+                      ". Сохраните весь файл в одной кодировке: UTF-8 или Windows-1251.";
             return r;
         case DecodeProblem::BadUnits:
-            r.error = "Ошибка в строке №" + LineNo(d.line) + " файла " + Quoted(path) + ": файл в кодировке " + enc +
-                      ", но байты со смещения " + std::to_string(d.offset) +
+            r.error = "Ошибка в строке №" + LineNo(d.line) + " файла " + Quoted(path) + ": файл в кодировке " +
+                      enc + ", но байты со смещения " + std::to_string(d.offset) +
                       " от начала файла не образуют символа (половина суррогатной пары без второй или код "
                       "больше U+10FFFF).";
             return r;

@@ -133,9 +133,9 @@ Pattern16 Looks16(std::string_view b) {
 
 // One line of 8-bit text read as UTF-8.
 struct LineScan {
-    std::size_t valid = 0;      // multi-byte UTF-8 characters
-    std::size_t bad = 0;        // bytes that belong to no UTF-8 character
-    std::size_t firstBad = 0;   // offset of the first of them in the file
+    std::size_t valid = 0;     // multi-byte UTF-8 characters
+    std::size_t bad = 0;       // bytes that belong to no UTF-8 character
+    std::size_t firstBad = 0;  // offset of the first of them in the file
     bool ReadsAsUtf8() const { return valid > 0 && valid >= 2 * bad; }
     bool ReadsAs8Bit() const { return bad > 0 && !ReadsAsUtf8(); }
 };

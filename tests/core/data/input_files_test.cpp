@@ -35,7 +35,9 @@ std::string Units(const std::string& utf8, int size, bool little, bool mark) {
     if (mark) units.push_back(0xFEFF);
     for (std::size_t i = 0; i < utf8.size();) {
         const std::size_t n = Utf8SequenceLength(utf8, i);
-        const auto b = [&](std::size_t k) { return static_cast<std::uint32_t>(static_cast<unsigned char>(utf8[k])); };
+        const auto b = [&](std::size_t k) {
+            return static_cast<std::uint32_t>(static_cast<unsigned char>(utf8[k]));
+        };
         std::uint32_t c = n == 1   ? b(i)
                           : n == 2 ? ((b(i) & 0x1F) << 6) | (b(i + 1) & 0x3F)
                           : n == 3 ? ((b(i) & 0x0F) << 12) | ((b(i + 1) & 0x3F) << 6) | (b(i + 2) & 0x3F)
@@ -96,7 +98,8 @@ TEST(InputFiles, DataAndWarrantyFilesInEveryUnicodeFormLoadAsTheCodePage) {
         {"UTF-32BE with its mark", Units(utf8, 4, false, true), Units(garUtf8, 4, false, true)},
         {"Windows-1251, lines ended by CR", Replace(kDemoCp1251, "\r\n", "\r"), Replace(kGarCp1251, "\r\n", "\r")},
         {"UTF-8, lines ended by CR", crOnly, Replace(garUtf8, "\r\n", "\r")},
-        {"UTF-16LE, lines ended by CR", Units(crOnly, 2, true, true), Units(Replace(garUtf8, "\r\n", "\r"), 2, true, true)},
+        {"UTF-16LE, lines ended by CR", Units(crOnly, 2, true, true),
+         Units(Replace(garUtf8, "\r\n", "\r"), 2, true, true)},
         {"UTF-8, lines ended by LF", lfOnly, Replace(garUtf8, "\r\n", "\n")},
     };
     for (const auto& f : forms) {
@@ -130,7 +133,7 @@ TEST(InputFiles, RefusedFilesNameTheLineTheByteAndTheEncoding) {
     withFF.insert(line41 + lines[40].find('\t') + 1, "\xFF");
     // A UTF-8 file cut inside the last letter of its last line.
     std::string cut = utf8.substr(0, utf8.size() - 1);  // the final LF
-    cut.pop_back();                                       // the second byte of a letter
+    cut.pop_back();                                     // the second byte of a letter
     ASSERT_EQ(static_cast<unsigned char>(cut.back()) & 0xC0, 0xC0);
     // A header of six lines with a number line replaced.
     const std::string title = "Парк\n";
@@ -145,49 +148,86 @@ TEST(InputFiles, RefusedFilesNameTheLineTheByteAndTheEncoding) {
         std::vector<std::string> inError;
     };
     const std::vector<Case> cases = {
-        {"one 0xFF in UTF-8", false, withFF,
-         {"Ошибка в строке №41 файла «in.txt»: байт 0xFF (смещение " + std::to_string(line41 + lines[40].find('\t') + 1) +
-              " от начала файла) не является частью символа UTF-8, а файл записан в UTF-8. Исправьте этот байт или "
-              "сохраните весь файл в одной кодировке: UTF-8 или Windows-1251."}},
+        {"one 0xFF in UTF-8",
+         false,
+         withFF,
+         {"Ошибка в строке №41 файла «in.txt»: байт 0xFF (смещение " +
+          std::to_string(line41 + lines[40].find('\t') + 1) +
+          " от начала файла) не является частью символа UTF-8, а файл записан в UTF-8. Исправьте этот байт или "
+          "сохраните весь файл в одной кодировке: UTF-8 или Windows-1251."}},
         {"UTF-8 cut inside a letter", false, cut, {"строке №" + std::to_string(lines.size()) + " ", "UTF-8"}},
-        {"UTF-8 header and causes, Windows-1251 rows", false, join(lines, 0, 13) + join(cpLines, 13, cpLines.size()),
-         {"Файл «in.txt» записан в двух кодировках: строки до №14 — в UTF-8, со строки №14 — в Windows-1251. "
-          "Сохраните весь файл в одной кодировке: UTF-8 или Windows-1251."}},
-        {"a UTF-8 mark on Windows-1251", false, "\xEF\xBB\xBF" + kDemoCp1251,
+        {"UTF-8 header and causes, Windows-1251 rows",
+         false,
+         join(lines, 0, 13) + join(cpLines, 13, cpLines.size()),
+         {"Файл «in.txt» записан в двух кодировках: до строки №14 — UTF-8, с нее — Windows-1251. Сохраните весь "
+          "файл в одной кодировке: UTF-8 или Windows-1251."}},
+        {"a UTF-8 mark on Windows-1251",
+         false,
+         "\xEF\xBB\xBF" + kDemoCp1251,
          {"строке №1 ", "байт 0xC8 (смещение 3 ", "помечен как UTF-8 (метка BOM); всего таких байтов: "}},
-        {"UTF-16 cut to an odd length", false, Units(utf8, 2, true, true).substr(0, 1001),
-         {"Файл «in.txt» в кодировке UTF-16LE обрывается посреди символа (строка №", "длина файла 1001 байт не кратна 2"}},
-        {"a lone surrogate in UTF-16BE", false, Units(title, 2, false, true) + std::string("\xDC\x00", 2) + "\0\n",
+        {"UTF-16 cut to an odd length",
+         false,
+         Units(utf8, 2, true, true).substr(0, 1001),
+         {"Файл «in.txt» в кодировке UTF-16LE обрывается посреди символа (строка №",
+          "длина файла 1001 байт не кратна 2"}},
+        {"a lone surrogate in UTF-16BE",
+         false,
+         Units(title, 2, false, true) + std::string("\xDC\x00", 2) + "\0\n",
          {"Ошибка в строке №2 файла «in.txt»: файл в кодировке UTF-16BE, но байты со смещения 12 от начала файла "
           "не образуют символа"}},
-        {"a code beyond Unicode in UTF-32", false, Units(title, 4, true, true) + std::string("\0\0\0\1", 4),
+        {"a code beyond Unicode in UTF-32",
+         false,
+         Units(title, 4, true, true) + std::string("\0\0\0\1", 4),
          {"в кодировке UTF-32LE", "смещения 24 "}},
         // Control characters in a header number: the number is not shortened.
-        {"NUL inside the fleet", false, header("2500", "400", std::string("4\0 20", 5)),
+        {"NUL inside the fleet",
+         false,
+         header("2500", "400", std::string("4\0 20", 5)),
          {"Ошибка в строке №4 файла «in.txt»: «4\\x00 20» содержит управляющий символ с кодом 0x00 (размер "
           "парка)."}},
-        {"NUL after the mean", false, header(std::string("2500\0", 5), "400", "120"),
+        {"NUL after the mean",
+         false,
+         header(std::string("2500\0", 5), "400", "120"),
          {"строке №2 ", "с кодом 0x00 (среднее время гарантии)"}},
-        {"escape in the deviation", false, header("2500", "4\x1B[0m00", "120"),
+        {"escape in the deviation",
+         false,
+         header("2500", "4\x1B[0m00", "120"),
          {"строке №3 ", "«4\\x1B[0m00» содержит управляющий символ с кодом 0x1B (СКО времени гарантии)"}},
-        {"DEL before the failure count", false, "Парк\n2500\n400\n120\n\x7F" "3\n2\n100\tДвигатель стартера\n",
+        {"DEL before the failure count",
+         false,
+         "Парк\n2500\n400\n120\n\x7F"
+         "3\n2\n100\tДвигатель стартера\n",
          {"строке №5 ", "с кодом 0x7F (число отказов)"}},
-        {"a C1 character in UTF-8", false, "Парк\n2500\n400\n120\n3\n2\xC2\x85\n100\tДвигатель стартера\n",
+        {"a C1 character in UTF-8",
+         false,
+         "Парк\n2500\n400\n120\n3\n2\xC2\x85\n100\tДвигатель стартера\n",
          {"строке №6 ", "«2\\u0085» содержит управляющий символ с кодом U+0085 (шестое число заголовка)"}},
-        {"a line of NULs where a number is", false, "Парк\n" + std::string(3, '\0') + "\n2500\n400\n120\n3\n2\n",
+        {"a line of NULs where a number is",
+         false,
+         "Парк\n" + std::string(3, '\0') + "\n2500\n400\n120\n3\n2\n",
          {"строке №2 ", "0x00 (среднее время гарантии)"}},
-        {"a lone CR inside a header line", false, "Парк\n2500\r400\n120\n3\n2\n1\n100\tДвигатель стартера\n",
+        {"a lone CR inside a header line",
+         false,
+         "Парк\n2500\r400\n120\n3\n2\n1\n100\tДвигатель стартера\n",
          {"строке №2 ", "с кодом 0x0D", "сохраните его с одинаковыми концами строк, CR LF или LF"}},
         // The warranty file follows the same rules.
-        {"warranty: NUL inside a time", true, "Гарантия\n2000\n2500" + std::string(1, '\0') + " 7\n3000\n",
+        {"warranty: NUL inside a time",
+         true,
+         "Гарантия\n2000\n2500" + std::string(1, '\0') + " 7\n3000\n",
          {"Ошибка в строке №3 файла «in.txt»: «2500\\x00 7» содержит управляющий символ с кодом 0x00 (время "
           "окончания гарантии). Файл времен гарантии не загружен."}},
-        {"warranty: one 0xFF in UTF-8", true, "Гарантия\n2000\n25\xFF" "00\n",
+        {"warranty: one 0xFF in UTF-8",
+         true,
+         "Гарантия\n2000\n25\xFF"
+         "00\n",
          {"строке №3 ", "байт 0xFF (смещение 24 "}},
-        {"warranty: UTF-8 title, Windows-1251 times", true,
+        {"warranty: UTF-8 title, Windows-1251 times",
+         true,
          "Времена гарантии\n2000 ч\n" + std::string("2500 \xF7\n3000 \xF7\xE0\xF1\xEE\xE2\n"),
-         {"строки до №3 — в UTF-8, со строки №3 — в Windows-1251"}},
-        {"warranty: UTF-32 cut short", true, Units("Гарантия\n2000\n", 4, false, true).substr(0, 50),
+         {"до строки №3 — UTF-8, с нее — Windows-1251"}},
+        {"warranty: UTF-32 cut short",
+         true,
+         Units("Гарантия\n2000\n", 4, false, true).substr(0, 50),
          {"в кодировке UTF-32BE обрывается посреди символа"}},
     };
     AnalysisState st;
@@ -220,9 +260,13 @@ TEST(InputFiles, ControlCharacterInAFailureTimeIsAMisprint) {
     const std::string head = "Парк\n2500\n400\n120\n3\n2\nДвигатель\n";
     AnalysisState st;
     const LoadResult r = LoadFailureBytes(st,
-                                          head + "100\tДвигатель стартера * x\n" + std::string("35\0" "0\tДвигатель\n", 24) +
-                                              "\x01" "700\tДвигатель * x\n" + "800\x1B\tДвигатель * x\n" +
-                                              "900\tДвигатель * за\x01клинил\n",
+                                          head + "100\tДвигатель стартера * x\n" +
+                                              std::string("35\0"
+                                                          "0\tДвигатель\n",
+                                                          24) +
+                                              "\x01"
+                                              "700\tДвигатель * x\n" +
+                                              "800\x1B\tДвигатель * x\n" + "900\tДвигатель * за\x01клинил\n",
                                           "in.txt", '.');
     ASSERT_TRUE(r.ok) << r.error;
     // Lines 9, 10 and 11 (from 1) are reported and kept as rejects at 0 h; a control
@@ -255,7 +299,8 @@ TEST(InputFiles, FilesThatCannotBeOpenedSayWhy) {
          false},
         {"a file name of 300 bytes", longName, "слишком длинный (" + std::to_string(longName.size()) + " байт)",
          false},
-        {"a path of 5000 bytes", longPath, "…» слишком длинный (" + std::to_string(longPath.size()) + " байт)", false},
+        {"a path of 5000 bytes", longPath, "…» слишком длинный (" + std::to_string(longPath.size()) + " байт)",
+         false},
         {"a file that is not there", (dir / "none.txt").string(), "не существует", true},
     };
     for (const auto& c : cases) {

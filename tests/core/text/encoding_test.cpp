@@ -34,8 +34,10 @@ std::string Units(const std::u32string& text, int size, bool little, bool mark =
     return out;
 }
 
-const std::u32string kRows = U"Парк 2023\n2500\n400\n120\n3\n2\nДвигатель\n350,5\tДвигатель стартера * заклинил 😀\n";
-const std::string kRowsUtf8 = "Парк 2023\n2500\n400\n120\n3\n2\nДвигатель\n350,5\tДвигатель стартера * заклинил 😀\n";
+const std::u32string kRows =
+    U"Парк 2023\n2500\n400\n120\n3\n2\nДвигатель\n350,5\tДвигатель стартера * заклинил 😀\n";
+const std::string kRowsUtf8 =
+    "Парк 2023\n2500\n400\n120\n3\n2\nДвигатель\n350,5\tДвигатель стартера * заклинил 😀\n";
 // "Двигатель стартера" in Windows-1251.
 const std::string kCp = "\xC4\xE2\xE8\xE3\xE0\xF2\xE5\xEB\xFC \xF1\xF2\xE0\xF0\xF2\xE5\xF0\xE0";
 
@@ -52,7 +54,10 @@ TEST(Encoding, ReadableFilesAreDecodedWhole) {
         {"Windows-1251", "\xC4\xE2\xE8\xE3\xE0\xF2\xE5\xEB\xFC", TextEncoding::Windows1251, false, "Двигатель"},
         {"UTF-8", "Двигатель", TextEncoding::Utf8, false, "Двигатель"},
         {"UTF-8 with its mark", "\xEF\xBB\xBF" + kRowsUtf8, TextEncoding::Utf8, true, kRowsUtf8},
-        {"a mark and ASCII", "\xEF\xBB\xBF" "2500", TextEncoding::Utf8, true, "2500"},
+        {"a mark and ASCII",
+         "\xEF\xBB\xBF"
+         "2500",
+         TextEncoding::Utf8, true, "2500"},
         // "Ёж" in Windows-1251 happens to be no valid UTF-8: read as the code page.
         {"Ёж", "\xA8\xE6", TextEncoding::Windows1251, false, "Ёж"},
         // An overlong form and a surrogate half are not UTF-8.
@@ -73,8 +78,8 @@ TEST(Encoding, ReadableFilesAreDecodedWhole) {
         {"UTF-16BE without a mark", Units(kRows, 2, false), TextEncoding::Utf16BE, false, kRowsUtf8},
         {"UTF-32LE without a mark", Units(kRows, 4, true), TextEncoding::Utf32LE, false, kRowsUtf8},
         {"UTF-32BE without a mark", Units(kRows, 4, false), TextEncoding::Utf32BE, false, kRowsUtf8},
-        {"UTF-16 with a NUL character", Units(std::u32string(U"T\n4\0 20\n", 8), 2, true, true), TextEncoding::Utf16LE,
-         true, std::string("T\n4\0 20\n", 8)},
+        {"UTF-16 with a NUL character", Units(std::u32string(U"T\n4\0 20\n", 8), 2, true, true),
+         TextEncoding::Utf16LE, true, std::string("T\n4\0 20\n", 8)},
     };
     for (const Case& c : cases) {
         const DecodedText d = DecodeInputBytes(c.bytes);
@@ -95,7 +100,10 @@ TEST(Encoding, FilesThatAreNotOneEncodingAreRefusedWithTheirPlace) {
         unsigned char badByte;  // BadUtf8
     };
     const std::vector<Case> cases = {
-        {"one 0xFF in UTF-8", lines + "350\tДвиг\xFF" "атель стартера\n", DecodeProblem::BadUtf8, 4, 45, 0xFF},
+        {"one 0xFF in UTF-8",
+         lines + "350\tДвиг\xFF"
+                 "атель стартера\n",
+         DecodeProblem::BadUtf8, 4, 45, 0xFF},
         {"UTF-8 cut inside a letter", lines + "350\tДвигатель\xD0", DecodeProblem::BadUtf8, 4, 55, 0xD0},
         {"a bad byte in a line of ASCII", lines + "350\tPump\x80\n", DecodeProblem::BadUtf8, 4, 41, 0x80},
         {"the code page after a UTF-8 mark", "\xEF\xBB\xBF" + kCp, DecodeProblem::BadUtf8, 1, 3, 0xC4},
@@ -141,7 +149,7 @@ TEST(Encoding, BundledFilesDecodeAsBefore) {
     namespace fs = std::filesystem;
     std::vector<fs::path> files;
     for (const fs::path& dir : {fs::path(RELAN_EXAMPLES), fs::path(RELAN_FIXTURES) / ".." / "golden" / "fleets",
-                               fs::path(RELAN_FIXTURES)})
+                                fs::path(RELAN_FIXTURES)})
         for (const auto& e : fs::directory_iterator(dir))
             if (e.path().extension() == ".txt") files.push_back(e.path());
     ASSERT_GT(files.size(), 20u);

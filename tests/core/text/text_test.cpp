@@ -66,9 +66,11 @@ TEST(Text, ControlCharactersAreWrittenOut) {
         {"T\x1B]0;title\x07", "T\\x1B]0;title\\x07"},
         {std::string("a\0b", 3), "a\\x00b"},
         {"\t\r\n\x7F", "\\x09\\x0D\\x0A\\x7F"},
-        {"\xC2\x9B" "2J", "\\u009B2J"},                  // C1 CSI written in UTF-8
-        {"\xC2\xA0\xC2\x80", "\xC2\xA0\\u0080"},      // no-break space stays
-        {"\xFF\x9B\xC2", "\xFF\x9B\xC2"},             // not UTF-8: left alone
+        {"\xC2\x9B"
+         "2J",
+         "\\u009B2J"},                            // C1 CSI written in UTF-8
+        {"\xC2\xA0\xC2\x80", "\xC2\xA0\\u0080"},  // no-break space stays
+        {"\xFF\x9B\xC2", "\xFF\x9B\xC2"},         // not UTF-8: left alone
     };
     for (const auto& [in, want] : cases) EXPECT_EQ(EscapeControls(in), want) << in;
 }
