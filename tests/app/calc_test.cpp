@@ -858,6 +858,13 @@ TEST(ReportPdf, BadInputEndsWithAMessageAndNonZeroStatus) {
           QStringLiteral("--virtual-clock"), QStringLiteral("4000")},
          4,
          "r.pdf"},
+        // Model 2 on the demo fleet's 313 failure rows: at most 638977 evaluations a second.
+        {{QStringLiteral("--report"), pdf, QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"),
+          QStringLiteral("--models"), QStringLiteral("2"), QStringLiteral("--virtual-clock"),
+          QStringLiteral("1000000")},
+         1,
+         "--virtual-clock: \"1000000\" вне допустимых пределов для модели 2 на 313 строках отказов (от 1 до "
+         "638977)"},
     };
     for (const Case& c : cases) {
         const Report r = RunRelan(c.args);
