@@ -744,6 +744,54 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <source>Путь </source>
         <translation>The path </translation>
     </message>
+    <message>
+        <source> строк отказов с ошибками: </source>
+        <translation> failure rows with errors: </translation>
+    </message>
+    <message>
+        <source> (всего строк отказов: </source>
+        <translation> (of all failure rows: </translation>
+    </message>
+    <message>
+        <source>строка без табуляции, и ее первое слово — не наработка (разделите наработку и источник отказа табуляцией)</source>
+        <translation>a row without a tab whose first word is not a time (separate the time and the failure source with a tab)</translation>
+    </message>
+    <message>
+        <source>строка без табуляции, и неясно, где кончается наработка (разделите наработку и источник отказа табуляцией)</source>
+        <translation>a row without a tab in which the end of the time is unclear (separate the time and the failure source with a tab)</translation>
+    </message>
+    <message>
+        <source>в поле наработки управляющий символ</source>
+        <translation>a control character in the time field</translation>
+    </message>
+    <message>
+        <source>наработка не является числом</source>
+        <translation>the time is not a number</translation>
+    </message>
+    <message>
+        <source>наработка отрицательна</source>
+        <translation>the time is negative</translation>
+    </message>
+    <message>
+        <source>наработка больше 1e9 ч</source>
+        <translation>the time exceeds 1e9 h</translation>
+    </message>
+    <message>
+        <source>наработка не указана</source>
+        <translation>no time given</translation>
+    </message>
+    <message>
+        <source>Ни одна строка отказа не прочитана.</source>
+        <translation>No failure row could be read.</translation>
+    </message>
+    <message>
+        <source>… и ещё </source>
+        <translation>… and </translation>
+    </message>
+    <message>
+        <source>строка №</source>
+        <translation>line </translation>
+    </message>
 </context>
 <context>
     <name>relan::FailureListModel</name>
@@ -1376,6 +1424,10 @@ CLI11 — BSD 3-Clause</translation>
     <message>
         <source>:/help/file-formats.ru.md</source>
         <translation>:/help/file-formats.md</translation>
+    </message>
+    <message>
+        <source>Загрузить остальные строки отказов (%1) без строк с ошибками?</source>
+        <translation>Load the other failure rows (%1) without the rows with errors?</translation>
     </message>
 </context>
 <context>

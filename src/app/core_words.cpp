@@ -125,6 +125,23 @@ constexpr const char* kPhrases[] = {
     QT_TRANSLATE_NOOP("relan::CoreWords", "Не удалось прочитать файл "),
     QT_TRANSLATE_NOOP("relan::CoreWords", " пуст."),
     QT_TRANSLATE_NOOP("relan::CoreWords", " кончается в заголовке: нет числа "),
+    // Failure rows whose time cannot be read.
+    QT_TRANSLATE_NOOP("relan::CoreWords", " строк отказов с ошибками: "),
+    QT_TRANSLATE_NOOP("relan::CoreWords", " (всего строк отказов: "),
+    QT_TRANSLATE_NOOP("relan::CoreWords",
+                      "строка без табуляции, и ее первое слово — не наработка (разделите наработку и источник "
+                      "отказа табуляцией)"),
+    QT_TRANSLATE_NOOP("relan::CoreWords",
+                      "строка без табуляции, и неясно, где кончается наработка (разделите наработку и источник "
+                      "отказа табуляцией)"),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "в поле наработки управляющий символ"),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "наработка не является числом"),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "наработка отрицательна"),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "наработка больше 1e9 ч"),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "наработка не указана"),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "Ни одна строка отказа не прочитана."),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "… и ещё "),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "строка №"),
     QT_TRANSLATE_NOOP("relan::CoreWords", "Ошибка в строке №"),
     QT_TRANSLATE_NOOP("relan::CoreWords", " файла "),
     QT_TRANSLATE_NOOP("relan::CoreWords", " не является целым числом ("),

@@ -186,12 +186,23 @@ bool TForm1::LoadDataFile(const QString& path) {
         Error(Q(why) + tr(". Файл данных не загружен."));
         return false;
     }
+    const std::string shownPath = ShownFileName(path).toStdString();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    const rel::LoadResult r = rel::LoadFailureBytes(St, bytes, ShownFileName(path).toStdString(), DecimalSep());
+    rel::LoadResult r = rel::LoadFailureBytes(St, bytes, shownPath, DecimalSep());
+    QApplication::restoreOverrideCursor();
+    // Rows whose time cannot be read: one message with the first of them, and the
+    // good rows loaded only when the user says so.
+    if (!r.ok && !r.BadRows.empty() && r.GoodRows > 0) {
+        const QString question = TranslatedCoreText(Q(rel::BadRowsSummary(r.BadRows, r.GoodRows, shownPath))) +
+                                 QStringLiteral("\n\n") +
+                                 tr("Загрузить остальные строки отказов (%1) без строк с ошибками?").arg(r.GoodRows);
+        if (!env_.dialogs->Ask(this, QCoreApplication::applicationName(), question)) return false;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        r = rel::LoadFailureBytes(St, bytes, shownPath, DecimalSep(), rel::BadRowPolicy::Skip);
+        QApplication::restoreOverrideCursor();
+    }
     bytes = std::string();  // the file's bytes are not needed once decoded
     if (r.ok) ShowFailureView(r.view);
-    QApplication::restoreOverrideCursor();
-    for (const std::string& m : r.Messages) Error(Q(m));
     if (!r.ok) {
         // Refused: the path, the settings and what is shown stay those of the file
         // loaded before.

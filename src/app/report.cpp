@@ -168,12 +168,13 @@ int RunReport(QApplication& app, int argc, char** argv) {
 
     // 1. The data file, then the warranty file, as "Путь" and "File" load them.
     rel::AnalysisState st;
-    const rel::LoadedInputs in = rel::LoadInputs(st, plan.data, plan.warranty, sep);
-    for (const std::string& m : in.data.Messages) Err(Q(m));
+    const rel::LoadedInputs in = rel::LoadInputs(st, plan.data, plan.warranty, sep, plan.badRows);
     if (!in.data.ok) {
         Err(QStringLiteral("%1: %2").arg(Q(request.data), Q(in.data.error)));
         return kReportInput;
     }
+    if (in.data.ok && !in.data.BadRows.empty())
+        Err(QStringLiteral("Предупреждение: ") + Q(rel::BadRowsSummary(in.data.BadRows, in.data.GoodRows, plan.data)));
     for (const std::string& w : in.data.Warnings) Err(QStringLiteral("Предупреждение: ") + Q(w));
     if (!in.error.empty()) {
         Err(QStringLiteral("%1: %2").arg(Q(request.warranty), Q(in.warranty.error)));

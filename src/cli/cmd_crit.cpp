@@ -29,6 +29,7 @@ struct CritOptions {
     bool sredGiven = false, skoGiven = false;
     bool decimalComma = false;
     bool json = false;
+    bool skipBadRows = false;
 };
 
 struct CritValues {
@@ -93,7 +94,7 @@ int RunCrit(CritOptions& o) {
     const char sep = o.decimalComma ? ',' : '.';
     rel::AnalysisState st;
     rel::LoadedInputs in;
-    if (!LoadInputs(st, o.data, o.warranty, sep, in)) return kExitInput;
+    if (!LoadInputs(st, o.data, o.warranty, sep, in, BadRows(o.skipBadRows))) return kExitInput;
     rel::BuildHist(st);
     const double Sred = o.sredGiven ? o.sred : st.SredGar;
     const double SKO = o.skoGiven ? o.sko : st.SKOGar;
@@ -155,6 +156,7 @@ void RegisterCrit(CLI::App& app, int& status) {
     cmd->add_option("--warranty", o->warranty, "warranty end-time file, loaded after the data file");
     cmd->add_flag("--decimal-comma", o->decimalComma, "write texts with a decimal comma");
     cmd->add_flag("--json", o->json, "print one JSON object");
+    cmd->add_flag("--skip-bad-rows", o->skipBadRows, kSkipBadRowsHelp);
     cmd->callback([o, sred, sko, &status] {
         o->sredGiven = sred->count() > 0;
         o->skoGiven = sko->count() > 0;

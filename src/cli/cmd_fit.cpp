@@ -158,7 +158,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
     const char sep = plan.decimalSep;
     rel::AnalysisState st;
     rel::LoadedInputs in;
-    if (!LoadInputs(st, plan.data, plan.warranty, sep, in)) return kExitInput;
+    if (!LoadInputs(st, plan.data, plan.warranty, sep, in, plan.badRows)) return kExitInput;
     // Model 2's cost grows with the failures: the clock's rate is checked against them.
     if (const auto bad = rel::CheckClockForFailures(plan, st.ArrProblems.size())) {
         std::fprintf(stderr, "relan-cli fit: %s\n", bad->message.c_str());

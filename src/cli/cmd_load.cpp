@@ -24,6 +24,7 @@ struct LoadOptions {
     bool warrantyGiven = false;
     bool decimalComma = false;
     bool json = false;
+    bool skipBadRows = false;
 };
 
 nlohmann::json Points(const std::vector<std::pair<double, double>>& pts) {
@@ -70,7 +71,10 @@ void WriteJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char s
     j["ArrHist"] = std::move(hist);
     j["Shag1"] = st.Shag1;
     j["Shag2"] = st.Shag2;
-    j["Messages"] = in.data.Messages;
+    // The failure rows left out (--skip-bad-rows), one line each.
+    json bad = json::array();
+    for (const rel::BadRow& b : in.data.BadRows) bad.push_back(rel::BadRowText(b, st.DataPath));
+    j["Messages"] = std::move(bad);
     if (in.warrantyLoaded) {
         j["ArrGar"] = Nums(st.ArrGar);
         j["meSred"] = in.warranty.SredText;
@@ -214,8 +218,8 @@ void PrintSummary(const rel::AnalysisState& st, const rel::LoadedInputs& in, con
     std::printf("  %s %s\n", PadLeft("до, ч", 12).c_str(), PadLeft("отказов", 8).c_str());
     for (const auto& h : st.ArrHist)
         std::printf("  %s %s\n", PadLeft(g(h.time), 12).c_str(), PadLeft(std::to_string(h.Sum), 8).c_str());
-    if (!in.data.Messages.empty())
-        std::printf("\nСтрок с ошибками: %zu (см. сообщения выше)\n", in.data.Messages.size());
+    if (!in.data.BadRows.empty())
+        std::printf("\nСтрок с ошибками: %zu, не загружены (см. сообщение выше)\n", in.data.BadRows.size());
 }
 
 int RunLoad(const LoadOptions& o) {
@@ -226,7 +230,7 @@ int RunLoad(const LoadOptions& o) {
     }
     rel::AnalysisState st;
     rel::LoadedInputs in;
-    if (!LoadInputs(st, o.data, o.warranty, sep, in)) return kExitInput;
+    if (!LoadInputs(st, o.data, o.warranty, sep, in, BadRows(o.skipBadRows))) return kExitInput;
     rel::BuildHist(st);
     if (o.json) {
         WriteJson(st, in, sep);
@@ -249,6 +253,7 @@ void RegisterLoad(CLI::App& app, int& status) {
         cmd->add_option("--warranty", opts->warranty, "warranty end-time file, loaded after the data file");
     cmd->add_flag("--decimal-comma", opts->decimalComma, "write texts with a decimal comma");
     cmd->add_flag("--json", opts->json, "print one JSON object");
+    cmd->add_flag("--skip-bad-rows", opts->skipBadRows, kSkipBadRowsHelp);
     cmd->callback([opts, gar, &status] {
         opts->warrantyGiven = gar->count() > 0;
         try {

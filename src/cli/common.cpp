@@ -22,11 +22,13 @@ nlohmann::json Nums(const std::vector<double>& xs) {
 }
 
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                char decimalSep, rel::LoadedInputs& in) {
-    in = rel::LoadInputs(st, dataPath, warrantyPath, decimalSep);
+                char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows) {
+    in = rel::LoadInputs(st, dataPath, warrantyPath, decimalSep, badRows);
     // The messages name the files: a path's control characters are written out.
     auto shown = [](const std::string& m) { return rel::EscapeControls(m); };
-    for (const std::string& m : in.data.Messages) std::fprintf(stderr, "%s\n", shown(m).c_str());
+    if (in.data.ok && !in.data.BadRows.empty())
+        std::fprintf(stderr, "Предупреждение: %s\n",
+                     shown(rel::BadRowsSummary(in.data.BadRows, in.data.GoodRows, dataPath)).c_str());
     if (in.data.ok)
         for (const std::string& w : in.data.Warnings)
             std::fprintf(stderr, "Предупреждение: %s\n", shown(w).c_str());

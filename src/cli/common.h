@@ -27,8 +27,13 @@ nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib
 // into the state: the reader's line messages, its warnings ("Предупреждение: ...")
 // and a refusal go to standard error. False when a file could not be loaded; the
 // state is then as before.
+// What --skip-bad-rows asks of the load.
+inline rel::BadRowPolicy BadRows(bool skip) { return skip ? rel::BadRowPolicy::Skip : rel::BadRowPolicy::Refuse; }
+inline constexpr const char* kSkipBadRowsHelp =
+    "load the good failure rows of a file with bad ones (default: refuse the file)";
+
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                char decimalSep, rel::LoadedInputs& in);
+                char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows);
 
 // Numbers of the text output: the general text, or "—" for a figure the data leave
 // undefined; the figures shown as "—" are named once at the end (Note()).

@@ -19,6 +19,10 @@ FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
     cmd.add_option("--warranty", req_.warranty,
                    t("warranty end-time file, loaded after the data file",
                      "файл времен окончания гарантии, загружается после файла данных"));
+    cmd.add_flag("--skip-bad-rows", req_.skipBadRows,
+                 t("load the good failure rows of a file with bad ones (default: refuse the file)",
+                   "загрузить исправные строки отказов файла со строками с ошибками (по умолчанию файл не "
+                   "загружается)"));
     cmd.add_option("--models", req_.models,
                    withGen ? t("models to fit, from 1.1,1.2,2,3,gen", "модели: 1.1, 1.2, 2, 3, gen через запятую")
                            : t("models to fit, from 1.1,1.2,2,3", "модели: 1.1, 1.2, 2, 3 через запятую"))

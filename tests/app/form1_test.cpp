@@ -285,21 +285,31 @@ TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
     EXPECT_GE(Ctl<LnChart>(f, "Chart2")->AxisLeft()->max(), std::log(4.0));
 }
 
-TEST(MainWindow, EachBadTimeIsReportedInItsOwnBox) {
+TEST(MainWindow, BadRowsAreToldInOneQuestionAndLoadedOnlyWhenTheUserSaysSo) {
     Window w;
     const QString file = Fixture("app/bad-rows.txt");
+    const QString before = Ctl<QLineEdit>(*w.form, "FilePath")->text();
+    // "Нет": nothing of the file is loaded, and no box per row.
+    w.dialogs.askAnswer = false;
     w.Path(file);
-    // Error boxes, with the program's title as caption.
-    const QString caption = QCoreApplication::applicationName() + QStringLiteral(": ");
+    ASSERT_EQ(w.dialogs.questions.size(), 1);
+    const QString& q = w.dialogs.questions[0];
+    EXPECT_TRUE(q.contains(QStringLiteral("строк отказов с ошибками: 2 (всего строк отказов: 4)"))) << q.toStdString();
+    EXPECT_TRUE(q.contains(QStringLiteral("строка №9: «1o0» — наработка не является числом;")));
+    EXPECT_TRUE(q.contains(QStringLiteral("строка №11: «xx» — наработка не является числом.")));
+    EXPECT_TRUE(q.contains(QStringLiteral("Загрузить остальные строки отказов (2) без строк с ошибками?")));
+    EXPECT_TRUE(w.dialogs.errors.isEmpty());
+    EXPECT_EQ(Ctl<QLineEdit>(*w.form, "FilePath")->text(), before);
+    EXPECT_FALSE(w.form->State().FileLoaded);
+    // "Да": the good rows only; a misprinted time never becomes a reject at 0 h.
+    w.dialogs.askAnswer = true;
+    w.Path(file);
+    EXPECT_TRUE(w.dialogs.errors.isEmpty());
     EXPECT_TRUE(w.dialogs.messages.isEmpty());
-    ASSERT_EQ(w.dialogs.errors.size(), 2) << w.dialogs.errors.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(w.dialogs.errors[0].startsWith(caption + QStringLiteral("Ошибка в строке №9 ")));
-    EXPECT_TRUE(w.dialogs.errors[0].contains(file));
-    EXPECT_TRUE(w.dialogs.errors[1].startsWith(caption + QStringLiteral("Ошибка в строке №11 ")));
-    // The rows stay in the list as rejects at 0 h.
-    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->rowCount(), 4);
-    EXPECT_EQ(Ctl<QTableView>(*w.form, "Problems_Grid")->model()->index(0, 1).data().toString(),
-              QStringLiteral("0"));
+    const QAbstractItemModel* grid = Ctl<QTableView>(*w.form, "Problems_Grid")->model();
+    ASSERT_EQ(grid->rowCount(), 2);
+    EXPECT_EQ(grid->index(0, 1).data().toString(), QStringLiteral("12"));
+    EXPECT_EQ(grid->index(1, 1).data().toString(), QStringLiteral("250"));
 }
 
 TEST(MainWindow, DialogCancelledBeforeAnyChoiceChangesNothing) {

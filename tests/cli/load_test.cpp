@@ -130,14 +130,21 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
     } else {
         EXPECT_FALSE(g.err.empty());
     }
-    // Garbage rows after a valid header: each bad row is reported and kept as a reject.
-    const CliRun rows =
-        Cli({"load", Write("rows.bin", Header() + "100\tДвигатель стартера\n" + garbage), "--json"});
+    // Garbage rows after a valid header: one summary of the bad rows, nothing loaded
+    // (2); with --skip-bad-rows the good row is loaded and the bad ones listed.
+    const std::string rowsFile = Write("rows.bin", Header() + "100\tДвигатель стартера\n" + garbage);
+    const CliRun rows = Cli({"load", rowsFile, "--json"});
     EXPECT_FALSE(rows.killed);
-    ASSERT_EQ(rows.status, 0) << rows.err;
-    const json j = json::parse(rows.out);
+    EXPECT_EQ(rows.status, 2) << rows.err;
+    EXPECT_TRUE(rows.out.empty());
+    EXPECT_NE(rows.err.find("строк отказов с ошибками: "), std::string::npos);
+    EXPECT_LT(std::count(rows.err.begin(), rows.err.end(), '\n'), 20);  // once, not per row
+    const CliRun skipped = Cli({"load", rowsFile, "--json", "--skip-bad-rows"});
+    ASSERT_EQ(skipped.status, 0) << skipped.err;
+    const json j = json::parse(skipped.out);
     EXPECT_FALSE(j["Messages"].empty());
-    EXPECT_NE(rows.err.find("Ошибка в строке №"), std::string::npos);
+    EXPECT_GE(j["ArrProblems"].size(), 1u);
+    EXPECT_NE(skipped.err.find("Предупреждение: В файле"), std::string::npos);
     // A warranty file that cannot be read fails the command as well.
     const CliRun w = Cli({"load", kDemo, "--warranty", (dir_ / "gar-missing.txt").string()});
     EXPECT_EQ(w.status, 2);
@@ -146,15 +153,18 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
 }
 
 TEST_F(LoadCli, HostileFiguresNeverReachTheFits) {
-    // A negative time is reported with its line and kept as a reject: the fits run
-    // (no reversed interval, no fatal end) and every figure they print is a number.
+    // A negative time refuses the file with its line; skipped, the fits run on the
+    // good rows (no reversed interval, no fatal end) and every figure is a number.
     const std::string negative = Write("negative.txt", Header() +
                                                            "100\tДвигатель стартера\n-5\tДвигатель\n"
                                                            "700\tДвигатель\n1200\tДвигатель\n");
-    const CliRun fit = Cli({"fit", negative, "--models", "1.1,1.2,2", "--virtual-clock", "20000", "--json"});
+    const CliRun refused = Cli({"fit", negative, "--models", "1.1", "--json"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_NE(refused.err.find("строка №9: «-5» — наработка отрицательна"), std::string::npos) << refused.err;
+    const CliRun fit = Cli({"fit", negative, "--models", "1.1,1.2,2", "--virtual-clock", "20000", "--json",
+                            "--skip-bad-rows"});
     EXPECT_FALSE(fit.killed);
     ASSERT_EQ(fit.status, 0) << fit.err;
-    EXPECT_NE(fit.err.find("Ошибка в строке №9 файла " + negative), std::string::npos) << fit.err;
     const json j = json::parse(fit.out);
     for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"})
         for (const char* k : {"A", "B", "K_powtor"}) EXPECT_TRUE(j[m][k].is_number()) << m << " " << k;

@@ -21,7 +21,7 @@ LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& 
 
 }  // namespace
 
-LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep) {
+LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep, BadRowPolicy policy) {
     std::string bytes, why;
     if (!ReadFileBytes(path, bytes, why)) {
         LoadResult r;
@@ -36,13 +36,14 @@ LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char deci
         r.error = in.error + " Файл данных не загружен.";
         return r;
     }
-    FailureFileRead read = ReadFailureText(in.text, path);
+    FailureFileRead read = ReadFailureText(in.text, path, policy);
     in.text = std::string();
     return LoadRead(st, std::move(read), path, decimalSep);
 }
 
-LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path, char decimalSep) {
-    return LoadRead(st, ReadFailureBytes(bytes, path), path, decimalSep);
+LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path, char decimalSep,
+                            BadRowPolicy policy) {
+    return LoadRead(st, ReadFailureBytes(bytes, path, policy), path, decimalSep);
 }
 
 namespace {
@@ -50,7 +51,8 @@ namespace {
 LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& path, char decimalSep) {
     LoadResult res;
     const char sep = decimalSep;
-    res.Messages = std::move(read.Messages);
+    res.BadRows = std::move(read.BadRows);
+    res.GoodRows = read.GoodRows;
     if (!read.ok) {
         res.error = std::move(read.error);
         return res;
@@ -140,10 +142,10 @@ std::array<std::string, 4> FailureGridRow(const AnalysisState& st, const std::ve
 }
 
 LoadedInputs LoadInputs(AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                        char decimalSep) {
+                        char decimalSep, BadRowPolicy policy) {
     LoadedInputs in;
     AnalysisState work = st;
-    in.data = LoadFailureFile(work, dataPath, decimalSep);
+    in.data = LoadFailureFile(work, dataPath, decimalSep, policy);
     if (!in.data.ok) {
         in.error = in.data.error;
         return in;

@@ -35,15 +35,22 @@ struct FailureFileView {
 struct LoadResult {
     bool ok = false;
     std::string error;                  // why the load failed (ok == false)
-    std::vector<std::string> Messages;  // "Ошибка в строке №..." of the failure rows, in order
+    // Failure rows whose time cannot be taken (see BadRowPolicy); when the file was
+    // loaded without them, a front end tells them with BadRowsSummary.
+    std::vector<BadRow> BadRows;
+    std::size_t GoodRows = 0;           // failure rows that can be loaded
     std::vector<std::string> Warnings;  // figures that the data leave undefined or degenerate
     FailureFileView view;
 };
 
 // Reads the data file and loads it.
-LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep);
+// Bad failure rows refuse the file unless `policy` is Skip: then the good rows are
+// loaded and the bad ones summed up in a warning.
+LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep,
+                           BadRowPolicy policy = BadRowPolicy::Refuse);
 // The same on the bytes of a file already read; `path` names it in the messages.
-LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path, char decimalSep);
+LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path, char decimalSep,
+                            BadRowPolicy policy = BadRowPolicy::Refuse);
 
 // Header texts of the failure list.
 inline constexpr std::array<const char*, 4> kGridHeader = {" № отказа", "Наработка, ч", "Источник отказа",
@@ -65,6 +72,6 @@ struct LoadedInputs {
     std::string error;
 };
 LoadedInputs LoadInputs(AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                        char decimalSep);
+                        char decimalSep, BadRowPolicy policy = BadRowPolicy::Refuse);
 
 }  // namespace rel

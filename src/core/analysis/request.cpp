@@ -61,6 +61,7 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
     CheckedRequest out;
     FitPlan p;
     p.data = r.data;
+    p.badRows = r.skipBadRows ? BadRowPolicy::Skip : BadRowPolicy::Refuse;
     p.warranty = r.warranty;
     p.fitSred = r.fitSred;
     p.fitSKO = r.fitSKO;

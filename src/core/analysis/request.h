@@ -19,6 +19,7 @@ namespace rel {
 struct FitRequest {
     std::string data;            // failure data file
     std::string warranty;        // warranty end-time file (empty: none)
+    bool skipBadRows = false;    // load the good failure rows of a file with bad ones
     std::string models = defaults::kModelsText;  // from 1.1, 1.2, 2, 3 and gen, comma-separated
     bool fitSred = false, fitSKO = false;
     std::string burnIn = defaults::kBurnInText;  // h
@@ -45,6 +46,7 @@ struct RequestError {
 // depends on the input files.
 struct FitPlan {
     std::string data, warranty;
+    BadRowPolicy badRows = BadRowPolicy::Refuse;
     bool spiral = false, newton = false, smirnov = false, ml = false, gen = false;
     int bootstrap = defaults::kBootstrap;
     bool fitSred = false, fitSKO = false;

@@ -152,24 +152,72 @@ void SortByTime(FailureList& failures) {
 
 void SortProblems(AnalysisState& st) { SortByTime(st.ArrProblems); }
 
-FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path) {
+std::string BadRowText(const BadRow& bad, const std::string& path) {
+    return "Ошибка в строке №" + std::to_string(bad.line) + " файла " + Quoted(path) + ": " + Quoted(bad.value) +
+           " — " + bad.why;
+}
+
+std::string BadRowsSummary(const std::vector<BadRow>& bad, std::size_t goodRows, const std::string& path) {
+    if (bad.empty()) return {};
+    std::string s = "В файле " + Quoted(path) + " строк отказов с ошибками: " + std::to_string(bad.size()) +
+                    " (всего строк отказов: " + std::to_string(bad.size() + goodRows) + "):";
+    const std::size_t shown = std::min(bad.size(), kBadRowsShown);
+    for (std::size_t i = 0; i < shown; ++i)
+        s += "\nстрока №" + std::to_string(bad[i].line) + ": " + Quoted(bad[i].value) + " — " + bad[i].why +
+             (i + 1 < shown ? ";" : (shown < bad.size() ? ";" : "."));
+    if (shown < bad.size()) s += "\n… и ещё " + std::to_string(bad.size() - shown) + ".";
+    return s;
+}
+
+FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path, BadRowPolicy policy) {
     const InputText in = DecodeInputFile(bytes, path);
     if (!in.ok) {
         FailureFileRead res;
         res.error = in.error + " Файл данных не загружен.";
         return res;
     }
-    return ReadFailureText(in.text, path);
+    return ReadFailureText(in.text, path, policy);
 }
 
-FailureFileRead ReadFailureText(std::string_view text, const std::string& path) {
+namespace {
+
+// Where a failure row's time field ends and the rest begins. The columns are
+// separated by a tab; a row without one (tabs turned into spaces by an editor or
+// a mail program) is read at its first run of spaces when that is unambiguous:
+// the first word is a time and the next word does not start with a digit (as in
+// "1 500 насос", where the time may be "1" or "1 500").
+struct RowSplit {
+    std::string_view time, rem;
+    const char* why = nullptr;  // the row cannot be split: the reason
+};
+
+RowSplit SplitRow(std::string_view row) {
+    const std::size_t tab = row.find('\t');
+    if (tab != std::string_view::npos) return {row.substr(0, tab), row.substr(tab + 1)};
+    const std::size_t sp = row.find(' ');
+    const std::string_view first = row.substr(0, sp);
+    if (!ParseTimeField(first))
+        return {first, {}, "строка без табуляции, и ее первое слово — не наработка (разделите наработку и "
+                           "источник отказа табуляцией)"};
+    if (sp == std::string_view::npos) return {first, {}};
+    std::string_view rest = row.substr(sp);
+    while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
+    if (!rest.empty() && rest.front() >= '0' && rest.front() <= '9')
+        return {row.substr(0, row.find(' ', rest.data() - row.data())), {},
+                "строка без табуляции, и неясно, где кончается наработка (разделите наработку и источник "
+                "отказа табуляцией)"};
+    return {first, rest};
+}
+
+}  // namespace
+
+FailureFileRead ReadFailureText(std::string_view text, const std::string& path, BadRowPolicy policy) {
     FailureFileRead res;
     const std::vector<std::string_view> lines = SplitLines(text);
     const std::string fileRef = "файла " + Quoted(path);
     auto fail = [&](std::string why) {
         res.ok = false;
         res.error = std::move(why) + " Файл данных не загружен.";
-        res.Messages.clear();
         res.data = FailureFileData{};
         return res;
     };
@@ -275,27 +323,39 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
     for (; li < lines.size(); ++li) {
         const std::string_view row = Trim(lines[li]);
         if (row.empty()) continue;
-        // A control character in the time field (before the tab) makes the time a
-        // misprint, wherever it stands.
-        const std::size_t rawTab = lines[li].find('\t');
-        const bool controlInTime =
-            HasControlChar(lines[li].substr(0, rawTab == std::string_view::npos ? lines[li].size() : rawTab));
-        ++rows;
         struct {
             double time = 0.0;
             int chey = 0;
             std::string_view Pri;
         } p;
-        const std::size_t tab = row.find('\t');
-        const std::string_view timeField = tab == std::string_view::npos ? std::string_view{} : row.substr(0, tab);
-        const std::string_view rem = tab == std::string_view::npos ? row : row.substr(tab + 1);
-        const auto t = ParseTimeField(timeField);
+        const std::size_t firstTab = lines[li].find('\t');
+        const bool timeMissing = firstTab != std::string_view::npos && row.find('\t') == std::string_view::npos &&
+                                 Trim(lines[li].substr(0, firstTab)).empty();
+        const RowSplit split = timeMissing ? RowSplit{{}, {}, "наработка не указана"} : SplitRow(row);
+        const std::string_view rem = split.rem;
         // A time that is not a number, negative or beyond the plausible range is a
-        // misprint: the row is reported and kept as a reject at 0 h.
-        if (t && *t >= 0.0 && *t <= kMaxFailureTime && !controlInTime)
-            p.time = *t + 0.0;  // -0 becomes 0
-        else
-            res.Messages.push_back("Ошибка в строке №" + LineNo(li) + " файла " + path + ", исправьте)");
+        // misprint, and so is one with a control character in its field (before the
+        // tab), wherever it stands: the row is reported and not loaded.
+        const char* why = split.why;
+        if (!why) {
+            const std::size_t rawTab = lines[li].find('\t');
+            const auto t = ParseTimeField(split.time);
+            if (HasControlChar(lines[li].substr(0, rawTab == std::string_view::npos ? lines[li].size() : rawTab)))
+                why = "в поле наработки управляющий символ";
+            else if (!t)
+                why = "наработка не является числом";
+            else if (*t < 0.0)
+                why = "наработка отрицательна";
+            else if (*t > kMaxFailureTime)
+                why = "наработка больше 1e9 ч";
+            else
+                p.time = *t + 0.0;  // -0 becomes 0
+        }
+        if (why) {
+            res.BadRows.push_back({li + 1, Excerpt(EscapeControls(std::string(split.time))), why});
+            continue;
+        }
+        ++rows;
 
         SplitFailureRemainder(Trim(rem), source, komment);
 
@@ -330,6 +390,10 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path) 
         L.ArrProblems.Append(p.time, p.chey, p.Pri, komment);
         priMask.push_back(mask);
     }
+    res.GoodRows = static_cast<std::size_t>(rows);
+    if (!res.BadRows.empty() && (policy == BadRowPolicy::Refuse || L.ArrProblems.empty()))
+        return fail(BadRowsSummary(res.BadRows, res.GoodRows, path) +
+                    (L.ArrProblems.empty() ? "\nНи одна строка отказа не прочитана." : ""));
     if (L.ArrProblems.empty())
         return fail("В файле " + Quoted(path) +
                     " нет ни одной строки отказа: строки после "

@@ -28,12 +28,35 @@ struct FailureFileData {
     FailureList ArrProblems;             // sorted by time ascending (stable)
 };
 
+// A failure row whose time cannot be taken: its line, the time as written and why.
+// Such a row is never loaded (as a reject or otherwise): a misprinted time would
+// turn a real failure into a reject.
+struct BadRow {
+    std::size_t line = 0;  // from 1
+    std::string value;     // the time field as written, cut for a message
+    std::string why;       // the reason, in Russian
+};
+
+// What a read does with a file that has bad rows: refuse the whole file (the
+// default: nothing is loaded behind the user's back), or load the good rows and
+// report the bad ones.
+enum class BadRowPolicy { Refuse, Skip };
+
 struct FailureFileRead {
     bool ok = false;
-    std::string error;                  // why the file was refused (ok == false)
-    std::vector<std::string> Messages;  // "Ошибка в строке №..." of the failure rows, in order
+    std::string error;             // why the file was refused (ok == false)
+    std::vector<BadRow> BadRows;   // failure rows whose time cannot be taken, in file order
+    std::size_t GoodRows = 0;      // failure rows that can be loaded
     FailureFileData data;
 };
+
+// The bad rows told in one message: their count among the failure rows, the first
+// few with line, value and reason; "" when there are none.
+std::string BadRowsSummary(const std::vector<BadRow>& bad, std::size_t goodRows, const std::string& path);
+// One bad row as a line of its own: "Ошибка в строке №N файла «path»: «value» — why".
+std::string BadRowText(const BadRow& bad, const std::string& path);
+// How many bad rows a summary lists before "и ещё N".
+inline constexpr std::size_t kBadRowsShown = 10;
 
 // At most this many cause names in a file (53 causes with "Брак" and "Другие").
 inline constexpr int kMaxNamedCauses = 51;
@@ -51,9 +74,11 @@ inline constexpr double kMaxFleet = 1e9;
 inline constexpr std::size_t kMaxFailureRows = 1000000;
 
 // Reads the bytes of a data file; `path` names it in the messages.
-FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path);
+FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path,
+                                 BadRowPolicy policy = BadRowPolicy::Refuse);
 // The same on the file's text already decoded to UTF-8 (DecodeInputFile).
-FailureFileRead ReadFailureText(std::string_view text, const std::string& path);
+FailureFileRead ReadFailureText(std::string_view text, const std::string& path,
+                                BadRowPolicy policy = BadRowPolicy::Refuse);
 
 // Splits the trimmed remainder of a failure row (the text after the time field's
 // tab) at its first asterisk: the source text ends one character before the

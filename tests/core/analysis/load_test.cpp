@@ -29,8 +29,15 @@ std::string DataFile(const std::vector<std::string>& names, const std::vector<st
     return s;
 }
 
-LoadResult Load(AnalysisState& st, const std::string& bytes, char sep = '.') {
-    return LoadFailureBytes(st, bytes, kPath, sep);
+LoadResult Load(AnalysisState& st, const std::string& bytes, char sep = '.',
+                BadRowPolicy policy = BadRowPolicy::Refuse) {
+    return LoadFailureBytes(st, bytes, kPath, sep, policy);
+}
+
+std::vector<std::size_t> Lines(const std::vector<BadRow>& bad) {
+    std::vector<std::size_t> lines;
+    for (const BadRow& b : bad) lines.push_back(b.line);
+    return lines;
 }
 
 // The failure list as the window shows it: the header row, then one row per failure.
@@ -79,7 +86,7 @@ TEST(FailureFile, ExampleInEveryEncodingAndLineEnd) {
         AnalysisState st;
         const LoadResult r = LoadFailureFile(st, kFixtures + "/" + name, '.');
         ASSERT_TRUE(r.ok) << r.error;
-        EXPECT_TRUE(r.Messages.empty());
+        EXPECT_TRUE(r.BadRows.empty());
         EXPECT_EQ(st.DataTitle, "Парк 2023");
         EXPECT_EQ(st.SredGar, 2500.0);
         EXPECT_EQ(st.SKOGar, 400.0);
@@ -133,21 +140,29 @@ TEST(FailureFile, ExampleInEveryEncodingAndLineEnd) {
 TEST(FailureFile, TimesWithPointOrCommaAndBadTimes) {
     AnalysisState st;
     const std::string path = kFixtures + "/data-comma-times.txt";
-    const LoadResult r = LoadFailureFile(st, path, '.');
+    // Bad rows refuse the file by default, all of them told in one message.
+    const LoadResult refused = LoadFailureFile(st, path, '.');
+    ASSERT_FALSE(refused.ok);
+    EXPECT_FALSE(st.FileLoaded);
+    EXPECT_EQ(Lines(refused.BadRows), (std::vector<std::size_t>{10, 11}));
+    EXPECT_EQ(refused.GoodRows, 3u);
+    EXPECT_EQ(refused.error, "В файле «" + path +
+                                 "» строк отказов с ошибками: 2 (всего строк отказов: 5):\n"
+                                 "строка №10: «12x0» — наработка не является числом;\n"
+                                 "строка №11: «2e9» — наработка больше 1e9 ч. Файл данных не загружен.");
+    // Skipping them loads the good rows only: a misprinted time never becomes a reject.
+    const LoadResult r = LoadFailureFile(st, path, '.', BadRowPolicy::Skip);
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.Messages, (std::vector<std::string>{"Ошибка в строке №10 файла " + path + ", исправьте)",
-                                                    "Ошибка в строке №11 файла " + path + ", исправьте)"}));
-    // Bad times stay as rejects at 0 h; equal times keep their file order.
+    EXPECT_EQ(r.BadRows.size(), 2u);
     std::vector<std::pair<double, std::string>> got;
     for (const auto& p : st.ArrProblems) got.emplace_back(p.time, p.komment);
-    EXPECT_EQ(got, (std::vector<std::pair<double, std::string>>{{0, "плохое время"},
-                                                                {0, "слишком большое время"},
-                                                                {7.25, ""},
-                                                                {1210.5, "первый"},
-                                                                {1210.5, "второй"}}));
-    EXPECT_EQ(st.ArrProblems[0].Pri, "Брак");
-    EXPECT_EQ(st.ArrProblems[2].Pri, "Другие");
+    // Equal times keep their file order.
+    EXPECT_EQ(got, (std::vector<std::pair<double, std::string>>{
+                       {7.25, ""}, {1210.5, "первый"}, {1210.5, "второй"}}));
+    EXPECT_EQ(st.ArrProblems[0].Pri, "Другие");
+    EXPECT_EQ(st.ArrVid[0].Dolya, 0.0);
     EXPECT_EQ(st.KolOtkNez, 3);
+    EXPECT_EQ(st.KolOtkAll, 4);
 }
 
 // ---------------------------------------------------------------------------
@@ -228,14 +243,13 @@ TEST(FailureFile, CauseBlockEndsAtTheFirstLineLongerThanTwentyCharacters) {
     const std::string twentyOne = "  Двигатель          ";  // 21 characters
     ASSERT_EQ(twenty.size() - 9, 20u);                      // 9 two-byte letters
     AnalysisState st;
-    LoadResult r = Load(st, DataFile({twenty, twentyOne}, {"100\tДвигатель"}));
+    LoadResult r = Load(st, DataFile({twenty, twentyOne}, {"100\tДвигатель"}), '.', BadRowPolicy::Skip);
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(Names(st.ArrVidFile), (std::vector<std::string>{"Брак", "Другие", "Двигатель"}));
-    // The 21-character line is the first failure row: no tab, so no time (line 8).
-    EXPECT_EQ(r.Messages, (std::vector<std::string>{"Ошибка в строке №8 файла test.txt, исправьте)"}));
-    ASSERT_EQ(st.ArrProblems.size(), 2u);
-    EXPECT_EQ(st.ArrProblems[0].Pri, "Брак");
-    EXPECT_EQ(st.ArrProblems[1].chey, 2);
+    // The 21-character line is the first failure row: no tab and no time (line 8).
+    EXPECT_EQ(Lines(r.BadRows), (std::vector<std::size_t>{8}));
+    ASSERT_EQ(st.ArrProblems.size(), 1u);
+    EXPECT_EQ(st.ArrProblems[0].chey, 2);
 
     // A short first row is taken as one more cause name.
     r = Load(st, DataFile({"Двигатель"}, {"100\tДвигатель", "1000\tДвигатель стартера"}));
@@ -344,23 +358,80 @@ TEST(FailureFile, RemainderSplitAtTheAsterisk) {
     }
 }
 
-TEST(FailureFile, BadTimeIsReportedWithItsLineNumber) {
+TEST(FailureFile, BadRowsAreToldWithTheirValueAndReason) {
+    // A table of rows: each bad one is left out with its reason; rows whose tabs
+    // became spaces are read where the time column is plain.
+    struct Case {
+        const char* row;
+        const char* value;  // nullptr: the row is read
+        const char* why;
+        double time;
+    };
+    const std::vector<Case> cases = {
+        {"12,3,4\tДвигатель стартера * x", "12,3,4", "наработка не является числом", 0},
+        {"abc\tЭлектрика фар", "abc", "наработка не является числом", 0},
+        {"-5\tДвигатель", "-5", "наработка отрицательна", 0},
+        {"1e10\tДвигатель", "1e10", "наработка больше 1e9 ч", 0},
+        {"   \tДвигатель", "", "наработка не указана", 0},
+        {"Двигатель стартера 1500", "Двигатель",
+         "строка без табуляции, и ее первое слово — не наработка (разделите наработку и источник отказа "
+         "табуляцией)",
+         0},
+        {"1 500   Двигатель", "1 500",
+         "строка без табуляции, и неясно, где кончается наработка (разделите наработку и источник отказа "
+         "табуляцией)",
+         0},
+        {"-0\tДвигатель", nullptr, nullptr, 0},
+        {"1500   Двигатель стартера * заклинил", nullptr, nullptr, 1500},
+        {"1500,5  Электрика", nullptr, nullptr, 1500.5},
+        {"700                      ", nullptr, nullptr, 700},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.row);
+        AnalysisState st;
+        const LoadResult r =
+            Load(st, DataFile({"Двигатель", "Электрика"}, {"100\tДвигатель стартера", c.row}), '.',
+                 BadRowPolicy::Skip);
+        ASSERT_TRUE(r.ok) << r.error;
+        if (c.value) {
+            ASSERT_EQ(r.BadRows.size(), 1u);
+            EXPECT_EQ(r.BadRows[0].line, 10u);
+            EXPECT_EQ(r.BadRows[0].value, c.value);
+            EXPECT_EQ(r.BadRows[0].why, c.why);
+            EXPECT_EQ(st.ArrProblems.size(), 1u);  // never a reject at 0 h
+        } else {
+            EXPECT_TRUE(r.BadRows.empty());
+            ASSERT_EQ(st.ArrProblems.size(), 2u);
+            const double t = st.ArrProblems[0].time == 100 ? st.ArrProblems[1].time : st.ArrProblems[0].time;
+            EXPECT_EQ(t, c.time);
+            EXPECT_FALSE(std::signbit(t));
+        }
+    }
+    // A space-separated row is classified like a tabbed one.
     AnalysisState st;
-    const LoadResult r =
-        Load(st, DataFile({"Двигатель", "Электрика"}, {"12,3,4\tДвигатель стартера * x", "", "abc\tЭлектрика фар",
-                                                       "-5\tДвигатель", "-0\tДвигатель", "1e10\tДвигатель"}));
-    ASSERT_TRUE(r.ok);
-    // A negative time or one beyond 1e9 h is a misprint like a text: a reject at 0 h,
-    // so no loaded time can reverse a histogram interval.
-    EXPECT_EQ(r.Messages, (std::vector<std::string>{"Ошибка в строке №9 файла test.txt, исправьте)",
-                                                    "Ошибка в строке №11 файла test.txt, исправьте)",
-                                                    "Ошибка в строке №12 файла test.txt, исправьте)",
-                                                    "Ошибка в строке №14 файла test.txt, исправьте)"}));
-    EXPECT_EQ(st.ArrProblems.size(), 5u);
-    for (std::size_t i = 0; i < st.ArrProblems.size(); ++i)
-        EXPECT_FALSE(std::signbit(st.ArrProblems[i].time)) << i;
-    EXPECT_EQ(st.ArrVid[0].Dolya, 5.0);
-    EXPECT_EQ(st.KolOtkNez, 0);
+    ASSERT_TRUE(Load(st, DataFile({"Двигатель", "Электрика"}, {"1500   Электрика фар * перегорела"})).ok);
+    EXPECT_EQ(st.ArrVid[static_cast<std::size_t>(st.ArrProblems[0].chey)].Nazv_Prich, "Электрика");
+    EXPECT_EQ(st.ArrProblems[0].komment, "перегорела");
+}
+
+TEST(FailureFile, ManyBadRowsGiveOneSummaryAndNoRowsNoLoad) {
+    std::vector<std::string> rows = {"100\tДвигатель стартера"};
+    for (int i = 0; i < 313; ++i) rows.push_back("x" + std::to_string(i) + "\tДвигатель стартера");
+    AnalysisState st;
+    const LoadResult r = Load(st, DataFile({"Двигатель"}, rows));
+    ASSERT_FALSE(r.ok);
+    EXPECT_EQ(r.BadRows.size(), 313u);
+    EXPECT_EQ(r.GoodRows, 1u);
+    // The first ten rows are listed, then the count of the rest.
+    EXPECT_NE(r.error.find("строк отказов с ошибками: 313 (всего строк отказов: 314)"), std::string::npos);
+    EXPECT_NE(r.error.find("строка №18: «x9»"), std::string::npos);
+    EXPECT_EQ(r.error.find("строка №19:"), std::string::npos);
+    EXPECT_NE(r.error.find("… и ещё 303."), std::string::npos);
+    // With every row bad, skipping still loads nothing.
+    const LoadResult none = Load(st, DataFile({"Двигатель"}, {"x\tДвигатель стартера * заклинил"}), '.', BadRowPolicy::Skip);
+    ASSERT_FALSE(none.ok);
+    EXPECT_NE(none.error.find("Ни одна строка отказа не прочитана."), std::string::npos);
+    EXPECT_FALSE(st.FileLoaded);
 }
 
 TEST(FailureFile, FailureCountAndGenerationsRule) {

@@ -106,7 +106,7 @@ TEST(InputFiles, DataAndWarrantyFilesInEveryUnicodeFormLoadAsTheCodePage) {
         AnalysisState st;
         const LoadResult r = LoadFailureBytes(st, f.data, "demo.txt", '.');
         ASSERT_TRUE(r.ok) << f.what << ": " << r.error;
-        EXPECT_TRUE(r.Messages.empty()) << f.what;
+        EXPECT_TRUE(r.BadRows.empty()) << f.what;
         EXPECT_EQ(Loaded(st), want) << f.what;
         const WarrantyResult w = LoadWarrantyBytes(st, f.gar, "gar.txt", '.');
         ASSERT_TRUE(w.ok) << f.what << ": " << w.error;
@@ -267,17 +267,19 @@ TEST(InputFiles, ControlCharacterInAFailureTimeIsAMisprint) {
                                               "\x01"
                                               "700\tДвигатель * x\n" +
                                               "800\x1B\tДвигатель * x\n" + "900\tДвигатель * за\x01клинил\n",
-                                          "in.txt", '.');
+                                          "in.txt", '.', BadRowPolicy::Skip);
     ASSERT_TRUE(r.ok) << r.error;
-    // Lines 9, 10 and 11 (from 1) are reported and kept as rejects at 0 h; a control
-    // character in a description is text.
-    EXPECT_EQ(r.Messages, (std::vector<std::string>{"Ошибка в строке №9 файла in.txt, исправьте)",
-                                                    "Ошибка в строке №10 файла in.txt, исправьте)",
-                                                    "Ошибка в строке №11 файла in.txt, исправьте)"}));
+    // Lines 9, 10 and 11 (from 1) are reported and left out; a control character in
+    // a description is text.
+    ASSERT_EQ(r.BadRows.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(r.BadRows[i].line, 9 + i);
+        EXPECT_EQ(r.BadRows[i].why, "в поле наработки управляющий символ");
+    }
     std::vector<double> times;
     for (const FailureRef p : st.ArrProblems) times.push_back(p.time);
-    EXPECT_EQ(times, (std::vector<double>{0, 0, 0, 100, 900}));
-    EXPECT_EQ(st.ArrProblems[4].komment, "за\x01клинил");
+    EXPECT_EQ(times, (std::vector<double>{100, 900}));
+    EXPECT_EQ(st.ArrProblems[1].komment, "за\x01клинил");
 }
 
 TEST(InputFiles, FilesThatCannotBeOpenedSayWhy) {
