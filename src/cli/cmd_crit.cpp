@@ -143,20 +143,31 @@ int RunCrit(CritOptions& o) {
 
 }  // namespace
 
-void RegisterCrit(CLI::App& app, int& status) {
+void RegisterCrit(CLI::App& app, int& status, HelpLang lang) {
     auto o = std::make_shared<CritOptions>();
-    CLI::App* cmd = app.add_subcommand("crit", "Evaluate every criterion of the model at one parameter point");
-    cmd->add_option("DATA", o->data, "failure data file")->required();
-    cmd->add_option("--B", o->textB, "Weibull scale, h")->required();
-    cmd->add_option("--A", o->textA, "Weibull shape")->required();
-    cmd->add_option("--K", o->textK, "repetition coefficient K_powtor")->required();
-    CLI::Option* sred = cmd->add_option("--sred", o->textSred, "mean warranty end time, h (default: the file's)");
-    CLI::Option* sko = cmd->add_option("--sko", o->textSko, "its standard deviation, h (default: the file's)");
-    cmd->add_option("--burn-in", o->textBurnIn, "burn-in time, h")->capture_default_str();
-    cmd->add_option("--warranty", o->warranty, "warranty end-time file, loaded after the data file");
-    cmd->add_flag("--decimal-comma", o->decimalComma, "write texts with a decimal comma");
-    cmd->add_flag("--json", o->json, "print one JSON object");
-    cmd->add_flag("--skip-bad-rows", o->skipBadRows, kSkipBadRowsHelp);
+    auto t = [lang](const char* en, const char* ru) { return std::string(Pick(lang, en, ru)); };
+    CLI::App* cmd = app.add_subcommand("crit", t("Evaluate every criterion of the model at one parameter point",
+                                                 "Вычислить все критерии модели в одной точке параметров"));
+    SetCommandWords(*cmd, lang);
+    cmd->add_option("DATA", o->data, t("failure data file", "файл исходных данных"))->required();
+    cmd->add_option("--B", o->textB, t("Weibull scale, h", "масштаб распределения Вейбулла, ч"))->required();
+    cmd->add_option("--A", o->textA, t("Weibull shape", "форма распределения Вейбулла"))->required();
+    cmd->add_option("--K", o->textK, t("repetition coefficient K_powtor", "коэффициент повторности K_powtor"))
+        ->required();
+    CLI::Option* sred = cmd->add_option("--sred", o->textSred,
+                                        t("mean warranty end time, h (default: the file's)",
+                                          "среднее время гарантии, ч (по умолчанию - из файла)"));
+    CLI::Option* sko = cmd->add_option("--sko", o->textSko,
+                                       t("its standard deviation, h (default: the file's)",
+                                         "СКО времени гарантии, ч (по умолчанию - из файла)"));
+    cmd->add_option("--burn-in", o->textBurnIn, t("burn-in time, h", "время приработки, ч"))->capture_default_str();
+    cmd->add_option("--warranty", o->warranty,
+                    t("warranty end-time file, loaded after the data file",
+                      "файл времен окончания гарантии, загружается после файла данных"));
+    cmd->add_flag("--decimal-comma", o->decimalComma,
+                  t("write texts with a decimal comma", "писать числа с десятичной запятой"));
+    cmd->add_flag("--json", o->json, t("print one JSON object", "вывести один объект JSON"));
+    cmd->add_flag("--skip-bad-rows", o->skipBadRows, SkipBadRowsHelp(lang));
     cmd->callback([o, sred, sko, &status] {
         o->sredGiven = sred->count() > 0;
         o->skoGiven = sko->count() > 0;

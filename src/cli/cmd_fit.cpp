@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "analysis/run.h"
 #include "cli/commands.h"
 #include "cli/common.h"
@@ -77,20 +79,27 @@ std::vector<FittedModel> Fitted(const rel::AnalysisState& st, const rel::Analysi
     return out;
 }
 
-void PrintModel(const rel::AnalysisState& st, const rel::AnalysisRun& run, const FittedModel& f, int item,
-                char sep, Figures& g) {
+// Model 3 on the ridge where the data cannot tell B and K apart: neither is a figure.
+bool OnRidge(const FittedModel& f, const rel::AnalysisRun& run) {
+    return f.crit == Crit::Likelihood && run.calc.ml && !run.calc.ml->Separable;
+}
+
+void PrintModel(std::FILE* out, const rel::AnalysisState& st, const rel::AnalysisRun& run, const FittedModel& f,
+                int item, char sep, Figures& g) {
     const rel::Mod_Weib& M = *f.M;
-    std::printf("\n%s (%s):\n", f.caption, f.name);
-    std::printf("  A (форма)            %s\n", g("A", M.A).c_str());
-    std::printf("  B (масштаб), ч       %s\n", g("B", M.B).c_str());
-    std::printf("  K_powtor             %s\n", g("K_powtor", M.K_powtor).c_str());
-    std::printf("  Sred, ч              %s\n", g("Sred", M.Sred).c_str());
-    std::printf("  SKO, ч               %s\n", g("SKO", M.SKO).c_str());
-    std::printf("  SKO_out              %s\n", g("SKO_out", M.SKO_out).c_str());
-    std::printf("  LamStart             %s\n", g("LamStart", M.LamStart).c_str());
-    std::printf("  Lam1000              %s\n", g("Lam1000", M.Lam1000).c_str());
-    std::printf("  Критерий             %s\n", g("Критерий", OwnCriterion(st, M, f.crit, item, run)).c_str());
-    std::printf("  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
+    const bool ridge = OnRidge(f, run);
+    std::fprintf(out, "\n%s (%s):\n", f.caption, f.name);
+    std::fprintf(out, "  A (форма)            %s\n", g("A", M.A).c_str());
+    std::fprintf(out, "  B (масштаб), ч       %s\n", ridge ? rel::kNoValue : g("B", M.B).c_str());
+    std::fprintf(out, "  K_powtor             %s\n", ridge ? rel::kNoValue : g("K_powtor", M.K_powtor).c_str());
+    if (ridge) std::fprintf(out, "  %s\n", rel::kMlNotSeparable);
+    std::fprintf(out, "  Sred, ч              %s\n", g("Sred", M.Sred).c_str());
+    std::fprintf(out, "  SKO, ч               %s\n", g("SKO", M.SKO).c_str());
+    std::fprintf(out, "  SKO_out              %s\n", g("SKO_out", M.SKO_out).c_str());
+    std::fprintf(out, "  LamStart             %s\n", g("LamStart", M.LamStart).c_str());
+    std::fprintf(out, "  Lam1000              %s\n", g("Lam1000", M.Lam1000).c_str());
+    std::fprintf(out, "  Критерий             %s\n", g("Критерий", OwnCriterion(st, M, f.crit, item, run)).c_str());
+    std::fprintf(out, "  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
 }
 
 // [estimate, lo, hi], null for an open end or an undefined figure.
@@ -101,9 +110,10 @@ nlohmann::json Triple(const rel::MlEstimate& e) {
 // Model 3's record: estimates, intervals and verdict.
 nlohmann::json ModMLJson(const rel::MlResult& r, double seconds) {
     nlohmann::json j = nlohmann::json::object();
+    // On the ridge B and K are not figures of the data: null, with "Separable" false.
     j["A"] = Num(r.A);
-    j["B"] = Num(r.B);
-    j["K_powtor"] = Num(r.K_powtor);
+    j["B"] = r.Separable ? Num(r.B) : nullptr;
+    j["K_powtor"] = r.Separable ? Num(r.K_powtor) : nullptr;
     j["Sred"] = Num(r.Sred);
     j["SKO"] = Num(r.SKO);
     j["LogLik"] = Num(r.LogLik);
@@ -126,8 +136,8 @@ nlohmann::json ModMLJson(const rel::MlResult& r, double seconds) {
 }
 
 // Model 3's intervals, verdict and notes as the results show them.
-void PrintMLSummary(const rel::MlSummary& s) {
-    std::printf("\n%s:\n", s.title.c_str());
+void PrintMLSummary(std::FILE* out, const rel::MlSummary& s) {
+    std::fprintf(out, "\n%s:\n", s.title.c_str());
     std::size_t width = 0;
     for (const rel::MlSummaryRow& r : s.rows) width = std::max(width, rel::Utf8Length(r.label));
     for (const rel::MlSummaryRow& r : s.rows) {
@@ -136,23 +146,85 @@ void PrintMLSummary(const rel::MlSummary& s) {
         // The estimate right-aligned in ten columns of the terminal ("—" is one column).
         const std::size_t shown = rel::Utf8Length(r.estimate);
         const std::string estimate = std::string(shown < 10 ? 10 - shown : 0, ' ') + r.estimate;
-        std::printf("  %s  %s  %s\n", label.c_str(), estimate.c_str(), r.interval.c_str());
+        std::fprintf(out, "  %s  %s  %s\n", label.c_str(), estimate.c_str(), r.interval.c_str());
     }
-    if (!s.verdict.empty()) std::printf("  %s\n", s.verdict.c_str());
-    for (const std::string& n : s.notes) std::printf("  %s\n", n.c_str());
+    if (!s.verdict.empty()) std::fprintf(out, "  %s\n", s.verdict.c_str());
+    for (const std::string& n : s.notes) std::fprintf(out, "  %s\n", n.c_str());
 }
+
+// What the command prints on standard output: the text of the run and its table
+// (for a reader), the numeric table, one JSON object, or nothing but a workbook
+// written there (--xlsx -).
+enum class Format { Table, Csv, Json };
 
 struct FitOutput {
     bool json = false;
     bool csv = false;
-    std::string xlsx;  // workbook to write, empty: none
+    std::string format;  // --format as given, empty: not given
+    std::string xlsx;    // workbook to write, empty: none; "-": standard output
 };
 
-int RunFit(const rel::FitRequest& request, const FitOutput& o) {
+// The output options settled, or why they conflict.
+struct OutputPlan {
+    Format format = Format::Table;
+    std::string xlsx;          // the workbook's path ("/dev/stdout" for "-")
+    bool xlsxToStdout = false;
+    std::string error;         // not empty: the options conflict
+};
+
+OutputPlan SettleOutput(const FitOutput& o) {
+    OutputPlan p;
+    int asked = 0;
+    if (o.json) p.format = Format::Json, ++asked;
+    if (o.csv) p.format = Format::Csv, ++asked;
+    if (asked > 1) {
+        p.error = "--json и --csv исключают друг друга: укажите один формат вывода";
+        return p;
+    }
+    if (!o.format.empty()) {
+        const Format f = o.format == "json" ? Format::Json : o.format == "csv" ? Format::Csv : Format::Table;
+        if (o.format != "table" && o.format != "csv" && o.format != "json") {
+            p.error = "--format: «" + rel::EscapeControls(rel::Excerpt(o.format)) +
+                      "» — неизвестный формат (допустимы table, csv, json)";
+            return p;
+        }
+        if (asked > 0 && f != p.format) {
+            p.error = std::string("--format ") + o.format + " и " + (o.json ? "--json" : "--csv") +
+                      " исключают друг друга: укажите один формат вывода";
+            return p;
+        }
+        p.format = f;
+    }
+    p.xlsxToStdout = o.xlsx == "-";
+    p.xlsx = p.xlsxToStdout ? "/dev/stdout" : o.xlsx;
+    if (p.xlsxToStdout && ::isatty(STDOUT_FILENO)) {
+        p.error = "--xlsx -: стандартный вывод — терминал; перенаправьте его в файл или укажите файл книги";
+        return p;
+    }
+    if (p.xlsxToStdout && (asked > 0 || !o.format.empty())) {
+        p.error = "--xlsx - пишет книгу в стандартный вывод: с --json, --csv и --format она несовместима";
+        return p;
+    }
+    return p;
+}
+
+int RunFit(const rel::FitRequest& request, const FitOutput& given) {
     const rel::CheckedRequest checked = rel::CheckFitRequest(request, true);
     if (!checked.plan) {
         std::fprintf(stderr, "relan-cli fit: %s\n", checked.error.message.c_str());
         return kExitUsage;
+    }
+    const OutputPlan o = SettleOutput(given);
+    if (!o.error.empty()) {
+        std::fprintf(stderr, "relan-cli fit: %s\n", o.error.c_str());
+        return kExitUsage;
+    }
+    // The workbook's place is checked before the fit, not found unwritable after it.
+    if (!o.xlsx.empty()) {
+        if (const WriteOutcome can = CheckWritable(o.xlsx); !can) {
+            std::fprintf(stderr, "%s\n", FailureMessage(o.xlsx, can).c_str());
+            return kExitWrite;
+        }
     }
     const rel::FitPlan& plan = *checked.plan;
     const char sep = plan.decimalSep;
@@ -165,13 +237,17 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
         return kExitUsage;
     }
 
-    // The analysis; in text mode each memo line is printed as it comes.
+    // The analysis; each memo line is printed as it comes: on standard output for a
+    // reader, on standard error when standard output carries a table or a workbook.
+    const bool json = o.format == Format::Json;
+    const bool machine = o.format != Format::Table || o.xlsxToStdout;
+    std::FILE* text = machine ? stderr : stdout;
     rel::MemoSink sink;
-    if (!o.json) {
-        std::printf("Ход решения\n");
-        sink = [](const std::string& line) {
-            std::printf("%s\n", line.c_str());
-            FlushStandardOutput();
+    if (!json) {
+        std::fprintf(text, "Ход решения\n");
+        sink = [text](const std::string& line) {
+            std::fprintf(text, "%s\n", line.c_str());
+            if (text == stdout) FlushStandardOutput();
         };
     }
     const rel::AnalysisRun run = rel::RunAnalysis(st, plan, in, sink);
@@ -182,7 +258,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
     const std::vector<FittedModel> models = Fitted(st, run);
     const bool genFailed = run.gen && !run.gen->ok;
 
-    if (o.json) {
+    if (json) {
         nlohmann::json j = nlohmann::json::object();
         for (const FittedModel& f : models) {
             if (f.crit == Crit::Likelihood)
@@ -210,17 +286,22 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
         std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), run.error.c_str());
     } else {
         Figures figures(sep);
-        for (const FittedModel& f : models) PrintModel(st, run, f, item, sep, figures);
-        if (!figures.Note().empty()) std::printf("%s\n", figures.Note().c_str());
+        for (const FittedModel& f : models) PrintModel(text, st, run, f, item, sep, figures);
+        if (!figures.Note().empty()) std::fprintf(text, "%s\n", figures.Note().c_str());
         if (!models.empty() || run.gen)
-            std::printf("\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(st.SredGar, sep).c_str(),
-                        rel::FormatGeneral(st.SKOGar, sep).c_str());
+            std::fprintf(text, "\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(st.SredGar, sep).c_str(),
+                         rel::FormatGeneral(st.SKOGar, sep).c_str());
         if (run.results) {
-            std::printf("\n%s\n", rel::EscapeControls(run.results->Label10).c_str());  // holds the title
-            FlushStandardOutput();
-            PrintResultsTable(std::cout, *run.results, o.csv);
-            FlushStandardOutput();
-            if (run.results->ML && !o.csv) PrintMLSummary(*run.results->ML);
+            std::fprintf(text, "\n%s\n", rel::EscapeControls(run.results->Label10).c_str());  // holds the title
+            if (o.format == Format::Csv) {
+                PrintNumericCsv(std::cout, st, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
+                FlushStandardOutput();
+            } else if (!machine) {
+                FlushStandardOutput();
+                PrintResultsTable(std::cout, *run.results, false);
+                FlushStandardOutput();
+            }
+            if (run.results->ML && o.format == Format::Table) PrintMLSummary(text, *run.results->ML);
         }
     }
     if (!o.xlsx.empty() && run.results) {
@@ -242,18 +323,30 @@ int RunFit(const rel::FitRequest& request, const FitOutput& o) {
 
 }  // namespace
 
-void RegisterFit(CLI::App& app, int& status) {
-    CLI::App* cmd =
-        app.add_subcommand("fit",
-                           "Run the calculation: rebuild the histogram, fit the chosen models, print the "
-                           "memo lines and the models");
-    auto options = std::make_shared<FitOptions>(*cmd, true, HelpLang::English);
+void RegisterFit(CLI::App& app, int& status, HelpLang lang) {
+    auto t = [lang](const char* en, const char* ru) { return std::string(Pick(lang, en, ru)); };
+    CLI::App* cmd = app.add_subcommand(
+        "fit", t("Run the calculation: rebuild the histogram, fit the chosen models, print the memo lines and the "
+                 "models",
+                 "Выполнить расчет: построить гистограмму, подобрать выбранные модели, вывести ход решения, модели "
+                 "и таблицу результатов"));
+    SetCommandWords(*cmd, lang);
+    auto options = std::make_shared<FitOptions>(*cmd, true, lang);
     auto out = std::make_shared<FitOutput>();
     auto comma = std::make_shared<bool>(false);
-    cmd->add_flag("--decimal-comma", *comma, "read and write numbers with a decimal comma");
-    cmd->add_flag("--json", out->json, "print one JSON object");
-    cmd->add_flag("--csv", out->csv, "print the results table as CSV");
-    cmd->add_option("--xlsx", out->xlsx, "also write the results, the failures and the histogram as a workbook");
+    cmd->add_flag("--decimal-comma", *comma,
+                  t("read and write numbers with a decimal comma", "читать и писать числа с десятичной запятой"));
+    cmd->add_flag("--json", out->json, t("print one JSON object", "вывести один объект JSON"));
+    cmd->add_flag("--csv", out->csv,
+                  t("print the results as one numeric CSV table (the run's text on standard error)",
+                    "вывести результаты одной числовой таблицей CSV (ход решения - в поток ошибок)"));
+    cmd->add_option("--format", out->format,
+                    t("standard output: table (the default), csv or json",
+                      "формат стандартного вывода: table (по умолчанию), csv или json"));
+    cmd->add_option("--xlsx", out->xlsx,
+                    t("also write the results, the failures and the histogram as a workbook (-: to standard "
+                      "output)",
+                      "записать также книгу Excel: результаты, отказы и гистограмму (-: в стандартный вывод)"));
     cmd->callback([options, out, comma, &status] {
         rel::FitRequest request = options->Request();
         request.decimalComma = *comma;

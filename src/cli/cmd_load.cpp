@@ -242,18 +242,22 @@ int RunLoad(const LoadOptions& o) {
 
 }  // namespace
 
-void RegisterLoad(CLI::App& app, int& status) {
+void RegisterLoad(CLI::App& app, int& status, HelpLang lang) {
     auto opts = std::make_shared<LoadOptions>();
-    CLI::App* cmd =
-        app.add_subcommand("load",
-                           "Load a failure data file (and a warranty end-time file), build the histogram, "
-                           "print the summary");
-    cmd->add_option("DATA", opts->data, "failure data file")->required();
-    CLI::Option* gar =
-        cmd->add_option("--warranty", opts->warranty, "warranty end-time file, loaded after the data file");
-    cmd->add_flag("--decimal-comma", opts->decimalComma, "write texts with a decimal comma");
-    cmd->add_flag("--json", opts->json, "print one JSON object");
-    cmd->add_flag("--skip-bad-rows", opts->skipBadRows, kSkipBadRowsHelp);
+    CLI::App* cmd = app.add_subcommand(
+        "load", Pick(lang,
+                     "Load a failure data file (and a warranty end-time file), build the histogram, print the "
+                     "summary",
+                     "Загрузить файл отказов (и файл времен гарантии), построить гистограмму, вывести сводку"));
+    SetCommandWords(*cmd, lang);
+    cmd->add_option("DATA", opts->data, Pick(lang, "failure data file", "файл исходных данных"))->required();
+    CLI::Option* gar = cmd->add_option("--warranty", opts->warranty,
+                                       Pick(lang, "warranty end-time file, loaded after the data file",
+                                            "файл времен окончания гарантии, загружается после файла данных"));
+    cmd->add_flag("--decimal-comma", opts->decimalComma,
+                  Pick(lang, "write texts with a decimal comma", "писать числа с десятичной запятой"));
+    cmd->add_flag("--json", opts->json, Pick(lang, "print one JSON object", "вывести один объект JSON"));
+    cmd->add_flag("--skip-bad-rows", opts->skipBadRows, SkipBadRowsHelp(lang));
     cmd->callback([opts, gar, &status] {
         opts->warrantyGiven = gar->count() > 0;
         try {

@@ -4,10 +4,12 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/fit_options.h"
+
 namespace relcli {
 
-void RegisterLoad(CLI::App& app, int& status);  // relan-cli load
-void RegisterCrit(CLI::App& app, int& status);  // relan-cli crit
-void RegisterFit(CLI::App& app, int& status);   // relan-cli fit
+void RegisterLoad(CLI::App& app, int& status, HelpLang lang);  // relan-cli load
+void RegisterCrit(CLI::App& app, int& status, HelpLang lang);  // relan-cli crit
+void RegisterFit(CLI::App& app, int& status, HelpLang lang);   // relan-cli fit
 
 }  // namespace relcli

@@ -8,6 +8,7 @@
 
 #include "analysis/load.h"
 #include "cli/exit_codes.h"
+#include "cli/fit_options.h"
 #include "data/state.h"
 
 namespace relcli {
@@ -29,8 +30,11 @@ nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib
 // state is then as before.
 // What --skip-bad-rows asks of the load.
 inline rel::BadRowPolicy BadRows(bool skip) { return skip ? rel::BadRowPolicy::Skip : rel::BadRowPolicy::Refuse; }
-inline constexpr const char* kSkipBadRowsHelp =
-    "load the good failure rows of a file with bad ones (default: refuse the file)";
+inline std::string SkipBadRowsHelp(HelpLang lang) {
+    return Pick(lang, "load the good failure rows of a file with bad ones (default: refuse the file)",
+                "загрузить исправные строки отказов файла со строками с ошибками (по умолчанию файл не "
+                "загружается)");
+}
 
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
                 char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows);

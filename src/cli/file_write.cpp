@@ -519,6 +519,16 @@ WriteOutcome WriteWholeFile(const std::string& path, std::string_view bytes, con
     return WriteOutcome::Done();
 }
 
+WriteOutcome CheckWritable(const std::string& path) {
+    Target t;
+    if (WriteOutcome r = ResolveTarget(path, t); !r) return r;
+    if (t.direct) return WriteOutcome::Done();
+    std::string folder, base;
+    SplitPath(t.path, folder, base);
+    TempFileGuard probe;  // removed as it goes
+    return probe.Create(folder, base);
+}
+
 WriteOutcome WriteWholeFileWith(const std::string& path, const FileProducer& produce, const FileCheck& check) {
     Target t;
     if (WriteOutcome r = ResolveTarget(path, t); !r) return r;

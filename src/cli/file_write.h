@@ -67,6 +67,11 @@ WriteOutcome WriteWholeFile(const std::string& path, std::string_view bytes, con
 using FileProducer = std::function<WriteOutcome(const std::string& tempPath)>;
 WriteOutcome WriteWholeFileWith(const std::string& path, const FileProducer& produce, const FileCheck& check = {});
 
+// Whether `path` can be written, checked before any long work that ends in writing
+// it: the target is not a folder, and its folder takes a new file (a probe file is
+// created there and removed). A device or a pipe is taken as writable.
+WriteOutcome CheckWritable(const std::string& path);
+
 // A PDF document ends with its trailer: "startxref", the offset of its cross-reference
 // table, and "%%EOF"; the offset must point at that table. nullptr when it does.
 const char* PdfCheck(std::string_view bytes);

@@ -6,7 +6,7 @@ namespace relcli {
 
 namespace {
 
-const char* Text(HelpLang lang, const char* en, const char* ru) { return lang == HelpLang::English ? en : ru; }
+const char* Text(HelpLang lang, const char* en, const char* ru) { return Pick(lang, en, ru); }
 
 }  // namespace
 
@@ -81,7 +81,44 @@ rel::FitRequest FitOptions::Request() const {
     return r;
 }
 
-std::string ParseErrorText(const CLI::ParseError& e) {
+HelpLang LangFromArgs(int argc, const char* const* argv) {
+    HelpLang lang = HelpLang::Russian;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--") break;
+        if (a == "--lang" && i + 1 < argc) lang = std::string(argv[i + 1]) == "en" ? HelpLang::English : HelpLang::Russian;
+        if (a.rfind("--lang=", 0) == 0) lang = a.substr(7) == "en" ? HelpLang::English : HelpLang::Russian;
+    }
+    return lang;
+}
+
+void SetHelpWords(CLI::App& app, HelpLang lang) {
+    const bool en = lang == HelpLang::English;
+    app.option_defaults()->group(en ? "Options" : "Параметры");
+    app.set_help_flag("-h,--help", en ? "print this help and exit" : "показать эту справку и выйти");
+    if (en) return;
+    auto f = app.get_formatter();
+    f->label("Usage", "Использование");
+    f->label("OPTIONS", "ПАРАМЕТРЫ");
+    f->label("SUBCOMMAND", "КОМАНДА");
+    f->label("SUBCOMMANDS", "КОМАНДЫ");
+    f->label("Positionals", "Аргументы");
+    f->label("REQUIRED", "(обязателен)");
+    // The library pads by bytes: a Cyrillic placeholder would push the help texts
+    // out of their column, so the value placeholder is left out.
+    f->label("TEXT", "");
+    f->label("Needs", "Требует");
+    f->label("Excludes", "Исключает");
+    f->column_width(34);
+}
+
+void SetCommandWords(CLI::App& cmd, HelpLang lang) {
+    cmd.group(Pick(lang, "Subcommands", "Команды"));
+    cmd.set_help_flag("-h,--help", Pick(lang, "print this help and exit", "показать эту справку и выйти"));
+}
+
+std::string ParseErrorText(const CLI::ParseError& e, HelpLang lang) {
+    const bool en = lang == HelpLang::English;
     const std::string what = e.what();
     auto before = [&](const std::string& marker) {
         const std::size_t at = what.find(marker);
@@ -91,18 +128,27 @@ std::string ParseErrorText(const CLI::ParseError& e) {
         const std::size_t at = what.find(marker);
         return at == std::string::npos ? what : what.substr(at + marker.size());
     };
-    if (dynamic_cast<const CLI::RequiredError*>(&e)) {
-        const std::string missing = before(" is required");
-        if (missing == "DATA") return "не указан файл исходных данных";
-        if (missing == "--report") return "не указан файл отчета после --report";
-        return missing == what ? "не указан обязательный аргумент" : "не указан " + missing;
-    }
     // The library's texts echo the arguments: a long one is cut, as the option
     // checks cut the values they refuse.
     auto shown = [](const std::string& text) { return rel::EscapeControls(rel::Excerpt(text, 200)); };
-    if (dynamic_cast<const CLI::ExtrasError*>(&e)) return "лишние аргументы: " + shown(after(": "));
+    if (dynamic_cast<const CLI::RequiredError*>(&e)) {
+        if (what.find("subcommand") != std::string::npos)
+            return en ? "no command given (load, crit or fit)" : "не указана команда (load, crit или fit)";
+        const std::string missing = before(" is required");
+        if (missing == "DATA") return en ? "no failure data file given" : "не указан файл исходных данных";
+        if (missing == "--report") return en ? "no report file given after --report" : "не указан файл отчета после --report";
+        if (missing == what) return en ? "a required argument is missing" : "не указан обязательный аргумент";
+        return (en ? "missing " : "не указан ") + shown(missing);
+    }
+    if (dynamic_cast<const CLI::ExtrasError*>(&e))
+        return (en ? "unexpected arguments: " : "лишние аргументы: ") + shown(after(": "));
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e))
-        return shown(before(":")) + ": нет значения или значений больше, чем нужно";
+        return shown(before(":")) + (en ? ": no value, or more values than it takes"
+                                        : ": нет значения или значений больше, чем нужно");
+    if (dynamic_cast<const CLI::ValidationError*>(&e) || dynamic_cast<const CLI::ConversionError*>(&e))
+        return (en ? "value refused: " : "значение не принято: ") + shown(what);
+    if (dynamic_cast<const CLI::ExcludesError*>(&e))
+        return (en ? "options exclude each other: " : "параметры исключают друг друга: ") + shown(what);
     return shown(what);
 }
 

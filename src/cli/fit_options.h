@@ -10,8 +10,24 @@
 
 namespace relcli {
 
-// Language of the help texts.
+// Language of the help texts and the messages.
 enum class HelpLang { English, Russian };
+
+// The text in the language.
+inline const char* Pick(HelpLang lang, const char* en, const char* ru) { return lang == HelpLang::English ? en : ru; }
+
+// The language a command line asks for with --lang en (or --lang=en); Russian
+// otherwise. Read before the options are parsed, so that the help and the option
+// errors are in that language too.
+HelpLang LangFromArgs(int argc, const char* const* argv);
+
+// A subcommand's heading among the commands and its help flag in the language.
+void SetCommandWords(CLI::App& cmd, HelpLang lang);
+
+// The option library's words (help headings, "REQUIRED", the help flag) in the
+// language; call on the program's app before its subcommands are added, which take
+// them over.
+void SetHelpWords(CLI::App& app, HelpLang lang);
 
 class FitOptions {
 public:
@@ -35,7 +51,7 @@ private:
     std::string coef11, coef12, coef2, clock, generations, seed;
 };
 
-// The option library's refusal in the program's words (Russian).
-std::string ParseErrorText(const CLI::ParseError& e);
+// The option library's refusal in the program's words.
+std::string ParseErrorText(const CLI::ParseError& e, HelpLang lang = HelpLang::Russian);
 
 }  // namespace relcli

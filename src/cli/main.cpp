@@ -8,6 +8,7 @@
 #include "cli/fit_options.h"
 #include "cli/standard_output.h"
 #include "stats/distrib.h"
+#include "text/text.h"
 #include "version.h"
 
 namespace {
@@ -24,20 +25,43 @@ void ReversedInterval(double, double) {
 int main(int argc, char** argv) {
     relcli::GuardStandardStreams();
     rel::SetReversedIntervalHandler(&ReversedInterval);
-    CLI::App app{"relan-cli: quantitative analysis of warranty failures"};
-    app.set_version_flag("--version", std::string("relan-cli ") + rel::kVersion, "print the version and exit");
+    using relcli::Pick;
+    const relcli::HelpLang lang = relcli::LangFromArgs(argc, argv);
+    CLI::App app{Pick(lang, "relan-cli: quantitative analysis of warranty failures",
+                      "relan-cli: количественный анализ отказов изделий в гарантийной эксплуатации")};
+    relcli::SetHelpWords(app, lang);
+    // A language that is not there is refused before any command runs.
+    for (int i = 1; i + 1 < argc; ++i) {
+        const std::string a = argv[i], v = argv[i + 1];
+        if (a == "--") break;
+        if (a == "--lang" && v != "ru" && v != "en") {
+            std::fprintf(stderr, "relan-cli: --lang: «%s» — %s\n", rel::EscapeControls(rel::Excerpt(v)).c_str(),
+                         Pick(lang, "the languages are ru and en", "допустимы языки ru и en"));
+            return relcli::kExitUsage;
+        }
+    }
+    app.set_version_flag("--version", std::string("relan-cli ") + rel::kVersion,
+                         Pick(lang, "print the version and exit", "показать версию и выйти"));
+    std::string langText = "ru";
+    app.add_option("--lang", langText,
+                   Pick(lang, "language of the help and the messages: ru (the default) or en",
+                        "язык справки и сообщений: ru (по умолчанию) или en"))
+        ->type_name("ru|en");
+    app.fallthrough();  // --lang is taken after the command's name too
     app.require_subcommand(1);
     int status = relcli::kExitOk;
-    relcli::RegisterLoad(app, status);
-    relcli::RegisterCrit(app, status);
-    relcli::RegisterFit(app, status);
+    relcli::RegisterLoad(app, status, lang);
+    relcli::RegisterCrit(app, status, lang);
+    relcli::RegisterFit(app, status, lang);
     try {
         app.parse(argc, argv);
     } catch (const CLI::Success& e) {
         return relcli::FinishStandardOutput(app.exit(e), "relan-cli");  // --help
     } catch (const CLI::ParseError& e) {
-        std::fprintf(stderr, "relan-cli: %s\n", relcli::ParseErrorText(e).c_str());
-        std::fprintf(stderr, "relan-cli --help: список команд и параметров\n");
+        std::fprintf(stderr, "relan-cli: %s\n", relcli::ParseErrorText(e, lang).c_str());
+        std::fprintf(stderr, "%s\n",
+                     Pick(lang, "relan-cli --help: the commands and their options",
+                          "relan-cli --help: список команд и параметров"));
         return relcli::kExitUsage;
     }
     // The results printed are an output like a file: a failed write says so.

@@ -1,10 +1,14 @@
 #include "cli/results_output.h"
 
 #include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "cli/common.h"
+#include "stats/distrib.h"
 #include "text/text.h"
 
 namespace relcli {
@@ -26,7 +30,103 @@ std::string PadTo(const std::string& s, std::size_t width) {
     return n < width ? s + std::string(width - n, ' ') : s;
 }
 
+// A number as the shortest text that reads back to the same double; empty when
+// the number is not finite.
+std::string CsvNumber(double x) {
+    if (!std::isfinite(x)) return {};
+    char buf[32];
+    const auto r = std::to_chars(buf, buf + sizeof buf, x);
+    return std::string(buf, r.ptr);
+}
+
 }  // namespace
+
+void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::ResultsContent& rc,
+                     const rel::MlResult* ml) {
+    static constexpr const char* kHeader[] = {
+        "model", "caption", "A", "B_h", "K_powtor", "Gamma50_h", "Gamma50_observed_h", "Gamma90_h",
+        "failures", "failures_per_divisor", "CI95_failures", "SKO_out", "Sred_h", "SKO_h", "Kolmogorov",
+        "Kolmogorov_critical", "Kolmogorov_rejected", "LamStart_per_1000h", "Lam1000_per_1000h",
+        "Lam_observed_per_1000h", "N2000", "N4000", "N6000", "A_lo", "A_hi", "B_lo_h", "B_hi_h", "K_powtor_lo",
+        "K_powtor_hi", "N2000_lo", "N2000_hi", "N4000_lo", "N4000_hi", "N6000_lo", "N6000_hi", "Gamma50_lo_h",
+        "Gamma50_hi_h", "Gamma90_lo_h", "Gamma90_hi_h"};
+    constexpr std::size_t kCols = std::size(kHeader);
+    auto put = [&os](const std::vector<std::string>& cells) {
+        for (std::size_t i = 0; i < cells.size(); ++i) os << (i ? "," : "") << CsvField(cells[i]);
+        os << '\n';
+    };
+    put(std::vector<std::string>(std::begin(kHeader), std::end(kHeader)));
+    auto at = [](const char* name) {
+        for (std::size_t i = 0; i < kCols; ++i)
+            if (std::string(kHeader[i]) == name) return i;
+        return kCols;  // not reached: every name is in the header
+    };
+    const double nan = std::nan("");
+    const rel::ResultsTable& t = rc.Table;
+    for (const rel::ResultModelColumn& mc : t.Models) {
+        const rel::Mod_Weib* rec = nullptr;
+        for (const rel::ModelInfo& m : rel::kModels)
+            if (mc.record == m.record) rec = &(st.*m.member);
+        if (!rec) continue;
+        const rel::Mod_Weib& M = *rec;
+        const bool isML = mc.record == "ModML" && ml;
+        const bool ridge = isML && !ml->Separable;
+        std::vector<std::string> row(kCols);
+        auto set = [&](const char* name, double x) { row[at(name)] = CsvNumber(x); };
+        row[0] = mc.record;
+        row[1] = mc.caption;
+        set("A", M.A);
+        set("B_h", ridge ? nan : M.B);
+        set("K_powtor", ridge ? nan : M.K_powtor);
+        set("Gamma50_h", isML ? ml->Gamma50.est : rel::WeibQuantile(M.A, M.B, 0.5 / M.K_powtor));
+        set("Gamma90_h", isML ? ml->Gamma90.est : rel::WeibQuantile(M.A, M.B, 0.1 / M.K_powtor));
+        set("failures", M.Kol_Nakopl);
+        set("failures_per_divisor", M.Kol_Nakopl / st.DelitOtk);
+        set("CI95_failures", 1.96 * M.SKO_out);
+        set("SKO_out", M.SKO_out);
+        set("Sred_h", M.Sred);
+        set("SKO_h", M.SKO);
+        set("Kolmogorov", mc.KolmCrt);
+        set("Kolmogorov_critical", mc.KolmTxt.empty() ? nan : 1.3581);
+        row[at("Kolmogorov_rejected")] = mc.KolmTxt.empty() ? "" : (mc.Rejected ? "1" : "0");
+        set("LamStart_per_1000h", M.LamStart);
+        set("Lam1000_per_1000h", M.Lam1000);
+        set("N2000", isML ? ml->N2000.est : M.K_powtor * rel::WeibInterval(M.A, M.B, 0.0, 2000.0));
+        set("N4000", isML ? ml->N4000.est : M.K_powtor * rel::WeibInterval(M.A, M.B, 0.0, 4000.0));
+        set("N6000", isML ? ml->N6000.est : M.K_powtor * rel::WeibInterval(M.A, M.B, 0.0, 6000.0));
+        if (isML) {
+            set("A_lo", ml->IntA.lo);
+            set("A_hi", ml->IntA.hi);
+            set("B_lo_h", ml->IntB.lo);
+            set("B_hi_h", ml->IntB.hi);
+            set("K_powtor_lo", ml->IntK.lo);
+            set("K_powtor_hi", ml->IntK.hi);
+            set("N2000_lo", ml->N2000.lo);
+            set("N2000_hi", ml->N2000.hi);
+            set("N4000_lo", ml->N4000.lo);
+            set("N4000_hi", ml->N4000.hi);
+            set("N6000_lo", ml->N6000.lo);
+            set("N6000_hi", ml->N6000.hi);
+            set("Gamma50_lo_h", ml->Gamma50.lo);
+            set("Gamma50_hi_h", ml->Gamma50.hi);
+            set("Gamma90_lo_h", ml->Gamma90.lo);
+            set("Gamma90_hi_h", ml->Gamma90.hi);
+        }
+        put(row);
+    }
+    // The figures of the operational data.
+    std::vector<std::string> row(kCols);
+    auto set = [&](const char* name, double x) { row[at(name)] = CsvNumber(x); };
+    row[0] = "data";
+    row[1] = rel::Trim(t.Cell(t.ColRes, 0).text);
+    set("Gamma50_h", st.Gamma50Cenz);
+    set("Gamma50_observed_h", st.Gamma50Nabl);
+    set("Gamma90_h", st.Gamma90);
+    set("failures", st.KolOtkNez);
+    set("Lam_observed_per_1000h", t.LamData);
+    set("N2000", st.Otk2000);
+    put(row);
+}
 
 void PrintResultsTable(std::ostream& os, const rel::ResultsContent& rc, bool csv) {
     const rel::ResultsTable& t = rc.Table;

@@ -17,6 +17,16 @@ namespace relcli {
 // value cells kept, no padding).
 void PrintResultsTable(std::ostream& os, const rel::ResultsContent& rc, bool csv);
 
+// The results as one numeric table for scripts: a header row of figure names with
+// their units, then a row per fitted model in the table's column order and a last
+// row "data" of the figures taken from the operational data. Numbers are written
+// with a point and as many digits as tell them apart exactly; a figure that is
+// undefined or not determined by the data (model 3's B and K on its ridge) is an
+// empty cell. Model 3's intervals have lo/hi columns of their own. `st` holds the
+// model records after the results' write-back.
+void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::ResultsContent& rc,
+                     const rel::MlResult* ml);
+
 // {"Label10": text, "Result_Grid": 12 rows of 6 texts, "Charts": {series name:
 // {"chart", "title", "points": [[label, value], ...]}}} with, for Series18 and
 // Series19, points [x, y]; non-finite numbers are null. "Messages" is added when the

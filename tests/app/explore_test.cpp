@@ -481,7 +481,7 @@ TEST(MainMenu, LanguageAboutAndFileFormats) {
     auto* text = Ctl<QTextBrowser>(*w.form, "FormatsText");
     EXPECT_TRUE(text->isVisible());
     EXPECT_TRUE(text->isReadOnly());
-    for (const char* want : {"Файл данных об отказах", "Файл времен окончания гарантии", "Ошибка в строке"})
+    for (const char* want : {"Файл данных об отказах", "Файл времен окончания гарантии", "никогда не загружаются"})
         EXPECT_TRUE(text->toPlainText().contains(QString::fromUtf8(want))) << want;
     QFile readme(QDir(QStringLiteral(RELAN_EXAMPLES)).filePath(QStringLiteral("../README.md")));
     ASSERT_TRUE(readme.open(QIODevice::ReadOnly));

@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -10,6 +11,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -259,10 +261,14 @@ TEST(CliFit, ModelThreeRecordWithIntervalsAndVerdict) {
     ASSERT_EQ(o.status, 0) << o.err;
     const auto j = Json(o);
     const auto& m = j["ModML"];
-    for (const char* k : {"A", "B", "K_powtor", "Sred", "SKO", "LogLik", "GofLambda", "GofP", "Seconds"})
+    for (const char* k : {"A", "Sred", "SKO", "LogLik", "GofLambda", "GofP", "Seconds"})
         EXPECT_TRUE(m[k].is_number()) << k;
     EXPECT_EQ(m["D"], 304);
     EXPECT_FALSE(m["Separable"].get<bool>());  // the demo's warranty ends before the scale
+    // On that ridge B and K are no figures of the data: null, never a bare number.
+    EXPECT_TRUE(m["B"].is_null());
+    EXPECT_TRUE(m["K_powtor"].is_null());
+    EXPECT_NE(j["Memo2"].dump().find("B = — ч, K = — по 304"), std::string::npos);
     // Pairs for the parameters, triples for the figures; an open end is null.
     EXPECT_EQ(m["Intervals"]["A"].size(), 2u);
     EXPECT_TRUE(m["Intervals"]["K_powtor"][1].is_null());
@@ -320,12 +326,114 @@ TEST(CliFit, ResultsTableAsTextAndCsv) {
     EXPECT_NE(text.out.find("| Пирсона/спир.спуск"), std::string::npos);
     EXPECT_NE(text.out.find("Частота отказов/1000 ч (300,1000 ч)"), std::string::npos);
 
-    const Output csv = RunCli("fit " + kDemo + " --virtual-clock 4000 --csv --decimal-comma");
+    // The same run as --format table: the text byte for byte.
+    const Output table = RunCli("fit " + kDemo + " --virtual-clock 4000 --format table");
+    ASSERT_EQ(table.status, 0) << table.err;
+    auto noTimes = [](std::string s) {  // wall times differ between runs
+        std::string out, line;
+        std::istringstream in(s);
+        while (std::getline(in, line))
+            if (line.find("Время расчета") == std::string::npos && line.find("выполнен за") == std::string::npos)
+                out += line + "\n";
+        return out;
+    };
+    EXPECT_EQ(noTimes(table.out), noTimes(text.out));
+}
+
+// The rows of a CSV text without quoted line ends: cells split at commas outside quotes.
+std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::vector<std::string> cells(1);
+        bool quoted = false;
+        for (char c : line) {
+            if (c == '"') quoted = !quoted;
+            else if (c == ',' && !quoted) cells.emplace_back();
+            else cells.back() += c;
+        }
+        rows.push_back(cells);
+    }
+    return rows;
+}
+
+TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
+    const Output csv = RunCli("fit " + kDemo + " --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --csv --decimal-comma");
     ASSERT_EQ(csv.status, 0) << csv.err;
-    // A cell holding the decimal comma is quoted.
-    EXPECT_NE(csv.out.find("Результаты для моделей:,Пирсона/спир.спуск,Макс. правдоподобия,Данные эксплуатации,,"),
-              std::string::npos);
-    EXPECT_NE(csv.out.find("Частота отказов/1000 ч (300,1000 ч)\""), std::string::npos);
+    const auto rows = CsvRows(csv.out);
+    ASSERT_EQ(rows.size(), 4u) << csv.out;  // header, two models, the data
+    const std::vector<std::string>& h = rows[0];
+    auto col = [&](const std::string& name) {
+        const auto it = std::find(h.begin(), h.end(), name);
+        EXPECT_NE(it, h.end()) << name;
+        return static_cast<std::size_t>(it - h.begin());
+    };
+    for (const auto& r : rows) EXPECT_EQ(r.size(), h.size());
+    EXPECT_EQ(rows[1][0], "ModSpir");
+    EXPECT_EQ(rows[2][0], "ModML");
+    EXPECT_EQ(rows[3][0], "data");
+    // Figures are numbers with a point whatever the texts' separator; units in the header.
+    for (std::size_t r = 1; r < rows.size(); ++r)
+        for (std::size_t c = 2; c < h.size(); ++c)
+            if (!rows[r][c].empty()) {
+                std::size_t used = 0;
+                EXPECT_NO_THROW(std::stod(rows[r][c], &used)) << h[c] << " " << rows[r][c];
+                EXPECT_EQ(used, rows[r][c].size()) << h[c] << " " << rows[r][c];
+            }
+    EXPECT_EQ(rows[1][col("Kolmogorov_rejected")], "1");  // model 1.1 on the demo fleet
+    // Model 3 on its ridge: no B or K, their intervals in lo/hi columns.
+    EXPECT_TRUE(rows[2][col("B_h")].empty());
+    EXPECT_TRUE(rows[2][col("K_powtor")].empty());
+    EXPECT_FALSE(rows[2][col("K_powtor_lo")].empty());
+    EXPECT_FALSE(rows[2][col("N4000_hi")].empty());
+    EXPECT_EQ(rows[3][col("failures")], "304");
+    // The progress and the model blocks went to standard error.
+    EXPECT_NE(csv.err.find("Ход решения"), std::string::npos);
+    EXPECT_NE(csv.err.find("A (форма)"), std::string::npos);
+}
+
+TEST(CliFit, ConflictingOutputsAndUnwritablePathsAreRefusedBeforeTheFit) {
+    struct Case {
+        const char* args;
+        int status;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"--json --csv", 1, "--json и --csv исключают друг друга"},
+        {"--format json --csv", 1, "исключают друг друга"},
+        {"--format xml", 1, "неизвестный формат"},
+        {"--xlsx /no/such/folder/x.xlsx", 4, "папка не существует"},
+        {"--xlsx /", 4, "это папка"},
+    };
+    for (const Case& c : cases) {
+        const Output o = RunCli("fit " + kDemo + " --virtual-clock 4000 " + c.args);
+        EXPECT_EQ(o.status, c.status) << c.args;
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << c.args << ": " << o.err;
+        // Nothing of the run: refused before the data were fitted.
+        EXPECT_TRUE(o.out.empty()) << c.args;
+        EXPECT_EQ(o.err.find("Ход решения"), std::string::npos) << c.args;
+    }
+    // The workbook on standard output: the run's text goes to standard error.
+    const Output book = RunCli("fit " + kDemo + " --models 1.1 --virtual-clock 4000 --xlsx -");
+    ASSERT_EQ(book.status, 0) << book.err;
+    EXPECT_EQ(book.out.rfind("PK", 0), 0u) << "a zip archive";
+    EXPECT_NE(book.err.find("Ход решения"), std::string::npos);
+}
+
+TEST(CliHelp, RussianByDefaultEnglishWithLangEn) {
+    const Output ru = RunCli("fit --help");
+    EXPECT_EQ(ru.status, 0);
+    for (const char* s : {"Использование:", "Параметры:", "файл исходных данных", "показать эту справку"})
+        EXPECT_NE(ru.out.find(s), std::string::npos) << s;
+    EXPECT_EQ(ru.out.find("Options:"), std::string::npos);
+    const Output en = RunCli("--lang en fit --help");
+    for (const char* s : {"Usage:", "Options:", "failure data file"}) EXPECT_NE(en.out.find(s), std::string::npos) << s;
+    const Output noCommand = RunCli("");
+    EXPECT_EQ(noCommand.status, 1);
+    EXPECT_NE(noCommand.err.find("не указана команда"), std::string::npos) << noCommand.err;
+    EXPECT_NE(RunCli("load --lang en").err.find("no failure data file given"), std::string::npos);
+    EXPECT_EQ(RunCli("--lang de load " + kDemo).status, 1);
 }
 
 TEST(CliFit, GeneticOptimiserAfterTheCalculation) {

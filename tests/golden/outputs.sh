@@ -36,7 +36,10 @@ for c in "${cases[@]}"; do
     run "$n.crit" "$cli" crit "$f" --B 3000 --A 1.2 --K 0.8 --sred 2500 --sko 500 --json
     run "$n.fit" "$cli" fit "$f" "${gar[@]}" --models 1.1,1.2,2 "${vc[@]}"
     run "$n.fit-free" "$cli" fit "$f" "${gar[@]}" --models 1.1,1.2 --fit-sred --fit-sko --item 0 "${vc[@]}" --json
-    run "$n.fit-csv" "$cli" fit "$f" "${gar[@]}" --models 1.2 --item 2 --burn-in 100 --csv --decimal-comma "${vc[@]}"
+    run "$n.fit-table" "$cli" fit "$f" "${gar[@]}" --models 1.2 --item 2 --burn-in 100 --format table \
+        --decimal-comma "${vc[@]}"
+    run "$n.fit-csv" "$cli" fit "$f" "${gar[@]}" --models 1.2,3 --item 2 --burn-in 100 --csv --bootstrap 0 \
+        --decimal-comma "${vc[@]}"
     run "$n.gen" "$cli" fit "$f" "${gar[@]}" --models gen --seed 7 --population 300 --generations 40 --json
     case $n in f01 | f02 | f06 | f11 | demo | demo-gar)
         run "$n.ml" "$cli" fit "$f" "${gar[@]}" --models 1.1,3 --seed 1 --bootstrap 50 "${vc[@]}"
