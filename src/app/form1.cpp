@@ -55,8 +55,12 @@ AppEnv AppEnv::ForExecutable(Dialogs* dialogs) {
     QCoreApplication::setApplicationName(QStringLiteral("relan"));
     const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QCoreApplication::setApplicationName(title);
+    // Installed in a system folder: the user's configuration folder only, and no file
+    // beside the program read either (it may be left from a run as root).
+    const bool system = IsSystemFolder(env.ExeDir);
     env.SettingsFile =
-        SettingsFileFor(env.ExeDir, SettingsFolderWritable(env.ExeDir), config, &env.SettingsFallback);
+        SettingsFileFor(env.ExeDir, !system && SettingsFolderWritable(env.ExeDir), config, &env.SettingsFallback);
+    if (system) env.SettingsFallback.clear();
     env.dialogs = dialogs;
     return env;
 }

@@ -270,6 +270,13 @@ QString SettingsFileFor(const QString& exeDir, bool exeDirWritable, const QStrin
     return QDir(configDir).filePath(kFileName);
 }
 
+bool IsSystemFolder(const QString& exeDir) {
+    const QString dir = QDir::cleanPath(QDir::fromNativeSeparators(exeDir)) + QLatin1Char('/');
+    for (const char* root : {"/usr/", "/bin/", "/sbin/", "/opt/", "/snap/"})
+        if (dir.startsWith(QLatin1String(root))) return true;
+    return false;
+}
+
 bool SettingsFolderWritable(const QString& dir) {
     const QFileInfo folder(dir);
     if (!folder.isDir() || !folder.isWritable()) return false;

@@ -89,6 +89,12 @@ private:
     bool writable_ = true;  // false: a damaged file could not be set aside
 };
 
+// Whether `exeDir` is one of the system's program folders (/usr/..., /bin, /sbin,
+// /opt/..., /snap/...): a program installed there keeps no settings beside itself,
+// even when it runs as root and could write there, since a file there would seed
+// every user's recent files.
+bool IsSystemFolder(const QString& exeDir);
+
 // Where the settings file is for an executable in `exeDir` (with its trailing
 // separator): there when `exeDirWritable`, else in `configDir`. `readOnlyFile`
 // receives the file beside the executable when it is not the one written.

@@ -500,6 +500,11 @@ TEST(Settings, KeptInTheConfigurationFolderWhenTheExecutablesCannotBeWritten) {
     EXPECT_EQ(file, configDir + QStringLiteral("/rel.txt"));
     EXPECT_EQ(readOnly, exeDir + QStringLiteral("rel.txt"));
     EXPECT_FALSE(SettingsFolderWritable(exe.filePath(QStringLiteral("none"))));
+    // An installed program keeps its settings in the user's folder, run as root or not.
+    for (const char* dir : {"/usr/bin/", "/usr/local/bin/", "/opt/relan/bin/", "/bin/"})
+        EXPECT_TRUE(IsSystemFolder(QString::fromLatin1(dir))) << dir;
+    for (const char* dir : {"/home/user/relan/", "/tmp/build/src/app/", "/usrx/"})
+        EXPECT_FALSE(IsSystemFolder(QString::fromLatin1(dir))) << dir;
 
     QSettings(readOnly, QSettings::IniFormat)
         .setValue(QStringLiteral("Path/ComStr"), QStringLiteral("/beside.txt"));
