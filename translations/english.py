@@ -8,6 +8,10 @@ import sys
 import xml.etree.ElementTree as ET
 
 EN = {
+    'допустимы языки ru и en': 'the languages are ru and en',
+    'Предупреждение: ': 'Warning: ',
+    'Ход решения': 'Solution progress',
+    'Отчет записан: ': 'Report written: ',
     'файл записан не полностью':
         'the file was not written completely',
     'документ PDF не завершен':

@@ -110,6 +110,22 @@
         <source>неизвестный формат файла отчета «%1»: укажите файл .pdf, .svg или .png</source>
         <translation>unknown report file format “%1”: give a .pdf, .svg or .png file</translation>
     </message>
+    <message>
+        <source>допустимы языки ru и en</source>
+        <translation>the languages are ru and en</translation>
+    </message>
+    <message>
+        <source>Предупреждение: </source>
+        <translation>Warning: </translation>
+    </message>
+    <message>
+        <source>Ход решения</source>
+        <translation>Calculation log</translation>
+    </message>
+    <message>
+        <source>Отчет записан: </source>
+        <translation>Report written: </translation>
+    </message>
 </context>
 <context>
     <name>Usage</name>

@@ -11,6 +11,8 @@
 
 #include "analysis/run.h"
 #include "cli/fit_options.h"
+#include "core_words.h"
+#include "language.h"
 #include "dialogs.h"
 #include "file_output.h"
 #include "form1.h"
@@ -114,6 +116,20 @@ bool IsHelpCall(int argc, char** argv) {
 
 int RunReport(QApplication& app, int argc, char** argv) {
     SetUpApplication(app);
+    // The page's language: --lang en gives it in English; without the option it is the
+    // written Russian page, whatever the system's locale.
+    {
+        QStringList given;
+        for (int i = 0; i < argc; ++i) given << QString::fromLocal8Bit(argv[i]);
+        InstallLanguage(app, ResolveLanguage(given, QString(), QLocale(QLocale::Russian)));
+    }
+    const bool english = CurrentLanguage() == kLanguageEnglish;
+    // Texts of the core (progress lines, messages) in the page's language; the
+    // Russian lines as the core writes them.
+    auto core = [english](const std::string& s) {
+        const QString line = QString::fromStdString(s);
+        return english ? TranslatedCoreText(ShownProgressLine(line)) : line;
+    };
     StderrDialogs dialogs;
     InstallReversedIntervalHandler(&dialogs);
     const char sep = DecimalSep();
@@ -127,7 +143,11 @@ int RunReport(QApplication& app, int argc, char** argv) {
     cl.set_help_flag("-h,--help", "показать эту справку и выйти");
     std::string out;
     cl.add_option("--report", out, "файл отчета: PDF, SVG или PNG (по расширению)")->required();
-    relcli::FitOptions options(cl, false, relcli::HelpLang::Russian);
+    relcli::FitOptions options(cl, false, english ? relcli::HelpLang::English : relcli::HelpLang::Russian);
+    std::string langText;
+    cl.add_option("--lang", langText,
+                  english ? "language of the page and the messages: ru (the default) or en"
+                          : "язык отчета и сообщений: ru (по умолчанию) или en");
 
     const QString usage = QStringLiteral(
         "relan --report OUT.pdf|OUT.svg|OUT.png DATA [--warranty GAR] [--models 1.1,1.2,2,3] [--fit-sred] "
@@ -151,8 +171,11 @@ int RunReport(QApplication& app, int argc, char** argv) {
         Out(Q(cl.help()));
         return kReportOk;
     } catch (const CLI::ParseError& e) {
-        return refuse(Q(relcli::ParseErrorText(e)));
+        return refuse(Q(relcli::ParseErrorText(e, english ? relcli::HelpLang::English : relcli::HelpLang::Russian)));
     }
+    if (langText != "" && langText != "ru" && langText != "en")
+        return refuse(QStringLiteral("--lang: «%1» — ").arg(Q(rel::Excerpt(langText))) +
+                      QCoreApplication::translate("Report", "допустимы языки ru и en"));
     if (out.empty()) return refuse(QStringLiteral("не указан файл отчета после --report"));
     rel::FitRequest request = options.Request();
     request.decimalComma = sep == ',';
@@ -170,14 +193,15 @@ int RunReport(QApplication& app, int argc, char** argv) {
     rel::AnalysisState st;
     const rel::LoadedInputs in = rel::LoadInputs(st, plan.data, plan.warranty, sep, plan.badRows);
     if (!in.data.ok) {
-        Err(QStringLiteral("%1: %2").arg(Q(request.data), Q(in.data.error)));
+        Err(QStringLiteral("%1: %2").arg(Q(request.data), core(in.data.error)));
         return kReportInput;
     }
+    const QString warning = QCoreApplication::translate("Report", "Предупреждение: ");
     if (in.data.ok && !in.data.BadRows.empty())
-        Err(QStringLiteral("Предупреждение: ") + Q(rel::BadRowsSummary(in.data.BadRows, in.data.GoodRows, plan.data)));
-    for (const std::string& w : in.data.Warnings) Err(QStringLiteral("Предупреждение: ") + Q(w));
+        Err(warning + core(rel::BadRowsSummary(in.data.BadRows, in.data.GoodRows, plan.data)));
+    for (const std::string& w : in.data.Warnings) Err(warning + core(w));
     if (!in.error.empty()) {
-        Err(QStringLiteral("%1: %2").arg(Q(request.warranty), Q(in.warranty.error)));
+        Err(QStringLiteral("%1: %2").arg(Q(request.warranty), core(in.warranty.error)));
         return kReportInput;
     }
     // Model 2's cost grows with the failures: the clock's rate is checked against them.
@@ -185,10 +209,11 @@ int RunReport(QApplication& app, int argc, char** argv) {
 
     // 2.-3. The run with the window's settings after the loads, its memo lines as
     // they come.
-    Out(QStringLiteral("Ход решения"));
-    rel::AnalysisRun run = rel::RunAnalysis(st, plan, in, [](const std::string& line) { Out(Q(line)); });
+    Out(QCoreApplication::translate("Report", "Ход решения"));
+    rel::AnalysisRun run = rel::RunAnalysis(
+        st, plan, in, [&core](const std::string& line) { Out(core(line)); }, CurrentResultsWords());
     if (!run.calc.ok) {
-        Err(QStringLiteral("%1: %2").arg(Q(request.data), Q(run.error)));
+        Err(QStringLiteral("%1: %2").arg(Q(request.data), core(run.error)));
         return kReportRun;
     }
 
@@ -196,7 +221,7 @@ int RunReport(QApplication& app, int argc, char** argv) {
     // screen, and written to the PDF.
     const rel::ResultsContent& content = *run.results;
     rel::ApplyResults(st, content.WriteBack);
-    for (const std::string& note : content.Messages) Out(Q(note));
+    for (const std::string& note : content.Messages) Out(core(note));
     // The window at its designed width and as high as the printable part of the
     // page is in proportion, so that the page is filled.
     TForm5 form5(nullptr, dialogs);
@@ -216,7 +241,7 @@ int RunReport(QApplication& app, int argc, char** argv) {
         Err(why);
         return kReportWrite;
     }
-    Out(QStringLiteral("Отчет записан: ") + ShownFileName(outFile));
+    Out(QCoreApplication::translate("Report", "Отчет записан: ") + ShownFileName(outFile));
     return kReportOk;
 }
 

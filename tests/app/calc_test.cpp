@@ -828,6 +828,30 @@ TEST(ReportPdf, CarriesModelThreesIntervals) {
         EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want << "\n" << t.toStdString();
 }
 
+TEST(ReportPdf, EnglishPageWithLangEn) {
+    const QString pdftotext = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
+    if (pdftotext.isEmpty()) GTEST_SKIP() << "pdftotext is not installed";
+    QTemporaryDir dir;
+    const QString pdf = dir.filePath(QStringLiteral("en.pdf"));
+    const Report r = RunRelan({QStringLiteral("--report"), pdf, QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt"),
+                               QStringLiteral("--lang"), QStringLiteral("en"), QStringLiteral("--models"),
+                               QStringLiteral("1.1,3"), QStringLiteral("--bootstrap"), QStringLiteral("0"),
+                               QStringLiteral("--virtual-clock"), QStringLiteral("4000")});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    // The progress lines in English too, the elapsed time as the window shows it.
+    EXPECT_TRUE(r.out.contains(QStringLiteral("B = — h, K = —"))) << r.out.toStdString();
+    EXPECT_FALSE(r.out.contains(QStringLiteral("ч/мин/с"))) << r.out.toStdString();
+    QProcess text;
+    text.start(pdftotext, {pdf, QStringLiteral("-")});
+    ASSERT_TRUE(text.waitForFinished(60000));
+    const QString t = QString::fromUtf8(text.readAllStandardOutput());
+    for (const char* want : {"Results for the models:", "Field data", "Kolmogorov criterion", "Data file: demo-fleet.txt",
+                             "K and B not separable", "Operating time, h"})
+        EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want << "\n" << t.toStdString();
+    for (const char* russian : {"Результаты для моделей", "Данные эксплуатации", "Файл данных:"})
+        EXPECT_FALSE(t.contains(QString::fromUtf8(russian))) << russian;
+}
+
 TEST(ReportPdf, BadInputEndsWithAMessageAndNonZeroStatus) {
     QTemporaryDir dir;
     const QString pdf = dir.filePath(QStringLiteral("r.pdf"));

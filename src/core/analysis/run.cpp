@@ -4,7 +4,8 @@
 
 namespace rel {
 
-AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink) {
+AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink,
+                        const ResultsWords& words) {
     AnalysisRun out;
     out.params = RunParamsAfterLoad(plan, in, st);
     const RunParams& p = out.params;
@@ -34,7 +35,7 @@ AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInpu
     // optimiser run that ended without showing its results leaves those of "Расчет".
     if (!out.gen || out.gen->outcome.resultsShown || out.calcRan)
         out.results = ComputeResults(st, FormatGeneral(p.TPrirab, p.decimalSep), p.decimalSep, {},
-                                     out.calc.ml ? &*out.calc.ml : nullptr);
+                                     out.calc.ml ? &*out.calc.ml : nullptr, words);
     return out;
 }
 

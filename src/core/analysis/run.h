@@ -29,7 +29,9 @@ struct AnalysisRun {
 
 // Runs the plan on the loaded state. Progress lines go to `sink` as they come. The
 // results are computed but not written back into the state: the caller reads the
-// fitted records as the fits left them, then applies results->WriteBack.
-AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink = {});
+// fitted records as the fits left them, then applies results->WriteBack. `words`:
+// the labels and titles of the results (Russian by default).
+AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink = {},
+                        const ResultsWords& words = RussianWords());
 
 }  // namespace rel
