@@ -49,7 +49,7 @@ void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::
         "Kolmogorov_critical", "Kolmogorov_rejected", "LamStart_per_1000h", "Lam1000_per_1000h",
         "Lam_observed_per_1000h", "N2000", "N4000", "N6000", "A_lo", "A_hi", "B_lo_h", "B_hi_h", "K_powtor_lo",
         "K_powtor_hi", "N2000_lo", "N2000_hi", "N4000_lo", "N4000_hi", "N6000_lo", "N6000_hi", "Gamma50_lo_h",
-        "Gamma50_hi_h", "Gamma90_lo_h", "Gamma90_hi_h"};
+        "Gamma50_hi_h", "Gamma90_lo_h", "Gamma90_hi_h", "warranty_source"};
     constexpr std::size_t kCols = std::size(kHeader);
     auto put = [&os](const std::vector<std::string>& cells) {
         for (std::size_t i = 0; i < cells.size(); ++i) os << (i ? "," : "") << CsvField(cells[i]);
@@ -75,6 +75,7 @@ void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::
         auto set = [&](const char* name, double x) { row[at(name)] = CsvNumber(x); };
         row[0] = mc.record;
         row[1] = mc.caption;
+        row[at("warranty_source")] = mc.WarrantySource;
         set("A", M.A);
         set("B_h", ridge ? nan : M.B);
         set("K_powtor", ridge ? nan : M.K_powtor);

@@ -72,8 +72,10 @@ TEST(CliFit, ThreeModelsAsJson) {
     // The Kolmogorov test rejects the three models on the demo fleet: each verdict,
     // and the note under the table that names them.
     for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"}) EXPECT_TRUE(j["Kolmogorov"][m]["Rejected"].get<bool>());
-    ASSERT_EQ(j["Result_Notes"].size(), 1u);
+    ASSERT_EQ(j["Result_Notes"].size(), 2u);
     EXPECT_EQ(j["Result_Notes"][0].get<std::string>().rfind("Критерий Колмогорова отвергает модели: ", 0), 0u);
+    // Where the columns' warranty end times came from.
+    EXPECT_EQ(j["Result_Notes"][1], "Время окончания гарантии во всех моделях: из заголовка файла данных.");
     // The results table: the model columns in their fixed order, then the data.
     ASSERT_EQ(j["Result_Grid"].size(), 12u);
     const auto& head = j["Result_Grid"][0];
@@ -375,7 +377,7 @@ TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
     EXPECT_EQ(rows[3][0], "data");
     // Figures are numbers with a point whatever the texts' separator; units in the header.
     for (std::size_t r = 1; r < rows.size(); ++r)
-        for (std::size_t c = 2; c < h.size(); ++c)
+        for (std::size_t c = 2; c + 1 < h.size(); ++c)
             if (!rows[r][c].empty()) {
                 std::size_t used = 0;
                 EXPECT_NO_THROW(std::stod(rows[r][c], &used)) << h[c] << " " << rows[r][c];
@@ -388,6 +390,15 @@ TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
     EXPECT_FALSE(rows[2][col("K_powtor_lo")].empty());
     EXPECT_FALSE(rows[2][col("N4000_hi")].empty());
     EXPECT_EQ(rows[3][col("failures")], "304");
+    EXPECT_EQ(rows[2][col("warranty_source")], "из заголовка файла данных");
+    // With a warranty file: model 3 takes its list, the others its mean and deviation.
+    const Output gar = RunCli("fit " + kDemo + " --warranty " + std::string(RELAN_EXAMPLES) +
+                              "/gar-demo.txt --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --csv");
+    ASSERT_EQ(gar.status, 0) << gar.err;
+    const auto garRows = CsvRows(gar.out);
+    ASSERT_EQ(garRows.size(), 4u);
+    EXPECT_EQ(garRows[1][col("warranty_source")], "среднее и СКО файла «gar-demo.txt»");
+    EXPECT_EQ(garRows[2][col("warranty_source")], "список времен файла «gar-demo.txt»");
     // The progress and the model blocks went to standard error.
     EXPECT_NE(csv.err.find("Ход решения"), std::string::npos);
     EXPECT_NE(csv.err.find("A (форма)"), std::string::npos);

@@ -30,6 +30,7 @@ struct AnalysisState {
     double Otk2000 = 0.0;           // failures per product over 2000 h
     double DelitOtk = 0.0;          // divisor of the accumulated-failure row
     DoubArr ArrGar;                 // warranty end times of the warranty file
+    std::string WarrantyPath;       // the warranty file they came from (empty: none)
 
     // Run parameters, taken from the window at the start of each run.
     double SredGar = 0.0;      // mean warranty end time, h

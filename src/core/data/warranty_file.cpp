@@ -101,6 +101,7 @@ WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes, cons
     st.FileLoaded = true;
     st.DataTitle = title;
     st.ArrGar = std::move(values);
+    st.WarrantyPath = path;
     st.SredGar = mean;
     st.SKOGar = sd;
 

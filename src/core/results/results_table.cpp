@@ -23,6 +23,23 @@ std::string Fixed(double x, int width, int decimals, char sep) { return FormatFi
 // What SetResCell writes before it pads: one blank, then the text.
 ResultCell ResCell(const std::string& text) { return ResultCell{" " + text, true}; }
 
+// Where a model's warranty end times came from: the data file's header, the
+// warranty file (its list for model 3, its mean and deviation for the others),
+// and whether the run fitted the mean or the deviation (model 3 fits neither when it
+// has the list).
+std::string WarrantySourceOf(const AnalysisState& st, bool ml, const ResultsWords& words) {
+    const bool list = !st.ArrGar.empty();
+    std::string name = st.WarrantyPath;
+    if (const std::size_t slash = name.find_last_of('/'); slash != std::string::npos) name.erase(0, slash + 1);
+    std::string s = !list ? words.sourceHeader
+                          : (ml ? words.sourceFileList : words.sourceFileMeanSd) + "«" + name + "»";
+    if (ml && list) return s;
+    if (st.FitSred && st.FitSKO) return s + words.sourceFittedBoth;
+    if (st.FitSred) return s + words.sourceFittedMean;
+    if (st.FitSKO) return s + words.sourceFittedSd;
+    return s;
+}
+
 }  // namespace
 
 double CalcLamData(AnalysisState& st, double T0) {
@@ -119,7 +136,8 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
         }
         for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row]);
         const bool rejected = std::isfinite(M.KolmCrt) && !KolmTxt.empty() && KolmTxt.rfind(" >", 0) == 0;
-        tab.Models.push_back({c, slot.record, caption, M.KolmCrt, KolmTxt, rejected});
+        tab.Models.push_back({c, slot.record, caption, M.KolmCrt, KolmTxt, rejected,
+                              WarrantySourceOf(st, slot.member == &AnalysisState::ModML, words)});
         ++tab.ColRes;
     }
 
@@ -132,6 +150,15 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
     }
     if (!rejected.empty()) tab.Notes.push_back(words.rejectedHead + rejected + words.rejectedTail);
     if (st.ModML.Executed && !mlSeparable && others) tab.Notes.push_back(words.kUndeterminedNote);
+    if (!tab.Models.empty()) {
+        bool alike = true;
+        for (const ResultModelColumn& mc : tab.Models) alike = alike && mc.WarrantySource == tab.Models[0].WarrantySource;
+        std::string note = alike ? words.warrantyAll + tab.Models[0].WarrantySource : words.warrantyHead;
+        if (!alike)
+            for (std::size_t i = 0; i < tab.Models.size(); ++i)
+                note += (i ? "; " : "") + tab.Models[i].caption + " — " + tab.Models[i].WarrantySource;
+        tab.Notes.push_back(note + ".");
+    }
 
     // 5. The data column after the model columns.
     tab.Columns[static_cast<std::size_t>(tab.ColRes)] = ResColumn::Data;

@@ -57,6 +57,7 @@ struct ResultModelColumn {
     double KolmCrt = 0.0;  // lambda
     std::string KolmTxt;   // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
     bool Rejected = false;  // lambda above the critical value: the model does not fit the data
+    std::string WarrantySource;  // where its warranty end times came from (ResultsWords' sources)
 };
 
 struct ResultsTable {

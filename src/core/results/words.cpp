@@ -38,6 +38,14 @@ ResultsWords MakeEnglish() {
     w.rejectedTail =
         " (λ above the critical value at the 5 % significance level). Their estimates disagree with the field "
         "data.";
+    w.warrantyAll = "Warranty end times of every model: ";
+    w.warrantyHead = "Warranty end times: ";
+    w.sourceHeader = "from the data file's header";
+    w.sourceFileMeanSd = "the mean and SD of file ";
+    w.sourceFileList = "the list of times of file ";
+    w.sourceFittedBoth = ", mean and SD fitted";
+    w.sourceFittedMean = ", mean fitted";
+    w.sourceFittedSd = ", SD fitted";
     w.kUndeterminedNote =
         "On these data K and B are not separable (model 3): the repetition coefficient of the other models is "
         "only one of many equally good points.";

@@ -50,6 +50,17 @@ struct ResultsWords {
     std::string kUndeterminedNote =
         "На этих данных K и B не разделимы (модель 3): коэффициент повторности других моделей - лишь одна из "
         "многих равноценных точек.";
+    // The note on where each column's warranty end times came from: all columns
+    // alike (warrantyAll + source) or column by column (warrantyHead + caption +
+    // " — " + source, "; " between them).
+    std::string warrantyAll = "Время окончания гарантии во всех моделях: ";
+    std::string warrantyHead = "Время окончания гарантии: ";
+    std::string sourceHeader = "из заголовка файла данных";
+    std::string sourceFileMeanSd = "среднее и СКО файла ";  // + «name»
+    std::string sourceFileList = "список времен файла ";    // + «name»
+    std::string sourceFittedBoth = ", среднее и СКО подобраны";
+    std::string sourceFittedMean = ", среднее подобрано";
+    std::string sourceFittedSd = ", СКО подобрано";
     // Table captions and titles of the models, by record name ("ModSpir", ...).
     std::map<std::string, std::string> modelCaptions, modelTitles;
     // Chart series titles by series name ("Series3", ...); a name not here keeps its Russian title.
