@@ -528,6 +528,36 @@ TEST(CalculationRun, ANewDataFileStartsAFreshAnalysis) {
     EXPECT_EQ(f.LastML()->N4000.est, fresh.f().LastML()->N4000.est);
 }
 
+// A file whose tabs an editor turned into spaces loads without a message and gives
+// the figures of the tabbed file.
+TEST(CalculationRun, AFileWhoseTabsBecameSpacesGivesTheSameFigures) {
+    const QString demo = QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt");
+    QFile in(demo);
+    ASSERT_TRUE(in.open(QIODevice::ReadOnly));
+    QByteArray bytes = in.readAll();
+    bytes.replace('\t', "   ");
+    QTemporaryDir dir;
+    const QString spaced = dir.filePath(QStringLiteral("spaced.txt"));
+    QFile out(spaced);
+    ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+    out.write(bytes);
+    out.close();
+
+    RunWindow tabbed;
+    ASSERT_TRUE(tabbed.f().OpenDataFile(demo));
+    tabbed.Models(true, false, false, false);
+    tabbed.Run();
+    RunWindow rw;
+    ASSERT_TRUE(rw.f().OpenDataFile(spaced));
+    EXPECT_TRUE(rw.w.dialogs.errors.isEmpty());
+    EXPECT_TRUE(rw.w.dialogs.questions.isEmpty());
+    EXPECT_EQ(rw.f().State().ArrProblems.Times(), tabbed.f().State().ArrProblems.Times());
+    EXPECT_EQ(rw.f().State().KolOtkNez, tabbed.f().State().KolOtkNez);
+    rw.Models(true, false, false, false);
+    rw.Run();
+    EXPECT_EQ(Grid(*rw.form5), Grid(*tabbed.form5));
+}
+
 // Figures the program's own checks reject are marked where they are shown: the
 // rejected model's column tinted, notes under the table (also on the printed page),
 // and a repetition coefficient the data cannot fix said to be so.
