@@ -253,7 +253,7 @@ EN = {
     'Не удалось прочитать файл ': 'Could not read the file ',
     ' пуст.': ' is empty.',
     ' кончается в заголовке: нет числа ': ' ends in its header: no number ',
-    ' строк отказов с ошибками: ': ' failure rows with errors: ',
+    'Строк отказов с ошибками в файле ': 'Failure rows with errors in file ',
     ' (всего строк отказов: ': ' (of all failure rows: ',
     'строка без табуляции, и ее первое слово — не наработка (разделите наработку и источник отказа табуляцией)':
         'a row without a tab whose first word is not a time (separate the time and the failure source with a tab)',

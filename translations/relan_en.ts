@@ -761,10 +761,6 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <translation>The path </translation>
     </message>
     <message>
-        <source> строк отказов с ошибками: </source>
-        <translation> failure rows with errors: </translation>
-    </message>
-    <message>
         <source> (всего строк отказов: </source>
         <translation> (of all failure rows: </translation>
     </message>
@@ -807,6 +803,10 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
     <message>
         <source>строка №</source>
         <translation>line </translation>
+    </message>
+    <message>
+        <source>Строк отказов с ошибками в файле </source>
+        <translation>Failure rows with errors in file </translation>
     </message>
 </context>
 <context>

@@ -126,7 +126,7 @@ constexpr const char* kPhrases[] = {
     QT_TRANSLATE_NOOP("relan::CoreWords", " пуст."),
     QT_TRANSLATE_NOOP("relan::CoreWords", " кончается в заголовке: нет числа "),
     // Failure rows whose time cannot be read.
-    QT_TRANSLATE_NOOP("relan::CoreWords", " строк отказов с ошибками: "),
+    QT_TRANSLATE_NOOP("relan::CoreWords", "Строк отказов с ошибками в файле "),
     QT_TRANSLATE_NOOP("relan::CoreWords", " (всего строк отказов: "),
     QT_TRANSLATE_NOOP("relan::CoreWords",
                       "строка без табуляции, и ее первое слово — не наработка (разделите наработку и источник "

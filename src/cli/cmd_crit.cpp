@@ -10,6 +10,7 @@
 #include "cli/commands.h"
 #include "analysis/request.h"
 #include "cli/common.h"
+#include "cli/english.h"
 #include "data/histogram.h"
 #include "fit/defaults.h"
 #include "text/format.h"
@@ -30,6 +31,7 @@ struct CritOptions {
     bool decimalComma = false;
     bool json = false;
     bool skipBadRows = false;
+    HelpLang lang = HelpLang::Russian;
 };
 
 struct CritValues {
@@ -88,13 +90,13 @@ std::optional<rel::RequestError> CheckPoint(CritOptions& o) {
 
 int RunCrit(CritOptions& o) {
     if (const auto bad = CheckPoint(o)) {
-        std::fprintf(stderr, "relan-cli crit: %s\n", bad->message.c_str());
+        std::fprintf(stderr, "relan-cli crit: %s\n", Worded(bad->message, o.lang).c_str());
         return kExitUsage;
     }
     const char sep = o.decimalComma ? ',' : '.';
     rel::AnalysisState st;
     rel::LoadedInputs in;
-    if (!LoadInputs(st, o.data, o.warranty, sep, in, BadRows(o.skipBadRows))) return kExitInput;
+    if (!LoadInputs(st, o.data, o.warranty, sep, in, BadRows(o.skipBadRows), o.lang)) return kExitInput;
     rel::BuildHist(st);
     const double Sred = o.sredGiven ? o.sred : st.SredGar;
     const double SKO = o.skoGiven ? o.sko : st.SKOGar;
@@ -145,6 +147,7 @@ int RunCrit(CritOptions& o) {
 
 void RegisterCrit(CLI::App& app, int& status, HelpLang lang) {
     auto o = std::make_shared<CritOptions>();
+    o->lang = lang;
     auto t = [lang](const char* en, const char* ru) { return std::string(Pick(lang, en, ru)); };
     CLI::App* cmd = app.add_subcommand("crit", t("Evaluate every criterion of the model at one parameter point",
                                                  "Вычислить все критерии модели в одной точке параметров"));
@@ -174,7 +177,7 @@ void RegisterCrit(CLI::App& app, int& status, HelpLang lang) {
         try {
             status = RunCrit(*o);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "Ошибка: %s\n", e.what());
+            std::fprintf(stderr, "%s: %s\n", Pick(o->lang, "Error", "Ошибка"), e.what());
             status = kExitInput;
         }
     });

@@ -19,6 +19,7 @@
 #include "analysis/run.h"
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "cli/english.h"
 #include "cli/fit_options.h"
 #include "cli/results_output.h"
 #include "cli/standard_output.h"
@@ -172,25 +173,28 @@ struct OutputPlan {
     std::string error;         // not empty: the options conflict
 };
 
-OutputPlan SettleOutput(const FitOutput& o) {
+OutputPlan SettleOutput(const FitOutput& o, HelpLang lang) {
     OutputPlan p;
+    const std::string oneFormat =
+        Pick(lang, " exclude each other: give one output format", " исключают друг друга: укажите один формат вывода");
     int asked = 0;
     if (o.json) p.format = Format::Json, ++asked;
     if (o.csv) p.format = Format::Csv, ++asked;
     if (asked > 1) {
-        p.error = "--json и --csv исключают друг друга: укажите один формат вывода";
+        p.error = Pick(lang, "--json and --csv", "--json и --csv") + oneFormat;
         return p;
     }
     if (!o.format.empty()) {
         const Format f = o.format == "json" ? Format::Json : o.format == "csv" ? Format::Csv : Format::Table;
         if (o.format != "table" && o.format != "csv" && o.format != "json") {
             p.error = "--format: «" + rel::EscapeControls(rel::Excerpt(o.format)) +
-                      "» — неизвестный формат (допустимы table, csv, json)";
+                      Pick(lang, "» — unknown format (table, csv or json)",
+                           "» — неизвестный формат (допустимы table, csv, json)");
             return p;
         }
         if (asked > 0 && f != p.format) {
-            p.error = std::string("--format ") + o.format + " и " + (o.json ? "--json" : "--csv") +
-                      " исключают друг друга: укажите один формат вывода";
+            p.error = std::string("--format ") + o.format + Pick(lang, " and ", " и ") +
+                      (o.json ? "--json" : "--csv") + oneFormat;
             return p;
         }
         p.format = f;
@@ -198,31 +202,34 @@ OutputPlan SettleOutput(const FitOutput& o) {
     p.xlsxToStdout = o.xlsx == "-";
     p.xlsx = p.xlsxToStdout ? "/dev/stdout" : o.xlsx;
     if (p.xlsxToStdout && ::isatty(STDOUT_FILENO)) {
-        p.error = "--xlsx -: стандартный вывод — терминал; перенаправьте его в файл или укажите файл книги";
+        p.error = Pick(lang, "--xlsx -: standard output is a terminal; redirect it to a file or name a workbook file",
+                       "--xlsx -: стандартный вывод — терминал; перенаправьте его в файл или укажите файл книги");
         return p;
     }
     if (p.xlsxToStdout && (asked > 0 || !o.format.empty())) {
-        p.error = "--xlsx - пишет книгу в стандартный вывод: с --json, --csv и --format она несовместима";
+        p.error = Pick(lang, "--xlsx - writes the workbook to standard output: not with --json, --csv or --format",
+                       "--xlsx - пишет книгу в стандартный вывод: с --json, --csv и --format она несовместима");
         return p;
     }
     return p;
 }
 
-int RunFit(const rel::FitRequest& request, const FitOutput& given) {
+int RunFit(const rel::FitRequest& request, const FitOutput& given, HelpLang lang) {
+    auto say = [lang](const std::string& text) { return Worded(text, lang); };
     const rel::CheckedRequest checked = rel::CheckFitRequest(request, true);
     if (!checked.plan) {
-        std::fprintf(stderr, "relan-cli fit: %s\n", checked.error.message.c_str());
+        std::fprintf(stderr, "relan-cli fit: %s\n", say(checked.error.message).c_str());
         return kExitUsage;
     }
-    const OutputPlan o = SettleOutput(given);
+    const OutputPlan o = SettleOutput(given, lang);
     if (!o.error.empty()) {
-        std::fprintf(stderr, "relan-cli fit: %s\n", o.error.c_str());
+        std::fprintf(stderr, "relan-cli fit: %s\n", say(o.error).c_str());
         return kExitUsage;
     }
     // The workbook's place is checked before the fit, not found unwritable after it.
     if (!o.xlsx.empty()) {
         if (const WriteOutcome can = CheckWritable(o.xlsx); !can) {
-            std::fprintf(stderr, "%s\n", FailureMessage(o.xlsx, can).c_str());
+            std::fprintf(stderr, "%s\n", WriteFailureText(o.xlsx, can, lang).c_str());
             return kExitWrite;
         }
     }
@@ -230,10 +237,10 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given) {
     const char sep = plan.decimalSep;
     rel::AnalysisState st;
     rel::LoadedInputs in;
-    if (!LoadInputs(st, plan.data, plan.warranty, sep, in, plan.badRows)) return kExitInput;
+    if (!LoadInputs(st, plan.data, plan.warranty, sep, in, plan.badRows, lang)) return kExitInput;
     // Model 2's cost grows with the failures: the clock's rate is checked against them.
     if (const auto bad = rel::CheckClockForFailures(plan, st.ArrProblems.size())) {
-        std::fprintf(stderr, "relan-cli fit: %s\n", bad->message.c_str());
+        std::fprintf(stderr, "relan-cli fit: %s\n", say(bad->message).c_str());
         return kExitUsage;
     }
 
@@ -279,11 +286,11 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given) {
             }
             if (!run.calc.ok) j["error"] = run.error;
         }
-        if (genFailed) std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), run.error.c_str());
+        if (genFailed) std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), say(run.error).c_str());
         PrintJson(j);
     } else if (genFailed) {
         // The optimiser could not start: its reason, and nothing of the run before it.
-        std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), run.error.c_str());
+        std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), say(run.error).c_str());
     } else {
         Figures figures(sep);
         for (const FittedModel& f : models) PrintModel(text, st, run, f, item, sep, figures);
@@ -308,14 +315,14 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given) {
         const WriteOutcome written =
             WriteWorkbook(o.xlsx, st, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
         if (!written) {
-            std::fprintf(stderr, "%s\n", FailureMessage(o.xlsx, written).c_str());
+            std::fprintf(stderr, "%s\n", WriteFailureText(o.xlsx, written, lang).c_str());
             return kExitWrite;
         }
     }
     if (genFailed) return kExitRun;
     if (!run.calc.ok) {
         // The data give nothing to fit (the options were checked before the load).
-        std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), run.error.c_str());
+        std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), say(run.error).c_str());
         return kExitRun;
     }
     return kExitOk;
@@ -347,13 +354,13 @@ void RegisterFit(CLI::App& app, int& status, HelpLang lang) {
                     t("also write the results, the failures and the histogram as a workbook (-: to standard "
                       "output)",
                       "записать также книгу Excel: результаты, отказы и гистограмму (-: в стандартный вывод)"));
-    cmd->callback([options, out, comma, &status] {
+    cmd->callback([options, out, comma, &status, lang] {
         rel::FitRequest request = options->Request();
         request.decimalComma = *comma;
         try {
-            status = RunFit(request, *out);
+            status = RunFit(request, *out, lang);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "Ошибка: %s\n", e.what());
+            std::fprintf(stderr, "%s: %s\n", Pick(lang, "Error", "Ошибка"), e.what());
             status = kExitInput;
         }
     });

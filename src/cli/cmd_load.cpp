@@ -25,6 +25,7 @@ struct LoadOptions {
     bool decimalComma = false;
     bool json = false;
     bool skipBadRows = false;
+    HelpLang lang = HelpLang::Russian;
 };
 
 nlohmann::json Points(const std::vector<std::pair<double, double>>& pts) {
@@ -225,12 +226,14 @@ void PrintSummary(const rel::AnalysisState& st, const rel::LoadedInputs& in, con
 int RunLoad(const LoadOptions& o) {
     const char sep = o.decimalComma ? ',' : '.';
     if (o.warrantyGiven && o.warranty.empty()) {
-        std::fprintf(stderr, "Не указан путь к файлу времен гарантии (--warranty)\n");
+        std::fprintf(stderr, "%s\n",
+                     Pick(o.lang, "No warranty end-time file given (--warranty)",
+                          "Не указан путь к файлу времен гарантии (--warranty)"));
         return kExitUsage;
     }
     rel::AnalysisState st;
     rel::LoadedInputs in;
-    if (!LoadInputs(st, o.data, o.warranty, sep, in, BadRows(o.skipBadRows))) return kExitInput;
+    if (!LoadInputs(st, o.data, o.warranty, sep, in, BadRows(o.skipBadRows), o.lang)) return kExitInput;
     rel::BuildHist(st);
     if (o.json) {
         WriteJson(st, in, sep);
@@ -244,6 +247,7 @@ int RunLoad(const LoadOptions& o) {
 
 void RegisterLoad(CLI::App& app, int& status, HelpLang lang) {
     auto opts = std::make_shared<LoadOptions>();
+    opts->lang = lang;
     CLI::App* cmd = app.add_subcommand(
         "load", Pick(lang,
                      "Load a failure data file (and a warranty end-time file), build the histogram, print the "
@@ -263,7 +267,7 @@ void RegisterLoad(CLI::App& app, int& status, HelpLang lang) {
         try {
             status = RunLoad(*opts);
         } catch (const std::exception& e) {
-            std::fprintf(stderr, "Ошибка: %s\n", e.what());
+            std::fprintf(stderr, "%s: %s\n", Pick(opts->lang, "Error", "Ошибка"), e.what());
             status = kExitInput;
         }
     });

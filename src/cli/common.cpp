@@ -1,5 +1,6 @@
 #include "cli/common.h"
 
+#include "cli/english.h"
 #include "results/results_table.h"
 #include "text/format.h"
 #include "text/text.h"
@@ -22,16 +23,27 @@ nlohmann::json Nums(const std::vector<double>& xs) {
 }
 
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows) {
+                char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows, HelpLang lang) {
     in = rel::LoadInputs(st, dataPath, warrantyPath, decimalSep, badRows);
     // The messages name the files: a path's control characters are written out.
-    auto shown = [](const std::string& m) { return rel::EscapeControls(m); };
+    // The line ends of a message of several lines stay line ends.
+    auto shown = [lang](const std::string& m) {
+        std::string out;
+        std::size_t from = 0;
+        for (std::size_t nl = m.find('\n');; nl = m.find('\n', from)) {
+            out += rel::EscapeControls(m.substr(from, nl == std::string::npos ? std::string::npos : nl - from));
+            if (nl == std::string::npos) break;
+            out += '\n';
+            from = nl + 1;
+        }
+        return Worded(out, lang);
+    };
+    const char* warning = Pick(lang, "Warning", "Предупреждение");
     if (in.data.ok && !in.data.BadRows.empty())
-        std::fprintf(stderr, "Предупреждение: %s\n",
+        std::fprintf(stderr, "%s: %s\n", warning,
                      shown(rel::BadRowsSummary(in.data.BadRows, in.data.GoodRows, dataPath)).c_str());
     if (in.data.ok)
-        for (const std::string& w : in.data.Warnings)
-            std::fprintf(stderr, "Предупреждение: %s\n", shown(w).c_str());
+        for (const std::string& w : in.data.Warnings) std::fprintf(stderr, "%s: %s\n", warning, shown(w).c_str());
     if (!in.error.empty()) {
         std::fprintf(stderr, "%s\n", shown(in.error).c_str());
         return false;

@@ -294,7 +294,7 @@ TEST(MainWindow, BadRowsAreToldInOneQuestionAndLoadedOnlyWhenTheUserSaysSo) {
     w.Path(file);
     ASSERT_EQ(w.dialogs.questions.size(), 1);
     const QString& q = w.dialogs.questions[0];
-    EXPECT_TRUE(q.contains(QStringLiteral("строк отказов с ошибками: 2 (всего строк отказов: 4)"))) << q.toStdString();
+    EXPECT_TRUE(q.contains(QStringLiteral("Строк отказов с ошибками в файле «") + file + QStringLiteral("»: 2 (всего строк отказов: 4)"))) << q.toStdString();
     EXPECT_TRUE(q.contains(QStringLiteral("строка №9: «1o0» — наработка не является числом;")));
     EXPECT_TRUE(q.contains(QStringLiteral("строка №11: «xx» — наработка не является числом.")));
     EXPECT_TRUE(q.contains(QStringLiteral("Загрузить остальные строки отказов (2) без строк с ошибками?")));

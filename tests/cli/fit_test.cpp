@@ -445,6 +445,15 @@ TEST(CliHelp, RussianByDefaultEnglishWithLangEn) {
     EXPECT_NE(noCommand.err.find("не указана команда"), std::string::npos) << noCommand.err;
     EXPECT_NE(RunCli("load --lang en").err.find("no failure data file given"), std::string::npos);
     EXPECT_EQ(RunCli("--lang de load " + kDemo).status, 1);
+    // The messages about the inputs and the outputs in English, from the window's words.
+    const Output missing = RunCli("fit /no/such/file.txt --lang en");
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("File «/no/such/file.txt» does not exist. The data file was not loaded."),
+              std::string::npos)
+        << missing.err;
+    const Output unwritable = RunCli("fit " + kDemo + " --lang en --xlsx /no/such/folder/x.xlsx");
+    EXPECT_NE(unwritable.err.find("was not written: the folder does not exist"), std::string::npos) << unwritable.err;
+    EXPECT_NE(RunCli("fit " + kDemo + " --lang en --burn-in abc").err.find("is not a number"), std::string::npos);
 }
 
 TEST(CliFit, GeneticOptimiserAfterTheCalculation) {

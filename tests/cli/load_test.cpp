@@ -137,14 +137,14 @@ TEST_F(LoadCli, BadInputsEndWithAClearMessage) {
     EXPECT_FALSE(rows.killed);
     EXPECT_EQ(rows.status, 2) << rows.err;
     EXPECT_TRUE(rows.out.empty());
-    EXPECT_NE(rows.err.find("строк отказов с ошибками: "), std::string::npos);
+    EXPECT_NE(rows.err.find("Строк отказов с ошибками в файле "), std::string::npos);
     EXPECT_LT(std::count(rows.err.begin(), rows.err.end(), '\n'), 20);  // once, not per row
     const CliRun skipped = Cli({"load", rowsFile, "--json", "--skip-bad-rows"});
     ASSERT_EQ(skipped.status, 0) << skipped.err;
     const json j = json::parse(skipped.out);
     EXPECT_FALSE(j["Messages"].empty());
     EXPECT_GE(j["ArrProblems"].size(), 1u);
-    EXPECT_NE(skipped.err.find("Предупреждение: В файле"), std::string::npos);
+    EXPECT_NE(skipped.err.find("Предупреждение: Строк отказов с ошибками в файле"), std::string::npos);
     // A warranty file that cannot be read fails the command as well.
     const CliRun w = Cli({"load", kDemo, "--warranty", (dir_ / "gar-missing.txt").string()});
     EXPECT_EQ(w.status, 2);

@@ -159,7 +159,7 @@ std::string BadRowText(const BadRow& bad, const std::string& path) {
 
 std::string BadRowsSummary(const std::vector<BadRow>& bad, std::size_t goodRows, const std::string& path) {
     if (bad.empty()) return {};
-    std::string s = "В файле " + Quoted(path) + " строк отказов с ошибками: " + std::to_string(bad.size()) +
+    std::string s = "Строк отказов с ошибками в файле " + Quoted(path) + ": " + std::to_string(bad.size()) +
                     " (всего строк отказов: " + std::to_string(bad.size() + goodRows) + "):";
     const std::size_t shown = std::min(bad.size(), kBadRowsShown);
     for (std::size_t i = 0; i < shown; ++i)

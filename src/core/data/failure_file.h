@@ -50,7 +50,8 @@ struct FailureFileRead {
     FailureFileData data;
 };
 
-// The bad rows told in one message: their count among the failure rows, the first
+// The bad rows told in one message ("Строк отказов с ошибками в файле «path»: N
+// (всего строк отказов: M):" and a line per row): their count among the failure rows, the first
 // few with line, value and reason; "" when there are none.
 std::string BadRowsSummary(const std::vector<BadRow>& bad, std::size_t goodRows, const std::string& path);
 // One bad row as a line of its own: "Ошибка в строке №N файла «path»: «value» — why".

@@ -146,8 +146,8 @@ TEST(FailureFile, TimesWithPointOrCommaAndBadTimes) {
     EXPECT_FALSE(st.FileLoaded);
     EXPECT_EQ(Lines(refused.BadRows), (std::vector<std::size_t>{10, 11}));
     EXPECT_EQ(refused.GoodRows, 3u);
-    EXPECT_EQ(refused.error, "В файле «" + path +
-                                 "» строк отказов с ошибками: 2 (всего строк отказов: 5):\n"
+    EXPECT_EQ(refused.error, "Строк отказов с ошибками в файле «" + path +
+                                 "»: 2 (всего строк отказов: 5):\n"
                                  "строка №10: «12x0» — наработка не является числом;\n"
                                  "строка №11: «2e9» — наработка больше 1e9 ч. Файл данных не загружен.");
     // Skipping them loads the good rows only: a misprinted time never becomes a reject.
@@ -423,7 +423,7 @@ TEST(FailureFile, ManyBadRowsGiveOneSummaryAndNoRowsNoLoad) {
     EXPECT_EQ(r.BadRows.size(), 313u);
     EXPECT_EQ(r.GoodRows, 1u);
     // The first ten rows are listed, then the count of the rest.
-    EXPECT_NE(r.error.find("строк отказов с ошибками: 313 (всего строк отказов: 314)"), std::string::npos);
+    EXPECT_NE(r.error.find("Строк отказов с ошибками в файле «test.txt»: 313 (всего строк отказов: 314)"), std::string::npos);
     EXPECT_NE(r.error.find("строка №18: «x9»"), std::string::npos);
     EXPECT_EQ(r.error.find("строка №19:"), std::string::npos);
     EXPECT_NE(r.error.find("… и ещё 303."), std::string::npos);
