@@ -192,8 +192,8 @@ private:
     bool ReadField(QLineEdit* edit, const QString& fieldName, double& value,
                    const rel::FigureRange* range = nullptr);
     // The ends of the two kinds of run, delivered once the run has returned.
-    void CalculationEnded(const rel::RunResult& result);
-    void OptimiserEnded(const rel::GenOutcome& outcome, bool resultsDue);
+    void CalculationEnded(const rel::RunResult& result, const rel::AnalysisState& state);
+    void OptimiserEnded(const rel::GenOutcome& outcome, bool resultsDue, const rel::AnalysisState& state);
     // A track bar moved to the position the optimiser's schedule gave it.
     void ShowScheduled(QSlider* bar, int position);
 

@@ -58,7 +58,9 @@ bool TForm1::GenRunning() const { return runs_.Current() == RunController::Kind:
 
 void TForm1::SetRunInProgress(bool running) {
     const bool enabled = !running;
-    // "Expand" reads the analysis state that the run is writing.
+    // The run works on its own copy of the analysis: these are disabled for sense,
+    // not for safety — a new file, other settings or another run would be a second
+    // analysis started before the first has shown its results.
     QWidget* const inputs[] = {OpenFileStart, FilePath,  SpeedButton1, bbRaschet,    ToolBRunGenOptim,
                                meSred,        meSKO,     LabeledEdit2, LabeledEdit3, Edit1,
                                Edit6,         Edit5,     SpirSpusk,    BoxNewton,    BoxSmirnow,
@@ -154,16 +156,19 @@ void TForm1::bbRaschetClick() {
     lastFitSred_ = p.FitSred;
     lastFitSKO_ = p.FitSKO;
 
-    // The fits take seconds: they run off this thread while the window keeps
-    // drawing, with its inputs disabled and the hourglass shown. Their memo lines
-    // arrive as they are written.
+    // The fits take seconds: they run off this thread, on a copy of the analysis,
+    // while the window keeps drawing, with the inputs that would start another
+    // analysis disabled and the hourglass shown. Their memo lines arrive as they are
+    // written.
     QApplication::setOverrideCursor(Qt::WaitCursor);
     SetRunInProgress(true);
     ShowCalculationProgress(true);
     runs_.StartCalculation(St, p);
 }
 
-void TForm1::CalculationEnded(const rel::RunResult& r) {
+void TForm1::CalculationEnded(const rel::RunResult& r, const rel::AnalysisState& state) {
+    // The run's state, with its fitted records, is the window's now.
+    St = state;
     ShowCalculationProgress(false);
     // Model 3's record holds this fit now: its intervals are kept with it.
     if (r.ml && r.ml->ok && St.ModML.Executed) lastML_ = r.ml;
@@ -225,7 +230,8 @@ void TForm1::StopBtnClick() { runs_.RequestStop(); }
 
 void TForm1::btnCopyBestClick() { runs_.RequestCopyBest(); }
 
-void TForm1::OptimiserEnded(const rel::GenOutcome& outcome, bool resultsDue) {
+void TForm1::OptimiserEnded(const rel::GenOutcome& outcome, bool resultsDue, const rel::AnalysisState& state) {
+    St = state;
     genOutcome_ = outcome;
     // The run completed its model (and the window is not closing): the results.
     if (resultsDue) OutResults();

@@ -112,32 +112,34 @@ void RunController::Launch(Kind kind, std::function<void()> work) {
     timer_->start();
 }
 
-bool RunController::StartCalculation(rel::AnalysisState& st, const rel::RunParams& params) {
+bool RunController::StartCalculation(rel::AnalysisState st, const rel::RunParams& params) {
     if (Running()) return false;
+    runState_ = std::move(st);
     rel::RunParams p = params;
     p.clock = Clock;
     // Model 3 looks between its steps whether the run is to end (the window closing).
     p.cancelled = [this] { return endRequested_.load(); };
     calcResult_ = rel::RunResult{};
-    Launch(Kind::Calculation, [this, &st, p = std::move(p)] {
+    Launch(Kind::Calculation, [this, p = std::move(p)] {
         const rel::MemoSink sink = [this](const std::string& line) { Post({RunEvent::Kind::Memo, 0, line}); };
-        calcResult_ = rel::CalculationRun(st, p, sink);
+        calcResult_ = rel::CalculationRun(runState_, p, sink);
     });
     return true;
 }
 
-bool RunController::StartOptimiser(rel::AnalysisState& st, const rel::GenOptions& options, int crossover,
+bool RunController::StartOptimiser(rel::AnalysisState st, const rel::GenOptions& options, int crossover,
                                    int mutation, const QString& copyCount) {
     if (Running()) return false;
+    runState_ = std::move(st);
     crossover_ = crossover;
     mutation_ = mutation;
     SetCopyCountText(copyCount);
     genOutcome_ = rel::GenOutcome{};
     resultsDue_ = false;
-    Launch(Kind::Optimiser, [this, &st, options] {
+    Launch(Kind::Optimiser, [this, options] {
         QueueGenHost host(*this);
         try {
-            rel::TGen gen(st, host, flags_, options);
+            rel::TGen gen(runState_, host, flags_, options);
             genOutcome_ = gen.Execute();
         } catch (...) {
             // The optimiser could not even be set up (no memory for the population);
@@ -225,13 +227,15 @@ void RunController::Complete() {
     timer_->stop();
     const Kind kind = kind_;
     kind_ = Kind::None;
-    // Copies: a handler may start the next run, whose worker writes these members.
+    // Moved out: a handler may start the next run, whose worker writes these members.
+    const rel::AnalysisState state = std::move(runState_);
+    runState_ = rel::AnalysisState{};
     if (kind == Kind::Calculation) {
         const rel::RunResult result = std::move(calcResult_);
-        emit CalculationDone(result);
+        emit CalculationDone(result, state);
     } else if (kind == Kind::Optimiser) {
         const rel::GenOutcome outcome = genOutcome_;
-        emit OptimiserDone(outcome, resultsDue_ && !closing_);
+        emit OptimiserDone(outcome, resultsDue_ && !closing_, state);
     }
     emit Ended();
 }

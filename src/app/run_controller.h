@@ -7,9 +7,10 @@
 // and hands on as signals, in the order the run made it. What the window tells a
 // run (the track bars the user moved, the copy count, "Стоп", "Скопировать
 // лучших", the end of a run when the window closes) is kept in atomics (the copy
-// count text under a mutex) that the run reads once per generation. The result of
-// the run reaches the window once the worker has returned: its analysis state is
-// then the window's again.
+// count text under a mutex) that the run reads once per generation. A run works on
+// its own copy of the analysis state, handed over by value at its start; the window
+// keeps its own state untouched meanwhile and takes the run's state with the run's
+// result once the worker has returned.
 #pragma once
 
 #include <QObject>
@@ -73,16 +74,16 @@ public:
     // calculation run at its end) and waits for its thread; nothing is delivered.
     ~RunController() override;
 
-    // Starts CalculationRun(st, params) on the worker thread, with this controller's
-    // clock and its end request as model 3's cancellation. Its memo lines arrive
-    // as MemoLine, then CalculationDone with its result. False (and nothing started)
-    // while a run is under way.
-    bool StartCalculation(rel::AnalysisState& st, const rel::RunParams& params);
+    // Starts CalculationRun on the worker thread on `st` (the run's own copy), with
+    // this controller's clock and its end request as model 3's cancellation. Its memo
+    // lines arrive as MemoLine, then CalculationDone with its result and the state as
+    // the run left it. False (and nothing started) while a run is under way.
+    bool StartCalculation(rel::AnalysisState st, const rel::RunParams& params);
 
-    // Starts the optimiser on `st` with the track bars at `crossover` and
-    // `mutation` and the copy count `copyCount`; at the end OptimiserDone. False
-    // while a run is under way.
-    bool StartOptimiser(rel::AnalysisState& st, const rel::GenOptions& options, int crossover, int mutation,
+    // Starts the optimiser on `st` (its own copy) with the track bars at
+    // `crossover` and `mutation` and the copy count `copyCount`; at the end
+    // OptimiserDone with the state as it left it. False while a run is under way.
+    bool StartOptimiser(rel::AnalysisState st, const rel::GenOptions& options, int crossover, int mutation,
                         const QString& copyCount);
 
     // The kind of the run under way (None when idle). A run is under way from its
@@ -130,11 +131,11 @@ signals:
     void CrossoverMoved(int position);
     void MutationMoved(int position);
     void ProgressMoved(int percent);
-    // The calculation run has returned.
-    void CalculationDone(const rel::RunResult& result);
+    // The calculation run has returned; `state`: the analysis state it worked on.
+    void CalculationDone(const rel::RunResult& result, const rel::AnalysisState& state);
     // The optimiser has returned; `resultsDue`: its model is complete and the window
     // is not closing, so the results are to be shown.
-    void OptimiserDone(const rel::GenOutcome& outcome, bool resultsDue);
+    void OptimiserDone(const rel::GenOutcome& outcome, bool resultsDue, const rel::AnalysisState& state);
     // After either of the two above: no run is under way any more.
     void Ended();
 
@@ -167,6 +168,9 @@ private:
     std::mutex copyCountMutex_;
     std::string copyCount_;
 
+    // The run's own analysis state: the worker's alone while it runs, handed to the
+    // window with the end.
+    rel::AnalysisState runState_;
     // Written by the worker, read by the window once workerDone_ is seen.
     rel::RunResult calcResult_;
     rel::GenOutcome genOutcome_;

@@ -736,7 +736,7 @@ TEST(CalculationRun, ClosingEndsModelThreeBetweenItsSteps) {
         while (!runs.EndRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     });
     std::optional<rel::RunResult> ended;
-    QObject::connect(&runs, &RunController::CalculationDone, [&ended](const rel::RunResult& r) { ended = r; });
+    QObject::connect(&runs, &RunController::CalculationDone, [&ended](const rel::RunResult& r, const rel::AnalysisState&) { ended = r; });
     rw.f().bbRaschetClick();
     while (!held) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_TRUE(rw.f().close());
