@@ -15,7 +15,7 @@
 #include <QByteArray>
 #include <QString>
 
-#include "cli/file_write.h"
+#include "frontend/file_write.h"
 
 namespace relan {
 

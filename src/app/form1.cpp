@@ -22,7 +22,7 @@
 #include "analysis/load.h"
 #include "analysis/request.h"
 #include "captions.h"
-#include "cli/workbook.h"
+#include "export/workbook.h"
 #include "table_tools.h"
 #include "chart_tools.h"
 #include "data/warranty_file.h"

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "cli/standard_output.h"
+#include "frontend/standard_output.h"
 #include "dialogs.h"
 #include "file_output.h"
 #include "form1.h"

@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "analysis/run.h"
-#include "cli/fit_options.h"
+#include "frontend/fit_options.h"
 #include "core_words.h"
 #include "language.h"
 #include "dialogs.h"

@@ -10,7 +10,7 @@
 // error with a non-zero exit status.
 #pragma once
 
-#include "cli/exit_codes.h"
+#include "frontend/exit_codes.h"
 
 class QApplication;
 class QString;

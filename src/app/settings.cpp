@@ -12,7 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 
-#include "cli/file_write.h"
+#include "frontend/file_write.h"
 #include "file_output.h"
 
 namespace relan {

@@ -25,7 +25,7 @@
 #include <QVariant>
 #include <vector>
 
-#include "cli/file_write.h"
+#include "frontend/file_write.h"
 
 namespace relan {
 

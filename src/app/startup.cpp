@@ -11,7 +11,7 @@
 #include <cstdlib>
 #include <thread>
 
-#include "cli/exit_codes.h"
+#include "frontend/exit_codes.h"
 #include "dialogs.h"
 #include "stats/distrib.h"
 #include "captions.h"

@@ -8,7 +8,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/standard_output.h"
+#include "frontend/standard_output.h"
 #include "data/histogram.h"
 #include "fit/defaults.h"
 #include "text/format.h"

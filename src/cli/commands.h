@@ -4,7 +4,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "cli/fit_options.h"
+#include "frontend/fit_options.h"
 
 namespace relcli {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "analysis/load.h"
-#include "cli/exit_codes.h"
-#include "cli/fit_options.h"
+#include "frontend/exit_codes.h"
+#include "frontend/fit_options.h"
 #include "data/state.h"
 
 namespace relcli {

@@ -1,6 +1,6 @@
 #include "cli/english.h"
 
-#include "cli/file_write.h"
+#include "frontend/file_write.h"
 
 #include <algorithm>
 #include <regex>

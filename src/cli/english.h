@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "cli/fit_options.h"
+#include "frontend/fit_options.h"
 
 namespace relcli {
 

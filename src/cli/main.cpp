@@ -5,8 +5,8 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/fit_options.h"
-#include "cli/standard_output.h"
+#include "frontend/fit_options.h"
+#include "frontend/standard_output.h"
 #include "stats/distrib.h"
 #include "text/text.h"
 #include "version.h"

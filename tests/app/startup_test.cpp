@@ -8,12 +8,12 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cli/exit_codes.h"
+#include "frontend/exit_codes.h"
 #include "fake_dialogs.h"
 #include "startup.h"
 #include "stats/distrib.h"
 #include "captions.h"
-#include "cli/exit_codes.h"
+#include "frontend/exit_codes.h"
 
 namespace relan::test {
 namespace {

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "../write_failures.h"
-#include "cli/file_write.h"
+#include "frontend/file_write.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "cli/workbook.h"
+#include "export/workbook.h"
 
 #include <xlsxwriter.h>
 

@@ -1,4 +1,4 @@
-#include "cli/standard_output.h"
+#include "frontend/standard_output.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <iostream>
 
-#include "cli/exit_codes.h"
-#include "cli/file_write.h"
+#include "frontend/exit_codes.h"
+#include "frontend/file_write.h"
 
 namespace relcli {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "cli/file_write.h"
+#include "frontend/file_write.h"
 #include "data/state.h"
 #include "fit/ml_fit.h"
 #include "results/out_results.h"

@@ -1,4 +1,4 @@
-#include "cli/fit_options.h"
+#include "frontend/fit_options.h"
 
 #include "text/text.h"
 

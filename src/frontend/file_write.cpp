@@ -1,4 +1,4 @@
-#include "cli/file_write.h"
+#include "frontend/file_write.h"
 
 #include <fcntl.h>
 #include <sys/syscall.h>
