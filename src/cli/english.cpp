@@ -3,7 +3,6 @@
 #include "frontend/file_write.h"
 
 #include <algorithm>
-#include <regex>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -42,9 +41,16 @@ std::string Worded(const std::string& text, HelpLang lang) {
     for (const auto& [ru, en] : Sorted())
         for (std::size_t at = out.find(ru); at != std::string::npos; at = out.find(ru, at + en.size()))
             out.replace(at, ru.size(), en);
-    // The hour after a figure.
-    static const std::regex hour("(\\d) ч(?=$|[\\s.,;)])");
-    return std::regex_replace(out, hour, "$1 h");
+    // The hour after a figure: " ч" after a digit, before the end, a blank or a
+    // stop ("12 ч." but not "12 часов").
+    const std::string hour = " ч";
+    for (std::size_t at = out.find(hour); at != std::string::npos; at = out.find(hour, at + 1)) {
+        const std::size_t after = at + hour.size();
+        const bool digitBefore = at > 0 && out[at - 1] >= '0' && out[at - 1] <= '9';
+        const bool endAfter = after == out.size() || std::string_view(" \t\n.,;)").find(out[after]) != std::string_view::npos;
+        if (digitBefore && endAfter) out.replace(at, hour.size(), " h");
+    }
+    return out;
 }
 
 std::string WriteFailureText(const std::string& path, const WriteOutcome& outcome, HelpLang lang) {
