@@ -21,31 +21,16 @@ constexpr int kDrainMs = 15;
 
 // ---- RunEventQueue ----
 
-RunEventQueue::~RunEventQueue() {
-    Node* n = head_.exchange(nullptr);
-    while (n) {
-        Node* next = n->next;
-        delete n;
-        n = next;
-    }
-}
-
 void RunEventQueue::Push(RunEvent event) {
-    auto* n = new Node{std::move(event), head_.load(std::memory_order_relaxed)};
-    while (!head_.compare_exchange_weak(n->next, n, std::memory_order_release, std::memory_order_relaxed)) {
-    }
+    const std::lock_guard<std::mutex> lock(mutex_);
+    events_.push_back(std::move(event));
 }
 
 std::vector<RunEvent> RunEventQueue::TakeAll() {
-    Node* n = head_.exchange(nullptr, std::memory_order_acquire);
-    std::vector<RunEvent> newestFirst;
-    while (n) {
-        newestFirst.push_back(std::move(n->event));
-        Node* next = n->next;
-        delete n;
-        n = next;
-    }
-    return {std::make_move_iterator(newestFirst.rbegin()), std::make_move_iterator(newestFirst.rend())};
+    std::vector<RunEvent> taken;
+    const std::lock_guard<std::mutex> lock(mutex_);
+    taken.swap(events_);
+    return taken;
 }
 
 // ---- The optimiser's host ----

@@ -3,7 +3,7 @@
 //
 // The worker never waits for the window. What a run reports (memo lines, the
 // optimiser's counter, the positions its schedule gives the track bars, its
-// progress) goes into a lock-free queue that the window's thread drains on a timer
+// progress) goes into a small locked queue that the window's thread drains on a timer
 // and hands on as signals, in the order the run made it. What the window tells a
 // run (the track bars the user moved, the copy count, "Стоп", "Скопировать
 // лучших", the end of a run when the window closes) is kept in atomics (the copy
@@ -44,24 +44,21 @@ struct RunEvent {
     std::string text;
 };
 
-// Events handed from one worker thread to the window's thread without a lock: the
-// worker pushes, the window takes everything pushed so far, oldest first.
+// Events handed from one worker thread to the window's thread: the worker pushes,
+// the window takes everything pushed so far, oldest first. The lock is held for one
+// push or one swap of the list, so the worker never waits on the window's handlers.
 class RunEventQueue {
 public:
     RunEventQueue() = default;
     RunEventQueue(const RunEventQueue&) = delete;
     RunEventQueue& operator=(const RunEventQueue&) = delete;
-    ~RunEventQueue();
 
     void Push(RunEvent event);
     std::vector<RunEvent> TakeAll();
 
 private:
-    struct Node {
-        RunEvent event;
-        Node* next = nullptr;
-    };
-    std::atomic<Node*> head_{nullptr};  // newest first
+    std::mutex mutex_;
+    std::vector<RunEvent> events_;  // oldest first
 };
 
 class RunController : public QObject {
