@@ -10,7 +10,7 @@
 #include <optional>
 
 #include "analysis/run.h"
-#include "frontend/fit_options.h"
+#include "frontend/analysis_options.h"
 #include "core_words.h"
 #include "language.h"
 #include "dialogs.h"
@@ -143,7 +143,7 @@ int RunReport(QApplication& app, int argc, char** argv) {
     cl.set_help_flag("-h,--help", "показать эту справку и выйти");
     std::string out;
     cl.add_option("--report", out, "файл отчета: PDF, SVG или PNG (по расширению)")->required();
-    relcli::FitOptions options(cl, false, english ? relcli::HelpLang::English : relcli::HelpLang::Russian);
+    relcli::AnalysisOptions options(cl, false, english ? relcli::HelpLang::English : relcli::HelpLang::Russian);
     std::string langText;
     cl.add_option("--lang", langText,
                   english ? "language of the page and the messages: ru (the default) or en"

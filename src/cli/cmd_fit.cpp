@@ -20,7 +20,7 @@
 #include "cli/commands.h"
 #include "cli/common.h"
 #include "cli/english.h"
-#include "frontend/fit_options.h"
+#include "frontend/analysis_options.h"
 #include "cli/results_output.h"
 #include "frontend/standard_output.h"
 #include "export/workbook.h"
@@ -338,7 +338,7 @@ void RegisterFit(CLI::App& app, int& status, HelpLang lang) {
                  "Выполнить расчет: построить гистограмму, подобрать выбранные модели, вывести ход решения, модели "
                  "и таблицу результатов"));
     SetCommandWords(*cmd, lang);
-    auto options = std::make_shared<FitOptions>(*cmd, true, lang);
+    auto options = std::make_shared<AnalysisOptions>(*cmd, true, lang);
     auto out = std::make_shared<FitOutput>();
     auto comma = std::make_shared<bool>(false);
     cmd->add_flag("--decimal-comma", *comma,

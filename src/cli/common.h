@@ -8,7 +8,7 @@
 
 #include "analysis/load.h"
 #include "frontend/exit_codes.h"
-#include "frontend/fit_options.h"
+#include "frontend/analysis_options.h"
 #include "data/state.h"
 
 namespace relcli {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "frontend/fit_options.h"
+#include "frontend/analysis_options.h"
 
 namespace relcli {
 

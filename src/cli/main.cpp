@@ -5,7 +5,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "frontend/fit_options.h"
+#include "frontend/analysis_options.h"
 #include "frontend/standard_output.h"
 #include "stats/distrib.h"
 #include "text/text.h"

@@ -29,13 +29,13 @@ void SetCommandWords(CLI::App& cmd, HelpLang lang);
 // them over.
 void SetHelpWords(CLI::App& app, HelpLang lang);
 
-class FitOptions {
+class AnalysisOptions {
 public:
     // Adds DATA, --warranty, --models, --fit-sred, --fit-sko, --burn-in, --item, the
     // three step-reduction coefficients, --virtual-clock, --bootstrap and --seed to
     // `cmd`; with `withGen` also the optimiser's --population, --generations,
     // --precision and --copy-count.
-    FitOptions(CLI::App& cmd, bool withGen, HelpLang lang);
+    AnalysisOptions(CLI::App& cmd, bool withGen, HelpLang lang);
 
     // The request as parsed (call after the command line has been parsed).
     rel::FitRequest Request() const;

@@ -1,4 +1,4 @@
-#include "frontend/fit_options.h"
+#include "frontend/analysis_options.h"
 
 #include "text/text.h"
 
@@ -10,7 +10,7 @@ const char* Text(HelpLang lang, const char* en, const char* ru) { return Pick(la
 
 }  // namespace
 
-FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
+AnalysisOptions::AnalysisOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
     auto t = [lang](const char* en, const char* ru) { return std::string(Text(lang, en, ru)); };
     // An option given twice takes its last value, as a script that appends a
     // setting to a default command line expects.
@@ -67,7 +67,7 @@ FitOptions::FitOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
         ->capture_default_str();
 }
 
-rel::FitRequest FitOptions::Request() const {
+rel::FitRequest AnalysisOptions::Request() const {
     rel::FitRequest r = req_;
     auto given = [](const CLI::Option* o, const std::string& v) {
         return o && o->count() > 0 ? std::optional<std::string>(v) : std::nullopt;
