@@ -197,9 +197,9 @@ bool TForm1::LoadDataFile(const QString& path) {
     // Rows whose time cannot be read: one message with the first of them, and the
     // good rows loaded only when the user says so.
     if (!r.ok && !r.BadRows.empty() && r.GoodRows > 0) {
-        const QString question = TranslatedCoreText(Q(rel::BadRowsSummary(r.BadRows, r.GoodRows, shownPath))) +
-                                 QStringLiteral("\n\n") +
-                                 tr("Загрузить остальные строки отказов (%1) без строк с ошибками?").arg(r.GoodRows);
+        const QString question =
+            TranslatedCoreText(Q(rel::BadRowsSummary(r.BadRows, r.GoodRows, shownPath))) + QStringLiteral("\n\n") +
+            tr("Загрузить остальные строки отказов (%1) без строк с ошибками?").arg(r.GoodRows);
         if (!env_.dialogs->Ask(this, QCoreApplication::applicationName(), question)) return false;
         QApplication::setOverrideCursor(Qt::WaitCursor);
         r = rel::LoadFailureBytes(St, bytes, shownPath, DecimalSep(), rel::BadRowPolicy::Skip);

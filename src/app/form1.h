@@ -30,7 +30,7 @@ class QTimer;
 namespace rel {
 struct FailureFileView;
 struct FigureRange;
-}
+}  // namespace rel
 
 namespace relan {
 

@@ -171,7 +171,8 @@ int RunReport(QApplication& app, int argc, char** argv) {
         Out(Q(cl.help()));
         return kReportOk;
     } catch (const CLI::ParseError& e) {
-        return refuse(Q(relcli::ParseErrorText(e, english ? relcli::HelpLang::English : relcli::HelpLang::Russian)));
+        return refuse(
+            Q(relcli::ParseErrorText(e, english ? relcli::HelpLang::English : relcli::HelpLang::Russian)));
     }
     if (langText != "" && langText != "ru" && langText != "en")
         return refuse(QStringLiteral("--lang: «%1» — ").arg(Q(rel::Excerpt(langText))) +

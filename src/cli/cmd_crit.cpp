@@ -160,10 +160,11 @@ void RegisterCrit(CLI::App& app, int& status, HelpLang lang) {
     CLI::Option* sred = cmd->add_option("--sred", o->textSred,
                                         t("mean warranty end time, h (default: the file's)",
                                           "среднее время гарантии, ч (по умолчанию - из файла)"));
-    CLI::Option* sko = cmd->add_option("--sko", o->textSko,
-                                       t("its standard deviation, h (default: the file's)",
-                                         "СКО времени гарантии, ч (по умолчанию - из файла)"));
-    cmd->add_option("--burn-in", o->textBurnIn, t("burn-in time, h", "время приработки, ч"))->capture_default_str();
+    CLI::Option* sko = cmd->add_option(
+        "--sko", o->textSko,
+        t("its standard deviation, h (default: the file's)", "СКО времени гарантии, ч (по умолчанию - из файла)"));
+    cmd->add_option("--burn-in", o->textBurnIn, t("burn-in time, h", "время приработки, ч"))
+        ->capture_default_str();
     cmd->add_option("--warranty", o->warranty,
                     t("warranty end-time file, loaded after the data file",
                       "файл времен окончания гарантии, загружается после файла данных"));

@@ -99,7 +99,8 @@ void PrintModel(std::FILE* out, const rel::AnalysisState& st, const rel::Analysi
     std::fprintf(out, "  SKO_out              %s\n", g("SKO_out", M.SKO_out).c_str());
     std::fprintf(out, "  LamStart             %s\n", g("LamStart", M.LamStart).c_str());
     std::fprintf(out, "  Lam1000              %s\n", g("Lam1000", M.Lam1000).c_str());
-    std::fprintf(out, "  Критерий             %s\n", g("Критерий", OwnCriterion(st, M, f.crit, item, run)).c_str());
+    std::fprintf(out, "  Критерий             %s\n",
+                 g("Критерий", OwnCriterion(st, M, f.crit, item, run)).c_str());
     std::fprintf(out, "  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
 }
 
@@ -168,15 +169,15 @@ struct FitOutput {
 // The output options settled, or why they conflict.
 struct OutputPlan {
     Format format = Format::Table;
-    std::string xlsx;          // the workbook's path ("/dev/stdout" for "-")
+    std::string xlsx;  // the workbook's path ("/dev/stdout" for "-")
     bool xlsxToStdout = false;
-    std::string error;         // not empty: the options conflict
+    std::string error;  // not empty: the options conflict
 };
 
 OutputPlan SettleOutput(const FitOutput& o, HelpLang lang) {
     OutputPlan p;
-    const std::string oneFormat =
-        Pick(lang, " exclude each other: give one output format", " исключают друг друга: укажите один формат вывода");
+    const std::string oneFormat = Pick(lang, " exclude each other: give one output format",
+                                       " исключают друг друга: укажите один формат вывода");
     int asked = 0;
     if (o.json) p.format = Format::Json, ++asked;
     if (o.csv) p.format = Format::Csv, ++asked;
@@ -202,8 +203,9 @@ OutputPlan SettleOutput(const FitOutput& o, HelpLang lang) {
     p.xlsxToStdout = o.xlsx == "-";
     p.xlsx = p.xlsxToStdout ? "/dev/stdout" : o.xlsx;
     if (p.xlsxToStdout && ::isatty(STDOUT_FILENO)) {
-        p.error = Pick(lang, "--xlsx -: standard output is a terminal; redirect it to a file or name a workbook file",
-                       "--xlsx -: стандартный вывод — терминал; перенаправьте его в файл или укажите файл книги");
+        p.error =
+            Pick(lang, "--xlsx -: standard output is a terminal; redirect it to a file or name a workbook file",
+                 "--xlsx -: стандартный вывод — терминал; перенаправьте его в файл или укажите файл книги");
         return p;
     }
     if (p.xlsxToStdout && (asked > 0 || !o.format.empty())) {
@@ -333,10 +335,11 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given, HelpLang lang
 void RegisterFit(CLI::App& app, int& status, HelpLang lang) {
     auto t = [lang](const char* en, const char* ru) { return std::string(Pick(lang, en, ru)); };
     CLI::App* cmd = app.add_subcommand(
-        "fit", t("Run the calculation: rebuild the histogram, fit the chosen models, print the memo lines and the "
-                 "models",
-                 "Выполнить расчет: построить гистограмму, подобрать выбранные модели, вывести ход решения, модели "
-                 "и таблицу результатов"));
+        "fit",
+        t("Run the calculation: rebuild the histogram, fit the chosen models, print the memo lines and the "
+          "models",
+          "Выполнить расчет: построить гистограмму, подобрать выбранные модели, вывести ход решения, модели "
+          "и таблицу результатов"));
     SetCommandWords(*cmd, lang);
     auto options = std::make_shared<AnalysisOptions>(*cmd, true, lang);
     auto out = std::make_shared<FitOutput>();

@@ -47,7 +47,8 @@ std::string Worded(const std::string& text, HelpLang lang) {
     for (std::size_t at = out.find(hour); at != std::string::npos; at = out.find(hour, at + 1)) {
         const std::size_t after = at + hour.size();
         const bool digitBefore = at > 0 && out[at - 1] >= '0' && out[at - 1] <= '9';
-        const bool endAfter = after == out.size() || std::string_view(" \t\n.,;)").find(out[after]) != std::string_view::npos;
+        const bool endAfter =
+            after == out.size() || std::string_view(" \t\n.,;)").find(out[after]) != std::string_view::npos;
         if (digitBefore && endAfter) out.replace(at, hour.size(), " h");
     }
     return out;

@@ -86,7 +86,8 @@ HelpLang LangFromArgs(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--") break;
-        if (a == "--lang" && i + 1 < argc) lang = std::string(argv[i + 1]) == "en" ? HelpLang::English : HelpLang::Russian;
+        if (a == "--lang" && i + 1 < argc)
+            lang = std::string(argv[i + 1]) == "en" ? HelpLang::English : HelpLang::Russian;
         if (a.rfind("--lang=", 0) == 0) lang = a.substr(7) == "en" ? HelpLang::English : HelpLang::Russian;
     }
     return lang;
@@ -136,15 +137,16 @@ std::string ParseErrorText(const CLI::ParseError& e, HelpLang lang) {
             return en ? "no command given (load, crit or fit)" : "не указана команда (load, crit или fit)";
         const std::string missing = before(" is required");
         if (missing == "DATA") return en ? "no failure data file given" : "не указан файл исходных данных";
-        if (missing == "--report") return en ? "no report file given after --report" : "не указан файл отчета после --report";
+        if (missing == "--report")
+            return en ? "no report file given after --report" : "не указан файл отчета после --report";
         if (missing == what) return en ? "a required argument is missing" : "не указан обязательный аргумент";
         return (en ? "missing " : "не указан ") + shown(missing);
     }
     if (dynamic_cast<const CLI::ExtrasError*>(&e))
         return (en ? "unexpected arguments: " : "лишние аргументы: ") + shown(after(": "));
     if (dynamic_cast<const CLI::ArgumentMismatch*>(&e))
-        return shown(before(":")) + (en ? ": no value, or more values than it takes"
-                                        : ": нет значения или значений больше, чем нужно");
+        return shown(before(":")) +
+               (en ? ": no value, or more values than it takes" : ": нет значения или значений больше, чем нужно");
     if (dynamic_cast<const CLI::ValidationError*>(&e) || dynamic_cast<const CLI::ConversionError*>(&e))
         return (en ? "value refused: " : "значение не принято: ") + shown(what);
     if (dynamic_cast<const CLI::ExcludesError*>(&e))

@@ -14,7 +14,9 @@ namespace relcli {
 enum class HelpLang { English, Russian };
 
 // The text in the language.
-inline const char* Pick(HelpLang lang, const char* en, const char* ru) { return lang == HelpLang::English ? en : ru; }
+inline const char* Pick(HelpLang lang, const char* en, const char* ru) {
+    return lang == HelpLang::English ? en : ru;
+}
 
 // The language a command line asks for with --lang en (or --lang=en); Russian
 // otherwise. Read before the options are parsed, so that the help and the option

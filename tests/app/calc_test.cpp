@@ -572,9 +572,11 @@ TEST(ResultsWindow, RejectedModelsAndUndeterminedKAreMarked) {
     EXPECT_FALSE(Ctl<ResultsGrid>(f5, "Result_Grid")->CellTinted(3, 5)) << "the data column";
     QLabel* notes = Ctl<QLabel>(f5, "ResultNotes");
     EXPECT_TRUE(notes->isVisibleTo(&f5));
-    EXPECT_TRUE(notes->text().contains(QStringLiteral("Критерий Колмогорова отвергает модели: Пирсона/спир.спуск")))
+    EXPECT_TRUE(
+        notes->text().contains(QStringLiteral("Критерий Колмогорова отвергает модели: Пирсона/спир.спуск")))
         << notes->text().toStdString();
-    EXPECT_TRUE(notes->text().contains(QStringLiteral("K и B не разделимы (модель 3)"))) << notes->text().toStdString();
+    EXPECT_TRUE(notes->text().contains(QStringLiteral("K и B не разделимы (модель 3)")))
+        << notes->text().toStdString();
 }
 
 // On a 1366×768 screen the whole results window is in view: the charts shrink and
@@ -594,10 +596,12 @@ TEST(ResultsWindow, FitsASmallScreenWithoutScrolling) {
     EXPECT_EQ(scroll->verticalScrollBar()->maximum(), 0);
     for (const char* chart : {"Chart1", "Chart2", "Chart3"}) {
         QWidget* c = Ctl<QWidget>(f5, chart);
-        EXPECT_TRUE(scroll->viewport()->rect().contains(QRect(c->mapTo(scroll->viewport(), QPoint(0, 0)), c->size())))
+        EXPECT_TRUE(
+            scroll->viewport()->rect().contains(QRect(c->mapTo(scroll->viewport(), QPoint(0, 0)), c->size())))
             << chart;
     }
-    if (const QByteArray shot = qgetenv("RELAN_SHOT"); !shot.isEmpty()) f5.grab().save(QString::fromLocal8Bit(shot));
+    if (const QByteArray shot = qgetenv("RELAN_SHOT"); !shot.isEmpty())
+        f5.grab().save(QString::fromLocal8Bit(shot));
 }
 
 TEST(ModelThree, PanelShowsTheNoteWhenBAndKCannotBeToldApart) {
@@ -736,7 +740,8 @@ TEST(CalculationRun, ClosingEndsModelThreeBetweenItsSteps) {
         while (!runs.EndRequested()) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     });
     std::optional<rel::RunResult> ended;
-    QObject::connect(&runs, &RunController::CalculationDone, [&ended](const rel::RunResult& r, const rel::AnalysisState&) { ended = r; });
+    QObject::connect(&runs, &RunController::CalculationDone,
+                     [&ended](const rel::RunResult& r, const rel::AnalysisState&) { ended = r; });
     rw.f().bbRaschetClick();
     while (!held) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
     EXPECT_TRUE(rw.f().close());
@@ -875,8 +880,8 @@ TEST(ReportPdf, EnglishPageWithLangEn) {
     text.start(pdftotext, {pdf, QStringLiteral("-")});
     ASSERT_TRUE(text.waitForFinished(60000));
     const QString t = QString::fromUtf8(text.readAllStandardOutput());
-    for (const char* want : {"Results for the models:", "Field data", "Kolmogorov criterion", "Data file: demo-fleet.txt",
-                             "K and B not separable", "Operating time, h"})
+    for (const char* want : {"Results for the models:", "Field data", "Kolmogorov criterion",
+                             "Data file: demo-fleet.txt", "K and B not separable", "Operating time, h"})
         EXPECT_TRUE(t.contains(QString::fromUtf8(want))) << want << "\n" << t.toStdString();
     for (const char* russian : {"Результаты для моделей", "Данные эксплуатации", "Файл данных:"})
         EXPECT_FALSE(t.contains(QString::fromUtf8(russian))) << russian;

@@ -294,7 +294,9 @@ TEST(MainWindow, BadRowsAreToldInOneQuestionAndLoadedOnlyWhenTheUserSaysSo) {
     w.Path(file);
     ASSERT_EQ(w.dialogs.questions.size(), 1);
     const QString& q = w.dialogs.questions[0];
-    EXPECT_TRUE(q.contains(QStringLiteral("Строк отказов с ошибками в файле «") + file + QStringLiteral("»: 2 (всего строк отказов: 4)"))) << q.toStdString();
+    EXPECT_TRUE(q.contains(QStringLiteral("Строк отказов с ошибками в файле «") + file +
+                           QStringLiteral("»: 2 (всего строк отказов: 4)")))
+        << q.toStdString();
     EXPECT_TRUE(q.contains(QStringLiteral("строка №9: «1o0» — наработка не является числом;")));
     EXPECT_TRUE(q.contains(QStringLiteral("строка №11: «xx» — наработка не является числом.")));
     EXPECT_TRUE(q.contains(QStringLiteral("Загрузить остальные строки отказов (2) без строк с ошибками?")));
@@ -698,8 +700,9 @@ TEST(RunParams, NumbersAreReadWithTheLocaleAndBadTextsNamed) {
         w.dialogs.errors.clear();
         EXPECT_FALSE(f.ReadRunParams()) << c.text;
         ASSERT_EQ(w.dialogs.errors.size(), 1) << c.text;
-        EXPECT_TRUE(w.dialogs.errors[0].endsWith(QStringLiteral("«%1» в поле «%2» вне допустимых пределов (от 0 до 1e9 ч).")
-                                                     .arg(QString::fromUtf8(c.text), QString::fromUtf8(c.field))))
+        EXPECT_TRUE(w.dialogs.errors[0].endsWith(
+            QStringLiteral("«%1» в поле «%2» вне допустимых пределов (от 0 до 1e9 ч).")
+                .arg(QString::fromUtf8(c.text), QString::fromUtf8(c.field))))
             << w.dialogs.errors[0].toStdString();
         c.edit->setText(keep);
     }

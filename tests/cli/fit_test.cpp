@@ -71,7 +71,8 @@ TEST(CliFit, ThreeModelsAsJson) {
                                               "Label10", "Result_Grid", "Kolmogorov", "Result_Notes", "Charts"}));
     // The Kolmogorov test rejects the three models on the demo fleet: each verdict,
     // and the note under the table that names them.
-    for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"}) EXPECT_TRUE(j["Kolmogorov"][m]["Rejected"].get<bool>());
+    for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"})
+        EXPECT_TRUE(j["Kolmogorov"][m]["Rejected"].get<bool>());
     ASSERT_EQ(j["Result_Notes"].size(), 2u);
     EXPECT_EQ(j["Result_Notes"][0].get<std::string>().rfind("Критерий Колмогорова отвергает модели: ", 0), 0u);
     // Where the columns' warranty end times came from.
@@ -119,8 +120,10 @@ TEST(CliFit, JsonRecordsAgreeWithTheResultsTable) {
         s.erase(0, s.find_first_not_of(' '));
         return s;
     };
-    for (const auto& [record, caption] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"ModSpir", "Пирсона/спир.спуск"}, {"ModNewton", "Пирсона/Ньютона"}, {"ModSmirn", "Критерий Смирнова"}}) {
+    for (const auto& [record, caption] :
+         std::initializer_list<std::pair<const char*, const char*>>{{"ModSpir", "Пирсона/спир.спуск"},
+                                                                    {"ModNewton", "Пирсона/Ньютона"},
+                                                                    {"ModSmirn", "Критерий Смирнова"}}) {
         SCOPED_TRACE(record);
         std::size_t col = 0;
         for (std::size_t c = 0; c < grid[0].size(); ++c)
@@ -351,9 +354,12 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
         std::vector<std::string> cells(1);
         bool quoted = false;
         for (char c : line) {
-            if (c == '"') quoted = !quoted;
-            else if (c == ',' && !quoted) cells.emplace_back();
-            else cells.back() += c;
+            if (c == '"')
+                quoted = !quoted;
+            else if (c == ',' && !quoted)
+                cells.emplace_back();
+            else
+                cells.back() += c;
         }
         rows.push_back(cells);
     }
@@ -361,7 +367,8 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& text) {
 }
 
 TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
-    const Output csv = RunCli("fit " + kDemo + " --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --csv --decimal-comma");
+    const Output csv =
+        RunCli("fit " + kDemo + " --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --csv --decimal-comma");
     ASSERT_EQ(csv.status, 0) << csv.err;
     const auto rows = CsvRows(csv.out);
     ASSERT_EQ(rows.size(), 4u) << csv.out;  // header, two models, the data
@@ -439,7 +446,8 @@ TEST(CliHelp, RussianByDefaultEnglishWithLangEn) {
         EXPECT_NE(ru.out.find(s), std::string::npos) << s;
     EXPECT_EQ(ru.out.find("Options:"), std::string::npos);
     const Output en = RunCli("--lang en fit --help");
-    for (const char* s : {"Usage:", "Options:", "failure data file"}) EXPECT_NE(en.out.find(s), std::string::npos) << s;
+    for (const char* s : {"Usage:", "Options:", "failure data file"})
+        EXPECT_NE(en.out.find(s), std::string::npos) << s;
     const Output noCommand = RunCli("");
     EXPECT_EQ(noCommand.status, 1);
     EXPECT_NE(noCommand.err.find("не указана команда"), std::string::npos) << noCommand.err;
@@ -452,7 +460,8 @@ TEST(CliHelp, RussianByDefaultEnglishWithLangEn) {
               std::string::npos)
         << missing.err;
     const Output unwritable = RunCli("fit " + kDemo + " --lang en --xlsx /no/such/folder/x.xlsx");
-    EXPECT_NE(unwritable.err.find("was not written: the folder does not exist"), std::string::npos) << unwritable.err;
+    EXPECT_NE(unwritable.err.find("was not written: the folder does not exist"), std::string::npos)
+        << unwritable.err;
     EXPECT_NE(RunCli("fit " + kDemo + " --lang en --burn-in abc").err.find("is not a number"), std::string::npos);
 }
 

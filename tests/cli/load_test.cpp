@@ -161,8 +161,8 @@ TEST_F(LoadCli, HostileFiguresNeverReachTheFits) {
     const CliRun refused = Cli({"fit", negative, "--models", "1.1", "--json"});
     EXPECT_EQ(refused.status, 2);
     EXPECT_NE(refused.err.find("строка №9: «-5» — наработка отрицательна"), std::string::npos) << refused.err;
-    const CliRun fit = Cli({"fit", negative, "--models", "1.1,1.2,2", "--virtual-clock", "20000", "--json",
-                            "--skip-bad-rows"});
+    const CliRun fit =
+        Cli({"fit", negative, "--models", "1.1,1.2,2", "--virtual-clock", "20000", "--json", "--skip-bad-rows"});
     EXPECT_FALSE(fit.killed);
     ASSERT_EQ(fit.status, 0) << fit.err;
     const json j = json::parse(fit.out);

@@ -11,8 +11,8 @@
 namespace {
 
 std::string Unescape(std::string s) {
-    const std::pair<const char*, const char*> entities[] = {
-        {"&quot;", "\""}, {"&apos;", "'"}, {"&lt;", "<"}, {"&gt;", ">"}, {"&#xa;", "\n"}, {"&amp;", "&"}};
+    const std::pair<const char*, const char*> entities[] = {{"&quot;", "\""}, {"&apos;", "'"}, {"&lt;", "<"},
+                                                            {"&gt;", ">"},    {"&#xa;", "\n"}, {"&amp;", "&"}};
     for (const auto& [from, to] : entities)
         for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + 1))
             s.replace(at, std::char_traits<char>::length(from), to);
@@ -34,9 +34,12 @@ bool Element(const std::string& xml, const std::string& tag, std::size_t from, s
 std::string Literal(const std::string& s) {
     std::string out = "\"";
     for (unsigned char c : s) {
-        if (c == '"' || c == '\\') out += '\\', out += static_cast<char>(c);
-        else if (c == '\n') out += "\\n";
-        else out += static_cast<char>(c);
+        if (c == '"' || c == '\\')
+            out += '\\', out += static_cast<char>(c);
+        else if (c == '\n')
+            out += "\\n";
+        else
+            out += static_cast<char>(c);
     }
     return out + "\"";
 }
@@ -56,23 +59,23 @@ int main(int argc, char** argv) {
     out << "// Generated from " << argv[1] << " (contexts " << argv[2] << "); do not edit.\n";
     std::stringstream contexts(argv[2]);
     for (std::string context; std::getline(contexts, context, ',');) {
-    const std::string name = "<name>" + context + "</name>";
-    const std::size_t ctx = xml.find(name);
-    const std::size_t ctxEnd = ctx == std::string::npos ? ctx : xml.find("</context>", ctx);
-    for (std::size_t at = ctx; at != std::string::npos && at < ctxEnd;) {
-        const std::size_t m = xml.find("<message", at);
-        if (m == std::string::npos || m >= ctxEnd) break;
-        const std::size_t mEnd = xml.find("</message>", m);
-        std::string src, tr;
-        const std::size_t trOpen = xml.find("<translation", m);
-        const bool done = trOpen < mEnd && xml.compare(trOpen, 40, "<translation type=\"unfinished\"") != 0 &&
-                          xml.find("type=\"vanished\"", trOpen) != trOpen + 13 &&
-                          xml.find("type=\"obsolete\"", trOpen) != trOpen + 13;
-        if (done && Element(xml, "source", m, mEnd, src) && Element(xml, "translation", m, mEnd, tr) &&
-            src.find("%1") == std::string::npos)
-            out << "{" << Literal(Unescape(src)) << ", " << Literal(Unescape(tr)) << "},\n";
-        at = mEnd;
-    }
+        const std::string name = "<name>" + context + "</name>";
+        const std::size_t ctx = xml.find(name);
+        const std::size_t ctxEnd = ctx == std::string::npos ? ctx : xml.find("</context>", ctx);
+        for (std::size_t at = ctx; at != std::string::npos && at < ctxEnd;) {
+            const std::size_t m = xml.find("<message", at);
+            if (m == std::string::npos || m >= ctxEnd) break;
+            const std::size_t mEnd = xml.find("</message>", m);
+            std::string src, tr;
+            const std::size_t trOpen = xml.find("<translation", m);
+            const bool done = trOpen < mEnd && xml.compare(trOpen, 40, "<translation type=\"unfinished\"") != 0 &&
+                              xml.find("type=\"vanished\"", trOpen) != trOpen + 13 &&
+                              xml.find("type=\"obsolete\"", trOpen) != trOpen + 13;
+            if (done && Element(xml, "source", m, mEnd, src) && Element(xml, "translation", m, mEnd, tr) &&
+                src.find("%1") == std::string::npos)
+                out << "{" << Literal(Unescape(src)) << ", " << Literal(Unescape(tr)) << "},\n";
+            at = mEnd;
+        }
     }
     return out ? 0 : 1;
 }

@@ -34,7 +34,7 @@ struct FailureFileView {
 
 struct LoadResult {
     bool ok = false;
-    std::string error;                  // why the load failed (ok == false)
+    std::string error;  // why the load failed (ok == false)
     // Failure rows whose time cannot be taken (see BadRowPolicy); when the file was
     // loaded without them, a front end tells them with BadRowsSummary.
     std::vector<BadRow> BadRows;

@@ -144,9 +144,9 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
         // The optimiser's own rules for its settings, as its start button applies them.
         GenOptions o;
         o.decimalSep = p.decimalSep;
-        const std::string bad =
-            ParseGenTexts(p.genTexts.population, r.generations ? p.genTexts.generations : defaults::kGenerationsText,
-                          p.genTexts.precision, p.decimalSep, o);
+        const std::string bad = ParseGenTexts(p.genTexts.population,
+                                              r.generations ? p.genTexts.generations : defaults::kGenerationsText,
+                                              p.genTexts.precision, p.decimalSep, o);
         if (!bad.empty()) {
             const char* option = bad.rfind("Размер популяции", 0) == 0  ? "--population"
                                  : bad.rfind("Число поколений", 0) == 0 ? "--generations"

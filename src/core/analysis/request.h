@@ -17,13 +17,13 @@ namespace rel {
 
 // The options' texts as given; an empty optional was not given.
 struct FitRequest {
-    std::string data;            // failure data file
-    std::string warranty;        // warranty end-time file (empty: none)
-    bool skipBadRows = false;    // load the good failure rows of a file with bad ones
+    std::string data;                            // failure data file
+    std::string warranty;                        // warranty end-time file (empty: none)
+    bool skipBadRows = false;                    // load the good failure rows of a file with bad ones
     std::string models = defaults::kModelsText;  // from 1.1, 1.2, 2, 3 and gen, comma-separated
     bool fitSred = false, fitSKO = false;
     std::string burnIn = defaults::kBurnInText;  // h
-    std::string item = "1";      // deviation form of the Pearson criterion
+    std::string item = "1";                      // deviation form of the Pearson criterion
     std::optional<std::string> stepCoef11, stepCoef12, stepCoef2;
     std::optional<std::string> virtualClock;
     bool decimalComma = false;  // texts written with a decimal comma
@@ -32,7 +32,7 @@ struct FitRequest {
     std::optional<std::string> generations;  // default: as the load sets it
     std::string precision = defaults::kPrecision.Text('.');
     std::string copyCount = defaults::kCopyCountText;
-    std::optional<std::string> seed;  // the optimiser's and model 3's bootstrap
+    std::optional<std::string> seed;                   // the optimiser's and model 3's bootstrap
     std::string bootstrap = defaults::kBootstrapText;  // model 3: bootstrap replicates (0: none)
 };
 

@@ -22,7 +22,8 @@ AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInpu
     // 2. The optimiser, with "Число поколений" as the load set it unless given.
     if (plan.gen) {
         GenTexts t = plan.genTexts;
-        if (!plan.generationsGiven) t.generations = in.data.view.GenerationsText.value_or(defaults::kGenerationsText);
+        if (!plan.generationsGiven)
+            t.generations = in.data.view.GenerationsText.value_or(defaults::kGenerationsText);
         out.gen = RunGenHeadless(st, p, t, sink);
         out.memo.insert(out.memo.end(), out.gen->memo.begin(), out.gen->memo.end());
         if (!out.gen->ok) {

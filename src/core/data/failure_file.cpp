@@ -197,13 +197,16 @@ RowSplit SplitRow(std::string_view row) {
     const std::size_t sp = row.find(' ');
     const std::string_view first = row.substr(0, sp);
     if (!ParseTimeField(first))
-        return {first, {}, "строка без табуляции, и ее первое слово — не наработка (разделите наработку и "
-                           "источник отказа табуляцией)"};
+        return {first,
+                {},
+                "строка без табуляции, и ее первое слово — не наработка (разделите наработку и "
+                "источник отказа табуляцией)"};
     if (sp == std::string_view::npos) return {first, {}};
     std::string_view rest = row.substr(sp);
     while (!rest.empty() && rest.front() == ' ') rest.remove_prefix(1);
     if (!rest.empty() && rest.front() >= '0' && rest.front() <= '9')
-        return {row.substr(0, row.find(' ', rest.data() - row.data())), {},
+        return {row.substr(0, row.find(' ', rest.data() - row.data())),
+                {},
                 "строка без табуляции, и неясно, где кончается наработка (разделите наработку и источник "
                 "отказа табуляцией)"};
     return {first, rest};
@@ -211,26 +214,19 @@ RowSplit SplitRow(std::string_view row) {
 
 }  // namespace
 
-FailureFileRead ReadFailureText(std::string_view text, const std::string& path, BadRowPolicy policy) {
-    FailureFileRead res;
-    const std::vector<std::string_view> lines = SplitLines(text);
-    const std::string fileRef = "файла " + Quoted(path);
-    auto fail = [&](std::string why) {
-        res.ok = false;
-        res.error = std::move(why) + " Файл данных не загружен.";
-        res.data = FailureFileData{};
-        return res;
-    };
+namespace {
 
-    FailureFileData& L = res.data;
-    if (lines.empty()) return fail("Файл " + Quoted(path) + " пуст.");
-
-    // Header: the title line, then five numbers, each the first word of the next
+// The header of a data file: the title, the two warranty figures, the fleet and the
+// declared failure count, read into `L` from line `li` on; `li` ends after the
+// header. The reason when a number is missing, not a number or out of its range.
+std::optional<std::string> ReadHeader(const std::vector<std::string_view>& lines, const std::string& path,
+                                      std::size_t& li, FailureFileData& L) {
+    // The title line, then five numbers, each the first word of the next
     // line that is not blank; the rest of each number's line is ignored. A control
     // character anywhere in a number's line refuses the file: "4<NUL> 20" must not
     // read as 4.
     L.Title = std::string(lines[0]);
-    std::size_t li = 1;
+    const std::string fileRef = "файла " + Quoted(path);
     struct HeaderItem {
         const char* what;
         bool integer;
@@ -249,23 +245,23 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
     for (int h = 0; h < 5; ++h) {
         while (li < lines.size() && IsBlankLine(lines[li])) ++li;
         if (li == lines.size())
-            return fail("Файл " + Quoted(path) + " кончается в заголовке: нет числа «" + kHeader[h].what + "».");
-        if (auto bad = ControlCharInNumberLine(lines[li], li, path, kHeader[h].what)) return fail(*bad);
+            return "Файл " + Quoted(path) + " кончается в заголовке: нет числа «" + kHeader[h].what + "».";
+        if (auto bad = ControlCharInNumberLine(lines[li], li, path, kHeader[h].what)) return bad;
         const std::string_view tok = FirstToken(lines[li]);
         if (kHeader[h].integer) {
             const auto v = ParseInt(tok);
             if (!v)
-                return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + Quoted(Excerpt(tok)) +
-                            " не является целым числом (" + kHeader[h].what + ").");
+                return "Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + Quoted(Excerpt(tok)) +
+                       " не является целым числом (" + kHeader[h].what + ").";
             ints[h - 3] = *v;
         } else {
             const auto v = ParseReal(tok);
             if (!v)
-                return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + Quoted(Excerpt(tok)) +
-                            " не является числом (" + kHeader[h].what + "; десятичный разделитель — точка).");
+                return "Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + Quoted(Excerpt(tok)) +
+                       " не является числом (" + kHeader[h].what + "; десятичный разделитель — точка).";
             if (!(*v >= kHeader[h].lo && *v <= kHeader[h].hi))
-                return fail("Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + kHeader[h].what + " " +
-                            Quoted(Excerpt(tok)) + " вне допустимых пределов (" + kHeader[h].rangeText + ").");
+                return "Ошибка в строке №" + LineNo(li) + " " + fileRef + ": " + kHeader[h].what + " " +
+                       Quoted(Excerpt(tok)) + " вне допустимых пределов (" + kHeader[h].rangeText + ").";
             real[h] = *v;
         }
         ++li;
@@ -274,8 +270,29 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
     L.SKOGar = real[1];
     L.Park = real[2];
     L.KolOtkAll = ints[0];
+    return std::nullopt;
+}
 
-    // Cause names: every line of at most 20 characters (counted before trimming).
+}  // namespace
+
+FailureFileRead ReadFailureText(std::string_view text, const std::string& path, BadRowPolicy policy) {
+    FailureFileRead res;
+    const std::vector<std::string_view> lines = SplitLines(text);
+    auto fail = [&](std::string why) {
+        res.ok = false;
+        res.error = std::move(why) + " Файл данных не загружен.";
+        res.data = FailureFileData{};
+        return res;
+    };
+
+    FailureFileData& L = res.data;
+    if (lines.empty()) return fail("Файл " + Quoted(path) + " пуст.");
+
+    // 1. The header.
+    std::size_t li = 1;
+    if (auto bad = ReadHeader(lines, path, li, L)) return fail(std::move(*bad));
+
+    // 2. Cause names: every line of at most 20 characters (counted before trimming).
     L.ArrVidFile = {{kBrak, 0.0}, {kDrugie, 0.0}};
     while (li < lines.size() && Utf8Length(lines[li]) <= kCauseNameMaxLength) {
         if (static_cast<int>(L.ArrVidFile.size()) - 2 == kMaxNamedCauses)

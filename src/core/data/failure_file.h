@@ -44,9 +44,9 @@ enum class BadRowPolicy { Refuse, Skip };
 
 struct FailureFileRead {
     bool ok = false;
-    std::string error;             // why the file was refused (ok == false)
-    std::vector<BadRow> BadRows;   // failure rows whose time cannot be taken, in file order
-    std::size_t GoodRows = 0;      // failure rows that can be loaded
+    std::string error;            // why the file was refused (ok == false)
+    std::vector<BadRow> BadRows;  // failure rows whose time cannot be taken, in file order
+    std::size_t GoodRows = 0;     // failure rows that can be loaded
     FailureFileData data;
 };
 

@@ -101,8 +101,8 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     // On the ridge B and K are one point of many equally good ones: no figure is given.
     const std::string bText = Sig(res.Separable ? res.B : std::nan(""), sep);
     const std::string kText = Sig(res.Separable ? res.K_powtor : std::nan(""), sep);
-    res.Memo.push_back("Модель 3 (максимум правдоподобия): A = " + Sig(res.A, sep) + ", B = " + bText + " ч, K = " +
-                       kText + " по " + std::to_string(res.D) + " отказам");
+    res.Memo.push_back("Модель 3 (максимум правдоподобия): A = " + Sig(res.A, sep) + ", B = " + bText +
+                       " ч, K = " + kText + " по " + std::to_string(res.D) + " отказам");
     if (!res.Separable) res.Notes.push_back(kMlNotSeparable);
     if (!std::isfinite(fs.G90.est))
         res.Notes.push_back("Модель 3: K·F(t) не достигает 0" + std::string(1, sep) +

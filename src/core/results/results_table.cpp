@@ -31,8 +31,8 @@ std::string WarrantySourceOf(const AnalysisState& st, bool ml, const ResultsWord
     const bool list = !st.ArrGar.empty();
     std::string name = st.WarrantyPath;
     if (const std::size_t slash = name.find_last_of('/'); slash != std::string::npos) name.erase(0, slash + 1);
-    std::string s = !list ? words.sourceHeader
-                          : (ml ? words.sourceFileList : words.sourceFileMeanSd) + "«" + name + "»";
+    std::string s =
+        !list ? words.sourceHeader : (ml ? words.sourceFileList : words.sourceFileMeanSd) + "«" + name + "»";
     if (ml && list) return s;
     if (st.FitSred && st.FitSKO) return s + words.sourceFittedBoth;
     if (st.FitSred) return s + words.sourceFittedMean;
@@ -152,7 +152,8 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
     if (st.ModML.Executed && !mlSeparable && others) tab.Notes.push_back(words.kUndeterminedNote);
     if (!tab.Models.empty()) {
         bool alike = true;
-        for (const ResultModelColumn& mc : tab.Models) alike = alike && mc.WarrantySource == tab.Models[0].WarrantySource;
+        for (const ResultModelColumn& mc : tab.Models)
+            alike = alike && mc.WarrantySource == tab.Models[0].WarrantySource;
         std::string note = alike ? words.warrantyAll + tab.Models[0].WarrantySource : words.warrantyHead;
         if (!alike)
             for (std::size_t i = 0; i < tab.Models.size(); ++i)

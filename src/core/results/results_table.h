@@ -52,11 +52,11 @@ struct ResultCell {
 // a copy of the record; the record in the state keeps its KolmCrt).
 struct ResultModelColumn {
     int column = 0;
-    std::string record;    // "ModNewton", "ModSpir", "ModSmirn", "ModGen"
-    std::string caption;   // the header text of the column
-    double KolmCrt = 0.0;  // lambda
-    std::string KolmTxt;   // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
-    bool Rejected = false;  // lambda above the critical value: the model does not fit the data
+    std::string record;          // "ModNewton", "ModSpir", "ModSmirn", "ModGen"
+    std::string caption;         // the header text of the column
+    double KolmCrt = 0.0;        // lambda
+    std::string KolmTxt;         // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
+    bool Rejected = false;       // lambda above the critical value: the model does not fit the data
     std::string WarrantySource;  // where its warranty end times came from (ResultsWords' sources)
 };
 

@@ -157,8 +157,8 @@ TEST(FailureFile, TimesWithPointOrCommaAndBadTimes) {
     std::vector<std::pair<double, std::string>> got;
     for (const auto& p : st.ArrProblems) got.emplace_back(p.time, p.komment);
     // Equal times keep their file order.
-    EXPECT_EQ(got, (std::vector<std::pair<double, std::string>>{
-                       {7.25, ""}, {1210.5, "первый"}, {1210.5, "второй"}}));
+    EXPECT_EQ(got,
+              (std::vector<std::pair<double, std::string>>{{7.25, ""}, {1210.5, "первый"}, {1210.5, "второй"}}));
     EXPECT_EQ(st.ArrProblems[0].Pri, "Другие");
     EXPECT_EQ(st.ArrVid[0].Dolya, 0.0);
     EXPECT_EQ(st.KolOtkNez, 3);
@@ -389,9 +389,8 @@ TEST(FailureFile, BadRowsAreToldWithTheirValueAndReason) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
         AnalysisState st;
-        const LoadResult r =
-            Load(st, DataFile({"Двигатель", "Электрика"}, {"100\tДвигатель стартера", c.row}), '.',
-                 BadRowPolicy::Skip);
+        const LoadResult r = Load(st, DataFile({"Двигатель", "Электрика"}, {"100\tДвигатель стартера", c.row}),
+                                  '.', BadRowPolicy::Skip);
         ASSERT_TRUE(r.ok) << r.error;
         if (c.value) {
             ASSERT_EQ(r.BadRows.size(), 1u);
@@ -423,12 +422,14 @@ TEST(FailureFile, ManyBadRowsGiveOneSummaryAndNoRowsNoLoad) {
     EXPECT_EQ(r.BadRows.size(), 313u);
     EXPECT_EQ(r.GoodRows, 1u);
     // The first ten rows are listed, then the count of the rest.
-    EXPECT_NE(r.error.find("Строк отказов с ошибками в файле «test.txt»: 313 (всего строк отказов: 314)"), std::string::npos);
+    EXPECT_NE(r.error.find("Строк отказов с ошибками в файле «test.txt»: 313 (всего строк отказов: 314)"),
+              std::string::npos);
     EXPECT_NE(r.error.find("строка №18: «x9»"), std::string::npos);
     EXPECT_EQ(r.error.find("строка №19:"), std::string::npos);
     EXPECT_NE(r.error.find("… и ещё 303."), std::string::npos);
     // With every row bad, skipping still loads nothing.
-    const LoadResult none = Load(st, DataFile({"Двигатель"}, {"x\tДвигатель стартера * заклинил"}), '.', BadRowPolicy::Skip);
+    const LoadResult none =
+        Load(st, DataFile({"Двигатель"}, {"x\tДвигатель стартера * заклинил"}), '.', BadRowPolicy::Skip);
     ASSERT_FALSE(none.ok);
     EXPECT_NE(none.error.find("Ни одна строка отказа не прочитана."), std::string::npos);
     EXPECT_FALSE(st.FileLoaded);

@@ -53,9 +53,10 @@ TEST(ResultsDemo, TableAndChartsOfTheDemoFleet) {
     ASSERT_EQ(t.Models.size(), 3u);
     for (const ResultModelColumn& m : t.Models) EXPECT_TRUE(m.Rejected) << m.record << " " << m.KolmCrt;
     ASSERT_EQ(t.Notes.size(), 2u);
-    EXPECT_EQ(t.Notes[0], "Критерий Колмогорова отвергает модели: Пирсона/Ньютона, Пирсона/спир.спуск, Критерий "
-                          "Смирнова (λ выше критического значения при уровне значимости 5 %). Их оценки не "
-                          "согласуются с данными эксплуатации.");
+    EXPECT_EQ(t.Notes[0],
+              "Критерий Колмогорова отвергает модели: Пирсона/Ньютона, Пирсона/спир.спуск, Критерий "
+              "Смирнова (λ выше критического значения при уровне значимости 5 %). Их оценки не "
+              "согласуются с данными эксплуатации.");
     EXPECT_EQ(t.Notes[1], "Время окончания гарантии во всех моделях: из заголовка файла данных.");
     // The accumulated failures of each Pearson model: its sum over the intervals,
     // every interval of the demo histogram holding failures.
