@@ -355,9 +355,11 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
         // tab), wherever it stands: the row is reported and not loaded.
         const char* why = split.why;
         if (!why) {
-            const std::size_t rawTab = lines[li].find('\t');
             const auto t = ParseTimeField(split.time);
-            if (HasControlChar(lines[li].substr(0, rawTab == std::string_view::npos ? lines[li].size() : rawTab)))
+            // The raw line up to the end of the time field (what Trim took off included).
+            const std::size_t timeEnd =
+                static_cast<std::size_t>(split.time.data() + split.time.size() - lines[li].data());
+            if (HasControlChar(lines[li].substr(0, timeEnd)))
                 why = "в поле наработки управляющий символ";
             else if (!t)
                 why = "наработка не является числом";

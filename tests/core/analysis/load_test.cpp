@@ -385,6 +385,7 @@ TEST(FailureFile, BadRowsAreToldWithTheirValueAndReason) {
         {"1500   Двигатель стартера * заклинил", nullptr, nullptr, 1500},
         {"1500,5  Электрика", nullptr, nullptr, 1500.5},
         {"700                      ", nullptr, nullptr, 700},
+        {"800   Двигатель * за\x01клинил", nullptr, nullptr, 800},  // a control character in the text
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
