@@ -23,7 +23,7 @@ rel::AnalysisState Demo(bool fitSred, bool fitSKO) {
     return st;
 }
 
-template <rel::FitSummary (*Fit)(rel::AnalysisState&, const rel::FitOptions&)>
+template <rel::FitReport (*Fit)(const rel::AnalysisState&, const rel::FitOptions&)>
 void BM_Fit(benchmark::State& state) {
     const rel::AnalysisState loaded = Demo(state.range(0) & 1, state.range(0) & 2);
     if (loaded.ArrHist.empty()) {
@@ -36,8 +36,9 @@ void BM_Fit(benchmark::State& state) {
         state.PauseTiming();
         rel::AnalysisState st = loaded;
         state.ResumeTiming();
-        last = Fit(st, opt);
-        benchmark::DoNotOptimize(st.ModSpir.A);
+        const rel::FitReport r = Fit(st, opt);
+        last = r.summary;
+        benchmark::DoNotOptimize(r.model.A);
     }
     state.counters["evaluations"] = static_cast<double>(last.evaluations);
     state.counters["passes"] = static_cast<double>(last.passes);

@@ -138,10 +138,12 @@ void TForm1::bbRaschetClick() {
     p.TPrirab = St.TPrirab;
     p.FitSKO = SKO_Flag->isChecked();
     p.FitSred = Sred_flag->isChecked();
-    p.Spiral = SpirSpusk->isChecked();
-    p.Newton = BoxNewton->isChecked();
-    p.Smirnov = BoxSmirnow->isChecked();
-    p.ML = BoxML->isChecked();
+    // The methods whose check boxes are ticked.
+    p.methods.clear();
+    for (const rel::FitMethod& m : rel::MethodTable::Standard()) {
+        const auto* box = m.checkBox ? findChild<QCheckBox*>(QString::fromLatin1(m.checkBox)) : nullptr;
+        if (box && box->isChecked()) p.methods.push_back(m.id);
+    }
     p.mlBootstrap = kMlBootstrap;
     p.mlSeed = 1;
     // The core reads the coefficients with the locale's separator; the user may

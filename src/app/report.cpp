@@ -67,17 +67,16 @@ ReportSettings SettingsOf(const rel::FitPlan& plan, const rel::FitRequest& reque
     ReportSettings s;
     s.dataFile = Q(request.data);
     s.warrantyFile = Q(request.warranty);
-    if (plan.spiral) s.models << QStringLiteral("1.1");
-    if (plan.newton) s.models << QStringLiteral("1.2");
-    if (plan.smirnov) s.models << QStringLiteral("2");
-    if (plan.ml) s.models << QStringLiteral("3");
-    if (plan.spiral || plan.newton) s.item = plan.item;
+    for (const rel::FitMethod* m : rel::MethodTable::Standard().InRunOrder())
+        if (plan.Has(m->id)) s.models << Q(m->id);
+    // The deviation form is a setting of the Pearson criterion (models 1.1 and 1.2).
+    if (plan.Has("1.1") || plan.Has("1.2")) s.item = plan.item;
     s.burnIn = content.WriteBack.TPrirab;
     s.fitSred = plan.fitSred;
     s.fitSKO = plan.fitSKO;
     s.virtualClock = plan.virtualClock;
     if (plan.genTexts.seed) s.seed = *plan.genTexts.seed;
-    if (plan.ml) s.bootstrap = plan.bootstrap;
+    if (plan.Has("3")) s.bootstrap = plan.bootstrap;
     return s;
 }
 

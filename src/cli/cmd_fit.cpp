@@ -24,7 +24,7 @@
 #include "cli/results_output.h"
 #include "frontend/standard_output.h"
 #include "export/workbook.h"
-#include "results/models.h"
+#include "fit/methods.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
 #include "text/format.h"
@@ -34,62 +34,11 @@ namespace relcli {
 
 namespace {
 
-// The value of a model's own criterion at its result (model 3: its log-likelihood).
-enum class Crit { Pearson, Smirnov, Hist, Likelihood };
-
-double OwnCriterion(const rel::AnalysisState& st, const rel::Mod_Weib& M, Crit crit, int item,
-                    const rel::AnalysisRun& run) {
-    if (crit == Crit::Likelihood) return run.calc.ml ? run.calc.ml->LogLik : std::nan("");
-    rel::Mod_Weib w;
-    if (crit == Crit::Hist) {
-        return rel::HistCrit(st, w, st.ArrHist, M.A, M.B, M.K_powtor, M.Sred, M.SKO);
-    }
-    if (crit == Crit::Smirnov) {
-        for (const auto& p : st.ArrProblems) w.F_norm.push_back(rel::NormF(M.Sred, M.SKO, p.time));
-        return rel::SmirnovCrit(st, w, M.A, M.B, M.K_powtor);
-    }
-    return rel::PearsonCrit(st, w, M.A, M.B, M.K_powtor, M.Sred, M.SKO, item);
-}
-
-struct FittedModel {
-    const char* name;     // record name
-    const char* caption;  // how the model is named to the user
-    const rel::Mod_Weib* M;
-    Crit crit;
-    double seconds;
-};
-
-// The models the run fitted, in the order they ran.
-std::vector<FittedModel> Fitted(const rel::AnalysisState& st, const rel::AnalysisRun& run) {
-    std::vector<FittedModel> out;
-    auto info = [](const char* record) {
-        for (const rel::ModelInfo& m : rel::kModels)
-            if (std::string(m.record) == record) return m;
-        return rel::kModels[0];
-    };
-    auto add = [&](const char* record, Crit crit, double seconds) {
-        const rel::ModelInfo m = info(record);
-        out.push_back({m.record, m.title, &(st.*m.member), crit, seconds});
-    };
-    const rel::RunResult& r = run.calc;
-    if (r.spiral) add("ModSpir", Crit::Pearson, r.wallSpiral);
-    if (r.newton) add("ModNewton", Crit::Pearson, r.wallNewton);
-    if (r.smirnov) add("ModSmirn", Crit::Smirnov, r.wallSmirnov);
-    if (r.ml && r.ml->ok) add("ModML", Crit::Likelihood, r.wallML);
-    if (run.gen && run.gen->outcome.modelWritten) add("ModGen", Crit::Hist, run.gen->seconds);
-    return out;
-}
-
-// Model 3 on the ridge where the data cannot tell B and K apart: neither is a figure.
-bool OnRidge(const FittedModel& f, const rel::AnalysisRun& run) {
-    return f.crit == Crit::Likelihood && run.calc.ml && !run.calc.ml->Separable;
-}
-
 void PrintModel(std::FILE* out, const rel::AnalysisState& st, const rel::AnalysisRun& run, const FittedModel& f,
                 int item, char sep, Figures& g) {
     const rel::Mod_Weib& M = *f.M;
     const bool ridge = OnRidge(f, run);
-    std::fprintf(out, "\n%s (%s):\n", f.caption, f.name);
+    std::fprintf(out, "\n%s (%s):\n", f.method->title, f.method->record);
     std::fprintf(out, "  A (форма)            %s\n", g("A", M.A).c_str());
     std::fprintf(out, "  B (масштаб), ч       %s\n", ridge ? rel::kNoValue : g("B", M.B).c_str());
     std::fprintf(out, "  K_powtor             %s\n", ridge ? rel::kNoValue : g("K_powtor", M.K_powtor).c_str());
@@ -99,42 +48,8 @@ void PrintModel(std::FILE* out, const rel::AnalysisState& st, const rel::Analysi
     std::fprintf(out, "  SKO_out              %s\n", g("SKO_out", M.SKO_out).c_str());
     std::fprintf(out, "  LamStart             %s\n", g("LamStart", M.LamStart).c_str());
     std::fprintf(out, "  Lam1000              %s\n", g("Lam1000", M.Lam1000).c_str());
-    std::fprintf(out, "  Критерий             %s\n",
-                 g("Критерий", OwnCriterion(st, M, f.crit, item, run)).c_str());
+    std::fprintf(out, "  Критерий             %s\n", g("Критерий", OwnCriterion(st, f, item, run)).c_str());
     std::fprintf(out, "  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
-}
-
-// [estimate, lo, hi], null for an open end or an undefined figure.
-nlohmann::json Triple(const rel::MlEstimate& e) {
-    return nlohmann::json::array({Num(e.est), Num(e.lo), Num(e.hi)});
-}
-
-// Model 3's record: estimates, intervals and verdict.
-nlohmann::json ModMLJson(const rel::MlResult& r, double seconds) {
-    nlohmann::json j = nlohmann::json::object();
-    // On the ridge B and K are not figures of the data: null, with "Separable" false.
-    j["A"] = Num(r.A);
-    j["B"] = r.Separable ? Num(r.B) : nullptr;
-    j["K_powtor"] = r.Separable ? Num(r.K_powtor) : nullptr;
-    j["Sred"] = Num(r.Sred);
-    j["SKO"] = Num(r.SKO);
-    j["LogLik"] = Num(r.LogLik);
-    j["D"] = r.D;
-    j["Separable"] = r.Separable;
-    j["GofLambda"] = Num(r.GofLambda);
-    j["GofP"] = Num(r.GofP);
-    j["GofReplicates"] = r.GofReplicates;
-    j["Seconds"] = Num(seconds);
-    j["Intervals"] = {{"A", nlohmann::json::array({Num(r.IntA.lo), Num(r.IntA.hi)})},
-                      {"B", nlohmann::json::array({Num(r.IntB.lo), Num(r.IntB.hi)})},
-                      {"K_powtor", nlohmann::json::array({Num(r.IntK.lo), Num(r.IntK.hi)})},
-                      {"N2000", Triple(r.N2000)},
-                      {"N4000", Triple(r.N4000)},
-                      {"N6000", Triple(r.N6000)},
-                      {"Gamma90", Triple(r.Gamma90)},
-                      {"Gamma50", Triple(r.Gamma50)}};
-    j["Notes"] = r.Notes;
-    return j;
 }
 
 // Model 3's intervals, verdict and notes as the results show them.
@@ -268,28 +183,8 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given, HelpLang lang
     const bool genFailed = run.gen && !run.gen->ok;
 
     if (json) {
-        nlohmann::json j = nlohmann::json::object();
-        for (const FittedModel& f : models) {
-            if (f.crit == Crit::Likelihood)
-                j[f.name] = ModMLJson(*run.calc.ml, f.seconds);
-            else
-                j[f.name] = ModelRecordJson(st, *f.M, OwnCriterion(st, *f.M, f.crit, item, run), f.seconds);
-        }
-        j["Memo2"] = run.memo;
-        if (genFailed) {
-            j["error"] = run.error;
-        } else {
-            j["SredGar"] = Num(st.SredGar);
-            j["SKOGar"] = Num(st.SKOGar);
-            if (run.gen) j["NPokoleny"] = run.gen->counter;
-            if (run.results) {
-                const nlohmann::json res = ResultsJson(*run.results);
-                for (auto it = res.begin(); it != res.end(); ++it) j[it.key()] = it.value();
-            }
-            if (!run.calc.ok) j["error"] = run.error;
-        }
         if (genFailed) std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), say(run.error).c_str());
-        PrintJson(j);
+        PrintJson(FitJson(st, run));
     } else if (genFailed) {
         // The optimiser could not start: its reason, and nothing of the run before it.
         std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), say(run.error).c_str());

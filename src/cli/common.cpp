@@ -11,17 +11,6 @@
 
 namespace relcli {
 
-nlohmann::json Num(double x) {
-    if (!std::isfinite(x)) return nullptr;
-    return x;
-}
-
-nlohmann::json Nums(const std::vector<double>& xs) {
-    nlohmann::json a = nlohmann::json::array();
-    for (double x : xs) a.push_back(Num(x));
-    return a;
-}
-
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
                 char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows, HelpLang lang) {
     in = rel::LoadInputs(st, dataPath, warrantyPath, decimalSep, badRows);
@@ -70,32 +59,6 @@ std::string Figures::Note() const {
 
 void PrintJson(const nlohmann::json& j) {
     std::printf("%s\n", j.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-}
-
-nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib& M, double criterion,
-                               double seconds) {
-    const std::size_t H = st.ArrHist.size();
-    auto intervals = [H](const rel::DoubArr& a) {
-        return std::vector<double>(a.begin(), a.begin() + static_cast<std::ptrdiff_t>(std::min(H, a.size())));
-    };
-    nlohmann::json j = nlohmann::json::object();
-    j["A"] = Num(M.A);
-    j["B"] = Num(M.B);
-    j["K_powtor"] = Num(M.K_powtor);
-    j["Sred"] = Num(M.Sred);
-    j["SKO"] = Num(M.SKO);
-    j["Kol_Nakopl"] = Num(M.Kol_Nakopl);
-    j["SKO_out"] = Num(M.SKO_out);
-    j["Unsens"] = Num(M.Unsens);
-    j["LamStart"] = Num(M.LamStart);
-    j["Lam1000"] = Num(M.Lam1000);
-    j["Executed"] = M.Executed;
-    j["F_Weib"] = Nums(intervals(M.F_Weib));
-    j["F_norm"] = Nums(intervals(M.F_norm));
-    j["Kol_F_priv"] = Nums(intervals(M.Kol_F_priv));
-    j["Criterion"] = Num(criterion);
-    j["Seconds"] = Num(seconds);
-    return j;
 }
 
 }  // namespace relcli

@@ -10,19 +10,9 @@
 #include "frontend/exit_codes.h"
 #include "frontend/analysis_options.h"
 #include "data/state.h"
+#include "export/results_json.h"
 
 namespace relcli {
-
-// A JSON number with 17 significant digits; NaN and infinities become null.
-nlohmann::json Num(double x);
-nlohmann::json Nums(const std::vector<double>& xs);
-
-// A fitted model record as JSON: A, B, K_powtor, Sred, SKO, Kol_Nakopl, SKO_out,
-// Unsens, LamStart, Lam1000, Executed, the interval arrays F_Weib, F_norm, Kol_F_priv
-// (the first value per histogram interval of st; model 2 keeps per-failure shares
-// beyond them), Criterion (the model's own criterion at its result) and Seconds.
-nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib& M, double criterion,
-                               double seconds);
 
 // Loads the data file (and the warranty file after it, when its path is not empty)
 // into the state: the reader's line messages, its warnings ("Предупреждение: ...")

@@ -97,9 +97,7 @@ void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::
     const double nan = std::nan("");
     const rel::ResultsTable& t = rc.Table;
     for (const rel::ResultModelColumn& mc : t.Models) {
-        const rel::Mod_Weib* rec = nullptr;
-        for (const rel::ModelInfo& m : rel::kModels)
-            if (mc.record == m.record) rec = &(st.*m.member);
+        const rel::Mod_Weib* rec = st.ModelNamed(mc.record);
         if (!rec) continue;
         const rel::Mod_Weib& M = *rec;
         const bool isML = mc.record == "ModML" && ml;
@@ -197,44 +195,6 @@ void PrintResultsTable(std::ostream& os, const rel::ResultsContent& rc, bool csv
             os << rule << '\n';
         }
     }
-}
-
-nlohmann::json ResultsJson(const rel::ResultsContent& rc) {
-    nlohmann::json j = nlohmann::json::object();
-    j["Label10"] = rc.Label10;
-
-    nlohmann::json grid = nlohmann::json::array();
-    for (int row = 0; row < rel::kResRows; ++row) {
-        nlohmann::json r = nlohmann::json::array();
-        for (int c = 0; c < rc.Table.ShownColumns(); ++c) r.push_back(rc.Table.Cell(c, row).text);
-        grid.push_back(std::move(r));
-    }
-    j["Result_Grid"] = std::move(grid);
-    // The Kolmogorov verdict of each model column, and the notes under the table.
-    nlohmann::json kolm = nlohmann::json::object();
-    for (const rel::ResultModelColumn& m : rc.Table.Models)
-        kolm[m.record] = {{"Lambda", Num(m.KolmCrt)}, {"Rejected", m.Rejected}};
-    if (!kolm.empty()) j["Kolmogorov"] = std::move(kolm);
-    if (!rc.Table.Notes.empty()) j["Result_Notes"] = rc.Table.Notes;
-
-    nlohmann::json charts = nlohmann::json::object();
-    const std::pair<const char*, const rel::ChartContent*> all[] = {
-        {"Chart1", &rc.Chart1}, {"Chart2", &rc.Chart2}, {"Chart3", &rc.Chart3}};
-    for (const auto& [chartName, chart] : all) {
-        for (const rel::ChartSeries& s : chart->Series) {
-            nlohmann::json pts = nlohmann::json::array();
-            for (const rel::ChartPoint& p : s.Points) {
-                if (s.Horizontal == rel::HAxis::Top)
-                    pts.push_back(nlohmann::json::array({Num(p.x), Num(p.y)}));
-                else
-                    pts.push_back(nlohmann::json::array({p.label, Num(p.y)}));
-            }
-            charts[s.Name] = {{"chart", chartName}, {"title", s.Title}, {"points", std::move(pts)}};
-        }
-    }
-    j["Charts"] = std::move(charts);
-    if (!rc.Messages.empty()) j["Messages"] = rc.Messages;
-    return j;
 }
 
 }  // namespace relcli

@@ -5,6 +5,7 @@
 #include <nlohmann/json.hpp>
 #include <ostream>
 
+#include "export/results_json.h"
 #include "results/out_results.h"
 
 namespace relcli {
@@ -26,11 +27,5 @@ void PrintResultsTable(std::ostream& os, const rel::ResultsContent& rc, bool csv
 // model records after the results' write-back.
 void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::ResultsContent& rc,
                      const rel::MlResult* ml);
-
-// {"Label10": text, "Result_Grid": 12 rows of 6 texts, "Charts": {series name:
-// {"chart", "title", "points": [[label, value], ...]}}} with, for Series18 and
-// Series19, points [x, y]; non-finite numbers are null. "Messages" is added when the
-// output has notes.
-nlohmann::json ResultsJson(const rel::ResultsContent& rc);
 
 }  // namespace relcli

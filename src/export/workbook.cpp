@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "results/models.h"
+#include "fit/methods.h"
 #include "results/results_table.h"
 #include "stats/distrib.h"
 
@@ -107,9 +107,7 @@ void ResultsSheet(Sheet& s, const rel::AnalysisState& st, const rel::ResultsCont
     for (lxw_col_t c = 0; c < std::size(heads); ++c) s.Text(r, c, heads[c], true);
     ++r;
     for (const rel::ResultModelColumn& m : t.Models) {
-        const rel::Mod_Weib* M = nullptr;
-        for (const rel::ModelInfo& info : rel::kModels)
-            if (m.record == info.record) M = &(st.*info.member);
+        const rel::Mod_Weib* M = st.ModelNamed(m.record);
         if (!M) continue;
         // Model 3 on the ridge: its scale and repetition coefficient are not
         // determined by the data, so they are left empty.

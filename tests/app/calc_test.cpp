@@ -96,10 +96,10 @@ rel::RunParams ParamsOf(TForm1& f) {
     p.TPrirab = f.State().TPrirab;
     p.FitSred = Ctl<QCheckBox>(f, "Sred_flag")->isChecked();
     p.FitSKO = Ctl<QCheckBox>(f, "SKO_Flag")->isChecked();
-    p.Spiral = Ctl<QCheckBox>(f, "SpirSpusk")->isChecked();
-    p.Newton = Ctl<QCheckBox>(f, "BoxNewton")->isChecked();
-    p.Smirnov = Ctl<QCheckBox>(f, "BoxSmirnow")->isChecked();
-    p.ML = Ctl<QCheckBox>(f, "BoxML")->isChecked();
+    p.methods.clear();
+    for (const auto& [box, id] : {std::pair{"SpirSpusk", "1.1"}, std::pair{"BoxNewton", "1.2"},
+                                  std::pair{"BoxSmirnow", "2"}, std::pair{"BoxML", "3"}})
+        if (Ctl<QCheckBox>(f, box)->isChecked()) p.methods.push_back(id);
     p.mlBootstrap = 200;
     p.mlSeed = 1;
     p.StepCoef11 = Ctl<QLineEdit>(f, "Edit1")->text().toStdString();

@@ -57,7 +57,13 @@ std::optional<RequestError> CheckNumberOption(const char* option, const std::str
     return std::nullopt;
 }
 
-CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
+bool FitPlan::Has(std::string_view id) const {
+    for (const std::string& m : methods)
+        if (m == id) return true;
+    return false;
+}
+
+CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen, const MethodTable& methods) {
     CheckedRequest out;
     FitPlan p;
     p.data = r.data;
@@ -71,30 +77,20 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
         return out;
     };
 
-    // Models: a comma-separated list; blanks around each name are ignored.
+    // Models: a comma-separated list; blanks around each name are ignored. A method
+    // the calculation run does not fit (the optimiser) only where it may be asked for.
+    const std::string allowed = " (допустимы " + methods.IdList(allowGen) + ")";
     std::stringstream ss(r.models);
     std::string m;
     while (std::getline(ss, m, ',')) {
         const std::string name(TrimBlanks(m));
-        if (name == "1.1")
-            p.spiral = true;
-        else if (name == "1.2")
-            p.newton = true;
-        else if (name == "2")
-            p.smirnov = true;
-        else if (name == "3")
-            p.ml = true;
-        else if (name == "gen" && allowGen)
-            p.gen = true;
-        else if (!name.empty())
-            return refuse(
-                {"--models", "неизвестная модель в --models: " + Quoted(name) +
-                                 (allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)" : " (допустимы 1.1, 1.2, 2, 3)")});
+        if (name.empty()) continue;
+        const FitMethod* method = methods.Find(name);
+        if (!method || (!method->fit && !allowGen))
+            return refuse({"--models", "неизвестная модель в --models: " + Quoted(name) + allowed});
+        if (!p.Has(name)) p.methods.push_back(name);
     }
-    if (!(p.spiral || p.newton || p.smirnov || p.ml || p.gen))
-        return refuse({"--models", "--models: не задано ни одной модели" +
-                                       std::string(allowGen ? " (допустимы 1.1, 1.2, 2, 3, gen)"
-                                                            : " (допустимы 1.1, 1.2, 2, 3)")});
+    if (p.methods.empty()) return refuse({"--models", "--models: не задано ни одной модели" + allowed});
 
     if (auto bad = CheckNumberOption("--burn-in", r.burnIn, kBurnInRange.lo, kBurnInRange.hi, false,
                                      kBurnInRange.text, p.burnIn))
@@ -140,7 +136,7 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
     if (r.generations) p.genTexts.generations = std::string(TrimBlanks(*r.generations));
     p.genTexts.precision = WithSeparator(r.precision, p.decimalSep);
     p.genTexts.copyCount = r.copyCount;
-    if (p.gen) {
+    if (p.Has("gen")) {
         // The optimiser's own rules for its settings, as its start button applies them.
         GenOptions o;
         o.decimalSep = p.decimalSep;
@@ -173,7 +169,7 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen) {
 }
 
 std::optional<RequestError> CheckClockForFailures(const FitPlan& plan, std::size_t failureRows) {
-    if (!plan.smirnov || plan.virtualClock <= 0 || failureRows == 0) return std::nullopt;
+    if (!plan.Has("2") || plan.virtualClock <= 0 || failureRows == 0) return std::nullopt;
     const std::uint64_t highest = std::max<std::uint64_t>(1, kMaxVirtualClockWork / failureRows);
     if (static_cast<std::uint64_t>(plan.virtualClock) <= highest) return std::nullopt;
     return Refuse("--virtual-clock", "\"" + std::to_string(plan.virtualClock) +
@@ -186,10 +182,7 @@ RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const 
     const char sep = plan.decimalSep;
     const FailureFileView& v = in.data.view;
     RunParams p;
-    p.Spiral = plan.spiral;
-    p.Newton = plan.newton;
-    p.Smirnov = plan.smirnov;
-    p.ML = plan.ml;
+    p.methods = plan.methods;  // the optimiser's id is not the calculation run's
     p.mlBootstrap = plan.bootstrap;
     p.mlSeed = plan.genTexts.seed.value_or(1);
     // The window converts the texts it shows, so a run takes the warranty figures at

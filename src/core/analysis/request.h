@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/gen_run.h"
@@ -12,6 +13,7 @@
 #include "data/failure_file.h"
 #include "fit/calc_run.h"
 #include "fit/defaults.h"
+#include "fit/methods.h"
 
 namespace rel {
 
@@ -47,7 +49,8 @@ struct RequestError {
 struct FitPlan {
     std::string data, warranty;
     BadRowPolicy badRows = BadRowPolicy::Refuse;
-    bool spiral = false, newton = false, smirnov = false, ml = false, gen = false;
+    std::vector<std::string> methods;  // ids as --models gives them, each once ("gen": the optimiser)
+    bool Has(std::string_view id) const;
     int bootstrap = defaults::kBootstrap;
     bool fitSred = false, fitSKO = false;
     double burnIn = defaults::kBurnIn;
@@ -79,7 +82,9 @@ struct CheckedRequest {
     std::optional<FitPlan> plan;
     RequestError error;
 };
-CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen);
+// `methods`: the fitting methods --models may name.
+CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen,
+                               const MethodTable& methods = MethodTable::Standard());
 
 // The virtual clock's rate against the loaded failures when model 2 is asked for:
 // nothing when model 2 can end within minutes at that rate, otherwise the refusal of

@@ -5,14 +5,17 @@
 namespace rel {
 
 AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink,
-                        const ResultsWords& words) {
+                        const ResultsWords& words, const MethodTable& methods) {
     AnalysisRun out;
     out.params = RunParamsAfterLoad(plan, in, st);
     const RunParams& p = out.params;
+    const bool gen = plan.Has("gen");
 
     // 1. The calculation run, unless only the optimiser is asked for.
-    out.calcRan = p.Spiral || p.Newton || p.Smirnov || p.ML || !plan.gen;
-    if (out.calcRan) out.calc = CalculationRun(st, p, sink);
+    bool fits = false;
+    for (const FitMethod& m : methods) fits = fits || (m.fit && plan.Has(m.id));
+    out.calcRan = fits || !gen;
+    if (out.calcRan) out.calc = CalculationRun(st, p, sink, methods);
     out.memo = out.calc.memo;
     if (!out.calc.ok) {
         out.error = out.calc.error;
@@ -20,7 +23,7 @@ AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInpu
     }
 
     // 2. The optimiser, with "Число поколений" as the load set it unless given.
-    if (plan.gen) {
+    if (gen) {
         GenTexts t = plan.genTexts;
         if (!plan.generationsGiven)
             t.generations = in.data.view.GenerationsText.value_or(defaults::kGenerationsText);
@@ -36,7 +39,7 @@ AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInpu
     // optimiser run that ended without showing its results leaves those of "Расчет".
     if (!out.gen || out.gen->outcome.resultsShown || out.calcRan)
         out.results = ComputeResults(st, FormatGeneral(p.TPrirab, p.decimalSep), p.decimalSep, {},
-                                     out.calc.ml ? &*out.calc.ml : nullptr, words);
+                                     out.calc.ml ? &*out.calc.ml : nullptr, words, methods);
     return out;
 }
 

@@ -31,7 +31,9 @@ struct AnalysisRun {
 // results are computed but not written back into the state: the caller reads the
 // fitted records as the fits left them, then applies results->WriteBack. `words`:
 // the labels and titles of the results (Russian by default).
+// `methods`: the fitting methods the plan's ids name.
 AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink = {},
-                        const ResultsWords& words = RussianWords());
+                        const ResultsWords& words = RussianWords(),
+                        const MethodTable& methods = MethodTable::Standard());
 
 }  // namespace rel

@@ -2,7 +2,9 @@
 // The window owns one, the command-line tool owns one, tests build their own.
 #pragma once
 
+#include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/failure_list.h"
@@ -52,6 +54,26 @@ struct AnalysisState {
     Mod_Weib ModSmirn;   // model 2, Smirnov criterion
     Mod_Weib ModGen;     // genetic optimiser
     Mod_Weib ModML;      // model 3, maximum likelihood over the individual failures
+    // The records of methods added to the standard ones, by record name.
+    std::map<std::string, Mod_Weib, std::less<>> MoreModels;
+
+    // The model record of that name ("ModSpir", or an added method's), nullptr: none.
+    const Mod_Weib* ModelNamed(std::string_view record) const {
+        if (record == "ModNewton") return &ModNewton;
+        if (record == "ModSpir") return &ModSpir;
+        if (record == "ModSmirn") return &ModSmirn;
+        if (record == "ModGen") return &ModGen;
+        if (record == "ModML") return &ModML;
+        const auto it = MoreModels.find(record);
+        return it == MoreModels.end() ? nullptr : &it->second;
+    }
+
+    // Every model record the state holds.
+    template <class F>
+    void ForEachModel(F f) {
+        for (Mod_Weib* m : {&ModNewton, &ModSpir, &ModSmirn, &ModGen, &ModML}) f(*m);
+        for (auto& entry : MoreModels) f(entry.second);
+    }
 };
 
 }  // namespace rel

@@ -93,11 +93,7 @@ WarrantyResult LoadWarrantyBytes(AnalysisState& st, std::string_view bytes, cons
         return fail("Времена окончания гарантии в файле " + Quoted(path) +
                     " слишком велики: среднее или СКО не представимо числом.");
 
-    st.ModNewton.Executed = false;
-    st.ModSpir.Executed = false;
-    st.ModSmirn.Executed = false;
-    st.ModGen.Executed = false;
-    st.ModML.Executed = false;
+    st.ForEachModel([](Mod_Weib& m) { m.Executed = false; });
     st.FileLoaded = true;
     st.DataTitle = title;
     st.ArrGar = std::move(values);

@@ -1,5 +1,7 @@
 #include "fit/calc_run.h"
 
+#include "fit/methods.h"
+
 #include "data/histogram.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
@@ -25,7 +27,23 @@ std::optional<double> StepCoefOf(const std::string& text, const char* label, cha
 
 }  // namespace
 
+bool RunParams::Runs(std::string_view id) const {
+    for (const std::string& m : methods)
+        if (m == id) return true;
+    return false;
+}
+
+const FitReport* RunResult::Report(std::string_view id) const {
+    for (const FitReport& r : fits)
+        if (r.id == id) return &r;
+    return nullptr;
+}
+
 RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& sink) {
+    return CalculationRun(st, p, sink, MethodTable::Standard());
+}
+
+RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& sink, const MethodTable& methods) {
     RunResult res;
     auto write = [&](const std::string& line) {
         res.memo.push_back(line);
@@ -47,7 +65,10 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
 
     BuildHist(st);
 
-    if (!(p.Spiral || p.Newton || p.Smirnov || p.ML)) return res;
+    std::vector<const FitMethod*> run;
+    for (const FitMethod* m : methods.InRunOrder())
+        if (m->fit && p.Runs(m->id)) run.push_back(m);
+    if (run.empty()) return res;
     if (st.ArrHist.empty()) return stop("Гистограмма отказов пуста: в данных нет отказов. Модели не рассчитаны.");
     if (st.KolOtkNez <= 0)
         return stop("В данных нет независимых отказов (все отказы - брак). Модели не рассчитаны.");
@@ -56,80 +77,45 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
     opt.item = p.item;
     opt.decimalSep = p.decimalSep;
     opt.clock = p.clock;
-
-    // Each fit is completed by its indicators (again, after the fit's own call) and
-    // its confidence line.
-    auto complete = [&](const FitSummary& sum, Mod_Weib& M) {
-        for (const std::string& line : sum.memo) write(line);
-        ModelIndicators(st, M, st.TPrirab);
-        write(HistConfidence(st, M, p.decimalSep).line);
-    };
     std::string error;
 
-    if (p.Spiral) {
-        // The spiral descent sizes its arrays before it reads its coefficient.
-        const std::size_t H = st.ArrHist.size();
-        st.ModSpir.F_Weib.resize(H);
-        st.ModSpir.F_norm.resize(H);
-        st.ModSpir.Kol_F_priv.resize(H);
-        const auto coef = StepCoefOf(p.StepCoef11, kStepCoefLabel11, p.decimalSep, error);
-        if (!coef) {
-            res.errorField = RunField::StepCoef11;
-            return stop(error);
+    for (const FitMethod* m : run) {
+        Mod_Weib& M = RecordOf(st, *m);
+        if (m->stepCoef) {
+            // Model 1.1 sizes its record's arrays before it reads its coefficient.
+            if (m->sizesRecordFirst) {
+                const std::size_t H = st.ArrHist.size();
+                M.F_Weib.resize(H);
+                M.F_norm.resize(H);
+                M.Kol_F_priv.resize(H);
+            }
+            const auto coef = StepCoefOf(p.*(m->stepCoef), m->stepLabel, p.decimalSep, error);
+            if (!coef) {
+                res.errorField = m->stepField;
+                return stop(error);
+            }
+            opt.StepCoef = *coef;
         }
-        opt.StepCoef = *coef;
         const double t0 = SteadySeconds();
-        res.spiral = FitSpiral(st, opt);
-        res.wallSpiral = SteadySeconds() - t0;
-        if (!res.spiral->ok) return stop(res.spiral->error);
-        complete(*res.spiral, st.ModSpir);
-    }
-    if (p.Newton) {
-        const auto coef = StepCoefOf(p.StepCoef12, kStepCoefLabel12, p.decimalSep, error);
-        if (!coef) {
-            res.errorField = RunField::StepCoef12;
-            return stop(error);
+        FitReport rep = m->fit(st, p, opt);
+        rep.id = m->id;
+        rep.wall = SteadySeconds() - t0;
+        if (rep.ml) res.ml = std::move(rep.ml);
+        rep.ml.reset();
+        if (!rep.summary.ok) {
+            const std::string why = rep.summary.error;
+            res.fits.push_back(std::move(rep));
+            return stop(why);
         }
-        opt.StepCoef = *coef;
-        const double t0 = SteadySeconds();
-        res.newton = FitNewton(st, opt);
-        res.wallNewton = SteadySeconds() - t0;
-        if (!res.newton->ok) return stop(res.newton->error);
-        complete(*res.newton, st.ModNewton);
-    }
-    if (p.Smirnov) {
-        const auto coef = StepCoefOf(p.StepCoef2, kStepCoefLabel2, p.decimalSep, error);
-        if (!coef) {
-            res.errorField = RunField::StepCoef2;
-            return stop(error);
-        }
-        opt.StepCoef = *coef;
-        const double t0 = SteadySeconds();
-        res.smirnov = FitSmirnov(st, opt);
-        res.wallSmirnov = SteadySeconds() - t0;
-        if (!res.smirnov->ok) return stop(res.smirnov->error);
-        complete(*res.smirnov, st.ModSmirn);
-    }
-    if (p.ML) {
-        MlOptions mo;
-        mo.bootstrap = p.mlBootstrap;
-        mo.seed = p.mlSeed;
-        mo.decimalSep = p.decimalSep;
-        mo.cancelled = p.cancelled;
-        const double t0 = SteadySeconds();
-        MlResult r = FitML(MlInputFromState(st), mo);
-        res.wallML = SteadySeconds() - t0;
-        if (!r.ok) {
-            res.ml = std::move(r);
-            return stop(res.ml->error);
-        }
-        write(ElapsedLine("Расчёт модели 3 по максимуму правдоподобия выполнен за ",
-                          static_cast<std::int64_t>(r.Seconds)));
-        for (const std::string& line : r.Memo) write(line);
-        for (const std::string& note : r.Notes) write(note);
-        StoreML(st, r, st.ModML);
-        write(HistConfidence(st, st.ModML, p.decimalSep).line);
-        res.ml = std::move(r);
+        // The record and the warranty figures the fit fitted are stored; the memo
+        // gets the fit's lines and the model's confidence line.
+        M = std::move(rep.model);
+        rep.model = M;
+        st.SredGar = rep.SredGar;
+        st.SKOGar = rep.SKOGar;
+        for (const std::string& line : rep.summary.memo) write(line);
+        write(HistConfidence(st, M, p.decimalSep).line);
+        res.fits.push_back(std::move(rep));
     }
     return res;
 }

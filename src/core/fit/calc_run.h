@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "data/state.h"
@@ -19,16 +20,15 @@
 namespace rel {
 
 struct RunParams {
-    double SredGar = 0.0;      // mean warranty end time, h
-    double SKOGar = 0.0;       // its standard deviation, h
-    double PeriodUchet = 0.0;  // accounting period (stored only)
+    double SredGar = 0.0;                // mean warranty end time, h
+    double SKOGar = 0.0;                 // its standard deviation, h
+    double PeriodUchet = 0.0;            // accounting period (stored only)
     double TPrirab = defaults::kBurnIn;  // burn-in time, h
-    bool FitSred = false;      // fit the mean warranty end time too
-    bool FitSKO = false;       // fit its standard deviation too
-    bool Spiral = true;        // model 1.1
-    bool Newton = false;       // model 1.2
-    bool Smirnov = false;      // model 2
-    bool ML = false;           // model 3, maximum likelihood
+    bool FitSred = false;                // fit the mean warranty end time too
+    bool FitSKO = false;                 // fit its standard deviation too
+    // The methods to fit, by id ("1.1", "1.2", "2", "3"); they run in the table's run
+    // order whatever the order here.
+    std::vector<std::string> methods{"1.1"};
     // Texts of the step-reduction coefficients of models 1.1, 1.2 and 2, converted
     // with the decimal separator when their fit starts.
     std::string StepCoef11 = defaults::kStepCoef11.Text('.');
@@ -42,6 +42,8 @@ struct RunParams {
     int mlBootstrap = defaults::kBootstrap;
     std::uint64_t mlSeed = defaults::kSeed;
     std::function<bool()> cancelled;
+
+    bool Runs(std::string_view id) const;
 };
 
 // The setting a refused run names, for the caller to point at.
@@ -50,26 +52,31 @@ enum class RunField { None, StepCoef11, StepCoef12, StepCoef2 };
 // Receives each memo line as soon as it is written.
 using MemoSink = std::function<void(const std::string&)>;
 
+class MethodTable;
+
 struct RunResult {
     bool ok = true;
     std::string error;                     // why the run stopped (ok == false)
     RunField errorField = RunField::None;  // the coefficient whose text stopped it
     std::vector<std::string> memo;         // every line written, in order
-    // What each fit that ran reported, and its wall time in seconds.
-    std::optional<FitSummary> spiral, newton, smirnov;
-    std::optional<MlResult> ml;  // model 3: estimates, intervals, verdict
-    double wallSpiral = 0.0, wallNewton = 0.0, wallSmirnov = 0.0, wallML = 0.0;
+    // What each fit that ran reported, in the order they ran (a refused fit last).
+    std::vector<FitReport> fits;
+    std::optional<MlResult> ml;  // model 3: estimates, intervals, verdict (taken from its report)
+
+    // The report of the method of that id, nullptr when it did not run.
+    const FitReport* Report(std::string_view id) const;
 };
 
 // The model record of a model-3 fit: its parameters, its interval values over the
 // histogram (with its own warranty figures), its indicators.
 void StoreML(const AnalysisState& st, const MlResult& r, Mod_Weib& M);
 
-// Runs the calculation on st. A coefficient text that is not a number, or a value
-// below 1, stops the run before that fit with a message naming the box and its text;
-// models fitted before keep their new values. A run with a fit ticked but no
-// histogram interval or no independent failure fits nothing and says so.
+// Runs the calculation on st: each method of `methods` that p asks for, in run order,
+// its record and fitted warranty figures stored as its fit returns. A coefficient text that is not a number, or a
+// value below 1, stops the run before that fit with a message naming the box and its text; models fitted before
+// keep their new values. A run with a fit ticked but no histogram interval or no independent failure fits nothing
+// and says so.
 RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& sink = {});
-
+RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& sink, const MethodTable& methods);
 
 }  // namespace rel

@@ -22,7 +22,7 @@ void FinalIntervalValues(const AnalysisState& st, Mod_Weib& M, bool clampWeib) {
         double p = WeibInterval(M.A, M.B, prev, t);
         if (clampWeib && p < 0.0) p = 0.0;
         M.F_Weib[j] = p;
-        M.F_norm[j] = NormF(st.SredGar, st.SKOGar, (prev + t) / 2);
+        M.F_norm[j] = NormF(M.Sred, M.SKO, (prev + t) / 2);
         M.Kol_F_priv[j] = st.Park * M.K_powtor * M.F_Weib[j] * (1.0 - M.F_norm[j]);
         prev = t;
     }

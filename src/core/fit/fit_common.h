@@ -85,15 +85,8 @@ private:
     std::int64_t nanSteps_ = 0, steps_ = 0;
 };
 
-// Writes the fitted warranty figures of X back into the state.
-inline void StoreWarranty(AnalysisState& st, const Vec& X) {
-    if (st.FitSred) st.SredGar = X[3];
-    if (st.FitSKO) st.SKOGar = st.FitSred ? X[4] : X[3];
-}
-
-// The interval values of a finished model M (its A, B, K_powtor) with the state's
-// warranty figures: F_Weib unclamped unless `clampWeib`, F_norm at the midpoints,
-// Kol_F_priv. The arrays are lengthened to the histogram when shorter.
+// The interval values of a finished model M (its A, B, K_powtor, Sred, SKO): F_Weib unclamped unless `clampWeib`,
+// F_norm at the midpoints, Kol_F_priv. The arrays are lengthened to the histogram when shorter.
 void FinalIntervalValues(const AnalysisState& st, Mod_Weib& M, bool clampWeib);
 
 }  // namespace rel::fitdetail

@@ -33,14 +33,19 @@ void NewtonTable(const AnalysisState& st, ParamRow rows[fitdetail::kMaxParams]) 
 
 }  // namespace
 
-FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
-    FitSummary sum;
-    Mod_Weib& M = st.ModNewton;
+FitReport FitNewton(const AnalysisState& st, const FitOptions& opt) {
+    FitReport rep;
+    rep.id = "1.2";
+    rep.model = st.ModNewton;
+    rep.SredGar = st.SredGar;
+    rep.SKOGar = st.SKOGar;
+    FitSummary& sum = rep.summary;
+    Mod_Weib& M = rep.model;
     double StepCoef = opt.StepCoef;
     if (auto err = CheckStepCoef(StepCoef, kStepCoefLabel12, FormatGeneral(StepCoef, opt.decimalSep))) {
         sum.ok = false;
         sum.error = *err;
-        return sum;
+        return rep;
     }
     const int N = fitdetail::ParamCount(st);
     ParamRow rows[fitdetail::kMaxParams];
@@ -97,14 +102,15 @@ FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
                 break;
             }
         }
-        // The point of the pass is kept, so an interrupted run leaves a usable model.
+        // The point of the pass is kept in the record, shown to whoever watches.
         M.A = X[1];
         M.B = X[0];
         M.K_powtor = X[2];
-        fitdetail::StoreWarranty(st, X);
+        fitdetail::WarrantyOf(st, X, rep.SredGar, rep.SKOGar);
         M.Executed = true;
-        M.SKO = st.SKOGar;
-        M.Sred = st.SredGar;
+        M.SKO = rep.SKOGar;
+        M.Sred = rep.SredGar;
+        if (opt.passDone) opt.passDone(M);
         F = objective(X);
 
         bool small = true;
@@ -125,8 +131,8 @@ FitSummary FitNewton(AnalysisState& st, const FitOptions& opt) {
     sum.elapsed = done.seconds;
     sum.finalStepCoef = StepCoef;
     sum.memo.push_back(ElapsedLine("Расчёт модели по Пирсону методом Ньютона выполнен за ", done.whole));
-    sum.memo.push_back(StepLine(S[1], st.SredGar, st.SKOGar, opt.decimalSep));
-    return sum;
+    sum.memo.push_back(StepLine(S[1], rep.SredGar, rep.SKOGar, opt.decimalSep));
+    return rep;
 }
 
 }  // namespace rel

@@ -16,22 +16,27 @@
 
 namespace rel {
 
-FitSummary FitSmirnov(AnalysisState& st, const FitOptions& opt) {
-    FitSummary sum;
+FitReport FitSmirnov(const AnalysisState& st, const FitOptions& opt) {
+    FitReport rep;
+    rep.id = "2";
+    rep.model = st.ModSmirn;
+    rep.SredGar = st.SredGar;
+    rep.SKOGar = st.SKOGar;
+    FitSummary& sum = rep.summary;
     double StepCoef = opt.StepCoef;
     if (auto err = CheckStepCoef(StepCoef, kStepCoefLabel2, FormatGeneral(StepCoef, opt.decimalSep))) {
         sum.ok = false;
         sum.error = *err;
-        return sum;
+        return rep;
     }
     if (st.KolOtkNez <= 0) {
         // The criterion divides by the number of independent failures.
         sum.ok = false;
         sum.error = "Модель 2 (по Смирнову) не рассчитана: в данных нет независимых отказов.";
-        return sum;
+        return rep;
     }
 
-    Mod_Weib& M = st.ModSmirn;
+    Mod_Weib& M = rep.model;
     // Share of the fleet out of warranty at each failure's time, read by the criterion.
     const auto& P = st.ArrProblems;
     M.F_norm.resize(P.size());
@@ -108,7 +113,7 @@ FitSummary FitSmirnov(AnalysisState& st, const FitOptions& opt) {
     sum.elapsed = done.seconds;
     sum.finalStepCoef = StepCoef;
     sum.memo.push_back(ElapsedLine("Расчёт модели по Смирнову выполнен за ", done.whole));
-    return sum;
+    return rep;
 }
 
 }  // namespace rel

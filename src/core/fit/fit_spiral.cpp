@@ -34,9 +34,14 @@ void SpiralTable(const AnalysisState& st, ParamRow rows[fitdetail::kMaxParams]) 
 
 }  // namespace
 
-FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
-    FitSummary sum;
-    Mod_Weib& M = st.ModSpir;
+FitReport FitSpiral(const AnalysisState& st, const FitOptions& opt) {
+    FitReport rep;
+    rep.id = "1.1";
+    rep.model = st.ModSpir;
+    rep.SredGar = st.SredGar;
+    rep.SKOGar = st.SKOGar;
+    FitSummary& sum = rep.summary;
+    Mod_Weib& M = rep.model;
     const int N = fitdetail::ParamCount(st);
     ParamRow rows[fitdetail::kMaxParams];
     SpiralTable(st, rows);
@@ -60,7 +65,7 @@ FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
     if (auto err = CheckStepCoef(StepCoef, kStepCoefLabel11, FormatGeneral(StepCoef, opt.decimalSep))) {
         sum.ok = false;
         sum.error = *err;
-        return sum;
+        return rep;
     }
 
     CritCache cache;  // Weibull values and warranty shares kept between evaluations
@@ -122,9 +127,9 @@ FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
     M.A = X[1];
     M.B = X[0];
     M.K_powtor = X[2];
-    fitdetail::StoreWarranty(st, X);
-    M.SKO = st.SKOGar;
-    M.Sred = st.SredGar;
+    fitdetail::WarrantyOf(st, X, rep.SredGar, rep.SKOGar);
+    M.SKO = rep.SKOGar;
+    M.Sred = rep.SredGar;
     M.Kol_Nakopl = 0;
     M.SKO_out = 0;
     M.Unsens = 0;
@@ -138,8 +143,8 @@ FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt) {
     sum.finalStepCoef = StepCoef;
     sum.memo.push_back(
         ElapsedLine("Расчёт модели по Пирсону методом спирального спуска выполнен за ", done.whole));
-    sum.memo.push_back(StepLine(S[1], st.SredGar, st.SKOGar, opt.decimalSep));
-    return sum;
+    sum.memo.push_back(StepLine(S[1], rep.SredGar, rep.SKOGar, opt.decimalSep));
+    return rep;
 }
 
 }  // namespace rel

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "data/state.h"
 #include "fit/defaults.h"
 #include "fit/fit_clock.h"
+#include "fit/ml_fit.h"
 #include "stats/criteria.h"
 
 namespace rel {
@@ -30,6 +32,9 @@ struct FitOptions {
     int item = kItemStandard;  // deviation form of PearsonCrit (models 1.1 and 1.2)
     char decimalSep = ',';     // of the memo lines
     FitClock clock;
+    // Model 1.2: shown the record at the point of every completed pass (a usable
+    // model at any time of a search that has no time end); may be empty.
+    std::function<void(const Mod_Weib&)> passDone;
 };
 
 // Why a fit ended, and what it cost.
@@ -50,17 +55,29 @@ struct FitSummary {
 // A coefficient of exactly 1 is usable: the time rules raise it.
 std::optional<std::string> CheckStepCoef(double coef, const std::string& label, const std::string& text);
 
-// Model 1.1 into st.ModSpir (and st.SredGar / st.SKOGar when fitted). Two memo lines.
-FitSummary FitSpiral(AnalysisState& st, const FitOptions& opt);
+// What a fit hands back: its model record, complete with its interval values and
+// indicators, and the warranty figures it fitted. A fit reads the state and writes
+// nothing; its caller stores the record.
+struct FitReport {
+    std::string id;  // the method's id ("1.1")
+    FitSummary summary;
+    Mod_Weib model;
+    // The warranty figures: those the fit fitted, the run's otherwise.
+    double SredGar = 0.0, SKOGar = 0.0;
+    std::optional<MlResult> ml;  // model 3's estimates, intervals and verdict
+    double wall = 0.0;           // wall time of the fit, s
+};
 
-// Model 1.2 into st.ModNewton (and the fitted warranty figures); the point of the
-// last completed pass is stored after every pass. Two memo lines.
-FitSummary FitNewton(AnalysisState& st, const FitOptions& opt);
+// Model 1.1 (and the warranty figures when fitted). Two memo lines. The record
+// starts as st.ModSpir is: what the fit does not set stays as it was.
+FitReport FitSpiral(const AnalysisState& st, const FitOptions& opt);
 
-// Model 2 into st.ModSmirn. One memo line. Without independent failures
-// (KolOtkNez <= 0) the criterion is undefined: the fit is refused and ModSmirn
-// is left as it was.
-FitSummary FitSmirnov(AnalysisState& st, const FitOptions& opt);
+// Model 1.2 (and the fitted warranty figures). Two memo lines.
+FitReport FitNewton(const AnalysisState& st, const FitOptions& opt);
+
+// Model 2. One memo line. Without independent failures (KolOtkNez <= 0) the
+// criterion is undefined: the fit is refused and its record is st.ModSmirn as it was.
+FitReport FitSmirnov(const AnalysisState& st, const FitOptions& opt);
 
 // Memo line texts shared by the fits.
 std::string ElapsedLine(const std::string& head, std::int64_t wholeSeconds);

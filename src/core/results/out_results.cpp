@@ -4,7 +4,7 @@
 #include <cmath>
 #include <optional>
 
-#include "results/models.h"
+#include "fit/methods.h"
 #include "stats/empirical.h"
 #include "fit/fits.h"
 #include "text/format.h"
@@ -17,15 +17,15 @@ namespace rel {
 // an entry that would repeat (or nearly repeat) an earlier one is replaced by the
 // colour farthest from all before it, so that no two causes share a colour.
 const std::array<Rgb, 54> CauseColors = {{
-    {0, 0, 0}, {255, 255, 255}, {255, 0, 0}, {255, 215, 0}, {255, 0, 255}, {0, 160, 224},
-    {128, 128, 0}, {100, 149, 237}, {240, 230, 140}, {32, 178, 170}, {255, 105, 180}, {175, 238, 238},
-    {128, 0, 128}, {0, 255, 0}, {0, 0, 255}, {199, 21, 133}, {0, 255, 255}, {192, 220, 192},
-    {255, 165, 0}, {0, 128, 0}, {128, 0, 0}, {128, 128, 128}, {250, 250, 210}, {0, 32, 128},
-    {96, 224, 64}, {96, 32, 224}, {224, 96, 64}, {64, 64, 32}, {0, 128, 96}, {0, 224, 96},
-    {192, 192, 64}, {192, 64, 224}, {96, 224, 192}, {32, 64, 192}, {64, 160, 32}, {160, 32, 64},
-    {160, 224, 0}, {192, 64, 0}, {224, 160, 224}, {224, 160, 128}, {160, 224, 128}, {0, 64, 64},
-    {32, 0, 64}, {64, 0, 160}, {64, 64, 128}, {96, 192, 128}, {128, 64, 160}, {128, 96, 64},
-    {160, 0, 192}, {160, 128, 192}, {192, 96, 128}, {64, 224, 0}, {224, 0, 64}, {0, 192, 32},
+    {0, 0, 0},      {255, 255, 255}, {255, 0, 0},     {255, 215, 0},   {255, 0, 255},   {0, 160, 224},
+    {128, 128, 0},  {100, 149, 237}, {240, 230, 140}, {32, 178, 170},  {255, 105, 180}, {175, 238, 238},
+    {128, 0, 128},  {0, 255, 0},     {0, 0, 255},     {199, 21, 133},  {0, 255, 255},   {192, 220, 192},
+    {255, 165, 0},  {0, 128, 0},     {128, 0, 0},     {128, 128, 128}, {250, 250, 210}, {0, 32, 128},
+    {96, 224, 64},  {96, 32, 224},   {224, 96, 64},   {64, 64, 32},    {0, 128, 96},    {0, 224, 96},
+    {192, 192, 64}, {192, 64, 224},  {96, 224, 192},  {32, 64, 192},   {64, 160, 32},   {160, 32, 64},
+    {160, 224, 0},  {192, 64, 0},    {224, 160, 224}, {224, 160, 128}, {160, 224, 128}, {0, 64, 64},
+    {32, 0, 64},    {64, 0, 160},    {64, 64, 128},   {96, 192, 128},  {128, 64, 160},  {128, 96, 64},
+    {160, 0, 192},  {160, 128, 192}, {192, 96, 128},  {64, 224, 0},    {224, 0, 64},    {0, 192, 32},
 }};
 
 const std::array<Rgb, 12> ChartPalette = {{
@@ -166,7 +166,8 @@ ChartSeries& Named(ChartContent& chart, const char* name) {
 }  // namespace
 
 ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnInText, char decimalSep,
-                              const std::string& groupSep, const MlResult* ml, const ResultsWords& words) {
+                              const std::string& groupSep, const MlResult* ml, const ResultsWords& words,
+                              const MethodTable& methods) {
     ResultsContent out;
     const char sep = decimalSep;
     const std::string group = !groupSep.empty() ? groupSep : (sep == ',' ? "\u00A0" : ",");
@@ -190,15 +191,16 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     out.KolVid.fill(0.0);
 
     // 5. The models' sums over the intervals with failures start again.
-    std::array<ModelSums, kModels.size()>& sums = out.WriteBack.Sums;
+    std::vector<ModelSums>& sums = out.WriteBack.Sums;
+    sums.assign(methods.size(), ModelSums{});
 
     // 6.-8. Fixed series, cleared.
     AddFixed(out.Chart1, kChart1Fixed, words);
     AddFixed(out.Chart2, kChart2Fixed, words);
     AddFixed(out.Chart3, kChart3Fixed, words);
-    for (const ModelInfo& info : kModels) {
-        if (!info.seriesOnlyWhenRun || !(st.*info.member).Executed) continue;
-        const std::string title = ResultsWords::Or(words.modelTitles, info.record, info.title);
+    for (const FitMethod& info : methods) {
+        if (!info.seriesOnlyWhenRun || !RecordOf(st, info).Executed) continue;
+        const std::string title = words.Title(info);
         AddModelSeries(out.Chart1, info.rate, SeriesKind::SmoothLine, title, false);
         AddModelSeries(out.Chart1, info.rateObserved, SeriesKind::SmoothLine, title + words.observedSuffix, false);
         AddModelSeries(out.Chart2, info.accumulated, SeriesKind::SmoothLine, title, false);
@@ -251,10 +253,10 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
         ChartSeries *rate = nullptr, *rateObserved = nullptr, *accumulated = nullptr,
                     *accumulatedObserved = nullptr;
     };
-    std::array<ModelSeries, kModels.size()> modelSeries;
-    for (std::size_t m = 0; m < kModels.size(); ++m) {
-        const ModelInfo& info = kModels[m];
-        const Mod_Weib& M = st.*info.member;
+    std::vector<ModelSeries> modelSeries(methods.size());
+    for (std::size_t m = 0; m < methods.size(); ++m) {
+        const FitMethod& info = methods[m];
+        const Mod_Weib& M = RecordOf(st, info);
         if (!M.Executed) continue;
         auto series = [](ChartContent& chart, const char* name) { return name ? &Named(chart, name) : nullptr; };
         modelSeries[m] = {&M, series(out.Chart1, info.rate), series(out.Chart1, info.rateObserved),
@@ -297,7 +299,7 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
         if (std::isfinite(acc)) S17.Points.push_back({x, acc, LabT, FormatGrouped(acc, sep, group)});
 
         // 11.6-11.10 Each model's sums and its points.
-        for (std::size_t m = 0; m < kModels.size(); ++m) {
+        for (std::size_t m = 0; m < methods.size(); ++m) {
             const ModelSeries& ms = modelSeries[m];
             if (!ms.M) continue;
             const Mod_Weib& M = *ms.M;
@@ -332,9 +334,9 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     if (ml && ml->ok && st.ModML.Executed) out.ML = SummarizeML(*ml, sep, words);
 
     // 13. The table, with the models' sums of this output.
-    std::array<double, kModels.size()> kolNakopl{};
-    for (std::size_t m = 0; m < kModels.size(); ++m) kolNakopl[m] = sums[m].Kol_Nakopl;
-    out.Table = BuildResultsTable(st, T0, kolNakopl, sep, !(ml && ml->ok && !ml->Separable), words);
+    std::vector<double> kolNakopl(methods.size());
+    for (std::size_t m = 0; m < methods.size(); ++m) kolNakopl[m] = sums[m].Kol_Nakopl;
+    out.Table = BuildResultsTable(st, T0, kolNakopl, sep, !(ml && ml->ok && !ml->Separable), words, methods);
 
     // 14. Ln accumulation points and the Ln-Ln line from the first failure with
     // positive time to the last failure. Without such a failure, or when the line
@@ -361,21 +363,25 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     return out;
 }
 
-void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb) {
+void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb, const MethodTable& methods) {
     st.TPrirab = wb.TPrirab;
     st.iFirstPos = wb.iFirstPos;
-    for (std::size_t m = 0; m < kModels.size(); ++m) {
-        Mod_Weib& M = st.*kModels[m].member;
-        if (!wb.Sums[m].Executed && kModels[m].keepSumsWhenIdle) continue;
+    for (std::size_t m = 0; m < methods.size() && m < wb.Sums.size(); ++m) {
+        const FitMethod& method = methods[m];
+        if (!wb.Sums[m].Executed && method.keepSumsWhenIdle) continue;
+        // A method with a record of its own only once it has run.
+        if (!wb.Sums[m].Executed && !method.member && !st.MoreModels.contains(method.record)) continue;
+        Mod_Weib& M = RecordOf(st, method);
         M.Unsens = wb.Sums[m].Unsens;
         M.Kol_Nakopl = wb.Sums[m].Kol_Nakopl;
     }
 }
 
 ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
-                          const std::string& groupSep, const MlResult* ml, const ResultsWords& words) {
-    ResultsContent out = ComputeResults(st, burnInText, decimalSep, groupSep, ml, words);
-    ApplyResults(st, out.WriteBack);
+                          const std::string& groupSep, const MlResult* ml, const ResultsWords& words,
+                          const MethodTable& methods) {
+    ResultsContent out = ComputeResults(st, burnInText, decimalSep, groupSep, ml, words, methods);
+    ApplyResults(st, out.WriteBack, methods);
     return out;
 }
 

@@ -40,7 +40,7 @@
 
 #include "data/state.h"
 #include "results/ml_summary.h"
-#include "results/models.h"
+#include "fit/methods.h"
 #include "results/words.h"
 #include "results/results_table.h"
 
@@ -118,9 +118,9 @@ struct ModelSums {
 
 // What the results output writes back into the state.
 struct ResultsWriteBack {
-    double TPrirab = 0.0;                          // the burn-in time the output used
-    int iFirstPos = -1;                            // first failure with positive time
-    std::array<ModelSums, kModels.size()> Sums{};  // in the order of kModels
+    double TPrirab = 0.0;         // the burn-in time the output used
+    int iFirstPos = -1;           // first failure with positive time
+    std::vector<ModelSums> Sums;  // in the order of the method table
 };
 
 struct ResultsContent {
@@ -158,20 +158,24 @@ struct ResultsContent {
 // decimal point, a no-break space (U+00A0) with a decimal comma.
 // `ml`: the result of model 3's fit, when it ran (its intervals and verdict).
 // `words`: the labels, units and titles of the output (Russian by default).
+// `methods`: the fitting methods whose records the output shows, in column order.
 ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnInText, char decimalSep,
                               const std::string& groupSep = {}, const MlResult* ml = nullptr,
-                              const ResultsWords& words = RussianWords());
+                              const ResultsWords& words = RussianWords(),
+                              const MethodTable& methods = MethodTable::Standard());
 
 // What the results output writes back into the state, in one step:
 //  - st.TPrirab := the burn-in time used; st.iFirstPos recomputed from the failure list;
 //  - for every model that has run, Unsens and Kol_Nakopl := its sums; of a model
 //    that has not run, models 2 and the optimiser's get 0 and 0, models 1.1 and 1.2
 //    keep theirs.
-void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb);
+void ApplyResults(AnalysisState& st, const ResultsWriteBack& wb,
+                  const MethodTable& methods = MethodTable::Standard());
 
 // ComputeResults followed by ApplyResults.
 ResultsContent OutResults(AnalysisState& st, const std::string& burnInText, char decimalSep,
                           const std::string& groupSep = {}, const MlResult* ml = nullptr,
-                          const ResultsWords& words = RussianWords());
+                          const ResultsWords& words = RussianWords(),
+                          const MethodTable& methods = MethodTable::Standard());
 
 }  // namespace rel

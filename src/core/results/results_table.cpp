@@ -1,9 +1,10 @@
 #include "results/results_table.h"
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 
-#include "results/models.h"
+#include "fit/methods.h"
 #include "text/format.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
@@ -97,10 +98,9 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
     return r;
 }
 
-ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
-                               const std::array<double, kModels.size()>& kolNakopl, char sep, bool mlSeparable,
-                               const ResultsWords& words) {
-    ResultsTable tab;
+ResultsTable BuildResultsTable(const AnalysisState& st, double T0, const std::vector<double>& kolNakopl, char sep,
+                               bool mlSeparable, const ResultsWords& words, const MethodTable& methods) {
+    ResultsTable tab(std::max(kResCols, static_cast<int>(methods.size()) + 2));
     const std::string none = kNoValue;
 
     // The frequency of the data column; the table step follows the charts, but the
@@ -113,18 +113,18 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
     tab.Columns[0] = ResColumn::Labels;
 
     // 4. One column per executed model.
-    for (std::size_t m = 0; m < kModels.size(); ++m) {
-        const ModelInfo& slot = kModels[m];
-        const Mod_Weib& global = st.*slot.member;
+    for (std::size_t m = 0; m < methods.size(); ++m) {
+        const FitMethod& slot = methods[m];
+        const Mod_Weib& global = RecordOf(st, slot);
         if (!global.Executed) continue;
         const int c = tab.ColRes;
         tab.Columns[static_cast<std::size_t>(c)] = ResColumn::Model;
-        const std::string caption = ResultsWords::Or(words.modelCaptions, slot.record, slot.tableCaption);
+        const std::string caption = words.Caption(slot);
         tab.Cells[0][c].text = caption;
 
         // The statistic goes into the copy only.
         Mod_Weib M = global;
-        M.Kol_Nakopl = kolNakopl[m];
+        M.Kol_Nakopl = m < kolNakopl.size() ? kolNakopl[m] : M.Kol_Nakopl;
         std::string KolmTxt;
         KolmogorovCrit(st, M.KolmCrt, KolmTxt, M.K_powtor, M.A, M.B, M.Sred, M.SKO);
 

@@ -18,13 +18,14 @@
 #include <vector>
 
 #include "data/state.h"
-#include "results/models.h"
+#include "fit/methods.h"
 #include "results/words.h"
 
 namespace rel {
 
 inline constexpr int kResRows = 12;
-// Columns: the row labels, up to five models, the data column.
+// Columns of the standard methods' table: the row labels, up to five models, the
+// data column. A table of more methods has a column more for each.
 inline constexpr int kResCols = 7;
 // Columns every table shows (the labels, four models, the data column); a sixth
 // column only when five models ran.
@@ -52,7 +53,7 @@ struct ResultCell {
 // a copy of the record; the record in the state keeps its KolmCrt).
 struct ResultModelColumn {
     int column = 0;
-    std::string record;          // "ModNewton", "ModSpir", "ModSmirn", "ModGen"
+    std::string record;          // "ModNewton", "ModSpir", "ModSmirn", "ModGen", "ModML"
     std::string caption;         // the header text of the column
     double KolmCrt = 0.0;        // lambda
     std::string KolmTxt;         // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
@@ -61,11 +62,16 @@ struct ResultModelColumn {
 };
 
 struct ResultsTable {
-    std::array<std::array<ResultCell, kResCols>, kResRows> Cells{};  // [row][column]
-    std::array<ResColumn, kResCols> Columns{};                       // what each column holds
-    int ColRes = 1;                         // the data column (1 + number of model columns)
-    std::vector<ResultModelColumn> Models;  // in column order
-    double TPrirab = 0.0;                   // burn-in time T0 the table used, h
+    ResultsTable() : ResultsTable(kResCols) {}
+    explicit ResultsTable(int columns)
+        : Cells(kResRows, std::vector<ResultCell>(static_cast<std::size_t>(columns))),
+          Columns(static_cast<std::size_t>(columns)) {}
+
+    std::vector<std::vector<ResultCell>> Cells;  // [row][column]: kResRows rows of ColumnCount() cells
+    std::vector<ResColumn> Columns;              // what each column holds
+    int ColRes = 1;                              // the data column (1 + number of model columns)
+    std::vector<ResultModelColumn> Models;       // in column order
+    double TPrirab = 0.0;                        // burn-in time T0 the table used, h
     double LamData = 0.0;  // observed failures per product per 1000 h over (T0, 1000 h]; NaN: undefined
     double TEndLam = 0.0;  // end of the frequency window shown in the row 10 label, h
     // Sentences under the table: the models the Kolmogorov test rejects, and the
@@ -73,6 +79,7 @@ struct ResultsTable {
     std::vector<std::string> Notes;
 
     const ResultCell& Cell(int col, int row) const { return Cells[row][col]; }
+    int ColumnCount() const { return static_cast<int>(Columns.size()); }
     // The columns to show: kResShownCols, or more when more models ran.
     int ShownColumns() const { return ColRes + 1 > kResShownCols ? ColRes + 1 : kResShownCols; }
 };
@@ -99,14 +106,14 @@ std::array<std::string, 12> ModelColumnTexts(const Mod_Weib& M, double DelitOtk,
                                              const ResultsWords& words = RussianWords());
 
 // The whole table, as the results output builds it after its charts: the executed
-// models in the order of kModels (KolmogorovCrit on a copy of each record), then the
-// row labels and the data column. kolNakopl holds each model's accumulated expected
-// failures as the results output has summed them (in the order of kModels). T0 is
+// models in the order of the method table (KolmogorovCrit on a copy of each record),
+// then the row labels and the data column. kolNakopl holds each model's accumulated
+// expected failures as the results output has summed them (in the table's order). T0 is
 // the burn-in time of the frequency. When model 3 could not tell B and K apart
 // (mlSeparable false) its column shows the scale as kNoValue and says so in place
 // of the repetition coefficient (kMlNotSeparableCell).
-ResultsTable BuildResultsTable(const AnalysisState& st, double T0,
-                               const std::array<double, kModels.size()>& kolNakopl, char sep,
-                               bool mlSeparable = true, const ResultsWords& words = RussianWords());
+ResultsTable BuildResultsTable(const AnalysisState& st, double T0, const std::vector<double>& kolNakopl, char sep,
+                               bool mlSeparable = true, const ResultsWords& words = RussianWords(),
+                               const MethodTable& methods = MethodTable::Standard());
 
 }  // namespace rel

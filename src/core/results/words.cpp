@@ -49,17 +49,7 @@ ResultsWords MakeEnglish() {
     w.kUndeterminedNote =
         "On these data K and B are not separable (model 3): the repetition coefficient of the other models is "
         "only one of many equally good points.";
-    w.modelCaptions = {
-        {"ModNewton", "Pearson/Newton"}, {"ModSpir", "Pearson/spiral desc."}, {"ModSmirn", "Smirnov criterion"},
-        {"ModGen", "Genetic"},           {"ModML", "Max. likelihood"},
-    };
-    w.modelTitles = {
-        {"ModNewton", "Model 1.2, Pearson criterion, Newton's method"},
-        {"ModSpir", "Model 1.1, Pearson criterion, spiral descent"},
-        {"ModSmirn", "Model 2 (Smirnov criterion)"},
-        {"ModGen", "Genetic algorithm"},
-        {"ModML", "Model 3 (maximum likelihood)"},
-    };
+    w.englishModelNames = true;
     w.seriesTitles = {
         {"Series1", "Leaving warranty"},
         {"Series17", "Actual accumulation, % of fleet"},

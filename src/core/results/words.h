@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "fit/methods.h"
+
 namespace rel {
 
 // Model 3's table cell where the repetition coefficient would be when the data cannot
@@ -61,8 +63,9 @@ struct ResultsWords {
     std::string sourceFittedBoth = ", среднее и СКО подобраны";
     std::string sourceFittedMean = ", среднее подобрано";
     std::string sourceFittedSd = ", СКО подобрано";
-    // Table captions and titles of the models, by record name ("ModSpir", ...).
-    std::map<std::string, std::string> modelCaptions, modelTitles;
+    // The models' table captions and titles in English (each method's own English
+    // names) rather than in Russian.
+    bool englishModelNames = false;
     // Chart series titles by series name ("Series3", ...); a name not here keeps its Russian title.
     std::map<std::string, std::string> seriesTitles;
     std::string observedSuffix = " ценз.";  // a model's observed rate
@@ -95,6 +98,10 @@ struct ResultsWords {
     // Phrases of those notes replaced, in this order, by the words of this language
     // (the numbers in the notes stay); none in Russian.
     std::vector<std::pair<std::string, std::string>> notePhrases;
+
+    // A method's table caption and title in these words.
+    std::string Caption(const FitMethod& m) const { return englishModelNames ? m.tableCaptionEn : m.tableCaption; }
+    std::string Title(const FitMethod& m) const { return englishModelNames ? m.titleEn : m.title; }
 
     // The caption, title or series title for a name, or `fallback` when not given.
     static std::string Or(const std::map<std::string, std::string>& m, const std::string& name,

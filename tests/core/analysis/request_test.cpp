@@ -43,7 +43,7 @@ TEST(FitRequest, VirtualClockRangeAndModelTwosLimit) {
     };
     for (const auto& c : after) {
         FitPlan p;
-        p.smirnov = c.smirnov;
+        if (c.smirnov) p.methods = {"2"};
         p.virtualClock = c.clock;
         const auto bad = CheckClockForFailures(p, c.rows);
         if (!c.refusal) {

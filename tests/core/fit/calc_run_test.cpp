@@ -38,7 +38,7 @@ bool StartsWith(const std::string& s, const std::string& head) { return s.rfind(
 
 TEST(CalculationRun, AllThreeFitsInOrderWithTheirConfidenceLines) {
     Loaded l = Demo();
-    l.p.Newton = l.p.Smirnov = true;
+    l.p.methods = {"1.1", "1.2", "2"};
     std::vector<std::string> delivered;
     const RunResult r = CalculationRun(l.st, l.p, [&](const std::string& s) { delivered.push_back(s); });
     ASSERT_TRUE(r.ok) << r.error;
@@ -66,18 +66,17 @@ TEST(CalculationRun, AllThreeFitsInOrderWithTheirConfidenceLines) {
 
 TEST(CalculationRun, OnlyTheTickedFitsRun) {
     Loaded l = Demo();
-    l.p.Spiral = false;
-    l.p.Newton = true;
+    l.p.methods = {"1.2"};
     l.st.ModSpir.A = 123;
     const RunResult r = CalculationRun(l.st, l.p);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.memo.size(), 3u);
     EXPECT_EQ(l.st.ModSpir.A, 123) << "model 1.1 keeps what an earlier run left";
-    EXPECT_FALSE(r.spiral.has_value());
-    EXPECT_TRUE(r.newton.has_value());
+    EXPECT_FALSE(r.Report("1.1"));
+    EXPECT_TRUE(r.Report("1.2"));
 
     Loaded none = Demo();
-    none.p.Spiral = false;
+    none.p.methods.clear();
     const RunResult rn = CalculationRun(none.st, none.p);
     EXPECT_TRUE(rn.ok);
     EXPECT_TRUE(rn.memo.empty());
@@ -99,7 +98,7 @@ TEST(CalculationRun, CoefficientTextsThatStopTheRun) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Loaded l = Demo();
-        l.p.Newton = true;
+        l.p.methods = {"1.1", "1.2"};
         l.p.StepCoef11 = c.coef11;
         l.p.StepCoef12 = c.coef12;
         l.st.ModNewton.A = 77;
@@ -122,7 +121,7 @@ TEST(CalculationRun, CoefficientTextsThatStopTheRun) {
 
 TEST(CalculationRun, UnitCoefficientsFinish) {
     Loaded l = Demo();
-    l.p.Newton = l.p.Smirnov = true;
+    l.p.methods = {"1.1", "1.2", "2"};
     l.p.StepCoef11 = l.p.StepCoef12 = l.p.StepCoef2 = "1";
     const RunResult r = CalculationRun(l.st, l.p);
     EXPECT_TRUE(r.ok) << r.error;
@@ -131,7 +130,7 @@ TEST(CalculationRun, UnitCoefficientsFinish) {
 
 TEST(CalculationRun, WarrantyFiguresFittedByTheLastPearsonFitServeModelTwo) {
     Loaded l = Demo();
-    l.p.Newton = l.p.Smirnov = true;
+    l.p.methods = {"1.1", "1.2", "2"};
     l.p.FitSred = true;
     const RunResult r = CalculationRun(l.st, l.p);
     ASSERT_TRUE(r.ok);
@@ -159,7 +158,7 @@ TEST(CalculationRun, NothingToFitIsSaidSo) {
 
 TEST(CalculationRun, VirtualClockGivesTheSameRunTwice) {
     Loaded a = Demo(), b = Demo();
-    a.p.Newton = a.p.Smirnov = true;
+    a.p.methods = {"1.1", "1.2", "2"};
     b.p = a.p;
     const RunResult ra = CalculationRun(a.st, a.p), rb = CalculationRun(b.st, b.p);
     EXPECT_EQ(ra.memo, rb.memo);
@@ -173,13 +172,13 @@ TEST(CalculationRun, VirtualClockGivesTheSameRunTwice) {
 
 TEST(CalculationRun, ModelThreeAfterTheOthersWithItsRecordAndLines) {
     Loaded l = Demo();
-    l.p.ML = true;
+    l.p.methods.push_back("3");
     l.p.mlBootstrap = 20;
     const RunResult r = CalculationRun(l.st, l.p);
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_TRUE(r.ml && r.ml->ok);
     // Model 1.1 first, then model 3 with its estimates, notes and confidence line.
-    ASSERT_TRUE(r.spiral);
+    ASSERT_TRUE(r.Report("1.1"));
     const auto first3 = std::find_if(r.memo.begin(), r.memo.end(),
                                      [](const std::string& m) { return StartsWith(m, "Расчёт модели 3"); });
     ASSERT_NE(first3, r.memo.end());

@@ -48,6 +48,28 @@ AnalysisState Fleet() {
     return st;
 }
 
+// Runs a fit and keeps what it returns in the state, as the calculation run does
+// with a fit that was not refused: its record and the warranty figures it fitted.
+template <class Fit>
+FitSummary Keep(Fit fit, Mod_Weib AnalysisState::*record, AnalysisState& st, const FitOptions& opt) {
+    FitReport r = fit(st, opt);
+    if (r.summary.ok) {
+        st.*record = std::move(r.model);
+        st.SredGar = r.SredGar;
+        st.SKOGar = r.SKOGar;
+    }
+    return r.summary;
+}
+FitSummary Spiral(AnalysisState& st, const FitOptions& opt) {
+    return Keep(FitSpiral, &AnalysisState::ModSpir, st, opt);
+}
+FitSummary Newton(AnalysisState& st, const FitOptions& opt) {
+    return Keep(FitNewton, &AnalysisState::ModNewton, st, opt);
+}
+FitSummary Smirnov(AnalysisState& st, const FitOptions& opt) {
+    return Keep(FitSmirnov, &AnalysisState::ModSmirn, st, opt);
+}
+
 // Every criterion takes the same value at every point: the fleet used by the
 // criteria is empty (no expected failures), while 151 failures in a fleet of 1000
 // set the start of the repetition coefficient to 0.151, below its lower bounds.
@@ -180,7 +202,7 @@ TEST(FitSpiral, TimeRulesOnTheSecondsField) {
         AnalysisState st = Fleet();
         st.FitSred = c.sred;
         st.FitSKO = c.sko;
-        const FitSummary s = FitSpiral(st, Options(1.00025, Stepping(1.0)));
+        const FitSummary s = Spiral(st, Options(1.00025, Stepping(1.0)));
         SCOPED_TRACE(std::to_string(c.sred) + std::to_string(c.sko));
         EXPECT_TRUE(s.ok);
         EXPECT_FALSE(s.converged);
@@ -203,7 +225,7 @@ TEST(FitSpiral, TimeRulesOnTheSecondsField) {
 
 TEST(FitSpiral, UndefinedCriterionCountsAsSuccessUntilTheBound) {
     AnalysisState st = Undefined();
-    const FitSummary s = FitSpiral(st, Options(1.00025, Stepping(11.0)));  // one pass
+    const FitSummary s = Spiral(st, Options(1.00025, Stepping(11.0)));  // one pass
     EXPECT_EQ(s.passes, 1);
     // The scale walks up in exact half hours until 50000.5 leaves the bounds, then
     // stands one step below the last point inside.
@@ -217,7 +239,7 @@ TEST(FitSpiral, UndefinedCriterionCountsAsSuccessUntilTheBound) {
 
 TEST(FitSpiral, EqualValuesAreAccepted) {
     AnalysisState st = Flat();
-    FitSpiral(st, Options(1.00025, Stepping(11.0)));
+    Spiral(st, Options(1.00025, Stepping(11.0)));
     EXPECT_EQ(st.ModSpir.B, 49999.5) << "an equal value counts as success";
 }
 
@@ -228,7 +250,7 @@ TEST(FitSpiral, CoefficientsThatCannotShrinkTheStepsEnd) {
     // the same point for ever.
     for (double coef : {1.0, 1e300}) {
         for (AnalysisState st : {Fleet(), Undefined()}) {
-            const FitSummary s = FitSpiral(st, Options(coef, Virtual(20000)));
+            const FitSummary s = Spiral(st, Options(coef, Virtual(20000)));
             EXPECT_TRUE(s.ok);
             EXPECT_TRUE(st.ModSpir.Executed);
             if (coef > 2) {
@@ -237,14 +259,14 @@ TEST(FitSpiral, CoefficientsThatCannotShrinkTheStepsEnd) {
         }
     }
     AnalysisState st = Fleet();
-    const FitSummary refused = FitSpiral(st, Options(0.9, Virtual(1000)));
+    const FitSummary refused = Spiral(st, Options(0.9, Virtual(1000)));
     EXPECT_FALSE(refused.ok);
     EXPECT_FALSE(st.ModSpir.Executed);
 }
 
 TEST(FitSpiral, FinalValuesAndIndicators) {
     AnalysisState st = Fleet();
-    const FitSummary s = FitSpiral(st, Options(1.00025, Virtual(100000)));
+    const FitSummary s = Spiral(st, Options(1.00025, Virtual(100000)));
     const Mod_Weib& M = st.ModSpir;
     Mod_Weib w;
     const double atStart = PearsonCrit(st, w, 1, 1000, st.KolOtkAll / st.ParkFile, 2000, 500, kItemStandard);
@@ -268,7 +290,7 @@ TEST(FitSpiral, FinalValuesAndIndicators) {
 
 TEST(FitNewton, EqualValuesFailAndTheStartStays) {
     AnalysisState st = Flat();
-    const FitSummary s = FitNewton(st, Options(2.0, Stepping(0.0)));
+    const FitSummary s = Newton(st, Options(2.0, Stepping(0.0)));
     EXPECT_TRUE(s.converged);
     // The shape's step needs 17 halvings to fall below 1e-8: 17 passes of three
     // failed attempts and one evaluation of the stored point, after the first.
@@ -289,16 +311,13 @@ TEST(FitNewton, LookAheadUndoesAStepWhoseSuccessorLeavesTheBounds) {
     st.KolOtkNez = 0;
     st.ParkFile = 1000;
     st.KolOtkAll = 151;
-    // The clock is read after every failed attempt; the first reading after the first
-    // pass sees the point that pass stored.
+    // The point the first pass stored.
     auto firstPass = std::make_shared<Mod_Weib>();
-    const AnalysisState* watched = &st;
-    FitClock clock{[firstPass, watched] {
-                       if (watched->ModNewton.Executed && !firstPass->Executed) *firstPass = watched->ModNewton;
-                       return 0.0;
-                   },
-                   0};
-    FitNewton(st, Options(2.0, clock));
+    FitOptions opt = Options(2.0, Stepping(0.0));
+    opt.passDone = [firstPass](const Mod_Weib& M) {
+        if (!firstPass->Executed) *firstPass = M;
+    };
+    Newton(st, opt);
     // 49999.75 is kept (its next step reaches 50000, inside); 50000 is evaluated but
     // undone because its next step would reach 50000.25.
     ASSERT_TRUE(firstPass->Executed);
@@ -317,13 +336,13 @@ TEST(FitNewton, UnitCoefficientWaitsForTheTimeRule) {
     // reading (4 s); from then on each failed attempt raises the coefficient by 1.075
     // until it reaches 3, 16 times in all, and the steps shrink.
     AnalysisState st = Flat();
-    const FitSummary s = FitNewton(st, Options(1.0, Stepping(0.5)));
+    const FitSummary s = Newton(st, Options(1.0, Stepping(0.5)));
     EXPECT_TRUE(s.converged);
     EXPECT_EQ(s.finalStepCoef, Raised(1.0, 1.075, 16));
     EXPECT_EQ(st.ModNewton.B, 2000.0);
 
     AnalysisState v = Fleet();
-    const FitSummary sv = FitNewton(v, Options(1.0, Virtual(5000)));
+    const FitSummary sv = Newton(v, Options(1.0, Virtual(5000)));
     EXPECT_TRUE(sv.converged);
     EXPECT_GE(sv.finalStepCoef, 3.0);
 }
@@ -332,7 +351,7 @@ TEST(FitNewton, UndefinedCriterionStandsUnlessTheLookAheadUndoesIt) {
     // NaN counts as an improvement; with a huge coefficient the steps vanish after the
     // first reversal, and a step that no longer moves its parameter fails.
     AnalysisState st = Undefined();
-    const FitSummary s = FitNewton(st, Options(1e300, Stepping(0.0)));
+    const FitSummary s = Newton(st, Options(1e300, Stepping(0.0)));
     EXPECT_TRUE(s.converged);
     EXPECT_EQ(st.ModNewton.B, 49999.75);
     EXPECT_EQ(st.ModNewton.K_powtor, 0.151);
@@ -342,7 +361,7 @@ TEST(FitNewton, UndefinedCriterionStandsUnlessTheLookAheadUndoesIt) {
 TEST(FitNewton, FitsTheWarrantyFiguresWhenAsked) {
     AnalysisState st = Fleet();
     st.FitSred = st.FitSKO = true;
-    const FitSummary s = FitNewton(st, Options(1.00025, Virtual(1000000)));
+    const FitSummary s = Newton(st, Options(1.00025, Virtual(1000000)));
     EXPECT_TRUE(s.converged);
     EXPECT_EQ(st.ModNewton.Sred, st.SredGar);
     EXPECT_EQ(st.ModNewton.SKO, st.SKOGar);
@@ -367,7 +386,7 @@ TEST(FitSmirnov, TimeRulesOnTheSecondsField) {
     };
     for (const auto& c : cases) {
         AnalysisState st = Flat();
-        const FitSummary s = FitSmirnov(st, Options(1.0005, c.clock));
+        const FitSummary s = Smirnov(st, Options(1.0005, c.clock));
         SCOPED_TRACE(c.what);
         EXPECT_EQ(s.passes, c.passes);
         EXPECT_EQ(s.finalStepCoef, Raised(1.0005, 1.0875, c.raises));
@@ -382,7 +401,7 @@ TEST(FitSmirnov, TimeRulesOnTheSecondsField) {
 
 TEST(FitSmirnov, BoundsAreTestedOneStepAhead) {
     AnalysisState st = Undefined();
-    FitSmirnov(st, Options(1.0005, Stepping(10.0)));  // one pass
+    Smirnov(st, Options(1.0005, Stepping(10.0)));  // one pass
     EXPECT_EQ(st.ModSmirn.B, 49999.75);
     EXPECT_GT(st.ModSmirn.A, 2.999);
     EXPECT_LE(st.ModSmirn.A, 3.0);
@@ -397,7 +416,7 @@ TEST(FitSmirnov, LowerBoundIsAlsoLookedAhead) {
     AnalysisState st = Fleet();
     st.ParkFile = 10000;
     st.KolOtkAll = 10099;
-    FitSmirnov(st, Options(1.0005, Stepping(10.0)));  // one pass
+    Smirnov(st, Options(1.0005, Stepping(10.0)));  // one pass
     EXPECT_GT(st.ModSmirn.K_powtor, 1.0100);
 }
 
@@ -405,7 +424,7 @@ TEST(FitSmirnov, ResultArrays) {
     AnalysisState st = Fleet();
     const std::size_t n = st.ArrProblems.size(), H = st.ArrHist.size();
     ASSERT_GT(n, H);
-    const FitSummary s = FitSmirnov(st, Options(1.0005, Virtual(5000)));
+    const FitSummary s = Smirnov(st, Options(1.0005, Virtual(5000)));
     const Mod_Weib& M = st.ModSmirn;
     EXPECT_TRUE(M.Executed);
     Mod_Weib shares;
@@ -435,7 +454,7 @@ TEST(FitSmirnov, RefusedWithoutIndependentFailures) {
     AnalysisState st = Fleet();
     st.KolOtkNez = 0;
     st.ModSmirn.A = 7;
-    const FitSummary s = FitSmirnov(st, Options(1.0005, Virtual(1000)));
+    const FitSummary s = Smirnov(st, Options(1.0005, Virtual(1000)));
     EXPECT_FALSE(s.ok);
     EXPECT_FALSE(s.error.empty());
     EXPECT_EQ(st.ModSmirn.A, 7);
@@ -476,7 +495,7 @@ TEST(Fits, EndOnDegenerateDataAndCoefficients) {
         SCOPED_TRACE(c.what);
         AnalysisState st = c.st;
         const FitOptions o = Options(c.coef, Virtual(c.rate));
-        const FitSummary s = c.model == 0 ? FitSpiral(st, o) : c.model == 1 ? FitNewton(st, o) : FitSmirnov(st, o);
+        const FitSummary s = c.model == 0 ? Spiral(st, o) : c.model == 1 ? Newton(st, o) : Smirnov(st, o);
         EXPECT_TRUE(s.ok);
         EXPECT_LE(s.evaluations, c.most);
         const Mod_Weib& M = c.model == 0 ? st.ModSpir : c.model == 1 ? st.ModNewton : st.ModSmirn;
@@ -492,9 +511,9 @@ TEST(Fits, VirtualClockRepeatsTheSameModelAndLines) {
         AnalysisState a = Fleet(), b = Fleet();
         FitSummary sa, sb;
         const FitOptions o = Options(1.00025, Virtual(3000));
-        if (model == 0) sa = FitSpiral(a, o), sb = FitSpiral(b, o);
-        if (model == 1) sa = FitNewton(a, o), sb = FitNewton(b, o);
-        if (model == 2) sa = FitSmirnov(a, o), sb = FitSmirnov(b, o);
+        if (model == 0) sa = Spiral(a, o), sb = Spiral(b, o);
+        if (model == 1) sa = Newton(a, o), sb = Newton(b, o);
+        if (model == 2) sa = Smirnov(a, o), sb = Smirnov(b, o);
         const Mod_Weib& ma = model == 0 ? a.ModSpir : model == 1 ? a.ModNewton : a.ModSmirn;
         const Mod_Weib& mb = model == 0 ? b.ModSpir : model == 1 ? b.ModNewton : b.ModSmirn;
         EXPECT_EQ(sa.memo, sb.memo) << model;

@@ -22,7 +22,7 @@ TEST(ResultsDemo, TableAndChartsOfTheDemoFleet) {
     p.StepCoef11 = load.view.StepCoef11Text;
     p.StepCoef12 = load.view.StepCoef12Text;
     p.StepCoef2 = load.view.StepCoef2Text;
-    p.Newton = p.Smirnov = true;
+    p.methods = {"1.1", "1.2", "2"};
     p.decimalSep = ',';
     p.clock.evaluationsPerSecond = 4000;
     ASSERT_TRUE(CalculationRun(st, p).ok);

@@ -102,8 +102,7 @@ TEST(ResultsTable, ModelColumnAndDataColumnOfTheFixture) {
 
     EXPECT_EQ(t.ColRes, 2);
     using K = ResColumn;
-    EXPECT_EQ(t.Columns,
-              (std::array<K, kResCols>{K::Labels, K::Model, K::Data, K::Keep, K::Keep, K::Keep, K::Keep}));
+    EXPECT_EQ(t.Columns, (std::vector<K>{K::Labels, K::Model, K::Data, K::Keep, K::Keep, K::Keep, K::Keep}));
     // Model cells as SetResCell gets them: a blank, then the value, to be padded.
     const std::vector<std::string> model = {
         "Пирсона/спир.спуск",
