@@ -210,8 +210,9 @@ int RunReport(QApplication& app, int argc, char** argv) {
     // 2.-3. The run with the window's settings after the loads, its memo lines as
     // they come.
     Out(QCoreApplication::translate("Report", "Ход решения"));
-    rel::AnalysisRun run = rel::RunAnalysis(
-        st, plan, in, [&core](const std::string& line) { Out(core(line)); }, CurrentResultsWords());
+    const rel::AnalysisResult analysis = rel::Analyse(
+        std::move(st), plan, in, [&core](const std::string& line) { Out(core(line)); }, CurrentResultsWords());
+    const rel::AnalysisRun& run = analysis.run;
     if (!run.calc.ok) {
         Err(QStringLiteral("%1: %2").arg(Q(request.data), core(run.error)));
         return kReportRun;
@@ -220,7 +221,6 @@ int RunReport(QApplication& app, int argc, char** argv) {
     // 4. The results output, drawn in a results window that is never shown on a
     // screen, and written to the PDF.
     const rel::ResultsContent& content = *run.results;
-    rel::ApplyResults(st, content.WriteBack);
     for (const std::string& note : content.Messages) Out(core(note));
     // The window at its designed width and as high as the printable part of the
     // page is in proportion, so that the page is filled.

@@ -3,7 +3,7 @@
 //                    [--step-coef-2 X] [--virtual-clock N] [--decimal-comma] [--json] [--csv]
 //                    [--population N] [--generations N] [--precision P] [--copy-count N]
 //                    [--seed S]
-// Runs the analysis as the window does after a load (rel::RunAnalysis): the memo
+// Runs the analysis as the window does after a load (rel::Analyse): the memo
 // lines as they come, then each fitted model and the results table.
 #include <algorithm>
 #include <cmath>
@@ -174,31 +174,32 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given, HelpLang lang
             if (text == stdout) FlushStandardOutput();
         };
     }
-    const rel::AnalysisRun run = rel::RunAnalysis(st, plan, in, sink);
     // The model records as the window and the report hold them after the results
     // output: the accumulated counts and the burn-in time written back.
-    if (run.results) rel::ApplyResults(st, run.results->WriteBack);
+    const rel::AnalysisResult analysis = rel::Analyse(std::move(st), plan, in, sink);
+    const rel::AnalysisState& fitted = analysis.state;
+    const rel::AnalysisRun& run = analysis.run;
     const int item = run.params.item;
-    const std::vector<FittedModel> models = Fitted(st, run);
+    const std::vector<FittedModel> models = Fitted(fitted, run);
     const bool genFailed = run.gen && !run.gen->ok;
 
     if (json) {
         if (genFailed) std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), say(run.error).c_str());
-        PrintJson(FitJson(st, run));
+        PrintJson(FitJson(fitted, run));
     } else if (genFailed) {
         // The optimiser could not start: its reason, and nothing of the run before it.
         std::fprintf(stderr, "%s: %s\n", plan.data.c_str(), say(run.error).c_str());
     } else {
         Figures figures(sep);
-        for (const FittedModel& f : models) PrintModel(text, st, run, f, item, sep, figures);
+        for (const FittedModel& f : models) PrintModel(text, fitted, run, f, item, sep, figures);
         if (!figures.Note().empty()) std::fprintf(text, "%s\n", figures.Note().c_str());
         if (!models.empty() || run.gen)
-            std::fprintf(text, "\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(st.SredGar, sep).c_str(),
-                         rel::FormatGeneral(st.SKOGar, sep).c_str());
+            std::fprintf(text, "\nSredGar = %s, SKOGar = %s\n", rel::FormatGeneral(fitted.SredGar, sep).c_str(),
+                         rel::FormatGeneral(fitted.SKOGar, sep).c_str());
         if (run.results) {
             std::fprintf(text, "\n%s\n", rel::EscapeControls(run.results->Label10).c_str());  // holds the title
             if (o.format == Format::Csv) {
-                PrintNumericCsv(std::cout, st, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
+                PrintNumericCsv(std::cout, fitted, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
                 FlushStandardOutput();
             } else if (!machine) {
                 FlushStandardOutput();
@@ -210,7 +211,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given, HelpLang lang
     }
     if (!o.xlsx.empty() && run.results) {
         const WriteOutcome written =
-            WriteWorkbook(o.xlsx, st, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
+            WriteWorkbook(o.xlsx, fitted, *run.results, run.calc.ml ? &*run.calc.ml : nullptr);
         if (!written) {
             std::fprintf(stderr, "%s\n", WriteFailureText(o.xlsx, written, lang).c_str());
             return kExitWrite;

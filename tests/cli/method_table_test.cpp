@@ -65,10 +65,11 @@ TEST(MethodTable, AMethodOfOneRecordAndOneFunctionRunsAndShows) {
     const rel::LoadedInputs in = rel::LoadInputs(st, request.data, "", '.');
     ASSERT_TRUE(in.error.empty()) << in.error;
 
-    const rel::AnalysisRun run = rel::RunAnalysis(st, *checked.plan, in, {}, rel::RussianWords(), methods);
+    const rel::AnalysisResult analysis =
+        rel::Analyse(std::move(st), *checked.plan, in, {}, rel::RussianWords(), methods);
+    const rel::AnalysisRun& run = analysis.run;
     ASSERT_TRUE(run.calc.ok) << run.error;
     ASSERT_TRUE(run.results);
-    rel::ApplyResults(st, run.results->WriteBack, methods);
     EXPECT_NE(std::find(run.memo.begin(), run.memo.end(), "Закон задан заранее"), run.memo.end());
 
     // Its column after the standard ones that ran, with its caption and figures.
@@ -87,7 +88,7 @@ TEST(MethodTable, AMethodOfOneRecordAndOneFunctionRunsAndShows) {
     EXPECT_TRUE(run.results->Chart2.Find("SeriesFixedAcc"));
 
     // Its record in the JSON, with its own criterion; the results grid shows its column.
-    const nlohmann::json j = relcli::FitJson(st, run, methods);
+    const nlohmann::json j = relcli::FitJson(analysis.state, run, methods);
     ASSERT_TRUE(j.contains("ModFixed")) << j.dump();
     EXPECT_EQ(j["ModFixed"]["A"], 1.5);
     EXPECT_EQ(j["ModFixed"]["Criterion"], 15.0);

@@ -43,4 +43,12 @@ AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInpu
     return out;
 }
 
+AnalysisResult Analyse(AnalysisState loaded, const FitPlan& plan, const LoadedInputs& in, const MemoSink& sink,
+                       const ResultsWords& words, const MethodTable& methods) {
+    AnalysisResult out{std::move(loaded), {}};
+    out.run = RunAnalysis(out.state, plan, in, sink, words, methods);
+    if (out.run.results) ApplyResults(out.state, out.run.results->WriteBack, methods);
+    return out;
+}
+
 }  // namespace rel

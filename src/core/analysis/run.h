@@ -36,4 +36,17 @@ AnalysisRun RunAnalysis(AnalysisState& st, const FitPlan& plan, const LoadedInpu
                         const ResultsWords& words = RussianWords(),
                         const MethodTable& methods = MethodTable::Standard());
 
+// One analysis as a value: the state after the run (the fitted records, the
+// histogram, the results' write-back applied) and what the run reported.
+struct AnalysisResult {
+    AnalysisState state;
+    AnalysisRun run;
+};
+
+// The whole analysis of the loaded state (taken by value: the caller's stays as it
+// was unless it moves it in), as relan-cli fit and relan --report run it.
+AnalysisResult Analyse(AnalysisState loaded, const FitPlan& plan, const LoadedInputs& in,
+                       const MemoSink& sink = {}, const ResultsWords& words = RussianWords(),
+                       const MethodTable& methods = MethodTable::Standard());
+
 }  // namespace rel
