@@ -215,6 +215,12 @@ EN = {
         'Model 1.1 (Pearson criterion, spiral descent) calculated in ',
     'Расчёт модели по Пирсону методом Ньютона выполнен за ': "Model 1.2 (Pearson criterion, Newton's method) calculated in ",
     'Расчёт модели по Смирнову выполнен за ': 'Model 2 (Smirnov criterion) calculated in ',
+    'Модель 1.1 по Пирсону: поиск остановлен по времени, не сойдясь (шаги параметров не стали меньше допусков) - оценки могут быть не наилучшими.':
+        'Model 1.1 (Pearson): search stopped by its time limit before converging (the parameter steps did not fall '
+        'below their tolerances) - the estimates may not be the best.',
+    'Модель 2 по Смирнову: поиск остановлен по времени, не сойдясь (шаги параметров не стали меньше допусков) - оценки могут быть не наилучшими.':
+        'Model 2 (Smirnov): search stopped by its time limit before converging (the parameter steps did not fall '
+        'below their tolerances) - the estimates may not be the best.',
     'Расчёт модели 3 по максимуму правдоподобия выполнен за ': 'Model 3 (maximum likelihood) calculated in ',
     'Доверительный 95% интервал частотной диаграммы = ': '95% confidence interval of the frequency diagram = ',
     ',  СКО= ': ',  SD= ',

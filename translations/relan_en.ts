@@ -808,6 +808,14 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <source>Строк отказов с ошибками в файле </source>
         <translation>Failure rows with errors in file </translation>
     </message>
+    <message>
+        <source>Модель 1.1 по Пирсону: поиск остановлен по времени, не сойдясь (шаги параметров не стали меньше допусков) - оценки могут быть не наилучшими.</source>
+        <translation>Model 1.1 (Pearson): search stopped by its time limit before converging (the parameter steps did not fall below their tolerances) - the estimates may not be the best.</translation>
+    </message>
+    <message>
+        <source>Модель 2 по Смирнову: поиск остановлен по времени, не сойдясь (шаги параметров не стали меньше допусков) - оценки могут быть не наилучшими.</source>
+        <translation>Model 2 (Smirnov): search stopped by its time limit before converging (the parameter steps did not fall below their tolerances) - the estimates may not be the best.</translation>
+    </message>
 </context>
 <context>
     <name>relan::FailureListModel</name>

@@ -14,6 +14,12 @@ constexpr const char* kPhrases[] = {
     QT_TRANSLATE_NOOP("relan::CoreWords", "Расчёт модели по Пирсону методом Ньютона выполнен за "),
     QT_TRANSLATE_NOOP("relan::CoreWords", "Расчёт модели по Смирнову выполнен за "),
     QT_TRANSLATE_NOOP("relan::CoreWords", "Расчёт модели 3 по максимуму правдоподобия выполнен за "),
+    QT_TRANSLATE_NOOP("relan::CoreWords",
+                      "Модель 1.1 по Пирсону: поиск остановлен по времени, не сойдясь (шаги параметров не стали "
+                      "меньше допусков) - оценки могут быть не наилучшими."),
+    QT_TRANSLATE_NOOP("relan::CoreWords",
+                      "Модель 2 по Смирнову: поиск остановлен по времени, не сойдясь (шаги параметров не стали "
+                      "меньше допусков) - оценки могут быть не наилучшими."),
     QT_TRANSLATE_NOOP("relan::CoreWords", " (ч:мин:с)"),
     QT_TRANSLATE_NOOP("relan::CoreWords", "Доверительный 95% интервал частотной диаграммы = "),
     QT_TRANSLATE_NOOP("relan::CoreWords", ",  СКО= "),

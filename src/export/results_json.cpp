@@ -37,6 +37,7 @@ nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib
     j["LamStart"] = Num(M.LamStart);
     j["Lam1000"] = Num(M.Lam1000);
     j["Executed"] = M.Executed;
+    j["Converged"] = M.Converged;
     j["F_Weib"] = Nums(intervals(M.F_Weib));
     j["F_norm"] = Nums(intervals(M.F_norm));
     j["Kol_F_priv"] = Nums(intervals(M.Kol_F_priv));

@@ -18,7 +18,7 @@ nlohmann::json Num(double x);
 nlohmann::json Nums(const std::vector<double>& xs);
 
 // A fitted model record as JSON: A, B, K_powtor, Sred, SKO, Kol_Nakopl, SKO_out,
-// Unsens, LamStart, Lam1000, Executed, the interval arrays F_Weib, F_norm, Kol_F_priv
+// Unsens, LamStart, Lam1000, Executed, Converged, the interval arrays F_Weib, F_norm, Kol_F_priv
 // (the first value per histogram interval of st; model 2 keeps per-failure shares
 // beyond them), Criterion (the model's own criterion at its result) and Seconds.
 nlohmann::json ModelRecordJson(const rel::AnalysisState& st, const rel::Mod_Weib& M, double criterion,

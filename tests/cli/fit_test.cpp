@@ -94,8 +94,8 @@ TEST(CliFit, ThreeModelsAsJson) {
               0u);
     EXPECT_EQ(j["Memo2"][6].get<std::string>().rfind("Расчёт модели по Смирнову выполнен за ", 0), 0u);
     const std::set<std::string> modelKeys = {
-        "A",        "B",       "K_powtor", "Sred",   "SKO",    "Kol_Nakopl", "SKO_out",   "Unsens",
-        "LamStart", "Lam1000", "Executed", "F_Weib", "F_norm", "Kol_F_priv", "Criterion", "Seconds"};
+        "A",       "B",        "K_powtor", "Sred",   "SKO",        "Kol_Nakopl", "SKO_out", "Unsens",   "LamStart",
+        "Lam1000", "Executed", "F_Weib",   "F_norm", "Kol_F_priv", "Criterion",  "Seconds", "Converged"};
     for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"}) {
         SCOPED_TRACE(m);
         EXPECT_EQ(Keys(j[m]), modelKeys);

@@ -55,6 +55,9 @@ struct Mod_Weib {
     DoubArr F_Weib;           // per interval: Weibull probability of the interval
     DoubArr F_norm;           // per interval: share out of warranty at the midpoint
     bool Executed = false;
+    // The search ended on its convergence rule (every step below its tolerance), not
+    // stopped by its time rule.
+    bool Converged = true;
 };
 
 }  // namespace rel

@@ -37,6 +37,12 @@ std::optional<std::string> CheckStepCoef(double coef, const std::string& label, 
     return std::nullopt;
 }
 
+std::string NotConvergedLine(const std::string& model) {
+    return model +
+           ": поиск остановлен по времени, не сойдясь (шаги параметров не стали меньше допусков) - "
+           "оценки могут быть не наилучшими.";
+}
+
 std::string ElapsedLine(const std::string& head, std::int64_t wholeSeconds) {
     return head + LongTimeText(wholeSeconds) + "ч/мин/с";
 }

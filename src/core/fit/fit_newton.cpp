@@ -119,6 +119,7 @@ FitReport FitNewton(const AnalysisState& st, const FitOptions& opt) {
         if (small) break;
     }
     sum.converged = true;
+    M.Converged = true;
 
     M.Kol_Nakopl = 0;
     M.SKO_out = 0;

@@ -106,6 +106,9 @@ FitReport FitSmirnov(const AnalysisState& st, const FitOptions& opt) {
     // beyond them.
     fitdetail::FinalIntervalValues(st, M, true);
     M.Executed = true;
+    // Converged: every step below the tolerance the search goes on by.
+    sum.converged = std::fabs(D[0]) < 1e-5L && std::fabs(D[1]) < 1e-7L && std::fabs(D[2]) < 1e-8L;
+    M.Converged = sum.converged;
     ModelIndicators(st, M, st.TPrirab);
 
     const ElapsedTime done = timer.Read();
@@ -113,6 +116,7 @@ FitReport FitSmirnov(const AnalysisState& st, const FitOptions& opt) {
     sum.elapsed = done.seconds;
     sum.finalStepCoef = StepCoef;
     sum.memo.push_back(ElapsedLine("Расчёт модели по Смирнову выполнен за ", done.whole));
+    if (!sum.converged) sum.memo.push_back(NotConvergedLine("Модель 2 по Смирнову"));
     return rep;
 }
 

@@ -135,6 +135,7 @@ FitReport FitSpiral(const AnalysisState& st, const FitOptions& opt) {
     M.Unsens = 0;
     fitdetail::FinalIntervalValues(st, M, false);
     M.Executed = true;
+    M.Converged = sum.converged;
     ModelIndicators(st, M, st.TPrirab);
 
     const ElapsedTime done = timer.Read();
@@ -144,6 +145,7 @@ FitReport FitSpiral(const AnalysisState& st, const FitOptions& opt) {
     sum.memo.push_back(
         ElapsedLine("Расчёт модели по Пирсону методом спирального спуска выполнен за ", done.whole));
     sum.memo.push_back(StepLine(S[1], rep.SredGar, rep.SKOGar, opt.decimalSep));
+    if (!sum.converged) sum.memo.push_back(NotConvergedLine("Модель 1.1 по Пирсону"));
     return rep;
 }
 

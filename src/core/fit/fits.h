@@ -42,7 +42,7 @@ struct FitSummary {
     bool ok = true;  // false: refused before the search, see `error`
     std::string error;
     std::vector<std::string> memo;  // lines for the progress memo, in order
-    bool converged = false;         // every step below its tolerance (models 1.1 and 1.2)
+    bool converged = false;         // every step below its tolerance, not stopped by the time rule
     std::int64_t passes = 0;
     std::int64_t evaluations = 0;  // of the search's own criterion
     double elapsed = 0.0;          // seconds by the fit's clock (virtual when asked for)
@@ -82,5 +82,7 @@ FitReport FitSmirnov(const AnalysisState& st, const FitOptions& opt);
 // Memo line texts shared by the fits.
 std::string ElapsedLine(const std::string& head, std::int64_t wholeSeconds);
 std::string StepLine(double shapeStep, double Sred, double SKO, char sep);
+// The memo line of a search its time rule stopped before it converged.
+std::string NotConvergedLine(const std::string& model);
 
 }  // namespace rel

@@ -149,6 +149,12 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0, const std::ve
         if (mc.record != "ModML") others = true;
     }
     if (!rejected.empty()) tab.Notes.push_back(words.rejectedHead + rejected + words.rejectedTail);
+    std::string unconverged;
+    for (const ResultModelColumn& mc : tab.Models) {
+        const Mod_Weib* M = st.ModelNamed(mc.record);
+        if (M && !M->Converged) unconverged += (unconverged.empty() ? "" : ", ") + mc.caption;
+    }
+    if (!unconverged.empty()) tab.Notes.push_back(words.notConvergedHead + unconverged + words.notConvergedTail);
     if (st.ModML.Executed && !mlSeparable && others) tab.Notes.push_back(words.kUndeterminedNote);
     if (!tab.Models.empty()) {
         bool alike = true;

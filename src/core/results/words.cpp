@@ -46,6 +46,10 @@ ResultsWords MakeEnglish() {
     w.sourceFittedBoth = ", mean and SD fitted";
     w.sourceFittedMean = ", mean fitted";
     w.sourceFittedSd = ", SD fitted";
+    w.notConvergedHead = "Search stopped by its time limit before converging: ";
+    w.notConvergedTail =
+        " (the parameter steps did not fall below their tolerances). Their estimates may not be the best: run the "
+        "calculation again or lower the step-reduction coefficient.";
     w.kUndeterminedNote =
         "On these data K and B are not separable (model 3): the repetition coefficient of the other models is "
         "only one of many equally good points.";

@@ -49,6 +49,12 @@ struct ResultsWords {
     std::string rejectedTail =
         " (λ выше критического значения при уровне значимости 5 %). Их оценки не согласуются с данными "
         "эксплуатации.";
+    // The models whose search its time rule stopped before it converged (+ their
+    // captions, ", " between them, + notConvergedTail).
+    std::string notConvergedHead = "Поиск остановлен по времени, не сойдясь: ";
+    std::string notConvergedTail =
+        " (шаги параметров не стали меньше допусков). Их оценки могут быть не наилучшими: повторите расчет "
+        "или уменьшите коэффициент уменьшения шага.";
     std::string kUndeterminedNote =
         "На этих данных K и B не разделимы (модель 3): коэффициент повторности других моделей - лишь одна из "
         "многих равноценных точек.";

@@ -208,10 +208,15 @@ TEST(FitSpiral, TimeRulesOnTheSecondsField) {
         EXPECT_FALSE(s.converged);
         EXPECT_EQ(s.passes, 11);
         EXPECT_EQ(s.finalStepCoef, Raised(1.00025, 1.0755, c.raises));
-        ASSERT_EQ(s.memo.size(), 2u);
+        ASSERT_EQ(s.memo.size(), 3u);
         EXPECT_EQ(s.memo[0], "Расчёт модели по Пирсону методом спирального спуска выполнен за 0:00:12ч/мин/с");
         EXPECT_EQ(s.memo[1].rfind("Шаг=", 0), 0u);
+        EXPECT_EQ(
+            s.memo[2],
+            "Модель 1.1 по Пирсону: поиск остановлен по времени, не сойдясь (шаги параметров не стали меньше "
+            "допусков) - оценки могут быть не наилучшими.");
         EXPECT_TRUE(st.ModSpir.Executed);
+        EXPECT_FALSE(st.ModSpir.Converged);
         EXPECT_EQ(st.ModSpir.Sred, st.SredGar);
         EXPECT_EQ(st.ModSpir.SKO, st.SKOGar);
         if (c.sred) {
@@ -393,9 +398,13 @@ TEST(FitSmirnov, TimeRulesOnTheSecondsField) {
         EXPECT_EQ(s.evaluations, 1 + 3 * c.passes) << "every move fails on an equal value";
         EXPECT_EQ(st.ModSmirn.B, 2000.0);
         EXPECT_EQ(st.ModSmirn.A, 1.0);
-        ASSERT_EQ(s.memo.size(), 1u);
+        // Stopped by the time rule with its steps still large: it says so.
+        EXPECT_FALSE(s.converged);
+        EXPECT_FALSE(st.ModSmirn.Converged);
+        ASSERT_EQ(s.memo.size(), 2u);
         EXPECT_EQ(s.memo[0].rfind("Расчёт модели по Смирнову выполнен за ", 0), 0u);
         EXPECT_EQ(s.memo[0].substr(s.memo[0].size() - 12), "ч/мин/с");
+        EXPECT_EQ(s.memo[1], NotConvergedLine("Модель 2 по Смирнову"));
     }
 }
 

@@ -58,6 +58,24 @@ TEST(ResultsDemo, TableAndChartsOfTheDemoFleet) {
               "Смирнова (λ выше критического значения при уровне значимости 5 %). Их оценки не "
               "согласуются с данными эксплуатации.");
     EXPECT_EQ(t.Notes[1], "Время окончания гарантии во всех моделях: из заголовка файла данных.");
+
+    // Models whose search the time rule stopped before convergence are named under
+    // the table, in column order, in the words of the output.
+    AnalysisState stopped = st;
+    stopped.ModSmirn.Converged = false;
+    stopped.ModNewton.Converged = false;
+    const std::vector<std::string> ru = ComputeResults(stopped, "300", ',').Table.Notes;
+    ASSERT_EQ(ru.size(), 3u);
+    EXPECT_EQ(ru[1],
+              "Поиск остановлен по времени, не сойдясь: Пирсона/Ньютона, Критерий Смирнова (шаги параметров не "
+              "стали меньше допусков). Их оценки могут быть не наилучшими: повторите расчет или уменьшите "
+              "коэффициент уменьшения шага.");
+    const std::vector<std::string> en =
+        ComputeResults(stopped, "300", ',', {}, nullptr, EnglishWords()).Table.Notes;
+    ASSERT_EQ(en.size(), 3u);
+    EXPECT_EQ(
+        en[1].rfind("Search stopped by its time limit before converging: Pearson/Newton, Smirnov criterion (", 0),
+        0u);
     // The accumulated failures of each Pearson model: its sum over the intervals,
     // every interval of the demo histogram holding failures.
     double sum = 0;
