@@ -80,4 +80,35 @@ void BM_SmirnovCrit(benchmark::State& state) {
 }
 BENCHMARK(BM_SmirnovCrit)->ArgName("failures")->Arg(1000)->Arg(99999);
 
+// Model 2's search moves one parameter at a time: a cycle of moves of K, A and B, each
+// evaluated plainly (cached 0) or with the search's cache (cached 1). The values are the
+// same to the last bit; the cache saves the logarithms on a move of A and every
+// logarithm and exponential on a move of K.
+void BM_SmirnovSearch(benchmark::State& state) {
+    const rel::AnalysisState st = Failures(99999);
+    rel::Mod_Weib M;
+    for (const auto& p : st.ArrProblems) M.F_norm.push_back(rel::NormF(2500, 550, p.time));
+    const bool cached = state.range(0) != 0;
+    rel::SmirnovCache cache;
+    double A = 1.2, B = 1500, K = 1.3;
+    int move = 0;
+    for (auto _ : state) {
+        switch (move++ % 3) {
+            case 0:
+                K *= 1.0001;
+                break;
+            case 1:
+                A *= 1.0001;
+                break;
+            default:
+                B *= 1.0001;
+                break;
+        }
+        benchmark::DoNotOptimize(cached ? rel::SmirnovCrit(st, M, A, B, K, cache)
+                                        : rel::SmirnovCrit(st, M, A, B, K));
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_SmirnovSearch)->ArgName("cached")->Arg(0)->Arg(1);
+
 }  // namespace

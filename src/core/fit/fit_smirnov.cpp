@@ -57,9 +57,11 @@ FitReport FitSmirnov(const AnalysisState& st, const FitOptions& opt) {
         walk[j] = fitdetail::WalkBound(static_cast<double>(Lo[j]), static_cast<double>(Up[j]),
                                        static_cast<double>(D[j]));
 
+    SmirnovCache cache;  // logarithms and Weibull values kept between evaluations
     auto criterion = [&]() {
         timer.CountEvaluation();
-        return SmirnovCrit(st, M, static_cast<double>(X[1]), static_cast<double>(X[0]), static_cast<double>(X[2]));
+        return SmirnovCrit(st, M, static_cast<double>(X[1]), static_cast<double>(X[0]), static_cast<double>(X[2]),
+                           cache);
     };
 
     double F = criterion();

@@ -348,4 +348,63 @@ double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, 
     return std::sqrt(Q) / st.KolOtkNez + std::fabs(S - k + 1) / 200;
 }
 
+double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B, double K,
+                   SmirnovCache& cache) {
+    const auto& P = st.ArrProblems;
+    if (ModSmirn.F_norm.size() < P.size()) return kNaN;
+    // Outside the ordinary range the uncached evaluation decides (its special values).
+    if (!(A > 0.0) || !(B > 0.0)) return SmirnovCrit(st, ModSmirn, A, B, K);
+    const std::size_t n = P.size();
+    // WeibF(A, B, t) = 1 - exp(-Pow(t / B, A)), Pow(x, A) = exp(A * log(x)) for x != 0.
+    if (!(B == cache.B) || cache.lnTB.size() != n) {
+        cache.lnTB.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            const double t = P[i].time;
+            cache.lnTB[i] = t >= 1.0 ? std::log(t / B) : 0.0;
+        }
+        cache.B = B;
+        cache.A = kNaN;
+    }
+    if (!(A == cache.A) || cache.F.size() != n) {
+        cache.F.resize(n);
+        double tPrev = -1.0, FPrev = 0.0;
+        for (std::size_t i = 0; i < n; ++i) {
+            const double t = P[i].time;
+            if (!(t >= 1.0)) continue;
+            if (t == tPrev) {
+                cache.F[i] = FPrev;  // tied times: the same value
+                continue;
+            }
+            const double F = 1.0 - std::exp(-std::exp(A * cache.lnTB[i]));
+            cache.F[i] = F > 0.0 ? F : 1e-30;
+            tPrev = t;
+            FPrev = cache.F[i];
+        }
+        cache.A = A;
+    }
+    const double* fn = ModSmirn.F_norm.data();
+    const double* Fc = cache.F.data();
+    const double KPark = K * st.Park;
+    double S = 0.0, Q = 0.0, k = 0.0, t0 = 0.0;
+    double F0 = WeibF(A, B, 0.0);
+    for (std::size_t i = 0; i < n; ++i) {
+        const double t = P[i].time;
+        if (!(t >= 1.0)) continue;
+        double p, Ft;
+        if (t0 > t) {
+            p = WeibInterval(A, B, t0, t);  // out of order: the fatal check
+            Ft = Fc[i];
+        } else {
+            Ft = t == t0 ? F0 : Fc[i];
+            p = Ft - F0;
+        }
+        S = S + KPark * p * (1.0 - fn[i]);
+        k = k + 1;
+        Q = Q + Sq(k - S);
+        t0 = t;
+        F0 = Ft;
+    }
+    return std::sqrt(Q) / st.KolOtkNez + std::fabs(S - k + 1) / 200;
+}
+
 }  // namespace rel

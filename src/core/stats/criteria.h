@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -108,5 +109,18 @@ double GenFitness(const AnalysisState& st, Mod_Weib& ModGen, const Hist40& hist,
 // of st.ArrProblems; when it holds fewer the result is NaN. Without independent
 // failures (KolOtkNez = 0) the first term, and so the result, is not finite.
 double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B, double K);
+
+// What SmirnovCrit keeps between evaluations of one search over one failure list: the
+// logarithms of t/B at each failure for the last scale, and the Weibull
+// probabilities for the last shape and scale. A search moves one parameter at a
+// time, so a move of K computes no logarithm or exponential at all and a move of A
+// no logarithm. The values are those the uncached evaluation computes, bit for bit.
+struct SmirnovCache {
+    double A = std::numeric_limits<double>::quiet_NaN();
+    double B = std::numeric_limits<double>::quiet_NaN();
+    std::vector<double> lnTB, F;
+};
+double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B, double K,
+                   SmirnovCache& cache);
 
 }  // namespace rel

@@ -398,9 +398,20 @@ TEST(SmirnovCrit, TiedAndRejectedTimesEqualThePlainFormula) {
     st.KolOtkNez = 9;
     Mod_Weib M;
     M.F_norm = reference::FailureShares(st, 500, 150);
+    // The cached evaluation over a search's moves (K alone, A alone, B, and back)
+    // gives the same bits as the plain one at every point, special points included.
+    SmirnovCache cache;
     for (const Point& p : Points()) {
-        EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A, p.B, p.K), reference::Smirnov(st, M.F_norm, p.A, p.B, p.K)))
-            << p.what;
+        const double want = reference::Smirnov(st, M.F_norm, p.A, p.B, p.K);
+        EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A, p.B, p.K), want)) << p.what;
+        for (int again = 0; again < 2; ++again)
+            EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A, p.B, p.K, cache), want)) << p.what << " cached";
+        EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A, p.B, p.K * 1.5, cache),
+                             reference::Smirnov(st, M.F_norm, p.A, p.B, p.K * 1.5)))
+            << p.what << " K moved";
+        EXPECT_TRUE(SameBits(SmirnovCrit(st, M, p.A * 1.25, p.B, p.K, cache),
+                             reference::Smirnov(st, M.F_norm, p.A * 1.25, p.B, p.K)))
+            << p.what << " A moved";
     }
 }
 
