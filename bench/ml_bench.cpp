@@ -3,6 +3,7 @@
 // failures, and the accuracy by setting over seeded simulated fleets, printed as a table.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -83,6 +84,77 @@ void BM_Bootstrap(benchmark::State& state) {
 }
 BENCHMARK(BM_Bootstrap)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The bootstrap on a large fleet: a million products with about 300 recorded failures
+// (products counted into the warranty law's bins), and about 100,000 failures (counts on
+// the cells between the data's distinct times), 200 replicates on two threads.
+void BM_BootstrapLarge(benchmark::State& state) {
+    rel::MlInput in;
+    in.Sred = 2500;
+    in.SKO = 550;
+    in.Park = state.range(0) == 0 ? 1e6 : 2e5;
+    const double K = state.range(0) == 0 ? 5.5e-4 : 0.9;
+    in.times = rel::MlSimulateFleet(in, {1.3, 2900, K, 2500, 550}, 777);
+    // Times to a tenth of an hour, as files hold them.
+    for (double& t : in.times) t = std::round(t * 10) / 10;
+    rel::MlOptions opt;
+    opt.intervals = false;
+    opt.bootstrap = 200;
+    opt.threads = 2;
+    rel::MlResult r;
+    for (auto _ : state) {
+        r = rel::FitML(in, opt);
+        benchmark::ClobberMemory();
+    }
+    state.counters["failures"] = static_cast<double>(in.times.size());
+    state.counters["p_value"] = r.GofP;
+    state.counters["replicates"] = r.GofReplicates;
+    if (!r.ok) state.SkipWithError(r.error.c_str());
+}
+BENCHMARK(BM_BootstrapLarge)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(1);
+
+// Calibration of the bootstrap's p-value: on fleets simulated from the model itself the
+// p-value is uniform, so about 5 % of them fall below 0.05. Fleets of 300 failures among
+// 545 and among 100,000 products (the latter's replicates counted into warranty bins) and
+// of about 60,000 failures (counts on the data's times), each fleet its own seed, 99
+// replicates each; prints the share below 0.05 and below 0.5 per setting
+// (`ml_bench --benchmark_filter=BM_GofCalibration`; the argument is the fleets).
+void BM_GofCalibration(benchmark::State& state) {
+    const int fleets = static_cast<int>(state.range(0));
+    for (auto _ : state) {
+        for (const double park : {545.0, 1e5, 1.1e5}) {
+            // The third: about 60,000 failures in whole hours, the replicates' counts on
+            // the cells between the data's times; a fifth of the fleets (each costs more).
+            const bool cells = park > 1e5;
+            const int count = cells ? std::max(20, fleets / 5) : fleets;
+            int fitted = 0, below05 = 0, belowHalf = 0;
+            for (int f = 0; f < count; ++f) {
+                rel::MlInput in;
+                in.Sred = 2500;
+                in.SKO = 550;
+                in.Park = park;
+                const double K = cells ? 1.0 : 300.0 / (0.55 * park);
+                in.times =
+                    rel::MlSimulateFleet(in, {1.3, 2900, K, 2500, 550}, 90000 + static_cast<std::uint64_t>(f));
+                if (cells)
+                    for (double& t : in.times) t = std::round(t);
+                rel::MlOptions opt;
+                opt.intervals = false;
+                opt.bootstrap = 99;
+                opt.threads = 2;
+                opt.seed = 5000 + static_cast<std::uint64_t>(f);
+                const rel::MlResult r = rel::FitML(in, opt);
+                if (!r.ok || !std::isfinite(r.GofP)) continue;
+                ++fitted;
+                below05 += r.GofP < 0.05;
+                belowHalf += r.GofP < 0.5;
+            }
+            std::printf("fleet %8.0f: %d fitted, p < 0.05: %.1f %%, p < 0.5: %.1f %%\n", park, fitted,
+                        100.0 * below05 / std::max(fitted, 1), 100.0 * belowHalf / std::max(fitted, 1));
+        }
+    }
+}
+BENCHMARK(BM_GofCalibration)->Arg(200)->Unit(benchmark::kSecond)->Iterations(1);
+
 // Accuracy by setting: bias and 95 % coverage of A, N(2000), N(4000) and the 90 % gamma
 // life over seeded simulated fleets of known parameters, printed as the table that README
 // quotes (`ml_bench --benchmark_filter=BM_Accuracy`; the argument is the fleets per
@@ -142,8 +214,9 @@ void BM_Accuracy(benchmark::State& state) {
     };
     const int fleets = static_cast<int>(state.range(0));
     for (auto _ : state) {
-        std::printf("\n| setting | fits | failures | A bias | A cover | N2000 bias | N2000 cover | N4000 bias | "
-                    "N4000 cover | Gamma90 bias | Gamma90 cover |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
+        std::printf(
+            "\n| setting | fits | failures | A bias | A cover | N2000 bias | N2000 cover | N4000 bias | "
+            "N4000 cover | Gamma90 bias | Gamma90 cover |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
         std::uint64_t seedBase = 20000;
         for (const Setting& s : settings) {
             const rel::MlParams& p = s.truth;

@@ -150,7 +150,15 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given, HelpLang lang
             return kExitWrite;
         }
     }
-    const rel::FitPlan& plan = *checked.plan;
+    rel::FitPlan plan = *checked.plan;
+    // Model 3's steps on a terminal: one line rewritten in place, erased at the end.
+    const bool showProgress = plan.Has("3") && ::isatty(STDERR_FILENO);
+    if (showProgress)
+        plan.mlProgress = [lang](int done, int total) {
+            std::fprintf(stderr, "\r%s %d / %d", Pick(lang, "Model 3: step", "Модель 3: шаг"), done, total);
+            if (done >= total) std::fprintf(stderr, "\r\033[K");
+            std::fflush(stderr);
+        };
     const char sep = plan.decimalSep;
     rel::AnalysisState st;
     rel::LoadedInputs in;
@@ -177,6 +185,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given, HelpLang lang
     // The model records as the window and the report hold them after the results
     // output: the accumulated counts and the burn-in time written back.
     const rel::AnalysisResult analysis = rel::Analyse(std::move(st), plan, in, sink);
+    if (showProgress) std::fprintf(stderr, "\r\033[K");
     const rel::AnalysisState& fitted = analysis.state;
     const rel::AnalysisRun& run = analysis.run;
     const int item = run.params.item;

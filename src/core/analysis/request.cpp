@@ -201,6 +201,7 @@ RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const 
     p.item = plan.item;
     p.decimalSep = sep;
     p.clock.evaluationsPerSecond = plan.virtualClock;
+    p.mlProgress = plan.mlProgress;
     return p;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -60,6 +61,8 @@ struct FitPlan {
     char decimalSep = '.';
     GenTexts genTexts;  // precision with the run's separator; generations filled after the load
     bool generationsGiven = false;
+    // Model 3's progress (steps done of the total), for a front end that shows it.
+    std::function<void(int done, int total)> mlProgress;
 };
 
 // Highest rate of the virtual clock (criterion evaluations per second). Models 1.1

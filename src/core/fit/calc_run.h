@@ -42,6 +42,9 @@ struct RunParams {
     int mlBootstrap = defaults::kBootstrap;
     std::uint64_t mlSeed = defaults::kSeed;
     std::function<bool()> cancelled;
+    // Model 3's steps done of its total (the fit, each interval, each bootstrap
+    // replicate), called on the run's thread; may be empty.
+    std::function<void(int done, int total)> mlProgress;
 
     bool Runs(std::string_view id) const;
 };

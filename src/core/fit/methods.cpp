@@ -38,6 +38,7 @@ FitReport FitModel3(const AnalysisState& st, const RunParams& p, const FitOption
     mo.seed = p.mlSeed;
     mo.decimalSep = p.decimalSep;
     mo.cancelled = p.cancelled;
+    mo.progress = p.mlProgress;
     MlResult r = FitML(MlInputFromState(st), mo);
     FitSummary& sum = rep.summary;
     if (!r.ok) {

@@ -35,7 +35,7 @@ BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates,
             const int r = next.fetch_add(1);
             if (r >= replicates) return;
             MlInput rep = in;
-            rep.times = MlSimulateFleet(in, fitted, MlReplicateSeed(seed, r));
+            rep.times = MlSimulateReplicate(in, fitted, MlReplicateSeed(seed, r));
             Prepared p;
             double lambda = kNaN;
             if (Prepare(rep, p, nullptr).empty()) {

@@ -119,7 +119,7 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     res.GofLambda = GofLambda(ev, pf.x);
     const double products = std::round(in.Park);
     if (opt.bootstrap > 0 && (products < 1 || products > kMlMaxBootstrapFleet)) {
-        res.Notes.push_back("Модель 3: согласие не оценено — бутстреп моделирует каждое изделие, а парк " +
+        res.Notes.push_back("Модель 3: согласие не оценено — бутстреп моделирует парки от 1 изделия, а парк " +
                             Sig(in.Park, sep) + " вне пределов 1 … " + Sig(kMlMaxBootstrapFleet, sep));
     } else if (opt.bootstrap > 0) {
         MlParams fitted{res.A, res.B, res.K_powtor, res.Sred, res.SKO};

@@ -41,6 +41,7 @@
 
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -56,9 +57,9 @@ inline constexpr double kMlRejectTime = 1.0;
 // Parameter range of the fit.
 inline constexpr double kMlShapeMin = 0.05, kMlShapeMax = 20.0;
 inline constexpr double kMlScaleMin = 1.0, kMlScaleMax = 1e9;
-// The bootstrap simulates every product: it is left out for a fleet of fewer than one or
-// more than this many products (a note says so).
-inline constexpr double kMlMaxBootstrapFleet = 2e6;
+// The bootstrap counts the products into the warranty law's bins: it is left out for a
+// fleet of fewer than one or more than this many products (a note says so).
+inline constexpr double kMlMaxBootstrapFleet = 1e9;
 // Deviance of a 95 % profile-likelihood interval.
 inline constexpr double kMlDeviance95 = 3.841458820694124;
 // Russian note of a fit whose B and K cannot be told apart.
@@ -162,6 +163,19 @@ double MlModelShare(const MlInput& in, const MlParams& p, double t);
 // Draws by inverse transforms from the seeded xoshiro256** generator: the same seed
 // gives the same fleet everywhere.
 std::vector<double> MlSimulateFleet(const MlInput& design, const MlParams& p, std::uint64_t seed);
+
+// A replicate of the goodness-of-fit bootstrap: the same model as MlSimulateFleet,
+// simulated by counts rather than product by product. The products are counted into
+// the warranty law's bins (each listed end; 4096 equal-probability bins of the normal
+// law, or one product a bin for a fleet of at most 4096), by a multinomial draw; given
+// the bins, the recorded failures are a Poisson process of intensity K·f(t)·R(t), R the
+// products still under warranty at t. A data set of at most kMlCellFailures failures
+// gets its failure times drawn one by one; a larger one gets Poisson counts on the
+// cells between its own distinct failure times (and 64 cells beyond the latest, up
+// to the latest warranty end), each count at its cell's end: the cost grows with the
+// distinct times, not with the products or the failures.
+inline constexpr std::size_t kMlCellFailures = 50000;
+std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p, std::uint64_t seed);
 
 // The seed of bootstrap replicate r of a run seeded with `seed`.
 std::uint64_t MlReplicateSeed(std::uint64_t seed, int r);

@@ -151,7 +151,7 @@ std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* no
         else
             t.push_back(v);
     }
-    std::sort(t.begin(), t.end());
+    if (!std::is_sorted(t.begin(), t.end())) std::sort(t.begin(), t.end());
     for (double v : t) {
         if (!p.t.empty() && p.t.back() == v)
             p.cnt.back() += 1;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <boost/math/distributions/normal.hpp>
 #include <cmath>
+#include <random>
 #include <vector>
 
 #include "fit/ml_fit.h"
@@ -45,7 +46,138 @@ std::uint64_t SplitMix(std::uint64_t& s) {
     return z ^ (z >> 31);
 }
 
+// The generator as a standard uniform random bit generator (for the binomial draws of
+// the multinomial counts).
+struct Bits {
+    using result_type = std::uint64_t;
+    Xoshiro256& g;
+    static constexpr result_type min() { return 0; }
+    static constexpr result_type max() { return ~result_type{0}; }
+    result_type operator()() { return g.NextU64(); }
+};
+
+// n items into m equally likely classes: sequential binomial draws.
+std::vector<double> Multinomial(long n, std::size_t m, Xoshiro256& g) {
+    std::vector<double> c(m, 0.0);
+    Bits bits{g};
+    long left = n;
+    for (std::size_t b = 0; b < m && left > 0; ++b) {
+        const std::size_t classes = m - b;
+        long k = left;
+        if (classes > 1) {
+            std::binomial_distribution<long> d(left, 1.0 / static_cast<double>(classes));
+            k = d(bits);
+        }
+        c[b] = static_cast<double>(k);
+        left -= k;
+    }
+    return c;
+}
+
+constexpr std::size_t kNormalBins = 4096;
+constexpr int kTailCells = 64;
+
+// Weibull F(t) = 1 − exp(−(t/B)^A).
+double WeibullF(const MlParams& p, double t) { return t > 0 ? -std::expm1(-std::pow(t / p.B, p.A)) : 0.0; }
+
 }  // namespace
+
+std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p, std::uint64_t seed) {
+    std::vector<double> out;
+    if (!std::isfinite(design.Park) || design.Park < 0.5 || !(p.A > 0) || !(p.B > 0) || !(p.K >= 0)) return out;
+    const long n = std::lround(design.Park);
+    Xoshiro256 g(seed);
+
+    // 1. The products counted into warranty bins (W ascending, count).
+    std::vector<double> W, count;
+    if (!design.warranty.empty()) {
+        std::vector<double> list = design.warranty;
+        std::sort(list.begin(), list.end());
+        std::vector<double> c(list.size(), 1.0);
+        if (static_cast<long>(list.size()) != n) c = Multinomial(n, list.size(), g);
+        for (std::size_t i = 0; i < list.size(); ++i) {
+            if (!W.empty() && W.back() == list[i])
+                count.back() += c[i];
+            else {
+                W.push_back(list[i]);
+                count.push_back(c[i]);
+            }
+        }
+    } else if (!(p.SKO > 0)) {
+        W = {p.Sred};
+        count = {static_cast<double>(n)};
+    } else {
+        const boost::math::normal_distribution<double, NoThrow> norm(0.0, 1.0);
+        if (n <= static_cast<long>(kNormalBins)) {
+            for (long i = 0; i < n; ++i) W.push_back(p.Sred + p.SKO * boost::math::quantile(norm, Open01(g)));
+            std::sort(W.begin(), W.end());
+            count.assign(W.size(), 1.0);
+        } else {
+            count = Multinomial(n, kNormalBins, g);
+            for (std::size_t b = 0; b < kNormalBins; ++b)
+                W.push_back(p.Sred + p.SKO * boost::math::quantile(norm, (b + 0.5) / kNormalBins));
+        }
+    }
+
+    // 2. The data's failures at or above 1 h: how many, and their distinct times.
+    std::vector<double> grid;
+    std::size_t D = 0;
+    for (double t : design.times)
+        if (t >= kMlRejectTime) ++D;
+    if (D > kMlCellFailures) {
+        grid.reserve(D);
+        for (double t : design.times)
+            if (t >= kMlRejectTime && std::isfinite(t)) grid.push_back(t);
+        std::sort(grid.begin(), grid.end());
+        grid.erase(std::unique(grid.begin(), grid.end()), grid.end());
+    }
+
+    if (grid.empty()) {
+        // 3a. Each bin's failures, a Poisson(K·count·F(W)) number at Weibull times cut at W.
+        for (std::size_t b = 0; b < W.size(); ++b) {
+            if (!(W[b] > 0) || !(count[b] > 0)) continue;
+            const double FW = WeibullF(p, W[b]);
+            const long k = Poisson(p.K * count[b] * FW, g);
+            for (long j = 0; j < k; ++j)
+                out.push_back(std::min(W[b], p.B * std::pow(-std::log1p(-Open01(g) * FW), 1 / p.A)));
+        }
+        std::sort(out.begin(), out.end());
+        return out;
+    }
+
+    // 3b. Cells (1 h, t1], (t1, t2], ... and the tail up to the latest warranty end;
+    // the mean count of a cell is K·Σ R·(F(b) − F(a)) over the pieces between the
+    // cell's ends and the warranty ends inside it.
+    std::vector<double> ends = grid;
+    const double wmax = W.empty() ? 0.0 : W.back();
+    if (wmax > ends.back()) {
+        const double r = std::pow(wmax / ends.back(), 1.0 / kTailCells);
+        for (int i = 1; i <= kTailCells; ++i)
+            ends.push_back(i == kTailCells ? wmax : ends[grid.size() - 1] * std::pow(r, i));
+    }
+    double R = 0;  // products with W above the current time
+    std::size_t b = 0;
+    for (std::size_t i = 0; i < W.size(); ++i)
+        if (W[i] > kMlRejectTime) R += count[i];
+    while (b < W.size() && !(W[b] > kMlRejectTime)) ++b;
+    double Fa = WeibullF(p, kMlRejectTime);
+    for (const double e : ends) {
+        double mu = 0;
+        while (b < W.size() && W[b] <= e) {
+            const double Fw = WeibullF(p, W[b]);
+            mu += R * (Fw - Fa);
+            Fa = Fw;
+            R -= count[b];
+            ++b;
+        }
+        const double Fe = WeibullF(p, e);
+        if (R > 0) mu += R * (Fe - Fa);
+        Fa = Fe;
+        const long k = Poisson(p.K * std::max(mu, 0.0), g);
+        out.insert(out.end(), static_cast<std::size_t>(k), e);
+    }
+    return out;
+}
 
 std::uint64_t MlReplicateSeed(std::uint64_t seed, int r) {
     std::uint64_t s = seed;

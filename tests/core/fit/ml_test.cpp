@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <boost/math/quadrature/gauss_kronrod.hpp>
 #include <cmath>
 #include <limits>
@@ -345,7 +346,9 @@ TEST(MlLikelihood, LambdaFromALaterTimeMatchesDirectIntegration) {
     };
     // The last one: a scale of 1e9 h, where 1 − F(t) differs from 1 by 1e-9 and less, so
     // that F(W) − F(c) taken as a plain difference would keep no correct digit.
-    const Case cases[] = {{1.3, 2900, 2500, 550, 3100}, {2.0, 1500, 1800, 600, 900}, {0.3, 1e9, 2500, 550, 2000},
+    const Case cases[] = {{1.3, 2900, 2500, 550, 3100},
+                          {2.0, 1500, 1800, 600, 900},
+                          {0.3, 1e9, 2500, 550, 2000},
                           {20, 300, 500, 400, 250}};
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::Message() << "A " << c.A << " B " << c.B << " from " << c.from);
@@ -646,6 +649,57 @@ TEST(MlFit, DegenerateInputsGiveAMessage) {
             }
         }
     }
+}
+
+// A bootstrap replicate, simulated by counts, records on average K·n·Λ failures from
+// 1 h, whichever way it is drawn: product by product for a small fleet, products counted
+// into the normal law's bins or a list's entries for a large one, and Poisson counts on
+// the data's own distinct times for a data set of many failures, each at its cell's end.
+TEST(MlSimulateReplicate, RecordsTheModelsMeanCountEachWayItIsDrawn) {
+    const MlParams truth{1.3, 2900, 1.2, 2500, 550};
+    MlInput bigData = Design(1e5, 2500, 550);
+    bigData.times = MlSimulateFleet(bigData, truth, 8);
+    for (double& t : bigData.times) t = std::round(t);  // whole hours: about 5000 distinct times
+    ASSERT_GT(bigData.times.size(), kMlCellFailures);
+    std::vector<double> list;
+    for (int i = 0; i < 700; ++i) list.push_back(1800 + i);
+    const struct {
+        const char* what;
+        MlInput design;
+        int replicates;
+    } cases[] = {
+        {"300 products, one by one", Design(300, 2500, 550), 400},
+        {"a million products in bins", Design(1e6, 2500, 550 * 1.0), 200},
+        {"a list shorter than the fleet", Design(5000, 0, 0, list), 200},
+        {"one listed end each", Design(700, 0, 0, list), 200},
+        {"counts on the data's times", bigData, 40},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        MlParams p = truth;
+        if (c.design.Park >= 1e6) p.K = 5e-4;  // about 300 failures
+        const double want = p.K * c.design.Park * MlLambda(c.design, p, kMlRejectTime);
+        double sum = 0;
+        for (int r = 0; r < c.replicates; ++r) {
+            const std::vector<double> t = MlSimulateReplicate(c.design, p, MlReplicateSeed(7, r));
+            ASSERT_TRUE(std::is_sorted(t.begin(), t.end()));
+            sum += static_cast<double>(
+                std::count_if(t.begin(), t.end(), [](double x) { return x >= kMlRejectTime; }));
+            if (&c == &cases[4] && r == 0) {
+                // Every time is one of the data's or beyond the latest of them.
+                const double latest = *std::max_element(bigData.times.begin(), bigData.times.end());
+                for (double x : t)
+                    ASSERT_TRUE(x > latest || std::binary_search(bigData.times.begin(), bigData.times.end(), x))
+                        << x;
+            }
+        }
+        const double mean = sum / c.replicates;
+        // The count is Poisson-like: within four standard errors of its mean.
+        EXPECT_NEAR(mean, want, 4 * std::sqrt(want * 1.3 / c.replicates) + 1e-9 * want) << want;
+    }
+    // The same seed, the same replicate.
+    EXPECT_EQ(MlSimulateReplicate(cases[1].design, {1.3, 2900, 5e-4, 2500, 550}, 3),
+              MlSimulateReplicate(cases[1].design, {1.3, 2900, 5e-4, 2500, 550}, 3));
 }
 
 TEST(MlFit, BootstrapSameSeedSameResultOnAnyThreadCount) {
