@@ -21,6 +21,7 @@ BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates,
     if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     threads = std::min(threads, replicates);
 
+    const MlReplicateDesign shared = MlPrepareReplicates(in, fitted);
     std::atomic<int> next{0};
     std::atomic<bool> stop{false};
     std::mutex mu;
@@ -34,8 +35,15 @@ BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates,
             if (stop.load()) return;
             const int r = next.fetch_add(1);
             if (r >= replicates) return;
-            MlInput rep = in;
-            rep.times = MlSimulateReplicate(in, fitted, MlReplicateSeed(seed, r));
+            // The design without the data's times (not copied per replicate).
+            MlInput rep;
+            rep.Park = in.Park;
+            rep.Sred = in.Sred;
+            rep.SKO = in.SKO;
+            rep.warranty = in.warranty;
+            rep.FitSred = in.FitSred;
+            rep.FitSKO = in.FitSKO;
+            rep.times = MlSimulateReplicate(in, fitted, MlReplicateSeed(seed, r), &shared);
             Prepared p;
             double lambda = kNaN;
             if (Prepare(rep, p, nullptr).empty()) {

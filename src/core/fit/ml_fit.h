@@ -175,7 +175,15 @@ std::vector<double> MlSimulateFleet(const MlInput& design, const MlParams& p, st
 // to the latest warranty end), each count at its cell's end: the cost grows with the
 // distinct times, not with the products or the failures.
 inline constexpr std::size_t kMlCellFailures = 50000;
-std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p, std::uint64_t seed);
+// What every replicate of one bootstrap shares, prepared once: the sorted warranty
+// list, the normal law's bins, the data's distinct times (for the counts on cells).
+struct MlReplicateDesign {
+    std::vector<double> list, normalW, grid;
+};
+MlReplicateDesign MlPrepareReplicates(const MlInput& design, const MlParams& p);
+// `prepared`: MlPrepareReplicates(design, p), or nullptr to prepare it here.
+std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p, std::uint64_t seed,
+                                        const MlReplicateDesign* prepared = nullptr);
 
 // The seed of bootstrap replicate r of a run seeded with `seed`.
 std::uint64_t MlReplicateSeed(std::uint64_t seed, int r);

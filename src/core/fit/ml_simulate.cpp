@@ -82,17 +82,49 @@ double WeibullF(const MlParams& p, double t) { return t > 0 ? -std::expm1(-std::
 
 }  // namespace
 
-std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p, std::uint64_t seed) {
+MlReplicateDesign MlPrepareReplicates(const MlInput& design, const MlParams& p) {
+    MlReplicateDesign d;
+    if (!design.warranty.empty()) {
+        d.list = design.warranty;
+        std::sort(d.list.begin(), d.list.end());
+    } else if (p.SKO > 0 && std::isfinite(design.Park) &&
+               std::lround(design.Park) > static_cast<long>(kNormalBins)) {
+        const boost::math::normal_distribution<double, NoThrow> norm(0.0, 1.0);
+        for (std::size_t b = 0; b < kNormalBins; ++b)
+            d.normalW.push_back(p.Sred + p.SKO * boost::math::quantile(norm, (b + 0.5) / kNormalBins));
+    }
+    // The data's failures at or above 1 h: how many, and their distinct times.
+    std::size_t D = 0;
+    for (double t : design.times)
+        if (t >= kMlRejectTime) ++D;
+    if (D > kMlCellFailures) {
+        d.grid.reserve(D);
+        for (double t : design.times)
+            if (t >= kMlRejectTime && std::isfinite(t)) d.grid.push_back(t);
+        std::sort(d.grid.begin(), d.grid.end());
+        d.grid.erase(std::unique(d.grid.begin(), d.grid.end()), d.grid.end());
+    }
+    return d;
+}
+
+std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p, std::uint64_t seed,
+                                        const MlReplicateDesign* prepared) {
     std::vector<double> out;
     if (!std::isfinite(design.Park) || design.Park < 0.5 || !(p.A > 0) || !(p.B > 0) || !(p.K >= 0)) return out;
+    MlReplicateDesign own;
+    if (!prepared) {
+        own = MlPrepareReplicates(design, p);
+        prepared = &own;
+    }
+    const MlReplicateDesign& d = *prepared;
+    const std::vector<double>& grid = d.grid;
     const long n = std::lround(design.Park);
     Xoshiro256 g(seed);
 
     // 1. The products counted into warranty bins (W ascending, count).
     std::vector<double> W, count;
-    if (!design.warranty.empty()) {
-        std::vector<double> list = design.warranty;
-        std::sort(list.begin(), list.end());
+    if (!d.list.empty()) {
+        const std::vector<double>& list = d.list;
         std::vector<double> c(list.size(), 1.0);
         if (static_cast<long>(list.size()) != n) c = Multinomial(n, list.size(), g);
         for (std::size_t i = 0; i < list.size(); ++i) {
@@ -106,30 +138,14 @@ std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p
     } else if (!(p.SKO > 0)) {
         W = {p.Sred};
         count = {static_cast<double>(n)};
-    } else {
+    } else if (d.normalW.empty()) {
         const boost::math::normal_distribution<double, NoThrow> norm(0.0, 1.0);
-        if (n <= static_cast<long>(kNormalBins)) {
-            for (long i = 0; i < n; ++i) W.push_back(p.Sred + p.SKO * boost::math::quantile(norm, Open01(g)));
-            std::sort(W.begin(), W.end());
-            count.assign(W.size(), 1.0);
-        } else {
-            count = Multinomial(n, kNormalBins, g);
-            for (std::size_t b = 0; b < kNormalBins; ++b)
-                W.push_back(p.Sred + p.SKO * boost::math::quantile(norm, (b + 0.5) / kNormalBins));
-        }
-    }
-
-    // 2. The data's failures at or above 1 h: how many, and their distinct times.
-    std::vector<double> grid;
-    std::size_t D = 0;
-    for (double t : design.times)
-        if (t >= kMlRejectTime) ++D;
-    if (D > kMlCellFailures) {
-        grid.reserve(D);
-        for (double t : design.times)
-            if (t >= kMlRejectTime && std::isfinite(t)) grid.push_back(t);
-        std::sort(grid.begin(), grid.end());
-        grid.erase(std::unique(grid.begin(), grid.end()), grid.end());
+        for (long i = 0; i < n; ++i) W.push_back(p.Sred + p.SKO * boost::math::quantile(norm, Open01(g)));
+        std::sort(W.begin(), W.end());
+        count.assign(W.size(), 1.0);
+    } else {
+        count = Multinomial(n, kNormalBins, g);
+        W = d.normalW;
     }
 
     if (grid.empty()) {
