@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FitPlan plan;
     plan.data = "fuzz.txt";
-    plan.spiral = plan.newton = plan.smirnov = plan.ml = true;
+    plan.methods = {"1.1", "1.2", "2", "3"};
     plan.bootstrap = 0;
     plan.item = (settings & 3) == 3 ? 1 : settings & 3;
     plan.fitSred = settings & 4;
@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     RELFUZZ_CHECK(run.results.has_value());
-    RELFUZZ_CHECK(run.calc.spiral && run.calc.newton && run.calc.smirnov && run.calc.ml);
+    RELFUZZ_CHECK(run.calc.Report("1.1") && run.calc.Report("1.2") && run.calc.Report("2") && run.calc.ml);
     CheckModel(st.ModSpir);
     CheckModel(st.ModNewton);
     CheckModel(st.ModSmirn);
