@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "data/state.h"
+#include "fit/fits.h"
 
 namespace rel::fitdetail {
 
@@ -84,6 +85,17 @@ private:
     std::int64_t firstLimit_ = 1, stepLimit_ = 1;
     std::int64_t nanSteps_ = 0, steps_ = 0;
 };
+
+// A fit's report as it starts: its record as the state holds it (what the fit does not
+// set stays as it was) and the run's warranty figures.
+inline FitReport StartReport(const AnalysisState& st, const char* id, const Mod_Weib& record) {
+    FitReport rep;
+    rep.id = id;
+    rep.model = record;
+    rep.SredGar = st.SredGar;
+    rep.SKOGar = st.SKOGar;
+    return rep;
+}
 
 // The interval values of a finished model M (its A, B, K_powtor, Sred, SKO): F_Weib unclamped unless `clampWeib`,
 // F_norm at the midpoints, Kol_F_priv. The arrays are lengthened to the histogram when shorter.

@@ -34,11 +34,7 @@ void NewtonTable(const AnalysisState& st, ParamRow rows[fitdetail::kMaxParams]) 
 }  // namespace
 
 FitReport FitNewton(const AnalysisState& st, const FitOptions& opt) {
-    FitReport rep;
-    rep.id = "1.2";
-    rep.model = st.ModNewton;
-    rep.SredGar = st.SredGar;
-    rep.SKOGar = st.SKOGar;
+    FitReport rep = fitdetail::StartReport(st, "1.2", st.ModNewton);
     FitSummary& sum = rep.summary;
     Mod_Weib& M = rep.model;
     double StepCoef = opt.StepCoef;

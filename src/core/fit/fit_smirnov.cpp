@@ -17,11 +17,7 @@
 namespace rel {
 
 FitReport FitSmirnov(const AnalysisState& st, const FitOptions& opt) {
-    FitReport rep;
-    rep.id = "2";
-    rep.model = st.ModSmirn;
-    rep.SredGar = st.SredGar;
-    rep.SKOGar = st.SKOGar;
+    FitReport rep = fitdetail::StartReport(st, "2", st.ModSmirn);
     FitSummary& sum = rep.summary;
     double StepCoef = opt.StepCoef;
     if (auto err = CheckStepCoef(StepCoef, kStepCoefLabel2, FormatGeneral(StepCoef, opt.decimalSep))) {

@@ -35,11 +35,7 @@ void SpiralTable(const AnalysisState& st, ParamRow rows[fitdetail::kMaxParams]) 
 }  // namespace
 
 FitReport FitSpiral(const AnalysisState& st, const FitOptions& opt) {
-    FitReport rep;
-    rep.id = "1.1";
-    rep.model = st.ModSpir;
-    rep.SredGar = st.SredGar;
-    rep.SKOGar = st.SKOGar;
+    FitReport rep = fitdetail::StartReport(st, "1.1", st.ModSpir);
     FitSummary& sum = rep.summary;
     Mod_Weib& M = rep.model;
     const int N = fitdetail::ParamCount(st);

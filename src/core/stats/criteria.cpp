@@ -319,10 +319,13 @@ Confidence HistConfidence(const AnalysisState& st, const Mod_Weib& M, char decim
     return c;
 }
 
-double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B, double K) {
+namespace {
+
+// The Smirnov-type sum over the failures at or above 1 h; WeibAt(i, t) gives the Weibull
+// probability by the i-th failure's time t.
+template <class WeibAt>
+double SmirnovSum(const AnalysisState& st, const double* fn, double A, double B, double K, WeibAt weibAt) {
     const auto& P = st.ArrProblems;
-    if (ModSmirn.F_norm.size() < P.size()) return kNaN;
-    const double* fn = ModSmirn.F_norm.data();
     const double KPark = K * st.Park;
     double S = 0.0, Q = 0.0, k = 0.0, t0 = 0.0;
     // WeibInterval(t0, t) = WeibF(t) - WeibF(t0): the value at t serves the next
@@ -334,9 +337,9 @@ double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, 
         double p, Ft;
         if (t0 > t) {
             p = WeibInterval(A, B, t0, t);  // out of order: the fatal check
-            Ft = WeibF(A, B, t);
+            Ft = weibAt(i, t);
         } else {
-            Ft = t == t0 ? F0 : WeibF(A, B, t);
+            Ft = t == t0 ? F0 : weibAt(i, t);
             p = Ft - F0;
         }
         S = S + KPark * p * (1.0 - fn[i]);
@@ -346,6 +349,14 @@ double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, 
         F0 = Ft;
     }
     return std::sqrt(Q) / st.KolOtkNez + std::fabs(S - k + 1) / 200;
+}
+
+}  // namespace
+
+double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B, double K) {
+    if (ModSmirn.F_norm.size() < st.ArrProblems.size()) return kNaN;
+    return SmirnovSum(st, ModSmirn.F_norm.data(), A, B, K,
+                      [A, B](std::size_t, double t) { return WeibF(A, B, t); });
 }
 
 double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, double B, double K,
@@ -382,29 +393,8 @@ double SmirnovCrit(const AnalysisState& st, const Mod_Weib& ModSmirn, double A, 
         }
         cache.A = A;
     }
-    const double* fn = ModSmirn.F_norm.data();
     const double* Fc = cache.F.data();
-    const double KPark = K * st.Park;
-    double S = 0.0, Q = 0.0, k = 0.0, t0 = 0.0;
-    double F0 = WeibF(A, B, 0.0);
-    for (std::size_t i = 0; i < n; ++i) {
-        const double t = P[i].time;
-        if (!(t >= 1.0)) continue;
-        double p, Ft;
-        if (t0 > t) {
-            p = WeibInterval(A, B, t0, t);  // out of order: the fatal check
-            Ft = Fc[i];
-        } else {
-            Ft = t == t0 ? F0 : Fc[i];
-            p = Ft - F0;
-        }
-        S = S + KPark * p * (1.0 - fn[i]);
-        k = k + 1;
-        Q = Q + Sq(k - S);
-        t0 = t;
-        F0 = Ft;
-    }
-    return std::sqrt(Q) / st.KolOtkNez + std::fabs(S - k + 1) / 200;
+    return SmirnovSum(st, ModSmirn.F_norm.data(), A, B, K, [Fc](std::size_t i, double) { return Fc[i]; });
 }
 
 }  // namespace rel
