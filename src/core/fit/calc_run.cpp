@@ -109,8 +109,7 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
         }
         // The record and the warranty figures the fit fitted are stored; the memo
         // gets the fit's lines and the model's confidence line.
-        M = std::move(rep.model);
-        rep.model = M;
+        M = rep.model;
         st.SredGar = rep.SredGar;
         st.SKOGar = rep.SKOGar;
         for (const std::string& line : rep.summary.memo) write(line);

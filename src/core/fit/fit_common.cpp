@@ -28,6 +28,15 @@ void FinalIntervalValues(const AnalysisState& st, Mod_Weib& M, bool clampWeib) {
     }
 }
 
+FitReport StartReport(const AnalysisState& st, const char* id, const Mod_Weib& record) {
+    FitReport rep;
+    rep.id = id;
+    rep.model = record;
+    rep.SredGar = st.SredGar;
+    rep.SKOGar = st.SKOGar;
+    return rep;
+}
+
 }  // namespace fitdetail
 
 std::optional<std::string> CheckStepCoef(double coef, const std::string& label, const std::string& text) {

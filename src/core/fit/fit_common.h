@@ -88,14 +88,7 @@ private:
 
 // A fit's report as it starts: its record as the state holds it (what the fit does not
 // set stays as it was) and the run's warranty figures.
-inline FitReport StartReport(const AnalysisState& st, const char* id, const Mod_Weib& record) {
-    FitReport rep;
-    rep.id = id;
-    rep.model = record;
-    rep.SredGar = st.SredGar;
-    rep.SKOGar = st.SKOGar;
-    return rep;
-}
+FitReport StartReport(const AnalysisState& st, const char* id, const Mod_Weib& record);
 
 // The interval values of a finished model M (its A, B, K_powtor, Sred, SKO): F_Weib unclamped unless `clampWeib`,
 // F_norm at the midpoints, Kol_F_priv. The arrays are lengthened to the histogram when shorter.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "fit/fit_common.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
 #include "text/format.h"
@@ -29,10 +30,7 @@ double HistogramOf(const AnalysisState& st, const Mod_Weib& M, int) {
 // Model 3: the likelihood over the individual failures; its record holds the
 // estimates and their interval values over the histogram.
 FitReport FitModel3(const AnalysisState& st, const RunParams& p, const FitOptions&) {
-    FitReport rep;
-    rep.model = st.ModML;
-    rep.SredGar = st.SredGar;
-    rep.SKOGar = st.SKOGar;
+    FitReport rep = fitdetail::StartReport(st, "3", st.ModML);
     MlOptions mo;
     mo.bootstrap = p.mlBootstrap;
     mo.seed = p.mlSeed;

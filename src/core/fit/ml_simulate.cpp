@@ -80,6 +80,11 @@ constexpr int kTailCells = 64;
 // Weibull F(t) = 1 − exp(−(t/B)^A).
 double WeibullF(const MlParams& p, double t) { return t > 0 ? -std::expm1(-std::pow(t / p.B, p.A)) : 0.0; }
 
+// A failure time of the Weibull law cut at W (FW = F(W)): F⁻¹(u·F(W)).
+double CutWeibullTime(const MlParams& p, double W, double FW, Xoshiro256& g) {
+    return std::min(W, p.B * std::pow(-std::log1p(-Open01(g) * FW), 1 / p.A));
+}
+
 }  // namespace
 
 MlReplicateDesign MlPrepareReplicates(const MlInput& design, const MlParams& p) {
@@ -154,8 +159,7 @@ std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p
             if (!(W[b] > 0) || !(count[b] > 0)) continue;
             const double FW = WeibullF(p, W[b]);
             const long k = Poisson(p.K * count[b] * FW, g);
-            for (long j = 0; j < k; ++j)
-                out.push_back(std::min(W[b], p.B * std::pow(-std::log1p(-Open01(g) * FW), 1 / p.A)));
+            for (long j = 0; j < k; ++j) out.push_back(CutWeibullTime(p, W[b], FW, g));
         }
         std::sort(out.begin(), out.end());
         return out;
@@ -222,10 +226,9 @@ std::vector<double> MlSimulateFleet(const MlInput& design, const MlParams& p, st
         // Of the product's Poisson(K) failures, those at or before W are Poisson(K·F(W)),
         // at times drawn from the Weibull law cut at W: F⁻¹(u·F(W)).
         if (!(W > 0)) continue;
-        const double FW = -std::expm1(-std::pow(W / p.B, p.A));
+        const double FW = WeibullF(p, W);
         const long k = Poisson(p.K * FW, g);
-        for (long j = 0; j < k; ++j)
-            out.push_back(std::min(W, p.B * std::pow(-std::log1p(-Open01(g) * FW), 1 / p.A)));
+        for (long j = 0; j < k; ++j) out.push_back(CutWeibullTime(p, W, FW, g));
     }
     std::sort(out.begin(), out.end());
     return out;

@@ -137,7 +137,8 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0, const std::ve
         for (int row = 1; row < kResRows; ++row) tab.Cells[row][c] = ResCell(texts[row]);
         const bool rejected = std::isfinite(M.KolmCrt) && !KolmTxt.empty() && KolmTxt.rfind(" >", 0) == 0;
         tab.Models.push_back({c, slot.record, caption, M.KolmCrt, KolmTxt, rejected,
-                              WarrantySourceOf(st, slot.member == &AnalysisState::ModML, words)});
+                              WarrantySourceOf(st, slot.member == &AnalysisState::ModML, words),
+                              global.Converged});
         ++tab.ColRes;
     }
 
@@ -150,10 +151,8 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0, const std::ve
     }
     if (!rejected.empty()) tab.Notes.push_back(words.rejectedHead + rejected + words.rejectedTail);
     std::string unconverged;
-    for (const ResultModelColumn& mc : tab.Models) {
-        const Mod_Weib* M = st.ModelNamed(mc.record);
-        if (M && !M->Converged) unconverged += (unconverged.empty() ? "" : ", ") + mc.caption;
-    }
+    for (const ResultModelColumn& mc : tab.Models)
+        if (!mc.Converged) unconverged += (unconverged.empty() ? "" : ", ") + mc.caption;
     if (!unconverged.empty()) tab.Notes.push_back(words.notConvergedHead + unconverged + words.notConvergedTail);
     if (st.ModML.Executed && !mlSeparable && others) tab.Notes.push_back(words.kUndeterminedNote);
     if (!tab.Models.empty()) {

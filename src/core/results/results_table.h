@@ -59,6 +59,7 @@ struct ResultModelColumn {
     std::string KolmTxt;         // " <1.3581(0.05)" / " >1.3581(0.05)", empty when lambda is undefined
     bool Rejected = false;       // lambda above the critical value: the model does not fit the data
     std::string WarrantySource;  // where its warranty end times came from (ResultsWords' sources)
+    bool Converged = true;       // its search ended on convergence, not on its time rule
 };
 
 struct ResultsTable {
