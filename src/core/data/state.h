@@ -2,7 +2,9 @@
 // The window owns one, the command-line tool owns one, tests build their own.
 #pragma once
 
+#include <limits>
 #include <map>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,6 +13,14 @@
 #include "data/records.h"
 
 namespace rel {
+
+// A fleet still in service, from the ages file: per product, its operating time now (h),
+// its warranty end (h) when known and its operating hours per month when known (NaN when
+// not).
+struct FleetAges {
+    std::string Title, Path;
+    std::vector<double> Age, WarrantyEnd, Usage;
+};
 
 struct AnalysisState {
     // Loaded failure data.
@@ -33,6 +43,9 @@ struct AnalysisState {
     double DelitOtk = 0.0;          // divisor of the accumulated-failure row
     DoubArr ArrGar;                 // warranty end times of the warranty file
     std::string WarrantyPath;       // the warranty file they came from (empty: none)
+    // The fleet's ages (null: the data file is the fleet's complete warranty record). Shared
+    // between copies of the state: it is never changed once loaded, only replaced.
+    std::shared_ptr<const FleetAges> Ages;
 
     // Run parameters, taken from the window at the start of each run.
     double SredGar = 0.0;      // mean warranty end time, h
@@ -41,6 +54,10 @@ struct AnalysisState {
     double TPrirab = 0.0;      // burn-in time, h
     bool FitSred = false;
     bool FitSKO = false;
+    // The forecast of a fleet in service: operating hours per month of the products whose
+    // line gives none (NaN: not given), and the months ahead.
+    double UsageMonth = std::numeric_limits<double>::quiet_NaN();
+    int Horizon = 12;
     std::string DataPath;
 
     // Failure-time histogram and its width steps.

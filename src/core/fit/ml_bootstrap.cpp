@@ -14,14 +14,15 @@ namespace rel {
 namespace ml {
 
 BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates, std::uint64_t seed, int threads,
-                      const std::function<bool()>& cancelled, const std::function<void(int)>& done) {
+                      const std::function<bool()>& cancelled, const std::function<void(int)>& done,
+                      const std::shared_ptr<const InService>& service) {
     BootOutcome out;
     out.lambdas.assign(std::max(replicates, 0), kNaN);
     if (replicates <= 0) return out;
     if (threads <= 0) threads = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     threads = std::min(threads, replicates);
 
-    const MlReplicateDesign shared = MlPrepareReplicates(in, fitted);
+    const MlReplicateDesign shared = service ? MlReplicateDesign{} : MlPrepareReplicates(in, fitted);
     std::atomic<int> next{0};
     std::atomic<bool> stop{false};
     std::mutex mu;
@@ -43,10 +44,12 @@ BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates,
             rep.warranty = in.warranty;
             rep.FitSred = in.FitSred;
             rep.FitSKO = in.FitSKO;
-            rep.times = MlSimulateReplicate(in, fitted, MlReplicateSeed(seed, r), &shared);
+            rep.ages = in.ages;
+            rep.times = service ? SimulateSeen(*service, fitted, MlReplicateSeed(seed, r))
+                                : MlSimulateReplicate(in, fitted, MlReplicateSeed(seed, r), &shared);
             Prepared p;
             double lambda = kNaN;
-            if (Prepare(rep, p, nullptr).empty()) {
+            if (Prepare(rep, p, nullptr, service).empty()) {
                 Evaluator ev(p);
                 const PointFit pf = FitPoint(ev);
                 if (pf.ok) lambda = GofLambda(ev, pf.x);

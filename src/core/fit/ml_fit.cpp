@@ -54,7 +54,7 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
         return finish();
     }
     res.D = static_cast<int>(p.D);
-    const int total = 1 + (opt.intervals ? kProfiledFigures : 0) + std::max(0, opt.bootstrap);
+    const int total = 1 + (opt.intervals ? kProfiledFigures : 0) + (p.service ? 1 : 0) + std::max(0, opt.bootstrap);
     int done = 0;
     auto next = [&]() {
         ++done;
@@ -115,6 +115,15 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
                        " отказов на изделие");
     res.Notes.insert(res.Notes.end(), fs.notes.begin(), fs.notes.end());
 
+    // A fleet in service: the claims still to come.
+    if (p.service) {
+        res.Notes.insert(res.Notes.end(), p.service->notes.begin(), p.service->notes.end());
+        if (!ForecastClaims(ev, pf, opt.intervals, res.Forecast, next)) return stopped();
+        const MlEstimate& r = res.Forecast.Remaining;
+        res.Memo.push_back("Модель 3: до окончания гарантии ожидается еще " + Sig(r.est, sep) + " отказов" +
+                           (std::isfinite(r.lo) ? " " + Range(r, sep) : std::string()));
+    }
+
     // Goodness of fit.
     res.GofLambda = GofLambda(ev, pf.x);
     const double products = std::round(in.Park);
@@ -124,9 +133,12 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
     } else if (opt.bootstrap > 0) {
         MlParams fitted{res.A, res.B, res.K_powtor, res.Sred, res.SKO};
         const BootOutcome bo =
-            Bootstrap(in, fitted, opt.bootstrap, opt.seed, opt.threads, opt.cancelled, [&](int n) {
-                if (opt.progress) opt.progress(done + n, total);
-            });
+            Bootstrap(
+                in, fitted, opt.bootstrap, opt.seed, opt.threads, opt.cancelled,
+                [&](int n) {
+                    if (opt.progress) opt.progress(done + n, total);
+                },
+                p.service);
         if (bo.cancelled) return stopped();
         int valid = 0, above = 0;
         for (double l : bo.lambdas)

@@ -45,6 +45,7 @@
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -72,6 +73,14 @@ struct MlInput {
     double Sred = 0, SKO = 0;              // warranty end: mean and standard deviation, h
     std::vector<double> warranty;          // listed warranty end times; non-empty: used instead of Sred/SKO
     bool FitSred = false, FitSKO = false;  // fit the warranty figures (without a list)
+    // A fleet still in service (null: the failures are the fleet's complete warranty
+    // record). Product i is observed from 1 h to the earlier of its age and its warranty
+    // end (its known end, else the warranty law's); the warranty figures are then held.
+    std::shared_ptr<const FleetAges> ages;
+    // The forecast: hours per month of the products whose line gives none (NaN: not
+    // given), and the months ahead.
+    double usage = std::numeric_limits<double>::quiet_NaN();
+    int horizon = 12;
 };
 
 // ArrProblems[i].time, Park, SredGar, SKOGar, ArrGar, FitSred, FitSKO.
@@ -107,6 +116,21 @@ struct MlEstimate {
     double hi = std::numeric_limits<double>::quiet_NaN();
 };
 
+// The claims of a fleet in service still to come under warranty, with 95 % predictive
+// intervals (the parameters' uncertainty and the Poisson variation of a future count).
+struct MlForecastMonth {
+    int Month = 0;
+    double Expected = 0, Lo = 0, Hi = 0;          // in this month
+    double Cumulative = 0, CumLo = 0, CumHi = 0;  // from now to the end of this month
+};
+struct MlForecast {
+    bool InService = false;
+    MlEstimate Remaining;  // until every product has left warranty
+    std::vector<MlForecastMonth> Months;
+};
+// The most months a forecast looks ahead.
+inline constexpr int kMlMaxHorizon = 120;
+
 struct MlResult {
     bool ok = false;
     std::string error;  // why there is no fit (ok == false), in Russian
@@ -125,6 +149,8 @@ struct MlResult {
     double GofP = std::numeric_limits<double>::quiet_NaN();       // bootstrap p; NaN: not run
     int GofReplicates = 0;                                        // replicates that gave a fit
     std::string GofText;  // "p = 0.43 (согласуется)", empty when not run
+
+    MlForecast Forecast;  // a fleet in service: the claims still to come
 
     double Seconds = 0;              // wall time of the whole fit
     std::vector<std::string> Memo;   // Russian lines of the estimates for the progress memo, in order
@@ -184,6 +210,33 @@ MlReplicateDesign MlPrepareReplicates(const MlInput& design, const MlParams& p);
 // `prepared`: MlPrepareReplicates(design, p), or nullptr to prepare it here.
 std::vector<double> MlSimulateReplicate(const MlInput& design, const MlParams& p, std::uint64_t seed,
                                         const MlReplicateDesign* prepared = nullptr);
+
+// A fleet in service simulated product by product (design.ages, its warranty law, its
+// hours per month): each product's recorded failures up to its warranty end, split into
+// those seen by its age (rejects below 1 h included, ascending) and those still to come
+// at or above 1 h, in all and in each of the next design.horizon months.
+struct MlServiceFleet {
+    std::vector<double> seen;
+    double remaining = 0;
+    std::vector<double> months;
+};
+MlServiceFleet MlSimulateInService(const MlInput& design, const MlParams& p, std::uint64_t seed);
+
+// A fleet shipped over `months` months in equal monthly cohorts, observed `firstMonth`
+// months after the last cohort shipped: each product's hours per month lognormal about
+// `usage` (deviation of its logarithm `usageSpread`, at most 744), its age its months in
+// service times its hours per month; a share `knownShare` of the products has its warranty
+// end known, drawn from the normal law of Sred, SKO.
+struct MlCohortDesign {
+    long n = 1000;
+    int months = 24;
+    double firstMonth = 0;
+    double usage = 150, usageSpread = 0.3;
+    double knownShare = 0;
+    double Sred = 4000, SKO = 600;
+};
+inline constexpr double kMaxHoursPerMonthInService = 744.0;
+FleetAges MlCohortAges(const MlCohortDesign& d, std::uint64_t seed);
 
 // The seed of bootstrap replicate r of a run seeded with `seed`.
 std::uint64_t MlReplicateSeed(std::uint64_t seed, int r);

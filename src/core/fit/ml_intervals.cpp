@@ -25,9 +25,10 @@ namespace rel::ml {
 namespace {
 
 struct Figure {
-    enum Kind { kA, kB, kK, kN, kGamma } kind = kA;
+    enum Kind { kA, kB, kK, kN, kGamma, kRule } kind = kA;
     double tau = 0;  // the time of N(tau)
     double p = 0;    // the share of a gamma life
+    const Rule* rule = nullptr;  // kRule: the fleet's count n·K·Σ w·g
 };
 
 constexpr double kFail = 1e6;  // deviance of a point where the likelihood cannot be evaluated
@@ -162,6 +163,9 @@ public:
             case Figure::kN:
                 fromJet(ev_.LnF<4>(pf_.x, f.tau), 1);
                 break;
+            case Figure::kRule:
+                fromJet(ev_.LnRule<4>(pf_.x, *f.rule), 1);
+                break;
             case Figure::kGamma: {
                 // k + ln F(τ) = ln p defines ln τ: its gradient is −∇(k + ln F)/(∂ ln F/∂ ln τ).
                 const double A = std::exp(pf_.x[kSlotA]);
@@ -186,8 +190,10 @@ public:
     const Box& box() const { return box_; }
 
 private:
-    static Target TargetOf(const Figure& f, double u) {
+    Target TargetOf(const Figure& f, double u) const {
         switch (f.kind) {
+            case Figure::kRule:
+                return {Target::kRule, std::exp(u) / ev_.Data().n, 0, f.rule};
             case Figure::kK:
                 return {Target::kK, std::exp(u), 0};
             case Figure::kN:
@@ -299,6 +305,40 @@ MlEstimate Interval(Profiler& pr, const Figure& f, const char* name, double est,
 }
 
 }  // namespace
+
+std::vector<std::pair<double, double>> ProfileRuleCurve(Evaluator& ev, const PointFit& pf, const Rule& rule,
+                                                        double& se) {
+    std::vector<std::pair<double, double>> pts;
+    se = kNaN;
+    const double est = ev.Data().n * pf.K * ev.RuleValue(pf.x, rule);
+    if (!(est > 0) || !std::isfinite(est)) return pts;
+    Profiler pr(ev, pf);
+    const Figure f{Figure::kRule, 0, 0, &rule};
+    const double u0 = std::log(est);
+    se = pr.WaldSE(f);
+    const double step = std::isfinite(se) ? Clamp(se, 0.01, 2.0) : 0.3;
+    pts.emplace_back(u0, 0.0);
+    // The signed root of the deviance out to 4.5 on each side (the predictive mixture reads
+    // it to 4), first at the Wald guess's multiples, then in doubling steps where the
+    // profile is flatter than the guess; no further than e^50 from the estimate.
+    constexpr double kReach = 4.5;
+    for (const double dir : {-1.0, 1.0}) {
+        Vec x = pf.x;
+        double mult = 1.0;
+        for (int it = 0; it < 14; ++it) {
+            const double u = u0 + dir * mult * step;
+            if (std::fabs(u - u0) > 50) break;
+            const double d = pr.Deviance(f, u, x, Profiler::kStep);
+            if (d >= kFail) break;
+            const double r = dir * std::sqrt(d);
+            pts.emplace_back(u, r);
+            if (std::fabs(r) >= kReach) break;
+            mult = mult < 4 ? mult + 1.2 : mult * 2;
+        }
+    }
+    std::sort(pts.begin(), pts.end());
+    return pts;
+}
 
 FigureSet PointFigures(Evaluator& ev, const PointFit& pf) {
     FigureSet fs;

@@ -71,7 +71,8 @@ bool Eval::Finite() const {
     return true;
 }
 
-std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* notes) {
+std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* notes,
+                    const std::shared_ptr<const InService>& reuse) {
     const char sep = '.';
     auto note = [&](const std::string& s) {
         if (notes) notes->push_back(s);
@@ -171,7 +172,29 @@ std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* no
         }
     }
     // Products still under warranty at each failure, as a share of the fleet.
-    if (p.list) {
+    if (in.ages) {
+        // A fleet in service: the share observed at each failure from the products' windows.
+        if (static_cast<double>(in.ages->Age.size()) != in.Park)
+            return "Модель 3: в файле наработок " + std::to_string(in.ages->Age.size()) +
+                   " изделий, а парк — " + Num(in.Park, sep);
+        if (in.FitSred || in.FitSKO)
+            note("Модель 3: парк в эксплуатации — Sred и СКО окончания гарантии не подбираются, берутся заданные");
+        p.fitSred = p.fitSKO = false;
+        p.service = reuse ? reuse : MakeInService(in, LawOf(p), true);
+        for (std::size_t i = 0; i < p.t.size(); ++i) {
+            const double share = p.service->Observed(p.t[i]);
+            if (!(share > 1e-15)) {
+                p.beyondLaw = true;
+                return "Модель 3: отказ при наработке " + Num(p.t[i], sep) +
+                       " ч, а по файлу наработок и закону окончания гарантии ни одно изделие не наблюдалось при такой "
+                       "наработке";
+            }
+            p.lnRconst += p.cnt[i] * std::log(share);
+        }
+        std::vector<double> marks(p.t.size());
+        for (std::size_t i = 0; i < p.t.size(); ++i) marks[i] = std::log(p.t[i]);
+        MakeRule(p.service->layout, p.service->seenEvents, p.service->law, &marks, &p.marks);
+    } else if (p.list) {
         std::size_t k = 0;
         double below = 0;  // share of the ends before the current time
         for (std::size_t i = 0; i < p.t.size(); ++i) {
@@ -352,6 +375,11 @@ Jet<N> Evaluator::Lambda(const Vec& x) {
 
 template <int N>
 Jet<N> Evaluator::LambdaFrom(const Vec& x, double c) {
+    if (p_.service) {
+        // The windows start at 1 h; a later start is not a figure of a fleet in service.
+        if (c != kMlRejectTime) return Jet<N>(kNaN);
+        return RuleSum<N>(x, p_.service->seenRule);
+    }
     if (!p_.list) return NormalLaw<N>(x, c);
     if (N <= 2) return FixedNodes<N>(x, c);
     const Jet<N> A = Exp(Jet<N>::Var(x[kSlotA], kSlotA));
@@ -474,6 +502,49 @@ void AdaptiveQuadPieces(const G& g, const std::vector<double>& cuts, double relT
 }  // namespace
 
 template <int N>
+Jet<N> Evaluator::RuleSum(const Vec& x, const Rule& r) {
+    const double A = std::exp(x[kSlotA]), b = x[kSlotB];
+    const std::vector<double>& u = p_.service->layout.u;
+    const std::size_t first = r.b0 * kRuleNodes;
+    // DensityInLnT's value and derivatives, summed as plain numbers (the hot loop of a
+    // fleet in service).
+    double sv = 0, sa = 0, sb = 0, saa = 0, sab = 0, sbb = 0;
+    for (std::size_t k = 0; k < r.w.size(); ++k) {
+        const double w = r.w[k];
+        if (w == 0) continue;
+        const double y = A * (u[first + k] - b);
+        if (y > kLnSaturate) continue;
+        const double z = std::exp(y);
+        const double v = w * A * z * std::exp(-z);
+        sv += v;
+        if constexpr (N >= 2) {
+            const double ga = 1 + y - y * z, gb = A * (z - 1);
+            sa += v * ga;
+            sb += v * gb;
+            saa += v * (ga * ga + y - y * z - y * y * z);
+            sab += v * (ga * gb - A + A * z + A * y * z);
+            sbb += v * (gb * gb - A * A * z);
+        }
+    }
+    Jet<N> sum(sv);
+    if constexpr (N >= 2) {
+        sum.g[kSlotA] = sa;
+        sum.g[kSlotB] = sb;
+        sum.h[0] = saa;
+        sum.h[1] = sum.h[N] = sab;
+        sum.h[N + 1] = sbb;
+    }
+    return sum;
+}
+
+template <int N>
+Jet<N> Evaluator::LnRule(const Vec& x, const Rule& r) {
+    return Log(RuleSum<N>(x, r));
+}
+
+double Evaluator::RuleValue(const Vec& x, const Rule& r) { return RuleSum<0>(x, r).v; }
+
+template <int N>
 Jet<N> Evaluator::NormalLaw(const Vec& x, double c) {
     // Λ from c = ∫_c^∞ f(t)·S_W(t) dt = ∫ A·z·e^(−z)·Q((e^u − Sred)/SKO) du over u = ln t from
     // ln c. The integrand is smooth from c on (the kink of F(max(W, c)) at W = c is the lower
@@ -536,6 +607,10 @@ Jet<N> Evaluator::Objective(const Vec& x, const Target& tg) {
         case Target::kGammaAt:
             lnQ = LnF<N>(x, tg.tau);
             break;
+        case Target::kRule:
+            lnQ = LnRule<N>(x, *tg.rule);
+            if (!std::isfinite(lnQ.v)) return Jet<N>(-kInf);
+            break;
         default:
             break;  // K itself: Q = 1
     }
@@ -572,6 +647,32 @@ Eval Evaluator::Evaluate(const Vec& x, const Target& tg, bool derivatives) {
 
 std::vector<double> Evaluator::ModelShares(const Vec& x) {
     const double A = std::exp(x[kSlotA]), lnB = x[kSlotB];
+    if (p_.service) {
+        // Whole bins of the windows' rule up to each failure's bin, then the partial
+        // weights within it.
+        const InService& s = *p_.service;
+        const Rule& r = s.seenRule;
+        const std::size_t nb = s.layout.Bins();
+        std::vector<double> g(s.layout.u.size());
+        for (std::size_t k = 0; k < g.size(); ++k) g[k] = DensityInLnT<0>(A, lnB, s.layout.u[k]).v;
+        std::vector<double> before(nb + 1, 0.0);  // Σ over the bins before b
+        for (std::size_t b = 0; b < nb; ++b) {
+            double v = 0;
+            if (b >= r.b0 && b < r.b1)
+                for (int j = 0; j < kRuleNodes; ++j) v += r.w[(b - r.b0) * kRuleNodes + j] * g[b * kRuleNodes + j];
+            before[b + 1] = before[b] + v;
+        }
+        const double total = before[nb];
+        std::vector<double> out(p_.t.size(), 0.0);
+        for (std::size_t i = 0; i < p_.t.size() && i < p_.marks.bin.size(); ++i) {
+            const std::size_t b = p_.marks.bin[i];
+            if (b >= nb) continue;
+            double v = before[b];
+            for (int j = 0; j < kRuleNodes; ++j) v += p_.marks.w[i * kRuleNodes + j] * g[b * kRuleNodes + j];
+            out[i] = v / total;
+        }
+        return out;
+    }
     const double z0 = std::exp(A * (std::log(kMlRejectTime) - lnB));
     const double lc = std::log(kMlRejectTime);
     std::vector<double> out(p_.t.size(), 0.0);
@@ -669,6 +770,9 @@ template Jet<4> Evaluator::LnF<4>(const Vec&, double);
 template Jet<0> Evaluator::SumLnF<0>(const Vec&);
 template Jet<2> Evaluator::SumLnF<2>(const Vec&);
 template Jet<4> Evaluator::SumLnF<4>(const Vec&);
+template Jet<0> Evaluator::LnRule<0>(const Vec&, const Rule&);
+template Jet<2> Evaluator::LnRule<2>(const Vec&, const Rule&);
+template Jet<4> Evaluator::LnRule<4>(const Vec&, const Rule&);
 template Jet<0> Evaluator::Full<0>(const Vec&, double);
 template Jet<2> Evaluator::Full<2>(const Vec&, double);
 template Jet<4> Evaluator::Full<4>(const Vec&, double);
@@ -687,6 +791,9 @@ MlInput MlInputFromState(const AnalysisState& st) {
     in.warranty = st.ArrGar;
     in.FitSred = st.FitSred;
     in.FitSKO = st.FitSKO;
+    in.ages = st.Ages;
+    in.usage = st.UsageMonth;
+    in.horizon = st.Horizon;
     return in;
 }
 

@@ -4,10 +4,12 @@
 #pragma once
 
 #include <array>
+#include <utility>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -115,6 +117,104 @@ Jet<N> Log(const Jet<N>& x) {
 // ln of the standard normal upper tail 1 − Φ(x), accurate far into the tail.
 double LogNormUpper(double x);
 
+// ---- A fleet in service: integrals over the products' observation windows ----
+//
+// Each product is observed over a window of operating time; the expected failures it
+// records there are K·∫ f(t)·S(t) dt over its window, S the share of the warranty law
+// still under warranty at t for a product whose warranty end is not known, 1 for one whose
+// end is known (the window then ends there). Summed over the fleet, an integral over
+// windows is ∫ f(t)·G(t) dt with G a step function (the windows' starts and ends) times,
+// for the products of unknown end, the warranty law's share. A window rule turns it into
+// Σ_k w_k·g(u_k), g(u) = t·f(t) the Weibull density in u = ln t: over bins of ln t, g is
+// taken as its interpolating polynomial at kRuleNodes Gauss–Legendre nodes, and each weight
+// is the exact integral of its Lagrange basis polynomial times G over the bin (the steps
+// of G anywhere in the bin, the warranty law's share folded in at the nodes). The weights
+// depend only on the windows and the warranty law, so a rule is built once and every
+// parameter point costs one density evaluation a node.
+inline constexpr int kRuleNodes = 8;
+// Bins of ln t at most this wide (0.1: the interpolation's relative error stays below
+// 1e-7 for shapes up to 20); within 8 SKO of the mean warranty end, bins at most SKO/2 wide.
+inline constexpr double kRuleBin = 0.1;
+
+// The warranty law of the products whose warranty end is not known.
+struct WarrantyLaw {
+    bool list = false;
+    std::vector<double> W, Ww;  // listed ends ascending and their shares (list)
+    double Sred = 0, SKO = 0;   // normal law
+    // Share still under warranty at t (ends at t still count).
+    double Share(double t) const;
+    // Latest time at which a product may still be under warranty.
+    double Top() const;
+};
+
+// A window (s, e] of operating time; `law`: the product's warranty end is not known, so
+// the window is also cut by the warranty law; `weight`: the product's share of the fleet.
+struct Window {
+    double s = 0, e = 0;
+    bool law = false;
+    double weight = 0;
+};
+
+// Σ_k w[k]·g(u[k]) over the nodes of bins [b0, b1) of a layout.
+struct Rule {
+    std::size_t b0 = 0, b1 = 0;
+    std::vector<double> w;  // (b1 − b0)·kRuleNodes weights
+    bool Empty() const { return b1 <= b0; }
+};
+
+// The bins of ln t shared by the rules of one fleet.
+struct RuleLayout {
+    std::vector<double> edges;  // bin edges in ln t, ascending
+    std::vector<double> u;      // nodes, kRuleNodes a bin
+    std::size_t Bins() const { return edges.empty() ? 0 : edges.size() - 1; }
+};
+// Bins from tLo to tHi (h), refined about the normal warranty law's mean.
+RuleLayout MakeLayout(double tLo, double tHi, const WarrantyLaw& law);
+
+// The steps of G in ln t, ascending: the part of the known ends and the part the
+// warranty law's share multiplies (under a listed law that part is folded into the first).
+struct RuleEvents {
+    std::vector<std::pair<double, double>> known, law;  // (ln t, jump)
+};
+RuleEvents MakeEvents(const std::vector<Window>& windows, const WarrantyLaw& law);
+
+// The partial weights of the integral from the layout's start up to each mark: the
+// mark's bin and kRuleNodes weights on that bin's nodes.
+struct RuleMarks {
+    std::vector<std::size_t> bin;
+    std::vector<double> w;
+};
+// The rule of the events; `marks` (ln t, ascending, optional) get their partial weights.
+Rule MakeRule(const RuleLayout& layout, const RuleEvents& ev, const WarrantyLaw& law,
+              const std::vector<double>* marks = nullptr, RuleMarks* marked = nullptr);
+// The elementwise sum of two rules of one layout.
+Rule AddRules(const Rule& a, const Rule& b);
+
+// A fleet in service as the likelihood reads it, built once for the data's fleet and
+// shared by the bootstrap's replicates.
+struct InService {
+    double n = 0;  // fleet size
+    WarrantyLaw law;
+    RuleLayout layout;
+    RuleEvents seenEvents;  // each product from 1 h to its age (and its known warranty end)
+    Rule seenRule;
+    // The sorted ends of the seen windows: of the products of known warranty end, and the
+    // ages of the others.
+    std::vector<double> knownEnds, lawEnds;
+    // Share of the fleet observed at t: (#known ends ≥ t + law share·#ages ≥ t)/n.
+    double Observed(double t) const;
+    // The forecast's rules (empty when not asked for): the claims still to come under
+    // warranty, and in each of the next months with hours per month known, and cumulated.
+    Rule remaining;
+    std::vector<Rule> months, cumulative;
+    std::vector<std::string> notes;  // Russian notes on what the ages leave out
+};
+
+// The fleet in service of `in` (its ages) under the prepared warranty law; with
+// `forecast`, the forecast's rules too. Null when `in` has no ages.
+std::shared_ptr<const InService> MakeInService(const MlInput& in, const WarrantyLaw& law, bool forecast);
+WarrantyLaw LawOf(const struct Prepared& p);
+
 // The data of one fit, prepared once: failures at or above 1 h as distinct times with
 // their counts, and the warranty law as weighted nodes.
 struct Prepared {
@@ -134,18 +234,26 @@ struct Prepared {
     bool fitSred = false, fitSKO = false;
     double lnRconst = 0;     // Σ ln(R(t_j)/n) when the warranty law is held
     bool beyondLaw = false;  // a failure where no product is under warranty
+    // A fleet in service (null: the complete warranty record): Λ is its rule's integral,
+    // and the model's share at each distinct failure time comes from `marks`.
+    std::shared_ptr<const InService> service;
+    RuleMarks marks;  // partial weights at each distinct failure time
     int Dim() const { return fitSred || fitSKO ? 4 : 2; }
 };
 
 // Fills `p` from the input; returns the Russian refusal, empty when usable.
 // `notes` receives the remarks of a usable input.
-std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* notes);
+// A fleet in service builds its windows' rules here, or takes `reuse` (the same fleet's,
+// for the bootstrap's replicates).
+std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* notes,
+                    const std::shared_ptr<const InService>& reuse = nullptr);
 
 // What a profile holds fixed: nothing (K profiled out), or K written as c/Q(θ).
 struct Target {
-    enum Kind { kProfile, kK, kNAt, kGammaAt } kind = kProfile;
-    double c = 0;    // the figure held: K, N(tau), the share p of the gamma life
+    enum Kind { kProfile, kK, kNAt, kGammaAt, kRule } kind = kProfile;
+    double c = 0;    // the figure held: K, N(tau), the share p of the gamma life, a rule's count per product
     double tau = 0;  // the time of N(tau), or of the gamma life
+    const Rule* rule = nullptr;  // kRule: K·Σ w·g held at c
 };
 
 // Value, gradient and Hessian of an objective at a point, in the four slots.
@@ -186,6 +294,11 @@ public:
     Jet<N> SumLnS(const Vec& x);
     template <int N>
     Jet<N> LnF(const Vec& x, double tau);
+    // ln Σ_k w_k·g(u_k) of a rule on the fleet's layout.
+    template <int N>
+    Jet<N> LnRule(const Vec& x, const Rule& r);
+    // Σ_k w_k·g(u_k), plain.
+    double RuleValue(const Vec& x, const Rule& r);
     template <int N>
     Jet<N> Objective(const Vec& x, const Target& tg);
     // Full log-likelihood at x with K = exp(k).
@@ -195,6 +308,8 @@ public:
     std::vector<double> ModelShares(const Vec& x);
 
 private:
+    template <int N>
+    Jet<N> RuleSum(const Vec& x, const Rule& r);
     void Sums(double A, int level);
     template <int N>
     Jet<N> FixedNodes(const Vec& x, double c);
@@ -261,6 +376,16 @@ FigureSet PointFigures(Evaluator& ev, const PointFit& pf);
 bool ProfileFigures(Evaluator& ev, const PointFit& pf, FigureSet& fs, const std::function<bool()>& next);
 inline constexpr int kProfiledFigures = 8;
 
+// The signed root of the profile deviance of a rule's count n·K·Σ w·g at points about its
+// estimate, as (ln count, root) ascending; `se` receives the Wald standard error of the ln
+// count (NaN when the information cannot be inverted). Empty when the count is zero.
+std::vector<std::pair<double, double>> ProfileRuleCurve(Evaluator& ev, const PointFit& pf, const Rule& rule,
+                                                        double& se);
+// The forecast of a fleet in service from its fitted point: expected counts, and their 95 %
+// predictive intervals when `intervals`; `next` as for ProfileFigures.
+bool ForecastClaims(Evaluator& ev, const PointFit& pf, bool intervals, MlForecast& out,
+                    const std::function<bool()>& next);
+
 // λ of the data at the fitted point.
 double GofLambda(Evaluator& ev, const Vec& x);
 
@@ -270,8 +395,14 @@ struct BootOutcome {
     std::vector<double> lambdas;
     bool cancelled = false;
 };
+// A fleet in service (`service` not null) is simulated by SimulateSeen and refitted on
+// the same windows.
 BootOutcome Bootstrap(const MlInput& in, const MlParams& fitted, int replicates, std::uint64_t seed, int threads,
-                      const std::function<bool()>& cancelled, const std::function<void(int)>& done);
+                      const std::function<bool()>& cancelled, const std::function<void(int)>& done,
+                      const std::shared_ptr<const InService>& service = nullptr);
+// The failures a fleet in service records by now, simulated as the likelihood reads
+// them: a Poisson process of intensity n·K·f(t)·(share observed at t) from 1 h.
+std::vector<double> SimulateSeen(const InService& s, const MlParams& p, std::uint64_t seed);
 
 inline double Clamp(double v, double lo, double hi) { return v < lo ? lo : (v > hi ? hi : v); }
 

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <boost/math/distributions/normal.hpp>
 #include <cmath>
+#include <limits>
 #include <random>
 #include <vector>
 
 #include "fit/ml_fit.h"
+#include "fit/ml_model.h"
 #include "stats/random.h"
 
 namespace rel {
@@ -233,5 +235,90 @@ std::vector<double> MlSimulateFleet(const MlInput& design, const MlParams& p, st
     std::sort(out.begin(), out.end());
     return out;
 }
+
+MlServiceFleet MlSimulateInService(const MlInput& design, const MlParams& p, std::uint64_t seed) {
+    MlServiceFleet out;
+    if (!design.ages || !(p.A > 0) || !(p.B > 0) || !(p.K >= 0)) return out;
+    const FleetAges& a = *design.ages;
+    const int horizon = std::clamp(design.horizon, 1, kMlMaxHorizon);
+    out.months.assign(static_cast<std::size_t>(horizon), 0.0);
+    Xoshiro256 g(seed);
+    const boost::math::normal_distribution<double, NoThrow> norm(0.0, 1.0);
+    const std::size_t m = design.warranty.size();
+    for (std::size_t i = 0; i < a.Age.size(); ++i) {
+        double W;
+        if (i < a.WarrantyEnd.size() && std::isfinite(a.WarrantyEnd[i]))
+            W = a.WarrantyEnd[i];
+        else if (m > 0)
+            W = design.warranty[std::min<std::size_t>(m - 1, static_cast<std::size_t>(Open01(g) * m))];
+        else
+            W = p.SKO > 0 ? p.Sred + p.SKO * boost::math::quantile(norm, Open01(g)) : p.Sred;
+        if (!(W > 0)) continue;
+        const double FW = WeibullF(p, W);
+        const long k = Poisson(p.K * FW, g);
+        const double age = a.Age[i];
+        const double u = i < a.Usage.size() && std::isfinite(a.Usage[i]) ? a.Usage[i] : design.usage;
+        for (long j = 0; j < k; ++j) {
+            const double t = CutWeibullTime(p, W, FW, g);
+            if (t <= age) {
+                out.seen.push_back(t);
+                continue;
+            }
+            if (t < kMlRejectTime) continue;
+            out.remaining += 1;
+            if (u > 0) {
+                const double month = std::ceil((t - age) / u);
+                if (month >= 1 && month <= horizon) out.months[static_cast<std::size_t>(month) - 1] += 1;
+            }
+        }
+    }
+    std::sort(out.seen.begin(), out.seen.end());
+    return out;
+}
+
+FleetAges MlCohortAges(const MlCohortDesign& d, std::uint64_t seed) {
+    FleetAges a;
+    Xoshiro256 g(seed);
+    const boost::math::normal_distribution<double, NoThrow> norm(0.0, 1.0);
+    const int months = std::max(1, d.months);
+    for (long i = 0; i < d.n; ++i) {
+        // Cohorts in turn, the youngest in service for half a month.
+        const double inService = d.firstMonth + (months - 1 - i % months) + 0.5;
+        const double u = std::min(kMaxHoursPerMonthInService,
+                                  d.usage * std::exp(d.usageSpread * boost::math::quantile(norm, Open01(g))));
+        a.Age.push_back(inService * u);
+        a.Usage.push_back(u);
+        a.WarrantyEnd.push_back(Open01(g) < d.knownShare
+                                    ? std::max(1.0, d.Sred + d.SKO * boost::math::quantile(norm, Open01(g)))
+                                    : std::numeric_limits<double>::quiet_NaN());
+    }
+    return a;
+}
+
+namespace ml {
+
+std::vector<double> SimulateSeen(const InService& s, const MlParams& p, std::uint64_t seed) {
+    // The recorded failures are a Poisson process of intensity n·K·f(t)·G(t), G the share
+    // observed at t: candidates of intensity n·K·f(t) on [1 h, the latest window end],
+    // each kept with probability G(t).
+    std::vector<double> out;
+    double top = kMlRejectTime;
+    if (!s.knownEnds.empty()) top = std::max(top, s.knownEnds.back());
+    if (!s.lawEnds.empty()) top = std::max(top, std::min(s.lawEnds.back(), s.law.Top()));
+    if (!(top > kMlRejectTime) || !(p.A > 0) || !(p.B > 0) || !(p.K > 0)) return out;
+    Xoshiro256 g(seed);
+    const double F1 = WeibullF(p, kMlRejectTime), Ftop = WeibullF(p, top);
+    const long k = Poisson(s.n * p.K * (Ftop - F1), g);
+    for (long j = 0; j < k; ++j) {
+        // F⁻¹ of a uniform point of (F(1 h), F(top)).
+        const double u = F1 + Open01(g) * (Ftop - F1);
+        const double t = std::clamp(p.B * std::pow(-std::log1p(-u), 1 / p.A), kMlRejectTime, top);
+        if (Open01(g) < s.Observed(t)) out.push_back(t);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+}  // namespace ml
 
 }  // namespace rel

@@ -1,0 +1,123 @@
+// Model 3 on a fleet in service: the claims still to come under warranty.
+//
+// A count to come is the fleet's K·∫ f over the windows ahead (from each product's age to
+// its warranty end, or over a month's operating hours), a rule of the fleet's layout. Its
+// 95 % predictive interval holds both the parameters' uncertainty and the Poisson variation
+// of a future count: the count's profile likelihood gives its confidence distribution,
+// H(μ) = Φ(r(μ)) with r the signed root of the profile deviance, and the future count is
+// the Poisson mixture over it, P(Y ≤ y) = ∫ P_Poisson(Y ≤ y | μ) dH(μ), read on a grid of
+// r; the interval runs from its 2.5 % to its 97.5 % point.
+#include <algorithm>
+#include <boost/math/special_functions/gamma.hpp>
+#include <cmath>
+
+#include "fit/ml_model.h"
+
+namespace rel::ml {
+namespace {
+
+constexpr int kMixturePoints = 41;  // r from −4 to 4 by 0.2
+constexpr double kMixtureReach = 4.0;
+
+// ln μ at each point of the mixture's grid of r, from the profile's points.
+std::vector<double> MixtureCounts(const std::vector<std::pair<double, double>>& curve, double u0, double se) {
+    std::vector<double> us, rs;
+    for (const auto& [u, r] : curve) {
+        // The root grows with the count; a point that would turn it back is left out.
+        if (!rs.empty() && r <= rs.back()) continue;
+        us.push_back(u);
+        rs.push_back(r);
+    }
+    const double wald = std::isfinite(se) && se > 0 ? se : 0.3;
+    std::vector<double> out;
+    for (int k = 0; k < kMixturePoints; ++k) {
+        const double z = -kMixtureReach + 2 * kMixtureReach * k / (kMixturePoints - 1);
+        double u;
+        if (us.size() < 2) {
+            u = u0 + z * wald;
+        } else {
+            // Linear in r between the profile's points, and along the last piece beyond them.
+            std::size_t i = static_cast<std::size_t>(std::upper_bound(rs.begin(), rs.end(), z) - rs.begin());
+            i = std::clamp<std::size_t>(i, 1, rs.size() - 1);
+            const double slope = (us[i] - us[i - 1]) / (rs[i] - rs[i - 1]);
+            u = us[i - 1] + (z - rs[i - 1]) * slope;
+        }
+        out.push_back(std::min(u, 700.0));
+    }
+    return out;
+}
+
+// The 2.5 % and 97.5 % points of the Poisson mixture over the counts exp(lnMu[k]) with
+// normal weights of r.
+std::pair<double, double> MixtureQuantiles(const std::vector<double>& lnMu) {
+    std::vector<double> mu, w;
+    double wsum = 0;
+    for (int k = 0; k < kMixturePoints; ++k) {
+        const double z = -kMixtureReach + 2 * kMixtureReach * k / (kMixturePoints - 1);
+        const double wk = std::exp(-0.5 * z * z);
+        mu.push_back(std::exp(lnMu[static_cast<std::size_t>(k)]));
+        w.push_back(wk);
+        wsum += wk;
+    }
+    for (double& x : w) x /= wsum;
+    auto cdf = [&](double y) {
+        double c = 0;
+        for (std::size_t k = 0; k < mu.size(); ++k)
+            c += w[k] * (mu[k] > 0 ? boost::math::gamma_q(y + 1, mu[k]) : 1.0);
+        return c;
+    };
+    const double top = *std::max_element(mu.begin(), mu.end());
+    auto quantile = [&](double q) {
+        double lo = 0, hi = std::ceil(top + 12 * std::sqrt(top) + 30);
+        if (cdf(0) >= q) return 0.0;
+        // cdf(lo) < q <= cdf(hi)
+        while (hi - lo > 1) {
+            const double mid = std::floor(0.5 * (lo + hi));
+            if (cdf(mid) >= q)
+                hi = mid;
+            else
+                lo = mid;
+        }
+        return hi;
+    };
+    return {quantile(0.025), quantile(0.975)};
+}
+
+// The expected count of a rule and its predictive interval.
+void CountWithInterval(Evaluator& ev, const PointFit& pf, const Rule& rule, bool intervals, double& est, double& lo,
+                       double& hi) {
+    est = ev.Data().n * pf.K * ev.RuleValue(pf.x, rule);
+    lo = hi = kNaN;
+    if (!(est > 0)) {
+        est = 0;
+        lo = hi = 0;
+        return;
+    }
+    if (!intervals) return;
+    double se = kNaN;
+    const auto curve = ProfileRuleCurve(ev, pf, rule, se);
+    const auto q = MixtureQuantiles(MixtureCounts(curve, std::log(est), se));
+    lo = q.first;
+    hi = q.second;
+}
+
+}  // namespace
+
+bool ForecastClaims(Evaluator& ev, const PointFit& pf, bool intervals, MlForecast& out,
+                    const std::function<bool()>& next) {
+    out = MlForecast{};
+    const auto& s = ev.Data().service;
+    if (!s) return true;
+    out.InService = true;
+    CountWithInterval(ev, pf, s->remaining, intervals, out.Remaining.est, out.Remaining.lo, out.Remaining.hi);
+    for (std::size_t m = 0; m < s->months.size(); ++m) {
+        MlForecastMonth row;
+        row.Month = static_cast<int>(m) + 1;
+        CountWithInterval(ev, pf, s->months[m], intervals, row.Expected, row.Lo, row.Hi);
+        CountWithInterval(ev, pf, s->cumulative[m], intervals, row.Cumulative, row.CumLo, row.CumHi);
+        out.Months.push_back(row);
+    }
+    return next();
+}
+
+}  // namespace rel::ml
