@@ -14,6 +14,17 @@ model itself; its warranty ends at a normal time (mean 3000 h, SD 400 h) and onl
 the failures before it are recorded: about 2.6 a pump, so the fits have their
 repetition coefficient free.
 
+service-fleet.txt and service-ages.txt: a fleet still in service. 900 compressors
+shipped in 24 monthly cohorts of about 37, each running its own hours a month
+(lognormal about SERVICE_USAGE h, deviation of its logarithm 0.3), observed now: the
+data file holds the failures each compressor has shown by its current operating time,
+the ages file each compressor's operating time now, its hours per month and, for the
+one in ten under a service contract, its warranty end; the others end warranty at a
+normal time (mean 3000 h, SD 400 h). The failures follow the failure-accumulation
+model (shape 1.4, scale 2600 h, repetition coefficient 1.2). service-truth.txt holds
+the truth: the parameters, and the claims the same simulation brings under warranty
+afterwards, in all and in each of the next 12 months.
+
 All files are Windows-1251 with CR LF line ends. Fixed seeds: the files are the
 same on every run.
 """
@@ -162,9 +173,80 @@ def write_repeat():
     print(f"repeat-fleet.txt: {len(rows)} failure rows, {REPEAT_FLEET} warranty end times")
 
 
+SERVICE_FLEET = 900
+SERVICE_MEAN, SERVICE_SD = 3000.0, 400.0
+SERVICE_SHAPE, SERVICE_SCALE, SERVICE_K = 1.4, 2600.0, 1.2
+SERVICE_USAGE = 120.0
+SERVICE_CAUSES = ["Компрессор", "Электродвигатель", "Клапан", "Автоматика", "Ресивер"]
+SERVICE_SOURCES = [
+    (35, ["Компрессор", "Компрессор, поршневая группа", "компрессор: головка"],
+     ["износ колец", "стук", "перегрев", "падение производительности"]),
+    (25, ["Электродвигатель", "Электродвигатель привода", "электродвигатель: обмотка"],
+     ["не запускается", "перегрев обмотки", "шум подшипника"]),
+    (18, ["Клапан", "Клапан предохранительный", "клапан обратный"], ["залипание", "течь", "износ седла"]),
+    (14, ["Автоматика", "Реле давления", "автоматика: контроллер"], ["нет сигнала", "ложное срабатывание"]),
+    (8, ["Ресивер", "Ресивер, сливной кран"], ["коррозия", "подтекание"]),
+]
+
+
+def write_service():
+    rnd = random.Random(20261211)
+    ages, usages, ends = [], [], []
+    seen, future_all, future_months = [], 0, [0] * 12
+    for i in range(SERVICE_FLEET):
+        months = (23 - i % 24) + 0.5
+        usage = min(744.0, SERVICE_USAGE * math.exp(0.3 * rnd.gauss(0, 1)))
+        age = months * usage
+        contract = rnd.random() < 0.1
+        end = max(1.0, rnd.gauss(SERVICE_MEAN, SERVICE_SD))
+        ages.append(age)
+        usages.append(usage)
+        ends.append(end if contract else None)
+        for _ in range(poisson(rnd, SERVICE_K)):
+            t = rnd.weibullvariate(SERVICE_SCALE, SERVICE_SHAPE)
+            if t > end:
+                continue
+            if t <= age:
+                seen.append(t)
+            elif t >= 1:
+                future_all += 1
+                month = math.ceil((t - age) / usage)
+                if 1 <= month <= 12:
+                    future_months[month - 1] += 1
+    rows = []
+    for t in seen:
+        src, note = pick_source(rnd, SERVICE_SOURCES)
+        rows.append(f"{t:.1f}\t{src} * {note}")
+    rnd.shuffle(rows)
+    first = next(i for i, r in enumerate(rows) if len(r) > 20)
+    rows.insert(0, rows.pop(first))
+    header = [
+        "Компрессор КВ-7: отказы парка в эксплуатации на 01.12.2026",
+        f"{SERVICE_MEAN:.0f}", f"{SERVICE_SD:.0f}", str(SERVICE_FLEET), str(len(rows)), "1",
+    ]
+    out = pathlib.Path(__file__).resolve().parent.parent / "examples"
+    text = "\r\n".join(header + SERVICE_CAUSES + rows) + "\r\n"
+    (out / "service-fleet.txt").write_bytes(text.encode("cp1251"))
+    lines = ["Наработки компрессоров КВ-7 на 01.12.2026: наработка, ч; окончание гарантии, ч; наработка в месяц, ч"]
+    for age, usage, end in zip(ages, usages, ends):
+        lines.append(f"{age:.1f}\t{'-' if end is None else f'{end:.0f}'}\t{usage:.1f}")
+    (out / "service-ages.txt").write_bytes(("\r\n".join(lines) + "\r\n").encode("cp1251"))
+    truth = [
+        "Истина, по которой смоделирован парк service-fleet.txt / service-ages.txt",
+        f"A = {SERVICE_SHAPE}, B = {SERVICE_SCALE:.0f} ч, K = {SERVICE_K}",
+        f"Окончание гарантии: нормальный закон, Sred = {SERVICE_MEAN:.0f} ч, СКО = {SERVICE_SD:.0f} ч",
+        f"Отказов до окончания гарантии после наблюдения: {future_all}",
+        "По месяцам: " + " ".join(str(m) for m in future_months),
+    ]
+    (out / "service-truth.txt").write_bytes(("\r\n".join(truth) + "\r\n").encode("cp1251"))
+    print(f"service-fleet.txt: {len(rows)} failure rows, {SERVICE_FLEET} products in service, "
+          f"{future_all} claims to come")
+
+
 def main():
     write_demo()
     write_repeat()
+    write_service()
 
 
 if __name__ == "__main__":

@@ -191,7 +191,7 @@ int RunReport(QApplication& app, int argc, char** argv) {
 
     // 1. The data file, then the warranty file, as "Путь" and "File" load them.
     rel::AnalysisState st;
-    const rel::LoadedInputs in = rel::LoadInputs(st, plan.data, plan.warranty, sep, plan.badRows);
+    const rel::LoadedInputs in = rel::LoadInputs(st, plan.data, plan.warranty, sep, plan.badRows, plan.ages);
     if (!in.data.ok) {
         Err(QStringLiteral("%1: %2").arg(Q(request.data), core(in.data.error)));
         return kReportInput;

@@ -6,6 +6,7 @@
 // Runs the analysis as the window does after a load (rel::Analyse): the memo
 // lines as they come, then each fitted model and the results table.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -67,6 +68,27 @@ void PrintMLSummary(std::FILE* out, const rel::MlSummary& s) {
     }
     if (!s.verdict.empty()) std::fprintf(out, "  %s\n", s.verdict.c_str());
     for (const std::string& n : s.notes) std::fprintf(out, "  %s\n", n.c_str());
+    if (!s.forecast) return;
+    // The forecast: its total, then a table of the months, each column as wide as its
+    // widest text.
+    const rel::ForecastSummary& f = *s.forecast;
+    std::fprintf(out, "\n%s:\n  %s\n", f.title.c_str(), f.remaining.c_str());
+    if (f.rows.empty()) return;
+    std::array<std::size_t, 5> w{};
+    for (std::size_t c = 0; c < 5; ++c) {
+        w[c] = rel::Utf8Length(f.columns[c]);
+        for (const auto& row : f.rows) w[c] = std::max(w[c], rel::Utf8Length(row[c]));
+    }
+    auto line = [&](const std::array<std::string, 5>& cells) {
+        std::string l = " ";
+        for (std::size_t c = 0; c < 5; ++c) {
+            const std::size_t pad = w[c] - rel::Utf8Length(cells[c]);
+            l += " " + (c == 0 ? cells[c] + std::string(pad, ' ') : std::string(pad, ' ') + cells[c]);
+        }
+        std::fprintf(out, "%s\n", l.c_str());
+    };
+    line(f.columns);
+    for (const auto& row : f.rows) line(row);
 }
 
 // What the command prints on standard output: the text of the run and its table
@@ -162,7 +184,7 @@ int RunFit(const rel::FitRequest& request, const FitOutput& given, HelpLang lang
     const char sep = plan.decimalSep;
     rel::AnalysisState st;
     rel::LoadedInputs in;
-    if (!LoadInputs(st, plan.data, plan.warranty, sep, in, plan.badRows, lang)) return kExitInput;
+    if (!LoadInputs(st, plan.data, plan.warranty, sep, in, plan.badRows, lang, plan.ages)) return kExitInput;
     // Model 2's cost grows with the failures: the clock's rate is checked against them.
     if (const auto bad = rel::CheckClockForFailures(plan, st.ArrProblems.size())) {
         std::fprintf(stderr, "relan-cli fit: %s\n", say(bad->message).c_str());

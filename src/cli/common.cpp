@@ -12,8 +12,9 @@
 namespace relcli {
 
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows, HelpLang lang) {
-    in = rel::LoadInputs(st, dataPath, warrantyPath, decimalSep, badRows);
+                char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows, HelpLang lang,
+                const std::string& agesPath) {
+    in = rel::LoadInputs(st, dataPath, warrantyPath, decimalSep, badRows, agesPath);
     // The messages name the files: a path's control characters are written out.
     // The line ends of a message of several lines stay line ends.
     auto shown = [lang](const std::string& m) {

@@ -27,7 +27,8 @@ inline std::string SkipBadRowsHelp(HelpLang lang) {
 }
 
 bool LoadInputs(rel::AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows, HelpLang lang);
+                char decimalSep, rel::LoadedInputs& in, rel::BadRowPolicy badRows, HelpLang lang,
+                const std::string& agesPath = {});
 
 // Numbers of the text output: the general text, or "—" for a figure the data leave
 // undefined; the figures shown as "—" are named once at the end (Note()).

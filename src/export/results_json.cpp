@@ -83,6 +83,21 @@ nlohmann::json ModMLJson(const rel::MlResult& r, double seconds) {
     return j;
 }
 
+nlohmann::json ForecastJson(const rel::MlForecast& f) {
+    nlohmann::json months = nlohmann::json::array();
+    for (const rel::MlForecastMonth& m : f.Months)
+        months.push_back({{"Month", m.Month},
+                          {"Expected", Num(m.Expected)},
+                          {"Lo", Num(m.Lo)},
+                          {"Hi", Num(m.Hi)},
+                          {"Cumulative", Num(m.Cumulative)},
+                          {"CumLo", Num(m.CumLo)},
+                          {"CumHi", Num(m.CumHi)}});
+    return {{"InService", f.InService},
+            {"Remaining", nlohmann::json::array({Num(f.Remaining.est), Num(f.Remaining.lo), Num(f.Remaining.hi)})},
+            {"Months", std::move(months)}};
+}
+
 nlohmann::json ResultsJson(const rel::ResultsContent& rc) {
     nlohmann::json j = nlohmann::json::object();
     j["Label10"] = rc.Label10;
@@ -166,6 +181,8 @@ nlohmann::json FitJson(const rel::AnalysisState& st, const rel::AnalysisRun& run
         const nlohmann::json res = ResultsJson(*run.results);
         for (auto it = res.begin(); it != res.end(); ++it) j[it.key()] = it.value();
     }
+    if (run.calc.ml && run.calc.ml->ok && run.calc.ml->Forecast.InService)
+        j["Forecast"] = ForecastJson(run.calc.ml->Forecast);
     if (!run.calc.ok) j["error"] = run.error;
     return j;
 }

@@ -33,6 +33,9 @@ nlohmann::json ModMLJson(const rel::MlResult& r, double seconds);
 // output has notes.
 nlohmann::json ResultsJson(const rel::ResultsContent& rc);
 
+// The forecast of a fleet in service: {InService, Remaining: [est, lo, hi], Months: [...]}.
+nlohmann::json ForecastJson(const rel::MlForecast& f);
+
 // A model the run fitted: its method, its record and its wall time.
 struct FittedModel {
     const rel::FitMethod* method;

@@ -19,6 +19,16 @@ AnalysisOptions::AnalysisOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
     cmd.add_option("--warranty", req_.warranty,
                    t("warranty end-time file, loaded after the data file",
                      "файл времен окончания гарантии, загружается после файла данных"));
+    cmd.add_option("--ages", req_.ages,
+                   t("the fleet's ages file: a fleet still in service (model 3 fits what each product has shown "
+                     "so far and forecasts the claims still to come)",
+                     "файл наработок парка: парк в эксплуатации (модель 3 и прогноз отказов до конца гарантии)"));
+    usage_ = cmd.add_option("--usage", usage,
+                            t("operating hours per month of the products whose ages line gives none",
+                              "наработка в месяц изделий, для которых она не задана в файле наработок, ч"));
+    cmd.add_option("--horizon", req_.horizon,
+                   t("months of the forecast of a fleet in service", "число месяцев прогноза"))
+        ->capture_default_str();
     cmd.add_flag("--skip-bad-rows", req_.skipBadRows,
                  t("load the good failure rows of a file with bad ones (default: refuse the file)",
                    "загрузить исправные строки отказов файла со строками с ошибками (по умолчанию файл не "
@@ -78,6 +88,7 @@ rel::FitRequest AnalysisOptions::Request() const {
     r.virtualClock = given(clock_, clock);
     r.generations = given(generations_, generations);
     r.seed = given(seed_, seed);
+    r.usage = given(usage_, usage);
     return r;
 }
 

@@ -50,7 +50,8 @@ private:
     CLI::Option* clock_ = nullptr;
     CLI::Option* generations_ = nullptr;
     CLI::Option* seed_ = nullptr;
-    std::string coef11, coef12, coef2, clock, generations, seed;
+    CLI::Option* usage_ = nullptr;
+    std::string coef11, coef12, coef2, clock, generations, seed, usage;
 };
 
 // The option library's refusal in the program's words.

@@ -142,7 +142,7 @@ std::array<std::string, 4> FailureGridRow(const AnalysisState& st, const std::ve
 }
 
 LoadedInputs LoadInputs(AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                        char decimalSep, BadRowPolicy policy) {
+                        char decimalSep, BadRowPolicy policy, const std::string& agesPath) {
     LoadedInputs in;
     AnalysisState work = st;
     in.data = LoadFailureFile(work, dataPath, decimalSep, policy);
@@ -158,6 +158,14 @@ LoadedInputs LoadInputs(AnalysisState& st, const std::string& dataPath, const st
             return in;
         }
         in.warrantyLoaded = true;
+    }
+    if (!agesPath.empty()) {
+        in.ages = LoadAgesFile(work, agesPath, decimalSep);
+        if (!in.ages.ok) {
+            in.error = in.ages.error;
+            return in;
+        }
+        in.agesLoaded = true;
     }
     st = std::move(work);
     return in;

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "data/ages_file.h"
 #include "data/failure_file.h"
 #include "data/state.h"
 #include "data/warranty_file.h"
@@ -67,11 +68,15 @@ struct LoadedInputs {
     LoadResult data;
     bool warrantyLoaded = false;
     WarrantyResult warranty;  // texts of the warranty load, when there was one
+    bool agesLoaded = false;
+    AgesResult ages;  // texts of the ages load, when there was one
     // Why the inputs could not be loaded (data.ok false, or the warranty load failed),
     // naming the file.
     std::string error;
 };
+// `agesPath` (not empty): the fleet's ages file, loaded last.
 LoadedInputs LoadInputs(AnalysisState& st, const std::string& dataPath, const std::string& warrantyPath,
-                        char decimalSep, BadRowPolicy policy = BadRowPolicy::Refuse);
+                        char decimalSep, BadRowPolicy policy = BadRowPolicy::Refuse,
+                        const std::string& agesPath = {});
 
 }  // namespace rel

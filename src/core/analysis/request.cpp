@@ -5,6 +5,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "data/ages_file.h"
 #include "data/failure_file.h"
 #include "text/text.h"
 
@@ -69,6 +70,7 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen, const MethodT
     p.data = r.data;
     p.badRows = r.skipBadRows ? BadRowPolicy::Skip : BadRowPolicy::Refuse;
     p.warranty = r.warranty;
+    p.ages = r.ages;
     p.fitSred = r.fitSred;
     p.fitSKO = r.fitSKO;
     p.decimalSep = r.decimalComma ? ',' : '.';
@@ -95,6 +97,15 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen, const MethodT
     if (auto bad = CheckNumberOption("--burn-in", r.burnIn, kBurnInRange.lo, kBurnInRange.hi, false,
                                      kBurnInRange.text, p.burnIn))
         return refuse(*bad);
+
+    if (r.usage)
+        if (auto bad = CheckNumberOption("--usage", *r.usage, 0, kMaxHoursPerMonth, true, "больше 0, до 744 ч", p.usage))
+            return refuse(*bad);
+    const std::optional<int> horizon = ParseIntText(r.horizon);
+    if (!horizon || *horizon < 1 || *horizon > kMlMaxHorizon)
+        return refuse(Refuse("--horizon", Quoted(r.horizon) + " вне допустимых пределов (целое от 1 до " +
+                                              std::to_string(kMlMaxHorizon) + ")"));
+    p.horizon = *horizon;
 
     const std::optional<int> item = ParseIntText(r.item);
     if (!item || *item < 0 || *item > 2) return refuse(Refuse("--item", Quoted(r.item) + " (допустимы 0, 1, 2)"));
@@ -195,6 +206,8 @@ RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const 
     p.TPrirab = plan.burnIn;
     p.FitSred = plan.fitSred;
     p.FitSKO = plan.fitSKO;
+    p.UsageMonth = plan.usage;
+    p.Horizon = plan.horizon;
     p.StepCoef11 = plan.stepCoef11 ? WithSeparator(*plan.stepCoef11, sep) : v.StepCoef11Text;
     p.StepCoef12 = plan.stepCoef12 ? WithSeparator(*plan.stepCoef12, sep) : v.StepCoef12Text;
     p.StepCoef2 = plan.stepCoef2 ? WithSeparator(*plan.stepCoef2, sep) : v.StepCoef2Text;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -22,6 +23,9 @@ namespace rel {
 struct FitRequest {
     std::string data;                            // failure data file
     std::string warranty;                        // warranty end-time file (empty: none)
+    std::string ages;                            // the fleet's ages file (empty: none)
+    std::optional<std::string> usage;            // hours per month of the fleet's products
+    std::string horizon = "12";                  // months of the forecast
     bool skipBadRows = false;                    // load the good failure rows of a file with bad ones
     std::string models = defaults::kModelsText;  // from 1.1, 1.2, 2, 3 and gen, comma-separated
     bool fitSred = false, fitSKO = false;
@@ -48,7 +52,9 @@ struct RequestError {
 // The request checked: every option a number where it must be one. Nothing here
 // depends on the input files.
 struct FitPlan {
-    std::string data, warranty;
+    std::string data, warranty, ages;
+    double usage = std::numeric_limits<double>::quiet_NaN();  // NaN: not given
+    int horizon = 12;
     BadRowPolicy badRows = BadRowPolicy::Refuse;
     std::vector<std::string> methods;  // ids as --models gives them, each once ("gen": the optimiser)
     bool Has(std::string_view id) const;

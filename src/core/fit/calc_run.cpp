@@ -62,6 +62,8 @@ RunResult CalculationRun(AnalysisState& st, const RunParams& p, const MemoSink& 
     st.TPrirab = p.TPrirab;
     st.FitSKO = p.FitSKO;
     st.FitSred = p.FitSred;
+    st.UsageMonth = p.UsageMonth;
+    st.Horizon = p.Horizon;
 
     BuildHist(st);
 

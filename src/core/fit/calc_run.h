@@ -6,6 +6,7 @@
 #pragma once
 
 #include <functional>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -26,6 +27,10 @@ struct RunParams {
     double TPrirab = defaults::kBurnIn;  // burn-in time, h
     bool FitSred = false;                // fit the mean warranty end time too
     bool FitSKO = false;                 // fit its standard deviation too
+    // A fleet in service: hours per month of the products whose ages line gives none
+    // (NaN: not given) and the months of the forecast.
+    double UsageMonth = std::numeric_limits<double>::quiet_NaN();
+    int Horizon = 12;
     // The methods to fit, by id ("1.1", "1.2", "2", "3"); they run in the table's run
     // order whatever the order here.
     std::vector<std::string> methods{"1.1"};

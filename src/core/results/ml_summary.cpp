@@ -45,6 +45,20 @@ MlSummary SummarizeML(const MlResult& r, char sep, const ResultsWords& words) {
     if (std::isfinite(r.GofP))
         s.verdict = words.gofHead + MlGofNumber(r.GofP, sep) + (r.GofP >= 0.05 ? words.agrees : words.disagrees);
     if (!r.Separable) s.notes.push_back(words.notSeparableNote);
+    if (r.Forecast.InService) {
+        ForecastSummary f;
+        f.title = words.forecastTitle;
+        f.columns = words.forecastColumns;
+        const MlEstimate& rem = r.Forecast.Remaining;
+        f.remaining = words.forecastRemaining + Fixed(rem.est, 1, sep);
+        if (std::isfinite(rem.lo) || std::isfinite(rem.hi))
+            f.remaining += ", " + words.forecastInterval + " " + IntervalText(rem.lo, rem.hi, 0, sep);
+        for (const MlForecastMonth& m : r.Forecast.Months)
+            f.rows.push_back({std::to_string(m.Month), Fixed(m.Expected, 1, sep), IntervalText(m.Lo, m.Hi, 0, sep),
+                              Fixed(m.Cumulative, 1, sep), IntervalText(m.CumLo, m.CumHi, 0, sep)});
+        f.figures = r.Forecast;
+        s.forecast = std::move(f);
+    }
     if (words.fitNotes)
         for (std::string n : r.Notes) {
             if (n == kMlNotSeparable) continue;

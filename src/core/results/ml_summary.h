@@ -2,6 +2,8 @@
 // 95 % intervals, its goodness-of-fit verdict and its notes, as texts.
 #pragma once
 
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,11 +18,21 @@ struct MlSummaryRow {
     std::string interval;  // "[1.210; 1.395]", "> 1.210" (open above), "< 1.395" (open below), "—"
 };
 
+// The forecast of a fleet in service as texts, and its figures for a chart.
+struct ForecastSummary {
+    std::string title;
+    std::string remaining;  // "Ожидается еще отказов до окончания гарантии: 377.2, 95% прогнозный интервал [320; 440]"
+    std::array<std::string, 5> columns;
+    std::vector<std::array<std::string, 5>> rows;  // month, expected, interval, cumulative, interval
+    MlForecast figures;
+};
+
 struct MlSummary {
     std::string title;               // the heading of the block
     std::vector<MlSummaryRow> rows;  // parameters, then the figures engineers use
     std::string verdict;  // goodness of fit: "p = 0.43 (согласуется)"; empty without a bootstrap
     std::vector<std::string> notes;  // "K и B по данным не разделимы: ...", and the fit's other notes
+    std::optional<ForecastSummary> forecast;  // a fleet in service
 };
 
 // The texts of a model-3 result, numbers with the decimal separator `sep`.

@@ -155,6 +155,7 @@ ResultsTable BuildResultsTable(const AnalysisState& st, double T0, const std::ve
         if (!mc.Converged) unconverged += (unconverged.empty() ? "" : ", ") + mc.caption;
     if (!unconverged.empty()) tab.Notes.push_back(words.notConvergedHead + unconverged + words.notConvergedTail);
     if (st.ModML.Executed && !mlSeparable && others) tab.Notes.push_back(words.kUndeterminedNote);
+    if (st.Ages && !tab.Models.empty()) tab.Notes.push_back(words.inServiceNote);
     if (!tab.Models.empty()) {
         bool alike = true;
         for (const ResultModelColumn& mc : tab.Models)

@@ -83,6 +83,20 @@ ResultsWords MakeEnglish() {
     w.fleetPieces = " units)";
     w.causeNames = {{"Брак", "Rejects"}, {"Другие", "Other"}};
     w.mlTitle = "Model 3 (maximum likelihood): estimates and 95% confidence intervals";
+    w.inServiceNote =
+        "A fleet's ages file is loaded: the table's columns assume a complete warranty record (every product has "
+        "left warranty); model 3 is fitted on what each product has shown by its operating time — its estimates "
+        "with intervals and the forecast are given below.";
+    w.forecastTitle = "Forecast of the fleet in service: claims still to come under warranty";
+    w.forecastRemaining = "Claims still expected before warranty ends: ";
+    w.forecastInterval = "95% prediction interval";
+    w.forecastColumns = {"Month", "Expected claims", "95% prediction interval", "Cumulative",
+                         "95% prediction interval"};
+    w.forecastChartTitle = "Forecast of claims by month";
+    w.forecastAxisX = "Month";
+    w.forecastAxisY = "Claims a month";
+    w.forecastSeries = "Expected";
+    w.forecastBand = "95% prediction interval";
     w.mlRows = {
         "Shape A",
         "Scale B, h",

@@ -58,6 +58,11 @@ struct ResultsWords {
     std::string kUndeterminedNote =
         "На этих данных K и B не разделимы (модель 3): коэффициент повторности других моделей - лишь одна из "
         "многих равноценных точек.";
+    // A fleet in service (an ages file loaded): what the table's figures assume.
+    std::string inServiceNote =
+        "Загружен файл наработок парка: столбцы таблицы рассчитаны в предположении полного гарантийного учета "
+        "(каждое изделие уже вышло из гарантии); модель 3 подобрана по тому, что каждое изделие показало к своей "
+        "наработке, — ее оценки с интервалами и прогноз даны ниже.";
     // The note on where each column's warranty end times came from: all columns
     // alike (warrantyAll + source) or column by column (warrantyHead + caption +
     // " — " + source, "; " between them).
@@ -96,6 +101,17 @@ struct ResultsWords {
         "Гамма 50%, ч",
     };
     std::string gofHead = "Критерий согласия (бутстреп): ";
+    // The forecast of a fleet in service.
+    std::string forecastTitle = "Прогноз отказов парка в эксплуатации до окончания гарантии";
+    std::string forecastRemaining = "Ожидается еще отказов до окончания гарантии: ";  // + "377,2 [320; 440]"
+    std::string forecastInterval = "95% прогнозный интервал";
+    std::array<std::string, 5> forecastColumns{"Месяц", "Ожидается отказов", "95% прогнозный интервал",
+                                               "Нарастающим итогом", "95% прогнозный интервал"};
+    std::string forecastChartTitle = "Прогноз отказов по месяцам";
+    std::string forecastAxisX = "Месяц";
+    std::string forecastAxisY = "Отказов в месяц";
+    std::string forecastSeries = "Ожидается";
+    std::string forecastBand = "95% прогнозный интервал";
     std::string agrees = " (согласуется)";
     std::string disagrees = " (не согласуется)";
     std::string notSeparableNote = "K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы";
