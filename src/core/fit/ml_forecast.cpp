@@ -16,6 +16,9 @@
 namespace rel::ml {
 namespace {
 
+// Poisson probabilities in double precision: a quantile of a count needs no more.
+using Fast = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
+
 constexpr int kMixturePoints = 41;  // r from −4 to 4 by 0.2
 constexpr double kMixtureReach = 4.0;
 
@@ -63,7 +66,7 @@ std::pair<double, double> MixtureQuantiles(const std::vector<double>& lnMu) {
     auto cdf = [&](double y) {
         double c = 0;
         for (std::size_t k = 0; k < mu.size(); ++k)
-            c += w[k] * (mu[k] > 0 ? boost::math::gamma_q(y + 1, mu[k]) : 1.0);
+            c += w[k] * (mu[k] > 0 ? boost::math::gamma_q(y + 1, mu[k], Fast()) : 1.0);
         return c;
     };
     const double top = *std::max_element(mu.begin(), mu.end());
@@ -83,9 +86,9 @@ std::pair<double, double> MixtureQuantiles(const std::vector<double>& lnMu) {
     return {quantile(0.025), quantile(0.975)};
 }
 
-// The expected count of a rule and its predictive interval.
-void CountWithInterval(Evaluator& ev, const PointFit& pf, const Rule& rule, bool intervals, double& est, double& lo,
-                       double& hi) {
+// The expected count of a rule and, from its profile curve, its predictive interval.
+void CountWithInterval(Evaluator& ev, const PointFit& pf, const Rule& rule, const RuleCurve* curve, double& est,
+                       double& lo, double& hi) {
     est = ev.Data().n * pf.K * ev.RuleValue(pf.x, rule);
     lo = hi = kNaN;
     if (!(est > 0)) {
@@ -93,10 +96,8 @@ void CountWithInterval(Evaluator& ev, const PointFit& pf, const Rule& rule, bool
         lo = hi = 0;
         return;
     }
-    if (!intervals) return;
-    double se = kNaN;
-    const auto curve = ProfileRuleCurve(ev, pf, rule, se);
-    const auto q = MixtureQuantiles(MixtureCounts(curve, std::log(est), se));
+    if (!curve) return;
+    const auto q = MixtureQuantiles(MixtureCounts(curve->points, std::log(est), curve->se));
     lo = q.first;
     hi = q.second;
 }
@@ -109,12 +110,19 @@ bool ForecastClaims(Evaluator& ev, const PointFit& pf, bool intervals, MlForecas
     const auto& s = ev.Data().service;
     if (!s) return true;
     out.InService = true;
-    CountWithInterval(ev, pf, s->remaining, intervals, out.Remaining.est, out.Remaining.lo, out.Remaining.hi);
+    std::vector<const Rule*> rules{&s->remaining};
+    for (std::size_t m = 0; m < s->months.size(); ++m) {
+        rules.push_back(&s->months[m]);
+        rules.push_back(&s->cumulative[m]);
+    }
+    const std::vector<RuleCurve> curves = intervals ? ProfileRuleCurves(ev, pf, rules) : std::vector<RuleCurve>{};
+    auto curve = [&](std::size_t i) { return intervals ? &curves[i] : nullptr; };
+    CountWithInterval(ev, pf, s->remaining, curve(0), out.Remaining.est, out.Remaining.lo, out.Remaining.hi);
     for (std::size_t m = 0; m < s->months.size(); ++m) {
         MlForecastMonth row;
         row.Month = static_cast<int>(m) + 1;
-        CountWithInterval(ev, pf, s->months[m], intervals, row.Expected, row.Lo, row.Hi);
-        CountWithInterval(ev, pf, s->cumulative[m], intervals, row.Cumulative, row.CumLo, row.CumHi);
+        CountWithInterval(ev, pf, s->months[m], curve(1 + 2 * m), row.Expected, row.Lo, row.Hi);
+        CountWithInterval(ev, pf, s->cumulative[m], curve(2 + 2 * m), row.Cumulative, row.CumLo, row.CumHi);
         out.Months.push_back(row);
     }
     return next();

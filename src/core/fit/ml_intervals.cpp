@@ -306,38 +306,45 @@ MlEstimate Interval(Profiler& pr, const Figure& f, const char* name, double est,
 
 }  // namespace
 
-std::vector<std::pair<double, double>> ProfileRuleCurve(Evaluator& ev, const PointFit& pf, const Rule& rule,
-                                                        double& se) {
-    std::vector<std::pair<double, double>> pts;
-    se = kNaN;
-    const double est = ev.Data().n * pf.K * ev.RuleValue(pf.x, rule);
-    if (!(est > 0) || !std::isfinite(est)) return pts;
+std::vector<RuleCurve> ProfileRuleCurves(Evaluator& ev, const PointFit& pf, const std::vector<const Rule*>& rules) {
+    std::vector<RuleCurve> out(rules.size());
     Profiler pr(ev, pf);
-    const Figure f{Figure::kRule, 0, 0, &rule};
-    const double u0 = std::log(est);
-    se = pr.WaldSE(f);
-    const double step = std::isfinite(se) ? Clamp(se, 0.01, 2.0) : 0.3;
-    pts.emplace_back(u0, 0.0);
-    // The signed root of the deviance out to 4.5 on each side (the predictive mixture reads
-    // it to 4), first at the Wald guess's multiples, then in doubling steps where the
-    // profile is flatter than the guess; no further than e^50 from the estimate.
-    constexpr double kReach = 4.5;
-    for (const double dir : {-1.0, 1.0}) {
-        Vec x = pf.x;
-        double mult = 1.0;
-        for (int it = 0; it < 14; ++it) {
-            const double u = u0 + dir * mult * step;
-            if (std::fabs(u - u0) > 50) break;
-            const double d = pr.Deviance(f, u, x, Profiler::kStep);
-            if (d >= kFail) break;
-            const double r = dir * std::sqrt(d);
-            pts.emplace_back(u, r);
-            if (std::fabs(r) >= kReach) break;
-            mult = mult < 4 ? mult + 1.2 : mult * 2;
+    for (std::size_t i = 0; i < rules.size(); ++i) {
+        RuleCurve& c = out[i];
+        const double est = ev.Data().n * pf.K * ev.RuleValue(pf.x, *rules[i]);
+        if (!(est > 0) || !std::isfinite(est)) continue;
+        const Figure f{Figure::kRule, 0, 0, rules[i]};
+        const double u0 = std::log(est);
+        c.se = pr.WaldSE(f);
+        const double step = std::isfinite(c.se) ? Clamp(c.se, 0.01, 2.0) : 0.3;
+        c.points.emplace_back(u0, 0.0);
+        // The signed root of the deviance out to 4.5 on each side (the predictive mixture
+        // reads it to 4), first at multiples of the Wald guess, then in doubling steps where
+        // the profile is flatter than the guess; no further than e^50 from the estimate.
+        constexpr double kReach = 4.5;
+        for (const double dir : {-1.0, 1.0}) {
+            Vec x = pf.x;
+            double mult = 1.5;
+            for (int it = 0; it < 12; ++it) {
+                const double u = u0 + dir * mult * step;
+                if (std::fabs(u - u0) > 50) break;
+                // From the last point's maximiser; from the other starts only when that fails.
+                const Vec from = x;
+                double d = pr.Deviance(f, u, x, Profiler::kWarm);
+                if (d >= kFail) {
+                    x = from;
+                    d = pr.Deviance(f, u, x, Profiler::kStep);
+                }
+                if (d >= kFail) break;
+                const double r = dir * std::sqrt(d);
+                c.points.emplace_back(u, r);
+                if (std::fabs(r) >= kReach) break;
+                mult = mult < 4.5 ? mult + 1.5 : mult * 2;
+            }
         }
+        std::sort(c.points.begin(), c.points.end());
     }
-    std::sort(pts.begin(), pts.end());
-    return pts;
+    return out;
 }
 
 FigureSet PointFigures(Evaluator& ev, const PointFit& pf) {

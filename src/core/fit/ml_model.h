@@ -377,10 +377,13 @@ bool ProfileFigures(Evaluator& ev, const PointFit& pf, FigureSet& fs, const std:
 inline constexpr int kProfiledFigures = 8;
 
 // The signed root of the profile deviance of a rule's count n·K·Σ w·g at points about its
-// estimate, as (ln count, root) ascending; `se` receives the Wald standard error of the ln
-// count (NaN when the information cannot be inverted). Empty when the count is zero.
-std::vector<std::pair<double, double>> ProfileRuleCurve(Evaluator& ev, const PointFit& pf, const Rule& rule,
-                                                        double& se);
+// estimate, as (ln count, root) ascending, and the Wald standard error of the ln count (NaN
+// when the information cannot be inverted); no points when the count is zero.
+struct RuleCurve {
+    std::vector<std::pair<double, double>> points;
+    double se = kNaN;
+};
+std::vector<RuleCurve> ProfileRuleCurves(Evaluator& ev, const PointFit& pf, const std::vector<const Rule*>& rules);
 // The forecast of a fleet in service from its fitted point: expected counts, and their 95 %
 // predictive intervals when `intervals`; `next` as for ProfileFigures.
 bool ForecastClaims(Evaluator& ev, const PointFit& pf, bool intervals, MlForecast& out,
