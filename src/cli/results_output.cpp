@@ -83,15 +83,23 @@ void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::
                                               "Gamma90_lo_h",
                                               "Gamma90_hi_h",
                                               "warranty_source"};
-    constexpr std::size_t kCols = std::size(kHeader);
+    // A fleet in service adds model 3's claims still to come under warranty, in all and
+    // over the forecast's months, with their 95 % predictive intervals.
+    const bool inService = ml && ml->ok && ml->Forecast.InService;
+    std::vector<std::string> header(std::begin(kHeader), std::end(kHeader));
+    if (inService)
+        for (const char* h : {"claims_to_come", "claims_to_come_lo", "claims_to_come_hi", "claims_horizon",
+                              "claims_horizon_lo", "claims_horizon_hi", "horizon_months"})
+            header.push_back(h);
+    const std::size_t kCols = header.size();
     auto put = [&os](const std::vector<std::string>& cells) {
         for (std::size_t i = 0; i < cells.size(); ++i) os << (i ? "," : "") << CsvField(cells[i]);
         os << '\n';
     };
-    put(std::vector<std::string>(std::begin(kHeader), std::end(kHeader)));
-    auto at = [](const char* name) {
+    put(header);
+    auto at = [&header, kCols](const char* name) {
         for (std::size_t i = 0; i < kCols; ++i)
-            if (std::string(kHeader[i]) == name) return i;
+            if (header[i] == name) return i;
         return kCols;  // not reached: every name is in the header
     };
     const double nan = std::nan("");
@@ -143,6 +151,18 @@ void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::
             set("Gamma50_hi_h", ml->Gamma50.hi);
             set("Gamma90_lo_h", ml->Gamma90.lo);
             set("Gamma90_hi_h", ml->Gamma90.hi);
+            if (inService) {
+                const rel::MlForecast& f = ml->Forecast;
+                set("claims_to_come", f.Remaining.est);
+                set("claims_to_come_lo", f.Remaining.lo);
+                set("claims_to_come_hi", f.Remaining.hi);
+                if (!f.Months.empty()) {
+                    set("claims_horizon", f.Months.back().Cumulative);
+                    set("claims_horizon_lo", f.Months.back().CumLo);
+                    set("claims_horizon_hi", f.Months.back().CumHi);
+                    set("horizon_months", f.Months.back().Month);
+                }
+            }
         }
         put(row);
     }

@@ -196,6 +196,28 @@ void HistogramSheet(Sheet& s, const rel::AnalysisState& st) {
     s.Width(0, static_cast<lxw_col_t>(2 + causes), 14);
 }
 
+// A fleet in service: the claims still to come, in all and month by month, with their
+// 95 % predictive intervals.
+void ForecastSheet(Sheet& s, const rel::ForecastSummary& f) {
+    const rel::MlForecast& F = f.figures;
+    s.Text(0, 0, f.title, true);
+    s.Text(1, 0, "До окончания гарантии", true);
+    s.Number(1, 1, F.Remaining.est);
+    s.Number(1, 2, F.Remaining.lo);
+    s.Number(1, 3, F.Remaining.hi);
+    const char* heads[] = {"Месяц",      "Ожидается отказов", "Нижняя граница 95%", "Верхняя граница 95%",
+                           "Нарастающим итогом", "Нижняя граница 95%", "Верхняя граница 95%"};
+    for (lxw_col_t c = 0; c < 7; ++c) s.Text(3, c, heads[c], true);
+    lxw_row_t r = 4;
+    for (const rel::MlForecastMonth& m : F.Months) {
+        const double cells[] = {static_cast<double>(m.Month), m.Expected, m.Lo, m.Hi, m.Cumulative, m.CumLo, m.CumHi};
+        for (lxw_col_t c = 0; c < 7; ++c) s.Number(r, c, cells[c]);
+        ++r;
+    }
+    s.Width(0, 0, 24);
+    s.Width(1, 6, 20);
+}
+
 }  // namespace
 
 WriteOutcome WriteWorkbook(const std::string& path, const rel::AnalysisState& st,
@@ -239,6 +261,11 @@ WriteOutcome WriteWorkbook(const std::string& path, const rel::AnalysisState& st
             Sheet s(wb, "Гистограмма", bold);
             made = made && s.Made();
             HistogramSheet(s, st);
+        }
+        if (results.ML && results.ML->forecast) {
+            Sheet s(wb, "Прогноз", bold);
+            made = made && s.Made();
+            ForecastSheet(s, *results.ML->forecast);
         }
         errno = 0;
         const lxw_error err = workbook_close(wb);
