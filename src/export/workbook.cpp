@@ -205,12 +205,18 @@ void ForecastSheet(Sheet& s, const rel::ForecastSummary& f) {
     s.Number(1, 1, F.Remaining.est);
     s.Number(1, 2, F.Remaining.lo);
     s.Number(1, 3, F.Remaining.hi);
-    const char* heads[] = {"Месяц",      "Ожидается отказов", "Нижняя граница 95%", "Верхняя граница 95%",
-                           "Нарастающим итогом", "Нижняя граница 95%", "Верхняя граница 95%"};
+    const char* heads[] = {"Месяц",
+                           "Ожидается отказов",
+                           "Нижняя граница 95%",
+                           "Верхняя граница 95%",
+                           "Нарастающим итогом",
+                           "Нижняя граница 95%",
+                           "Верхняя граница 95%"};
     for (lxw_col_t c = 0; c < 7; ++c) s.Text(3, c, heads[c], true);
     lxw_row_t r = 4;
     for (const rel::MlForecastMonth& m : F.Months) {
-        const double cells[] = {static_cast<double>(m.Month), m.Expected, m.Lo, m.Hi, m.Cumulative, m.CumLo, m.CumHi};
+        const double cells[] = {
+            static_cast<double>(m.Month), m.Expected, m.Lo, m.Hi, m.Cumulative, m.CumLo, m.CumHi};
         for (lxw_col_t c = 0; c < 7; ++c) s.Number(r, c, cells[c]);
         ++r;
     }

@@ -519,3 +519,59 @@ TEST(CliCrit, EveryCriterionAtOnePoint) {
 }
 
 }  // namespace
+
+namespace {
+
+const std::string kService = std::string(RELAN_EXAMPLES) + "/service-fleet.txt";
+const std::string kServiceAges = std::string(RELAN_EXAMPLES) + "/service-ages.txt";
+
+TEST(CliFit, FleetInServiceForecastAsJson) {
+    const Output o =
+        RunCli("fit " + kService + " --ages " + kServiceAges + " --models 3 --bootstrap 0 --horizon 6 --json");
+    ASSERT_EQ(o.status, 0) << o.err;
+    const nlohmann::json j = Json(o);
+    ASSERT_TRUE(j.contains("Forecast"));
+    const nlohmann::json& f = j["Forecast"];
+    EXPECT_EQ(f["InService"], true);
+    ASSERT_EQ(f["Remaining"].size(), 3u);
+    const double est = f["Remaining"][0], lo = f["Remaining"][1], hi = f["Remaining"][2];
+    EXPECT_LE(lo, est);
+    EXPECT_GE(hi, est);
+    ASSERT_EQ(f["Months"].size(), 6u);
+    EXPECT_EQ(Keys(f["Months"][0]),
+              (std::set<std::string>{"Month", "Expected", "Lo", "Hi", "Cumulative", "CumLo", "CumHi"}));
+    EXPECT_EQ(f["Months"][5]["Month"], 6);
+    // The other models' columns assume the complete record: the note says so.
+    bool said = false;
+    for (const auto& n : j["Result_Notes"])
+        said = said || n.get<std::string>().find("файл наработок") != std::string::npos;
+    EXPECT_TRUE(said) << j["Result_Notes"];
+    // Without the ages the same data are a complete record: no forecast.
+    const Output plain = RunCli("fit " + kService + " --models 3 --bootstrap 0 --json");
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_FALSE(Json(plain).contains("Forecast"));
+}
+
+TEST(CliFit, FleetInServiceRefusals) {
+    const std::string fleet = std::string(RELAN_EXAMPLES) + "/demo-fleet.txt";
+    struct Case {
+        std::string args;
+        int status;
+        std::string says;
+    };
+    const std::vector<Case> cases = {
+        {kService + " --ages " + kServiceAges + " --usage 0", 1, "--usage"},
+        {kService + " --ages " + kServiceAges + " --usage 800", 1, "до 744 ч"},
+        {kService + " --ages " + kServiceAges + " --horizon 0", 1, "--horizon"},
+        {kService + " --ages " + kServiceAges + " --horizon 121", 1, "от 1 до 120"},
+        {fleet + " --ages " + kServiceAges, 2, "парк файла данных — 420"},
+        {kService + " --ages /nonexistent/ages.txt", 2, "Файл наработок парка не загружен"},
+    };
+    for (const Case& c : cases) {
+        const Output o = RunCli("fit " + c.args + " --models 3 --bootstrap 0");
+        EXPECT_EQ(o.status, c.status) << c.args << "\n" << o.err;
+        EXPECT_NE(o.err.find(c.says), std::string::npos) << c.args << "\n" << o.err;
+    }
+}
+
+}  // namespace

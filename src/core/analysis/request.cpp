@@ -99,7 +99,8 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen, const MethodT
         return refuse(*bad);
 
     if (r.usage)
-        if (auto bad = CheckNumberOption("--usage", *r.usage, 0, kMaxHoursPerMonth, true, "больше 0, до 744 ч", p.usage))
+        if (auto bad =
+                CheckNumberOption("--usage", *r.usage, 0, kMaxHoursPerMonth, true, "больше 0, до 744 ч", p.usage))
             return refuse(*bad);
     const std::optional<int> horizon = ParseIntText(r.horizon);
     if (!horizon || *horizon < 1 || *horizon > kMlMaxHorizon)

@@ -26,8 +26,8 @@ std::vector<std::string_view> Fields(std::string_view line) {
         std::size_t start = 0;
         for (;;) {
             const std::size_t end = line.find(';', start);
-            out.push_back(TrimBlanks(line.substr(start, end == std::string_view::npos ? line.size() - start
-                                                                                       : end - start)));
+            out.push_back(
+                TrimBlanks(line.substr(start, end == std::string_view::npos ? line.size() - start : end - start)));
             if (end == std::string_view::npos) break;
             start = end + 1;
         }

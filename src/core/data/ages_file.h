@@ -22,10 +22,10 @@ struct AgesResult {
     std::string error;      // why nothing was loaded (ok == false)
     std::string ShortName;  // abbreviated file name
     std::string Title;
-    std::string CountText;   // products read
-    std::string KnownText;   // products with a known warranty end
-    std::string UsageText;   // products with their hours per month
-    std::string MeanAgeText; // their mean operating time now, h
+    std::string CountText;    // products read
+    std::string KnownText;    // products with a known warranty end
+    std::string UsageText;    // products with their hours per month
+    std::string MeanAgeText;  // their mean operating time now, h
 };
 
 // Reads the bytes of an ages file into `ages` (its title and path included); returns the

@@ -54,7 +54,8 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
         return finish();
     }
     res.D = static_cast<int>(p.D);
-    const int total = 1 + (opt.intervals ? kProfiledFigures : 0) + (p.service ? 1 : 0) + std::max(0, opt.bootstrap);
+    const int total =
+        1 + (opt.intervals ? kProfiledFigures : 0) + (p.service ? 1 : 0) + std::max(0, opt.bootstrap);
     int done = 0;
     auto next = [&]() {
         ++done;
@@ -132,13 +133,12 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
                             Sig(in.Park, sep) + " вне пределов 1 … " + Sig(kMlMaxBootstrapFleet, sep));
     } else if (opt.bootstrap > 0) {
         MlParams fitted{res.A, res.B, res.K_powtor, res.Sred, res.SKO};
-        const BootOutcome bo =
-            Bootstrap(
-                in, fitted, opt.bootstrap, opt.seed, opt.threads, opt.cancelled,
-                [&](int n) {
-                    if (opt.progress) opt.progress(done + n, total);
-                },
-                p.service);
+        const BootOutcome bo = Bootstrap(
+            in, fitted, opt.bootstrap, opt.seed, opt.threads, opt.cancelled,
+            [&](int n) {
+                if (opt.progress) opt.progress(done + n, total);
+            },
+            p.service);
         if (bo.cancelled) return stopped();
         int valid = 0, above = 0;
         for (double l : bo.lambdas)

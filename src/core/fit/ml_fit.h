@@ -15,8 +15,8 @@
 // The fit maximises the likelihood with K = D/(n·Λ) profiled out, over ln A and ln B
 // (and ln Sred, ln SKO when they are fitted), by trust-region Newton searches with
 // analytic derivatives from several starts (the highest local maxima of a coarse grid and
-// a start at a scale within the data, off the ridge described below); the best end wins. Λ under the normal warranty law is taken by adaptive quadrature
-// to a relative error of 1e-8.
+// a start at a scale within the data, off the ridge described below); the best end wins. Λ under the normal
+// warranty law is taken by adaptive quadrature to a relative error of 1e-8.
 //
 // Intervals are 95 % profile-likelihood intervals (deviance 3.841, chi-squared with one
 // degree of freedom). A figure derived from the parameters (N(t), the gamma lives) is

@@ -26,8 +26,8 @@ namespace {
 
 struct Figure {
     enum Kind { kA, kB, kK, kN, kGamma, kRule } kind = kA;
-    double tau = 0;  // the time of N(tau)
-    double p = 0;    // the share of a gamma life
+    double tau = 0;              // the time of N(tau)
+    double p = 0;                // the share of a gamma life
     const Rule* rule = nullptr;  // kRule: the fleet's count n·K·Σ w·g
 };
 
@@ -306,7 +306,8 @@ MlEstimate Interval(Profiler& pr, const Figure& f, const char* name, double est,
 
 }  // namespace
 
-std::vector<RuleCurve> ProfileRuleCurves(Evaluator& ev, const PointFit& pf, const std::vector<const Rule*>& rules) {
+std::vector<RuleCurve> ProfileRuleCurves(Evaluator& ev, const PointFit& pf,
+                                         const std::vector<const Rule*>& rules) {
     std::vector<RuleCurve> out(rules.size());
     Profiler pr(ev, pf);
     for (std::size_t i = 0; i < rules.size(); ++i) {

@@ -175,8 +175,8 @@ std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* no
     if (in.ages) {
         // A fleet in service: the share observed at each failure from the products' windows.
         if (static_cast<double>(in.ages->Age.size()) != in.Park)
-            return "Модель 3: в файле наработок " + std::to_string(in.ages->Age.size()) +
-                   " изделий, а парк — " + Num(in.Park, sep);
+            return "Модель 3: в файле наработок " + std::to_string(in.ages->Age.size()) + " изделий, а парк — " +
+                   Num(in.Park, sep);
         if (in.FitSred || in.FitSKO)
             note("Модель 3: парк в эксплуатации — Sred и СКО окончания гарантии не подбираются, берутся заданные");
         p.fitSred = p.fitSKO = false;
@@ -186,7 +186,8 @@ std::string Prepare(const MlInput& in, Prepared& p, std::vector<std::string>* no
             if (!(share > 1e-15)) {
                 p.beyondLaw = true;
                 return "Модель 3: отказ при наработке " + Num(p.t[i], sep) +
-                       " ч, а по файлу наработок и закону окончания гарантии ни одно изделие не наблюдалось при такой "
+                       " ч, а по файлу наработок и закону окончания гарантии ни одно изделие не наблюдалось при "
+                       "такой "
                        "наработке";
             }
             p.lnRconst += p.cnt[i] * std::log(share);
@@ -479,7 +480,8 @@ QuadPiece KronrodQuadPiece(const G& g, double a, double b) {
 // integral. The pieces depend only on the integrand's values, so that the value and its
 // derivatives are taken over the same pieces.
 template <class G>
-void AdaptiveQuadPieces(const G& g, const std::vector<double>& cuts, double relTol, std::vector<QuadPiece>& pieces) {
+void AdaptiveQuadPieces(const G& g, const std::vector<double>& cuts, double relTol,
+                        std::vector<QuadPiece>& pieces) {
     pieces.clear();
     for (std::size_t i = 0; i + 1 < cuts.size(); ++i) pieces.push_back(KronrodQuadPiece(g, cuts[i], cuts[i + 1]));
     for (int split = 0; split < 400; ++split) {

@@ -86,8 +86,7 @@ void Sweep(const RuleLayout& L, const std::vector<std::pair<double, double>>& ev
         // The partial weights of the next mark, which it passes.
         auto mark = [&]() {
             const double x = std::clamp(((*marks)[m] - mid) / half, -1.0, 1.0);
-            for (int j = 0; j < P; ++j)
-                (*partial)[m * P + j] = half * ((start + s1) * B.Anti(j, x) - s2[j]);
+            for (int j = 0; j < P; ++j) (*partial)[m * P + j] = half * ((start + s1) * B.Anti(j, x) - s2[j]);
             ++m;
         };
         while (e < ev.size() && within(ev[e].first)) {
@@ -173,8 +172,8 @@ RuleEvents MakeEvents(const std::vector<Window>& windows, const WarrantyLaw& law
         std::size_t i = 0, k = 0;
         double c = 0, s = 1, prev = 0;
         while (i < lawT.size() || k < law.W.size()) {
-            const double t = i < lawT.size() && (k >= law.W.size() || lawT[i].first <= law.W[k]) ? lawT[i].first
-                                                                                                : law.W[k];
+            const double t =
+                i < lawT.size() && (k >= law.W.size() || lawT[i].first <= law.W[k]) ? lawT[i].first : law.W[k];
             while (i < lawT.size() && lawT[i].first == t) c += lawT[i++].second;
             while (k < law.W.size() && law.W[k] == t) s -= law.Ww[k++];
             const double now = c * std::max(s, 0.0);
