@@ -1,5 +1,7 @@
 #include "form1.h"
 
+#include <limits>
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
@@ -25,6 +27,7 @@
 #include "export/workbook.h"
 #include "table_tools.h"
 #include "chart_tools.h"
+#include "data/ages_file.h"
 #include "data/warranty_file.h"
 #include "dialogs.h"
 #include "failure_list_model.h"
@@ -75,6 +78,7 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
     setWindowTitle(MainCaption());
     dataDialog_.Filter = tr(kDataFilter);
     warrantyDialog_.Filter = tr(kWarrantyFilter);
+    agesDialog_.Filter = tr(kAgesFilter);
     elapsedTimer_ = new QTimer(this);
     elapsedTimer_->setInterval(1000);
     connect(elapsedTimer_, &QTimer::timeout, this, [this] { ShowElapsed(); });
@@ -88,6 +92,7 @@ TForm1::TForm1(const AppEnv& env, QWidget* parent)
 
     connect(OpenFileStart, &QPushButton::clicked, this, [this] { OpenFileStartClick(); });
     connect(SpeedButton1, &QToolButton::clicked, this, [this] { SpeedButton1Click(); });
+    connect(AgesButton, &QToolButton::clicked, this, [this] { AgesButtonClick(); });
     connect(bbRaschet, &QPushButton::clicked, this, [this] { bbRaschetClick(); });
     connect(ToolBRunGenOptim, &QPushButton::clicked, this, [this] { ToolBRunGenOptimClick(); });
     connect(StopBtn, &QPushButton::clicked, this, [this] { StopBtnClick(); });
@@ -230,6 +235,9 @@ void TForm1::StartNewAnalysis() {
     // the fleet before goes too: its warranty file, model 3's intervals, the results
     // and the optimiser's progress.
     loadedWarranty_.clear();
+    loadedAges_.clear();
+    AgesPath->clear();
+    AgesInfo->clear();
     Edit4->setText(QStringLiteral("c:\\"));
     for (QLineEdit* e : {MaskEdit1, MaskEditSrednee, MaskEditSKO}) e->clear();
     Label15->clear();
@@ -297,6 +305,45 @@ bool TForm1::LoadWarrantyFile(const QString& file) {
     return true;
 }
 
+void TForm1::AgesButtonClick() {
+    if (runs_.Running()) return;
+    if (!St.FileLoaded || St.DataPath.empty()) {
+        Message(tr("Сначала загрузите файл данных: число изделий в файле наработок сверяется с его парком."));
+        return;
+    }
+    const QString dataFile = loadedData_.isEmpty() ? settings_.ReadComStr(QString()) : loadedData_;
+    agesDialog_.InitialDir = !loadedAges_.isEmpty() ? loadedAges_
+                             : dataFile.isEmpty()   ? QString()
+                                                    : QFileInfo(dataFile).absolutePath();
+    const QString file = agesDialog_.Choose(*env_.dialogs, this);
+    if (file.isEmpty()) return;
+    LoadAgesFile(file);
+}
+
+bool TForm1::LoadAgesFile(const QString& file) {
+    if (runs_.Running()) return false;
+    const rel::AgesResult r = rel::LoadAgesFile(St, NativePath(file), DecimalSep());
+    if (!r.ok) {
+        Error(TranslatedCoreText(Q(r.error)));
+        return false;
+    }
+    agesDialog_.FileName = file;
+    loadedAges_ = file;
+    // The load has cleared every model's result; model 3's intervals go with it.
+    lastML_.reset();
+    AgesPath->setText(Q(r.ShortName));
+    AgesPath->setToolTip(ShownFileName(file));
+    AgesInfo->setText(tr("%1\nИзделий: %2, с известным окончанием гарантии: %3, с наработкой в месяц: %4; "
+                         "средняя наработка %5 ч")
+                          .arg(Q(r.Title), Q(r.CountText), Q(r.KnownText), Q(r.UsageText), Q(r.MeanAgeText)));
+    QStringList recent = settings_.ReadRecentAges();
+    recent.removeAll(file);
+    recent.prepend(file);
+    settings_.WriteRecentAges(recent);
+    RebuildRecentMenu();
+    return true;
+}
+
 bool TForm1::DataReady() {
     // A run needs a loaded fleet before anything of its fields is read.
     if (!St.FileLoaded && !FilePath->text().isEmpty()) {
@@ -331,6 +378,33 @@ bool TForm1::ReadField(QLineEdit* edit, const QString& fieldName, double& value,
     edit->setFocus();
     edit->selectAll();
     return false;
+}
+
+bool TForm1::ReadForecastSettings(double& usage, int& horizon) {
+    usage = std::numeric_limits<double>::quiet_NaN();
+    const QString u = UsageEdit->text().trimmed();
+    if (!u.isEmpty()) {
+        QString why;
+        double v = 0;
+        if (!ReadNumber(u, tr("Наработка в месяц"), v, why)) {
+            Error(why);
+            return false;
+        }
+        if (!(v > 0 && v <= rel::kMaxHoursPerMonth)) {
+            Error(tr("«%1» в поле «Наработка в месяц» вне допустимых пределов (больше 0, до 744 ч).").arg(u));
+            return false;
+        }
+        usage = v;
+    }
+    const std::optional<int> h = rel::ParseIntText(HorizonEdit->text().toStdString());
+    if (!h || *h < 1 || *h > rel::kMlMaxHorizon) {
+        Error(tr("«%1» в поле «Месяцев прогноза» вне допустимых пределов (целое от 1 до %2).")
+                  .arg(HorizonEdit->text().trimmed())
+                  .arg(rel::kMlMaxHorizon));
+        return false;
+    }
+    horizon = *h;
+    return true;
 }
 
 bool TForm1::ReadRunParams() {

@@ -62,6 +62,8 @@ inline constexpr const char* kDataFilter =
     QT_TRANSLATE_NOOP("relan::TForm1", "Файлы данных|*.txt;*.rel|Все файлы|*");
 inline constexpr const char* kWarrantyFilter =
     QT_TRANSLATE_NOOP("relan::TForm1", "Файл времен гарантии|gar*.txt|Все файлы|*");
+inline constexpr const char* kAgesFilter =
+    QT_TRANSLATE_NOOP("relan::TForm1", "Файл наработок парка|*.txt|Все файлы|*");
 
 class TForm1 : public QMainWindow, private Form1Ui {
     Q_OBJECT
@@ -100,6 +102,9 @@ public:
     // in this order, each stored as it is read. A text that is not a number is
     // reported and ends the reading; the values read before it stay stored.
     bool ReadRunParams();
+    // The forecast's hours per month (NaN: the field is empty) and months ahead; false
+    // with a message when a field is not a number in its range.
+    bool ReadForecastSettings(double& usage, int& horizon);
 
     // The runs of the window: the calculation run and the genetic optimiser, one at
     // a time. While one is under way the buttons that start something ("Путь",
@@ -147,6 +152,10 @@ public:
     // file that is gone leaves the list with a message and nothing is loaded).
     QStringList RecentFiles() const;
     void OpenRecent(const QString& path);
+    // A fleet in service: the ages file, chosen in its dialog ("Файл…" beside "Файл
+    // наработок парка", or the menu) or given; a refused file changes nothing.
+    void AgesButtonClick();
+    bool LoadAgesFile(const QString& file);
     // The README's section on the input files, as built into the program.
     static QString FileFormatsText();
     static QString AboutText();
@@ -204,6 +213,8 @@ private:
     OpenDialog warrantyDialog_;  // "File"
     QString loadedData_;         // the data file loaded last
     QString loadedWarranty_;     // the warranty file loaded after it; empty: none
+    OpenDialog agesDialog_;      // the fleet's ages file
+    QString loadedAges_;         // the ages file loaded after the data file; empty: none
     rel::AnalysisState St;
     FailureListModel* problems_;
     // Declared after St: destroyed first, it ends a run still working on St.
@@ -227,6 +238,7 @@ private:
     QAction* actGen_ = nullptr;
     QAction* actShowResults_ = nullptr;
     QMenu* recentMenu_ = nullptr;
+    QAction* actOpenAges_ = nullptr;
     QPointer<QDialog> formats_;
     bool closing_ = false;
     bool showingSchedule_ = false;

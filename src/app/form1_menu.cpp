@@ -79,6 +79,8 @@ void TForm1::BuildMenu() {
     actOpenWarranty_ =
         Add(file, "actOpenWarranty", tr("Открыть файл гарантии…"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     connect(actOpenWarranty_, &QAction::triggered, this, [this] { SpeedButton1Click(); });
+    actOpenAges_ = Add(file, "actOpenAges", tr("Открыть файл наработок парка…"));
+    connect(actOpenAges_, &QAction::triggered, this, [this] { AgesButtonClick(); });
     recentMenu_ = file->addMenu(tr("Последние файлы"));
     recentMenu_->setObjectName(QStringLiteral("menuRecent"));
     file->addSeparator();
@@ -119,7 +121,7 @@ void TForm1::BuildMenu() {
 }
 
 void TForm1::EnableMenuForRun(bool running) {
-    for (QAction* a : {actOpenData_, actOpenWarranty_, actRun_, actGen_}) a->setEnabled(!running);
+    for (QAction* a : {actOpenData_, actOpenWarranty_, actOpenAges_, actRun_, actGen_}) a->setEnabled(!running);
     recentMenu_->setEnabled(!running);
 }
 
@@ -147,7 +149,37 @@ void TForm1::RebuildRecentMenu() {
         a->setToolTip(ShownFileName(f));
         connect(a, &QAction::triggered, this, [this, f] { OpenRecent(f); });
     }
-    recentMenu_->setEnabled(!files.isEmpty() && !runs_.Running());
+    // The ages files of fleets in service, loaded on the data file open now.
+    const QStringList ages = settings_.ReadRecentAges();
+    if (!ages.isEmpty()) {
+        recentMenu_->addSection(tr("Файлы наработок парка"));
+        int k = 0;
+        for (const QString& f : ages) {
+            ++k;
+            QAction* a = recentMenu_->addAction(ShownFileName(QFileInfo(f).fileName()));
+            a->setObjectName(QStringLiteral("actRecentAges%1").arg(k));
+            a->setStatusTip(ShownFileName(f));
+            a->setToolTip(ShownFileName(f));
+            connect(a, &QAction::triggered, this, [this, f] {
+                if (runs_.Running()) return;
+                if (!IsRegularFile(f)) {
+                    QStringList list = settings_.ReadRecentAges();
+                    list.removeAll(f);
+                    settings_.WriteRecentAges(list);
+                    RebuildRecentMenu();
+                    Message(tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(ShownFileName(f)));
+                    return;
+                }
+                if (!St.FileLoaded || St.DataPath.empty()) {
+                    Message(tr("Сначала загрузите файл данных: число изделий в файле наработок сверяется с его "
+                               "парком."));
+                    return;
+                }
+                LoadAgesFile(f);
+            });
+        }
+    }
+    recentMenu_->setEnabled((!files.isEmpty() || !ages.isEmpty()) && !runs_.Running());
 }
 
 void TForm1::OpenRecent(const QString& path) {

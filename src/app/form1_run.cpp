@@ -64,7 +64,8 @@ void TForm1::SetRunInProgress(bool running) {
     QWidget* const inputs[] = {OpenFileStart, FilePath,  SpeedButton1, bbRaschet,    ToolBRunGenOptim,
                                meSred,        meSKO,     LabeledEdit2, LabeledEdit3, Edit1,
                                Edit6,         Edit5,     SpirSpusk,    BoxNewton,    BoxSmirnow,
-                               BoxML,         Sred_flag, SKO_Flag,     RadioGroup1,  Button2};
+                               BoxML,         Sred_flag, SKO_Flag,     RadioGroup1,  Button2,
+                               AgesButton,    UsageEdit, HorizonEdit};
     for (QWidget* w : inputs) w->setEnabled(enabled);
     EnableMenuForRun(running);
 }
@@ -138,6 +139,8 @@ void TForm1::bbRaschetClick() {
     p.TPrirab = St.TPrirab;
     p.FitSKO = SKO_Flag->isChecked();
     p.FitSred = Sred_flag->isChecked();
+    // A fleet in service: the forecast's hours per month (empty: the ages file's) and months.
+    if (!ReadForecastSettings(p.UsageMonth, p.Horizon)) return;
     // The methods whose check boxes are ticked.
     p.methods.clear();
     for (const rel::FitMethod& m : rel::MethodTable::Standard()) {

@@ -259,6 +259,38 @@ QWidget* Form1Ui::BuildPanel1(const QMainWindow* window) {
     Label13->setBuddy(MaskEditSKO);
     addRow(Label13, MaskEditSKO);
 
+    auto* line2 = new QFrame(Panel1);
+    line2->setFrameShape(QFrame::HLine);
+    line2->setFrameShadow(QFrame::Sunken);
+    g->addWidget(line2, row++, 0, 1, 2);
+    AgesLabel = MakeLabel(Panel1, "AgesLabel", tr("Файл наработок парка"), true);
+    AgesLabel->setToolTip(tr("Парк в эксплуатации: наработка каждого изделия сейчас, окончание его гарантии и "
+                             "наработка в месяц, если известны"));
+    g->addWidget(AgesLabel, row++, 0, 1, 2);
+    AgesButton = new QToolButton(Panel1);
+    AgesButton->setObjectName(QStringLiteral("AgesButton"));
+    AgesButton->setText(tr("Файл…"));
+    AgesButton->setAutoRaise(false);
+    AgesButton->setMinimumWidth(60);
+    AgesPath = MakeEdit(Panel1, "AgesPath");
+    AgesPath->setReadOnly(true);
+    auto* agesRow = new QHBoxLayout;
+    agesRow->addWidget(AgesButton);
+    agesRow->addWidget(AgesPath, 1);
+    g->addLayout(agesRow, row++, 0, 1, 2);
+    AgesInfo = MakeLabel(Panel1, "AgesInfo", QString(), true);
+    AgesInfo->setWordWrap(true);
+    g->addWidget(AgesInfo, row++, 0, 1, 2);
+    QLabel* usage = MakeLabel(Panel1, "UsageLabel", tr("Наработка в месяц, ч (для изделий без своей)"));
+    UsageEdit = MakeEdit(Panel1, "UsageEdit");
+    UsageEdit->setToolTip(tr("Пусто — берется из файла наработок"));
+    usage->setBuddy(UsageEdit);
+    addRow(usage, UsageEdit);
+    QLabel* horizon = MakeLabel(Panel1, "HorizonLabel", tr("Месяцев прогноза"));
+    HorizonEdit = MakeEdit(Panel1, "HorizonEdit", QStringLiteral("12"));
+    horizon->setBuddy(HorizonEdit);
+    addRow(horizon, HorizonEdit);
+
     g->setColumnStretch(0, 1);
     g->setRowStretch(row, 1);
     return Panel1;

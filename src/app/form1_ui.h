@@ -69,6 +69,13 @@ public:
     QLineEdit* MaskEditSrednee = nullptr;
     QLabel* Label13 = nullptr;
     QLineEdit* MaskEditSKO = nullptr;
+    // A fleet in service: its ages file, what it holds, and the forecast's settings.
+    QLabel* AgesLabel = nullptr;
+    QToolButton* AgesButton = nullptr;
+    QLineEdit* AgesPath = nullptr;
+    QLabel* AgesInfo = nullptr;
+    QLineEdit* UsageEdit = nullptr;
+    QLineEdit* HorizonEdit = nullptr;
 
     QPlainTextEdit* Memo2 = nullptr;
     QTableView* Problems_Grid = nullptr;

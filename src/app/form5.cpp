@@ -87,6 +87,7 @@ TForm5::TForm5(QWidget* mainWindow, Dialogs& dialogs, QWidget* parent)
     Result_Grid = new ResultsGrid(Sheet);
     Result_Grid->Tools()->SetDialogs(&dialogs_);
     PanelML = new MlPanel(Sheet);
+    PanelML->ForecastExplorer()->SetDialogs(&dialogs_);
     ResultNotes = new QLabel(Sheet);
     ResultNotes->setObjectName(QStringLiteral("ResultNotes"));
     ResultNotes->setWordWrap(true);

@@ -1,10 +1,18 @@
 #include "ml_panel.h"
 
+#include <QAreaSeries>
+#include <QChart>
+#include <QChartView>
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineSeries>
+#include <QValueAxis>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "chart_style.h"
+#include "chart_tools.h"
 #include "results/ml_summary.h"
 
 namespace relan {
@@ -46,6 +54,27 @@ MlPanel::MlPanel(QWidget* parent) : QFrame(parent) {
     notes_ = Text(this, QStringLiteral("MlNotes"), FontOf({QStringLiteral("Segoe UI")}, 12), true);
     notes_->setStyleSheet(QStringLiteral("color: #8b0000;"));
     outer->addWidget(notes_);
+    // A fleet in service: the forecast below the estimates.
+    forecastTitle_ = Text(this, QStringLiteral("ForecastTitle"), FontOf({QStringLiteral("Segoe UI")}, 13, true), true);
+    outer->addWidget(forecastTitle_);
+    forecastRemaining_ =
+        Text(this, QStringLiteral("ForecastRemaining"), FontOf({QStringLiteral("Segoe UI")}, 12, true), true);
+    outer->addWidget(forecastRemaining_);
+    forecastGrid_ = new QGridLayout;
+    forecastGrid_->setHorizontalSpacing(8);
+    forecastGrid_->setVerticalSpacing(1);
+    outer->addLayout(forecastGrid_);
+    auto* chart = new QChart;
+    chart->setObjectName(QStringLiteral("ForecastChartScene"));
+    chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    forecastView_ = new QChartView(chart, this);
+    forecastView_->setObjectName(QStringLiteral("ForecastChart"));
+    forecastView_->setRenderHint(QPainter::Antialiasing);
+    forecastView_->setMinimumSize(200, 260);
+    outer->addWidget(forecastView_);
+    forecastExplorer_ = new ChartExplorer(forecastView_);
+    for (QWidget* w : std::initializer_list<QWidget*>{forecastTitle_, forecastRemaining_, forecastView_}) w->hide();
     outer->addStretch(1);
     // No fixed minimum: the panel is never narrower than its figures and the
     // interval column need (a fixed one would let the layout cut them off).
@@ -91,7 +120,102 @@ void MlPanel::Show(const std::optional<rel::MlSummary>& summary) {
     for (const std::string& n : summary->notes) notes << Q(n);
     notes_->setText(notes.join(QLatin1Char('\n')));
     notes_->setVisible(!notes.isEmpty());
+    ShowForecast(summary->forecast);
     show();
+}
+
+void MlPanel::ShowForecast(const std::optional<rel::ForecastSummary>& forecast) {
+    while (QLayoutItem* item = forecastGrid_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    forecastRows_ = 0;
+    QChart* chart = forecastView_->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* a : chart->axes()) {
+        chart->removeAxis(a);
+        delete a;
+    }
+    const bool shown = forecast.has_value();
+    for (QWidget* w : std::initializer_list<QWidget*>{forecastTitle_, forecastRemaining_}) w->setVisible(shown);
+    forecastView_->setVisible(shown && !forecast->rows.empty());
+    if (!shown) return;
+    forecastTitle_->setText(Q(forecast->title));
+    forecastRemaining_->setText(Q(forecast->remaining));
+    if (forecast->rows.empty()) return;
+
+    // Three columns, so that the panel stays as narrow as the estimates above: the month,
+    // the month's claims with their interval, and the claims from now to the month's end.
+    const QFont body = FontOf({QStringLiteral("Segoe UI")}, 11);
+    QFont head = body;
+    head.setBold(true);
+    const auto& cols = forecast->columns;
+    const QString heads[3] = {Q(cols[0]), Q(cols[1]) + QLatin1Char('\n') + Q(cols[2]),
+                              Q(cols[3]) + QLatin1Char('\n') + Q(cols[4])};
+    for (int c = 0; c < 3; ++c) {
+        QLabel* l = Text(this, QStringLiteral("ForecastHead%1").arg(c), head, true);
+        l->setText(heads[c]);
+        l->setAlignment((c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignBottom);
+        forecastGrid_->addWidget(l, 0, c);
+    }
+    for (const auto& row : forecast->rows) {
+        const int r = ++forecastRows_;
+        const QString texts[3] = {Q(row[0]), Q(row[1]) + QLatin1Char(' ') + Q(row[2]),
+                                  Q(row[3]) + QLatin1Char(' ') + Q(row[4])};
+        for (int c = 0; c < 3; ++c) {
+            QLabel* l = Text(this, QStringLiteral("ForecastRow%1_%2").arg(r - 1).arg(c), body, false);
+            l->setText(texts[c]);
+            l->setAlignment((c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            forecastGrid_->addWidget(l, r, c);
+        }
+    }
+
+    // Claims a month: the expected count and the band of its predictive interval.
+    const rel::MlForecast& f = forecast->figures;
+    auto* expected = new QLineSeries;
+    expected->setName(tr("Ожидается"));
+    expected->setObjectName(QStringLiteral("ForecastExpected"));
+    auto* lo = new QLineSeries;
+    auto* hi = new QLineSeries;
+    double top = 1;
+    for (const rel::MlForecastMonth& m : f.Months) {
+        expected->append(m.Month, m.Expected);
+        lo->append(m.Month, std::isfinite(m.Lo) ? m.Lo : m.Expected);
+        hi->append(m.Month, std::isfinite(m.Hi) ? m.Hi : m.Expected);
+        top = std::max({top, m.Expected, std::isfinite(m.Hi) ? m.Hi : 0.0});
+    }
+    auto* band = new QAreaSeries(hi, lo);
+    band->setName(tr("95% прогнозный интервал"));
+    band->setObjectName(QStringLiteral("ForecastBand"));
+    band->setColor(QColor(70, 130, 180, 70));
+    band->setBorderColor(QColor(70, 130, 180, 140));
+    QPen pen(QColor(0, 70, 140));
+    pen.setWidth(2);
+    expected->setPen(pen);
+    chart->addSeries(band);
+    chart->addSeries(expected);
+    chart->setTitle(tr("Прогноз отказов по месяцам"));
+    auto* x = new QValueAxis;
+    x->setTitleText(tr("Месяц"));
+    x->setRange(1, std::max<double>(2, static_cast<double>(f.Months.size())));
+    x->setLabelFormat(QStringLiteral("%d"));
+    x->setTickCount(static_cast<int>(std::min<std::size_t>(f.Months.size(), 12)));
+    auto* y = new QValueAxis;
+    y->setTitleText(tr("Отказов в месяц"));
+    y->setRange(0, top * 1.1);
+    y->applyNiceNumbers();
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+}
+
+QString MlPanel::ForecastCell(int row, int column) const {
+    QLayoutItem* item = forecastGrid_->itemAtPosition(row + 1, column);
+    auto* l = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+    return l ? l->text() : QString();
 }
 
 QString MlPanel::Cell(int row, int column) const {

@@ -60,6 +60,12 @@ void PaintPanel(QPainter& p, const QWidget* sheet, const QWidget* panel) {
         const int flags = static_cast<int>(l->alignment()) | (l->wordWrap() ? Qt::TextWordWrap : 0);
         p.drawText(r.adjusted(l->margin(), 0, -l->margin(), 0), flags, l->text());
     }
+    // A chart inside the panel (the forecast of a fleet in service), as vectors.
+    for (QChartView* v : panel->findChildren<QChartView*>()) {
+        if (!v->isVisibleTo(panel)) continue;
+        const QRect r(v->mapTo(sheet, QPoint(0, 0)), v->size());
+        v->render(&p, QRectF(r), v->viewport()->rect(), Qt::IgnoreAspectRatio);
+    }
     p.restore();
 }
 

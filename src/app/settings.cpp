@@ -20,6 +20,7 @@ namespace relan {
 namespace {
 const QString kKey = QStringLiteral("Path/ComStr");
 const QString kRecentKey = QStringLiteral("Path/Recent");
+const QString kRecentAgesKey = QStringLiteral("Path/RecentAges");
 const QString kLanguageKey = QStringLiteral("Language");
 const QString kFileName = QStringLiteral("rel.txt");
 // A path whose name holds bytes that are not UTF-8 is kept as a file URL with those
@@ -125,9 +126,13 @@ QString PathSettings::ReadComStr(const QString& fallback) const {
     return fallback;
 }
 
-QStringList PathSettings::ReadRecent() const {
+QStringList PathSettings::ReadRecent() const { return ReadList(kRecentKey); }
+QStringList PathSettings::ReadRecentAges() const { return ReadList(kRecentAgesKey); }
+bool PathSettings::WriteRecentAges(const QStringList& files) { return WriteList(kRecentAgesKey, files); }
+
+QStringList PathSettings::ReadList(const QString& key) const {
     for (const auto* values : {&values_, &fallbackValues_}) {
-        const QVariant v = values->value(kRecentKey);
+        const QVariant v = values->value(key);
         if (!v.isValid()) continue;
         QStringList files;
         for (const QString& s : v.toStringList().mid(0, kRecentFiles)) files << PathFrom(s);
@@ -146,10 +151,12 @@ QString PathSettings::ReadLanguage() const {
 
 bool PathSettings::WriteComStr(const QString& value) { return Store(kKey, StoredPath(value)); }
 
-bool PathSettings::WriteRecent(const QStringList& files) {
+bool PathSettings::WriteRecent(const QStringList& files) { return WriteList(kRecentKey, files); }
+
+bool PathSettings::WriteList(const QString& key, const QStringList& files) {
     QStringList stored;
     for (const QString& f : files.mid(0, kRecentFiles)) stored << StoredPath(f).toString();
-    return Store(kRecentKey, stored);
+    return Store(key, stored);
 }
 
 bool PathSettings::WriteLanguage(const QString& code) { return Store(kLanguageKey, code); }

@@ -49,6 +49,9 @@ public:
     static constexpr int kRecentFiles = 8;
     QStringList ReadRecent() const;
     bool WriteRecent(const QStringList& files);
+    // The recent ages files of fleets in service, the latest first.
+    QStringList ReadRecentAges() const;
+    bool WriteRecentAges(const QStringList& files);
 
     // The key Language ("ru", "en" or as the user wrote it), empty when none.
     QString ReadLanguage() const;
@@ -70,6 +73,8 @@ public:
 private:
     void Read();
     bool Store(const QString& key, const QVariant& value);
+    QStringList ReadList(const QString& key) const;
+    bool WriteList(const QString& key, const QStringList& files);
 
     QString file_;
     QString fallback_;

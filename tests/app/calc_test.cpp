@@ -991,5 +991,55 @@ TEST(Usage, HelpAndVersionNeedNoDisplay) {
         EXPECT_TRUE(help.out.contains(QString::fromUtf8(want))) << want << "\n" << help.out.toStdString();
 }
 
+// A fleet in service: the ages file beside the data file, model 3 fitted on each
+// product's window, and the forecast's table and chart in the results window.
+TEST(FleetInService, AgesFileFitAndForecastInTheResultsWindow) {
+    RunWindow rw;
+    ASSERT_TRUE(rw.f().OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/service-fleet.txt")));
+    // A file of another fleet's size is refused and changes nothing.
+    EXPECT_FALSE(rw.f().LoadAgesFile(QStringLiteral(RELAN_EXAMPLES "/gar-demo.txt")));
+    ASSERT_FALSE(rw.w.dialogs.errors.isEmpty());
+    EXPECT_TRUE(rw.w.dialogs.errors.back().contains(QStringLiteral("Файл наработок парка не загружен")));
+    EXPECT_FALSE(rw.f().State().Ages);
+    ASSERT_TRUE(rw.f().LoadAgesFile(QStringLiteral(RELAN_EXAMPLES "/service-ages.txt")));
+    ASSERT_TRUE(rw.f().State().Ages);
+    EXPECT_TRUE(Ctl<QLabel>(rw.f(), "AgesInfo")->text().contains(QStringLiteral("Изделий: 900")));
+    EXPECT_EQ(Ctl<QLineEdit>(rw.f(), "AgesPath")->text(), QStringLiteral("/..service-ages.txt"));
+
+    // A bad forecast setting stops the run before it starts.
+    rw.Models(false, false, false, true);
+    Ctl<QLineEdit>(rw.f(), "HorizonEdit")->setText(QStringLiteral("0"));
+    const auto errors = rw.w.dialogs.errors.size();
+    rw.f().bbRaschetClick();
+    EXPECT_EQ(rw.w.dialogs.errors.size(), errors + 1);
+    EXPECT_TRUE(rw.w.dialogs.errors.back().contains(QStringLiteral("Месяцев прогноза")));
+    EXPECT_FALSE(rw.f().Runs().Running());
+
+    Ctl<QLineEdit>(rw.f(), "HorizonEdit")->setText(QStringLiteral("6"));
+    rw.Run();
+    TForm5& f5 = *rw.form5;
+    auto* panel = Ctl<MlPanel>(f5, "MlPanel");
+    ASSERT_TRUE(panel->isVisibleTo(&f5));
+    EXPECT_TRUE(Ctl<QLabel>(f5, "ForecastTitle")->isVisibleTo(&f5));
+    EXPECT_TRUE(Ctl<QLabel>(f5, "ForecastRemaining")->text().contains(QStringLiteral("95% прогнозный интервал")));
+    ASSERT_EQ(panel->ForecastRowCount(), 6);
+    EXPECT_EQ(panel->ForecastCell(5, 0), QStringLiteral("6"));
+    QChartView* chart = panel->ForecastChart();
+    ASSERT_TRUE(chart->isVisibleTo(&f5));
+    ASSERT_EQ(chart->chart()->series().size(), 2);
+    EXPECT_EQ(chart->chart()->series()[0]->type(), QAbstractSeries::SeriesTypeArea);
+    // The results say that the table's columns assume the complete record.
+    EXPECT_TRUE(Ctl<QLabel>(f5, "ResultNotes")->text().contains(QStringLiteral("файл наработок парка")));
+    f5.resize(1800, 1100);
+    QApplication::processEvents();
+    if (const QByteArray shot = qgetenv("RELAN_SHOT_SERVICE"); !shot.isEmpty())
+        f5.grab().save(QString::fromLocal8Bit(shot));
+
+    // A new data file is a new analysis: the ages go with the fleet before.
+    ASSERT_TRUE(rw.f().OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt")));
+    EXPECT_FALSE(rw.f().State().Ages);
+    EXPECT_TRUE(Ctl<QLineEdit>(rw.f(), "AgesPath")->text().isEmpty());
+}
+
 }  // namespace
 }  // namespace relan::test
