@@ -249,6 +249,53 @@ EN = {
     ' по ': ' from ',
     ' Файл данных не загружен.': ' The data file was not loaded.',
     ' Файл времен гарантии не загружен.': ' The warranty times file was not loaded.',
+    ' Файл наработок парка не загружен.': " The fleet's ages file was not loaded.",
+    'Файл наработок парка не выбран': "No fleet ages file is chosen",
+    'Сначала загрузите файл данных: число изделий сверяется с его парком.':
+        "Load the data file first: the number of products is checked against its fleet.",
+    ' изделий, а парк файла данных — ': ' products, and the data file\'s fleet is ',
+    ' изделий: число изделий должно совпадать.': ' products: the numbers of products must be equal.',
+    ' нет ни одного изделия.': ' there is no product.',
+    'нет наработки изделия.': "the product's operating time is missing.",
+    'наработка изделия ': "product's operating time ",
+    'окончание гарантии ': 'warranty end ',
+    'наработка в месяц ': 'hours per month ',
+    ' не является числом (десятичный разделитель — точка или запятая).':
+        ' is not a number (the decimal separator is a point or a comma).',
+    'больше трех значений (наработка, окончание гарантии, наработка в месяц) — ':
+        'more than three values (operating time, warranty end, hours per month) — ',
+    ' лишнее.': ' is one too many.',
+    'В файле данных отказ при наработке ': 'The data file has a failure at ',
+    ' ч, а наибольшая наработка изделий в файле ': ' h, while the oldest product in the file ',
+    'до окончания гарантии ожидается еще отказов: ': 'claims still expected before warranty ends: ',
+    'парк в эксплуатации — Sred и СКО окончания гарантии не подбираются, берутся заданные':
+        'a fleet in service — the warranty end figures Sred and SD are not fitted; the given ones are used',
+    'помесячный прогноз не построен — не задана наработка в месяц (ни в файле наработок, ни для парка)':
+        'no monthly forecast — no hours per month are given (neither in the ages file nor for the fleet)',
+    'Файл наработок парка': "Fleet ages file",
+    'Парк в эксплуатации: наработка каждого изделия сейчас, окончание его гарантии и наработка в месяц, если известны':
+        "A fleet in service: each product's operating time now, its warranty end and its hours per month when known",
+    'Файл…': 'File…',
+    'Наработка в месяц, ч (для изделий без своей)': 'Hours per month (for products without their own)',
+    'Пусто — берется из файла наработок': 'Empty: taken from the ages file',
+    'Месяцев прогноза': 'Months to forecast',
+    'Файл наработок парка|*.txt|Все файлы|*': 'Fleet ages file|*.txt|All files|*',
+    'Сначала загрузите файл данных: число изделий в файле наработок сверяется с его парком.':
+        "Load the data file first: the number of products in the ages file is checked against its fleet.",
+    '%1\nИзделий: %2, с известным окончанием гарантии: %3, с наработкой в месяц: %4; средняя наработка %5 ч':
+        '%1\nProducts: %2, with a known warranty end: %3, with hours per month: %4; mean operating time %5 h',
+    'Наработка в месяц': 'Hours per month',
+    '«%1» в поле «Наработка в месяц» вне допустимых пределов (больше 0, до 744 ч).':
+        '“%1” in the field “Hours per month” is out of range (above 0, up to 744 h).',
+    '«%1» в поле «Месяцев прогноза» вне допустимых пределов (целое от 1 до %2).':
+        '“%1” in the field “Months to forecast” is out of range (a whole number from 1 to %2).',
+    'Открыть файл наработок парка…': 'Open fleet ages file…',
+    'Файлы наработок парка': 'Fleet ages files',
+    'Ожидается': 'Expected',
+    '95% прогнозный интервал': '95% prediction interval',
+    'Прогноз отказов по месяцам': 'Forecast of claims by month',
+    'Месяц': 'Month',
+    'Отказов в месяц': 'Claims a month',
     'Файл времен гарантии не выбран': 'No warranty times file is chosen',
     'Файл исходных данных не загружен': 'The failure data file is not loaded',
     'Не указан файл': 'No file is given',

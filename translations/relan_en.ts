@@ -816,6 +816,78 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <source>Модель 2 по Смирнову: поиск остановлен по времени, не сойдясь (шаги параметров не стали меньше допусков) - оценки могут быть не наилучшими.</source>
         <translation>Model 2 (Smirnov): search stopped by its time limit before converging (the parameter steps did not fall below their tolerances) - the estimates may not be the best.</translation>
     </message>
+    <message>
+        <source> Файл наработок парка не загружен.</source>
+        <translation> The fleet&apos;s ages file was not loaded.</translation>
+    </message>
+    <message>
+        <source>Файл наработок парка не выбран</source>
+        <translation>No fleet ages file is chosen</translation>
+    </message>
+    <message>
+        <source>Сначала загрузите файл данных: число изделий сверяется с его парком.</source>
+        <translation>Load the data file first: the number of products is checked against its fleet.</translation>
+    </message>
+    <message>
+        <source> изделий, а парк файла данных — </source>
+        <translation> products, and the data file&apos;s fleet is </translation>
+    </message>
+    <message>
+        <source> изделий: число изделий должно совпадать.</source>
+        <translation> products: the numbers of products must be equal.</translation>
+    </message>
+    <message>
+        <source> нет ни одного изделия.</source>
+        <translation> there is no product.</translation>
+    </message>
+    <message>
+        <source>нет наработки изделия.</source>
+        <translation>the product&apos;s operating time is missing.</translation>
+    </message>
+    <message>
+        <source>наработка изделия </source>
+        <translation>product&apos;s operating time </translation>
+    </message>
+    <message>
+        <source>окончание гарантии </source>
+        <translation>warranty end </translation>
+    </message>
+    <message>
+        <source>наработка в месяц </source>
+        <translation>hours per month </translation>
+    </message>
+    <message>
+        <source> не является числом (десятичный разделитель — точка или запятая).</source>
+        <translation> is not a number (the decimal separator is a point or a comma).</translation>
+    </message>
+    <message>
+        <source>больше трех значений (наработка, окончание гарантии, наработка в месяц) — </source>
+        <translation>more than three values (operating time, warranty end, hours per month) — </translation>
+    </message>
+    <message>
+        <source> лишнее.</source>
+        <translation> is one too many.</translation>
+    </message>
+    <message>
+        <source>В файле данных отказ при наработке </source>
+        <translation>The data file has a failure at </translation>
+    </message>
+    <message>
+        <source> ч, а наибольшая наработка изделий в файле </source>
+        <translation> h, while the oldest product in the file </translation>
+    </message>
+    <message>
+        <source>до окончания гарантии ожидается еще отказов: </source>
+        <translation>claims still expected before warranty ends: </translation>
+    </message>
+    <message>
+        <source>парк в эксплуатации — Sred и СКО окончания гарантии не подбираются, берутся заданные</source>
+        <translation>a fleet in service — the warranty end figures Sred and SD are not fitted; the given ones are used</translation>
+    </message>
+    <message>
+        <source>помесячный прогноз не построен — не задана наработка в месяц (ни в файле наработок, ни для парка)</source>
+        <translation>no monthly forecast — no hours per month are given (neither in the ages file nor for the fleet)</translation>
+    </message>
 </context>
 <context>
     <name>relan::FailureListModel</name>
@@ -891,6 +963,26 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
     <message>
         <source>95% интервал</source>
         <translation>95% interval</translation>
+    </message>
+    <message>
+        <source>Ожидается</source>
+        <translation>Expected</translation>
+    </message>
+    <message>
+        <source>95% прогнозный интервал</source>
+        <translation>95% prediction interval</translation>
+    </message>
+    <message>
+        <source>Прогноз отказов по месяцам</source>
+        <translation>Forecast of claims by month</translation>
+    </message>
+    <message>
+        <source>Месяц</source>
+        <translation>Month</translation>
+    </message>
+    <message>
+        <source>Отказов в месяц</source>
+        <translation>Claims a month</translation>
     </message>
 </context>
 <context>
@@ -1452,6 +1544,64 @@ CLI11 — BSD 3-Clause</translation>
     <message>
         <source>Загрузить остальные строки отказов (%1) без строк с ошибками?</source>
         <translation>Load the other failure rows (%1) without the rows with errors?</translation>
+    </message>
+    <message>
+        <source>Сначала загрузите файл данных: число изделий в файле наработок сверяется с его парком.</source>
+        <translation>Load the data file first: the number of products in the ages file is checked against its fleet.</translation>
+    </message>
+    <message>
+        <source>%1
+Изделий: %2, с известным окончанием гарантии: %3, с наработкой в месяц: %4; средняя наработка %5 ч</source>
+        <translation>%1
+Products: %2, with a known warranty end: %3, with hours per month: %4; mean operating time %5 h</translation>
+    </message>
+    <message>
+        <source>Наработка в месяц</source>
+        <translation>Hours per month</translation>
+    </message>
+    <message>
+        <source>«%1» в поле «Наработка в месяц» вне допустимых пределов (больше 0, до 744 ч).</source>
+        <translation>“%1” in the field “Hours per month” is out of range (above 0, up to 744 h).</translation>
+    </message>
+    <message>
+        <source>«%1» в поле «Месяцев прогноза» вне допустимых пределов (целое от 1 до %2).</source>
+        <translation>“%1” in the field “Months to forecast” is out of range (a whole number from 1 to %2).</translation>
+    </message>
+    <message>
+        <source>Файл наработок парка|*.txt|Все файлы|*</source>
+        <translation>Fleet ages file|*.txt|All files|*</translation>
+    </message>
+    <message>
+        <source>Открыть файл наработок парка…</source>
+        <translation>Open fleet ages file…</translation>
+    </message>
+    <message>
+        <source>Файлы наработок парка</source>
+        <translation>Fleet ages files</translation>
+    </message>
+    <message>
+        <source>Файл наработок парка</source>
+        <translation>Fleet ages file</translation>
+    </message>
+    <message>
+        <source>Парк в эксплуатации: наработка каждого изделия сейчас, окончание его гарантии и наработка в месяц, если известны</source>
+        <translation>A fleet in service: each product&apos;s operating time now, its warranty end and its hours per month when known</translation>
+    </message>
+    <message>
+        <source>Файл…</source>
+        <translation>File…</translation>
+    </message>
+    <message>
+        <source>Наработка в месяц, ч (для изделий без своей)</source>
+        <translation>Hours per month (for products without their own)</translation>
+    </message>
+    <message>
+        <source>Пусто — берется из файла наработок</source>
+        <translation>Empty: taken from the ages file</translation>
+    </message>
+    <message>
+        <source>Месяцев прогноза</source>
+        <translation>Months to forecast</translation>
     </message>
 </context>
 <context>

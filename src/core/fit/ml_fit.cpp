@@ -121,7 +121,7 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
         res.Notes.insert(res.Notes.end(), p.service->notes.begin(), p.service->notes.end());
         if (!ForecastClaims(ev, pf, opt.intervals, res.Forecast, next)) return stopped();
         const MlEstimate& r = res.Forecast.Remaining;
-        res.Memo.push_back("Модель 3: до окончания гарантии ожидается еще " + Sig(r.est, sep) + " отказов" +
+        res.Memo.push_back("Модель 3: до окончания гарантии ожидается еще отказов: " + Sig(r.est, sep) +
                            (std::isfinite(r.lo) ? " " + Range(r, sep) : std::string()));
     }
 
