@@ -273,6 +273,7 @@ EN = {
     'помесячный прогноз не построен — не задана наработка в месяц (ни в файле наработок, ни для парка)':
         'no monthly forecast — no hours per month are given (neither in the ages file nor for the fleet)',
     'Файл наработок парка': "Fleet ages file",
+    'файл наработок: ': 'ages file: ',
     'Парк в эксплуатации: наработка каждого изделия сейчас, окончание его гарантии и наработка в месяц, если известны':
         "A fleet in service: each product's operating time now, its warranty end and its hours per month when known",
     'Файл…': 'File…',

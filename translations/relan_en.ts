@@ -1111,6 +1111,10 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
         <source>ген. алгоритм</source>
         <translation>genetic algorithm</translation>
     </message>
+    <message>
+        <source>файл наработок: </source>
+        <translation>ages file: </translation>
+    </message>
 </context>
 <context>
     <name>relan::ResultsGrid</name>

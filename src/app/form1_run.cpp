@@ -89,6 +89,7 @@ ReportSettings TForm1::HeaderSettings(double burnIn) const {
     ReportSettings s;
     s.dataFile = loadedData_;
     s.warrantyFile = loadedWarranty_;
+    s.agesFile = loadedAges_;
     // The models whose results the page shows, as their boxes name them.
     if (St.ModSpir.Executed) s.models << QStringLiteral("1.1");
     if (St.ModNewton.Executed) s.models << QStringLiteral("1.2");

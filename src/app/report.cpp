@@ -67,6 +67,7 @@ ReportSettings SettingsOf(const rel::FitPlan& plan, const rel::FitRequest& reque
     ReportSettings s;
     s.dataFile = Q(request.data);
     s.warrantyFile = Q(request.warranty);
+    s.agesFile = Q(request.ages);
     for (const rel::FitMethod* m : rel::MethodTable::Standard().InRunOrder())
         if (plan.Has(m->id)) s.models << Q(m->id);
     // The deviation form is a setting of the Pearson criterion (models 1.1 and 1.2).

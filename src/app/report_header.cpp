@@ -28,6 +28,7 @@ QString ReportHeaderLine(const ReportSettings& s, const QDateTime& when, char se
     parts << ReportHeader::tr("Файл данных: ") + QFileInfo(s.dataFile).fileName();
     if (!s.warrantyFile.isEmpty())
         parts << ReportHeader::tr("файл гарантии: ") + QFileInfo(s.warrantyFile).fileName();
+    if (!s.agesFile.isEmpty()) parts << ReportHeader::tr("файл наработок: ") + QFileInfo(s.agesFile).fileName();
     QString time = when.toString(QStringLiteral("dd.MM.yyyy HH:mm:ss"));
     if (when.timeSpec() == Qt::UTC) time += QStringLiteral(" UTC");
     parts << time;

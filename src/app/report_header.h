@@ -16,6 +16,7 @@ namespace relan {
 struct ReportSettings {
     QString dataFile;                      // the data file analysed (its name is shown)
     QString warrantyFile;                  // the warranty end-time file loaded after it; empty: none
+    QString agesFile;                      // the fleet's ages file (a fleet in service); empty: none
     QStringList models;                    // "1.1", "1.2", "2", "3", the optimiser
     int item = -1;                         // deviation form of the Pearson criterion; -1: no Pearson model
     double burnIn = rel::defaults::kBurnIn;  // h
