@@ -16,8 +16,17 @@
 namespace rel::ml {
 namespace {
 
-// Poisson probabilities in double precision: a quantile of a count needs no more.
-using Fast = boost::math::policies::policy<boost::math::policies::promote_double<false>>;
+// Poisson probabilities in double precision (a quantile of a count needs no more), and no
+// exception out of them: an overflow gives the largest value, a domain error NaN.
+using Fast =
+    boost::math::policies::policy<boost::math::policies::promote_double<false>,
+                                  boost::math::policies::overflow_error<boost::math::policies::ignore_error>,
+                                  boost::math::policies::domain_error<boost::math::policies::ignore_error>,
+                                  boost::math::policies::evaluation_error<boost::math::policies::ignore_error>>;
+
+// Counts beyond this are not a forecast of a fleet's claims: where the confidence
+// distribution reaches them, the predictive interval's upper end is left open.
+constexpr double kMaxCount = 1e12;
 
 constexpr int kMixturePoints = 41;  // r from −4 to 4 by 0.2
 constexpr double kMixtureReach = 4.0;
@@ -51,14 +60,17 @@ std::vector<double> MixtureCounts(const std::vector<std::pair<double, double>>& 
 }
 
 // The 2.5 % and 97.5 % points of the Poisson mixture over the counts exp(lnMu[k]) with
-// normal weights of r.
+// normal weights of r; the upper point NaN (open) when the mixture reaches beyond kMaxCount.
 std::pair<double, double> MixtureQuantiles(const std::vector<double>& lnMu) {
     std::vector<double> mu, w;
     double wsum = 0;
+    bool open = false;
     for (int k = 0; k < kMixturePoints; ++k) {
         const double z = -kMixtureReach + 2 * kMixtureReach * k / (kMixturePoints - 1);
         const double wk = std::exp(-0.5 * z * z);
-        mu.push_back(std::exp(lnMu[static_cast<std::size_t>(k)]));
+        const double m = std::exp(lnMu[static_cast<std::size_t>(k)]);
+        open = open || !(m <= kMaxCount);
+        mu.push_back(std::isfinite(m) ? std::min(m, kMaxCount) : (m > 0 ? kMaxCount : 0.0));
         w.push_back(wk);
         wsum += wk;
     }
@@ -66,7 +78,12 @@ std::pair<double, double> MixtureQuantiles(const std::vector<double>& lnMu) {
     auto cdf = [&](double y) {
         double c = 0;
         for (std::size_t k = 0; k < mu.size(); ++k)
-            c += w[k] * (mu[k] > 0 ? boost::math::gamma_q(y + 1, mu[k], Fast()) : 1.0);
+            if (mu[k] > 0) {
+                const double q = boost::math::gamma_q(y + 1, mu[k], Fast());
+                c += w[k] * (std::isfinite(q) ? q : 0.0);
+            } else {
+                c += w[k];
+            }
         return c;
     };
     const double top = *std::max_element(mu.begin(), mu.end());
@@ -83,7 +100,7 @@ std::pair<double, double> MixtureQuantiles(const std::vector<double>& lnMu) {
         }
         return hi;
     };
-    return {quantile(0.025), quantile(0.975)};
+    return {quantile(0.025), open ? kNaN : quantile(0.975)};
 }
 
 // The expected count of a rule and, from its profile curve, its predictive interval.

@@ -223,6 +223,22 @@ TEST(MlInService, FitAndForecastOnASimulatedFleet) {
     EXPECT_GT(f.Remaining.est, f.Months.back().Cumulative);
 }
 
+TEST(MlInService, AForecastTheDataCannotBoundIsLeftOpenAbove) {
+    // One product of 300 h with four failures: the counts to come are bounded by nothing
+    // the data say; the upper ends are open rather than an overflow.
+    const Fleet fleet{{300}, {kNaN}, {90}};
+    MlInput in = ServiceInput(fleet, 2500, 500);
+    in.times = {30, 105, 180, 270};
+    MlOptions opt;
+    opt.bootstrap = 0;
+    const MlResult r = FitML(in, opt);
+    ASSERT_TRUE(r.ok) << r.error;
+    const MlEstimate& rem = r.Forecast.Remaining;
+    EXPECT_TRUE(std::isfinite(rem.est));
+    EXPECT_TRUE(std::isfinite(rem.lo));
+    EXPECT_TRUE(std::isnan(rem.hi) || rem.hi >= rem.est);
+}
+
 TEST(MlInService, RefusesFailuresNoProductCouldHaveShown) {
     const Fleet fleet{{100, 200, 300}, {kNaN, kNaN, 250}, {}};
     MlInput in = ServiceInput(fleet, 3000, 500);
