@@ -185,6 +185,9 @@ void MlPanel::ShowForecast(const std::optional<rel::ForecastSummary>& forecast) 
         top = std::max({top, m.Expected, std::isfinite(m.Hi) ? m.Hi : 0.0});
     }
     auto* band = new QAreaSeries(hi, lo);
+    // The band owns its edges (the area series does not): they go when the chart drops it.
+    hi->setParent(band);
+    lo->setParent(band);
     band->setName(tr("95% прогнозный интервал"));
     band->setObjectName(QStringLiteral("ForecastBand"));
     band->setColor(QColor(70, 130, 180, 70));

@@ -115,6 +115,11 @@ nlohmann::json ResultsJson(const rel::ResultsContent& rc) {
         kolm[m.record] = {{"Lambda", Num(m.KolmCrt)}, {"Rejected", m.Rejected}};
     if (!kolm.empty()) j["Kolmogorov"] = std::move(kolm);
     if (!rc.Table.Notes.empty()) j["Result_Notes"] = rc.Table.Notes;
+    // The mean cumulative function at each distinct failure time.
+    nlohmann::json mcf = nlohmann::json::array();
+    for (const rel::McfPoint& p : rc.MCF.points)
+        mcf.push_back({{"t", Num(p.t)}, {"Value", Num(p.Value)}, {"Lo", Num(p.Lo)}, {"Hi", Num(p.Hi)}});
+    j["MCF"] = std::move(mcf);
 
     nlohmann::json charts = nlohmann::json::object();
     const std::pair<const char*, const rel::ChartContent*> all[] = {

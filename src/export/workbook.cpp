@@ -196,6 +196,19 @@ void HistogramSheet(Sheet& s, const rel::AnalysisState& st) {
     s.Width(0, static_cast<lxw_col_t>(2 + causes), 14);
 }
 
+// The mean cumulative function: failures per product by each failure time, with its band.
+void McfSheet(Sheet& s, const rel::Mcf& m) {
+    const char* heads[] = {"Наработка, ч", "Отказов на изделие (MCF)", "Нижняя граница 95%", "Верхняя граница 95%"};
+    for (lxw_col_t c = 0; c < 4; ++c) s.Text(0, c, heads[c], true);
+    lxw_row_t r = 1;
+    for (const rel::McfPoint& p : m.points) {
+        const double cells[] = {p.t, p.Value, p.Lo, p.Hi};
+        for (lxw_col_t c = 0; c < 4; ++c) s.Number(r, c, cells[c]);
+        ++r;
+    }
+    s.Width(0, 3, 22);
+}
+
 // A fleet in service: the claims still to come, in all and month by month, with their
 // 95 % predictive intervals.
 void ForecastSheet(Sheet& s, const rel::ForecastSummary& f) {
@@ -267,6 +280,11 @@ WriteOutcome WriteWorkbook(const std::string& path, const rel::AnalysisState& st
             Sheet s(wb, "Гистограмма", bold);
             made = made && s.Made();
             HistogramSheet(s, st);
+        }
+        {
+            Sheet s(wb, "MCF", bold);
+            made = made && s.Made();
+            McfSheet(s, results.MCF);
         }
         if (results.ML && results.ML->forecast) {
             Sheet s(wb, "Прогноз", bold);

@@ -59,6 +59,11 @@ for c in "${cases[@]}"; do
         sed -i "s#$out#OUT#g" "$out/$n.report.out" "$out/$n.report.err"
     fi
 done
+# A fleet in service: model 3 on each product's window and the forecast.
+svc=("$root/examples/service-fleet.txt" --ages "$root/examples/service-ages.txt")
+run "service.ml" "$cli" fit "${svc[@]}" --models 3 --seed 1 --bootstrap 20 --horizon 6
+run "service.ml-json" "$cli" fit "${svc[@]}" --models 1.1,3 --bootstrap 0 --usage 90 "${vc[@]}" --json
+run "service.ml-csv" "$cli" fit "${svc[@]}" --models 3 --bootstrap 0 --csv --decimal-comma
 # Fleets on which the searches walk far at small steps (model 1.2 there for minutes of
 # its virtual clock): a bound on the walks once cut such walks short and moved the fits.
 for f in "$root"/tests/fixtures/walk/*.txt; do

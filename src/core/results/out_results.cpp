@@ -169,6 +169,7 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
                               const std::string& groupSep, const MlResult* ml, const ResultsWords& words,
                               const MethodTable& methods) {
     ResultsContent out;
+    out.MCF = ComputeMcf(st);
     const char sep = decimalSep;
     const std::string group = !groupSep.empty() ? groupSep : (sep == ',' ? "\u00A0" : ",");
 

@@ -40,6 +40,7 @@
 
 #include "data/state.h"
 #include "results/ml_summary.h"
+#include "stats/mcf.h"
 #include "fit/methods.h"
 #include "results/words.h"
 #include "results/results_table.h"
@@ -139,6 +140,8 @@ struct ResultsContent {
     std::vector<std::string> Messages;
     // Model 3's intervals, verdict and notes, when it ran.
     std::optional<MlSummary> ML;
+    // The fleet's mean cumulative function with its band (model-free).
+    Mcf MCF;
     ResultsWriteBack WriteBack;
 };
 
