@@ -68,7 +68,18 @@ TEST(CliFit, ThreeModelsAsJson) {
     ASSERT_EQ(o.status, 0) << o.err;
     const auto j = Json(o);
     EXPECT_EQ(Keys(j), (std::set<std::string>{"Memo2", "SredGar", "SKOGar", "ModSpir", "ModNewton", "ModSmirn",
-                                              "Label10", "Result_Grid", "Kolmogorov", "Result_Notes", "Charts"}));
+                                              "Label10", "Result_Grid", "Kolmogorov", "Result_Notes", "Charts",
+                                              "MCF"}));
+    // The mean cumulative function: a point at each distinct failure time, rising, its
+    // band about it.
+    ASSERT_FALSE(j["MCF"].empty());
+    double last = 0;
+    for (const auto& p : j["MCF"]) {
+        EXPECT_GT(p["Value"].get<double>(), last);
+        EXPECT_LT(p["Lo"].get<double>(), p["Value"].get<double>());
+        EXPECT_GT(p["Hi"].get<double>(), p["Value"].get<double>());
+        last = p["Value"];
+    }
     // The Kolmogorov test rejects the three models on the demo fleet: each verdict,
     // and the note under the table that names them.
     for (const char* m : {"ModSpir", "ModNewton", "ModSmirn"})
