@@ -31,6 +31,7 @@
 #include <QValueAxis>
 #include <QXYSeries>
 
+#include "chart_tools.h"
 #include "run_controller.h"
 #include "fake_dialogs.h"
 #include "fit/calc_run.h"
@@ -1028,6 +1029,16 @@ TEST(FleetInService, AgesFileFitAndForecastInTheResultsWindow) {
     ASSERT_TRUE(chart->isVisibleTo(&f5));
     ASSERT_EQ(chart->chart()->series().size(), 2);
     EXPECT_EQ(chart->chart()->series()[0]->type(), QAbstractSeries::SeriesTypeArea);
+    // The tooltip of the expected claims' first month names the series.
+    f5.resize(1800, 1100);
+    f5.show();
+    QApplication::processEvents();
+    auto* expected = qobject_cast<QLineSeries*>(chart->chart()->series()[1]);
+    ASSERT_NE(expected, nullptr);
+    const QPointF first = expected->at(0);
+    QChart* c = chart->chart();
+    const QPoint at = chart->mapFromScene(c->mapToScene(c->mapToPosition(first, expected)));
+    EXPECT_TRUE(panel->ForecastExplorer()->TipAt(at).contains(expected->name())) << at.x() << " " << at.y();
     // The results say that the table's columns assume the complete record.
     EXPECT_TRUE(Ctl<QLabel>(f5, "ResultNotes")->text().contains(QStringLiteral("файл наработок парка")));
     f5.resize(1800, 1100);
