@@ -152,6 +152,8 @@ public:
     // file that is gone leaves the list with a message and nothing is loaded).
     QStringList RecentFiles() const;
     void OpenRecent(const QString& path);
+    // A recent ages file opened from the menu, as a recent data file is.
+    void OpenRecentAges(const QString& path);
     // A fleet in service: the ages file, chosen in its dialog ("Файл…" beside "Файл
     // наработок парка", or the menu) or given; a refused file changes nothing.
     void AgesButtonClick();
@@ -177,6 +179,9 @@ private:
     void EnableMenuForRun(bool running);
     void RememberRecent(const QString& path);
     void RebuildRecentMenu();
+    // Whether a recent file is still there; a file that is gone leaves its list (the ages
+    // files' when `ages`) with a message.
+    bool RecentStillThere(const QString& path, bool ages);
     void ConnectRuns();
     bool LoadDataFile(const QString& path);
     // Loads a warranty end-time file as "File" does after its dialog.

@@ -160,39 +160,35 @@ void TForm1::RebuildRecentMenu() {
             a->setObjectName(QStringLiteral("actRecentAges%1").arg(k));
             a->setStatusTip(ShownFileName(f));
             a->setToolTip(ShownFileName(f));
-            connect(a, &QAction::triggered, this, [this, f] {
-                if (runs_.Running()) return;
-                if (!IsRegularFile(f)) {
-                    QStringList list = settings_.ReadRecentAges();
-                    list.removeAll(f);
-                    settings_.WriteRecentAges(list);
-                    RebuildRecentMenu();
-                    Message(tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(ShownFileName(f)));
-                    return;
-                }
-                if (!St.FileLoaded || St.DataPath.empty()) {
-                    Message(tr("Сначала загрузите файл данных: число изделий в файле наработок сверяется с его "
-                               "парком."));
-                    return;
-                }
-                LoadAgesFile(f);
-            });
+            connect(a, &QAction::triggered, this, [this, f] { OpenRecentAges(f); });
         }
     }
     recentMenu_->setEnabled((!files.isEmpty() || !ages.isEmpty()) && !runs_.Running());
 }
 
+bool TForm1::RecentStillThere(const QString& path, bool ages) {
+    if (IsRegularFile(path)) return true;
+    // Gone since: it leaves its list, and what is loaded stays.
+    QStringList files = ages ? settings_.ReadRecentAges() : settings_.ReadRecent();
+    files.removeAll(path);
+    if (ages)
+        settings_.WriteRecentAges(files);
+    else
+        settings_.WriteRecent(files);
+    RebuildRecentMenu();
+    Message(tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(ShownFileName(path)));
+    return false;
+}
+
+void TForm1::OpenRecentAges(const QString& path) {
+    // The load itself refuses a file before a data file (the fleet to match).
+    if (runs_.Running() || !RecentStillThere(path, true)) return;
+    LoadAgesFile(path);
+}
+
 void TForm1::OpenRecent(const QString& path) {
     if (runs_.Running()) return;  // a run owns the loaded data until it ends
-    if (!IsRegularFile(path)) {
-        // Gone since: it leaves the list, and what is loaded stays.
-        QStringList files = settings_.ReadRecent();
-        files.removeAll(path);
-        settings_.WriteRecent(files);
-        RebuildRecentMenu();
-        Message(tr("Файл «%1» не найден. Он убран из списка последних файлов.").arg(ShownFileName(path)));
-        return;
-    }
+    if (!RecentStillThere(path, false)) return;
     LoadDataFile(path);
 }
 

@@ -5,6 +5,7 @@
 
 #include <QAbstractBarSeries>
 #include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QAreaSeries>
 #include <QBarSet>
@@ -1006,6 +1007,12 @@ TEST(FleetInService, AgesFileFitAndForecastInTheResultsWindow) {
     ASSERT_TRUE(rw.f().State().Ages);
     EXPECT_TRUE(Ctl<QLabel>(rw.f(), "AgesInfo")->text().contains(QStringLiteral("Изделий: 900")));
     EXPECT_EQ(Ctl<QLineEdit>(rw.f(), "AgesPath")->text(), QStringLiteral("/..service-ages.txt"));
+    // It is among the recent files now, and opens again from there.
+    QAction* recent = rw.f().findChild<QAction*>(QStringLiteral("actRecentAges1"));
+    ASSERT_NE(recent, nullptr);
+    EXPECT_TRUE(recent->toolTip().endsWith(QStringLiteral("service-ages.txt")));
+    recent->trigger();
+    EXPECT_TRUE(rw.f().State().Ages);
 
     // A bad forecast setting stops the run before it starts.
     rw.Models(false, false, false, true);
