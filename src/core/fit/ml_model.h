@@ -141,6 +141,7 @@ inline constexpr double kRuleBin = 0.1;
 struct WarrantyLaw {
     bool list = false;
     std::vector<double> W, Ww;  // listed ends ascending and their shares (list)
+    std::vector<double> tail;   // tail[k]: the shares of the ends from W[k] on (list)
     double Sred = 0, SKO = 0;   // normal law
     // Share still under warranty at t (ends at t still count).
     double Share(double t) const;

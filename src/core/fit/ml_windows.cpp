@@ -110,11 +110,9 @@ void Sweep(const RuleLayout& L, const std::vector<std::pair<double, double>>& ev
 
 double WarrantyLaw::Share(double t) const {
     if (!list) return Q(t, Sred, SKO);
-    // Ends at or beyond t.
+    // Ends at or beyond t: a look-up, as the bootstrap asks it of every simulated failure.
     const std::size_t k = static_cast<std::size_t>(std::lower_bound(W.begin(), W.end(), t) - W.begin());
-    double s = 0;
-    for (std::size_t i = k; i < W.size(); ++i) s += Ww[i];
-    return s;
+    return k < tail.size() ? tail[k] : 0.0;
 }
 
 double WarrantyLaw::Top() const { return list ? (W.empty() ? 0.0 : W.back()) : Sred + 13 * SKO; }
@@ -124,6 +122,9 @@ WarrantyLaw LawOf(const Prepared& p) {
     law.list = p.list;
     law.W = p.W;
     law.Ww = p.Ww;
+    law.tail.assign(p.Ww.size(), 0.0);
+    double sum = 0;
+    for (std::size_t k = p.Ww.size(); k-- > 0;) law.tail[k] = sum += p.Ww[k];
     law.Sred = p.Sred;
     law.SKO = p.SKO;
     return law;
