@@ -10,6 +10,7 @@ import xml.etree.ElementTree as ET
 EN = {
     'допустимы языки ru и en': 'the languages are ru and en',
     'Предупреждение: ': 'Warning: ',
+    'Нижняя граница: %1': 'Lower bound: %1',
     'Ход решения': 'Solution progress',
     'Отчет записан: ': 'Report written: ',
     'файл записан не полностью':

@@ -1117,6 +1117,13 @@ Exit statuses: 0 done, 1 bad option, 2 data file not loaded,
     </message>
 </context>
 <context>
+    <name>relan::ResultsChart</name>
+    <message>
+        <source>Нижняя граница: %1</source>
+        <translation>Lower bound: %1</translation>
+    </message>
+</context>
+<context>
     <name>relan::ResultsGrid</name>
     <message>
         <source>Результаты анализа</source>

@@ -97,6 +97,20 @@ QString TwoLines(const QString& text) {
     return text.left(best) + QStringLiteral("<br>") + text.mid(best + 1);
 }
 
+// The points of a series as drawn: a step series holds each value from its position
+// to the next one, where it rises (or falls) to the next value.
+QList<QPointF> DrawnPoints(const rel::ChartSeries& s, bool lowEdge = false) {
+    QList<QPointF> out;
+    const rel::ChartPoint* prev = nullptr;
+    for (const rel::ChartPoint& p : s.Points) {
+        const double y = lowEdge ? p.low : p.y;
+        if (s.Step && prev) out.append(QPointF(p.x, lowEdge ? prev->low : prev->y));
+        out.append(QPointF(p.x, y));
+        prev = &p;
+    }
+    return out;
+}
+
 }  // namespace
 
 ResultsChart::ResultsChart(const char* name, const QString& title, bool boldTitle, const AxisTitles& axes,
@@ -136,6 +150,16 @@ ResultsChart::ResultsChart(const char* name, const QString& title, bool boldTitl
         const long i = std::lround(x);
         if (i < 0 || i >= labels_.size()) return QLocale().toString(x, 'g', 6);
         return QString(labels_[i]).remove(QChar(0x200B));
+    });
+    // A band's tooltip shows its upper edge on the axis and its lower edge beneath.
+    explorer_->SetPointNote([](const QAbstractSeries* series, const QPointF& point) -> QString {
+        const auto* band = qobject_cast<const QAreaSeries*>(series);
+        if (!band || !band->lowerSeries() || !band->upperSeries()) return {};
+        const QList<QPointF> upper = band->upperSeries()->points();
+        const QList<QPointF> lower = band->lowerSeries()->points();
+        for (qsizetype i = 0; i < upper.size() && i < lower.size(); ++i)
+            if (upper[i] == point) return tr("Нижняя граница: %1").arg(QLocale().toString(lower[i].y(), 'g', 6));
+        return {};
     });
     // The interval labels and the value marks follow the chart when it is zoomed or moved.
     connect(explorer_, &ChartExplorer::ViewChanged, this, [this] {
@@ -236,6 +260,20 @@ void ResultsChart::Draw(const rel::ChartContent& content) {
                 made = area;
                 break;
             }
+            case rel::SeriesKind::Band: {
+                // Filled between the lower and upper edges, without border lines.
+                auto* band = new QAreaSeries;
+                auto* upper = new QLineSeries(band);
+                auto* lower = new QLineSeries(band);
+                upper->append(DrawnPoints(s));
+                lower->append(DrawnPoints(s, true));
+                band->setUpperSeries(upper);
+                band->setLowerSeries(lower);
+                band->setBrush(WithTransparency(color, s.Transparency));
+                band->setPen(Qt::NoPen);
+                made = band;
+                break;
+            }
             case rel::SeriesKind::Line:
                 xy = new QLineSeries;
                 break;
@@ -244,7 +282,7 @@ void ResultsChart::Draw(const rel::ChartContent& content) {
                 break;
         }
         if (xy) {
-            for (const rel::ChartPoint& p : s.Points) xy->append(p.x, p.y);
+            xy->append(DrawnPoints(s));
             QPen pen(WithTransparency(LineColor(s.Color), s.Transparency));
             pen.setWidthF(s.LineWidth > 0 ? s.LineWidth : 2.0);
             if (s.Dashed) pen.setStyle(Qt::DashLine);
@@ -279,6 +317,7 @@ void ResultsChart::Draw(const rel::ChartContent& content) {
             } else if (auto* area = qobject_cast<QAreaSeries*>(made)) {
                 e.pen = area->pen();
                 e.brush = area->brush();
+                if (s.Kind == rel::SeriesKind::Band) e.pen = QPen(WithTransparency(color, s.Transparency));
             } else {
                 e.brush = WithTransparency(color, s.Transparency);
                 e.pen = QPen(BarBorder(s.Color));
@@ -292,10 +331,14 @@ void ResultsChart::Draw(const rel::ChartContent& content) {
 
         if (s.Active) {
             for (const rel::ChartPoint& p : s.Points) {
-                if (vertical == left_)
+                const double low = s.Kind == rel::SeriesKind::Band ? p.low : p.y;
+                if (vertical == left_) {
                     extend(loL, hiL, p.y);
-                else
+                    extend(loL, hiL, low);
+                } else {
                     extend(loR, hiR, p.y);
+                    extend(loR, hiR, low);
+                }
                 if (horizontal == top_) extend(loT, hiT, p.x);
             }
         }

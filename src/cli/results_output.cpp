@@ -4,11 +4,13 @@
 #include <charconv>
 #include <cmath>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cli/common.h"
 #include "stats/distrib.h"
+#include "stats/mcf.h"
 #include "text/text.h"
 
 namespace relcli {
@@ -178,6 +180,20 @@ void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::
     set("Lam_observed_per_1000h", t.LamData);
     set("N2000", st.Otk2000);
     put(row);
+    // The mean cumulative function at 2000, 4000 and 6000 h with its band, where
+    // products are still observed then.
+    std::vector<std::string> mcf(kCols);
+    mcf[0] = "mcf";
+    mcf[1] = "MCF";
+    for (const auto& [name, at_t] : {std::pair{"N2000", 2000.0}, {"N4000", 4000.0}, {"N6000", 6000.0}}) {
+        const std::optional<rel::McfPoint> p = rel::McfPointAt(rc.MCF, at_t);
+        if (!p) continue;
+        const std::string n = name;
+        mcf[at(n.c_str())] = CsvNumber(p->Value);
+        mcf[at((n + "_lo").c_str())] = CsvNumber(p->Lo);
+        mcf[at((n + "_hi").c_str())] = CsvNumber(p->Hi);
+    }
+    put(mcf);
 }
 
 void PrintResultsTable(std::ostream& os, const rel::ResultsContent& rc, bool csv) {

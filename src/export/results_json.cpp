@@ -130,6 +130,8 @@ nlohmann::json ResultsJson(const rel::ResultsContent& rc) {
             for (const rel::ChartPoint& p : s.Points) {
                 if (s.Horizontal == rel::HAxis::Top)
                     pts.push_back(nlohmann::json::array({Num(p.x), Num(p.y)}));
+                else if (s.Kind == rel::SeriesKind::Band)  // a band: its lower and upper edges
+                    pts.push_back(nlohmann::json::array({p.label, Num(p.low), Num(p.y)}));
                 else
                     pts.push_back(nlohmann::json::array({p.label, Num(p.y)}));
             }

@@ -116,6 +116,7 @@ rel::RunParams ParamsOf(TForm1& f) {
 QAbstractSeries::SeriesType TypeOf(const rel::ChartSeries& s) {
     switch (s.Kind) {
         case rel::SeriesKind::Area:
+        case rel::SeriesKind::Band:
             return QAbstractSeries::SeriesTypeArea;
         case rel::SeriesKind::Line:
             return QAbstractSeries::SeriesTypeLine;
@@ -175,11 +176,27 @@ void ExpectChartDraws(QChartView* view, const rel::ChartContent& content) {
         } else {
             const QXYSeries* xy = PointsOf(got);
             ASSERT_NE(xy, nullptr);
-            ASSERT_EQ(xy->count(), static_cast<qsizetype>(want.Points.size()));
-            for (qsizetype k = 0; k < xy->count(); ++k) {
-                const rel::ChartPoint& p = want.Points[static_cast<std::size_t>(k)];
-                EXPECT_EQ(xy->at(k).x(), p.x);
-                EXPECT_EQ(xy->at(k).y(), p.y);
+            // A step series rises at each point after the first: the previous value
+            // first, then its own, at the point's position.
+            auto expect = [&](const QXYSeries* drawn, bool low) {
+                std::vector<QPointF> points;
+                for (std::size_t k = 0; k < want.Points.size(); ++k) {
+                    const rel::ChartPoint& p = want.Points[k];
+                    if (want.Step && k > 0) {
+                        const rel::ChartPoint& q = want.Points[k - 1];
+                        points.emplace_back(p.x, low ? q.low : q.y);
+                    }
+                    points.emplace_back(p.x, low ? p.low : p.y);
+                }
+                ASSERT_EQ(drawn->count(), static_cast<qsizetype>(points.size()));
+                for (qsizetype k = 0; k < drawn->count(); ++k)
+                    EXPECT_EQ(drawn->at(k), points[std::size_t(k)]) << k;
+            };
+            expect(xy, false);
+            if (want.Kind == rel::SeriesKind::Band) {
+                auto* band = qobject_cast<QAreaSeries*>(got);
+                ASSERT_NE(band->lowerSeries(), nullptr);
+                expect(band->lowerSeries(), true);
             }
         }
     }
@@ -337,10 +354,10 @@ TEST(CalculationRun, CauseBarsAreMadeAnewAtEveryOutput) {
     rw.Models(true, false, false);
     rw.Load("app/causes5.txt");
     rw.Run();
-    EXPECT_EQ(SeriesCounts(*rw.form5), (std::array<qsizetype, 3>{15, 15, 13}));
+    EXPECT_EQ(SeriesCounts(*rw.form5), (std::array<qsizetype, 3>{15, 17, 13}));
     rw.Load("app/causes2.txt");
     rw.Run();
-    EXPECT_EQ(SeriesCounts(*rw.form5), (std::array<qsizetype, 3>{12, 12, 7}));
+    EXPECT_EQ(SeriesCounts(*rw.form5), (std::array<qsizetype, 3>{12, 14, 7}));
     // The fixed series keep their places; the bars of the new causes follow them.
     const QList<QAbstractSeries*> s1 = Ctl<QChartView>(*rw.form5, "Chart1")->chart()->series();
     EXPECT_EQ(s1[0]->objectName(), QStringLiteral("Series1"));

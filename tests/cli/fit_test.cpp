@@ -67,9 +67,9 @@ TEST(CliFit, ThreeModelsAsJson) {
     const Output o = RunCli("fit " + kDemo + " --models 1.1,1.2,2 --virtual-clock 4000 --json");
     ASSERT_EQ(o.status, 0) << o.err;
     const auto j = Json(o);
-    EXPECT_EQ(Keys(j), (std::set<std::string>{"Memo2", "SredGar", "SKOGar", "ModSpir", "ModNewton", "ModSmirn",
-                                              "Label10", "Result_Grid", "Kolmogorov", "Result_Notes", "Charts",
-                                              "MCF"}));
+    EXPECT_EQ(Keys(j),
+              (std::set<std::string>{"Memo2", "SredGar", "SKOGar", "ModSpir", "ModNewton", "ModSmirn", "Label10",
+                                     "Result_Grid", "Kolmogorov", "Result_Notes", "Charts", "MCF"}));
     // The mean cumulative function: a point at each distinct failure time, rising, its
     // band about it.
     ASSERT_FALSE(j["MCF"].empty());
@@ -382,7 +382,7 @@ TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
         RunCli("fit " + kDemo + " --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --csv --decimal-comma");
     ASSERT_EQ(csv.status, 0) << csv.err;
     const auto rows = CsvRows(csv.out);
-    ASSERT_EQ(rows.size(), 4u) << csv.out;  // header, two models, the data
+    ASSERT_EQ(rows.size(), 5u) << csv.out;  // header, two models, the data, the MCF
     const std::vector<std::string>& h = rows[0];
     auto col = [&](const std::string& name) {
         const auto it = std::find(h.begin(), h.end(), name);
@@ -393,6 +393,7 @@ TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
     EXPECT_EQ(rows[1][0], "ModSpir");
     EXPECT_EQ(rows[2][0], "ModML");
     EXPECT_EQ(rows[3][0], "data");
+    EXPECT_EQ(rows[4][0], "mcf");
     // Figures are numbers with a point whatever the texts' separator; units in the header.
     for (std::size_t r = 1; r < rows.size(); ++r)
         for (std::size_t c = 2; c + 1 < h.size(); ++c)
@@ -408,13 +409,20 @@ TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
     EXPECT_FALSE(rows[2][col("K_powtor_lo")].empty());
     EXPECT_FALSE(rows[2][col("N4000_hi")].empty());
     EXPECT_EQ(rows[3][col("failures")], "304");
+    // The MCF with its band at 2000 h; at 6000 h no product of the fleet (warranty
+    // 2500 ± 550 h) is still observed, so the cells stay empty.
+    const double mcf = std::stod(rows[4][col("N2000")]);
+    EXPECT_LT(std::stod(rows[4][col("N2000_lo")]), mcf);
+    EXPECT_GT(std::stod(rows[4][col("N2000_hi")]), mcf);
+    EXPECT_NEAR(mcf, std::stod(rows[2][col("N2000")]), 0.1);  // beside model 3's N(2000)
+    EXPECT_TRUE(rows[4][col("N6000")].empty());
     EXPECT_EQ(rows[2][col("warranty_source")], "из заголовка файла данных");
     // With a warranty file: model 3 takes its list, the others its mean and deviation.
     const Output gar = RunCli("fit " + kDemo + " --warranty " + std::string(RELAN_EXAMPLES) +
                               "/gar-demo.txt --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --csv");
     ASSERT_EQ(gar.status, 0) << gar.err;
     const auto garRows = CsvRows(gar.out);
-    ASSERT_EQ(garRows.size(), 4u);
+    ASSERT_EQ(garRows.size(), 5u);
     EXPECT_EQ(garRows[1][col("warranty_source")], "среднее и СКО файла «gar-demo.txt»");
     EXPECT_EQ(garRows[2][col("warranty_source")], "список времен файла «gar-demo.txt»");
     // The progress and the model blocks went to standard error.

@@ -135,6 +135,31 @@ void AddModelSeries(ChartContent& chart, const char* name, SeriesKind kind, cons
     chart.FixedCount = static_cast<int>(chart.Series.size());
 }
 
+constexpr Rgb kMcfLine{48, 48, 48};
+constexpr Rgb kMcfBand{150, 150, 150};
+
+// The mean cumulative function's band (Series29) and step line (Series28), appended
+// after the models' series with colours of their own.
+void AddMcfSeries(ChartContent& chart, const ResultsWords& words) {
+    ChartSeries band;
+    band.Name = "Series29";
+    band.Kind = SeriesKind::Band;
+    band.Title = ResultsWords::Or(words.seriesTitles, "Series29", "MCF: 95 % доверительная полоса");
+    band.Transparency = 60;
+    band.Color = kMcfBand;
+    band.Step = true;
+    ChartSeries line;
+    line.Name = "Series28";
+    line.Kind = SeriesKind::Line;
+    line.Title = ResultsWords::Or(words.seriesTitles, "Series28", "MCF: отказов на изделие (без модели)");
+    line.Color = kMcfLine;
+    line.LineWidth = 2;
+    line.Step = true;
+    chart.Series.push_back(std::move(band));
+    chart.Series.push_back(std::move(line));
+    chart.FixedCount = static_cast<int>(chart.Series.size());
+}
+
 // AddCauseBars: one bar series of cause k appended to a chart.
 void AddCauseBars(ChartContent& chart, const char* chartName, int k, int transparency, const std::string& title,
                   const char* suffix = "") {
@@ -208,6 +233,9 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
         AddModelSeries(out.Chart2, info.accumulatedObserved, SeriesKind::Line,
                        title + words.accumulatedObservedSuffix, false);
     }
+    // The mean cumulative function, model-free, beside the models' accumulation: its
+    // band, then its steps over the band.
+    AddMcfSeries(out.Chart2, words);
     out.Chart1.LegendVisible = true;
     out.Chart1.ContinuousLegendSymbols = true;
     // The causes' bars of chart 3 say which cause they are, as chart 1's do.
@@ -248,6 +276,8 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     ChartSeries& S17 = Named(out.Chart1, "Series17");
     ChartSeries& S15 = Named(out.Chart2, "Series15");
     ChartSeries& S7 = Named(out.Chart2, "Series7");
+    ChartSeries& S28 = Named(out.Chart2, "Series28");
+    ChartSeries& S29 = Named(out.Chart2, "Series29");
     // The series of each model that has run (nullptr: none).
     struct ModelSeries {
         const Mod_Weib* M = nullptr;
@@ -316,6 +346,11 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
         AddPoint(S1, x, 100.0 * V, LabT);
         AddPoint(S7, x, 100.0 * V, LabT);
         AddPoint(S15, x, SumOtk / Park, LabT);
+        // The MCF at the interval's end, while products are still observed there.
+        if (const std::optional<McfPoint> m = McfPointAt(out.MCF, h.time)) {
+            AddPoint(S28, x, m->Value, LabT);
+            if (std::isfinite(m->Lo) && std::isfinite(m->Hi)) S29.Points.push_back({x, m->Hi, LabT, {}, m->Lo});
+        }
 
         out.Intervals.push_back({static_cast<int>(j), tCur, K100, LabT, SumOtk});
         tPrev = tCur;

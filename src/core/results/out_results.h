@@ -8,7 +8,10 @@
 //   Chart1..3     remove every series, then create Series in vector order (the
 //                 fixed series first, then the cause bars), each with:
 //     Name        the object name of the series ("Series3", "Chart1 cause 2", ...).
-//     Kind        area (filled down to the axis), line, smoothed line (spline) or bar.
+//     Kind        area (filled down to the axis), line, smoothed line (spline), bar,
+//                 or band (filled between each point's `low` and its y).
+//     Step        a line or band drawn as steps: a point's value holds from its
+//                 position to the next one's, where it steps to the next value.
 //     Horizontal  Bottom: the point's x is its ordinal position among the intervals
 //                 with failures (0, 1, 2, ...) and the bottom axis shows
 //                 ChartContent::Labels[x] there, so long and short intervals are
@@ -59,7 +62,7 @@ extern const std::array<Rgb, 54> CauseColors;
 // entry of its position in the chart, modulo 12.
 extern const std::array<Rgb, 12> ChartPalette;
 
-enum class SeriesKind { Area, Line, SmoothLine, Bar };
+enum class SeriesKind { Area, Line, SmoothLine, Bar, Band };
 enum class HAxis { Bottom, Top };
 enum class VAxis { Left, Right };
 
@@ -68,6 +71,7 @@ struct ChartPoint {
     double y = 0.0;
     std::string label;  // the interval's end time text; empty for Series18/19
     std::string mark;   // value mark text (Series17), else empty
+    double low = 0.0;   // a band's lower edge (y is its upper edge)
 };
 
 struct ChartSeries {
@@ -84,6 +88,7 @@ struct ChartSeries {
     bool Dashed = false;
     int LineWidth = 0;
     int CrossMarkSize = 0;
+    bool Step = false;
     int Cause = -1;
     std::vector<ChartPoint> Points;
 };

@@ -66,6 +66,8 @@ ResultsWords MakeEnglish() {
         {"Series5", "Genetic, cens."},
         {"Series15", "Failures (actual)"},
         {"Series7", "Leaving warranty, %"},
+        {"Series28", "MCF: failures per product (model-free)"},
+        {"Series29", "MCF: 95 % confidence band"},
         {"Series8", "Pearson model"},
         {"Series9", "Pearson model with censoring"},
         {"Series10", "Smirnov model"},

@@ -39,6 +39,18 @@ public:
         return n_ * LawShare(t);
     }
 
+    // The latest time with at least one product observed, to a hundredth of an hour.
+    double Reach() const {
+        double lo = 0, hi = 1;
+        if (!((*this)(lo) >= 1)) return 0;
+        while ((*this)(hi) >= 1 && hi < 1e12) hi *= 2;
+        while (hi - lo > 0.01) {
+            const double mid = 0.5 * (lo + hi);
+            ((*this)(mid) >= 1 ? lo : hi) = mid;
+        }
+        return lo;
+    }
+
 private:
     static double AtOrAfter(const std::vector<double>& v, double t) {
         return static_cast<double>(v.end() - std::lower_bound(v.begin(), v.end(), t));
@@ -61,6 +73,7 @@ Mcf ComputeMcf(const AnalysisState& st) {
     Mcf m;
     if (!(st.Park > 0)) return m;
     const AtRisk risk(st);
+    m.reach = risk.Reach();
     double value = 0, var = 0;
     const std::vector<double> times = st.ArrProblems.Times();
     std::vector<double> t;
@@ -86,10 +99,23 @@ Mcf ComputeMcf(const AnalysisState& st) {
     return m;
 }
 
+namespace {
+const McfPoint* LastAtOrBefore(const Mcf& m, double t) {
+    const auto it =
+        std::upper_bound(m.points.begin(), m.points.end(), t, [](double x, const McfPoint& p) { return x < p.t; });
+    return it == m.points.begin() ? nullptr : &*std::prev(it);
+}
+}  // namespace
+
 double McfAt(const Mcf& m, double t) {
-    const auto it = std::upper_bound(m.points.begin(), m.points.end(), t,
-                                     [](double x, const McfPoint& p) { return x < p.t; });
-    return it == m.points.begin() ? 0.0 : std::prev(it)->Value;
+    const McfPoint* p = LastAtOrBefore(m, t);
+    return p ? p->Value : 0.0;
+}
+
+std::optional<McfPoint> McfPointAt(const Mcf& m, double t) {
+    if (!(t <= m.reach)) return std::nullopt;
+    const McfPoint* p = LastAtOrBefore(m, t);
+    return p ? *p : McfPoint{};
 }
 
 }  // namespace rel

@@ -11,6 +11,7 @@
 // fewer than one product is still observed the estimate stops.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "data/state.h"
@@ -26,11 +27,18 @@ struct McfPoint {
 struct Mcf {
     std::vector<McfPoint> points;  // ascending in t
     bool stopped = false;          // failures beyond where fewer than one product is observed
+    // The latest operating time at which at least one product is still observed: the
+    // estimate says nothing beyond it (0 for an empty fleet).
+    double reach = 0;
 };
 
 Mcf ComputeMcf(const AnalysisState& st);
 
 // The estimate at t (0 before the first failure; the last value beyond the last).
 double McfAt(const Mcf& m, double t);
+
+// The estimate with its band at t: the last step at or before t, a zero point (at t 0)
+// before the first failure; nullopt beyond the reach, where no product is observed.
+std::optional<McfPoint> McfPointAt(const Mcf& m, double t);
 
 }  // namespace rel

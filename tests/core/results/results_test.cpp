@@ -315,6 +315,49 @@ TEST(ResultsCharts, IntervalsLabelsAndPer100HourFactor) {
         EXPECT_TRUE(Get(rc.Chart1, name).Points.empty()) << name;
 }
 
+// The mean cumulative function on the accumulation chart: at each interval's end, the
+// sum of 1/R over the failures by then, R the fleet still under warranty; its band
+// around it; a step line over a band drawn beneath it, after the models' series.
+TEST(ResultsCharts, MeanCumulativeFunctionStepsInItsBand) {
+    AnalysisState st = Fixture();
+    const ResultsContent rc = OutResults(st, "300", '.');
+    const ChartSeries& line = Get(rc.Chart2, "Series28");
+    const ChartSeries& band = Get(rc.Chart2, "Series29");
+    EXPECT_EQ(rc.Chart2.Series[10].Name, "Series29");
+    EXPECT_EQ(rc.Chart2.Series[11].Name, "Series28");
+    EXPECT_TRUE(line.Step && band.Step);
+    EXPECT_EQ(line.Kind, SeriesKind::Line);
+    EXPECT_EQ(band.Kind, SeriesKind::Band);
+    EXPECT_EQ(line.Title, "MCF: отказов на изделие (без модели)");
+    auto R = [](double t) { return 350 * (1 - NormF(2000, 500, t)); };
+    double m = 0;
+    std::vector<double> want;
+    const double ends[] = {100, 200, 350, 1000, 1500};
+    const double times[] = {40, 90, 150, 180, 320, 700, 1200};  // the reject at 0 h left out
+    std::size_t next = 0;
+    for (double end : ends) {
+        while (next < std::size(times) && times[next] <= end) m += 1 / R(times[next++]);
+        want.push_back(m);
+    }
+    ExpectValues(line, want);
+    EXPECT_EQ(Xs(line), Xs(Get(rc.Chart2, "Series15")));
+    ASSERT_EQ(band.Points.size(), want.size());
+    const std::size_t lastFailure[] = {1, 3, 4, 5, 6};  // of the MCF's points, by each end
+    for (std::size_t i = 0; i < want.size(); ++i) {
+        EXPECT_EQ(band.Points[i].low, rc.MCF.points[lastFailure[i]].Lo);
+        EXPECT_EQ(band.Points[i].y, rc.MCF.points[lastFailure[i]].Hi);
+        EXPECT_LT(band.Points[i].low, want[i]);
+        EXPECT_GT(band.Points[i].y, want[i]);
+    }
+
+    // A warranty list ending at 1100 h: nothing is drawn beyond, where no product is observed.
+    st = Fixture();
+    st.ArrGar.assign(350, 1100);
+    const ResultsContent listed = OutResults(st, "300", '.');
+    EXPECT_EQ(Get(listed.Chart2, "Series28").Points.size(), 4u);
+    EXPECT_EQ(Get(listed.Chart2, "Series29").Points.size(), 4u);
+}
+
 TEST(ResultsCharts, HalfHourIntervalEndsRoundToEven) {
     AnalysisState st = Fixture();
     st.ArrHist = {Interval(100.5, {{2, 1}}), Interval(201.5, {{2, 1}}), Interval(350, {{2, 1}})};
@@ -342,13 +385,13 @@ TEST(ResultsCharts, CauseBarsSkipCausesWithoutFailures) {
     const ResultsContent rc = OutResults(st, "300", '.');
     // Causes 0, 1, 2 and 4 have failures; cause 3 has none and no series.
     ASSERT_EQ(rc.Chart1.Series.size(), 14u);
-    ASSERT_EQ(rc.Chart2.Series.size(), 14u);
+    ASSERT_EQ(rc.Chart2.Series.size(), 16u);
     ASSERT_EQ(rc.Chart3.Series.size(), 11u);
     const int causes[] = {0, 1, 2, 4};
     for (std::size_t n = 0; n < 4; ++n) {
         const int k = causes[n];
         const ChartSeries& b1 = rc.Chart1.Series[10 + n];
-        const ChartSeries& b2 = rc.Chart2.Series[10 + n];
+        const ChartSeries& b2 = rc.Chart2.Series[12 + n];
         const ChartSeries& b3 = rc.Chart3.Series[3 + 2 * n];
         const ChartSeries& b3c = rc.Chart3.Series[3 + 2 * n + 1];
         EXPECT_EQ(b1.Name, "Chart1 cause " + std::to_string(k));
@@ -366,7 +409,7 @@ TEST(ResultsCharts, CauseBarsSkipCausesWithoutFailures) {
         EXPECT_TRUE(b3.Points.empty());
     }
     EXPECT_EQ(rc.Chart1.Series[12].Title, "Двигатель 3 раз (0.9% /машину");
-    EXPECT_EQ(rc.Chart2.Series[13].Title, "Электрика");
+    EXPECT_EQ(rc.Chart2.Series[15].Title, "Электрика");
     EXPECT_EQ(rc.Chart3.Series[9].Title, "Электрика");
     EXPECT_EQ(rc.Chart3.Series[10].Title, "Электрика с учетом цензурирования");
     EXPECT_EQ(CauseColors[4], (Rgb{255, 0, 255}));
@@ -382,7 +425,7 @@ TEST(ResultsCharts, CauseBarsSkipCausesWithoutFailures) {
     const double k3 = 100.0 / 150, V[] = {NormF(2000, 500, 100), NormF(2000, 500, 200), NormF(2000, 500, 350),
                                           NormF(2000, 500, 1000), NormF(2000, 500, 1500)};
     ExpectValues(rc.Chart1.Series[12], {1.0 / 350, 1.0 / 350, k3 / 350, 0, 0});
-    ExpectValues(rc.Chart2.Series[12], {1.0 / 350, 2.0 / 350, 3.0 / 350, 3.0 / 350, 3.0 / 350});
+    ExpectValues(rc.Chart2.Series[14], {1.0 / 350, 2.0 / 350, 3.0 / 350, 3.0 / 350, 3.0 / 350});
     ExpectValues(rc.Chart3.Series[8],
                  {2.0 / 350 / (1 - V[0]), 2.0 / 350 / (1 - V[1]), 2 * k3 / 350 / (1 - V[2]), 0, 0});
     // Cause 4 ("Электрика"), fourth bar position: at 200 h and at 1500 h.
@@ -401,14 +444,14 @@ TEST(ResultsCharts, TwoOutputsInARowWithFiveThenTwoCauses) {
     st.ArrVid[3].Dolya = 1;
     ResultsContent rc = OutResults(st, "300", '.');
     EXPECT_EQ(rc.Chart1.Series.size(), 15u);
-    EXPECT_EQ(rc.Chart2.Series.size(), 15u);
+    EXPECT_EQ(rc.Chart2.Series.size(), 17u);
     EXPECT_EQ(rc.Chart3.Series.size(), 13u);
 
     st.ArrVid = {{"Брак", 0}, {"Другие", 4}, {"Двигатель", 3}};
     st.MaxPrich = 2;
     rc = OutResults(st, "300", '.');
     ASSERT_EQ(rc.Chart1.Series.size(), 12u);
-    ASSERT_EQ(rc.Chart2.Series.size(), 12u);
+    ASSERT_EQ(rc.Chart2.Series.size(), 14u);
     ASSERT_EQ(rc.Chart3.Series.size(), 7u);
     EXPECT_EQ(rc.Chart1.Series[10].Name, "Chart1 cause 1");
     EXPECT_EQ(rc.Chart3.Series[6].Name, "Chart3 cause 2 corrected");
@@ -419,7 +462,7 @@ TEST(ResultsCharts, FixedSeriesDescriptions) {
     AnalysisState st = base;
     const ResultsContent rc = OutResults(st, "300", '.');
     EXPECT_EQ(rc.Chart1.FixedCount, 10);
-    EXPECT_EQ(rc.Chart2.FixedCount, 10);
+    EXPECT_EQ(rc.Chart2.FixedCount, 12);
     EXPECT_EQ(rc.Chart3.FixedCount, 3);
     const char* order1[] = {"Series1",  "Series17", "Series3", "Series2", "Series4",
                             "Series20", "Series21", "Series6", "Series5", "Series14"};
