@@ -1,6 +1,7 @@
 #include "ml_panel.h"
 
 #include <QAreaSeries>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QGridLayout>
@@ -55,7 +56,8 @@ MlPanel::MlPanel(QWidget* parent) : QFrame(parent) {
     notes_->setStyleSheet(QStringLiteral("color: #8b0000;"));
     outer->addWidget(notes_);
     // A fleet in service: the forecast below the estimates.
-    forecastTitle_ = Text(this, QStringLiteral("ForecastTitle"), FontOf({QStringLiteral("Segoe UI")}, 13, true), true);
+    forecastTitle_ =
+        Text(this, QStringLiteral("ForecastTitle"), FontOf({QStringLiteral("Segoe UI")}, 13, true), true);
     outer->addWidget(forecastTitle_);
     forecastRemaining_ =
         Text(this, QStringLiteral("ForecastRemaining"), FontOf({QStringLiteral("Segoe UI")}, 12, true), true);
@@ -74,7 +76,33 @@ MlPanel::MlPanel(QWidget* parent) : QFrame(parent) {
     forecastView_->setMinimumSize(200, 260);
     outer->addWidget(forecastView_);
     forecastExplorer_ = new ChartExplorer(forecastView_);
-    for (QWidget* w : std::initializer_list<QWidget*>{forecastTitle_, forecastRemaining_, forecastView_}) w->hide();
+    for (QWidget* w : std::initializer_list<QWidget*>{forecastTitle_, forecastRemaining_, forecastView_})
+        w->hide();
+    // Model 3 per cause below.
+    causesTitle_ = Text(this, QStringLiteral("CausesTitle"), FontOf({QStringLiteral("Segoe UI")}, 13, true), true);
+    outer->addWidget(causesTitle_);
+    causesGrid_ = new QGridLayout;
+    causesGrid_->setHorizontalSpacing(8);
+    causesGrid_->setVerticalSpacing(2);
+    outer->addLayout(causesGrid_);
+    causesVerdict_ =
+        Text(this, QStringLiteral("CausesVerdict"), FontOf({QStringLiteral("Segoe UI")}, 12, true), true);
+    outer->addWidget(causesVerdict_);
+    causesNotes_ = Text(this, QStringLiteral("CausesNotes"), FontOf({QStringLiteral("Segoe UI")}, 11), true);
+    causesNotes_->setStyleSheet(QStringLiteral("color: #8b0000;"));
+    outer->addWidget(causesNotes_);
+    auto* causesChart = new QChart;
+    causesChart->setObjectName(QStringLiteral("CausesChartScene"));
+    causesChart->legend()->hide();
+    causesChart->setMargins(QMargins(2, 2, 2, 2));
+    causesView_ = new QChartView(causesChart, this);
+    causesView_->setObjectName(QStringLiteral("CausesChart"));
+    causesView_->setRenderHint(QPainter::Antialiasing);
+    causesView_->setMinimumSize(200, 240);
+    outer->addWidget(causesView_);
+    causesExplorer_ = new ChartExplorer(causesView_);
+    for (QWidget* w : std::initializer_list<QWidget*>{causesTitle_, causesVerdict_, causesNotes_, causesView_})
+        w->hide();
     outer->addStretch(1);
     // No fixed minimum: the panel is never narrower than its figures and the
     // interval column need (a fixed one would let the layout cut them off).
@@ -121,8 +149,133 @@ void MlPanel::Show(const std::optional<rel::MlSummary>& summary) {
     notes_->setText(notes.join(QLatin1Char('\n')));
     notes_->setVisible(!notes.isEmpty());
     ShowForecast(summary->forecast);
+    ShowCauses(summary->causes);
     show();
 }
+
+void MlPanel::ShowCauses(const std::optional<rel::CausesSummary>& causes) {
+    while (QLayoutItem* item = causesGrid_->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+    causesRows_ = 0;
+    QChart* chart = causesView_->chart();
+    chart->removeAllSeries();
+    for (QAbstractAxis* a : chart->axes()) {
+        chart->removeAxis(a);
+        delete a;
+    }
+    const bool shown = causes.has_value();
+    for (QWidget* w : std::initializer_list<QWidget*>{causesTitle_, causesView_}) w->setVisible(shown);
+    causesVerdict_->setVisible(shown && !causes->verdict.empty());
+    causesNotes_->setVisible(shown && !causes->notes.empty());
+    if (!shown) return;
+    causesTitle_->setText(Q(causes->title));
+    causesVerdict_->setText(Q(causes->verdict));
+    QStringList notes;
+    for (const std::string& n : causes->notes) notes << Q(n);
+    causesNotes_->setText(notes.join(QLatin1Char('\n')));
+
+    // Four columns, as narrow as the panel: the cause with its failures, the shape, the
+    // failures per product by 4000 h, the claims within warranty with the cause's share;
+    // a row's tooltip holds all its figures.
+    const QFont body = FontOf({QStringLiteral("Segoe UI")}, 11);
+    QFont head = body;
+    head.setBold(true);
+    const auto& cols = causes->columns;
+    const QString heads[4] = {Q(cols[0]) + QStringLiteral(" (") + Q(cols[1]).toLower() + QLatin1Char(')'),
+                              Q(cols[2]), Q(cols[5]), Q(cols[6]) + QLatin1Char('\n') + Q(cols[7])};
+    for (int c = 0; c < 4; ++c) {
+        QLabel* l = Text(this, QStringLiteral("CausesHead%1").arg(c), head, true);
+        l->setText(heads[c]);
+        l->setAlignment((c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignBottom);
+        causesGrid_->addWidget(l, 0, c);
+    }
+    for (const auto& row : causes->rows) {
+        const int r = ++causesRows_;
+        const QString texts[4] = {Q(row[0]) + QStringLiteral(" (") + Q(row[1]) + QLatin1Char(')'), Q(row[2]),
+                                  Q(row[5]), Q(row[6]) + QLatin1Char('\n') + Q(row[7]) + QStringLiteral(" %")};
+        QStringList tip;
+        for (std::size_t c = 0; c < cols.size(); ++c) tip << Q(cols[c]) + QStringLiteral(": ") + Q(row[c]);
+        for (int c = 0; c < 4; ++c) {
+            QLabel* l = Text(this, QStringLiteral("CausesRow%1_%2").arg(r - 1).arg(c), body, c == 0);
+            l->setText(texts[c]);
+            l->setToolTip(tip.join(QLatin1Char('\n')));
+            l->setAlignment((c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            causesGrid_->addWidget(l, r, c);
+        }
+    }
+    causesGrid_->setColumnStretch(0, 1);
+
+    // The expected claims per product within warranty by cause: a bar each, the largest
+    // at the top, with its 95 % interval as a whisker.
+    std::vector<std::size_t> order;
+    const auto& fits = causes->figures.causes;
+    for (std::size_t i = 0; i < fits.size(); ++i)
+        if (std::isfinite(fits[i].Claims.est)) order.push_back(i);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](std::size_t a, std::size_t b) { return fits[a].Claims.est > fits[b].Claims.est; });
+    chart->setTitle(Q(causes->chartTitle));
+    auto* y = new QCategoryAxis;
+    y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    y->setGridLineVisible(false);
+    const int n = static_cast<int>(order.size());
+    y->setRange(-0.5, std::max(0.5, n - 0.5));
+    y->setStartValue(-0.5);
+    auto* x = new QValueAxis;
+    x->setTitleText(Q(causes->chartAxis));
+    double top = 0;
+    for (int k = 0; k < n; ++k) {
+        const rel::MlCauseFit& f = fits[order[static_cast<std::size_t>(k)]];
+        const double at = n - 1 - k;  // the largest at the top
+        auto* upper = new QLineSeries;
+        auto* lower = new QLineSeries;
+        upper->append({QPointF(0, at + 0.3), QPointF(f.Claims.est, at + 0.3)});
+        lower->append({QPointF(0, at - 0.3), QPointF(f.Claims.est, at - 0.3)});
+        auto* bar = new QAreaSeries(upper, lower);
+        upper->setParent(bar);
+        lower->setParent(bar);
+        bar->setName(Q(causes->rows[order[static_cast<std::size_t>(k)]][0]));
+        bar->setObjectName(QStringLiteral("CauseBar%1").arg(k));
+        bar->setColor(QColor(70, 130, 180, 170));
+        bar->setBorderColor(QColor(40, 80, 130));
+        chart->addSeries(bar);
+        top = std::max(top, f.Claims.est);
+        if (std::isfinite(f.Claims.lo) && std::isfinite(f.Claims.hi)) {
+            auto* whisker = new QLineSeries;
+            whisker->setName(bar->name() + QStringLiteral(" [95%]"));
+            whisker->setObjectName(QStringLiteral("CauseInterval%1").arg(k));
+            whisker->append({QPointF(f.Claims.lo, at), QPointF(f.Claims.hi, at)});
+            QPen pen(QColor(20, 20, 20));
+            pen.setWidthF(2);
+            whisker->setPen(pen);
+            chart->addSeries(whisker);
+            top = std::max(top, f.Claims.hi);
+        }
+    }
+    // The axis takes its categories from the bottom up; it keeps distinct labels only.
+    for (int k = n - 1; k >= 0; --k) {
+        QString label = Q(causes->rows[order[static_cast<std::size_t>(k)]][0]);
+        while (y->categoriesLabels().contains(label)) label += QChar(0x200B);
+        y->append(label, n - 1 - k);
+    }
+    x->setRange(0, top > 0 ? top * 1.05 : 1);
+    x->applyNiceNumbers();
+    chart->addAxis(x, Qt::AlignBottom);
+    chart->addAxis(y, Qt::AlignLeft);
+    for (QAbstractSeries* s : chart->series()) {
+        s->attachAxis(x);
+        s->attachAxis(y);
+    }
+}
+
+QString MlPanel::CausesCell(int row, int column) const {
+    QLayoutItem* item = causesGrid_->itemAtPosition(row + 1, column);
+    auto* l = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+    return l ? l->text() : QString();
+}
+
+QString MlPanel::CausesVerdict() const { return causesVerdict_->isHidden() ? QString() : causesVerdict_->text(); }
 
 void MlPanel::ShowForecast(const std::optional<rel::ForecastSummary>& forecast) {
     while (QLayoutItem* item = forecastGrid_->takeAt(0)) {

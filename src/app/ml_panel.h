@@ -13,7 +13,8 @@ class QLabel;
 namespace rel {
 struct MlSummary;
 struct ForecastSummary;
-}
+struct CausesSummary;
+}  // namespace rel
 
 namespace relan {
 
@@ -39,8 +40,18 @@ public:
     QChartView* ForecastChart() const { return forecastView_; }
     ChartExplorer* ForecastExplorer() const { return forecastExplorer_; }
 
+    // Model 3 per cause: a row a cause as shown (the cause with its failures, its shape
+    // with the interval, N(4000) with the interval, its expected claims per product within
+    // warranty with the interval and its share), the test's verdict, and a chart of the
+    // expected claims per product by cause (bars, largest first, with their intervals).
+    int CausesRowCount() const { return causesRows_; }
+    QString CausesCell(int row, int column) const;
+    QString CausesVerdict() const;
+    QChartView* CausesChart() const { return causesView_; }
+
 private:
     void ShowForecast(const std::optional<rel::ForecastSummary>& forecast);
+    void ShowCauses(const std::optional<rel::CausesSummary>& causes);
     QGridLayout* grid_;
     QLabel* title_;
     QLabel* verdict_;
@@ -52,6 +63,13 @@ private:
     QChartView* forecastView_;
     ChartExplorer* forecastExplorer_;
     int forecastRows_ = 0;
+    QLabel* causesTitle_;
+    QGridLayout* causesGrid_;
+    QLabel* causesVerdict_;
+    QLabel* causesNotes_;
+    QChartView* causesView_;
+    ChartExplorer* causesExplorer_;
+    int causesRows_ = 0;
 };
 
 }  // namespace relan

@@ -53,6 +53,28 @@ void PrintModel(std::FILE* out, const rel::AnalysisState& st, const rel::Analysi
     std::fprintf(out, "  Время расчета, с     %s\n", rel::FormatFixed(f.seconds, 1, 3, sep).c_str());
 }
 
+// A table of texts, each column as wide as its widest text: the first column to the
+// left, the others to the right.
+template <std::size_t N>
+void PrintTable(std::FILE* out, const std::array<std::string, N>& columns,
+                const std::vector<std::array<std::string, N>>& rows) {
+    std::array<std::size_t, N> w{};
+    for (std::size_t c = 0; c < N; ++c) {
+        w[c] = rel::Utf8Length(columns[c]);
+        for (const auto& row : rows) w[c] = std::max(w[c], rel::Utf8Length(row[c]));
+    }
+    auto line = [&](const std::array<std::string, N>& cells) {
+        std::string l = " ";
+        for (std::size_t c = 0; c < N; ++c) {
+            const std::size_t pad = w[c] - rel::Utf8Length(cells[c]);
+            l += " " + (c == 0 ? cells[c] + std::string(pad, ' ') : std::string(pad, ' ') + cells[c]);
+        }
+        std::fprintf(out, "%s\n", l.c_str());
+    };
+    line(columns);
+    for (const auto& row : rows) line(row);
+}
+
 // Model 3's intervals, verdict and notes as the results show them.
 void PrintMLSummary(std::FILE* out, const rel::MlSummary& s) {
     std::fprintf(out, "\n%s:\n", s.title.c_str());
@@ -68,27 +90,19 @@ void PrintMLSummary(std::FILE* out, const rel::MlSummary& s) {
     }
     if (!s.verdict.empty()) std::fprintf(out, "  %s\n", s.verdict.c_str());
     for (const std::string& n : s.notes) std::fprintf(out, "  %s\n", n.c_str());
-    if (!s.forecast) return;
-    // The forecast: its total, then a table of the months, each column as wide as its
-    // widest text.
-    const rel::ForecastSummary& f = *s.forecast;
-    std::fprintf(out, "\n%s:\n  %s\n", f.title.c_str(), f.remaining.c_str());
-    if (f.rows.empty()) return;
-    std::array<std::size_t, 5> w{};
-    for (std::size_t c = 0; c < 5; ++c) {
-        w[c] = rel::Utf8Length(f.columns[c]);
-        for (const auto& row : f.rows) w[c] = std::max(w[c], rel::Utf8Length(row[c]));
+    if (s.forecast) {
+        // The forecast: its total, then a table of the months.
+        const rel::ForecastSummary& f = *s.forecast;
+        std::fprintf(out, "\n%s:\n  %s\n", f.title.c_str(), f.remaining.c_str());
+        if (!f.rows.empty()) PrintTable(out, f.columns, f.rows);
     }
-    auto line = [&](const std::array<std::string, 5>& cells) {
-        std::string l = " ";
-        for (std::size_t c = 0; c < 5; ++c) {
-            const std::size_t pad = w[c] - rel::Utf8Length(cells[c]);
-            l += " " + (c == 0 ? cells[c] + std::string(pad, ' ') : std::string(pad, ' ') + cells[c]);
-        }
-        std::fprintf(out, "%s\n", l.c_str());
-    };
-    line(f.columns);
-    for (const auto& row : f.rows) line(row);
+    if (s.causes) {
+        const rel::CausesSummary& c = *s.causes;
+        std::fprintf(out, "\n%s:\n", c.title.c_str());
+        PrintTable(out, c.columns, c.rows);
+        if (!c.verdict.empty()) std::fprintf(out, "  %s\n", c.verdict.c_str());
+        for (const std::string& n : c.notes) std::fprintf(out, "  %s\n", n.c_str());
+    }
 }
 
 // What the command prints on standard output: the text of the run and its table

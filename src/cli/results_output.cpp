@@ -93,6 +93,13 @@ void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::
         for (const char* h : {"claims_to_come", "claims_to_come_lo", "claims_to_come_hi", "claims_horizon",
                               "claims_horizon_lo", "claims_horizon_hi", "horizon_months"})
             header.push_back(h);
+    // Model 3 per cause adds each cause's expected claims within warranty per product
+    // with their interval and its share, and the test of one law for all causes.
+    const rel::MlCauses* causes = ml && ml->ok && !ml->Causes.causes.empty() ? &ml->Causes : nullptr;
+    if (causes)
+        for (const char* h : {"claims_within_warranty", "claims_within_warranty_lo", "claims_within_warranty_hi",
+                              "cause_share", "chi2", "df", "p"})
+            header.push_back(h);
     const std::size_t kCols = header.size();
     auto put = [&os](const std::vector<std::string>& cells) {
         for (std::size_t i = 0; i < cells.size(); ++i) os << (i ? "," : "") << CsvField(cells[i]);
@@ -167,6 +174,45 @@ void PrintNumericCsv(std::ostream& os, const rel::AnalysisState& st, const rel::
             }
         }
         put(row);
+    }
+    // Model 3 per cause: a row a cause, then the test.
+    if (causes) {
+        for (const rel::MlCauseFit& c : causes->causes) {
+            std::vector<std::string> row(kCols);
+            auto set = [&](const char* name, double x) { row[at(name)] = CsvNumber(x); };
+            row[0] = "cause " + std::to_string(c.cause);
+            row[1] = c.name;
+            set("failures", c.failures);
+            if (c.fitted) {
+                set("A", c.A);
+                set("A_lo", c.IntA.lo);
+                set("A_hi", c.IntA.hi);
+                set("B_h", c.Separable ? c.B : nan);
+                set("K_powtor", c.Separable ? c.K : nan);
+                set("B_lo_h", c.IntB.lo);
+                set("B_hi_h", c.IntB.hi);
+                set("N2000", c.N2000.est);
+                set("N2000_lo", c.N2000.lo);
+                set("N2000_hi", c.N2000.hi);
+                set("N4000", c.N4000.est);
+                set("N4000_lo", c.N4000.lo);
+                set("N4000_hi", c.N4000.hi);
+            }
+            set("claims_within_warranty", c.Claims.est);
+            set("claims_within_warranty_lo", c.Claims.lo);
+            set("claims_within_warranty_hi", c.Claims.hi);
+            set("cause_share", c.Share);
+            put(row);
+        }
+        if (causes->tested) {
+            std::vector<std::string> row(kCols);
+            row[0] = "causes_test";
+            row[1] = causes->Differ ? "differ" : "same";
+            row[at("chi2")] = CsvNumber(causes->Chi2);
+            row[at("df")] = CsvNumber(causes->Df);
+            row[at("p")] = CsvNumber(causes->P);
+            put(row);
+        }
     }
     // The figures of the operational data.
     std::vector<std::string> row(kCols);

@@ -98,6 +98,32 @@ nlohmann::json ForecastJson(const rel::MlForecast& f) {
             {"Months", std::move(months)}};
 }
 
+// Model 3 per cause: a row per cause with failures and the test of one law for all.
+nlohmann::json CausesJson(const rel::MlCauses& c) {
+    auto est = [](const rel::MlEstimate& e) { return nlohmann::json::array({Num(e.est), Num(e.lo), Num(e.hi)}); };
+    nlohmann::json rows = nlohmann::json::array();
+    for (const rel::MlCauseFit& f : c.causes) {
+        nlohmann::json r = {{"Cause", f.cause},     {"Name", f.name},     {"Failures", f.failures},
+                            {"TooFew", f.tooFew},   {"Fitted", f.fitted}, {"Claims", est(f.Claims)},
+                            {"Share", Num(f.Share)}};
+        if (f.fitted) {
+            r["A"] = est(f.IntA);
+            r["A"][0] = Num(f.A);
+            r["Separable"] = f.Separable;
+            r["B"] = f.Separable ? nlohmann::json(Num(f.B)) : nlohmann::json(nullptr);
+            r["K_powtor"] = f.Separable ? nlohmann::json(Num(f.K)) : nlohmann::json(nullptr);
+            r["N2000"] = est(f.N2000);
+            r["N4000"] = est(f.N4000);
+            r["LogLik"] = Num(f.LogLik);
+        }
+        if (!f.error.empty()) r["error"] = f.error;
+        rows.push_back(std::move(r));
+    }
+    nlohmann::json j = {{"Causes", std::move(rows)}};
+    if (c.tested) j["Test"] = {{"Chi2", Num(c.Chi2)}, {"Df", c.Df}, {"P", Num(c.P)}, {"Differ", c.Differ}};
+    return j;
+}
+
 nlohmann::json ResultsJson(const rel::ResultsContent& rc) {
     nlohmann::json j = nlohmann::json::object();
     j["Label10"] = rc.Label10;
@@ -190,6 +216,8 @@ nlohmann::json FitJson(const rel::AnalysisState& st, const rel::AnalysisRun& run
     }
     if (run.calc.ml && run.calc.ml->ok && run.calc.ml->Forecast.InService)
         j["Forecast"] = ForecastJson(run.calc.ml->Forecast);
+    if (run.calc.ml && run.calc.ml->ok && !run.calc.ml->Causes.causes.empty())
+        j["ByCause"] = CausesJson(run.calc.ml->Causes);
     if (!run.calc.ok) j["error"] = run.error;
     return j;
 }

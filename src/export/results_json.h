@@ -35,6 +35,8 @@ nlohmann::json ResultsJson(const rel::ResultsContent& rc);
 
 // The forecast of a fleet in service: {InService, Remaining: [est, lo, hi], Months: [...]}.
 nlohmann::json ForecastJson(const rel::MlForecast& f);
+// Model 3 per cause: {"Causes": [...], "Test": {...}}.
+nlohmann::json CausesJson(const rel::MlCauses& c);
 
 // A model the run fitted: its method, its record and its wall time.
 struct FittedModel {

@@ -198,7 +198,8 @@ void HistogramSheet(Sheet& s, const rel::AnalysisState& st) {
 
 // The mean cumulative function: failures per product by each failure time, with its band.
 void McfSheet(Sheet& s, const rel::Mcf& m) {
-    const char* heads[] = {"Наработка, ч", "Отказов на изделие (MCF)", "Нижняя граница 95%", "Верхняя граница 95%"};
+    const char* heads[] = {"Наработка, ч", "Отказов на изделие (MCF)", "Нижняя граница 95%",
+                           "Верхняя граница 95%"};
     for (lxw_col_t c = 0; c < 4; ++c) s.Text(0, c, heads[c], true);
     lxw_row_t r = 1;
     for (const rel::McfPoint& p : m.points) {
@@ -235,6 +236,62 @@ void ForecastSheet(Sheet& s, const rel::ForecastSummary& f) {
     }
     s.Width(0, 0, 24);
     s.Width(1, 6, 20);
+}
+
+// Model 3 per cause: a row a cause with its figures as numbers, then the test.
+void CausesSheet(Sheet& s, const rel::CausesSummary& c) {
+    s.Text(0, 0, c.title, true);
+    const char* heads[] = {"Причина",
+                           "Отказов",
+                           "Форма A",
+                           "Нижняя граница 95%",
+                           "Верхняя граница 95%",
+                           "Масштаб B, ч",
+                           "Коэффициент повторности K",
+                           "N(2000)",
+                           "Нижняя граница 95%",
+                           "Верхняя граница 95%",
+                           "N(4000)",
+                           "Нижняя граница 95%",
+                           "Верхняя граница 95%",
+                           "За гарантию на изделие",
+                           "Нижняя граница 95%",
+                           "Верхняя граница 95%",
+                           "Доля",
+                           "Примечание"};
+    constexpr lxw_col_t kCols = sizeof heads / sizeof heads[0];
+    for (lxw_col_t col = 0; col < kCols; ++col) s.Text(1, col, heads[col], true);
+    lxw_row_t r = 2;
+    for (std::size_t i = 0; i < c.figures.causes.size(); ++i) {
+        const rel::MlCauseFit& f = c.figures.causes[i];
+        s.Text(r, 0, c.rows[i][0]);
+        s.Number(r, 1, f.failures);
+        const double nan = std::nan("");
+        const double cells[] = {f.fitted ? f.A : nan,
+                                f.IntA.lo,
+                                f.IntA.hi,
+                                f.fitted && f.Separable ? f.B : nan,
+                                f.fitted && f.Separable ? f.K : nan,
+                                f.N2000.est,
+                                f.N2000.lo,
+                                f.N2000.hi,
+                                f.N4000.est,
+                                f.N4000.lo,
+                                f.N4000.hi,
+                                f.Claims.est,
+                                f.Claims.lo,
+                                f.Claims.hi,
+                                f.Share};
+        for (lxw_col_t col = 0; col < 15; ++col) s.Number(r, static_cast<lxw_col_t>(2 + col), cells[col]);
+        std::string note = !f.fitted ? "не подобрана" : !f.Separable ? "B и K не разделимы" : "";
+        if (f.tooFew) note += (note.empty() ? "" : ", ") + std::string("мало отказов");
+        s.Text(r, 17, note);
+        ++r;
+    }
+    if (!c.verdict.empty()) s.Text(r + 1, 0, c.verdict);
+    for (std::size_t i = 0; i < c.notes.size(); ++i) s.Text(static_cast<lxw_row_t>(r + 2 + i), 0, c.notes[i]);
+    s.Width(0, 0, 24);
+    s.Width(1, kCols - 1, 14);
 }
 
 }  // namespace
@@ -290,6 +347,11 @@ WriteOutcome WriteWorkbook(const std::string& path, const rel::AnalysisState& st
             Sheet s(wb, "Прогноз", bold);
             made = made && s.Made();
             ForecastSheet(s, *results.ML->forecast);
+        }
+        if (results.ML && results.ML->causes) {
+            Sheet s(wb, "Причины", bold);
+            made = made && s.Made();
+            CausesSheet(s, *results.ML->causes);
         }
         errno = 0;
         const lxw_error err = workbook_close(wb);

@@ -60,6 +60,9 @@ AnalysisOptions::AnalysisOptions(CLI::App& cmd, bool withGen, HelpLang lang) {
                    t("model 3: bootstrap replicates of its goodness of fit (0: none)",
                      "модель 3: число бутстреп-выборок критерия согласия (0 - без него)"))
         ->capture_default_str();
+    cmd.add_flag("--all-causes", req_.allCauses,
+                 t("model 3 per cause: fit causes with fewer than 5 failures too",
+                   "модель 3 по причинам: подбирать и причины менее чем с 5 отказами"));
     seed_ = cmd.add_option("--seed", seed,
                            t("fixed seed of the optimiser and of model 3's bootstrap (default: model 3 uses 1, "
                              "the optimiser the clock)",

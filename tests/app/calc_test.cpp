@@ -644,6 +644,35 @@ TEST(ModelThree, PanelShowsTheNoteWhenBAndKCannotBeToldApart) {
     EXPECT_FALSE(Ctl<MlPanel>(form5, "MlPanel")->isVisibleTo(&form5));
 }
 
+// Model 3 per cause on the demo fleet: a row a cause with its figures, the test's
+// verdict in words, a bar with its interval a cause (largest first), and the sum of the
+// causes' curves on the accumulation chart.
+TEST(ModelThree, PanelShowsEachCauseWithItsBarsAndTheTest) {
+    RunWindow rw;
+    ASSERT_TRUE(rw.f().OpenDataFile(QStringLiteral(RELAN_EXAMPLES "/demo-fleet.txt")));
+    rw.Models(false, false, false, true);
+    rw.Run();
+    TForm5& f5 = *rw.form5;
+    auto* panel = Ctl<MlPanel>(f5, "MlPanel");
+    ASSERT_EQ(panel->CausesRowCount(), 6);
+    EXPECT_EQ(panel->CausesCell(0, 0), QStringLiteral("Другие (40)"));
+    EXPECT_TRUE(panel->CausesCell(1, 1).startsWith(QStringLiteral("1,340 [")));
+    EXPECT_TRUE(panel->CausesCell(0, 3).endsWith(QStringLiteral("\n13,2 %")))
+        << panel->CausesCell(0, 3).toStdString();
+    EXPECT_TRUE(panel->CausesVerdict().endsWith(QStringLiteral("законы отказов по причинам не различаются")))
+        << panel->CausesVerdict().toStdString();
+    const QList<QAbstractSeries*> bars = panel->CausesChart()->chart()->series();
+    ASSERT_EQ(bars.size(), 12);                               // a bar and a whisker a cause
+    EXPECT_EQ(bars[0]->name(), QStringLiteral("Электрика"));  // the most claims
+    const QList<QAbstractSeries*> chart2 = Ctl<QChartView>(f5, "Chart2")->chart()->series();
+    EXPECT_TRUE(std::any_of(chart2.begin(), chart2.end(),
+                            [](QAbstractSeries* s) { return s->objectName() == QLatin1String("Series30"); }));
+    if (const QByteArray shot = qgetenv("RELAN_SHOT_CAUSES"); !shot.isEmpty()) {
+        panel->resize(420, panel->sizeHint().height());
+        panel->grab().save(QString::fromLocal8Bit(shot));
+    }
+}
+
 TEST(CalculationRun, BadCoefficientIsReportedAndShowsNoResults) {
     RunWindow rw;
     rw.Load("app/causes2.txt");

@@ -382,7 +382,8 @@ TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
         RunCli("fit " + kDemo + " --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --csv --decimal-comma");
     ASSERT_EQ(csv.status, 0) << csv.err;
     const auto rows = CsvRows(csv.out);
-    ASSERT_EQ(rows.size(), 5u) << csv.out;  // header, two models, the data, the MCF
+    // Header, two models, six causes of model 3 and its test of one law, the data, the MCF.
+    ASSERT_EQ(rows.size(), 12u) << csv.out;
     const std::vector<std::string>& h = rows[0];
     auto col = [&](const std::string& name) {
         const auto it = std::find(h.begin(), h.end(), name);
@@ -392,12 +393,15 @@ TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
     for (const auto& r : rows) EXPECT_EQ(r.size(), h.size());
     EXPECT_EQ(rows[1][0], "ModSpir");
     EXPECT_EQ(rows[2][0], "ModML");
-    EXPECT_EQ(rows[3][0], "data");
-    EXPECT_EQ(rows[4][0], "mcf");
+    EXPECT_EQ(rows[3][0], "cause 1");
+    EXPECT_EQ(rows[3][1], "Другие");
+    EXPECT_EQ(rows[9][0], "causes_test");
+    EXPECT_EQ(rows[10][0], "data");
+    EXPECT_EQ(rows[11][0], "mcf");
     // Figures are numbers with a point whatever the texts' separator; units in the header.
     for (std::size_t r = 1; r < rows.size(); ++r)
-        for (std::size_t c = 2; c + 1 < h.size(); ++c)
-            if (!rows[r][c].empty()) {
+        for (std::size_t c = 2; c < h.size(); ++c)
+            if (!rows[r][c].empty() && h[c] != "warranty_source") {
                 std::size_t used = 0;
                 EXPECT_NO_THROW(std::stod(rows[r][c], &used)) << h[c] << " " << rows[r][c];
                 EXPECT_EQ(used, rows[r][c].size()) << h[c] << " " << rows[r][c];
@@ -408,21 +412,28 @@ TEST(CliFit, CsvIsOneNumericTableAndTheRunsTextGoesToStandardError) {
     EXPECT_TRUE(rows[2][col("K_powtor")].empty());
     EXPECT_FALSE(rows[2][col("K_powtor_lo")].empty());
     EXPECT_FALSE(rows[2][col("N4000_hi")].empty());
-    EXPECT_EQ(rows[3][col("failures")], "304");
+    EXPECT_EQ(rows[10][col("failures")], "304");
+    // A cause: its failures, shape, claims within warranty and share; the test's p.
+    EXPECT_EQ(rows[3][col("failures")], "40");
+    EXPECT_LT(std::stod(rows[3][col("A_lo")]), std::stod(rows[3][col("A")]));
+    EXPECT_NEAR(std::stod(rows[3][col("claims_within_warranty")]), 40.0 / 420, 1e-12);
+    EXPECT_NEAR(std::stod(rows[3][col("cause_share")]), 40.0 / 304, 1e-12);
+    EXPECT_EQ(rows[9][col("df")], "10");
+    EXPECT_GT(std::stod(rows[9][col("p")]), 0.05);
     // The MCF with its band at 2000 h; at 6000 h no product of the fleet (warranty
     // 2500 ± 550 h) is still observed, so the cells stay empty.
-    const double mcf = std::stod(rows[4][col("N2000")]);
-    EXPECT_LT(std::stod(rows[4][col("N2000_lo")]), mcf);
-    EXPECT_GT(std::stod(rows[4][col("N2000_hi")]), mcf);
+    const double mcf = std::stod(rows[11][col("N2000")]);
+    EXPECT_LT(std::stod(rows[11][col("N2000_lo")]), mcf);
+    EXPECT_GT(std::stod(rows[11][col("N2000_hi")]), mcf);
     EXPECT_NEAR(mcf, std::stod(rows[2][col("N2000")]), 0.1);  // beside model 3's N(2000)
-    EXPECT_TRUE(rows[4][col("N6000")].empty());
+    EXPECT_TRUE(rows[11][col("N6000")].empty());
     EXPECT_EQ(rows[2][col("warranty_source")], "из заголовка файла данных");
     // With a warranty file: model 3 takes its list, the others its mean and deviation.
     const Output gar = RunCli("fit " + kDemo + " --warranty " + std::string(RELAN_EXAMPLES) +
                               "/gar-demo.txt --models 1.1,3 --bootstrap 0 --virtual-clock 4000 --csv");
     ASSERT_EQ(gar.status, 0) << gar.err;
     const auto garRows = CsvRows(gar.out);
-    ASSERT_EQ(garRows.size(), 5u);
+    ASSERT_EQ(garRows.size(), 12u);
     EXPECT_EQ(garRows[1][col("warranty_source")], "среднее и СКО файла «gar-demo.txt»");
     EXPECT_EQ(garRows[2][col("warranty_source")], "список времен файла «gar-demo.txt»");
     // The progress and the model blocks went to standard error.

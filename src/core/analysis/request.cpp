@@ -171,6 +171,7 @@ CheckedRequest CheckFitRequest(const FitRequest& r, bool allowGen, const MethodT
         return refuse(Refuse("--bootstrap", Quoted(r.bootstrap) + " не является целым числом от 0 до " +
                                                 std::to_string(kMaxBootstrap)));
     p.bootstrap = *reps;
+    p.allCauses = r.allCauses;
     if (r.seed) {
         const std::optional<std::uint64_t> seed = OptionUnsigned(*r.seed);
         if (!seed) return refuse(Refuse("--seed", Quoted(*r.seed) + " не является целым неотрицательным числом"));
@@ -196,6 +197,7 @@ RunParams RunParamsAfterLoad(const FitPlan& plan, const LoadedInputs& in, const 
     RunParams p;
     p.methods = plan.methods;  // the optimiser's id is not the calculation run's
     p.mlBootstrap = plan.bootstrap;
+    p.mlAllCauses = plan.allCauses;
     p.mlSeed = plan.genTexts.seed.value_or(1);
     // The window converts the texts it shows, so a run takes the warranty figures at
     // the precision of those texts.

@@ -41,6 +41,7 @@ struct FitRequest {
     std::string copyCount = defaults::kCopyCountText;
     std::optional<std::string> seed;                   // the optimiser's and model 3's bootstrap
     std::string bootstrap = defaults::kBootstrapText;  // model 3: bootstrap replicates (0: none)
+    bool allCauses = false;                            // model 3 per cause: fit causes with few failures too
 };
 
 // A refused option: which one, and why in the words shown to the user.
@@ -59,6 +60,7 @@ struct FitPlan {
     std::vector<std::string> methods;  // ids as --models gives them, each once ("gen": the optimiser)
     bool Has(std::string_view id) const;
     int bootstrap = defaults::kBootstrap;
+    bool allCauses = false;
     bool fitSred = false, fitSKO = false;
     double burnIn = defaults::kBurnIn;
     int item = 1;

@@ -46,6 +46,8 @@ struct RunParams {
     // a request to end the run early (polled between the bootstrap's replicates).
     int mlBootstrap = defaults::kBootstrap;
     std::uint64_t mlSeed = defaults::kSeed;
+    // Model 3 per cause: fit causes with fewer than kMlCauseMinFailures failures too.
+    bool mlAllCauses = false;
     std::function<bool()> cancelled;
     // Model 3's steps done of its total (the fit, each interval, each bootstrap
     // replicate), called on the run's thread; may be empty.

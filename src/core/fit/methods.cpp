@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "fit/fit_common.h"
+#include "fit/ml_causes.h"
 #include "stats/criteria.h"
 #include "stats/distrib.h"
 #include "text/format.h"
@@ -37,7 +38,19 @@ FitReport FitModel3(const AnalysisState& st, const RunParams& p, const FitOption
     mo.decimalSep = p.decimalSep;
     mo.cancelled = p.cancelled;
     mo.progress = p.mlProgress;
-    MlResult r = FitML(MlInputFromState(st), mo);
+    const MlInput in = MlInputFromState(st);
+    MlResult r = FitML(in, mo);
+    // Each cause as its own failure process, with the warranty law of the pooled fit.
+    if (r.ok) {
+        MlCauseOptions co;
+        co.fewToo = p.mlAllCauses;
+        co.cancelled = p.cancelled;
+        r.Causes = FitMLByCause(in, r, co);
+        if (p.cancelled && p.cancelled()) {
+            r.ok = false;
+            r.error = "Модель 3: расчет прерван";
+        }
+    }
     FitSummary& sum = rep.summary;
     if (!r.ok) {
         sum.ok = false;

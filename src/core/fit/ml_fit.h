@@ -81,6 +81,10 @@ struct MlInput {
     // given), and the months ahead.
     double usage = std::numeric_limits<double>::quiet_NaN();
     int horizon = 12;
+    // The cause number of each failure (parallel to `times`; empty: not known) and the
+    // causes' names by number: model 3 per cause.
+    std::vector<int> causes;
+    std::vector<std::string> causeNames;
 };
 
 // ArrProblems[i].time, Park, SredGar, SKOGar, ArrGar, FitSred, FitSKO.
@@ -131,6 +135,39 @@ struct MlForecast {
 // The most months a forecast looks ahead.
 inline constexpr int kMlMaxHorizon = 120;
 
+// Model 3 per cause (fit/ml_causes.h).
+// Causes with fewer failures (at or above 1 h) are fitted only when asked.
+inline constexpr int kMlCauseMinFailures = 5;
+
+struct MlCauseFit {
+    int cause = 0;        // cause number of the classification
+    std::string name;     // its name
+    int failures = 0;     // at or above 1 h
+    bool tooFew = false;  // fewer than kMlCauseMinFailures
+    bool fitted = false;  // a fit exists (ok)
+    std::string error;    // why a cause that was fitted gave no fit
+    double A = 0, B = 0, K = 0;
+    bool Separable = true;  // false: B and K not told apart by the cause's failures
+    MlEstimate IntA, IntB, N2000, N4000;
+    // Expected claims per product within warranty (K times the share of a product's
+    // failures before its warranty ends) with its 95 % interval, and its share of the
+    // causes' sum.
+    MlEstimate Claims;
+    double Share = std::numeric_limits<double>::quiet_NaN();
+    double LogLik = 0;
+};
+
+struct MlCauses {
+    std::vector<MlCauseFit> causes;  // causes with failures, in cause order
+    // One law for all causes (each with its own share of the failures) against a law per
+    // fitted cause: the likelihood ratio statistic, its degrees of freedom and p-value.
+    bool tested = false;
+    double Chi2 = std::numeric_limits<double>::quiet_NaN();
+    int Df = 0;
+    double P = std::numeric_limits<double>::quiet_NaN();
+    bool Differ = false;  // p below 0.05
+};
+
 struct MlResult {
     bool ok = false;
     std::string error;  // why there is no fit (ok == false), in Russian
@@ -151,6 +188,7 @@ struct MlResult {
     std::string GofText;  // "p = 0.43 (согласуется)", empty when not run
 
     MlForecast Forecast;  // a fleet in service: the claims still to come
+    MlCauses Causes;      // per cause, when the failures' causes were given and asked for
 
     double Seconds = 0;              // wall time of the whole fit
     std::vector<std::string> Memo;   // Russian lines of the estimates for the progress memo, in order

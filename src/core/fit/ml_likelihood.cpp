@@ -796,6 +796,9 @@ MlInput MlInputFromState(const AnalysisState& st) {
     in.ages = st.Ages;
     in.usage = st.UsageMonth;
     in.horizon = st.Horizon;
+    in.causes.reserve(st.ArrProblems.size());
+    for (const auto& f : st.ArrProblems) in.causes.push_back(f.chey);
+    for (const Vid_otkaza& v : st.ArrVid) in.causeNames.push_back(v.Nazv_Prich);
     return in;
 }
 

@@ -24,6 +24,43 @@ std::string IntervalText(double lo, double hi, int decimals, char sep) {
     return kNoValue;
 }
 
+CausesSummary SummarizeCauses(const MlCauses& c, char sep, const ResultsWords& words) {
+    CausesSummary s;
+    s.title = words.causesTitle;
+    s.columns = words.causesColumns;
+    auto withInterval = [&](const MlEstimate& e, double est, int decimals) {
+        return Fixed(est, decimals, sep) + " " + IntervalText(e.lo, e.hi, decimals, sep);
+    };
+    bool fewLeft = false, fewFitted = false;
+    for (const MlCauseFit& f : c.causes) {
+        std::array<std::string, 8> row;
+        row[0] = ResultsWords::Or(words.causeNames, f.name, f.name);
+        row[1] = std::to_string(f.failures) + (f.tooFew ? ", " + words.causesTooFew : std::string());
+        if (f.fitted) {
+            row[2] = withInterval(f.IntA, f.A, 3);
+            row[3] = f.Separable ? Fixed(f.B, 0, sep) : words.causesNotSeparable;
+            row[4] = withInterval(f.N2000, f.N2000.est, 3);
+            row[5] = withInterval(f.N4000, f.N4000.est, 3);
+        } else {
+            row[2] = row[4] = row[5] = kNoValue;
+            row[3] = words.causesNotFitted;
+        }
+        (f.fitted ? fewFitted : fewLeft) |= f.tooFew;
+        row[6] = std::isfinite(f.Claims.est) ? withInterval(f.Claims, f.Claims.est, 3) : kNoValue;
+        row[7] = Fixed(100 * f.Share, 1, sep);
+        s.rows.push_back(std::move(row));
+    }
+    if (c.tested)
+        s.verdict = words.causesTestHead + Fixed(c.Chi2, 2, sep) + words.causesTestDf + std::to_string(c.Df) +
+                    ", " + MlGofNumber(c.P, sep) + " — " + (c.Differ ? words.causesDiffer : words.causesSame);
+    if (fewLeft) s.notes.push_back(words.causesTooFewNote);
+    if (fewFitted) s.notes.push_back(words.causesTooFewFitted);
+    s.chartTitle = words.causesChartTitle;
+    s.chartAxis = words.causesChartAxis;
+    s.figures = c;
+    return s;
+}
+
 MlSummary SummarizeML(const MlResult& r, char sep, const ResultsWords& words) {
     MlSummary s;
     s.title = words.mlTitle;
@@ -59,6 +96,7 @@ MlSummary SummarizeML(const MlResult& r, char sep, const ResultsWords& words) {
         f.figures = r.Forecast;
         s.forecast = std::move(f);
     }
+    if (!r.Causes.causes.empty()) s.causes = SummarizeCauses(r.Causes, sep, words);
     if (words.fitNotes)
         for (std::string n : r.Notes) {
             if (n == kMlNotSeparable) continue;

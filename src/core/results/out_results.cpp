@@ -137,6 +137,17 @@ void AddModelSeries(ChartContent& chart, const char* name, SeriesKind kind, cons
 
 constexpr Rgb kMcfLine{48, 48, 48};
 constexpr Rgb kMcfBand{150, 150, 150};
+constexpr Rgb kCausesSum{160, 32, 240};
+
+// The causes' expected failures per product by t, summed: each fitted cause by its own
+// law, a cause not fitted by the pooled law with its share of the failures.
+double CausesSum(const MlCauses& c, const MlResult& pooled, double t) {
+    double sum = 0;
+    for (const MlCauseFit& f : c.causes)
+        sum += f.fitted ? f.K * WeibF(f.A, f.B, t)
+                        : pooled.K_powtor * f.failures / std::max(1, pooled.D) * WeibF(pooled.A, pooled.B, t);
+    return sum;
+}
 
 // The mean cumulative function's band (Series29) and step line (Series28), appended
 // after the models' series with colours of their own.
@@ -236,6 +247,20 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     // The mean cumulative function, model-free, beside the models' accumulation: its
     // band, then its steps over the band.
     AddMcfSeries(out.Chart2, words);
+    // Model 3 per cause: the sum of the causes' expected failures per product.
+    const MlCauses* byCause =
+        ml && ml->ok && st.ModML.Executed && !ml->Causes.causes.empty() ? &ml->Causes : nullptr;
+    if (byCause) {
+        ChartSeries sum;
+        sum.Name = "Series30";
+        sum.Kind = SeriesKind::Line;
+        sum.Title = ResultsWords::Or(words.seriesTitles, "Series30", "Модель 3: сумма по причинам");
+        sum.Color = kCausesSum;
+        sum.Dashed = true;
+        sum.LineWidth = 2;
+        out.Chart2.Series.push_back(std::move(sum));
+        out.Chart2.FixedCount = static_cast<int>(out.Chart2.Series.size());
+    }
     out.Chart1.LegendVisible = true;
     out.Chart1.ContinuousLegendSymbols = true;
     // The causes' bars of chart 3 say which cause they are, as chart 1's do.
@@ -278,6 +303,7 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
     ChartSeries& S7 = Named(out.Chart2, "Series7");
     ChartSeries& S28 = Named(out.Chart2, "Series28");
     ChartSeries& S29 = Named(out.Chart2, "Series29");
+    ChartSeries* S30 = byCause ? &Named(out.Chart2, "Series30") : nullptr;
     // The series of each model that has run (nullptr: none).
     struct ModelSeries {
         const Mod_Weib* M = nullptr;
@@ -351,6 +377,7 @@ ResultsContent ComputeResults(const AnalysisState& st, const std::string& burnIn
             AddPoint(S28, x, m->Value, LabT);
             if (std::isfinite(m->Lo) && std::isfinite(m->Hi)) S29.Points.push_back({x, m->Hi, LabT, {}, m->Lo});
         }
+        if (S30) AddPoint(*S30, x, CausesSum(*byCause, *ml, h.time), LabT);
 
         out.Intervals.push_back({static_cast<int>(j), tCur, K100, LabT, SumOtk});
         tPrev = tCur;

@@ -68,6 +68,7 @@ ResultsWords MakeEnglish() {
         {"Series7", "Leaving warranty, %"},
         {"Series28", "MCF: failures per product (model-free)"},
         {"Series29", "MCF: 95 % confidence band"},
+        {"Series30", "Model 3: sum over causes"},
         {"Series8", "Pearson model"},
         {"Series9", "Pearson model with censoring"},
         {"Series10", "Smirnov model"},
@@ -99,6 +100,29 @@ ResultsWords MakeEnglish() {
     w.forecastAxisY = "Claims a month";
     w.forecastSeries = "Expected";
     w.forecastBand = "95% prediction interval";
+    w.causesTitle = "Model 3 by cause of failure: estimates and 95% confidence intervals";
+    w.causesColumns = {"Cause",
+                       "Failures",
+                       "Shape A [95%]",
+                       "Scale B, h",
+                       "N(2000) [95%]",
+                       "N(4000) [95%]",
+                       "Within warranty per product [95%]",
+                       "Share, %"};
+    w.causesTooFew = "too few failures";
+    w.causesNotSeparable = "not separable";
+    w.causesNotFitted = "not fitted";
+    w.causesTestHead = "One law for all causes against a law for each: χ² = ";
+    w.causesTestDf = " with degrees of freedom ";
+    w.causesDiffer = "the causes' failure laws differ";
+    w.causesSame = "the causes' failure laws do not differ";
+    w.causesTooFewNote =
+        "Causes with fewer than 5 failures are not fitted on their own: in the test they follow the "
+        "common law.";
+    w.causesTooFewFitted =
+        "Causes with fewer than 5 failures are fitted as asked: their estimates are unreliable.";
+    w.causesChartTitle = "Expected claims per product within warranty by cause";
+    w.causesChartAxis = "Claims per product within warranty";
     w.mlRows = {
         "Shape A",
         "Scale B, h",

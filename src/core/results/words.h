@@ -112,6 +112,28 @@ struct ResultsWords {
     std::string forecastAxisY = "Отказов в месяц";
     std::string forecastSeries = "Ожидается";
     std::string forecastBand = "95% прогнозный интервал";
+    // Model 3 per cause.
+    std::string causesTitle = "Модель 3 по причинам отказов: оценки и 95% доверительные интервалы";
+    std::array<std::string, 8> causesColumns{"Причина",
+                                             "Отказов",
+                                             "Форма A [95%]",
+                                             "Масштаб B, ч",
+                                             "N(2000) [95%]",
+                                             "N(4000) [95%]",
+                                             "За гарантию на изделие [95%]",
+                                             "Доля, %"};
+    std::string causesTooFew = "мало отказов";
+    std::string causesNotSeparable = "не разделимы";
+    std::string causesNotFitted = "не подобрана";
+    std::string causesTestHead = "Один закон для всех причин против своего закона у каждой: χ² = ";
+    std::string causesTestDf = " при числе степеней свободы ";
+    std::string causesDiffer = "законы отказов по причинам различаются";
+    std::string causesSame = "законы отказов по причинам не различаются";
+    std::string causesTooFewNote =
+        "Причины менее чем с 5 отказами отдельно не подобраны: в проверке они следуют общему закону.";
+    std::string causesTooFewFitted = "Причины менее чем с 5 отказами подобраны по запросу: их оценки ненадежны.";
+    std::string causesChartTitle = "Ожидаемые отказы на изделие за гарантию по причинам";
+    std::string causesChartAxis = "Отказов на изделие за гарантию";
     std::string agrees = " (согласуется)";
     std::string disagrees = " (не согласуется)";
     std::string notSeparableNote = "K и B по данным не разделимы: надежны только N(t) и гамма-ресурсы";
