@@ -1,11 +1,14 @@
 #include "form1.h"
 
+#include <exception>
 #include <limits>
+#include <optional>
 
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
@@ -18,6 +21,7 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QTableView>
+#include <QThread>
 #include <QTimer>
 #include <QToolButton>
 
@@ -188,17 +192,57 @@ bool TForm1::OpenDataFile(const QString& path) {
     return LoadDataFile(QDir::cleanPath(QFileInfo(path).absoluteFilePath()));
 }
 
+rel::LoadResult TForm1::LoadOffThread(const std::function<rel::LoadResult()>& work) {
+    // The load runs on a thread of its own while the window keeps drawing (input waits
+    // until it ends); the run's progress bar turns into a busy bar meanwhile.
+    loading_ = true;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const int shownMax = ProgressBar2->maximum(), shownValue = ProgressBar2->value();
+    ProgressBar2->setRange(0, 0);
+    std::optional<rel::LoadResult> result;
+    std::exception_ptr failure;
+    QEventLoop wait;
+    std::unique_ptr<QThread> worker(QThread::create([&] {
+        try {
+            result.emplace(work());
+        } catch (...) {
+            failure = std::current_exception();
+        }
+    }));
+    connect(worker.get(), &QThread::finished, &wait, &QEventLoop::quit, Qt::QueuedConnection);
+    worker->start();
+    wait.exec(QEventLoop::ExcludeUserInputEvents);
+    worker->wait();
+    ProgressBar2->setRange(0, shownMax);
+    ProgressBar2->setValue(shownValue);
+    QApplication::restoreOverrideCursor();
+    loading_ = false;
+    if (failure) std::rethrow_exception(failure);
+    return std::move(*result);
+}
+
 bool TForm1::LoadDataFile(const QString& path) {
-    if (path.isEmpty()) return false;
+    if (path.isEmpty() || loading_) return false;
+    const std::string native = NativePath(path);
+    const std::string shownPath = ShownFileName(path).toStdString();
+    const char sep = DecimalSep();
+    // The file is read into a fresh analysis; the window's one is replaced only when the
+    // whole file has been read, so a refused file changes nothing. Reading the bytes and
+    // the rows both happen on the worker thread.
     std::string bytes, why;
-    if (!rel::ReadFileBytes(NativePath(path), bytes, why)) {
+    bool read = false;
+    auto fresh = std::make_shared<rel::AnalysisState>();
+    auto load = [&](rel::BadRowPolicy policy) {
+        return LoadOffThread([&, policy] {
+            if (!read && !(read = rel::ReadFileBytes(native, bytes, why))) return rel::LoadResult{};
+            return rel::LoadFailureBytes(*fresh, bytes, shownPath, sep, policy);
+        });
+    };
+    rel::LoadResult r = load(rel::BadRowPolicy::Refuse);
+    if (!read) {
         Error(Q(why) + tr(". Файл данных не загружен."));
         return false;
     }
-    const std::string shownPath = ShownFileName(path).toStdString();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    rel::LoadResult r = rel::LoadFailureBytes(St, bytes, shownPath, DecimalSep());
-    QApplication::restoreOverrideCursor();
     // Rows whose time cannot be read: one message with the first of them, and the
     // good rows loaded only when the user says so.
     if (!r.ok && !r.BadRows.empty() && r.GoodRows > 0) {
@@ -206,12 +250,13 @@ bool TForm1::LoadDataFile(const QString& path) {
             TranslatedCoreText(Q(rel::BadRowsSummary(r.BadRows, r.GoodRows, shownPath))) + QStringLiteral("\n\n") +
             tr("Загрузить остальные строки отказов (%1) без строк с ошибками?").arg(r.GoodRows);
         if (!env_.dialogs->Ask(this, QCoreApplication::applicationName(), question)) return false;
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        r = rel::LoadFailureBytes(St, bytes, shownPath, DecimalSep(), rel::BadRowPolicy::Skip);
-        QApplication::restoreOverrideCursor();
+        r = load(rel::BadRowPolicy::Skip);
     }
     bytes = std::string();  // the file's bytes are not needed once decoded
-    if (r.ok) ShowFailureView(r.view);
+    if (r.ok) {
+        St = std::move(*fresh);
+        ShowFailureView(r.view);
+    }
     if (!r.ok) {
         // Refused: the path, the settings and what is shown stay those of the file
         // loaded before.
@@ -428,6 +473,12 @@ void TForm1::Button2Click() {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    if (loading_) {
+        // A data file is being read (a second or two): the window closes after it.
+        event->ignore();
+        QTimer::singleShot(50, this, [this] { close(); });
+        return;
+    }
     if (closing_) {
         // Already closing, waiting for a run to end: that close goes on.
         event->ignore();

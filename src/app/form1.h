@@ -6,9 +6,11 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QPointer>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "analysis/load.h"
 #include "data/state.h"
 #include "fit/ml_fit.h"
 #include "form1_ui.h"
@@ -184,6 +186,9 @@ private:
     bool RecentStillThere(const QString& path, bool ages);
     void ConnectRuns();
     bool LoadDataFile(const QString& path);
+    // Runs a load of the data file on a worker thread, the window drawing meanwhile.
+    rel::LoadResult LoadOffThread(const std::function<rel::LoadResult()>& work);
+    bool loading_ = false;  // a data file is being read
     // Loads a warranty end-time file as "File" does after its dialog.
     bool LoadWarrantyFile(const QString& file);
     // A data file is loaded; otherwise, when a path is shown, says to load one.

@@ -18,6 +18,7 @@
 #include <QSettings>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 #include <QTableView>
 #include <QTableWidget>
 #include <QToolButton>
@@ -283,6 +284,38 @@ TEST(MainWindow, LoadFillsTitleFieldsGridAndChart) {
     // The left axis starts at 0 and reaches the highest point.
     EXPECT_EQ(Ctl<LnChart>(f, "Chart2")->AxisLeft()->min(), 0.0);
     EXPECT_GE(Ctl<LnChart>(f, "Chart2")->AxisLeft()->max(), std::log(4.0));
+}
+
+// A large file is read on a worker thread: the window's timers and painting go on
+// during the load (the run's bar shows it busy), and the file is loaded whole.
+TEST(MainWindow, ALargeFileLoadsWhileTheWindowKeepsServingItsEvents) {
+    Window w;
+    TForm1& f = *w.form;
+    const QString file = w.dir.filePath(QStringLiteral("big.txt"));
+    {
+        QFile out(file);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
+        constexpr int kRows = 300000;
+        std::string text = "Большой парк\n2500\n400\n200000\n" + std::to_string(kRows) + "\n1\nДвигатель\n";
+        text.reserve(40 * kRows);
+        for (int i = 0; i < kRows; ++i)
+            text +=
+                std::to_string(1 + (i * 7919LL) % 5000) + "\tДвигатель * стук номер " + std::to_string(i) + '\n';
+        out.write(text.data(), static_cast<qint64>(text.size()));
+    }
+    int ticks = 0, busyTicks = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        ++ticks;
+        busyTicks += Ctl<QProgressBar>(f, "ProgressBar2")->maximum() == 0;
+    });
+    tick.start(1);
+    ASSERT_TRUE(f.OpenDataFile(file));
+    tick.stop();
+    EXPECT_GT(busyTicks, 0) << ticks;  // events were served while the file was read
+    EXPECT_EQ(Ctl<QProgressBar>(f, "ProgressBar2")->maximum(), 100);
+    EXPECT_EQ(f.State().ArrProblems.size(), 300000u);
+    EXPECT_EQ(Ctl<QLabel>(f, "Label10")->text(), QStringLiteral("Большой парк"));
 }
 
 TEST(MainWindow, BadRowsAreToldInOneQuestionAndLoadedOnlyWhenTheUserSaysSo) {
