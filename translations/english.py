@@ -11,6 +11,8 @@ EN = {
     'допустимы языки ru и en': 'the languages are ru and en',
     'Предупреждение: ': 'Warning: ',
     'Нижняя граница: %1': 'Lower bound: %1',
+    'Закончить проверку согласия модели 3 (бутстреп) с уже сделанными повторами':
+        'End model 3\'s goodness-of-fit check (the bootstrap) with the replicates done so far',
     'Ход решения': 'Solution progress',
     'Отчет записан: ': 'Report written: ',
     'файл записан не полностью':

@@ -1614,6 +1614,10 @@ Products: %2, with a known warranty end: %3, with hours per month: %4; mean oper
         <source>Месяцев прогноза</source>
         <translation>Months to forecast</translation>
     </message>
+    <message>
+        <source>Закончить проверку согласия модели 3 (бутстреп) с уже сделанными повторами</source>
+        <translation>End model 3&apos;s goodness-of-fit check (the bootstrap) with the replicates done so far</translation>
+    </message>
 </context>
 <context>
     <name>relan::TForm5</name>

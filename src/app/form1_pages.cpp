@@ -76,16 +76,23 @@ QWidget* Form1Ui::BuildTabSheet1(const QMainWindow* window) {
     ProgressBar1->setMaximumHeight(window->fontMetrics().height() + 4);
     LabelElapsed = MakeLabel(page, "LabelElapsed", QString());
     LabelElapsed->setToolTip(tr("Время расчета (ч:мин:с)"));
+    // "Стоп" ends model 3's goodness-of-fit bootstrap with the replicates done.
+    StopCalcBtn = new QPushButton(tr("Стоп"), page);
+    StopCalcBtn->setObjectName(QStringLiteral("StopCalcBtn"));
+    StopCalcBtn->setToolTip(tr("Закончить проверку согласия модели 3 (бутстреп) с уже сделанными повторами"));
+    StopCalcBtn->setEnabled(false);
+    auto* elapsedRow = new QHBoxLayout;
+    elapsedRow->addWidget(LabelElapsed, 1);
+    elapsedRow->addWidget(StopCalcBtn);
     g->addWidget(ProgressBar1, row, 0);
-    g->addWidget(LabelElapsed, row++, 1);
+    g->addLayout(elapsedRow, row++, 1);
 
     SpirSpusk = MakeCheck(page, "SpirSpusk", tr("Модель 1.1 по Пирсону, метод спирального спуска "),
                           rel::defaults::kModel11);
     BoxNewton = MakeCheck(page, "BoxNewton", tr("Модель 1.2 по Пирсону, метод Ньютона "), rel::defaults::kModel12);
     BoxSmirnow = MakeCheck(page, "BoxSmirnow", tr("Модель 2 (по Смирнову)"), rel::defaults::kModel2);
     BoxML = MakeCheck(page, "BoxML", tr("Модель 3 (макс. правдоподобия)"), rel::defaults::kModel3);
-    BoxML->setToolTip(
-        tr("Подбор по отдельным отказам с 95% доверительными интервалами и проверкой согласия"));
+    BoxML->setToolTip(tr("Подбор по отдельным отказам с 95% доверительными интервалами и проверкой согласия"));
     Sred_flag = MakeCheck(page, "Sred_flag", tr("Подбор СВН (мет.1)"), false);
     SKO_Flag = MakeCheck(page, "SKO_Flag", tr("Подбор СКО (мет.1)"), false);
     for (QCheckBox* c : {SpirSpusk, BoxNewton, BoxSmirnow, BoxML}) g->addWidget(c, row++, 0, 1, 2);
@@ -139,14 +146,17 @@ QWidget* Form1Ui::BuildTabSheet2(const QMainWindow* window) {
     };
     Edit2 = MakeLabeledEdit(page, "Edit2", tr("Точность подбора"), DecimalText(rel::defaults::kPrecision), &l);
     addEdit(Edit2);
-    Edit3 = MakeLabeledEdit(page, "Edit3", tr("Размер популяции"), QString::fromLatin1(rel::defaults::kPopulationText), &l);
+    Edit3 = MakeLabeledEdit(page, "Edit3", tr("Размер популяции"),
+                            QString::fromLatin1(rel::defaults::kPopulationText), &l);
     addEdit(Edit3);
-    NPokoleny = MakeLabeledEdit(page, "NPokoleny", tr("Число поколений"), QString::fromLatin1(rel::defaults::kGenerationsText), &l);
+    NPokoleny = MakeLabeledEdit(page, "NPokoleny", tr("Число поколений"),
+                                QString::fromLatin1(rel::defaults::kGenerationsText), &l);
     addEdit(NPokoleny);
 
     btnCopyBest = new QPushButton(tr("Скопировать лучших"), page);
     btnCopyBest->setObjectName(QStringLiteral("btnCopyBest"));
-    LabeledEdit1 = MakeLabeledEdit(page, "LabeledEdit1", tr("шт."), QString::fromLatin1(rel::defaults::kCopyCountText), &l);
+    LabeledEdit1 =
+        MakeLabeledEdit(page, "LabeledEdit1", tr("шт."), QString::fromLatin1(rel::defaults::kCopyCountText), &l);
     LabeledEdit1->setPlaceholderText(tr("Скопировать из популяции лучшие варианты и убрать столько же худших"));
     LabeledEdit1->setToolTip(LabeledEdit1->placeholderText());
     LabeledEdit1->setFixedWidth(window->fontMetrics().horizontalAdvance(QStringLiteral("000000")) + 12);

@@ -33,6 +33,14 @@ void TForm1::ConnectRuns() {
     connect(&runs_, &RunController::CrossoverMoved, this, [this](int pos) { ShowScheduled(TrackBar1, pos); });
     connect(&runs_, &RunController::MutationMoved, this, [this](int pos) { ShowScheduled(TrackBar2, pos); });
     connect(&runs_, &RunController::ProgressMoved, ProgressBar2, &QProgressBar::setValue);
+    // Model 3 says how far it is: the busy bar becomes a measured one.
+    connect(&runs_, &RunController::ModelStepMoved, this, [this](int permille) {
+        ProgressBar1->setRange(0, 1000);
+        ProgressBar1->setValue(permille);
+    });
+    connect(StopCalcBtn, &QPushButton::clicked, this, [this] {
+        if (runs_.Current() == RunController::Kind::Calculation) runs_.RequestStop();
+    });
     connect(&runs_, &RunController::CalculationDone, this, &TForm1::CalculationEnded);
     connect(&runs_, &RunController::OptimiserDone, this, &TForm1::OptimiserEnded);
     // The optimiser reads the bars and the copy count once per generation from
@@ -61,11 +69,10 @@ void TForm1::SetRunInProgress(bool running) {
     // The run works on its own copy of the analysis: these are disabled for sense,
     // not for safety — a new file, other settings or another run would be a second
     // analysis started before the first has shown its results.
-    QWidget* const inputs[] = {OpenFileStart, FilePath,  SpeedButton1, bbRaschet,    ToolBRunGenOptim,
-                               meSred,        meSKO,     LabeledEdit2, LabeledEdit3, Edit1,
-                               Edit6,         Edit5,     SpirSpusk,    BoxNewton,    BoxSmirnow,
-                               BoxML,         Sred_flag, SKO_Flag,     RadioGroup1,  Button2,
-                               AgesButton,    UsageEdit, HorizonEdit};
+    QWidget* const inputs[] = {
+        OpenFileStart, FilePath, SpeedButton1, bbRaschet, ToolBRunGenOptim, meSred,    meSKO,      LabeledEdit2,
+        LabeledEdit3,  Edit1,    Edit6,        Edit5,     SpirSpusk,        BoxNewton, BoxSmirnow, BoxML,
+        Sred_flag,     SKO_Flag, RadioGroup1,  Button2,   AgesButton,       UsageEdit, HorizonEdit};
     for (QWidget* w : inputs) w->setEnabled(enabled);
     EnableMenuForRun(running);
 }
@@ -109,11 +116,13 @@ ReportSettings TForm1::HeaderSettings(double burnIn) const {
 void TForm1::ShowCalculationProgress(bool running) {
     if (running) {
         calcClock_.start();
-        ProgressBar1->setRange(0, 0);  // busy: the fits say nothing of how far they are
+        ProgressBar1->setRange(0, 0);  // busy until model 3 says how far it is
+        StopCalcBtn->setEnabled(true);
         ShowElapsed();
         elapsedTimer_->start();
     } else {
         elapsedTimer_->stop();
+        StopCalcBtn->setEnabled(false);
         if (calcClock_.isValid()) ShowElapsed();
         ProgressBar1->setRange(0, 1);
         ProgressBar1->setValue(0);

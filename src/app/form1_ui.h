@@ -98,6 +98,7 @@ public:
     QCheckBox* BoxML = nullptr;
     QProgressBar* ProgressBar1 = nullptr;  // busy while "Расчет" runs
     QLabel* LabelElapsed = nullptr;        // the run's elapsed time beside it
+    QPushButton* StopCalcBtn = nullptr;    // "Стоп": model 3's bootstrap ends with the replicates done
     QCheckBox* Sred_flag = nullptr;
     QCheckBox* SKO_Flag = nullptr;
     QGroupBox* RadioGroup1 = nullptr;

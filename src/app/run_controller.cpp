@@ -86,6 +86,7 @@ void RunController::Launch(Kind kind, std::function<void()> work) {
     ++started_;
     closing_ = false;
     endRequested_ = false;
+    bootstrapStop_ = false;
     workerDone_ = false;
     pending_.clear();
     next_ = 0;
@@ -104,6 +105,11 @@ bool RunController::StartCalculation(rel::AnalysisState st, const rel::RunParams
     p.clock = Clock;
     // Model 3 looks between its steps whether the run is to end (the window closing).
     p.cancelled = [this] { return endRequested_.load(); };
+    // "Стоп" ends model 3's bootstrap with the replicates done; its steps move the bar.
+    p.mlStopBootstrap = [this] { return bootstrapStop_.load(); };
+    p.mlProgress = [this](int done, int total) {
+        if (total > 0) Post({RunEvent::Kind::ModelStep, static_cast<int>(1000LL * done / total), {}});
+    };
     calcResult_ = rel::RunResult{};
     Launch(Kind::Calculation, [this, p = std::move(p)] {
         const rel::MemoSink sink = [this](const std::string& line) { Post({RunEvent::Kind::Memo, 0, line}); };
@@ -146,7 +152,12 @@ void RunController::SetCopyCountText(const QString& text) {
     copyCount_ = std::move(s);
 }
 
-void RunController::RequestStop() { flags_.FlagStop = true; }
+void RunController::RequestStop() {
+    if (kind_ == Kind::Calculation)
+        bootstrapStop_ = true;
+    else
+        flags_.FlagStop = true;
+}
 void RunController::RequestCopyBest() { flags_.FlagCopyBest = true; }
 
 void RunController::Post(RunEvent event) {
@@ -192,6 +203,9 @@ void RunController::Deliver(const RunEvent& e) {
             break;
         case RunEvent::Kind::Progress:
             emit ProgressMoved(e.value);
+            break;
+        case RunEvent::Kind::ModelStep:
+            emit ModelStepMoved(e.value);
             break;
     }
 }

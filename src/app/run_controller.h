@@ -38,6 +38,7 @@ struct RunEvent {
         Crossover,  // the crossover bar's position set by the schedule (value)
         Mutation,   // the mutation bar's position set by the schedule (value)
         Progress,   // the optimiser's progress, 0..100 (value)
+        ModelStep,  // model 3's steps done, in thousandths of its total (value)
     };
     Kind kind = Kind::Memo;
     int value = 0;
@@ -128,6 +129,9 @@ signals:
     void CrossoverMoved(int position);
     void MutationMoved(int position);
     void ProgressMoved(int percent);
+    // Model 3 in a calculation run: its steps done (the fit, its intervals, each
+    // bootstrap replicate), in thousandths of the total.
+    void ModelStepMoved(int permille);
     // The calculation run has returned; `state`: the analysis state it worked on.
     void CalculationDone(const rel::RunResult& result, const rel::AnalysisState& state);
     // The optimiser has returned; `resultsDue`: its model is complete and the window
@@ -159,6 +163,7 @@ private:
     // Shared with the worker.
     std::atomic<bool> workerDone_{false};
     std::atomic<bool> endRequested_{false};
+    std::atomic<bool> bootstrapStop_{false};  // "Стоп" during a calculation run
     std::atomic<int> crossover_{55};
     std::atomic<int> mutation_{15};
     rel::GenFlags flags_;

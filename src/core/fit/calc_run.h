@@ -49,6 +49,8 @@ struct RunParams {
     // Model 3 per cause: fit causes with fewer than kMlCauseMinFailures failures too.
     bool mlAllCauses = false;
     std::function<bool()> cancelled;
+    // "Стоп": model 3's bootstrap ends early with the replicates done (polled during it).
+    std::function<bool()> mlStopBootstrap;
     // Model 3's steps done of its total (the fit, each interval, each bootstrap
     // replicate), called on the run's thread; may be empty.
     std::function<void(int done, int total)> mlProgress;

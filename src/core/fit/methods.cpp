@@ -37,6 +37,7 @@ FitReport FitModel3(const AnalysisState& st, const RunParams& p, const FitOption
     mo.seed = p.mlSeed;
     mo.decimalSep = p.decimalSep;
     mo.cancelled = p.cancelled;
+    mo.stopBootstrap = p.mlStopBootstrap;
     mo.progress = p.mlProgress;
     const MlInput in = MlInputFromState(st);
     MlResult r = FitML(in, mo);

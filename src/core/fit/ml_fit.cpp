@@ -133,13 +133,14 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
                             Sig(in.Park, sep) + " вне пределов 1 … " + Sig(kMlMaxBootstrapFleet, sep));
     } else if (opt.bootstrap > 0) {
         MlParams fitted{res.A, res.B, res.K_powtor, res.Sred, res.SKO};
+        const auto endBootstrap = [&] { return isCancelled() || (opt.stopBootstrap && opt.stopBootstrap()); };
         const BootOutcome bo = Bootstrap(
-            in, fitted, opt.bootstrap, opt.seed, opt.threads, opt.cancelled,
+            in, fitted, opt.bootstrap, opt.seed, opt.threads, endBootstrap,
             [&](int n) {
                 if (opt.progress) opt.progress(done + n, total);
             },
             p.service);
-        if (bo.cancelled) return stopped();
+        if (bo.cancelled && isCancelled()) return stopped();
         int valid = 0, above = 0;
         for (double l : bo.lambdas)
             if (std::isfinite(l)) {
@@ -147,12 +148,15 @@ MlResult FitML(const MlInput& in, const MlOptions& opt) {
                 if (l >= res.GofLambda) ++above;
             }
         res.GofReplicates = valid;
+        if (bo.cancelled)
+            res.Notes.push_back("Модель 3: бутстреп остановлен командой «Стоп» после " + std::to_string(valid) +
+                                " повторов из " + std::to_string(opt.bootstrap));
         if (valid > 0) {
             res.GofP = (1.0 + above) / (1.0 + valid);
             res.GofText = MlGofText(res.GofP, sep);
             res.Memo.push_back("Модель 3: согласие с данными λ = " + Sig(res.GofLambda, sep) + ", " + res.GofText +
                                " по " + std::to_string(valid) + " повторам");
-        } else {
+        } else if (!bo.cancelled) {
             res.Notes.push_back("Модель 3: согласие не оценено — ни один смоделированный парк не дал подбора");
         }
     }

@@ -104,6 +104,9 @@ struct MlOptions {
     char decimalSep = '.';   // of the texts
     // Polled between steps and between bootstrap replicates; true stops the fit.
     std::function<bool()> cancelled;
+    // Polled during the bootstrap; true ends it early ("Стоп"): the fit keeps its
+    // estimates and intervals, and the p-value comes from the replicates done.
+    std::function<bool()> stopBootstrap;
     // Steps done of the total (the fit, each interval, each replicate); called on
     // the caller's thread, as are `cancelled` and `clock`.
     std::function<void(int done, int total)> progress;

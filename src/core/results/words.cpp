@@ -149,6 +149,8 @@ ResultsWords MakeEnglish() {
         {"согласие не оценено — бутстреп моделирует парки от 1 изделия, а парк ",
          "goodness of fit not assessed: the bootstrap simulates fleets of 1 product or more and the fleet of "},
         {" вне пределов 1 … ", " is outside 1 … "},
+        {"бутстреп остановлен командой «Стоп» после ", "the bootstrap was stopped by «Stop» after "},
+        {" повторов из ", " replicates of "},
         {"согласие не оценено — ни один смоделированный парк не дал подбора",
          "goodness of fit not assessed: no simulated fleet could be fitted"},
         {"в списке окончаний гарантии ", "the list of warranty ends holds "},

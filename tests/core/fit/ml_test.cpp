@@ -651,6 +651,32 @@ TEST(MlFit, DegenerateInputsGiveAMessage) {
     }
 }
 
+// "Стоп" during the bootstrap: the fit keeps its estimates and intervals, the p-value
+// comes from the replicates done and a note says so; the run's end (cancelled) still
+// ends the fit.
+TEST(MlFit, StoppedBootstrapKeepsTheFitWithTheReplicatesDone) {
+    MlInput in = Design(500, 2500, 500);
+    in.times = MlSimulateFleet(in, {1.4, 3000, 1.0, 2500, 500}, 3);
+    MlOptions opt;
+    opt.bootstrap = 400;
+    opt.threads = 2;
+    int polls = 0;
+    opt.stopBootstrap = [&] { return ++polls > 2; };
+    const MlResult r = FitML(in, opt);
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_TRUE(std::isfinite(r.IntA.lo));
+    EXPECT_LT(r.GofReplicates, 400);
+    const std::string note = "Модель 3: бутстреп остановлен командой «Стоп» после " +
+                             std::to_string(r.GofReplicates) + " повторов из 400";
+    EXPECT_NE(std::find(r.Notes.begin(), r.Notes.end(), note), r.Notes.end());
+    if (r.GofReplicates > 0) {
+        EXPECT_TRUE(std::isfinite(r.GofP));
+    }
+    opt.stopBootstrap = {};
+    opt.cancelled = [&] { return polls++ > 6; };
+    EXPECT_FALSE(FitML(in, opt).ok);
+}
+
 // A bootstrap replicate, simulated by counts, records on average K·n·Λ failures from
 // 1 h, whichever way it is drawn: product by product for a small fleet, products counted
 // into the normal law's bins or a list's entries for a large one, and Poisson counts on
