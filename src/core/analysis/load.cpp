@@ -28,16 +28,10 @@ LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char deci
         r.error = why + ". Файл данных не загружен.";
         return r;
     }
-    // The bytes are let go as soon as they are decoded: a large file is held once.
-    InputText in = DecodeInputFile(bytes, path);
+    // The rows are read from the file's bytes where they lie (no decoded copy); the
+    // bytes are let go before the figures are computed.
+    FailureFileRead read = ReadFailureBytes(bytes, path, policy);
     bytes = std::string();
-    if (!in.ok) {
-        LoadResult r;
-        r.error = in.error + " Файл данных не загружен.";
-        return r;
-    }
-    FailureFileRead read = ReadFailureText(in.text, path, policy);
-    in.text = std::string();
     return LoadRead(st, std::move(read), path, decimalSep);
 }
 

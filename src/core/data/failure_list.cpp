@@ -1,6 +1,10 @@
 #include "data/failure_list.h"
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
+
+#include "text/text.h"
 
 namespace rel {
 
@@ -33,15 +37,42 @@ FailureList::Span FailureList::Store(std::string_view text) {
         texts_.append(kBrakText);
         texts_.append(kDrugieText);
     }
-    if (text.empty()) return {};
-    if (text == kBrakText) return {0, static_cast<std::uint32_t>(kBrakText.size())};
-    if (text == kDrugieText)
-        return {static_cast<std::uint32_t>(kBrakText.size()), static_cast<std::uint32_t>(kDrugieText.size())};
-    // The block is addressed by 32-bit offsets; a data file is at most 256 MB.
-    if (texts_.size() + text.size() > UINT32_MAX) throw std::length_error("failure texts beyond 4 GB");
-    const Span s{static_cast<std::uint32_t>(texts_.size()), static_cast<std::uint32_t>(text.size())};
+    const std::size_t from = texts_.size();
     texts_.append(text);
+    return Stored(from);
+}
+
+FailureList::Span FailureList::Stored(std::size_t from) {
+    const std::string_view text = std::string_view(texts_).substr(from);
+    Span s{static_cast<std::uint32_t>(from), static_cast<std::uint32_t>(text.size())};
+    if (text.empty() || text == kBrakText || text == kDrugieText) {
+        if (text.empty())
+            s = {};
+        else if (text == kBrakText)
+            s = {0, static_cast<std::uint32_t>(kBrakText.size())};
+        else
+            s = {static_cast<std::uint32_t>(kBrakText.size()), static_cast<std::uint32_t>(kDrugieText.size())};
+        texts_.resize(from);
+        return s;
+    }
+    // The block is addressed by 32-bit offsets; a data file is at most 256 MB.
+    if (texts_.size() > UINT32_MAX) {
+        texts_.resize(from);
+        throw std::length_error("failure texts beyond 4 GB");
+    }
     return s;
+}
+
+FailureList::TextSpan FailureList::StoreText(std::string_view utf8) { return Store(utf8); }
+
+FailureList::TextSpan FailureList::StoreCp1251Text(std::string_view bytes) {
+    if (texts_.empty()) {
+        texts_.append(kBrakText);
+        texts_.append(kDrugieText);
+    }
+    const std::size_t from = texts_.size();
+    AppendCp1251AsUtf8(texts_, bytes);
+    return Stored(from);
 }
 
 void FailureList::Append(double time, int chey, std::string_view pri, std::string_view komment) {
@@ -76,6 +107,44 @@ void FailureList::resize(std::size_t n) {
 
 void FailureList::Permute(const std::vector<std::uint32_t>& order) {
     PermuteVector(times_, order);
+    PermuteVector(cause_, order);
+    PermuteVector(pri_, order);
+    PermuteVector(komment_, order);
+}
+
+void FailureList::SortByTime() {
+    const std::size_t n = size();
+    bool sorted = true, nan = false;
+    for (std::size_t i = 0; i < n; ++i) {
+        nan = nan || std::isnan(times_[i]);
+        if (i > 0 && times_[i] < times_[i - 1]) sorted = false;
+    }
+    if (nan) {
+        // No order among NaNs: the merge sort keeps the list's order around them.
+        std::vector<std::uint32_t> order(n);
+        for (std::size_t i = 0; i < n; ++i) order[i] = static_cast<std::uint32_t>(i);
+        std::stable_sort(order.begin(), order.end(),
+                         [this](std::uint32_t a, std::uint32_t b) { return times_[a] < times_[b]; });
+        Permute(order);
+        return;
+    }
+    if (sorted) return;  // a file written in time order: nothing moves
+
+    // (time, place) pairs in one sort: equal times keep their order by their places.
+    struct Keyed {
+        double time;
+        std::uint32_t at;
+    };
+    std::vector<Keyed> keyed(n);
+    for (std::size_t i = 0; i < n; ++i) keyed[i] = {times_[i], static_cast<std::uint32_t>(i)};
+    std::sort(keyed.begin(), keyed.end(),
+              [](const Keyed& a, const Keyed& b) { return a.time < b.time || (a.time == b.time && a.at < b.at); });
+    std::vector<std::uint32_t> order(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        times_[i] = keyed[i].time;
+        order[i] = keyed[i].at;
+    }
+    keyed = {};
     PermuteVector(cause_, order);
     PermuteVector(pri_, order);
     PermuteVector(komment_, order);
