@@ -121,11 +121,11 @@ void WriteJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char s
         o.Array(st.ArrProblems.size(), [&](std::size_t i) {
             const rel::FailureRef p = st.ArrProblems[i];
             o.Raw("{\"Pri\":");
-            o.String(p.Pri);
+            o.KeptString(p.Pri);
             o.Raw(",\"chey\":");
             o.Integer(p.chey);
             o.Raw(",\"komment\":");
-            o.String(p.komment);
+            o.KeptString(p.komment);
             o.Raw(",\"time\":");
             o.Number(p.time);
             o.Raw('}');
@@ -165,9 +165,9 @@ void WriteJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char s
             if (mark)
                 o.String(cause + mark);
             else
-                o.String(cause);
+                o.KeptString(cause);
             o.Raw(',');
-            o.String(f.komment);
+            o.KeptString(f.komment);
             o.Raw(']');
         });
     });

@@ -5,6 +5,7 @@
 // one are the same bytes.
 #pragma once
 
+#include <array>
 #include <cstdio>
 #include <functional>
 #include <nlohmann/json.hpp>
@@ -26,6 +27,10 @@ public:
     void Raw(std::string_view punctuation) { buf_.append(punctuation); }
     void Raw(char c) { buf_ += c; }
     void String(std::string_view text);
+    // A text that stays at its place, unchanged, while the stream writes (a text of
+    // the failure list, a cause name): each such text is checked once, however many
+    // rows give it.
+    void KeptString(std::string_view text);
     // A number as the library writes a double; NaN and infinities as null.
     void Number(double x);
     void Integer(long long v);
@@ -54,10 +59,18 @@ public:
 
 private:
     static constexpr std::size_t kPiece = 1 << 16;
+    static constexpr std::size_t kKept = 256;
+    void Quoted(std::string_view text);
     std::FILE* out_;
     std::function<void()> flush_;
     std::string buf_;
     nlohmann::detail::serializer<nlohmann::json> serializer_;
+    // Kept texts found to need no escape, by their place.
+    std::vector<std::string_view> plain_;
+    // The last number written and its text (sorted times repeat).
+    double lastNumber_ = 0.0;
+    std::array<char, 64> lastDigits_{};
+    std::size_t lastLength_ = 0;
 };
 
 // The members of a JSON object, each written by its function; they are written in

@@ -9,6 +9,8 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
 #include <optional>
 #include <system_error>
 
@@ -35,10 +37,18 @@ namespace {
 
 bool Continues(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
+// The first `c` in a row's text, or npos: a plain loop, as a row is a few dozen
+// bytes (a call to the library's search per field of a million rows costs more).
+std::size_t FindIn(std::string_view s, char c) {
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (s[i] == c) return i;
+    return std::string_view::npos;
+}
+
 // SplitFailureRemainder on the text where it lies; `codePage`: one byte to a
 // character (Windows-1251), else UTF-8.
 void SplitRemainder(std::string_view rem, bool codePage, std::string_view& source, std::string_view& komment) {
-    const std::size_t star = rem.find('*');
+    const std::size_t star = FindIn(rem, '*');
     if (star == std::string_view::npos) {
         source = rem;
         komment = {};
@@ -99,7 +109,10 @@ private:
 
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why, bool* missing) {
+namespace {
+
+// A file opened for a whole read and its size, or why it cannot be read.
+bool OpenWhole(const std::string& path, std::ifstream& in, std::size_t& bytes, std::string& why, bool* missing) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (missing) *missing = false;
@@ -146,17 +159,27 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why
               std::to_string(kMaxFileBytes) + ")";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    in.open(path, std::ios::binary);
     if (!in) {
         why = "Не удалось открыть файл " + Quoted(path);
         return false;
     }
+    bytes = static_cast<std::size_t>(size);
+    return true;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why, bool* missing) {
+    std::ifstream in;
+    std::size_t size = 0;
+    if (!OpenWhole(path, in, size, why, missing)) return false;
     // Room for the whole file at once, filled by the reads themselves (no zeroed
     // copy first): a piece at a time through a small buffer.
     bytes.clear();
-    bytes.reserve(static_cast<std::size_t>(size));
+    bytes.reserve(size);
     std::array<char, 1 << 16> piece;
-    for (std::size_t left = static_cast<std::size_t>(size); left > 0;) {
+    for (std::size_t left = size; left > 0;) {
         const std::size_t want = std::min(left, piece.size());
         in.read(piece.data(), static_cast<std::streamsize>(want));
         if (in.gcount() != static_cast<std::streamsize>(want)) {
@@ -166,6 +189,23 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why
         bytes.append(piece.data(), want);
         left -= want;
     }
+    return true;
+}
+
+bool ReadFileBytes(const std::string& path, FileBytes& bytes, std::string& why, bool* missing) {
+    std::ifstream in;
+    std::size_t size = 0;
+    bytes = FileBytes{};
+    if (!OpenWhole(path, in, size, why, missing)) return false;
+    // Read straight into memory that nothing has written before.
+    std::unique_ptr<char[]> data(new char[size]);
+    in.read(data.get(), static_cast<std::streamsize>(size));
+    if (in.gcount() != static_cast<std::streamsize>(size)) {
+        why = "Не удалось прочитать файл " + Quoted(path);
+        return false;
+    }
+    bytes.data = std::move(data);
+    bytes.size = size;
     return true;
 }
 
@@ -192,7 +232,8 @@ std::string BadRowsSummary(const std::vector<BadRow>& bad, std::size_t goodRows,
 
 namespace {
 
-FailureFileRead ReadText(std::string_view text, bool codePage, const std::string& path, BadRowPolicy policy);
+FailureFileRead ReadText(std::string_view text, bool codePage, const std::string& path, BadRowPolicy policy,
+                         const std::function<void()>& rowsRead = {});
 
 }  // namespace
 
@@ -211,6 +252,22 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
     return ReadText(text, false, path, policy);
 }
 
+FailureFileRead ReadFailureBytes(FileBytes&& bytes, const std::string& path, BadRowPolicy policy) {
+    FileBytes held = std::move(bytes);
+    InputText in = OpenInputFile(held.View(), path);
+    if (!in.ok) {
+        FailureFileRead res;
+        res.error = in.error + " Файл данных не загружен.";
+        return res;
+    }
+    // Once the rows are read the list holds all it needs: the file goes.
+    return ReadText(in.Text(held.View()), in.inPlace && in.encoding == TextEncoding::Windows1251, path, policy,
+                    [&] {
+                        held = FileBytes{};
+                        in.text = std::string();
+                    });
+}
+
 namespace {
 
 // Where a failure row's time field ends and the rest begins. The columns are
@@ -224,9 +281,9 @@ struct RowSplit {
 };
 
 RowSplit SplitRow(std::string_view row) {
-    const std::size_t tab = row.find('\t');
+    const std::size_t tab = FindIn(row, '\t');
     if (tab != std::string_view::npos) return {row.substr(0, tab), row.substr(tab + 1)};
-    const std::size_t sp = row.find(' ');
+    const std::size_t sp = FindIn(row, ' ');
     const std::string_view first = row.substr(0, sp);
     if (!ParseTimeField(first))
         return {first,
@@ -417,7 +474,8 @@ constexpr std::uint8_t kOthersRow = 253;     // no cause named: "Другие"
 constexpr std::uint8_t kRejectRow = 254;     // before 1 h: "Брак"
 constexpr std::uint8_t kSeveralNamed = 255;  // several named: their mask kept aside
 
-FailureFileRead ReadText(std::string_view bytes, bool codePage, const std::string& path, BadRowPolicy policy) {
+FailureFileRead ReadText(std::string_view bytes, bool codePage, const std::string& path, BadRowPolicy policy,
+                         const std::function<void()>& rowsRead) {
     FailureFileRead res;
     const FileText text{bytes, codePage};
     Lines lines(text);
@@ -506,8 +564,9 @@ FailureFileRead ReadText(std::string_view bytes, bool codePage, const std::strin
         // Beyond the limit the rows are only counted, for the message.
         if (++rowCount > kMaxFailureRows) continue;
         double time = 0.0;
-        const std::size_t firstTab = line.find('\t');
-        const bool timeMissing = firstTab != std::string_view::npos && row.find('\t') == std::string_view::npos &&
+        const std::size_t firstTab = FindIn(line, '\t');
+        const bool timeMissing = firstTab != std::string_view::npos &&
+                                 FindIn(row, '\t') == std::string_view::npos &&
                                  Trim(line.substr(0, firstTab)).empty();
         const RowSplit split = timeMissing ? RowSplit{{}, {}, "наработка не указана"} : SplitRow(row);
         // A time that is not a number, negative or beyond the plausible range is a
@@ -591,6 +650,8 @@ FailureFileRead ReadText(std::string_view bytes, bool codePage, const std::strin
         }
         L.ArrProblems.AppendStored(time, code, pri, note);
     }
+    // Nothing below reads the file's text.
+    if (rowsRead) rowsRead();
     if (rowCount > kMaxFailureRows) {
         res.BadRows.clear();
         return fail("В файле " + Quoted(path) + " " + std::to_string(rowCount) +

@@ -1,7 +1,11 @@
 #include "data/failure_list.h"
 
 #include <algorithm>
+#include <bit>
+#include <climits>
 #include <cmath>
+#include <cstdint>
+#include <memory>
 #include <stdexcept>
 
 #include "text/text.h"
@@ -78,46 +82,56 @@ FailureList::TextSpan FailureList::StoreCp1251Text(std::string_view bytes) {
 void FailureList::Append(double time, int chey, std::string_view pri, std::string_view komment) {
     times_.push_back(time);
     cause_.push_back(static_cast<std::uint8_t>(chey));
-    pri_.push_back(Store(pri));
-    komment_.push_back(Store(komment));
+    const Span p = Store(pri);
+    texts_of_.push_back({p, Store(komment)});
 }
 
 void FailureList::reserve(std::size_t n, std::size_t textBytes) {
     times_.reserve(n);
     cause_.reserve(n);
-    pri_.reserve(n);
-    komment_.reserve(n);
+    texts_of_.reserve(n);
     texts_.reserve(textBytes + kBrakText.size() + kDrugieText.size());
 }
 
 void FailureList::clear() {
     times_.clear();
     cause_.clear();
-    pri_.clear();
-    komment_.clear();
+    texts_of_.clear();
     texts_.clear();
 }
 
 void FailureList::resize(std::size_t n) {
     times_.resize(n, 0.0);
     cause_.resize(n, 0);
-    pri_.resize(n);
-    komment_.resize(n);
+    texts_of_.resize(n);
 }
 
 void FailureList::Permute(const std::vector<std::uint32_t>& order) {
     PermuteVector(times_, order);
     PermuteVector(cause_, order);
-    PermuteVector(pri_, order);
-    PermuteVector(komment_, order);
+    PermuteVector(texts_of_, order);
 }
+
+namespace {
+
+// A time as an unsigned number in the same order as the times (-0 as 0).
+std::uint64_t TimeKey(double t) {
+    const std::uint64_t bits = std::bit_cast<std::uint64_t>(t == 0.0 ? 0.0 : t);
+    return bits >> 63 ? ~bits : bits | (std::uint64_t{1} << 63);
+}
+
+}  // namespace
 
 void FailureList::SortByTime() {
     const std::size_t n = size();
     bool sorted = true, nan = false;
+    std::uint64_t lo = UINT64_MAX, hi = 0;
     for (std::size_t i = 0; i < n; ++i) {
         nan = nan || std::isnan(times_[i]);
         if (i > 0 && times_[i] < times_[i - 1]) sorted = false;
+        const std::uint64_t k = TimeKey(times_[i]);
+        lo = std::min(lo, k);
+        hi = std::max(hi, k);
     }
     if (nan) {
         // No order among NaNs: the merge sort keeps the list's order around them.
@@ -130,24 +144,66 @@ void FailureList::SortByTime() {
     }
     if (sorted) return;  // a file written in time order: nothing moves
 
-    // (time, place) pairs in one sort: equal times keep their order by their places.
-    struct Keyed {
-        double time;
-        std::uint32_t at;
+    // (time, place) pairs, sorted once: first counted out into groups by the leading
+    // bits of their times, in list order, then each group sorted by time and place.
+    // A slot holds a pair, and after the sort the two texts of its failure.
+    struct Slot {
+        std::uint64_t a;     // the time's bits; then the source text's span
+        std::uint32_t b, c;  // the place in the list; then the description's span
     };
-    std::vector<Keyed> keyed(n);
-    for (std::size_t i = 0; i < n; ++i) keyed[i] = {times_[i], static_cast<std::uint32_t>(i)};
-    std::sort(keyed.begin(), keyed.end(),
-              [](const Keyed& a, const Keyed& b) { return a.time < b.time || (a.time == b.time && a.at < b.at); });
-    std::vector<std::uint32_t> order(n);
+    const int groupBits = std::clamp(static_cast<int>(std::bit_width(n)) - 2, 1, 16);
+    const int top = 63 - std::countl_zero(lo ^ hi);  // the leading bit where the times differ
+    const int shift = std::max(0, top + 1 - groupBits);
+    const std::uint64_t first = lo >> shift;
+    std::vector<std::uint32_t> at(static_cast<std::size_t>((hi >> shift) - first) + 2, 0);
+    for (double t : times_) ++at[static_cast<std::size_t>((TimeKey(t) >> shift) - first) + 1];
+    for (std::size_t g = 1; g < at.size(); ++g) at[g] += at[g - 1];
+    const std::unique_ptr<Slot[]> slots(new Slot[n]);  // every slot is written below
     for (std::size_t i = 0; i < n; ++i) {
-        times_[i] = keyed[i].time;
-        order[i] = keyed[i].at;
+        std::uint32_t& place = at[static_cast<std::size_t>((TimeKey(times_[i]) >> shift) - first)];
+        slots[place++] = {std::bit_cast<std::uint64_t>(times_[i]), static_cast<std::uint32_t>(i), 0};
     }
-    keyed = {};
-    PermuteVector(cause_, order);
-    PermuteVector(pri_, order);
-    PermuteVector(komment_, order);
+    // Each group sorted on its own. Its times share their leading bits: the rest of a
+    // time's key and the pair's rank in the group (ranks follow the list's order) make
+    // one number when both fit in 64 bits, and the group sorts as plain numbers.
+    auto before = [](const Slot& x, const Slot& y) {
+        const double tx = std::bit_cast<double>(x.a), ty = std::bit_cast<double>(y.a);
+        return tx < ty || (tx == ty && x.b < y.b);
+    };
+    const std::uint64_t rest = (std::uint64_t{1} << shift) - 1;
+    std::vector<std::uint64_t> packed;
+    std::vector<Slot> group;
+    // at[g] is now where group g ends.
+    for (std::size_t g = 0, begin = 0; g + 1 < at.size(); begin = at[g++]) {
+        const std::size_t count = at[g] - begin;
+        if (count < 2) continue;
+        Slot* const from = slots.get() + begin;
+        const int rankBits = static_cast<int>(std::bit_width(count - 1));
+        if (shift + rankBits > 64) {
+            std::sort(from, from + count, before);
+            continue;
+        }
+        packed.resize(count);
+        for (std::size_t r = 0; r < count; ++r)
+            packed[r] = (TimeKey(std::bit_cast<double>(from[r].a)) & rest) << rankBits | r;
+        std::sort(packed.begin(), packed.end());
+        group.assign(from, from + count);
+        const std::uint64_t rank = (std::uint64_t{1} << rankBits) - 1;
+        for (std::size_t r = 0; r < count; ++r) from[r] = group[packed[r] & rank];
+    }
+
+    std::vector<std::uint8_t> cause(n);
+    for (std::size_t k = 0; k < n; ++k) {
+        const std::uint32_t from = slots[k].b;
+        times_[k] = std::bit_cast<double>(slots[k].a);
+        cause[k] = cause_[from];
+        const Texts& t = texts_of_[from];
+        slots[k] = {t.pri.at | std::uint64_t{t.pri.len} << 32, t.komment.at, t.komment.len};
+    }
+    for (std::size_t k = 0; k < n; ++k)
+        texts_of_[k] = {{static_cast<std::uint32_t>(slots[k].a), static_cast<std::uint32_t>(slots[k].a >> 32)},
+                        {slots[k].b, slots[k].c}};
+    cause_ = std::move(cause);
 }
 
 bool operator==(const FailureList& a, const FailureList& b) {

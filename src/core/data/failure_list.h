@@ -1,7 +1,7 @@
 // The loaded failures, held compactly: a file of a million failure rows fits in
 // a few tens of megabytes. Times and cause numbers are arrays of their own (the
 // criteria run over the times alone); the source and description texts of all the
-// failures share one block of characters.
+// failures share one block of characters, where a text the file repeats is kept once.
 //
 // The list is used like a vector of Problems: size(), operator[] and iteration give
 // a FailureRef with the same field names (time, chey, Pri, komment; the texts as
@@ -36,7 +36,9 @@ public:
 
     std::size_t size() const { return times_.size(); }
     bool empty() const { return times_.empty(); }
-    FailureRef operator[](std::size_t i) const { return {times_[i], cause_[i], Text(pri_[i]), Text(komment_[i])}; }
+    FailureRef operator[](std::size_t i) const {
+        return {times_[i], cause_[i], Text(texts_of_[i].pri), Text(texts_of_[i].komment)};
+    }
     FailureRef back() const { return (*this)[size() - 1]; }
 
     // The operating times, in list order.
@@ -71,8 +73,7 @@ public:
     void AppendStored(double time, int chey, TextSpan pri, TextSpan komment) {
         times_.push_back(time);
         cause_.push_back(static_cast<std::uint8_t>(chey));
-        pri_.push_back(pri);
-        komment_.push_back(komment);
+        texts_of_.push_back({pri, komment});
     }
 
     class const_iterator {
@@ -120,7 +121,11 @@ private:
 
     std::vector<double> times_;
     std::vector<std::uint8_t> cause_;
-    std::vector<Span> pri_, komment_;
+    // A failure's two texts side by side: a reorder moves them as one.
+    struct Texts {
+        Span pri, komment;
+    };
+    std::vector<Texts> texts_of_;
     std::string texts_;
 };
 

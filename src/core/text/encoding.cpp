@@ -166,6 +166,38 @@ LineScan ScanLine(std::string_view s) {
     return sc;
 }
 
+// Whether no line of 8-bit text reads as UTF-8. Only a line with a byte that can
+// continue a character (0x80…0xBF) can: the text is searched for such bytes a word
+// at a time, and only their lines are read, each once.
+bool NoLineReadsAsUtf8(std::string_view body) {
+    const char* p = body.data();
+    const std::size_t n = body.size();
+    int endAtCr = -1;          // LinesEndAtCr, once a line is looked at
+    std::size_t lookedTo = 0;  // the lines before this place were looked at
+    auto readsAsUtf8 = [&](std::size_t at) {
+        if (at < lookedTo) return false;
+        if (endAtCr < 0) endAtCr = LinesEndAtCr(body) ? 1 : 0;
+        auto ends = [&](char c) { return c == '\n' || (endAtCr == 1 && c == '\r'); };
+        std::size_t b = at, e = at;
+        while (b > 0 && !ends(p[b - 1])) --b;
+        while (e < n && !ends(p[e])) ++e;
+        lookedTo = e;
+        return ScanLine(body.substr(b, e - b)).ReadsAsUtf8();
+    };
+    auto continues = [p](std::size_t at) { return (static_cast<unsigned char>(p[at]) & 0xC0) == 0x80; };
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, sizeof w);
+        if ((w & ~(w << 1) & 0x8080808080808080ULL) == 0) continue;
+        for (std::size_t k = i; k < i + 8; ++k)
+            if (continues(k) && readsAsUtf8(k)) return false;
+    }
+    for (; i < n; ++i)
+        if (continues(i) && readsAsUtf8(i)) return false;
+    return true;
+}
+
 // The character set of 8-bit text; the text itself stays where it is.
 DecodedText Decide8Bit(std::string_view bytes) {
     DecodedText d;
@@ -179,6 +211,12 @@ DecodedText Decide8Bit(std::string_view bytes) {
     if (IsValidUtf8(body)) {
         const bool ascii = ScanHighBytes(body).count == 0;
         d.encoding = ascii && !d.byteOrderMark ? TextEncoding::Ascii : TextEncoding::Utf8;
+        return d;
+    }
+    // No line reads as UTF-8: the code page, as it always was (the rule below, in
+    // one quick look).
+    if (!d.byteOrderMark && NoLineReadsAsUtf8(body)) {
+        d.encoding = TextEncoding::Windows1251;
         return d;
     }
 

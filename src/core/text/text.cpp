@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -117,6 +116,18 @@ std::uint64_t Word(const char* p) {
     return w;
 }
 constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FULL;
+
+// The top bit of each byte of `w` that equals `c`, and no other bit.
+std::uint64_t BytesEqual(std::uint64_t w, char c) {
+    const std::uint64_t t = w ^ (0x0101010101010101ULL * static_cast<unsigned char>(c));
+    return ~(((t & kLowBits) + kLowBits) | t) & kHighBits;
+}
+
+// How many bytes a mask of top bits marks.
+std::size_t Marked(std::uint64_t topBits) {
+    return static_cast<std::size_t>(((topBits >> 7) * 0x0101010101010101ULL) >> 56);
+}
 
 // The length of the valid UTF-8 character at s[i], 0 when none starts there.
 inline std::size_t SequenceLength(const unsigned char* s, std::size_t n, std::size_t i) {
@@ -238,7 +249,7 @@ HighBytes ScanHighBytes(std::string_view text) {
             for (std::size_t k = 0; k < 8; ++k) one(static_cast<unsigned char>(p[i + k]), i + k);
             continue;
         }
-        h.count += static_cast<std::size_t>(std::popcount(high));
+        h.count += Marked(high);
         // A continuation byte: its top bit set, the next one clear.
         if (high & ~(w << 1)) h.continuation = true;
     }
@@ -247,16 +258,16 @@ HighBytes ScanHighBytes(std::string_view text) {
 }
 
 bool LinesEndAtCr(std::string_view text) {
-    // The lone CRs first: a text without any (nearly every file) ends its lines at LF.
-    if (text.empty()) return false;
+    // The lone CRs first, a word at a time: a text without any (nearly every file)
+    // ends its lines at LF.
     const char* p = text.data();
-    const char* const end = p + text.size();
-    std::size_t loneCr = 0;
-    for (const void* hit; (hit = std::memchr(p, '\r', static_cast<std::size_t>(end - p))) != nullptr;) {
-        const char* cr = static_cast<const char*>(hit);
-        if (cr + 1 == end || cr[1] != '\n') ++loneCr;
-        p = cr + 1;
+    const std::size_t n = text.size();
+    std::size_t loneCr = 0, i = 0;
+    for (; i + 9 <= n; i += 8) {
+        const std::uint64_t cr = BytesEqual(Word(p + i), '\r');
+        if (cr != 0) loneCr += Marked(cr & ~BytesEqual(Word(p + i + 1), '\n'));
     }
+    for (; i < n; ++i) loneCr += p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n');
     if (loneCr == 0) return false;
     const auto lf = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
     return loneCr > lf;
@@ -267,10 +278,12 @@ bool LineCursor::Next(std::string_view& line) {
     const std::size_t start = pos_;
     if (start >= size) return false;
     const char* base = text_.data();
-    std::size_t end;
+    std::size_t end = start;
     if (!cr_) {
-        const void* hit = std::memchr(base + start, '\n', size - start);
-        end = hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - base) : size;
+        // The LF, a word at a time: lines are short, and a call per line to the
+        // library's search costs more than the search.
+        while (end + 8 <= size && BytesEqual(Word(base + end), '\n') == 0) end += 8;
+        while (end < size && base[end] != '\n') ++end;
         pos_ = end == size ? end : end + 1;
         // A CR just before the LF, or at the very end of the text, ends the line with it.
         std::size_t stop = end;
