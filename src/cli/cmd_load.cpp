@@ -11,7 +11,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
-#include "cli/json_stream.h"
+#include "export/json_stream.h"
 #include "frontend/standard_output.h"
 #include "data/histogram.h"
 #include "fit/defaults.h"

@@ -1,4 +1,4 @@
-#include "cli/json_stream.h"
+#include "export/json_stream.h"
 
 #include <algorithm>
 #include <array>
