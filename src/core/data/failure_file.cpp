@@ -454,7 +454,8 @@ public:
     // The slot of a text and whether it holds that text already.
     Entry& Find(std::string_view text, bool& found) {
         Entry& e = slots_[static_cast<std::size_t>(HashText(text) >> shift_)];
-        found = e.at != nullptr && e.len == text.size() && std::memcmp(e.at, text.data(), text.size()) == 0;
+        found = e.at != nullptr && e.len == text.size() &&
+                (text.empty() || std::memcmp(e.at, text.data(), text.size()) == 0);
         if (!found) {
             e.at = text.data();
             e.len = text.size();
