@@ -93,8 +93,6 @@ void JsonStream::Integer(long long v) {
     buf_.append(digits.data(), r.ptr);
 }
 
-void JsonStream::Value(const nlohmann::json& v) { serializer_.dump(v, false, false, 0); }
-
 void JsonStream::Flush() {
     if (!buf_.empty()) std::fwrite(buf_.data(), 1, buf_.size(), out_);
     buf_.clear();

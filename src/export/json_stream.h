@@ -34,8 +34,6 @@ public:
     // A number as the library writes a double; NaN and infinities as null.
     void Number(double x);
     void Integer(long long v);
-    // A small value as the library writes it.
-    void Value(const nlohmann::json& v);
     // An array of `n` elements, each written by `element(i)`.
     template <typename Element>
     void Array(std::size_t n, const Element& element) {
