@@ -1,6 +1,9 @@
 // relan-cli load DATA [--warranty GAR] [--decimal-comma] [--json]: loads the
 // failure data file (and the warranty end-time file after it), builds the
 // histogram, and prints a summary or one JSON object.
+#include <algorithm>
+#include <array>
+#include <charconv>
 #include <cstdio>
 #include <exception>
 #include <memory>
@@ -8,6 +11,7 @@
 
 #include "cli/commands.h"
 #include "cli/common.h"
+#include "export/json_stream.h"
 #include "frontend/standard_output.h"
 #include "data/histogram.h"
 #include "fit/defaults.h"
@@ -28,137 +32,150 @@ struct LoadOptions {
     HelpLang lang = HelpLang::Russian;
 };
 
-nlohmann::json Points(const std::vector<std::pair<double, double>>& pts) {
-    nlohmann::json a = nlohmann::json::array();
-    for (const auto& [x, y] : pts) a.push_back(nlohmann::json::array({Num(x), Num(y)}));
-    return a;
-}
-
-// The summary as one JSON object, written as a stream: the arrays that grow with
-// the number of failures (ArrProblems, Grid, Series1) are written element by element
-// instead of being built in memory first. The text is the same as dumping the whole
-// object (keys in order, no blanks).
+// The summary as one JSON object, written as the values are visited: the arrays
+// that grow with the number of failures (ArrProblems, Grid, Series1, Messages,
+// ArrGar) go out element by element, never built in memory. The text is the one
+// the JSON library's dump of the whole object gives (keys in order, no blanks).
 void WriteJson(const rel::AnalysisState& st, const rel::LoadedInputs& in, char sep) {
-    using nlohmann::json;
-    json j = json::object();
-    j["DataTitle"] = st.DataTitle;
-    j["SredGar"] = Num(st.SredGar);
-    j["SKOGar"] = Num(st.SKOGar);
-    j["ParkFile"] = Num(st.ParkFile);
-    j["Park"] = Num(st.Park);
-    j["KolOtkAll"] = st.KolOtkAll;
-    j["KolOtkNez"] = st.KolOtkNez;
-    j["MaxPrich"] = st.MaxPrich;
-    json vid = json::array();
-    for (const auto& v : st.ArrVid) vid.push_back({{"Nazv_Prich", v.Nazv_Prich}, {"Dolya", Num(v.Dolya)}});
-    j["ArrVid"] = std::move(vid);
-    j["iFirstPos"] = st.iFirstPos;
-    j["A_LN"] = Num(st.A_LN);
-    j["B_LN"] = Num(st.B_LN);
-    j["Gamma90"] = Num(st.Gamma90);
-    j["Gamma50Cenz"] = Num(st.Gamma50Cenz);
-    j["Gamma50Nabl"] = Num(st.Gamma50Nabl);
-    j["Otk2000"] = Num(st.Otk2000);
-    j["DelitOtk"] = Num(st.DelitOtk);
+    JsonStream out(stdout, FlushStandardOutput);
+    using Out = JsonStream;
+    auto number = [](double x) { return [x](Out& o) { o.Number(x); }; };
+    auto integer = [](long long v) { return [v](Out& o) { o.Integer(v); }; };
+    auto text = [](const std::string& s) { return [&s](Out& o) { o.String(s); }; };
+    auto points = [](const std::vector<std::pair<double, double>>& pts) {
+        return [&pts](Out& o) {
+            o.Array(pts.size(), [&](std::size_t i) {
+                o.Raw('[');
+                o.Number(pts[i].first);
+                o.Raw(',');
+                o.Number(pts[i].second);
+                o.Raw(']');
+            });
+        };
+    };
+    const rel::FailureFileView& view = in.data.view;
     // Without a window the field's text is its default until a load sets it.
-    j["NPokoleny"] = in.data.view.GenerationsText.value_or(rel::defaults::kGenerationsText);
-    j["Series2"] = Points(in.data.view.LnLine);
-    json hist = json::array();
-    for (const auto& h : st.ArrHist) {
-        json npr = json::array();
-        for (int c = 0; c <= st.MaxPrich && c < rel::kNprSize; ++c) npr.push_back(h.Npr[c]);
-        hist.push_back({{"time", Num(h.time)}, {"Sum", h.Sum}, {"Npr", std::move(npr)}});
-    }
-    j["ArrHist"] = std::move(hist);
-    j["Shag1"] = st.Shag1;
-    j["Shag2"] = st.Shag2;
-    // The failure rows left out (--skip-bad-rows), one line each.
-    json bad = json::array();
-    for (const rel::BadRow& b : in.data.BadRows) bad.push_back(rel::BadRowText(b, st.DataPath));
-    j["Messages"] = std::move(bad);
-    if (in.warrantyLoaded) {
-        j["ArrGar"] = Nums(st.ArrGar);
-        j["meSred"] = in.warranty.SredText;
-        j["meSKO"] = in.warranty.SKOText;
-        j["MaskEdit1"] = in.warranty.CountText;
-        j["MaskEditSrednee"] = in.warranty.MeanText;
-        j["MaskEditSKO"] = in.warranty.SdText;
-    }
-    // Places of the streamed arrays among the keys.
-    for (const char* k : {"ArrProblems", "Grid", "Series1"}) j[k] = nullptr;
+    const std::string generations = view.GenerationsText.value_or(rel::defaults::kGenerationsText);
 
-    std::string out;
-    // The library's own serializer, writing straight into the buffer.
-    nlohmann::detail::serializer<json> serializer(nlohmann::detail::output_adapter<char>(out), ' ',
-                                                  json::error_handler_t::replace);
-    auto flush = [&out] {
-        if (out.size() >= (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-            FlushStandardOutput();
-        }
-    };
-    auto dump = [&](const json& v) {
-        serializer.dump(v, false, false, 0);
-        flush();
-    };
-    auto stream = [&](std::size_t n, const auto& element) {
-        out += '[';
-        for (std::size_t i = 0; i < n; ++i) {
-            if (i > 0) out += ',';
-            element(i);
-            flush();
-        }
-        out += ']';
-    };
-    out += '{';
-    bool first = true;
-    for (auto it = j.begin(); it != j.end(); ++it) {
-        if (!first) out += ',';
-        first = false;
-        dump(json(it.key()));
-        out += ':';
-        const std::string& k = it.key();
-        // Each element as the library writes it: an object's keys in order ("Pri" <
-        // "chey" < "komment" < "time"), no blanks.
-        if (k == "ArrProblems") {
-            stream(st.ArrProblems.size(), [&](std::size_t i) {
-                const rel::FailureRef p = st.ArrProblems[i];
-                out += "{\"Pri\":";
-                serializer.dump(json(p.Pri), false, false, 0);
-                out += ",\"chey\":" + std::to_string(p.chey) + ",\"komment\":";
-                serializer.dump(json(p.komment), false, false, 0);
-                out += ",\"time\":";
-                serializer.dump(Num(p.time), false, false, 0);
-                out += '}';
-            });
-        } else if (k == "Grid") {
-            stream(st.ArrProblems.size() + 1, [&](std::size_t i) {
-                const auto row = i == 0 ? std::array<std::string, 4>{rel::kGridHeader[0], rel::kGridHeader[1],
-                                                                     rel::kGridHeader[2], rel::kGridHeader[3]}
-                                        : rel::FailureGridRow(st, in.data.view.Marks, i - 1, sep);
-                out += '[';
-                for (std::size_t c = 0; c < 4; ++c) {
-                    if (c > 0) out += ',';
-                    serializer.dump(json(row[c]), false, false, 0);
-                }
-                out += ']';
-            });
-        } else if (k == "Series1") {
-            const auto& pts = in.data.view.LnPoints;
-            stream(pts.size(), [&](std::size_t i) {
-                out += '[';
-                serializer.dump(Num(pts[i].first), false, false, 0);
-                out += ',';
-                serializer.dump(Num(pts[i].second), false, false, 0);
-                out += ']';
-            });
-        } else {
-            dump(it.value());
-        }
+    JsonObject j;
+    j.Add("DataTitle", text(st.DataTitle));
+    j.Add("SredGar", number(st.SredGar));
+    j.Add("SKOGar", number(st.SKOGar));
+    j.Add("ParkFile", number(st.ParkFile));
+    j.Add("Park", number(st.Park));
+    j.Add("KolOtkAll", integer(st.KolOtkAll));
+    j.Add("KolOtkNez", integer(st.KolOtkNez));
+    j.Add("MaxPrich", integer(st.MaxPrich));
+    // Each object's keys in the library's order: "Dolya" < "Nazv_Prich".
+    j.Add("ArrVid", [&](Out& o) {
+        o.Array(st.ArrVid.size(), [&](std::size_t i) {
+            o.Raw("{\"Dolya\":");
+            o.Number(st.ArrVid[i].Dolya);
+            o.Raw(",\"Nazv_Prich\":");
+            o.String(st.ArrVid[i].Nazv_Prich);
+            o.Raw('}');
+        });
+    });
+    j.Add("iFirstPos", integer(st.iFirstPos));
+    j.Add("A_LN", number(st.A_LN));
+    j.Add("B_LN", number(st.B_LN));
+    j.Add("Gamma90", number(st.Gamma90));
+    j.Add("Gamma50Cenz", number(st.Gamma50Cenz));
+    j.Add("Gamma50Nabl", number(st.Gamma50Nabl));
+    j.Add("Otk2000", number(st.Otk2000));
+    j.Add("DelitOtk", number(st.DelitOtk));
+    j.Add("NPokoleny", text(generations));
+    j.Add("Series2", points(view.LnLine));
+    // "Npr" < "Sum" < "time".
+    j.Add("ArrHist", [&](Out& o) {
+        o.Array(st.ArrHist.size(), [&](std::size_t i) {
+            const rel::Hist_Rec& h = st.ArrHist[i];
+            o.Raw("{\"Npr\":");
+            const std::size_t causes = static_cast<std::size_t>(std::clamp(st.MaxPrich + 1, 0, rel::kNprSize));
+            o.Array(causes, [&](std::size_t c) { o.Integer(h.Npr[c]); });
+            o.Raw(",\"Sum\":");
+            o.Integer(h.Sum);
+            o.Raw(",\"time\":");
+            o.Number(h.time);
+            o.Raw('}');
+        });
+    });
+    j.Add("Shag1", integer(st.Shag1));
+    j.Add("Shag2", integer(st.Shag2));
+    // The failure rows left out (--skip-bad-rows), one line each.
+    j.Add("Messages", [&](Out& o) {
+        o.Array(in.data.BadRows.size(),
+                [&](std::size_t i) { o.String(rel::BadRowText(in.data.BadRows[i], st.DataPath)); });
+    });
+    if (in.warrantyLoaded) {
+        j.Add("ArrGar",
+              [&](Out& o) { o.Array(st.ArrGar.size(), [&](std::size_t i) { o.Number(st.ArrGar[i]); }); });
+        j.Add("meSred", text(in.warranty.SredText));
+        j.Add("meSKO", text(in.warranty.SKOText));
+        j.Add("MaskEdit1", text(in.warranty.CountText));
+        j.Add("MaskEditSrednee", text(in.warranty.MeanText));
+        j.Add("MaskEditSKO", text(in.warranty.SdText));
     }
-    out += "}\n";
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    // "Pri" < "chey" < "komment" < "time".
+    j.Add("ArrProblems", [&](Out& o) {
+        o.Array(st.ArrProblems.size(), [&](std::size_t i) {
+            const rel::FailureRef p = st.ArrProblems[i];
+            o.Raw("{\"Pri\":");
+            o.KeptString(p.Pri);
+            o.Raw(",\"chey\":");
+            o.Integer(p.chey);
+            o.Raw(",\"komment\":");
+            o.KeptString(p.komment);
+            o.Raw(",\"time\":");
+            o.Number(p.time);
+            o.Raw('}');
+        });
+    });
+    // The failure list as the window shows it: its header, then a row per failure;
+    // the rows where shares of the fleet are reached carry the last mark of each.
+    j.Add("Grid", [&](Out& o) {
+        std::vector<std::pair<std::size_t, const char*>> marks;
+        for (const rel::ShareMark& m : view.Marks) marks.emplace_back(m.row, m.text);
+        std::stable_sort(marks.begin(), marks.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::size_t nextMark = 0;
+        std::array<char, 24> rowNumber;
+        o.Array(st.ArrProblems.size() + 1, [&](std::size_t r) {
+            if (r == 0) {
+                o.Raw('[');
+                for (std::size_t c = 0; c < rel::kGridHeader.size(); ++c) {
+                    if (c > 0) o.Raw(',');
+                    o.String(rel::kGridHeader[c]);
+                }
+                o.Raw(']');
+                return;
+            }
+            const std::size_t i = r - 1;
+            const rel::FailureRef f = st.ArrProblems[i];
+            const char* mark = nullptr;
+            for (; nextMark < marks.size() && marks[nextMark].first == i; ++nextMark)
+                mark = marks[nextMark].second;
+            const auto n = std::to_chars(rowNumber.data(), rowNumber.data() + rowNumber.size(), r);
+            o.Raw("[\"");
+            o.Raw(std::string_view(rowNumber.data(), static_cast<std::size_t>(n.ptr - rowNumber.data())));
+            o.Raw("\",");
+            o.String(rel::TimeText(f.time, sep));
+            o.Raw(',');
+            const std::string& cause = st.ArrVid[static_cast<std::size_t>(f.chey)].Nazv_Prich;
+            if (mark)
+                o.String(cause + mark);
+            else
+                o.KeptString(cause);
+            o.Raw(',');
+            o.KeptString(f.komment);
+            o.Raw(']');
+        });
+    });
+    j.Add("Series1", points(view.LnPoints));
+
+    j.Write(out);
+    out.Raw('\n');
+    out.Finish();
 }
 
 std::size_t Chars(const std::string& s) {

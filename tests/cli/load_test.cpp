@@ -366,4 +366,26 @@ TEST_F(LoadCli, WarrantyFileAndDecimalComma) {
         EXPECT_NE(text.out.find(s), std::string::npos) << s;
 }
 
+// The object is written as it is made: its text is the JSON library's own text of
+// the same object (keys in order, numbers, escapes), whatever the texts of the file
+// hold — quotes, backslashes, control characters, marks of the fleet's shares — with
+// the warranty times and the rows left out.
+TEST_F(LoadCli, JsonIsTheLibrarysTextOfTheObject) {
+    std::string rows;
+    for (int i = 0; i < 40; ++i)
+        rows += std::to_string(10 + 37 * (i % 13)) + ",5\tДвигатель \"стартера\" \\ " + std::to_string(i) +
+                " * обрыв\x01 провода\ttab\n";
+    rows += "x1\tДвигатель\n";
+    const std::string data = Write("quotes.txt", Header() + rows);
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"load", kDemo, "--json"},
+          std::vector<std::string>{"load", kDemo, "--warranty", kGar, "--json", "--decimal-comma"},
+          std::vector<std::string>{"load", data, "--json", "--skip-bad-rows"}}) {
+        const CliRun r = Cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(json::parse(r.out).dump(-1, ' ', false, json::error_handler_t::replace) + "\n", r.out)
+            << args[1];
+    }
+}
+
 }  // namespace

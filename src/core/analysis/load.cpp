@@ -2,7 +2,6 @@
 
 #include <cmath>
 
-#include "data/input_text.h"
 #include "fit/defaults.h"
 #include "text/format.h"
 #include "text/text.h"
@@ -22,23 +21,16 @@ LoadResult LoadRead(AnalysisState& st, FailureFileRead read, const std::string& 
 }  // namespace
 
 LoadResult LoadFailureFile(AnalysisState& st, const std::string& path, char decimalSep, BadRowPolicy policy) {
-    std::string bytes, why;
+    FileBytes bytes;
+    std::string why;
     if (!ReadFileBytes(path, bytes, why)) {
         LoadResult r;
         r.error = why + ". Файл данных не загружен.";
         return r;
     }
-    // The bytes are let go as soon as they are decoded: a large file is held once.
-    InputText in = DecodeInputFile(bytes, path);
-    bytes = std::string();
-    if (!in.ok) {
-        LoadResult r;
-        r.error = in.error + " Файл данных не загружен.";
-        return r;
-    }
-    FailureFileRead read = ReadFailureText(in.text, path, policy);
-    in.text = std::string();
-    return LoadRead(st, std::move(read), path, decimalSep);
+    // The rows are read from the file's bytes where they lie (no decoded copy), and
+    // the bytes are let go once the rows are read.
+    return LoadRead(st, ReadFailureBytes(std::move(bytes), path, policy), path, decimalSep);
 }
 
 LoadResult LoadFailureBytes(AnalysisState& st, std::string_view bytes, const std::string& path, char decimalSep,

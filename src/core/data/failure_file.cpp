@@ -1,12 +1,17 @@
 #include "data/failure_file.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <memory>
+#include <optional>
 #include <system_error>
 
 #include "data/input_text.h"
@@ -28,26 +33,49 @@ std::string LineNo(std::size_t index) { return std::to_string(index + 1); }
 
 }  // namespace
 
-void SplitFailureRemainder(std::string_view rem, std::string& source, std::string& komment) {
-    const std::size_t star = rem.find('*');
+namespace {
+
+bool Continues(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
+
+// The first `c` in a row's text, or npos: a plain loop, as a row is a few dozen
+// bytes (a call to the library's search per field of a million rows costs more).
+std::size_t FindIn(std::string_view s, char c) {
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if (s[i] == c) return i;
+    return std::string_view::npos;
+}
+
+// SplitFailureRemainder on the text where it lies; `codePage`: one byte to a
+// character (Windows-1251), else UTF-8.
+void SplitRemainder(std::string_view rem, bool codePage, std::string_view& source, std::string_view& komment) {
+    const std::size_t star = FindIn(rem, '*');
     if (star == std::string_view::npos) {
-        source.assign(rem);
-        komment.clear();
+        source = rem;
+        komment = {};
         return;
     }
     if (star == 0) {
-        source.assign(rem);
+        source = rem;
     } else {
         std::size_t cut = star - 1;  // drop the character just before the asterisk
-        while (cut > 0 && (static_cast<unsigned char>(rem[cut]) & 0xC0) == 0x80) --cut;
-        source.assign(rem.substr(0, cut));
+        while (!codePage && cut > 0 && Continues(rem[cut])) --cut;
+        source = rem.substr(0, cut);
     }
     std::size_t from = star + 1;  // skip the one character after the asterisk
     if (from < rem.size()) {
         ++from;
-        while (from < rem.size() && (static_cast<unsigned char>(rem[from]) & 0xC0) == 0x80) ++from;
+        while (!codePage && from < rem.size() && Continues(rem[from])) ++from;
     }
-    komment.assign(rem.substr(std::min(from, rem.size())));
+    komment = rem.substr(std::min(from, rem.size()));
+}
+
+}  // namespace
+
+void SplitFailureRemainder(std::string_view rem, std::string& source, std::string& komment) {
+    std::string_view s, k;
+    SplitRemainder(rem, false, s, k);
+    source.assign(s);
+    komment.assign(k);
 }
 
 namespace {
@@ -81,7 +109,10 @@ private:
 
 }  // namespace
 
-bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why, bool* missing) {
+namespace {
+
+// A file opened for a whole read and its size, or why it cannot be read.
+bool OpenWhole(const std::string& path, std::ifstream& in, std::size_t& bytes, std::string& why, bool* missing) {
     namespace fs = std::filesystem;
     std::error_code ec;
     if (missing) *missing = false;
@@ -128,27 +159,57 @@ bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why
               std::to_string(kMaxFileBytes) + ")";
         return false;
     }
-    std::ifstream in(path, std::ios::binary);
+    in.open(path, std::ios::binary);
     if (!in) {
         why = "Не удалось открыть файл " + Quoted(path);
         return false;
     }
-    bytes.assign(static_cast<std::size_t>(size), '\0');
-    in.read(bytes.data(), static_cast<std::streamsize>(size));
-    if (in.gcount() != static_cast<std::streamsize>(size)) {
-        why = "Не удалось прочитать файл " + Quoted(path);
-        return false;
+    bytes = static_cast<std::size_t>(size);
+    return true;
+}
+
+}  // namespace
+
+bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why, bool* missing) {
+    std::ifstream in;
+    std::size_t size = 0;
+    if (!OpenWhole(path, in, size, why, missing)) return false;
+    // Room for the whole file at once, filled by the reads themselves (no zeroed
+    // copy first): a piece at a time through a small buffer.
+    bytes.clear();
+    bytes.reserve(size);
+    std::array<char, 1 << 16> piece;
+    for (std::size_t left = size; left > 0;) {
+        const std::size_t want = std::min(left, piece.size());
+        in.read(piece.data(), static_cast<std::streamsize>(want));
+        if (in.gcount() != static_cast<std::streamsize>(want)) {
+            why = "Не удалось прочитать файл " + Quoted(path);
+            return false;
+        }
+        bytes.append(piece.data(), want);
+        left -= want;
     }
     return true;
 }
 
-void SortByTime(FailureList& failures) {
-    const std::vector<double>& t = failures.Times();
-    std::vector<std::uint32_t> order(t.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<std::uint32_t>(i);
-    std::stable_sort(order.begin(), order.end(), [&t](std::uint32_t a, std::uint32_t b) { return t[a] < t[b]; });
-    failures.Permute(order);
+bool ReadFileBytes(const std::string& path, FileBytes& bytes, std::string& why, bool* missing) {
+    std::ifstream in;
+    std::size_t size = 0;
+    bytes = FileBytes{};
+    if (!OpenWhole(path, in, size, why, missing)) return false;
+    // Read straight into memory that nothing has written before.
+    std::unique_ptr<char[]> data(new char[size]);
+    in.read(data.get(), static_cast<std::streamsize>(size));
+    if (in.gcount() != static_cast<std::streamsize>(size)) {
+        why = "Не удалось прочитать файл " + Quoted(path);
+        return false;
+    }
+    bytes.data = std::move(data);
+    bytes.size = size;
+    return true;
 }
+
+void SortByTime(FailureList& failures) { failures.SortByTime(); }
 
 void SortProblems(AnalysisState& st) { SortByTime(st.ArrProblems); }
 
@@ -169,14 +230,42 @@ std::string BadRowsSummary(const std::vector<BadRow>& bad, std::size_t goodRows,
     return s;
 }
 
+namespace {
+
+FailureFileRead ReadText(std::string_view text, bool codePage, const std::string& path, BadRowPolicy policy,
+                         const std::function<void()>& rowsRead = {});
+
+}  // namespace
+
 FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path, BadRowPolicy policy) {
-    const InputText in = DecodeInputFile(bytes, path);
+    // 8-bit text is read where it lies: no decoded copy of the file.
+    const InputText in = OpenInputFile(bytes, path);
     if (!in.ok) {
         FailureFileRead res;
         res.error = in.error + " Файл данных не загружен.";
         return res;
     }
-    return ReadFailureText(in.text, path, policy);
+    return ReadText(in.Text(bytes), in.inPlace && in.encoding == TextEncoding::Windows1251, path, policy);
+}
+
+FailureFileRead ReadFailureText(std::string_view text, const std::string& path, BadRowPolicy policy) {
+    return ReadText(text, false, path, policy);
+}
+
+FailureFileRead ReadFailureBytes(FileBytes&& bytes, const std::string& path, BadRowPolicy policy) {
+    FileBytes held = std::move(bytes);
+    InputText in = OpenInputFile(held.View(), path);
+    if (!in.ok) {
+        FailureFileRead res;
+        res.error = in.error + " Файл данных не загружен.";
+        return res;
+    }
+    // Once the rows are read the list holds all it needs: the file goes.
+    return ReadText(in.Text(held.View()), in.inPlace && in.encoding == TextEncoding::Windows1251, path, policy,
+                    [&] {
+                        held = FileBytes{};
+                        in.text = std::string();
+                    });
 }
 
 namespace {
@@ -192,9 +281,9 @@ struct RowSplit {
 };
 
 RowSplit SplitRow(std::string_view row) {
-    const std::size_t tab = row.find('\t');
+    const std::size_t tab = FindIn(row, '\t');
     if (tab != std::string_view::npos) return {row.substr(0, tab), row.substr(tab + 1)};
-    const std::size_t sp = row.find(' ');
+    const std::size_t sp = FindIn(row, ' ');
     const std::string_view first = row.substr(0, sp);
     if (!ParseTimeField(first))
         return {first,
@@ -216,16 +305,50 @@ RowSplit SplitRow(std::string_view row) {
 
 namespace {
 
+// The text of a data file where it lies: UTF-8, or Windows-1251 read one byte to a
+// character and decoded only where a text is kept or shown.
+struct FileText {
+    std::string_view bytes;
+    bool codePage = false;
+    std::string Utf8(std::string_view piece) const { return codePage ? Cp1251ToUtf8(piece) : std::string(piece); }
+};
+
+// The lines of the text one after another, with their numbers (from 0).
+class Lines {
+public:
+    explicit Lines(const FileText& t) : text_(t), cursor_(t.bytes) { has_ = cursor_.Next(line_); }
+    bool AtEnd() const { return !has_; }
+    std::size_t Index() const { return index_; }
+    std::string_view Raw() const { return line_; }  // in the file's character set
+    std::string Utf8() const { return text_.Utf8(line_); }
+    // The bytes from the start of the current line to the end of the text.
+    std::size_t Remaining() const {
+        return text_.bytes.size() - static_cast<std::size_t>(line_.data() - text_.bytes.data());
+    }
+    void Advance() {
+        has_ = cursor_.Next(line_);
+        ++index_;
+    }
+
+private:
+    FileText text_;
+    LineCursor cursor_;
+    std::string_view line_;
+    bool has_ = false;
+    std::size_t index_ = 0;
+};
+
 // The header of a data file: the title, the two warranty figures, the fleet and the
-// declared failure count, read into `L` from line `li` on; `li` ends after the
-// header. The reason when a number is missing, not a number or out of its range.
-std::optional<std::string> ReadHeader(const std::vector<std::string_view>& lines, const std::string& path,
-                                      std::size_t& li, FailureFileData& L) {
+// declared failure count, read into `L` from the line after the title on; `lines`
+// ends after the header. The reason when a number is missing, not a number or out
+// of its range.
+std::optional<std::string> ReadHeader(Lines& lines, const std::string& path, FailureFileData& L) {
     // The title line, then five numbers, each the first word of the next
     // line that is not blank; the rest of each number's line is ignored. A control
     // character anywhere in a number's line refuses the file: "4<NUL> 20" must not
     // read as 4.
-    L.Title = std::string(lines[0]);
+    L.Title = lines.Utf8();
+    lines.Advance();
     const std::string fileRef = "файла " + Quoted(path);
     struct HeaderItem {
         const char* what;
@@ -243,11 +366,13 @@ std::optional<std::string> ReadHeader(const std::vector<std::string_view>& lines
     double real[3] = {0, 0, 0};
     int ints[2] = {0, 0};
     for (int h = 0; h < 5; ++h) {
-        while (li < lines.size() && IsBlankLine(lines[li])) ++li;
-        if (li == lines.size())
+        while (!lines.AtEnd() && IsBlankLine(lines.Raw())) lines.Advance();
+        if (lines.AtEnd())
             return "Файл " + Quoted(path) + " кончается в заголовке: нет числа «" + kHeader[h].what + "».";
-        if (auto bad = ControlCharInNumberLine(lines[li], li, path, kHeader[h].what)) return bad;
-        const std::string_view tok = FirstToken(lines[li]);
+        const std::string line = lines.Utf8();
+        const std::size_t li = lines.Index();
+        if (auto bad = ControlCharInNumberLine(line, li, path, kHeader[h].what)) return bad;
+        const std::string_view tok = FirstToken(line);
         if (kHeader[h].integer) {
             const auto v = ParseInt(tok);
             if (!v)
@@ -264,7 +389,7 @@ std::optional<std::string> ReadHeader(const std::vector<std::string_view>& lines
                        Quoted(Excerpt(tok)) + " вне допустимых пределов (" + kHeader[h].rangeText + ").";
             real[h] = *v;
         }
-        ++li;
+        lines.Advance();
     }
     L.SredGar = real[0];
     L.SKOGar = real[1];
@@ -273,11 +398,88 @@ std::optional<std::string> ReadHeader(const std::vector<std::string_view>& lines
     return std::nullopt;
 }
 
-}  // namespace
+// A text of Russian letters (the built-in cause names) in Windows-1251.
+std::string RussianInCp1251(std::string_view utf8) {
+    std::string out;
+    for (std::size_t i = 0; i + 1 < utf8.size(); i += 2) {
+        const unsigned u = ((static_cast<unsigned char>(utf8[i]) & 0x1Fu) << 6) |
+                           (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);  // А..я
+        out += static_cast<char>(0xC0 + (u - 0x410));
+    }
+    return out;
+}
 
-FailureFileRead ReadFailureText(std::string_view text, const std::string& path, BadRowPolicy policy) {
+// Which causes a text names, one bit per file entry (0 "Брак", 1 "Другие", 2.. the
+// named ones).
+using CauseMask = std::uint64_t;
+
+// A hash of a text's bytes, a word at a time.
+std::uint64_t HashText(std::string_view s) {
+    constexpr std::uint64_t kMul = 0x9E3779B97F4A7C15ULL;
+    std::uint64_t h = s.size() * kMul;
+    std::size_t i = 0;
+    for (; i + 8 <= s.size(); i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, s.data() + i, 8);
+        h = (h ^ w) * kMul;
+        h ^= h >> 29;
+    }
+    if (i < s.size()) {
+        std::uint64_t w = 0;
+        std::memcpy(&w, s.data() + i, s.size() - i);
+        h = (h ^ w) * kMul;
+        h ^= h >> 29;
+    }
+    return h * kMul;
+}
+
+// The texts of the rows met last, by a hash of their bytes: a text the file repeats
+// (a source, a description) is classified and stored once and then only looked up.
+// Each slot keeps the last text of its hash; a text pushed out is simply classified
+// and stored again when it comes back.
+class RecentTexts {
+public:
+    struct Entry {
+        const char* at = nullptr;  // the text's bytes in the file
+        std::size_t len = 0;
+        FailureList::TextSpan stored;
+        CauseMask named = 0;  // the causes it names (sources)
+    };
+    explicit RecentTexts(std::size_t textBytes) {
+        std::size_t slots = 64;
+        while (slots < 4096 && slots * 64 < textBytes) slots *= 2;
+        slots_.resize(slots);
+        shift_ = 64 - static_cast<unsigned>(std::countr_zero(slots));
+    }
+    // The slot of a text and whether it holds that text already.
+    Entry& Find(std::string_view text, bool& found) {
+        Entry& e = slots_[static_cast<std::size_t>(HashText(text) >> shift_)];
+        found = e.at != nullptr && e.len == text.size() &&
+                (text.empty() || std::memcmp(e.at, text.data(), text.size()) == 0);
+        if (!found) {
+            e.at = text.data();
+            e.len = text.size();
+        }
+        return e;
+    }
+
+private:
+    std::vector<Entry> slots_;
+    unsigned shift_ = 58;
+};
+
+// Rows of a cause that a renumbering by the sorted causes sets: a row's number is
+// kept in the list until the causes are sorted, and these stand in for it.
+constexpr std::uint8_t kOneNamed = 64;       // 64 + j: only cause j (2..52) named
+constexpr std::uint8_t kOthersRow = 253;     // no cause named: "Другие"
+constexpr std::uint8_t kRejectRow = 254;     // before 1 h: "Брак"
+constexpr std::uint8_t kSeveralNamed = 255;  // several named: their mask kept aside
+
+FailureFileRead ReadText(std::string_view bytes, bool codePage, const std::string& path, BadRowPolicy policy,
+                         const std::function<void()>& rowsRead) {
     FailureFileRead res;
-    const std::vector<std::string_view> lines = SplitLines(text);
+    const FileText text{bytes, codePage};
+    Lines lines(text);
     auto fail = [&](std::string why) {
         res.ok = false;
         res.error = std::move(why) + " Файл данных не загружен.";
@@ -286,70 +488,88 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
     };
 
     FailureFileData& L = res.data;
-    if (lines.empty()) return fail("Файл " + Quoted(path) + " пуст.");
+    if (lines.AtEnd()) return fail("Файл " + Quoted(path) + " пуст.");
 
     // 1. The header.
-    std::size_t li = 1;
-    if (auto bad = ReadHeader(lines, path, li, L)) return fail(std::move(*bad));
+    if (auto bad = ReadHeader(lines, path, L)) return fail(std::move(*bad));
 
     // 2. Cause names: every line of at most 20 characters (counted before trimming).
     L.ArrVidFile = {{kBrak, 0.0}, {kDrugie, 0.0}};
-    while (li < lines.size() && Utf8Length(lines[li]) <= kCauseNameMaxLength) {
+    std::vector<std::string_view> rawNames = {{}, {}};  // as the file writes them
+    auto chars = [codePage](std::string_view s) { return codePage ? s.size() : Utf8Length(s); };
+    while (!lines.AtEnd() && chars(lines.Raw()) <= kCauseNameMaxLength) {
         if (static_cast<int>(L.ArrVidFile.size()) - 2 == kMaxNamedCauses)
             return fail("В файле " + Quoted(path) + " названо более " + std::to_string(kMaxNamedCauses) +
-                        " причины отказов (строка №" + LineNo(li) + "); допускается не более " +
+                        " причины отказов (строка №" + LineNo(lines.Index()) + "); допускается не более " +
                         std::to_string(kMaxNamedCauses) + ".");
-        L.ArrVidFile.push_back({std::string(Trim(lines[li])), 0.0});
-        ++li;
+        rawNames.push_back(Trim(lines.Raw()));
+        L.ArrVidFile.push_back({text.Utf8(rawNames.back()), 0.0});
+        lines.Advance();
     }
     const int maxPrich = static_cast<int>(L.ArrVidFile.size()) - 1;
-    if (li == lines.size())
+    if (lines.AtEnd())
         return fail("В файле " + Quoted(path) +
                     " нет ни одной строки отказа: после заголовка и названий причин нет строки "
                     "длиннее " +
                     std::to_string(kCauseNameMaxLength) + " символов.");
 
+    // The names searched for, in lower case and in the file's character set.
     std::vector<NameSearch> names;
     names.reserve(L.ArrVidFile.size());
-    for (const auto& v : L.ArrVidFile) names.emplace_back(LowerCase(v.Nazv_Prich));
-
-    // Which named causes (file entries 2 and up) occur in a text, one bit each.
-    std::size_t rowCount = 0;
-    for (std::size_t k = li; k < lines.size(); ++k) rowCount += !Trim(lines[k]).empty();
-    if (rowCount > kMaxFailureRows)
-        return fail("В файле " + Quoted(path) + " " + std::to_string(rowCount) +
-                    " строк отказов; допускается не более " + std::to_string(kMaxFailureRows) + ".");
-
-    using CauseMask = std::uint64_t;
-    auto namedIn = [&](const std::string& textLower) {
+    std::string lower;
+    for (int j = 0; j <= maxPrich; ++j) {
+        if (!codePage) {
+            LowerCaseInto(lower, L.ArrVidFile[static_cast<std::size_t>(j)].Nazv_Prich);
+        } else {
+            const std::string raw = j < 2 ? RussianInCp1251(L.ArrVidFile[static_cast<std::size_t>(j)].Nazv_Prich)
+                                          : std::string(rawNames[static_cast<std::size_t>(j)]);
+            LowerCaseCp1251Into(lower, raw);
+        }
+        names.emplace_back(lower);
+    }
+    auto namedIn = [&](std::string_view textLower) {
         CauseMask m = 0;
-        for (int j = 2; j <= maxPrich; ++j)
-            if (names[j].In(textLower)) m |= CauseMask{1} << j;
+        for (int j = 0; j <= maxPrich; ++j)
+            if (names[static_cast<std::size_t>(j)].In(textLower)) m |= CauseMask{1} << j;
         return m;
     };
-    const CauseMask brakMask = namedIn(LowerCase(kBrak));
-    const CauseMask drugieMask = namedIn(LowerCase(kDrugie));
+    // Named causes (entries 2 and up) occurring in the built-in names.
+    CauseMask brakMask = 0, drugieMask = 0;
+    for (int j = 2; j <= maxPrich; ++j) {
+        const std::string name = LowerCase(L.ArrVidFile[static_cast<std::size_t>(j)].Nazv_Prich);
+        const NameSearch search(name);
+        if (search.In(LowerCase(kBrak))) brakMask |= CauseMask{1} << j;
+        if (search.In(LowerCase(kDrugie))) drugieMask |= CauseMask{1} << j;
+    }
 
     // Failure rows: from the first line longer than 20 characters to the end of the
-    // file. Blank lines among them are not failures and are passed over.
-    L.ArrProblems.reserve(rowCount, text.size() - static_cast<std::size_t>(lines[li].data() - text.data()));
-    std::vector<CauseMask> priMask;  // named causes occurring in each failure's Pri
-    priMask.reserve(rowCount);
+    // file. Blank lines among them are not failures and are passed over. Room for as
+    // many rows as the rest of the file can hold (a row is two bytes at least); the
+    // part never filled is never touched.
+    const std::size_t rest = lines.Remaining();
+    L.ArrProblems.reserve(std::min(kMaxFailureRows, rest / 2 + 1), codePage ? 2 * rest : rest);
+    const FailureList::TextSpan brakText = L.ArrProblems.StoreText(kBrak);
+    const FailureList::TextSpan drugieText = L.ArrProblems.StoreText(kDrugie);
+    auto store = [&](std::string_view raw) {
+        return codePage ? L.ArrProblems.StoreCp1251Text(raw) : L.ArrProblems.StoreText(raw);
+    };
+    RecentTexts sources(rest), descriptions(rest);
+    std::vector<CauseMask> severalNamed;             // masks of the kSeveralNamed rows, in file order
+    std::array<std::size_t, kMaxCauses> credited{};  // failures credited to each file entry
+    std::size_t rowCount = 0;
     int rows = 0;
-    std::string source, komment, srcLower;
-    for (; li < lines.size(); ++li) {
-        const std::string_view row = Trim(lines[li]);
+    for (; !lines.AtEnd(); lines.Advance()) {
+        const std::string_view line = lines.Raw();
+        const std::string_view row = Trim(line);
         if (row.empty()) continue;
-        struct {
-            double time = 0.0;
-            int chey = 0;
-            std::string_view Pri;
-        } p;
-        const std::size_t firstTab = lines[li].find('\t');
-        const bool timeMissing = firstTab != std::string_view::npos && row.find('\t') == std::string_view::npos &&
-                                 Trim(lines[li].substr(0, firstTab)).empty();
+        // Beyond the limit the rows are only counted, for the message.
+        if (++rowCount > kMaxFailureRows) continue;
+        double time = 0.0;
+        const std::size_t firstTab = FindIn(line, '\t');
+        const bool timeMissing = firstTab != std::string_view::npos &&
+                                 FindIn(row, '\t') == std::string_view::npos &&
+                                 Trim(line.substr(0, firstTab)).empty();
         const RowSplit split = timeMissing ? RowSplit{{}, {}, "наработка не указана"} : SplitRow(row);
-        const std::string_view rem = split.rem;
         // A time that is not a number, negative or beyond the plausible range is a
         // misprint, and so is one with a control character in its field (before the
         // tab), wherever it stands: the row is reported and not loaded.
@@ -357,9 +577,14 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
         if (!why) {
             const auto t = ParseTimeField(split.time);
             // The raw line up to the end of the time field (what Trim took off included).
-            const std::size_t timeEnd =
-                static_cast<std::size_t>(split.time.data() + split.time.size() - lines[li].data());
-            if (HasControlChar(lines[li].substr(0, timeEnd)))
+            const std::string_view field =
+                line.substr(0, static_cast<std::size_t>(split.time.data() + split.time.size() - line.data()));
+            // In the code page a control character is one byte: C0 or DEL.
+            const bool control =
+                codePage ? std::any_of(field.begin(), field.end(),
+                                       [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; })
+                         : HasControlChar(field);
+            if (control)
                 why = "в поле наработки управляющий символ";
             else if (!t)
                 why = "наработка не является числом";
@@ -368,46 +593,70 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
             else if (*t > kMaxFailureTime)
                 why = "наработка больше 1e9 ч";
             else
-                p.time = *t + 0.0;  // -0 becomes 0
+                time = *t + 0.0;  // -0 becomes 0
         }
         if (why) {
-            res.BadRows.push_back({li + 1, Excerpt(EscapeControls(std::string(split.time))), why});
+            res.BadRows.push_back({lines.Index() + 1, Excerpt(EscapeControls(text.Utf8(split.time))), why});
             continue;
         }
         ++rows;
 
-        SplitFailureRemainder(Trim(rem), source, komment);
+        std::string_view source, komment;
+        SplitRemainder(Trim(split.rem), codePage, source, komment);
 
         // Every cause whose name occurs in the source text is credited; the last one
         // found gives the cause number. Rejects go to "Брак" whatever they name.
-        CauseMask mask = 0;
-        if (p.time >= kRejectTime) {
-            LowerCaseInto(srcLower, source);
-            bool classified = false;
-            for (int j = 0; j <= maxPrich; ++j) {
-                if (names[j].In(srcLower)) {
-                    p.chey = j;
-                    L.ArrVidFile[j].Dolya = L.ArrVidFile[j].Dolya + 1;
-                    classified = true;
-                    if (j >= 2) mask |= CauseMask{1} << j;
+        FailureList::TextSpan pri;
+        std::uint8_t code;
+        if (time >= kRejectTime) {
+            bool known = false;
+            RecentTexts::Entry& e = sources.Find(source, known);
+            if (!known) {
+                if (codePage)
+                    LowerCaseCp1251Into(lower, source);
+                else
+                    LowerCaseInto(lower, source);
+                e.named = namedIn(lower);
+                e.stored = e.named != 0 ? store(source) : drugieText;
+            }
+            const CauseMask named = e.named;
+            for (CauseMask m = named; m != 0; m &= m - 1)
+                ++credited[static_cast<std::size_t>(std::countr_zero(m))];
+            pri = e.stored;
+            if (named == 0) {
+                ++credited[1];
+                code = kOthersRow;
+            } else {
+                const CauseMask several = named & ~CauseMask{3};
+                if (several == 0) {
+                    code = static_cast<std::uint8_t>(63 - std::countl_zero(named));  // "Брак" or "Другие" by name
+                } else if ((several & (several - 1)) == 0) {
+                    code = static_cast<std::uint8_t>(kOneNamed + std::countr_zero(several));
+                } else {
+                    code = kSeveralNamed;
+                    severalNamed.push_back(several);
                 }
             }
-            if (classified) {
-                p.Pri = source;
-            } else {
-                p.chey = 1;
-                p.Pri = kDrugie;
-                L.ArrVidFile[1].Dolya = L.ArrVidFile[1].Dolya + 1;
-                mask = drugieMask;
-            }
         } else {
-            p.chey = 0;
-            p.Pri = kBrak;
-            L.ArrVidFile[0].Dolya = L.ArrVidFile[0].Dolya + 1;
-            mask = brakMask;
+            pri = brakText;
+            ++credited[0];
+            code = kRejectRow;
         }
-        L.ArrProblems.Append(p.time, p.chey, p.Pri, komment);
-        priMask.push_back(mask);
+        FailureList::TextSpan note;
+        if (!komment.empty()) {
+            bool known = false;
+            RecentTexts::Entry& e = descriptions.Find(komment, known);
+            if (!known) e.stored = store(komment);
+            note = e.stored;
+        }
+        L.ArrProblems.AppendStored(time, code, pri, note);
+    }
+    // Nothing below reads the file's text.
+    if (rowsRead) rowsRead();
+    if (rowCount > kMaxFailureRows) {
+        res.BadRows.clear();
+        return fail("В файле " + Quoted(path) + " " + std::to_string(rowCount) +
+                    " строк отказов; допускается не более " + std::to_string(kMaxFailureRows) + ".");
     }
     res.GoodRows = static_cast<std::size_t>(rows);
     if (!res.BadRows.empty() && (policy == BadRowPolicy::Refuse || L.ArrProblems.empty()))
@@ -418,6 +667,9 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
                     " нет ни одной строки отказа: строки после "
                     "названий причин пусты.");
     L.KolOtkAll = rows + 1;
+    for (int j = 0; j <= maxPrich; ++j)
+        L.ArrVidFile[static_cast<std::size_t>(j)].Dolya =
+            static_cast<double>(credited[static_cast<std::size_t>(j)]);
 
     // Causes named in the file ordered by count, highest first; equal counts keep
     // their file order. sortedPos[j]: the place of file entry j in ArrVid.
@@ -434,24 +686,37 @@ FailureFileRead ReadFailureText(std::string_view text, const std::string& path, 
 
     // Renumber by the sorted list: among the named causes occurring in Pri, the one
     // placed last in ArrVid gives the number; without any the number stays.
-    for (std::size_t i = 0; i < L.ArrProblems.size(); ++i) {
-        const CauseMask m = priMask[i];
-        if (m == 0) continue;
+    auto lastNamed = [&](CauseMask m) {
         int last = -1;
         for (int j = 2; j <= maxPrich; ++j)
             if ((m >> j) & 1) last = std::max(last, sortedPos[j]);
-        L.ArrProblems.SetCause(i, last);
+        return last;
+    };
+    const int rejectCause = brakMask != 0 ? lastNamed(brakMask) : 0;
+    const int othersCause = drugieMask != 0 ? lastNamed(drugieMask) : 1;
+    std::size_t nextSeveral = 0;
+    const std::vector<std::uint8_t>& codes = L.ArrProblems.Causes();
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        const std::uint8_t c = codes[i];
+        if (c < kOneNamed) continue;
+        const int cause = c == kRejectRow      ? rejectCause
+                          : c == kOthersRow    ? othersCause
+                          : c == kSeveralNamed ? lastNamed(severalNamed[nextSeveral++])
+                                               : sortedPos[c - kOneNamed];
+        L.ArrProblems.SetCause(i, cause);
     }
-    priMask = {};
+    severalNamed = {};
 
     L.KolOtkNez = static_cast<int>(L.ArrProblems.size()) - static_cast<int>(std::ceil(L.ArrVid[0].Dolya));
 
     // Stable ascending sort by time: order by (time, file position).
-    SortByTime(L.ArrProblems);
+    L.ArrProblems.SortByTime();
 
     L.MaxPrich = maxPrich;
     res.ok = true;
     return res;
 }
+
+}  // namespace
 
 }  // namespace rel

@@ -5,6 +5,8 @@
 // the whole load that puts both into the analysis state is analysis/load.h.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -74,8 +76,20 @@ inline constexpr double kMaxFleet = 1e9;
 // the optimiser's generation rule provides for); a longer file is refused.
 inline constexpr std::size_t kMaxFailureRows = 1000000;
 
+// A whole file's bytes in memory that the read itself fills (nothing writes there
+// first).
+struct FileBytes {
+    std::unique_ptr<char[]> data;
+    std::size_t size = 0;
+    std::string_view View() const { return {data.get(), size}; }
+};
+
 // Reads the bytes of a data file; `path` names it in the messages.
 FailureFileRead ReadFailureBytes(std::string_view bytes, const std::string& path,
+                                 BadRowPolicy policy = BadRowPolicy::Refuse);
+// The same on bytes it takes over and lets go as soon as the rows are read, before
+// the failures are sorted: a large file is not held beside its sorted list.
+FailureFileRead ReadFailureBytes(FileBytes&& bytes, const std::string& path,
                                  BadRowPolicy policy = BadRowPolicy::Refuse);
 // The same on the file's text already decoded to UTF-8 (DecodeInputFile).
 FailureFileRead ReadFailureText(std::string_view text, const std::string& path,
@@ -97,5 +111,6 @@ void SortProblems(AnalysisState& st);
 // system, a folder without access...); `missing`, when given, tells whether the file
 // is simply not there.
 bool ReadFileBytes(const std::string& path, std::string& bytes, std::string& why, bool* missing = nullptr);
+bool ReadFileBytes(const std::string& path, FileBytes& bytes, std::string& why, bool* missing = nullptr);
 
 }  // namespace rel

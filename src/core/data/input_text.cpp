@@ -20,15 +20,18 @@ std::string LineNo(std::size_t line) { return std::to_string(line); }
 
 std::string QuotedExcerpt(std::string_view text) { return Quoted(EscapeControls(Excerpt(text))); }
 
-InputText DecodeInputFile(std::string_view bytes, const std::string& path) {
+namespace {
+
+InputText Opened(DecodedText d, std::string_view bytes, const std::string& path) {
     InputText r;
-    DecodedText d = DecodeInputBytes(bytes);
     r.encoding = d.encoding;
     const std::string enc = EncodingName(d.encoding);
     switch (d.problem) {
         case DecodeProblem::None:
             r.ok = true;
             r.text = std::move(d.text);
+            r.inPlace = d.inPlace;
+            r.skip = d.byteOrderMark && d.inPlace ? 3 : 0;
             return r;
         case DecodeProblem::BadUtf8:
             r.error =
@@ -60,6 +63,16 @@ InputText DecodeInputFile(std::string_view bytes, const std::string& path) {
         }
     }
     return r;
+}
+
+}  // namespace
+
+InputText DecodeInputFile(std::string_view bytes, const std::string& path) {
+    return Opened(DecodeInputBytes(bytes), bytes, path);
+}
+
+InputText OpenInputFile(std::string_view bytes, const std::string& path) {
+    return Opened(DecideInputBytes(bytes), bytes, path);
 }
 
 bool IsBlankLine(std::string_view line) { return TrimBlanks(line).empty(); }

@@ -21,8 +21,19 @@ struct InputText {
     std::string text;
     std::string error;
     TextEncoding encoding = TextEncoding::Ascii;
+    // OpenInputFile: 8-bit text is not copied; it is the file's bytes from `skip` on
+    // (after the byte-order mark), in `encoding`.
+    bool inPlace = false;
+    std::size_t skip = 0;
+    // The text of the file whose bytes these are.
+    std::string_view Text(std::string_view bytes) const {
+        return inPlace ? bytes.substr(skip) : std::string_view(text);
+    }
 };
 InputText DecodeInputFile(std::string_view bytes, const std::string& path);
+// The same decision and refusals without a decoded copy of 8-bit text (a reader that
+// reads Windows-1251 itself): see DecideInputBytes.
+InputText OpenInputFile(std::string_view bytes, const std::string& path);
 
 // Whether a line is blank: nothing but blanks and tabs. A line of control characters
 // is not blank: where a number is expected it is refused.

@@ -1,7 +1,7 @@
 #include "text/encoding.h"
 
 #include <cstdint>
-#include <vector>
+#include <cstring>
 
 #include "text/text.h"
 
@@ -119,6 +119,8 @@ bool Looks32(std::string_view b, bool little) {
 // make such a pattern.
 enum class Pattern16 { None, LE, BE };
 Pattern16 Looks16(std::string_view b) {
+    // Either pattern needs zero bytes; most 8-bit text has none at all.
+    if (b.empty() || std::memchr(b.data(), 0, b.size()) == nullptr) return Pattern16::None;
     const std::size_t n = b.size() / 2;
     std::size_t zeroHigh = 0, zeroLow = 0;  // little-endian ASCII / big-endian ASCII
     for (std::size_t k = 0; k < n; ++k) {
@@ -135,76 +137,130 @@ Pattern16 Looks16(std::string_view b) {
 struct LineScan {
     std::size_t valid = 0;     // multi-byte UTF-8 characters
     std::size_t bad = 0;       // bytes that belong to no UTF-8 character
-    std::size_t firstBad = 0;  // offset of the first of them in the file
+    std::size_t firstBad = 0;  // offset of the first of them in the line
     bool ReadsAsUtf8() const { return valid > 0 && valid >= 2 * bad; }
     bool ReadsAs8Bit() const { return bad > 0 && !ReadsAsUtf8(); }
 };
 
-DecodedText Decode8Bit(std::string_view bytes) {
+LineScan ScanLine(std::string_view s) {
+    LineScan sc;
+    // Without a byte that can continue a character the line holds no character of
+    // more than one byte: each of its high bytes is a bad one.
+    const HighBytes high = ScanHighBytes(s);
+    if (!high.continuation) {
+        sc.bad = high.count;
+        sc.firstBad = high.first;
+        return sc;
+    }
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t n = Utf8SequenceLength(s, i);
+        if (n == 0) {
+            if (sc.bad == 0) sc.firstBad = i;
+            ++sc.bad;
+            ++i;
+        } else {
+            sc.valid += n > 1;
+            i += n;
+        }
+    }
+    return sc;
+}
+
+// Whether no line of 8-bit text reads as UTF-8. Only a line with a byte that can
+// continue a character (0x80…0xBF) can: the text is searched for such bytes a word
+// at a time, and only their lines are read, each once.
+bool NoLineReadsAsUtf8(std::string_view body) {
+    const char* p = body.data();
+    const std::size_t n = body.size();
+    int endAtCr = -1;          // LinesEndAtCr, once a line is looked at
+    std::size_t lookedTo = 0;  // the lines before this place were looked at
+    auto readsAsUtf8 = [&](std::size_t at) {
+        if (at < lookedTo) return false;
+        if (endAtCr < 0) endAtCr = LinesEndAtCr(body) ? 1 : 0;
+        auto ends = [&](char c) { return c == '\n' || (endAtCr == 1 && c == '\r'); };
+        std::size_t b = at, e = at;
+        while (b > 0 && !ends(p[b - 1])) --b;
+        while (e < n && !ends(p[e])) ++e;
+        lookedTo = e;
+        return ScanLine(body.substr(b, e - b)).ReadsAsUtf8();
+    };
+    auto continues = [p](std::size_t at) { return (static_cast<unsigned char>(p[at]) & 0xC0) == 0x80; };
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p + i, sizeof w);
+        if ((w & ~(w << 1) & 0x8080808080808080ULL) == 0) continue;
+        for (std::size_t k = i; k < i + 8; ++k)
+            if (continues(k) && readsAsUtf8(k)) return false;
+    }
+    for (; i < n; ++i)
+        if (continues(i) && readsAsUtf8(i)) return false;
+    return true;
+}
+
+// The character set of 8-bit text; the text itself stays where it is.
+DecodedText Decide8Bit(std::string_view bytes) {
     DecodedText d;
+    d.inPlace = true;
     std::size_t skip = 0;
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") {
         d.byteOrderMark = true;
         skip = 3;
     }
     const std::string_view body = bytes.substr(skip);
-    bool ascii = true;
-    for (char c : body)
-        if (static_cast<unsigned char>(c) >= 0x80) {
-            ascii = false;
-            break;
-        }
-    if (ascii || IsValidUtf8(body)) {
+    if (IsValidUtf8(body)) {
+        const bool ascii = ScanHighBytes(body).count == 0;
         d.encoding = ascii && !d.byteOrderMark ? TextEncoding::Ascii : TextEncoding::Utf8;
-        d.text.assign(body);
+        return d;
+    }
+    // No line reads as UTF-8: the code page, as it always was (the rule below, in
+    // one quick look).
+    if (!d.byteOrderMark && NoLineReadsAsUtf8(body)) {
+        d.encoding = TextEncoding::Windows1251;
         return d;
     }
 
-    // Each line read as UTF-8: how many characters it gives, how many bytes fail.
-    const std::vector<std::string_view> lines = SplitLines(body);
-    std::vector<LineScan> scans(lines.size());
-    std::size_t totalBad = 0;
-    std::size_t firstBadLine = lines.size();
-    for (std::size_t l = 0; l < lines.size(); ++l) {
-        const std::string_view s = lines[l];
-        LineScan& sc = scans[l];
-        for (std::size_t i = 0; i < s.size();) {
-            const std::size_t n = Utf8SequenceLength(s, i);
-            if (n == 0) {
-                if (sc.bad == 0) sc.firstBad = skip + static_cast<std::size_t>(s.data() - body.data()) + i;
-                ++sc.bad;
-                ++i;
-            } else {
-                sc.valid += n > 1;
-                i += n;
-            }
-        }
-        totalBad += sc.bad;
-        if (sc.bad > 0 && firstBadLine == lines.size()) firstBadLine = l;
-    }
-
-    // The lines that read as UTF-8 and those that read as the code page.
+    // Each line read as UTF-8: how many characters it gives, how many bytes fail;
+    // the lines that read as UTF-8 and those that read as the code page.
+    const std::size_t none = static_cast<std::size_t>(-1);
+    std::size_t totalBad = 0, firstBadLine = none, firstBadOffset = 0;
     std::size_t utf8Lines = 0, utf8Chars = 0, cpBad = 0;
-    std::size_t firstU = lines.size(), lastU = 0, firstW = lines.size(), lastW = 0;
-    for (std::size_t l = 0; l < lines.size(); ++l) {
-        const LineScan& sc = scans[l];
+    std::size_t firstU = none, lastU = 0, firstW = none, lastW = 0, firstUStart = 0, firstWStart = 0;
+    LineCursor lines(body);
+    std::string_view s;
+    std::size_t l = 0;
+    for (; lines.Next(s); ++l) {
+        const LineScan sc = ScanLine(s);
+        const std::size_t start = static_cast<std::size_t>(s.data() - body.data());
+        totalBad += sc.bad;
+        if (sc.bad > 0 && firstBadLine == none) {
+            firstBadLine = l;
+            firstBadOffset = skip + start + sc.firstBad;
+        }
         if (sc.ReadsAsUtf8()) {
             ++utf8Lines;
             utf8Chars += sc.valid;
-            if (firstU == lines.size()) firstU = l;
+            if (firstU == none) {
+                firstU = l;
+                firstUStart = start;
+            }
             lastU = l;
         } else if (sc.ReadsAs8Bit()) {
             cpBad += sc.bad;
-            if (firstW == lines.size()) firstW = l;
+            if (firstW == none) {
+                firstW = l;
+                firstWStart = start;
+            }
             lastW = l;
         }
     }
 
     auto badUtf8 = [&]() {
+        d.inPlace = false;
         d.encoding = TextEncoding::Utf8;
         d.problem = DecodeProblem::BadUtf8;
         d.line = firstBadLine + 1;
-        d.offset = scans[firstBadLine].firstBad;
+        d.offset = firstBadOffset;
         d.badByte = Byte(bytes, d.offset);
         d.badBytes = totalBad;
         return d;
@@ -213,28 +269,26 @@ DecodedText Decode8Bit(std::string_view bytes) {
     if (utf8Lines == 0 && !d.byteOrderMark) {
         // No line reads as UTF-8: the code page, as it always was.
         d.encoding = TextEncoding::Windows1251;
-        d.text = Cp1251ToUtf8(bytes);
         return d;
     }
     // Lines of UTF-8 and lines of the code page, each kind together, with enough of
     // each that neither is a few stray bytes: two encodings one after the other.
-    const bool both = utf8Lines > 0 && firstW < lines.size();
+    const bool both = utf8Lines > 0 && firstW != none;
     if (both && utf8Chars >= 3 && cpBad >= 3 && (lastU < firstW || lastW < firstU)) {
+        d.inPlace = false;
         d.encoding = TextEncoding::Utf8;
         d.problem = DecodeProblem::Mixed;
         const bool utf8First = lastU < firstW;
         d.before = utf8First ? TextEncoding::Utf8 : TextEncoding::Windows1251;
         d.after = utf8First ? TextEncoding::Windows1251 : TextEncoding::Utf8;
-        const std::size_t l = utf8First ? firstW : firstU;
-        d.line = l + 1;
-        d.offset = skip + static_cast<std::size_t>(lines[l].data() - body.data());
+        d.line = (utf8First ? firstW : firstU) + 1;
+        d.offset = skip + (utf8First ? firstWStart : firstUStart);
         return d;
     }
     // More UTF-8 than bad bytes (or a mark saying UTF-8): a UTF-8 file with bytes
     // that are not; otherwise a code-page file where a line happens to read as UTF-8.
     if (d.byteOrderMark || utf8Chars >= cpBad) return badUtf8();
     d.encoding = TextEncoding::Windows1251;
-    d.text = Cp1251ToUtf8(bytes);
     return d;
 }
 
@@ -260,7 +314,7 @@ const char* EncodingName(TextEncoding e) {
     return "";
 }
 
-DecodedText DecodeInputBytes(std::string_view bytes) {
+DecodedText DecideInputBytes(std::string_view bytes) {
     // Byte-order marks; UTF-32LE's begins with UTF-16LE's, so it is looked at first.
     if (bytes.substr(0, 4) == std::string_view("\xFF\xFE\0\0", 4))
         return DecodeUnits(bytes, 4, {4, true}, TextEncoding::Utf32LE, true);
@@ -268,7 +322,7 @@ DecodedText DecodeInputBytes(std::string_view bytes) {
         return DecodeUnits(bytes, 4, {4, false}, TextEncoding::Utf32BE, true);
     if (bytes.substr(0, 2) == "\xFF\xFE") return DecodeUnits(bytes, 2, {2, true}, TextEncoding::Utf16LE, true);
     if (bytes.substr(0, 2) == "\xFE\xFF") return DecodeUnits(bytes, 2, {2, false}, TextEncoding::Utf16BE, true);
-    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Decode8Bit(bytes);
+    if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Decide8Bit(bytes);
     if (Looks32(bytes, true)) return DecodeUnits(bytes, 0, {4, true}, TextEncoding::Utf32LE, false);
     if (Looks32(bytes, false)) return DecodeUnits(bytes, 0, {4, false}, TextEncoding::Utf32BE, false);
     switch (Looks16(bytes)) {
@@ -279,7 +333,20 @@ DecodedText DecodeInputBytes(std::string_view bytes) {
         case Pattern16::None:
             break;
     }
-    return Decode8Bit(bytes);
+    return Decide8Bit(bytes);
+}
+
+std::string_view DecodedText::InPlaceText(std::string_view bytes) const {
+    return bytes.substr(byteOrderMark ? 3 : 0);
+}
+
+DecodedText DecodeInputBytes(std::string_view bytes) {
+    DecodedText d = DecideInputBytes(bytes);
+    if (d.inPlace) {
+        d.text = d.encoding == TextEncoding::Windows1251 ? Cp1251ToUtf8(bytes) : std::string(d.InPlaceText(bytes));
+        d.inPlace = false;
+    }
+    return d;
 }
 
 }  // namespace rel

@@ -49,7 +49,12 @@ struct DecodedText {
     // Mixed: the encoding of the lines before `line` and from `line` on.
     TextEncoding before = TextEncoding::Utf8;
     TextEncoding after = TextEncoding::Windows1251;
+    // DecideInputBytes: 8-bit text (ASCII, UTF-8, Windows-1251) left where it is, in
+    // `encoding`: `text` stays empty and InPlaceText gives it.
+    bool inPlace = false;
     bool ok() const { return problem == DecodeProblem::None; }
+    // The file's own bytes that hold its text (without the byte-order mark).
+    std::string_view InPlaceText(std::string_view bytes) const;
 };
 
 // Decides the character set of a whole file and decodes it to UTF-8.
@@ -62,5 +67,9 @@ struct DecodedText {
 //   bytes that are not is refused: UTF-8 with bad bytes, or two encodings one after
 //   the other. A UTF-8 byte-order mark makes the file UTF-8 whatever follows.
 DecodedText DecodeInputBytes(std::string_view bytes);
+// The same decision without a copy of 8-bit text: its bytes are read where they are
+// (a Windows-1251 file one byte to a character); 16- and 32-bit text is decoded
+// into `text` as by DecodeInputBytes.
+DecodedText DecideInputBytes(std::string_view bytes);
 
 }  // namespace rel

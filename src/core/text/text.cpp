@@ -1,10 +1,12 @@
 #include "text/text.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace rel {
 
@@ -39,7 +41,36 @@ char32_t DecodeAt(std::string_view s, std::size_t i, std::size_t n) {
     }
 }
 
-char32_t LowerChar(char32_t c) {
+constexpr char32_t Cp1251CodePoint(unsigned char c) {
+    return c < 0x80 ? c : c < 0xC0 ? kCp1251High[c - 0x80] : 0x0410 + (c - 0xC0);
+}
+
+// Each byte of the code page as UTF-8: its length and its one to three bytes.
+struct Utf8Form {
+    unsigned char len = 0;
+    std::array<char, 3> b{};
+};
+
+constexpr std::array<Utf8Form, 256> MakeCp1251Utf8() {
+    std::array<Utf8Form, 256> t{};
+    for (int c = 0; c < 256; ++c) {
+        const char32_t u = Cp1251CodePoint(static_cast<unsigned char>(c));
+        Utf8Form& f = t[static_cast<std::size_t>(c)];
+        if (u < 0x80) {
+            f = {1, {static_cast<char>(u), 0, 0}};
+        } else if (u < 0x800) {
+            f = {2, {static_cast<char>(0xC0 | (u >> 6)), static_cast<char>(0x80 | (u & 0x3F)), 0}};
+        } else {
+            f = {3,
+                 {static_cast<char>(0xE0 | (u >> 12)), static_cast<char>(0x80 | ((u >> 6) & 0x3F)),
+                  static_cast<char>(0x80 | (u & 0x3F))}};
+        }
+    }
+    return t;
+}
+constexpr std::array<Utf8Form, 256> kCp1251Utf8 = MakeCp1251Utf8();
+
+constexpr char32_t LowerChar(char32_t c) {
     if (c >= 'A' && c <= 'Z') return c + 32;
     if (c < 0xC0) return c;
     if (c <= 0xDE) return c == 0xD7 ? c : c + 32;  // Latin-1
@@ -59,6 +90,68 @@ char32_t LowerChar(char32_t c) {
     if (c >= 0x04D0 && c <= 0x052F) return c | 1;
     return c;
 }
+
+// The small letter of each byte of the code page (the byte itself for anything
+// else): every capital of the code page has its small letter there too.
+constexpr std::array<unsigned char, 256> MakeCp1251Lower() {
+    std::array<unsigned char, 256> t{};
+    for (int b = 0; b < 256; ++b) {
+        const char32_t l = LowerChar(Cp1251CodePoint(static_cast<unsigned char>(b)));
+        t[static_cast<std::size_t>(b)] = static_cast<unsigned char>(b);
+        for (int k = 0; k < 256; ++k)
+            if (Cp1251CodePoint(static_cast<unsigned char>(k)) == l) {
+                t[static_cast<std::size_t>(b)] = static_cast<unsigned char>(k);
+                break;
+            }
+    }
+    return t;
+}
+constexpr std::array<unsigned char, 256> kCp1251Lower = MakeCp1251Lower();
+
+// Eight bytes of a text as one word, read a word at a time where nothing but
+// whole bytes matters (their order in the word never does).
+std::uint64_t Word(const char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+constexpr std::uint64_t kLowBits = 0x7F7F7F7F7F7F7F7FULL;
+
+// The top bit of each byte of `w` that equals `c`, and no other bit.
+std::uint64_t BytesEqual(std::uint64_t w, char c) {
+    const std::uint64_t t = w ^ (0x0101010101010101ULL * static_cast<unsigned char>(c));
+    return ~(((t & kLowBits) + kLowBits) | t) & kHighBits;
+}
+
+// How many bytes a mask of top bits marks.
+std::size_t Marked(std::uint64_t topBits) {
+    return static_cast<std::size_t>(((topBits >> 7) * 0x0101010101010101ULL) >> 56);
+}
+
+// The length of the valid UTF-8 character at s[i], 0 when none starts there.
+inline std::size_t SequenceLength(const unsigned char* s, std::size_t n, std::size_t i) {
+    const unsigned char c = s[i];
+    const std::size_t left = n - i;
+    auto cont = [&](std::size_t k) { return (s[k] & 0xC0) == 0x80; };
+    if (c < 0x80) return 1;
+    if (c >= 0xC2 && c <= 0xDF) return left >= 2 && cont(i + 1) ? 2 : 0;
+    if (c >= 0xE0 && c <= 0xEF) {
+        if (left < 3 || !cont(i + 1) || !cont(i + 2)) return 0;
+        if (c == 0xE0 && s[i + 1] < 0xA0) return 0;   // overlong
+        if (c == 0xED && s[i + 1] >= 0xA0) return 0;  // surrogate halves
+        return 3;
+    }
+    if (c >= 0xF0 && c <= 0xF4) {
+        if (left < 4 || !cont(i + 1) || !cont(i + 2) || !cont(i + 3)) return 0;
+        if (c == 0xF0 && s[i + 1] < 0x90) return 0;   // overlong
+        if (c == 0xF4 && s[i + 1] >= 0x90) return 0;  // above U+10FFFF
+        return 4;
+    }
+    return 0;
+}
+
+const unsigned char* Bytes(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -86,91 +179,131 @@ bool HasRealShape(std::string_view s) {
 
 }  // namespace
 
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    const unsigned char c = b(i);
-    const std::size_t left = s.size() - i;
-    auto cont = [&](std::size_t k) { return (b(k) & 0xC0) == 0x80; };
-    if (c < 0x80) return 1;
-    if (c >= 0xC2 && c <= 0xDF) return left >= 2 && cont(i + 1) ? 2 : 0;
-    if (c >= 0xE0 && c <= 0xEF) {
-        if (left < 3 || !cont(i + 1) || !cont(i + 2)) return 0;
-        if (c == 0xE0 && b(i + 1) < 0xA0) return 0;   // overlong
-        if (c == 0xED && b(i + 1) >= 0xA0) return 0;  // surrogate halves
-        return 3;
-    }
-    if (c >= 0xF0 && c <= 0xF4) {
-        if (left < 4 || !cont(i + 1) || !cont(i + 2) || !cont(i + 3)) return 0;
-        if (c == 0xF0 && b(i + 1) < 0x90) return 0;   // overlong
-        if (c == 0xF4 && b(i + 1) >= 0x90) return 0;  // above U+10FFFF
-        return 4;
-    }
-    return 0;
-}
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) { return SequenceLength(Bytes(s), s.size(), i); }
 
 bool IsValidUtf8(std::string_view bytes) {
-    for (std::size_t i = 0; i < bytes.size();) {
-        const std::size_t n = Utf8SequenceLength(bytes, i);
-        if (n == 0) return false;
-        i += n;
+    const unsigned char* s = Bytes(bytes);
+    const std::size_t n = bytes.size();
+    for (std::size_t i = 0; i < n;) {
+        // Runs of ASCII a word at a time, two-byte characters (Cyrillic) without the
+        // general rule.
+        if (i + 8 <= n && (Word(bytes.data() + i) & kHighBits) == 0) {
+            i += 8;
+            continue;
+        }
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        if (c >= 0xC2 && c <= 0xDF && i + 1 < n && (s[i + 1] & 0xC0) == 0x80) {
+            i += 2;
+            continue;
+        }
+        const std::size_t len = SequenceLength(s, n, i);
+        if (len == 0) return false;
+        i += len;
     }
     return true;
 }
 
-std::string Cp1251ToUtf8(std::string_view bytes) {
-    auto codePoint = [](unsigned char c) -> char32_t {
-        return c < 0x80 ? c : c < 0xC0 ? kCp1251High[c - 0x80] : 0x0410 + (c - 0xC0);
-    };
+void AppendCp1251AsUtf8(std::string& out, std::string_view bytes) {
     // The exact length first: a large file is not held at three times its size.
     std::size_t length = 0;
+    for (char ch : bytes) length += kCp1251Utf8[static_cast<unsigned char>(ch)].len;
+    const std::size_t old = out.size();
+    out.resize(old + length);
+    char* o = out.data() + old;
     for (char ch : bytes) {
-        const char32_t u = codePoint(static_cast<unsigned char>(ch));
-        length += u < 0x80 ? 1 : u < 0x800 ? 2 : 3;
-    }
-    std::string out(length, '\0');
-    char* o = out.data();
-    for (char ch : bytes) {
-        const char32_t u = codePoint(static_cast<unsigned char>(ch));
-        if (u < 0x80) {
-            *o++ = static_cast<char>(u);
-        } else if (u < 0x800) {
-            *o++ = static_cast<char>(0xC0 | (u >> 6));
-            *o++ = static_cast<char>(0x80 | (u & 0x3F));
-        } else {
-            *o++ = static_cast<char>(0xE0 | (u >> 12));
-            *o++ = static_cast<char>(0x80 | ((u >> 6) & 0x3F));
-            *o++ = static_cast<char>(0x80 | (u & 0x3F));
+        const Utf8Form& f = kCp1251Utf8[static_cast<unsigned char>(ch)];
+        o[0] = f.b[0];
+        if (f.len > 1) {
+            o[1] = f.b[1];
+            if (f.len > 2) o[2] = f.b[2];
         }
+        o += f.len;
     }
+}
+
+std::string Cp1251ToUtf8(std::string_view bytes) {
+    std::string out;
+    AppendCp1251AsUtf8(out, bytes);
     return out;
 }
 
-bool LinesEndAtCr(std::string_view text) {
-    std::size_t lf = 0, loneCr = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n')
-            ++lf;
-        else if (text[i] == '\r' && !(i + 1 < text.size() && text[i + 1] == '\n'))
-            ++loneCr;
+HighBytes ScanHighBytes(std::string_view text) {
+    HighBytes h;
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    auto one = [&h](unsigned char c, std::size_t at) {
+        if (c < 0x80) return;
+        if (h.count++ == 0) h.first = at;
+        if ((c & 0xC0) == 0x80) h.continuation = true;
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        const std::uint64_t w = Word(p + i);
+        const std::uint64_t high = w & kHighBits;
+        if (high == 0) continue;
+        if (h.count == 0) {
+            for (std::size_t k = 0; k < 8; ++k) one(static_cast<unsigned char>(p[i + k]), i + k);
+            continue;
+        }
+        h.count += Marked(high);
+        // A continuation byte: its top bit set, the next one clear.
+        if (high & ~(w << 1)) h.continuation = true;
     }
+    for (; i < n; ++i) one(static_cast<unsigned char>(p[i]), i);
+    return h;
+}
+
+bool LinesEndAtCr(std::string_view text) {
+    // The lone CRs first, a word at a time: a text without any (nearly every file)
+    // ends its lines at LF.
+    const char* p = text.data();
+    const std::size_t n = text.size();
+    std::size_t loneCr = 0, i = 0;
+    for (; i + 9 <= n; i += 8) {
+        const std::uint64_t cr = BytesEqual(Word(p + i), '\r');
+        if (cr != 0) loneCr += Marked(cr & ~BytesEqual(Word(p + i + 1), '\n'));
+    }
+    for (; i < n; ++i) loneCr += p[i] == '\r' && (i + 1 == n || p[i + 1] != '\n');
+    if (loneCr == 0) return false;
+    const auto lf = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
     return loneCr > lf;
+}
+
+bool LineCursor::Next(std::string_view& line) {
+    const std::size_t size = text_.size();
+    const std::size_t start = pos_;
+    if (start >= size) return false;
+    const char* base = text_.data();
+    std::size_t end = start;
+    if (!cr_) {
+        // The LF, a word at a time: lines are short, and a call per line to the
+        // library's search costs more than the search.
+        while (end + 8 <= size && BytesEqual(Word(base + end), '\n') == 0) end += 8;
+        while (end < size && base[end] != '\n') ++end;
+        pos_ = end == size ? end : end + 1;
+        // A CR just before the LF, or at the very end of the text, ends the line with it.
+        std::size_t stop = end;
+        if (stop > start && base[stop - 1] == '\r') --stop;
+        line = text_.substr(start, stop - start);
+        return true;
+    }
+    end = text_.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = size;
+    std::size_t next = end == size ? end : end + 1;
+    if (end < size && base[end] == '\r' && next < size && base[next] == '\n') ++next;
+    pos_ = next;
+    line = text_.substr(start, end - start);
+    return true;
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
-    const bool cr = LinesEndAtCr(text);
-    const char* ends = cr ? "\r\n" : "\n";
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find_first_of(ends, start);
-        if (end == std::string_view::npos) end = text.size();
-        std::size_t next = end == text.size() ? end : end + 1;
-        if (cr && end < text.size() && text[end] == '\r' && next < text.size() && text[next] == '\n') ++next;
-        std::size_t stop = end;
-        if (!cr && stop > start && text[stop - 1] == '\r') --stop;
-        lines.push_back(text.substr(start, stop - start));
-        start = next;
-    }
+    LineCursor cursor(text);
+    for (std::string_view line; cursor.Next(line);) lines.push_back(line);
     return lines;
 }
 
@@ -254,6 +387,12 @@ std::string LowerCase(std::string_view utf8) {
     return out;
 }
 
+void LowerCaseCp1251Into(std::string& out, std::string_view bytes) {
+    out.resize(bytes.size());
+    std::transform(bytes.begin(), bytes.end(), out.begin(),
+                   [](char c) { return static_cast<char>(kCp1251Lower[static_cast<unsigned char>(c)]); });
+}
+
 std::string_view TrimLeft(std::string_view s) {
     std::size_t b = 0;
     while (b < s.size() && static_cast<unsigned char>(s[b]) <= 0x20) ++b;
@@ -298,10 +437,16 @@ std::optional<int> ParseInt(std::string_view s) {
 
 std::optional<double> ParseTimeField(std::string_view s) {
     s = Trim(s);
-    std::string t(s);
-    for (char& c : t)
-        if (c == ',') c = '.';
-    return ParseReal(t);
+    // A time is a few characters: read from a copy on the stack.
+    std::array<char, 64> small;
+    std::string large;
+    char* t = small.data();
+    if (s.size() > small.size()) {
+        large.resize(s.size());
+        t = large.data();
+    }
+    std::replace_copy(s.begin(), s.end(), t, ',', '.');
+    return ParseReal(std::string_view(t, s.size()));
 }
 
 std::string_view TrimBlanks(std::string_view s) {

@@ -14,6 +14,8 @@ namespace rel {
 
 // Windows-1251 bytes to UTF-8.
 std::string Cp1251ToUtf8(std::string_view bytes);
+// The same, appended to `out`.
+void AppendCp1251AsUtf8(std::string& out, std::string_view bytes);
 
 // Strict UTF-8 check: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool IsValidUtf8(std::string_view bytes);
@@ -28,6 +30,34 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t i);
 std::vector<std::string_view> SplitLines(std::string_view text);
 // Whether SplitLines ends the lines of this text at a lone CR too.
 bool LinesEndAtCr(std::string_view text);
+
+// The lines of a text one after another, by the rules of SplitLines, without a list
+// of them: a reader of a large file walks its lines in place.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : LineCursor(text, LinesEndAtCr(text)) {}
+    // `endAtCr`: what LinesEndAtCr says of the text.
+    LineCursor(std::string_view text, bool endAtCr) : text_(text), cr_(endAtCr) {}
+    // The next line; false after the last one.
+    bool Next(std::string_view& line);
+    // The text from the start of the next line on.
+    std::string_view Rest() const { return text_.substr(pos_); }
+
+private:
+    std::string_view text_;
+    std::size_t pos_ = 0;
+    bool cr_ = false;
+};
+
+// The bytes of 0x80 and above in a text: how many there are, where the first one is,
+// and whether one of them can continue a UTF-8 character (0x80…0xBF). Text without
+// such a byte holds no character of more than one byte in UTF-8.
+struct HighBytes {
+    std::size_t count = 0;
+    std::size_t first = 0;  // offset of the first one; meaningful when count > 0
+    bool continuation = false;
+};
+HighBytes ScanHighBytes(std::string_view text);
 
 // A control character (C0, DEL, or C1 written in UTF-8) at utf8[i]: its length in
 // bytes (1 or 2), 0 when there is none. TAB counts.
@@ -45,6 +75,9 @@ std::size_t Utf8Length(std::string_view utf8);
 std::string LowerCase(std::string_view utf8);
 // The same, written into `out` (its storage is reused).
 void LowerCaseInto(std::string& out, std::string_view utf8);
+// The lower case of Windows-1251 text, in the code page: the letters LowerCase makes
+// small, so that a search in the code page finds what a search in its UTF-8 finds.
+void LowerCaseCp1251Into(std::string& out, std::string_view bytes);
 
 // The text without leading and trailing blanks and control characters (bytes up
 // to and including the blank).

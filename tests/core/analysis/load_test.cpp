@@ -1,12 +1,15 @@
 #include "analysis/load.h"
 
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "data/histogram.h"
@@ -355,6 +358,104 @@ TEST(FailureFile, RemainderSplitAtTheAsterisk) {
         SplitFailureRemainder(c.rem, source, komment);
         EXPECT_EQ(source, c.source) << c.rem;
         EXPECT_EQ(komment, c.komment) << c.rem;
+    }
+}
+
+// UTF-8 text in Windows-1251, through the C library's converter.
+std::string ToCp1251(const std::string& utf8) {
+    iconv_t cd = iconv_open("CP1251", "UTF-8");
+    std::string out(utf8.size(), '\0');
+    char* in = const_cast<char*>(utf8.data());
+    char* o = out.data();
+    std::size_t inLeft = utf8.size(), outLeft = out.size();
+    const std::size_t done = iconv(cd, &in, &inLeft, &o, &outLeft);
+    iconv_close(cd);
+    EXPECT_NE(done, static_cast<std::size_t>(-1)) << utf8;
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+std::string Replace(std::string s, const std::string& from, const std::string& to) {
+    for (std::size_t at = s.find(from); at != std::string::npos; at = s.find(from, at + to.size()))
+        s.replace(at, from.size(), to);
+    return s;
+}
+
+// What a load gives, bit for bit: the state, the bad rows and the refusal.
+std::string Outcome(const std::string& bytes) {
+    AnalysisState st;
+    const LoadResult r = Load(st, bytes, '.', BadRowPolicy::Skip);
+    std::string s = Snapshot(st) + "|" + r.error + "|" + std::to_string(r.GoodRows);
+    for (const BadRow& b : r.BadRows) s += "|" + std::to_string(b.line) + ":" + b.value + ":" + b.why;
+    return s;
+}
+
+// A Windows-1251 file is read one byte to a character and decoded only where a text
+// is kept: it loads exactly as the same file in UTF-8, whatever its line ends — names
+// found in any letter case (Ё, Ґ, Latin), the character dropped before the asterisk
+// and the one skipped after it, names inside "Брак" and "Другие", bad rows with their
+// values.
+TEST(FailureFile, Windows1251LoadsAsItsUtf8) {
+    struct Case {
+        const char* what;
+        std::vector<std::string> names, rows;
+    };
+    const std::vector<Case> cases = {
+        {"letter cases and asterisks",
+         {"Двигатель", "ЁЛКА", "Ґанок", "Фары", "№ 5", "ABS"},
+         {"100\tЁлка и двигатель * ёж", "200\tґанок*Ё", "300\tФАРЫ ЁЛКИ*", "0.5\tёлка", "400\tбрак Ёлки * №17 «x»",
+          "500\tДРУГИЕ фары * —", "600\t№ 5 насоса abs", "700\tфарыЖ*ЖЁ", "800\tЖ*", "900\tЖ*ЁЖ",
+          "1000\tнечто иное * Двигатель", "1100\tЁлка и двигатель * ёж", "1200\tфары ЁЁ*ЖЁж"}},
+        {"names inside the built-in ones",
+         {"бра", "ДРУГ", "рак", "ие"},
+         {"0\tx", "100\tнечто", "200\tдругое * брак", "300\tРАК", "0.2\tдругие"}},
+        {"bad rows",
+         {"Двигатель", "Фары"},
+         {"12…\tДвигатель", "Двигатель стартера 1500", "  \tФары", "1,5  Фары головного света * ё",
+          "-3\tДвигатель ё", "1 500   Фары", "40 Фары ближнего света", "2e9\tЁ", "1В…\tДвигатель"}},
+    };
+    for (const Case& c : cases) {
+        const std::string utf8 = DataFile(c.names, c.rows);
+        const std::string want = Outcome(utf8);
+        EXPECT_EQ(Outcome(ToCp1251(Replace(utf8, "\n", "\r\n"))), want) << c.what;
+        EXPECT_EQ(Outcome(ToCp1251(Replace(utf8, "\n", "\r"))), want) << c.what;
+    }
+    // What the first file gives, seen from its UTF-8.
+    AnalysisState st;
+    ASSERT_TRUE(Load(st, ToCp1251(DataFile(cases[0].names, cases[0].rows)), '.', BadRowPolicy::Skip).ok);
+    std::vector<std::pair<std::string, std::string>> texts;
+    for (const FailureRef f : st.ArrProblems) texts.emplace_back(f.Pri, f.komment);
+    EXPECT_EQ(texts[0], std::make_pair(std::string("Брак"), std::string()));
+    EXPECT_EQ(texts[1], std::make_pair(std::string("Ёлка и двигатель"), std::string("ёж")));
+    EXPECT_EQ(texts[2], std::make_pair(std::string("Другие"), std::string()));  // "ґано" is no "Ґанок"
+    EXPECT_EQ(texts[7], std::make_pair(std::string("фары"), std::string("Ё")));
+    EXPECT_EQ(texts[8], std::make_pair(std::string("Другие"), std::string()));
+    EXPECT_EQ(texts[9], std::make_pair(std::string("Другие"), std::string("Ж")));
+}
+
+// A text the rows repeat is kept once; however many different texts there are (more
+// than the reader remembers at a time), each failure keeps its own.
+TEST(FailureFile, EveryFailureKeepsItsOwnTexts) {
+    std::vector<std::string> rows;
+    std::vector<std::tuple<double, std::string, std::string>> want;
+    for (int i = 0; i < 12000; ++i) {
+        const int t = 1 + i % 97;
+        const std::string source = "Двигатель стартера №" + std::to_string(i % 5003);
+        const std::string note = i % 2 ? "описание " + std::to_string(i % 4099) : "";
+        rows.push_back(std::to_string(t) + "\t" + source + (note.empty() ? "" : " * " + note));
+        want.emplace_back(t, source, note);
+    }
+    std::stable_sort(want.begin(), want.end(),
+                     [](const auto& a, const auto& b) { return std::get<0>(a) < std::get<0>(b); });
+    const std::string utf8 = DataFile({"Двигатель"}, rows);
+    for (const std::string& bytes : {utf8, ToCp1251(utf8)}) {
+        AnalysisState st;
+        ASSERT_TRUE(Load(st, bytes).ok);
+        ASSERT_EQ(st.ArrProblems.size(), want.size());
+        for (std::size_t i = 0; i < want.size(); ++i) {
+            const FailureRef f = st.ArrProblems[i];
+            ASSERT_EQ(std::make_tuple(f.time, std::string(f.Pri), std::string(f.komment)), want[i]) << i;
+        }
     }
 }
 

@@ -110,6 +110,13 @@ TEST(Encoding, FilesThatAreNotOneEncodingAreRefusedWithTheirPlace) {
         {"UTF-8 lines, then the code page", lines + "100\t" + kCp + "\n200\t" + kCp + "\n", DecodeProblem::Mixed,
          4, 33, 0},
         {"the code page, then UTF-8 lines", kCp + "\n" + kCp + "\n" + lines, DecodeProblem::Mixed, 3, 38, 0},
+        // Bytes of the code page that could continue a UTF-8 character ("ё", "№") do
+        // not make its lines UTF-8.
+        {"the code page with ё and №, then UTF-8 lines", kCp + " \xB8\xB9\n" + kCp + " \xB8\xB9\n" + lines,
+         DecodeProblem::Mixed, 3, 44, 0},
+        // Lines ended by lone CRs are lines of their own: "ѻѻѻ" is one line of UTF-8.
+        {"a UTF-8 line, then the code page, ended by CR", "\xD1\xBB\xD1\xBB\xD1\xBB\r" + kCp + "\r" + kCp + "\r",
+         DecodeProblem::Mixed, 2, 7, 0},
         {"UTF-16 of odd length", Units(U"Парк\n", 2, true, true) + "x", DecodeProblem::TruncatedUnits, 2, 12, 0},
         {"UTF-32 cut short", Units(U"Парк\n25", 4, false, true).substr(0, 30), DecodeProblem::TruncatedUnits, 2,
          28, 0},
@@ -141,6 +148,42 @@ TEST(Encoding, FilesThatAreNotOneEncodingAreRefusedWithTheirPlace) {
     const DecodedText c = DecodeInputBytes(lines + "1\tДвигатель \xFF\n2\tДвигатель \xFE\xFF\n");
     EXPECT_EQ(c.badBytes, 3u);
     EXPECT_EQ(c.line, 4u);
+}
+
+// The decision without a copy: 8-bit text stays where it lies (after a UTF-8 mark)
+// with its encoding, and reads as the decoded text; 16- and 32-bit text is decoded.
+TEST(Encoding, EightBitTextIsDecidedWhereItLies) {
+    const std::string yo = kCp + " \xB8\xB9 17 \xAB\xE0\xBB";  // "... ё№ 17 «а»"
+    struct Case {
+        const char* what;
+        std::string bytes;
+        TextEncoding enc;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {"ASCII", "Plain 2500\nPump\n", TextEncoding::Ascii, "Plain 2500\nPump\n"},
+        {"UTF-8", kRowsUtf8, TextEncoding::Utf8, kRowsUtf8},
+        {"UTF-8 with its mark", "\xEF\xBB\xBF" + kRowsUtf8, TextEncoding::Utf8, kRowsUtf8},
+        {"the code page", kCp + "\r\n" + kCp + "\r\n", TextEncoding::Windows1251,
+         Cp1251ToUtf8(kCp) + "\r\n" + Cp1251ToUtf8(kCp) + "\r\n"},
+        {"the code page with ё, № and quotes", yo + "\r\n" + kCp + "\r\n" + yo, TextEncoding::Windows1251,
+         Cp1251ToUtf8(yo + "\r\n" + kCp + "\r\n" + yo)},
+        {"the code page ended by CR, a line reading as UTF-8 by chance", yo + "\r\xD1\xBB\r" + yo + "\r",
+         TextEncoding::Windows1251, Cp1251ToUtf8(yo + "\r\xD1\xBB\r" + yo + "\r")},
+    };
+    for (const Case& c : cases) {
+        const DecodedText d = DecideInputBytes(c.bytes);
+        ASSERT_TRUE(d.ok()) << c.what;
+        EXPECT_TRUE(d.inPlace) << c.what;
+        EXPECT_TRUE(d.text.empty()) << c.what;
+        EXPECT_EQ(d.encoding, c.enc) << c.what;
+        const std::string_view in = d.InPlaceText(c.bytes);
+        EXPECT_EQ(d.encoding == TextEncoding::Windows1251 ? Cp1251ToUtf8(in) : std::string(in), c.text) << c.what;
+        EXPECT_EQ(DecodeInputBytes(c.bytes).text, c.text) << c.what;
+    }
+    const DecodedText wide = DecideInputBytes(Units(kRows, 2, true, true));
+    EXPECT_FALSE(wide.inPlace);
+    EXPECT_EQ(wide.text, kRowsUtf8);
 }
 
 // The bundled examples and the fleets of the stability check decode exactly as

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <iconv.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -51,10 +52,88 @@ TEST(Text, LinesEndAtLfWithOrWithoutCr) {
         {"a\rb\rc\nd", {"a", "b", "c", "d"}},
         // As many LFs as lone CRs: the CRs stay inside their lines.
         {"a\rb\nc", {"a\rb", "c"}},
+        // Lines longer than the eight bytes looked at together, ends on either side
+        // of such a group.
+        {"abcdefg\r\nhijklmnopqrstuv\r\nw", {"abcdefg", "hijklmnopqrstuv", "w"}},
+        {"0123456789abcdef\n0123456\r", {"0123456789abcdef", "0123456"}},
+        {"aaaaaaa\rbbbbbbb\rccccccc\r\nddd", {"aaaaaaa", "bbbbbbb", "ccccccc", "ddd"}},
+        {"aaaaaaaa\rbbbbbbbb\ncccccccc\rd\n", {"aaaaaaaa\rbbbbbbbb", "cccccccc\rd"}},
     };
     for (const auto& c : cases) {
         const auto got = SplitLines(c.text);
         EXPECT_EQ(std::vector<std::string>(got.begin(), got.end()), c.lines) << c.text;
+    }
+}
+
+// One CR in a text of 'x's: a lone one ends the lines, one with an LF after it does
+// not, wherever the two fall among the bytes looked at together.
+TEST(Text, LoneCrIsFoundAtEveryPlace) {
+    for (std::size_t at = 0; at < 20; ++at) {
+        const std::string lone = std::string(at, 'x') + "\r" + std::string(19 - at, 'x');
+        EXPECT_TRUE(LinesEndAtCr(lone)) << at;
+        EXPECT_EQ(SplitLines(lone).size(), at < 19 ? 2u : 1u) << at;
+        const std::string crlf =
+            std::string(at, 'x') + "\r\n" + std::string(18 - std::min<std::size_t>(at, 18), 'x');
+        EXPECT_FALSE(LinesEndAtCr(crlf)) << at;
+        // Two CR LFs and one lone CR: the LFs end the lines, the CR stays in its line.
+        EXPECT_FALSE(LinesEndAtCr(crlf + "\r\n" + lone)) << at;
+        EXPECT_EQ(SplitLines(crlf + "\r\n" + lone).size(), 3u) << at;
+        // Two lone CRs against one LF: the CRs end the lines.
+        EXPECT_TRUE(LinesEndAtCr(lone + "\r\n" + lone)) << at;
+        EXPECT_FALSE(LinesEndAtCr(lone + "\n" + lone + "\n")) << at;
+    }
+}
+
+// The bytes of 0x80 and above, and whether one of them can continue a UTF-8
+// character, however far into the text they are.
+TEST(Text, HighBytesAreCountedWhereverTheyAre) {
+    struct Case {
+        std::string text;
+        std::size_t count, first;
+        bool continuation;
+    };
+    const std::vector<Case> cases = {
+        {"", 0, 0, false},
+        {"plain text longer than eight bytes", 0, 0, false},
+        {"abc\xC4\xE2", 2, 3, false},
+        {"abcdefghijklmnop\xC4\xE2\xE8\xE3\xE0\xF2\xE5\xEB\xFC", 9, 16, false},
+        {"abcdefghij\xB8", 1, 10, true},
+        {"\xC4\xE2\xE8\xE3\xE0\xF2\xE5\xEB\xFC \xB9 17", 10, 0, true},  // "№" in the code page
+        {"Двигатель", 18, 0, true},
+    };
+    for (const Case& c : cases) {
+        const HighBytes h = ScanHighBytes(c.text);
+        EXPECT_EQ(h.count, c.count) << c.text;
+        if (c.count > 0) {
+            EXPECT_EQ(h.first, c.first) << c.text;
+        }
+        EXPECT_EQ(h.continuation, c.continuation) << c.text;
+    }
+}
+
+// A byte that is not UTF-8 is found wherever it is in a run of plain text, and a
+// character is whole however the run before it ends.
+TEST(Text, Utf8CheckFindsABadByteAnywhere) {
+    for (std::size_t at = 0; at <= 20; ++at) {
+        std::string s(21, 'a');
+        EXPECT_TRUE(IsValidUtf8(s));
+        s[at] = '\xC4';
+        EXPECT_FALSE(IsValidUtf8(s)) << at;
+        s.insert(at + 1, "\x80");
+        EXPECT_TRUE(IsValidUtf8(s)) << at;  // "Ā"
+        EXPECT_FALSE(IsValidUtf8(s.substr(0, at + 1))) << at;
+    }
+}
+
+// The small letters of Windows-1251 are the ones LowerCase makes of its UTF-8, byte
+// for byte: a name searched for in a code-page file is found where it is found in
+// the same file in UTF-8.
+TEST(Text, Cp1251LowerCaseIsTheUtf8LowerCase) {
+    for (int b = 0; b < 256; ++b) {
+        const std::string byte(1, static_cast<char>(b));
+        std::string lower;
+        LowerCaseCp1251Into(lower, byte);
+        EXPECT_EQ(Cp1251ToUtf8(lower), LowerCase(Cp1251ToUtf8(byte))) << "byte 0x" << std::hex << b;
     }
 }
 
@@ -115,6 +194,8 @@ TEST(Text, NumberFields) {
         EXPECT_EQ(ParseReal(c.text), c.real) << c.text;
         EXPECT_EQ(ParseTimeField(c.text), c.time) << c.text;
     }
+    // A time field longer than any number needs is read all the same.
+    EXPECT_EQ(ParseTimeField(std::string(70, '0') + "1,5"), 1.5);
     EXPECT_EQ(ParseInt("3"), 3);
     EXPECT_EQ(ParseInt("+7"), 7);
     EXPECT_EQ(ParseInt("-2"), -2);
