@@ -231,11 +231,11 @@ bool TForm1::LoadDataFile(const QString& path) {
     // the rows both happen on the worker thread.
     std::string bytes, why;
     bool read = false;
-    auto fresh = std::make_shared<rel::AnalysisState>();
+    rel::AnalysisState fresh;
     auto load = [&](rel::BadRowPolicy policy) {
         return LoadOffThread([&, policy] {
             if (!read && !(read = rel::ReadFileBytes(native, bytes, why))) return rel::LoadResult{};
-            return rel::LoadFailureBytes(*fresh, bytes, shownPath, sep, policy);
+            return rel::LoadFailureBytes(fresh, bytes, shownPath, sep, policy);
         });
     };
     rel::LoadResult r = load(rel::BadRowPolicy::Refuse);
@@ -254,7 +254,7 @@ bool TForm1::LoadDataFile(const QString& path) {
     }
     bytes = std::string();  // the file's bytes are not needed once decoded
     if (r.ok) {
-        St = std::move(*fresh);
+        St = std::move(fresh);
         ShowFailureView(r.view);
     }
     if (!r.ok) {

@@ -32,6 +32,30 @@ QLabel* Text(QWidget* parent, const QString& name, const QFont& font, bool wrap)
     return l;
 }
 
+// A table's rows of the previous output go.
+void ClearGrid(QGridLayout* grid) {
+    while (QLayoutItem* item = grid->takeAt(0)) {
+        delete item->widget();
+        delete item;
+    }
+}
+
+// A chart's series and axes of the previous output go.
+void ClearChart(QChart* chart) {
+    chart->removeAllSeries();
+    for (QAbstractAxis* a : chart->axes()) {
+        chart->removeAxis(a);
+        delete a;
+    }
+}
+
+// The text of a table's body cell (row 0 is the first under the heads).
+QString BodyCell(const QGridLayout* grid, int row, int column) {
+    QLayoutItem* item = grid->itemAtPosition(row + 1, column);
+    auto* l = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
+    return l ? l->text() : QString();
+}
+
 }  // namespace
 
 MlPanel::MlPanel(QWidget* parent) : QFrame(parent) {
@@ -111,10 +135,7 @@ MlPanel::MlPanel(QWidget* parent) : QFrame(parent) {
 
 void MlPanel::Show(const std::optional<rel::MlSummary>& summary) {
     // The rows of the previous output go.
-    while (QLayoutItem* item = grid_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    ClearGrid(grid_);
     rows_ = 0;
     if (!summary) {
         hide();
@@ -154,17 +175,10 @@ void MlPanel::Show(const std::optional<rel::MlSummary>& summary) {
 }
 
 void MlPanel::ShowCauses(const std::optional<rel::CausesSummary>& causes) {
-    while (QLayoutItem* item = causesGrid_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    ClearGrid(causesGrid_);
     causesRows_ = 0;
     QChart* chart = causesView_->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis* a : chart->axes()) {
-        chart->removeAxis(a);
-        delete a;
-    }
+    ClearChart(chart);
     const bool shown = causes.has_value();
     for (QWidget* w : std::initializer_list<QWidget*>{causesTitle_, causesView_}) w->setVisible(shown);
     causesVerdict_->setVisible(shown && !causes->verdict.empty());
@@ -269,26 +283,15 @@ void MlPanel::ShowCauses(const std::optional<rel::CausesSummary>& causes) {
     }
 }
 
-QString MlPanel::CausesCell(int row, int column) const {
-    QLayoutItem* item = causesGrid_->itemAtPosition(row + 1, column);
-    auto* l = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
-    return l ? l->text() : QString();
-}
+QString MlPanel::CausesCell(int row, int column) const { return BodyCell(causesGrid_, row, column); }
 
 QString MlPanel::CausesVerdict() const { return causesVerdict_->isHidden() ? QString() : causesVerdict_->text(); }
 
 void MlPanel::ShowForecast(const std::optional<rel::ForecastSummary>& forecast) {
-    while (QLayoutItem* item = forecastGrid_->takeAt(0)) {
-        delete item->widget();
-        delete item;
-    }
+    ClearGrid(forecastGrid_);
     forecastRows_ = 0;
     QChart* chart = forecastView_->chart();
-    chart->removeAllSeries();
-    for (QAbstractAxis* a : chart->axes()) {
-        chart->removeAxis(a);
-        delete a;
-    }
+    ClearChart(chart);
     const bool shown = forecast.has_value();
     for (QWidget* w : std::initializer_list<QWidget*>{forecastTitle_, forecastRemaining_}) w->setVisible(shown);
     forecastView_->setVisible(shown && !forecast->rows.empty());
@@ -368,16 +371,8 @@ void MlPanel::ShowForecast(const std::optional<rel::ForecastSummary>& forecast) 
     }
 }
 
-QString MlPanel::ForecastCell(int row, int column) const {
-    QLayoutItem* item = forecastGrid_->itemAtPosition(row + 1, column);
-    auto* l = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
-    return l ? l->text() : QString();
-}
+QString MlPanel::ForecastCell(int row, int column) const { return BodyCell(forecastGrid_, row, column); }
 
-QString MlPanel::Cell(int row, int column) const {
-    QLayoutItem* item = grid_->itemAtPosition(row + 1, column);
-    auto* l = item ? qobject_cast<QLabel*>(item->widget()) : nullptr;
-    return l ? l->text() : QString();
-}
+QString MlPanel::Cell(int row, int column) const { return BodyCell(grid_, row, column); }
 
 }  // namespace relan
